@@ -1,0 +1,139 @@
+// sonwick3: the jukebox. Wires the layers together in the fixed creation order.
+#include <QCommandLineParser>
+#include <QTextStream>
+#include <QTimer>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "core/CoreSession.h"
+#include "core/CreationOrder.h"
+#include "core/InstanceLock.h"
+#include "core/Paths.h"
+#include "foundation/ScriptedDialogs.h"
+#include "windows/GuardedApplication.h"
+#include "windows/MainWindow.h"
+#include "windows/Placements.h"
+#include "windows/QtDialogs.h"
+
+namespace {
+
+bool HasOption(int argc, char** argv, const char* name) {
+    const std::size_t length = std::strlen(name);
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], name, length) == 0 && (argv[i][length] == '\0' || argv[i][length] == '=')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool DisplayAvailable() { return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY"); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Unattended runs and the help text need no display: Qt's offscreen platform serves them.
+    if (!DisplayAvailable() && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        if (HasOption(argc, argv, "--unattended") || HasOption(argc, argv, "--help") || HasOption(argc, argv, "-h") ||
+            HasOption(argc, argv, "--version")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        } else {
+            std::fputs("sonwick3: no display available; use --unattended to run without one\n", stderr);
+            return 2;
+        }
+    }
+    sw::GuardedApplication app(argc, argv);
+    QCoreApplication::setApplicationName(sw::kApplicationTitle);
+    QCoreApplication::setApplicationVersion(QString::number(PROJECT_VERSION_MAJOR) + "." +
+                                            QString::number(PROJECT_VERSION_MINOR));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Sonwick3, a personal audio jukebox.");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption homeOption("home", "Use DIR as the program folder (data in DIR/SW3DATA).", "DIR");
+    const QCommandLineOption unattendedOption(
+        "unattended",
+        "Print each message, question and flash as one line on standard output instead of showing it. "
+        "--unattended=FILE answers the questions from FILE, one answer per line; without FILE (or when it runs "
+        "out) the defaults answer: Yes, OK, the first option, input kept. Runs without a display.");
+    const QCommandLineOption quitOption("quit", "Run the whole start-up, show the main window once, then close it.");
+    const QCommandLineOption traceOption("trace", "Show each start-up step.");
+    parser.addOptions({homeOption, unattendedOption, quitOption, traceOption});
+    // "--unattended=FILE" carries an optional value, which QCommandLineParser cannot express.
+    QStringList arguments = QCoreApplication::arguments();
+    QString answersFile;
+    bool unattended = false;
+    for (QString& argument : arguments) {
+        if (argument.startsWith("--unattended=")) {
+            answersFile = argument.mid(static_cast<int>(std::strlen("--unattended=")));
+            argument = "--unattended";
+        }
+    }
+    parser.process(arguments);
+    unattended = parser.isSet(unattendedOption);
+
+    QTextStream out(stdout);
+    sw::ScriptedDialogs scripted(&out);
+    sw::QtDialogs desktop(sw::kApplicationTitle);
+    sw::Dialogs& dialogs = unattended ? static_cast<sw::Dialogs&>(scripted) : desktop;
+    sw::InstallDialogs(&dialogs);
+
+    try {
+        if (!answersFile.isEmpty()) {
+            scripted.QueueAnswersFromFile(answersFile);
+        }
+        sw::SetProgramFolder(sw::ChooseProgramFolder(sw::CurrentFolderSources(parser.value(homeOption))));
+    } catch (...) {
+        sw::ShowCurrentException();
+        return 1;
+    }
+
+    sw::SetStartupTrace(parser.isSet(traceOption));
+
+    sw::CoreSession session;
+    session.paths = sw::Paths();
+    sw::Placements placements;
+    std::unique_ptr<sw::MainWindow> mainWindow;
+
+    using sw::StartupWindow;
+    sw::CreationSteps steps;
+    steps[StartupWindow::MainWindow] = [&] {
+        if (sw::AcquireInstanceLock(session.paths.lockFile, sw::kApplicationTitle)) {
+            return false;
+        }
+        mainWindow = std::make_unique<sw::MainWindow>();
+        placements.Register("fctrl2", mainWindow.get());
+        return true;
+    };
+    if (!unattended) {
+        steps[StartupWindow::Choice] = [&] { return desktop.CreateChoiceWindow(), true; };
+        steps[StartupWindow::Flash] = [&] { return desktop.CreateFlashWindow(), true; };
+        steps[StartupWindow::InputText] = [&] { return desktop.CreateInputWindow(), true; };
+    }
+    steps[StartupWindow::Catalogue] = [&] { return sw::CoreStartup(session), true; };
+
+    if (!sw::RunCreationOrder(steps)) {
+        return 0;
+    }
+
+    mainWindow->SetCloseRequest([&] {
+        sw::ShutdownHooks hooks;
+        hooks.savePlacements = [&] { placements.SavePlacements(session.paths.settingsFile); };
+        return sw::ShutdownSequence(session, hooks);
+    });
+
+    sw::TraceStep("get_ini2");
+    try {
+        placements.RestorePlacements(session.paths.settingsFile);
+    } catch (...) {
+        sw::ShowCurrentException();
+    }
+    sw::TraceStep("run");
+    mainWindow->show();
+    if (parser.isSet(quitOption)) {
+        QTimer::singleShot(0, mainWindow.get(), &QWidget::close);
+    }
+    return app.exec();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+#include "foundation/Dates.h"
+
+namespace sw {
+
+class IniFile;
+
+/// The program settings of section "main", named as their keys. The starting values below only
+/// matter when the settings are never read; reading gives each key's own default.
+struct Settings {
+    int Flashinterval = 1500;
+    TDateTime LastLoadedTS = 0;
+    QString LoadPath;
+    QString Root;
+    int MP3TAGPOLICY = 2;
+    int MP3TAGREADPREFV1V2 = 0;
+    bool OGGTAG = false;
+    int DBSIZE = 0;
+    int FADETIME = 0;
+    bool SHOWALNUM = false;
+    bool SQUEEZERATING = false;
+    bool FILTERALBUMS = false;
+    int PREVIEWSOUNDCARD = 0;
+    int DAYSRECENT = 0;
+    bool READONLY = false;
+    bool PROMPTTOREMOVE = false;
+    int FILTER = 0;
+    bool FADEONPAUSE = false;
+    bool FADEONNEXT = false;
+    bool ConfirmDevicesAtStartup = false;
+    bool DoubleClickToEdit = false;
+};
+
+inline constexpr char kSettingsSection[] = "main";
+
+/// Reads ('G') or writes ('S') every key of section "main" in one fixed order. Either way the
+/// obsolete single key "LastLoadedTS" is deleted; returns true when it was there.
+bool TransferSettings(char mode, Settings& settings, IniFile& file);
+
+/// Reads the settings file at `path` ('G') or rewrites it with the settings ('S').
+void TransferSettingsFile(char mode, Settings& settings, const QString& path);
+
+}  // namespace sw

@@ -1,0 +1,165 @@
+#include "Files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <vector>
+
+#include "Dialogs.h"
+#include "Text.h"
+
+namespace sw {
+
+namespace {
+
+[[noreturn]] void ThrowMissing(const QString& path) {
+    throw std::runtime_error(("File not found: " + path).toStdString());
+}
+
+struct FoundEntry {
+    QString name;
+    char kind;
+};
+
+/// The one folder search of the program; a new search while one is open is a program error.
+struct FolderSearch {
+    bool open = false;
+    std::vector<FoundEntry> entries;
+    std::size_t next = 0;
+    char lastKind = ' ';
+};
+
+FolderSearch& Search() {
+    static FolderSearch search;
+    return search;
+}
+
+bool Matches(const QFileInfo& info, int mask) {
+    if (mask == 0) {
+        return true;
+    }
+    const bool isDir = info.isDir();
+    if (isDir) {
+        return (mask & kAttrDirectory) != 0;
+    }
+    return (mask & ~kAttrDirectory) != 0;
+}
+
+}  // namespace
+
+std::int64_t FileSizeBytes(const QString& path) {
+    const QFileInfo info(path);
+    return info.isFile() ? info.size() : 0;
+}
+
+TDateTime FileModifiedTime(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        ThrowMissing(path);
+    }
+    return FromQDateTime(info.lastModified());
+}
+
+TDateTime FileCreatedTime(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    struct statx sx {};
+    if (statx(AT_FDCWD, native.constData(), 0, STATX_BTIME | STATX_MTIME | STATX_TYPE, &sx) != 0 ||
+        S_ISDIR(sx.stx_mode)) {
+        ThrowMissing(path);
+    }
+    const statx_timestamp& ts = (sx.stx_mask & STATX_BTIME) ? sx.stx_btime : sx.stx_mtime;
+    const qint64 ms = static_cast<qint64>(ts.tv_sec) * 1000 + ts.tv_nsec / 1'000'000;
+    return FromQDateTime(QDateTime::fromMSecsSinceEpoch(ms));
+}
+
+bool DeleteFileReporting(const QString& path) {
+    if (::unlink(QFile::encodeName(path).constData()) == 0) {
+        return true;
+    }
+    const int error = errno;
+    ShowInfo("Delete " + path + "\n" + "Error " + QString::number(error) + " " + QString::fromLocal8Bit(std::strerror(error)));
+    return false;
+}
+
+void WriteFileAtomically(const QString& path, const QByteArray& content) {
+    const QByteArray target = QFile::encodeName(path);
+    const QByteArray temporary = target + '~';
+    auto fail = [&](const char* what) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        throw std::runtime_error(std::string(what) + " " + temporary.toStdString() + ": " + std::strerror(error));
+    };
+    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        fail("Cannot create");
+    }
+    qsizetype written = 0;
+    while (written < content.size()) {
+        const ssize_t n = ::write(fd, content.constData() + written, static_cast<size_t>(content.size() - written));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            ::close(fd);
+            fail("Cannot write");
+        }
+        written += n;
+    }
+    if (::fsync(fd) != 0) {
+        ::close(fd);
+        fail("Cannot flush");
+    }
+    if (::close(fd) != 0) {
+        fail("Cannot close");
+    }
+    if (::rename(temporary.constData(), target.constData()) != 0) {
+        fail("Cannot rename");
+    }
+}
+
+bool FindFirstEntry(const QString& folder, const QString& pattern, int attributeMask) {
+    FolderSearch& search = Search();
+    if (search.open) {
+        ShowProgramError("FindFileClose omitted");
+    }
+    search = FolderSearch{};
+
+    QString base = folder;
+    AddTrailingBackslash(base);
+    const QString wildcard = pattern == "*.*" ? QString("*") : pattern;
+    const QDir dir(base.isEmpty() ? QString(".") : base);
+    const QFileInfoList infos = dir.entryInfoList({wildcard}, QDir::AllEntries | QDir::Hidden | QDir::System, QDir::NoSort);
+    for (const QFileInfo& info : infos) {
+        if (!Matches(info, attributeMask)) {
+            continue;
+        }
+        const QString name = info.fileName();
+        const char kind = (name == "." || name == "..") ? ' ' : info.isDir() ? 'D' : 'F';
+        search.entries.push_back({name, kind});
+    }
+    search.open = !search.entries.empty();
+    return search.open;
+}
+
+bool FindNextEntry(QString& name) {
+    FolderSearch& search = Search();
+    if (!search.open || search.next >= search.entries.size()) {
+        search.open = false;
+        return false;
+    }
+    const FoundEntry& entry = search.entries[search.next++];
+    name = entry.name;
+    search.lastKind = entry.kind;
+    return true;
+}
+
+char EntryKind() { return Search().lastKind; }
+
+}  // namespace sw

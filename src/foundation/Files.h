@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+#include "Dates.h"
+
+namespace sw {
+
+/// Size in bytes; 0 when the file does not exist.
+std::int64_t FileSizeBytes(const QString& path);
+/// Last-modification time of an existing file. Throws for a missing file.
+TDateTime FileModifiedTime(const QString& path);
+/// Creation (birth) time where the file system keeps it, else the modification time. Throws for a
+/// missing file or a folder.
+TDateTime FileCreatedTime(const QString& path);
+/// True when the file was deleted; otherwise shows "Delete <path>" and "Error <errno> <text>".
+bool DeleteFileReporting(const QString& path);
+/// Replaces the file's content through "path~": written, flushed, fsync'ed and renamed over the
+/// original, so the file is never half-written. Throws with the system's text; no "~" file is left.
+void WriteFileAtomically(const QString& path, const QByteArray& content);
+
+/// Attribute bits of the folder search; a mask of 0 means all entries.
+enum EntryAttribute : int { kAttrReadOnly = 0x01, kAttrHidden = 0x02, kAttrDirectory = 0x10, kAttrArchive = 0x20 };
+
+/// Starts the program-wide folder search on `folder` + `pattern` ("*" and "?" wildcards; "*.*"
+/// matches every name). True when at least one entry matched; the first match is handed out by
+/// the first FindNextEntry.
+bool FindFirstEntry(const QString& folder, const QString& pattern, int attributeMask);
+/// The next entry name; false when there are no more, which also ends the search.
+bool FindNextEntry(QString& name);
+/// For the entry last found: ' ' for "." and "..", 'D' for a folder, 'F' for anything else.
+char EntryKind();
+
+}  // namespace sw

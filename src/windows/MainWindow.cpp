@@ -1,0 +1,111 @@
+#include "MainWindow.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "foundation/Dialogs.h"
+
+namespace sw {
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+    setWindowTitle("Sonwick3");
+
+    menuBar()->addAction("E&xit", this, &QWidget::close);
+
+    auto* body = new QWidget(this);
+    auto* panel = new QFrame(body);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    auto* grid = new QGridLayout(panel);
+    grid->setHorizontalSpacing(16);
+    AddPair(grid, "Database name", MainLabel::DatabaseName);
+    AddPair(grid, "Database file", MainLabel::DatabaseFile);
+    AddPair(grid, "MP3 root folder", MainLabel::RootFolder);
+    AddPair(grid, "Audio files loaded this session (+) ", MainLabel::LoadedThisSession, "0MB");
+    AddPair(grid, "Audio files deleted this session (-)", MainLabel::DeletedThisSession, "0MB");
+    AddPair(grid, "Net change in jukebox size ", MainLabel::NetChange, "0MB");
+    AddPair(grid, "Database version", MainLabel::DatabaseVersion);
+    AddPair(grid, "Jukebox size now (approximate) ", MainLabel::JukeboxSize);
+    m_jukeboxCaption = qobject_cast<QLabel*>(grid->itemAtPosition(grid->rowCount() - 1, 0)->widget());
+    m_readOnly = new QLabel("Database is read-only", panel);
+    m_readOnly->setStyleSheet("color: red; font-weight: bold;");
+    m_readOnly->hide();
+    grid->addWidget(m_readOnly, grid->rowCount(), 0, 1, 2);
+
+    auto* strip = new QFrame(body);
+    auto* buttons = new QHBoxLayout(strip);
+    const std::pair<QStyle::StandardPixmap, const char*> kButtons[] = {
+        {QStyle::SP_MediaPlay, "Play"}, {QStyle::SP_MediaPause, "Pause"}, {QStyle::SP_MediaStop, "Stop"}};
+    for (const auto& [pixmap, hint] : kButtons) {
+        auto* button = new QPushButton(style()->standardIcon(pixmap), QString(), strip);
+        button->setToolTip(hint);
+        button->setCheckable(QString(hint) == "Pause");
+        buttons->addWidget(button);
+    }
+    auto* more = new QPushButton("...", strip);
+    more->setToolTip("more Play options");
+    buttons->addWidget(more);
+    buttons->addStretch();
+
+    auto* layout = new QVBoxLayout(body);
+    layout->addWidget(panel);
+    layout->addWidget(strip);
+    setCentralWidget(body);
+}
+
+void MainWindow::AddPair(QGridLayout* grid, const QString& caption, MainLabel label, const QString& start) {
+    const int row = grid->rowCount();
+    auto* captionLabel = new QLabel(caption, grid->parentWidget());
+    captionLabel->setTextFormat(Qt::PlainText);
+    auto* value = new QLabel(start, grid->parentWidget());
+    value->setTextFormat(Qt::PlainText);
+    value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(captionLabel, row, 0);
+    grid->addWidget(value, row, 1);
+    m_values[label] = value;
+}
+
+void MainWindow::SetLabel(MainLabel label, const QString& value) { m_values.at(label)->setText(value); }
+
+QString MainWindow::Label(MainLabel label) const { return m_values.at(label)->text(); }
+
+void MainWindow::SetReadOnlyShown(bool shown) { m_readOnly->setVisible(shown); }
+
+void MainWindow::SetJukeboxSizeCaption(const QString& caption) { m_jukeboxCaption->setText(caption); }
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (m_closeRequest && !m_closeRequest()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        if (Confirm("OK to exit program?")) {
+            close();
+        }
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        if (m_firstShow) {
+            m_firstShow();
+        }
+    }
+}
+
+}  // namespace sw

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <map>
+
+class QLabel;
+class QGridLayout;
+
+namespace sw {
+
+/// The value labels of the main window's summary panel.
+enum class MainLabel {
+    DatabaseName,
+    DatabaseFile,
+    RootFolder,
+    LoadedThisSession,
+    DeletedThisSession,
+    NetChange,
+    DatabaseVersion,
+    JukeboxSize,
+};
+
+/// The first window created and the last closed: a summary of the open catalogue, the playback
+/// buttons and the main menu. Closing it is the program's shutdown.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+
+    /// Decides whether the window may close (the shutdown sequence).
+    void SetCloseRequest(std::function<bool()> request) { m_closeRequest = std::move(request); }
+    /// Runs once, at the first showing of the window.
+    void SetFirstShowAction(std::function<void()> action) { m_firstShow = std::move(action); }
+
+    void SetLabel(MainLabel label, const QString& value);
+    QString Label(MainLabel label) const;
+    void SetReadOnlyShown(bool shown);
+    void SetJukeboxSizeCaption(const QString& caption);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void AddPair(QGridLayout* grid, const QString& caption, MainLabel label, const QString& start = {});
+
+    std::map<MainLabel, QLabel*> m_values;
+    QLabel* m_jukeboxCaption = nullptr;
+    QLabel* m_readOnly = nullptr;
+    std::function<bool()> m_closeRequest;
+    std::function<void()> m_firstShow;
+    bool m_shown = false;
+};
+
+}  // namespace sw

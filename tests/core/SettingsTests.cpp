@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "core/IniFile.h"
+#include "core/Settings.h"
+
+namespace sw {
+namespace {
+
+class SettingsFile : public ::testing::Test {
+protected:
+    QString Path() const { return m_dir.filePath("SONWICK3.INI"); }
+
+    void Write(const QByteArray& content) {
+        QFile file(Path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+    QString Read() const {
+        QFile file(Path());
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+    Settings ReadSettings() {
+        Settings settings;
+        TransferSettingsFile('G', settings, Path());
+        return settings;
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(SettingsFile, MissingOrEmptyFileGivesTheDefaults) {
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pass == 1) {
+            Write("");
+        }
+        const Settings s = ReadSettings();
+        EXPECT_EQ(s.Flashinterval, 800);
+        EXPECT_EQ(s.LastLoadedTS, 0);
+        EXPECT_EQ(s.LoadPath, "");
+        EXPECT_EQ(s.Root, "");
+        EXPECT_EQ(s.MP3TAGPOLICY, 2);
+        EXPECT_EQ(s.MP3TAGREADPREFV1V2, 2);
+        EXPECT_TRUE(s.OGGTAG);
+        EXPECT_EQ(s.DBSIZE, 0);
+        EXPECT_EQ(s.FADETIME, 1000);
+        EXPECT_TRUE(s.SHOWALNUM);
+        EXPECT_FALSE(s.SQUEEZERATING);
+        EXPECT_FALSE(s.FILTERALBUMS);
+        EXPECT_EQ(s.PREVIEWSOUNDCARD, -1);
+        EXPECT_EQ(s.DAYSRECENT, 10);
+        EXPECT_FALSE(s.READONLY);
+        EXPECT_TRUE(s.PROMPTTOREMOVE);
+        EXPECT_EQ(s.FILTER, 1);
+        EXPECT_FALSE(s.FADEONPAUSE);
+        EXPECT_TRUE(s.FADEONNEXT);
+        EXPECT_TRUE(s.ConfirmDevicesAtStartup);
+        EXPECT_FALSE(s.DoubleClickToEdit);
+    }
+}
+
+TEST_F(SettingsFile, WritesEveryKeyInOrderAndReadsThemBack) {
+    Settings s = ReadSettings();
+    s.Root = "/home/ann/Musik/Björk 'n' Co/";
+    s.FILTER = 99;
+    s.READONLY = true;
+    s.DBSIZE = 12345;
+    s.LastLoadedTS = StampToDateTime({{2024, 5, 6}, {7, 8, 9}});
+    TransferSettingsFile('S', s, Path());
+
+    const QStringList keys = {"Flashinterval", "LastLoadedTS-date", "LastLoadedTS-time", "LoadPath", "Root",
+                              "MP3TAGPOLICY", "MP3TAGREADPREFV1V2", "OGGTAG", "DBSIZE", "FADETIME", "SHOWALNUM",
+                              "SQUEEZERATING", "FILTERALBUMS", "PREVIEWSOUNDCARD", "DAYSRECENT", "READONLY",
+                              "PROMPTTOREMOVE", "FILTER", "FADEONPAUSE", "FADEONNEXT", "ConfirmDevicesAtStartup",
+                              "DoubleClickToEdit"};
+    const QString text = Read();
+    qsizetype last = -1;
+    for (const QString& key : keys) {
+        const qsizetype at = text.indexOf("\n" + key + " = ");
+        EXPECT_GT(at, last) << key.toStdString() << " missing or out of order in\n" << text.toStdString();
+        last = at;
+    }
+    EXPECT_TRUE(text.contains("LastLoadedTS-date = 20240506"));
+    EXPECT_TRUE(text.contains("LastLoadedTS-time = 70809"));
+    EXPECT_TRUE(text.contains("READONLY = 1"));
+
+    const Settings back = ReadSettings();
+    EXPECT_EQ(back.Root, s.Root);
+    EXPECT_EQ(back.FILTER, 99);
+    EXPECT_TRUE(back.READONLY);
+    EXPECT_EQ(back.DBSIZE, 12345);
+    EXPECT_EQ(DateTimeToNumbers(back.LastLoadedTS).date, 20240506);
+    EXPECT_EQ(DateTimeToNumbers(back.LastLoadedTS).time, 70809);
+}
+
+TEST_F(SettingsFile, ReadPreferenceOutsideOneAndTwoBecomesOne) {
+    Write("[main]\nMP3TAGREADPREFV1V2=7\n");
+    Settings s = ReadSettings();
+    EXPECT_EQ(s.MP3TAGREADPREFV1V2, 1);
+    TransferSettingsFile('S', s, Path());
+    EXPECT_TRUE(Read().contains("MP3TAGREADPREFV1V2 = 1"));
+}
+
+TEST_F(SettingsFile, ValuesOfTheWrongFormReadAsDefaults) {
+    Write("[MAIN]\nfadetime=fast\nFILTER=0x4\nflashinterval= 900 \nOGGTAG=0\nSHOWALNUM=5\nDAYSRECENT=\n"
+          "PREVIEWSOUNDCARD=-3\n");
+    const Settings s = ReadSettings();
+    EXPECT_EQ(s.FADETIME, 1000);
+    EXPECT_EQ(s.FILTER, 4);
+    EXPECT_EQ(s.Flashinterval, 900);
+    EXPECT_FALSE(s.OGGTAG);
+    EXPECT_TRUE(s.SHOWALNUM);
+    EXPECT_EQ(s.DAYSRECENT, 10);
+    EXPECT_EQ(s.PREVIEWSOUNDCARD, -3);
+}
+
+TEST_F(SettingsFile, TheOldSingleKeyIsDroppedOnReadingAndForeignKeysStay) {
+    Write("[main]\nDBName=My songs\nLastLoadedTS=45000.5\nLastLoadedTS-date=20240101\nLastLoadedTS-time=120000\n"
+          "DBvn=3\nMP3ID3V1=1\nMP3ID3V2=0\nSomethingElse=x\n[forms]\nFSongs-TOP=10\n");
+    Settings s = ReadSettings();
+    const QString afterRead = Read();
+    EXPECT_FALSE(afterRead.contains("LastLoadedTS ="));
+    EXPECT_FALSE(afterRead.contains("LastLoadedTS=45000"));
+    EXPECT_TRUE(afterRead.contains("20240101"));
+    EXPECT_EQ(DateTimeToNumbers(s.LastLoadedTS).date, 20240101);
+
+    TransferSettingsFile('S', s, Path());
+    IniFile file(Path());
+    EXPECT_EQ(file.ReadString("main", "DBName", ""), "My songs");
+    EXPECT_EQ(file.ReadInteger("main", "DBvn", 0), 3);
+    EXPECT_EQ(file.ReadInteger("main", "MP3ID3V1", 0), 1);
+    EXPECT_EQ(file.ReadInteger("main", "MP3ID3V2", 7), 0);
+    EXPECT_EQ(file.ReadString("main", "SomethingElse", ""), "x");
+    EXPECT_EQ(file.ReadInteger("forms", "FSongs-TOP", 0), 10);
+}
+
+TEST_F(SettingsFile, DateTimesRoundToTheSecondAndZeroMeansNoMoment) {
+    Settings s;
+    const TDateTime almostMidnight =
+        DateToDateTime({2024, 3, 31}) + (23 * 3600 + 59 * 60 + 59.6) / 86400.0;
+    s.LastLoadedTS = almostMidnight;
+    TransferSettingsFile('S', s, Path());
+    IniFile file(Path());
+    EXPECT_EQ(file.ReadInteger("main", "LastLoadedTS-date", -1), 20240401);
+    EXPECT_EQ(file.ReadInteger("main", "LastLoadedTS-time", -1), 0);
+
+    Write("[main]\nLastLoadedTS-date=0\nLastLoadedTS-time=123456\n");
+    EXPECT_EQ(ReadSettings().LastLoadedTS, 0);
+    Write("[main]\nLastLoadedTS-date=20241345\nLastLoadedTS-time=10\n");
+    EXPECT_EQ(ReadSettings().LastLoadedTS, 0);
+}
+
+}  // namespace
+}  // namespace sw
