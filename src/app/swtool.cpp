@@ -1,0 +1,71 @@
+// swtool: batch work on the same data folder as sonwick3, one command per run.
+#include <QCoreApplication>
+#include <QTextStream>
+#include <cstdio>
+#include <exception>
+
+#include "SwtoolCommands.h"
+#include "core/Paths.h"
+#include "foundation/ScriptedDialogs.h"
+
+namespace sw::swtool {
+
+// Each command lives in its own file; add a line to kCommands for a new one.
+const CommandEntry kCommands[] = {
+    {"", "", nullptr},
+};
+
+}  // namespace sw::swtool
+
+namespace {
+
+void PrintUsage(QTextStream& err) {
+    err << "usage: swtool [--home DIR] COMMAND [ARGUMENTS]\n\ncommands:\n";
+    for (const auto& entry : sw::swtool::kCommands) {
+        if (entry.run) {
+            err << "  " << entry.usage << "\n";
+        }
+    }
+    err.flush();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("swtool");
+    QTextStream err(stderr);
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+
+    QString home;
+    if (arguments.size() >= 2 && arguments.front() == "--home") {
+        home = arguments.at(1);
+        arguments = arguments.mid(2);
+    }
+    if (arguments.isEmpty() || arguments.front() == "--help" || arguments.front() == "-h") {
+        PrintUsage(err);
+        return arguments.isEmpty() ? 2 : 0;
+    }
+
+    // Questions are answered by the unattended defaults; messages go to standard error so that
+    // standard output carries only the command's own results.
+    QTextStream messages(stderr);
+    sw::ScriptedDialogs dialogs(&messages);
+    sw::InstallDialogs(&dialogs);
+
+    const QString name = arguments.takeFirst();
+    for (const auto& entry : sw::swtool::kCommands) {
+        if (entry.run && name == entry.name) {
+            try {
+                sw::SetProgramFolder(sw::ChooseProgramFolder(sw::CurrentFolderSources(home)));
+                return entry.run(arguments);
+            } catch (const std::exception& error) {
+                err << "swtool: " << QString::fromUtf8(error.what()) << Qt::endl;
+                return 1;
+            }
+        }
+    }
+    err << "swtool: unknown command " << name << "\n";
+    PrintUsage(err);
+    return 2;
+}

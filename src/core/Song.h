@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+#include "foundation/Dates.h"
+
+namespace sw {
+
+/// Where a song's details came from when its file was last read.
+enum TagSourceCode : int {
+    kTagNotRead = 0,
+    kTagNoTag = 1,
+    kTagNoFile = 2,
+    kTagOtherType = 4,
+    kTagId3v1 = 5,
+    kTagId3v2 = 6,
+    kTagOgg = 7,
+    kTagId3v2Unicode = 8,
+};
+
+/// Genre id of a song without a genre.
+inline constexpr std::uint8_t kNoGenre = 255;
+
+/// One SONG row joined with its album, artist and genre names, plus values worked out when it is
+/// read. Plain data, copied freely.
+struct TSong {
+    int SongNum = 0;
+    QString FullPath;
+    QString FileName;
+    QString FileType;
+    QString Title;
+    QString ArtistName;
+    int ArtistId = -1;
+    QString AlbumName;
+    int AlbumId = -1;
+    QString Year;
+    QString Comment;
+    std::uint8_t Track = 0;
+    std::uint8_t GenreId = kNoGenre;
+    QString GenreName;
+    int Rating = 0;
+    TDateTime SearchTs = 0;
+    TDateTime CreateTs = 0;
+    TDateTime EditTs = 0;
+    TDateTime FileDate = 0;
+    int Size = 0;
+    int Duration = 0;
+    int StartFrom = 0;
+    bool Exi = false;
+    bool FileFound = false;
+    int TagSource = kTagNotRead;
+};
+
+/// The empty state. FullPath, FileName, SearchTs, FileDate and Size are left as they were.
+void ClearSong(TSong& song);
+
+}  // namespace sw
