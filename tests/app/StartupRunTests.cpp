@@ -1,0 +1,109 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "ProgramRunner.h"
+#include "core/IniFile.h"
+#include "core/InstanceLock.h"
+
+namespace sw {
+namespace {
+
+using test::RunProgram;
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool LockIsHeld(const QString& lockFile) {
+    const int fd = ::open(QFile::encodeName(lockFile).constData(), O_RDONLY);
+    if (fd < 0) {
+        return false;
+    }
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    ::close(fd);
+    return held;
+}
+
+class Sonwick3Run : public ::testing::Test {
+protected:
+    void SetUp() override { QDir().mkpath(m_home.filePath("SW3DATA")); }
+    QString Home() const { return m_home.path(); }
+    QString Settings() const { return m_home.filePath("SW3DATA/SONWICK3.INI"); }
+
+    QTemporaryDir m_home;
+};
+
+TEST_F(Sonwick3Run, TwoRunsCreateTheLockAndWriteEverySetting) {
+    const auto first = RunProgram("sonwick3", {"--home", Home(), "--unattended", "--quit"});
+    ASSERT_TRUE(first.finished) << first.out.toStdString();
+    EXPECT_EQ(first.exitCode, 0) << first.out.toStdString() << first.err.toStdString();
+    EXPECT_EQ(ReadAll(m_home.filePath("LOCK.TXT")), LockFileText("Sonwick3").toUtf8());
+
+    IniFile settings(Settings());
+    for (const char* key : {"Flashinterval", "LastLoadedTS-date", "LastLoadedTS-time", "LoadPath", "Root",
+                            "MP3TAGPOLICY", "MP3TAGREADPREFV1V2", "OGGTAG", "DBSIZE", "FADETIME", "SHOWALNUM",
+                            "SQUEEZERATING", "FILTERALBUMS", "PREVIEWSOUNDCARD", "DAYSRECENT", "READONLY",
+                            "PROMPTTOREMOVE", "FILTER", "FADEONPAUSE", "FADEONNEXT", "ConfirmDevicesAtStartup",
+                            "DoubleClickToEdit", "fctrl2-TOP"}) {
+        EXPECT_TRUE(settings.HasKey(QString(key).startsWith("fctrl2") ? "forms" : "main", key)) << key;
+    }
+
+    // A user's change survives the next run, and the lock file is reused as it is.
+    IniFile edited(Settings());
+    edited.WriteInteger("main", "FADETIME", 2500);
+    edited.Save();
+    const auto second = RunProgram("sonwick3", {"--home", Home(), "--unattended", "--quit"});
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_EQ(IniFile(Settings()).ReadInteger("main", "FADETIME", 0), 2500);
+    EXPECT_EQ(ReadAll(m_home.filePath("LOCK.TXT")), LockFileText("Sonwick3").toUtf8());
+}
+
+TEST_F(Sonwick3Run, ASecondCopyEndsAtOnceWithoutTouchingTheSettings) {
+    QProcess first;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    first.setProcessEnvironment(env);
+    first.start(test::ProgramPath("sonwick3"), {"--home", Home(), "--unattended"});
+    const QString lock = m_home.filePath("LOCK.TXT");
+    for (int i = 0; i < 500 && !LockIsHeld(lock); ++i) {
+        QThread::msleep(10);
+    }
+    ASSERT_TRUE(LockIsHeld(lock));
+
+    QFile::remove(Settings());
+    IniFile marker(Settings());
+    marker.WriteInteger("main", "FADETIME", 4321);
+    marker.Save();
+    const QByteArray before = ReadAll(Settings());
+
+    const auto second = RunProgram("sonwick3", {"--home", Home(), "--unattended", "--quit"}, 20000);
+    EXPECT_TRUE(second.finished);
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_EQ(second.out.trimmed(), "INFO: Program \"Sonwick3\" is already running");
+    EXPECT_EQ(ReadAll(Settings()), before);
+
+    first.kill();
+    first.waitForFinished();
+}
+
+TEST_F(Sonwick3Run, TraceShowsTheStartUpSteps) {
+    const auto run = RunProgram("sonwick3", {"--home", Home(), "--unattended", "--quit", "--trace"});
+    EXPECT_EQ(run.exitCode, 0);
+    const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.front(), "INFO: create fctrl2");
+    EXPECT_TRUE(lines.contains("INFO: create fcore"));
+    EXPECT_EQ(lines.mid(lines.size() - 2), (QStringList{"INFO: get_ini2", "INFO: run"}));
+}
+
+}  // namespace
+}  // namespace sw
