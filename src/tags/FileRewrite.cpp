@@ -1,0 +1,194 @@
+#include "FileRewrite.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+#include "FileReader.h"
+
+namespace sw {
+
+namespace {
+
+constexpr qsizetype kChunk = 256 * 1024;
+
+std::atomic<RewriteFault> g_fault{RewriteFault::None};
+
+bool Faulted(RewriteFault at) {
+    return g_fault.load() == at;
+}
+
+// The rewrite replaces the file a link points at, not the link.
+QString ResolvedTarget(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isSymLink()) {
+        const QString target = info.canonicalFilePath();
+        if (!target.isEmpty()) {
+            return target;
+        }
+    }
+    return path;
+}
+
+}  // namespace
+
+void SetRewriteFaultForTesting(RewriteFault fault) {
+    g_fault.store(fault);
+}
+
+bool IsRegularFile(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool MakeOwnerWritable(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    struct stat info {};
+    if (::stat(native.constData(), &info) != 0) {
+        return false;
+    }
+    if (info.st_mode & S_IWUSR) {
+        return true;
+    }
+    return ::chmod(native.constData(), (info.st_mode & 07777) | S_IWUSR) == 0;
+}
+
+FileRewrite::FileRewrite(const QString& path)
+    : m_target(ResolvedTarget(path)), m_temporary(QFile::encodeName(m_target) + '~') {}
+
+FileRewrite::~FileRewrite() {
+    Discard();
+}
+
+bool FileRewrite::Fail(const QString& what, int error) {
+    m_error =
+        what + " " + QFile::decodeName(m_temporary) + ": " + QString::fromLocal8Bit(std::strerror(error));
+    Discard();
+    return false;
+}
+
+void FileRewrite::Discard() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    if (m_created) {
+        ::unlink(m_temporary.constData());
+        m_created = false;
+    }
+}
+
+bool FileRewrite::Begin() {
+    struct stat original {};
+    if (::stat(QFile::encodeName(m_target).constData(), &original) != 0) {
+        return Fail("Cannot read", errno);
+    }
+    if (Faulted(RewriteFault::Create)) {
+        return Fail("Cannot create", EACCES);
+    }
+    m_fd = ::open(m_temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (m_fd < 0) {
+        return Fail("Cannot create", errno);
+    }
+    m_created = true;
+    // Ownership can only be kept where the system allows it; the permissions always are.
+    if (::fchown(m_fd, original.st_uid, original.st_gid) != 0) {
+        m_error.clear();
+    }
+    if (::fchmod(m_fd, original.st_mode & 07777) != 0) {
+        return Fail("Cannot set permissions of", errno);
+    }
+    m_buffer.reserve(kChunk);
+    return true;
+}
+
+bool FileRewrite::FlushBuffer() {
+    if (m_fd < 0) {
+        return false;
+    }
+    if (Faulted(RewriteFault::Write) && !m_buffer.isEmpty()) {
+        return Fail("Cannot write", ENOSPC);
+    }
+    qsizetype written = 0;
+    while (written < m_buffer.size()) {
+        const ssize_t n =
+            ::write(m_fd, m_buffer.constData() + written, static_cast<size_t>(m_buffer.size() - written));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return Fail("Cannot write", n < 0 ? errno : ENOSPC);
+        }
+        written += n;
+    }
+    m_buffer.clear();
+    return true;
+}
+
+bool FileRewrite::Append(const QByteArray& bytes) {
+    if (m_fd < 0) {
+        return false;
+    }
+    m_buffer.append(bytes);
+    return m_buffer.size() < kChunk || FlushBuffer();
+}
+
+bool FileRewrite::AppendFrom(const FileReader& source, std::int64_t from, std::int64_t to) {
+    if (m_fd < 0) {
+        return false;
+    }
+    if (from < 0 || to > source.Size() || from > to) {
+        return Fail("Cannot copy into", EINVAL);
+    }
+    QByteArray chunk(kChunk, Qt::Uninitialized);
+    while (from < to) {
+        const auto wanted = static_cast<std::size_t>(std::min<std::int64_t>(to - from, kChunk));
+        const std::int64_t got = source.ReadAt(from, chunk.data(), wanted);
+        if (got <= 0) {
+            // The source shrank or failed under us; a short copy would be a damaged file.
+            return Fail("Cannot copy into", got < 0 ? EIO : EINVAL);
+        }
+        if (!Append(QByteArray::fromRawData(chunk.constData(), static_cast<qsizetype>(got)))) {
+            return false;
+        }
+        from += got;
+    }
+    return true;
+}
+
+bool FileRewrite::Commit() {
+    if (!FlushBuffer()) {
+        return false;
+    }
+    if (Faulted(RewriteFault::Sync) || ::fsync(m_fd) != 0) {
+        return Fail("Cannot flush", Faulted(RewriteFault::Sync) ? EIO : errno);
+    }
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0) {
+        return Fail("Cannot close", errno);
+    }
+    if (Faulted(RewriteFault::Rename) ||
+        ::rename(m_temporary.constData(), QFile::encodeName(m_target).constData()) != 0) {
+        return Fail("Cannot rename", Faulted(RewriteFault::Rename) ? EBUSY : errno);
+    }
+    m_created = false;
+    // The new name is only durable once the folder is; the rewrite itself has already succeeded.
+    const QByteArray folder = QFile::encodeName(QFileInfo(m_target).absolutePath());
+    const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        if (::fsync(dirFd) != 0) {
+            m_error.clear();
+        }
+        ::close(dirFd);
+    }
+    return true;
+}
+
+}  // namespace sw

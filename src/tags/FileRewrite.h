@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+
+namespace sw {
+
+class FileReader;
+
+/// True for an existing regular file (following a symbolic link).
+bool IsRegularFile(const QString& path);
+/// Gives the owner write permission, the nearest thing here to clearing a read-only attribute.
+bool MakeOwnerWritable(const QString& path);
+
+/// Builds a file's new content beside it in "path~" and then renames that over the file, so the
+/// file is never missing and never half-written. Until Commit succeeds the original is untouched,
+/// and the temporary file is removed whenever the rewrite does not complete.
+class FileRewrite {
+public:
+    explicit FileRewrite(const QString& path);
+    ~FileRewrite();
+    FileRewrite(const FileRewrite&) = delete;
+    FileRewrite& operator=(const FileRewrite&) = delete;
+
+    /// Creates the temporary file with the original's permissions. Refuses when "path~" already
+    /// exists: that name may hold something of the user's.
+    bool Begin();
+    bool Append(const QByteArray& bytes);
+    /// Copies bytes [from, to) of the source.
+    bool AppendFrom(const FileReader& source, std::int64_t from, std::int64_t to);
+    /// Flushes and syncs the temporary file and renames it over the original.
+    bool Commit();
+    /// The system's text for the failure.
+    const QString& Error() const { return m_error; }
+
+private:
+    bool Fail(const QString& what, int error);
+    bool FlushBuffer();
+    void Discard();
+
+    QString m_target;
+    QByteArray m_temporary;
+    int m_fd = -1;
+    bool m_created = false;
+    QByteArray m_buffer;
+    QString m_error;
+};
+
+/// Where a rewrite can be made to fail in tests, as the system would fail it.
+enum class RewriteFault { None, Create, Write, Sync, Rename };
+/// Every rewrite fails at `fault` until this is called again with RewriteFault::None.
+void SetRewriteFaultForTesting(RewriteFault fault);
+
+}  // namespace sw

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+namespace sw {
+
+struct TSong;
+
+/// Details of the last tag read that have no place in a song record; the song details window
+/// shows them and the rating can hide in them.
+struct TLastTagExtras {
+    QString Composer;
+    QString Encoder;
+    QString Copyright;
+    QString Language;
+    QString Link;
+    QString Vendor;
+};
+
+/// How far the last ID3v2 rewrite got; the caller chooses its message by it.
+enum Id3v2Stage : int {
+    kStageDone = 0,
+    kStageNoFile = 1,
+    kStageAttributes = 2,
+    kStageHeader = 3,
+    kStageNoTag = 4,
+    kStageRewrite = 5,
+};
+
+/// What the tag readers and writers leave behind for their callers. The program has one
+/// (ProcessTagState); tests hand their own to the readers and writers.
+struct TagState {
+    TLastTagExtras LastTagExtras;
+    /// The last read that found a tag left the song without title, artist and album.
+    bool EmptyTagRead = false;
+    /// The last ID3v2 read met one of its frames in Unicode.
+    bool UnicodeFrameSeen = false;
+    int Id3v2WriteStage = kStageDone;
+};
+
+TagState& ProcessTagState();
+
+/// Sets EmptyTagRead after a read that found a tag in the song's file.
+void NoteTagRead(TagState& state, const TSong& song);
+
+}  // namespace sw

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+
+namespace sw {
+
+/// ID3 single-byte text as read: Windows-1252, so that its 0x80-0x9F punctuation shows as meant.
+/// Every byte gives one character, zero bytes included.
+QString DecodeWindows1252(const QByteArray& bytes);
+/// ID3 single-byte text as written: ISO-8859-1, one byte per character; a character it cannot
+/// hold becomes "?".
+QByteArray EncodeLatin1(const QString& text);
+
+/// UTF-8 as Vorbis comments carry it, up to four bytes a character. Decoding stops at the first
+/// malformed or cut-off sequence and keeps what came before it.
+QString DecodeUtf8Lenient(const QByteArray& bytes);
+
+/// The first `count` characters, counting a character outside the basic plane as one.
+QString LeftChars(const QString& text, int count);
+
+/// Removes leading and trailing characters with codes up to 32 (blanks and control characters).
+QString TrimTagText(const QString& text);
+/// As TrimTagText, on raw bytes.
+QByteArray TrimTagBytes(const QByteArray& bytes);
+
+/// A track text such as "7" or "7/12": the number before any "/", 0 when it is not a number.
+/// Numbers that do not fit the 8-bit track (negative or above 255) also give 0: a wrong track
+/// number would be worse than none.
+std::uint8_t TrackFromText(const QString& text);
+
+}  // namespace sw
