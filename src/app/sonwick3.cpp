@@ -11,6 +11,7 @@
 #include "core/InstanceLock.h"
 #include "core/Paths.h"
 #include "foundation/ScriptedDialogs.h"
+#include "maintenance/HealthCheck.h"
 #include "windows/GuardedApplication.h"
 #include "windows/MainWindow.h"
 #include "windows/Placements.h"
@@ -103,7 +104,8 @@ int main(int argc, char** argv) {
         if (sw::AcquireInstanceLock(session.paths.lockFile, sw::kApplicationTitle)) {
             return false;
         }
-        mainWindow = std::make_unique<sw::MainWindow>();
+        mainWindow = std::make_unique<sw::MainWindow>(session);
+        session.display = mainWindow.get();
         placements.Register("fctrl2", mainWindow.get());
         return true;
     };
@@ -122,6 +124,14 @@ int main(int argc, char** argv) {
         sw::ShutdownHooks hooks;
         hooks.savePlacements = [&] { placements.SavePlacements(session.paths.settingsFile); };
         return sw::ShutdownSequence(session, hooks);
+    });
+
+    mainWindow->SetFirstShowAction([&] {
+        if (session.healthCheckOnShow) {
+            session.healthCheckOnShow = false;
+            sw::OpenHealthCheck(session);
+            mainWindow->ShowCatalogueVersion();
+        }
     });
 
     sw::TraceStep("get_ini2");

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "CatalogueDisplay.h"
+#include "CreationOrder.h"
 #include "foundation/Dialogs.h"
 
 namespace sw {
@@ -20,6 +22,9 @@ void LoadSettings(CoreSession& session) {
     const QString& root = session.settings.Root;
     if (!root.isEmpty() && !QFileInfo(root).isDir()) {
         ShowInfo("MP3 root folder \"" + root + "\" not found");
+    }
+    if (session.display) {
+        session.display->ShowCatalogueLabels();
     }
 }
 
@@ -42,13 +47,27 @@ void SaveSettings(CoreSession& session) {
 
 void CoreStartup(CoreSession& session) {
     session.paths = MakeProgramPaths(ProgramFolder());
+    session.catalogue.Open(session.paths.catalogueFile);
     LoadSettings(session);
+    session.catalogue.ReadParams();
+    session.healthCheckOnShow = session.catalogue.UpgradeCatalogue();
+    if (session.display) {
+        session.display->ShowCatalogueVersion();
+        session.display->ShowCatalogueLabels();
+    }
+    session.catalogue.OpenTableCursors();
 }
 
 bool ShutdownSequence(CoreSession& session, const ShutdownHooks& hooks) {
     if (hooks.songPlaying && hooks.songPlaying() &&
         !Confirm("Do you really want to quit program Sonwick3 while a song is playing?")) {
         return false;
+    }
+    // A failing final commit is reported, but the settings are still saved and the program ends.
+    try {
+        session.catalogue.CloseCatalogue();
+    } catch (...) {
+        ShowCurrentException();
     }
     SaveSettings(session);
     if (hooks.savePlacements) {

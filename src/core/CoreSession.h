@@ -2,10 +2,13 @@
 
 #include <functional>
 
+#include "Catalogue.h"
 #include "Paths.h"
 #include "Settings.h"
 
 namespace sw {
+
+class CatalogueDisplay;
 
 /// What the core start-up produces and the shutdown saves: the paths, the settings, the catalogue.
 class CoreSession {
@@ -14,6 +17,12 @@ public:
     Settings settings;
     /// False until the settings file has been read; unread settings never replace a stored file.
     bool settingsRead = false;
+    Catalogue catalogue;
+    /// Set when the start-up has just brought the catalogue to the version whose history repair
+    /// runs at the first showing of the main window.
+    bool healthCheckOnShow = false;
+    /// Where the start-up shows the catalogue's labels; may be null.
+    CatalogueDisplay* display = nullptr;
 };
 
 /// Reads every setting and applies the ones the foundation keeps (the flash interval).
@@ -22,7 +31,10 @@ void LoadSettings(CoreSession& session);
 /// defaults); a stored file is left alone. Nothing is written when the data folder does not exist.
 void SaveSettings(CoreSession& session);
 
-/// The catalogue start-up, run at its place in the creation order.
+/// The catalogue start-up, run at its place in the creation order: paths, the connection, the
+/// settings, the catalogue parameters and the version ladder, then the table check. An error stops
+/// it where it happened (the caller reports it); in particular the settings stay unread when the
+/// catalogue cannot be opened.
 void CoreStartup(CoreSession& session);
 
 struct ShutdownHooks {

@@ -11,11 +11,12 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "core/CoreSession.h"
 #include "foundation/Dialogs.h"
 
 namespace sw {
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+MainWindow::MainWindow(CoreSession& session, QWidget* parent) : QMainWindow(parent), m_session(session) {
     setWindowTitle("Sonwick3");
 
     menuBar()->addAction("E&xit", this, &QWidget::close);
@@ -70,6 +71,18 @@ void MainWindow::AddPair(QGridLayout* grid, const QString& caption, MainLabel la
     grid->addWidget(captionLabel, row, 0);
     grid->addWidget(value, row, 1);
     m_values[label] = value;
+}
+
+void MainWindow::ShowCatalogueLabels() {
+    SetLabel(MainLabel::DatabaseName, m_session.catalogue.CatalogueName());
+    SetLabel(MainLabel::DatabaseFile, m_session.paths.catalogueFile);
+    SetLabel(MainLabel::RootFolder, m_session.settings.Root);
+    SetReadOnlyShown(m_session.settings.READONLY);
+}
+
+void MainWindow::ShowCatalogueVersion() {
+    SetLabel(MainLabel::DatabaseVersion, QString::number(m_session.catalogue.CatalogueVersion()));
+    SetLabel(MainLabel::DatabaseName, m_session.catalogue.CatalogueName());
 }
 
 void MainWindow::SetLabel(MainLabel label, const QString& value) { m_values.at(label)->setText(value); }

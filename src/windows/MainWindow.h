@@ -4,10 +4,14 @@
 #include <functional>
 #include <map>
 
+#include "core/CatalogueDisplay.h"
+
 class QLabel;
 class QGridLayout;
 
 namespace sw {
+
+class CoreSession;
 
 /// The value labels of the main window's summary panel.
 enum class MainLabel {
@@ -23,10 +27,13 @@ enum class MainLabel {
 
 /// The first window created and the last closed: a summary of the open catalogue, the playback
 /// buttons and the main menu. Closing it is the program's shutdown.
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public CatalogueDisplay {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    explicit MainWindow(CoreSession& session, QWidget* parent = nullptr);
+
+    void ShowCatalogueLabels() override;
+    void ShowCatalogueVersion() override;
 
     /// Decides whether the window may close (the shutdown sequence).
     void SetCloseRequest(std::function<bool()> request) { m_closeRequest = std::move(request); }
@@ -46,6 +53,7 @@ protected:
 private:
     void AddPair(QGridLayout* grid, const QString& caption, MainLabel label, const QString& start = {});
 
+    CoreSession& m_session;
     std::map<MainLabel, QLabel*> m_values;
     QLabel* m_jukeboxCaption = nullptr;
     QLabel* m_readOnly = nullptr;

@@ -10,6 +10,9 @@
 #include <QThread>
 
 #include "ProgramRunner.h"
+#include "TestCatalogue.h"
+#include "core/Catalogue.h"
+#include "core/CatalogueCreation.h"
 #include "core/IniFile.h"
 #include "core/InstanceLock.h"
 
@@ -35,7 +38,11 @@ bool LockIsHeld(const QString& lockFile) {
 
 class Sonwick3Run : public ::testing::Test {
 protected:
-    void SetUp() override { QDir().mkpath(m_home.filePath("SW3DATA")); }
+    void SetUp() override {
+        QDir().mkpath(m_home.filePath("SW3DATA"));
+        CreateCatalogue(Catalogue(), "Ann's songs", test::CreationScript());
+    }
+    QString Catalogue() const { return m_home.filePath("SW3DATA/SONGS.FDB"); }
     QString Home() const { return m_home.path(); }
     QString Settings() const { return m_home.filePath("SW3DATA/SONWICK3.INI"); }
 
@@ -96,13 +103,51 @@ TEST_F(Sonwick3Run, ASecondCopyEndsAtOnceWithoutTouchingTheSettings) {
     first.waitForFinished();
 }
 
+TEST_F(Sonwick3Run, ANewCatalogueClimbsTheLadderOverTwoStarts) {
+    const auto first = RunProgram("sonwick3", {"--home", Home(), "--unattended", "--quit"});
+    EXPECT_EQ(first.exitCode, 0);
+    QStringList expected;
+    for (int n = 2; n <= 10; ++n) {
+        expected << "INFO: Converting database to version " + QString::number(n);
+    }
+    EXPECT_EQ(first.out.split('\n', Qt::SkipEmptyParts), expected);
+    const auto second = RunProgram("sonwick3", {"--home", Home(), "--unattended", "--quit"});
+    EXPECT_EQ(second.out.trimmed(), "INFO: Converting database to version 11");
+    const auto third = RunProgram("sonwick3", {"--home", Home(), "--unattended", "--quit"});
+    EXPECT_EQ(third.out.trimmed(), "");
+    sw::Catalogue catalogue;
+    catalogue.Open(Catalogue());
+    catalogue.ReadParams();
+    EXPECT_EQ(catalogue.CatalogueVersion(), 11);
+    EXPECT_EQ(catalogue.CatalogueName(), "Ann's songs");
+}
+
+TEST_F(Sonwick3Run, WithoutACatalogueTheErrorIsShownAndTheProgramGoesOn) {
+    QFile::remove(Catalogue());
+    IniFile stored(Settings());
+    stored.WriteInteger("main", "FADETIME", 3000);
+    stored.Save();
+    const auto run = RunProgram("sonwick3", {"--home", Home(), "--unattended", "--quit"});
+    EXPECT_EQ(run.exitCode, 0);
+    const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1) << run.out.toStdString();
+    EXPECT_TRUE(lines.front().startsWith("ERROR: ")) << run.out.toStdString();
+    EXPECT_TRUE(lines.front().contains("SONGS.FDB")) << run.out.toStdString();
+    // The settings were never read, so the stored file is left as it was (placements aside).
+    EXPECT_EQ(IniFile(Settings()).ReadInteger("main", "FADETIME", 0), 3000);
+    EXPECT_FALSE(IniFile(Settings()).HasKey("main", "DBSIZE"));
+}
+
 TEST_F(Sonwick3Run, TraceShowsTheStartUpSteps) {
     const auto run = RunProgram("sonwick3", {"--home", Home(), "--unattended", "--quit", "--trace"});
     EXPECT_EQ(run.exitCode, 0);
     const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
     EXPECT_EQ(lines.front(), "INFO: create fctrl2");
     EXPECT_TRUE(lines.contains("INFO: create fcore"));
-    EXPECT_EQ(lines.mid(lines.size() - 2), (QStringList{"INFO: get_ini2", "INFO: run"}));
+    EXPECT_TRUE(lines.contains("INFO: Converting database to version 9"));
+    // The history repair belongs to the first showing of the main window, after "run".
+    EXPECT_EQ(lines.mid(lines.size() - 3), (QStringList{"INFO: get_ini2", "INFO: run",
+                                                        "INFO: Converting database to version 10"}));
 }
 
 }  // namespace

@@ -1,0 +1,89 @@
+// The version ladder and the table check that follow the opening of the catalogue.
+#include <array>
+#include <vector>
+
+#include "Catalogue.h"
+#include "Firebird.h"
+
+namespace sw {
+
+namespace {
+
+struct LadderStep {
+    int from;
+    std::vector<const char*> statements;
+};
+
+/// Each step is announced and recorded before its statements run, each committed on its own, so a
+/// failing statement is not tried again at the next start.
+const std::array<LadderStep, 10> kLadder{{
+    {1,
+     {"alter table album add grpid integer default 0, add alorgrp char(1) default 'A'",
+      "update album set alorgrp = 'A', grpid = 0"}},
+    {2, {"alter table genre drop rprts", "alter table genre add rprts timestamp"}},
+    {3,
+     {"alter table album add ratingdrvd integer default 20, add ratingassd integer default 0, add ratingsumm "
+      "integer default 20",
+      "update album set ratingdrvd = 0, ratingassd = 0, ratingsumm = 0"}},
+    {4, {"alter table album add seq integer default 0", "update album set seq = 0"}},
+    {5, {"alter table album add grpseq smallint default 0", "update album set grpseq = 0"}},
+    {6, {"create table history (songnum integer not null, ts timestamp not null)"}},
+    {7, {"alter table artist add rprts timestamp"}},
+    {8,
+     {"alter table history add pldate integer, add pltime integer",
+      "create table daynote (dayint integer not null, note varchar(255) )"}},
+    // 9 to 10 is the history repair, made when the database check opens.
+    {9, {}},
+    {10, {"alter table plist add pldate integer default 0", "update plist set pldate=0"}},
+}};
+
+constexpr int kHistoryRepairVersion = 9;
+
+/// Indexes on tables that the ladder creates, so they cannot come with the creation script:
+/// the play history by day (days window, history lists) and by song (details, health check).
+struct LadderIndex {
+    const char* name;
+    const char* table;
+    const char* column;
+    const char* statement;
+};
+
+const LadderIndex kLadderIndexes[] = {
+    {"IX_HISTORY_PLDATE", "HISTORY", "PLDATE", "create index ix_history_pldate on history (pldate)"},
+    {"IX_HISTORY_SONGNUM", "HISTORY", "SONGNUM", "create index ix_history_songnum on history (songnum)"},
+};
+
+}  // namespace
+
+bool Catalogue::UpgradeCatalogue() {
+    bool repairDue = false;
+    for (const LadderStep& step : kLadder) {
+        if (m_version != step.from || step.from == kHistoryRepairVersion) {
+            continue;
+        }
+        RaiseCatalogueVersion();
+        for (const char* statement : step.statements) {
+            ExecSqlCommit(statement);
+        }
+        repairDue = m_version == kHistoryRepairVersion;
+    }
+    return repairDue;
+}
+
+void Catalogue::OpenTableCursors() {
+    for (const char* table : {"SONG", "GENRE", "PLIST", "SONGINPL", "ARTIST", "ALBUM", "HISTORY"}) {
+        Prepare(QString("select * from ") + table);
+    }
+    for (const LadderIndex& index : kLadderIndexes) {
+        const QString where = QString("where rdb$relation_name = '%1' and rdb$field_name = '%2'")
+                                  .arg(index.table, index.column);
+        const RowSet column = Select("select count(*) as ct from rdb$relation_fields " + where);
+        const RowSet existing = Select(QString("select count(*) as ct from rdb$indices where rdb$index_name = '%1'")
+                                           .arg(index.name));
+        if (QueryFieldInt(column, "ct") > 0 && QueryFieldInt(existing, "ct") == 0) {
+            ExecSqlCommit(index.statement);
+        }
+    }
+}
+
+}  // namespace sw

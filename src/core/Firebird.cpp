@@ -1,0 +1,498 @@
+// The one place that talks to the Firebird client library.
+#include "Firebird.h"
+
+#include <firebird/Interface.h>
+#include <ibase.h>
+
+#include <QByteArray>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace sw::fb {
+
+namespace {
+
+using Firebird::FbException;
+using Firebird::IMaster;
+using Firebird::IMessageMetadata;
+using Firebird::IStatus;
+using Firebird::ThrowStatusWrapper;
+
+constexpr int kDialect = 3;
+constexpr unsigned kCharsetUtf8 = 4;
+constexpr int kMjdOfEpoch = 15018;  // 1899-12-30 as days since 1858-11-17
+constexpr double kTicksPerDay = 864'000'000.0;
+
+IMaster* Master() {
+    static IMaster* master = Firebird::fb_get_master_interface();
+    return master;
+}
+
+/// Runs `call` with a throwing status wrapper and turns the client's error into DatabaseError.
+template <typename Call>
+auto Checked(Call&& call) {
+    IStatus* raw = Master()->getStatus();
+    ThrowStatusWrapper status(raw);
+    try {
+        if constexpr (std::is_void_v<decltype(call(&status))>) {
+            call(&status);
+            raw->dispose();
+        } else {
+            auto result = call(&status);
+            raw->dispose();
+            return result;
+        }
+    } catch (const FbException& error) {
+        char text[2048];
+        Master()->getUtilInterface()->formatStatus(text, sizeof text, error.getStatus());
+        raw->dispose();
+        throw DatabaseError(text);
+    }
+}
+
+/// Releases an interface without letting a cleanup failure escape a destructor.
+template <typename Interface>
+void ReleaseQuietly(Interface*& object) {
+    if (object) {
+        object->release();
+        object = nullptr;
+    }
+}
+
+QByteArray ParameterBlock(const Credentials& credentials, int pageSize) {
+    return Checked([&](ThrowStatusWrapper* status) {
+        Firebird::IXpbBuilder* dpb =
+            Master()->getUtilInterface()->getXpbBuilder(status, Firebird::IXpbBuilder::DPB, nullptr, 0);
+        dpb->insertString(status, isc_dpb_user_name, credentials.user.toUtf8().constData());
+        dpb->insertString(status, isc_dpb_password, credentials.password.toUtf8().constData());
+        dpb->insertString(status, isc_dpb_lc_ctype, "UTF8");
+        dpb->insertInt(status, isc_dpb_sql_dialect, kDialect);
+        if (pageSize > 0) {
+            dpb->insertInt(status, isc_dpb_page_size, pageSize);
+            dpb->insertString(status, isc_dpb_set_db_charset, "UTF8");
+        }
+        QByteArray block(reinterpret_cast<const char*>(dpb->getBuffer(status)),
+                         static_cast<int>(dpb->getBufferLength(status)));
+        dpb->dispose();
+        return block;
+    });
+}
+
+enum class ParamKind { Null, Integer, Real, Text, Timestamp };
+
+struct ParamValue {
+    ParamKind kind = ParamKind::Null;
+    qint64 integer = 0;
+    double real = 0;
+    QByteArray text;
+};
+
+QString DecodeText(const char* data, int length, unsigned charset) {
+    // Anything not declared UTF8 in this catalogue is single-byte text.
+    return charset == kCharsetUtf8 || charset == 3 ? QString::fromUtf8(data, length)
+                                                   : QString::fromLatin1(data, length);
+}
+
+}  // namespace
+
+void TimestampParts(TDateTime value, int& iscDate, unsigned& iscTime) {
+    const double whole = std::trunc(value);
+    int days = static_cast<int>(whole);
+    long long ticks = std::llround(std::fabs(value - whole) * kTicksPerDay);
+    if (ticks >= static_cast<long long>(kTicksPerDay)) {
+        ticks -= static_cast<long long>(kTicksPerDay);
+        days += value < 0 ? -1 : 1;
+    }
+    iscDate = days + kMjdOfEpoch;
+    iscTime = static_cast<unsigned>(ticks);
+}
+
+TDateTime TimestampFromParts(int iscDate, unsigned iscTime) {
+    const double days = iscDate - kMjdOfEpoch;
+    const double fraction = iscTime / kTicksPerDay;
+    return days < 0 ? days - fraction : days + fraction;
+}
+
+struct Connection::Impl {
+    Firebird::IAttachment* attachment = nullptr;
+    Firebird::ITransaction* transaction = nullptr;
+
+    Firebird::ITransaction* Transaction() {
+        if (!transaction) {
+            transaction = Checked([&](ThrowStatusWrapper* status) {
+                return attachment->startTransaction(status, 0, nullptr);
+            });
+        }
+        return transaction;
+    }
+};
+
+struct Statement::Impl {
+    Connection::Impl& connection;
+    Firebird::IStatement* statement = nullptr;
+    IMessageMetadata* inputMetadata = nullptr;
+    IMessageMetadata* outputMetadata = nullptr;
+    std::vector<ParamValue> values;
+
+    explicit Impl(Connection::Impl& owner) : connection(owner) {}
+
+    ~Impl() {
+        ReleaseQuietly(inputMetadata);
+        ReleaseQuietly(outputMetadata);
+        ReleaseQuietly(statement);
+    }
+
+    ParamValue& At(int index) {
+        if (index < 0 || index >= static_cast<int>(values.size())) {
+            throw DatabaseError(("Parameter index " + QString::number(index) + " out of range").toStdString());
+        }
+        return values[static_cast<std::size_t>(index)];
+    }
+
+    /// Input metadata that describes the values as they are, so the engine converts (and reports
+    /// truncation) itself; the message buffer is filled to match.
+    IMessageMetadata* BuildInput(ThrowStatusWrapper* status, std::vector<unsigned char>& buffer) {
+        if (values.empty()) {
+            return nullptr;
+        }
+        Firebird::IMetadataBuilder* builder = inputMetadata->getBuilder(status);
+        for (unsigned i = 0; i < values.size(); ++i) {
+            const ParamValue& value = values[i];
+            switch (value.kind) {
+                case ParamKind::Integer:
+                    builder->setType(status, i, SQL_INT64 + 1);
+                    builder->setScale(status, i, 0);
+                    break;
+                case ParamKind::Real:
+                    builder->setType(status, i, SQL_DOUBLE + 1);
+                    break;
+                case ParamKind::Text:
+                    builder->setType(status, i, SQL_VARYING + 1);
+                    builder->setLength(status, i, static_cast<unsigned>(std::max<qsizetype>(1, value.text.size())));
+                    builder->setCharSet(status, i, kCharsetUtf8);
+                    break;
+                case ParamKind::Timestamp:
+                    builder->setType(status, i, SQL_TIMESTAMP + 1);
+                    break;
+                case ParamKind::Null:
+                    builder->setType(status, i, inputMetadata->getType(status, i) | 1);
+                    break;
+            }
+        }
+        IMessageMetadata* metadata = builder->getMetadata(status);
+        builder->release();
+        buffer.assign(metadata->getMessageLength(status), 0);
+        for (unsigned i = 0; i < values.size(); ++i) {
+            const ParamValue& value = values[i];
+            unsigned char* field = buffer.data() + metadata->getOffset(status, i);
+            auto* nullFlag = reinterpret_cast<short*>(buffer.data() + metadata->getNullOffset(status, i));
+            *nullFlag = value.kind == ParamKind::Null ? -1 : 0;
+            switch (value.kind) {
+                case ParamKind::Integer:
+                    std::memcpy(field, &value.integer, sizeof value.integer);
+                    break;
+                case ParamKind::Real:
+                    std::memcpy(field, &value.real, sizeof value.real);
+                    break;
+                case ParamKind::Text: {
+                    const auto length = static_cast<unsigned short>(value.text.size());
+                    std::memcpy(field, &length, sizeof length);
+                    std::memcpy(field + sizeof length, value.text.constData(), length);
+                    break;
+                }
+                case ParamKind::Timestamp: {
+                    int date = 0;
+                    unsigned time = 0;
+                    TimestampParts(value.real, date, time);
+                    ISC_TIMESTAMP stamp{date, time};
+                    std::memcpy(field, &stamp, sizeof stamp);
+                    break;
+                }
+                case ParamKind::Null:
+                    break;
+            }
+        }
+        return metadata;
+    }
+
+    QVariant ReadColumn(ThrowStatusWrapper* status, const unsigned char* row, unsigned i, ColumnKind& kind) {
+        const auto* nullFlag = reinterpret_cast<const short*>(row + outputMetadata->getNullOffset(status, i));
+        const unsigned type = outputMetadata->getType(status, i) & ~1u;
+        const unsigned char* field = row + outputMetadata->getOffset(status, i);
+        const int scale = outputMetadata->getScale(status, i);
+        auto scaled = [&](qint64 raw) -> QVariant {
+            kind = scale < 0 ? ColumnKind::Real : ColumnKind::Integer;
+            if (scale < 0) {
+                return raw / std::pow(10.0, -scale);
+            }
+            return raw;
+        };
+        QVariant value;
+        switch (type) {
+            case SQL_SHORT: {
+                short v;
+                std::memcpy(&v, field, sizeof v);
+                value = scaled(v);
+                break;
+            }
+            case SQL_LONG: {
+                ISC_LONG v;
+                std::memcpy(&v, field, sizeof v);
+                value = scaled(v);
+                break;
+            }
+            case SQL_INT64: {
+                ISC_INT64 v;
+                std::memcpy(&v, field, sizeof v);
+                value = scaled(v);
+                break;
+            }
+            case SQL_FLOAT: {
+                float v;
+                std::memcpy(&v, field, sizeof v);
+                kind = ColumnKind::Real;
+                value = static_cast<double>(v);
+                break;
+            }
+            case SQL_DOUBLE:
+            case SQL_D_FLOAT: {
+                double v;
+                std::memcpy(&v, field, sizeof v);
+                kind = ColumnKind::Real;
+                value = v;
+                break;
+            }
+            case SQL_TEXT: {
+                kind = ColumnKind::Text;
+                const auto length = static_cast<int>(outputMetadata->getLength(status, i));
+                QString text = DecodeText(reinterpret_cast<const char*>(field), length,
+                                          outputMetadata->getCharSet(status, i));
+                // Fixed-length columns come back padded with blanks.
+                while (text.endsWith(' ')) {
+                    text.chop(1);
+                }
+                value = text;
+                break;
+            }
+            case SQL_VARYING: {
+                kind = ColumnKind::Text;
+                unsigned short length;
+                std::memcpy(&length, field, sizeof length);
+                value = DecodeText(reinterpret_cast<const char*>(field + sizeof length), length,
+                                   outputMetadata->getCharSet(status, i));
+                break;
+            }
+            case SQL_TIMESTAMP: {
+                kind = ColumnKind::Timestamp;
+                ISC_TIMESTAMP stamp;
+                std::memcpy(&stamp, field, sizeof stamp);
+                value = TimestampFromParts(stamp.timestamp_date, stamp.timestamp_time);
+                break;
+            }
+            case SQL_TYPE_DATE: {
+                kind = ColumnKind::Timestamp;
+                ISC_DATE date;
+                std::memcpy(&date, field, sizeof date);
+                value = TimestampFromParts(date, 0);
+                break;
+            }
+            case SQL_TYPE_TIME: {
+                kind = ColumnKind::Timestamp;
+                ISC_TIME time;
+                std::memcpy(&time, field, sizeof time);
+                value = time / kTicksPerDay;
+                break;
+            }
+            case SQL_BOOLEAN: {
+                kind = ColumnKind::Integer;
+                value = static_cast<qint64>(*field != 0);
+                break;
+            }
+            default:
+                kind = ColumnKind::Other;
+                break;
+        }
+        return *nullFlag ? QVariant() : value;
+    }
+};
+
+Connection::Connection(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
+
+std::unique_ptr<Connection> Connection::Attach(const QString& path, const Credentials& credentials) {
+    const QByteArray dpb = ParameterBlock(credentials, 0);
+    auto impl = std::make_unique<Impl>();
+    impl->attachment = Checked([&](ThrowStatusWrapper* status) {
+        Firebird::IProvider* provider = Master()->getDispatcher();
+        Firebird::IAttachment* attachment = nullptr;
+        try {
+            attachment = provider->attachDatabase(status, path.toUtf8().constData(), static_cast<unsigned>(dpb.size()),
+                                                  reinterpret_cast<const unsigned char*>(dpb.constData()));
+        } catch (...) {
+            provider->release();
+            throw;
+        }
+        provider->release();
+        return attachment;
+    });
+    return std::unique_ptr<Connection>(new Connection(std::move(impl)));
+}
+
+std::unique_ptr<Connection> Connection::Create(const QString& path, const Credentials& credentials, int pageSize) {
+    const QByteArray dpb = ParameterBlock(credentials, pageSize);
+    auto impl = std::make_unique<Impl>();
+    impl->attachment = Checked([&](ThrowStatusWrapper* status) {
+        Firebird::IProvider* provider = Master()->getDispatcher();
+        Firebird::IAttachment* attachment = nullptr;
+        try {
+            attachment = provider->createDatabase(status, path.toUtf8().constData(), static_cast<unsigned>(dpb.size()),
+                                                  reinterpret_cast<const unsigned char*>(dpb.constData()));
+        } catch (...) {
+            provider->release();
+            throw;
+        }
+        provider->release();
+        return attachment;
+    });
+    return std::unique_ptr<Connection>(new Connection(std::move(impl)));
+}
+
+Connection::~Connection() {
+    try {
+        Close();
+    } catch (...) {
+        // A destructor cannot report; Close() is the place where failures are seen.
+        ReleaseQuietly(m_impl->transaction);
+        ReleaseQuietly(m_impl->attachment);
+    }
+}
+
+bool Connection::TransactionActive() const { return m_impl->transaction != nullptr; }
+
+void Connection::Commit() {
+    if (!m_impl->transaction) {
+        return;
+    }
+    Checked([&](ThrowStatusWrapper* status) { m_impl->transaction->commit(status); });
+    m_impl->transaction = nullptr;
+}
+
+void Connection::CommitRetaining() {
+    if (m_impl->transaction) {
+        Checked([&](ThrowStatusWrapper* status) { m_impl->transaction->commitRetaining(status); });
+    }
+}
+
+void Connection::Close() {
+    if (!m_impl->attachment) {
+        return;
+    }
+    Commit();
+    Checked([&](ThrowStatusWrapper* status) { m_impl->attachment->detach(status); });
+    m_impl->attachment = nullptr;
+}
+
+std::unique_ptr<Statement> Connection::Prepare(const QString& sql) {
+    if (!m_impl->attachment) {
+        throw DatabaseError("The catalogue is not open");
+    }
+    auto impl = std::make_unique<Statement::Impl>(*m_impl);
+    Checked([&](ThrowStatusWrapper* status) {
+        impl->statement = m_impl->attachment->prepare(status, m_impl->Transaction(), 0, sql.toUtf8().constData(),
+                                                      kDialect, Firebird::IStatement::PREPARE_PREFETCH_METADATA);
+        impl->inputMetadata = impl->statement->getInputMetadata(status);
+        impl->outputMetadata = impl->statement->getOutputMetadata(status);
+        impl->values.resize(impl->inputMetadata->getCount(status));
+    });
+    return std::unique_ptr<Statement>(new Statement(std::move(impl)));
+}
+
+void Connection::Execute(const QString& sql) { Prepare(sql)->Execute(); }
+
+RowSet Connection::Select(const QString& sql) { return Prepare(sql)->Open(); }
+
+Statement::Statement(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
+
+Statement::~Statement() = default;
+
+int Statement::ParameterCount() const { return static_cast<int>(m_impl->values.size()); }
+
+void Statement::SetNull(int index) { m_impl->At(index) = ParamValue{}; }
+
+void Statement::SetInteger(int index, qint64 value) { m_impl->At(index) = {ParamKind::Integer, value, 0, {}}; }
+
+void Statement::SetReal(int index, double value) { m_impl->At(index) = {ParamKind::Real, 0, value, {}}; }
+
+void Statement::SetText(int index, const QString& value) {
+    m_impl->At(index) = {ParamKind::Text, 0, 0, value.toUtf8()};
+}
+
+void Statement::SetTimestamp(int index, TDateTime value) { m_impl->At(index) = {ParamKind::Timestamp, 0, value, {}}; }
+
+void Statement::Execute() {
+    Impl& impl = *m_impl;
+    Checked([&](ThrowStatusWrapper* status) {
+        std::vector<unsigned char> input;
+        IMessageMetadata* inMetadata = impl.BuildInput(status, input);
+        std::vector<unsigned char> output(impl.outputMetadata->getMessageLength(status));
+        try {
+            impl.statement->execute(status, impl.connection.Transaction(), inMetadata, input.data(),
+                                    impl.outputMetadata, output.data());
+        } catch (...) {
+            ReleaseQuietly(inMetadata);
+            throw;
+        }
+        ReleaseQuietly(inMetadata);
+    });
+}
+
+RowSet Statement::Open() {
+    Impl& impl = *m_impl;
+    return Checked([&](ThrowStatusWrapper* status) {
+        const unsigned count = impl.outputMetadata->getCount(status);
+        std::vector<RowSet::Column> columns;
+        for (unsigned i = 0; i < count; ++i) {
+            columns.push_back({QString::fromUtf8(impl.outputMetadata->getAlias(status, i)), ColumnKind::Other});
+        }
+        std::vector<unsigned char> input;
+        IMessageMetadata* inMetadata = impl.BuildInput(status, input);
+        Firebird::IResultSet* cursor = nullptr;
+        std::vector<std::vector<QVariant>> rows;
+        std::vector<ColumnKind> kinds(count, ColumnKind::Other);
+        try {
+            cursor = impl.statement->openCursor(status, impl.connection.Transaction(), inMetadata, input.data(),
+                                                impl.outputMetadata, 0);
+            std::vector<unsigned char> row(impl.outputMetadata->getMessageLength(status));
+            while (cursor->fetchNext(status, row.data()) == IStatus::RESULT_OK) {
+                std::vector<QVariant> values(count);
+                for (unsigned i = 0; i < count; ++i) {
+                    values[i] = impl.ReadColumn(status, row.data(), i, kinds[i]);
+                }
+                rows.push_back(std::move(values));
+            }
+            cursor->close(status);
+            cursor = nullptr;
+        } catch (...) {
+            ReleaseQuietly(cursor);
+            ReleaseQuietly(inMetadata);
+            throw;
+        }
+        ReleaseQuietly(inMetadata);
+        for (unsigned i = 0; i < count; ++i) {
+            if (rows.empty()) {
+                ColumnKind kind = ColumnKind::Other;
+                std::vector<unsigned char> blank(impl.outputMetadata->getMessageLength(status));
+                impl.ReadColumn(status, blank.data(), i, kind);
+                kinds[i] = kind;
+            }
+            columns[i].kind = kinds[i];
+        }
+        RowSet result(std::move(columns));
+        for (auto& values : rows) {
+            result.AppendRow(std::move(values));
+        }
+        return result;
+    });
+}
+
+}  // namespace sw::fb

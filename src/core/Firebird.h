@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "RowSet.h"
+
+namespace sw::fb {
+
+class Statement;
+
+/// How a connection identifies itself; the catalogue always uses the same account.
+struct Credentials {
+    QString user;
+    QString password;
+};
+
+/// One attachment to a local database file (embedded engine, no server), SQL dialect 3, character
+/// set UTF8, with a single transaction (read-write, snapshot, wait) that starts on first use and is
+/// restarted after each commit. Every failure throws DatabaseError with the client's own text.
+class Connection {
+public:
+    static std::unique_ptr<Connection> Attach(const QString& path, const Credentials& credentials);
+    /// Creates a new, empty database (character set UTF8).
+    static std::unique_ptr<Connection> Create(const QString& path, const Credentials& credentials, int pageSize);
+    /// Commits what is pending and detaches.
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    bool TransactionActive() const;
+    /// Commits the transaction, if any; the next use starts a new one.
+    void Commit();
+    /// Commits keeping the transaction's context.
+    void CommitRetaining();
+    /// Commits what is pending and detaches; the connection is unusable afterwards.
+    void Close();
+
+    /// Prepares a statement with "?" parameter markers; it can be run many times, across commits.
+    std::unique_ptr<Statement> Prepare(const QString& sql);
+    void Execute(const QString& sql);
+    RowSet Select(const QString& sql);
+
+    struct Impl;
+
+private:
+    explicit Connection(std::unique_ptr<Impl> impl);
+    friend class Statement;
+    std::unique_ptr<Impl> m_impl;
+};
+
+/// A prepared statement with positional parameters (counted from 0).
+class Statement {
+public:
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    int ParameterCount() const;
+    void SetNull(int index);
+    void SetInteger(int index, qint64 value);
+    void SetReal(int index, double value);
+    /// An empty text is written as it is; callers that store empty texts as null use SetNull.
+    void SetText(int index, const QString& value);
+    void SetTimestamp(int index, TDateTime value);
+
+    void Execute();
+    RowSet Open();
+
+    struct Impl;
+
+private:
+    friend class Connection;
+    explicit Statement(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> m_impl;
+};
+
+/// Firebird's two-part time stamp (days since 17 November 1858, time in 1/10000 s) and back.
+void TimestampParts(TDateTime value, int& iscDate, unsigned& iscTime);
+TDateTime TimestampFromParts(int iscDate, unsigned iscTime);
+
+}  // namespace sw::fb

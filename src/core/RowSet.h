@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <stdexcept>
+#include <vector>
+
+#include "foundation/Dates.h"
+
+namespace sw {
+
+/// An error reported by the database client, carrying the client's own text.
+class DatabaseError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class ColumnKind { Integer, Real, Text, Timestamp, Other };
+
+/// A query's result read into memory once: column names, typed null-aware values and a current row.
+/// Integers are held as qint64, texts as QString (fixed-length texts without their padding), time
+/// stamps as TDateTime, and null as an invalid QVariant.
+class RowSet {
+public:
+    struct Column {
+        QString name;
+        ColumnKind kind;
+    };
+
+    RowSet() = default;
+    explicit RowSet(std::vector<Column> columns) : m_columns(std::move(columns)) {}
+
+    int ColumnCount() const { return static_cast<int>(m_columns.size()); }
+    const Column& ColumnAt(int index) const { return m_columns.at(static_cast<std::size_t>(index)); }
+    /// The column of that name, ignoring case. Throws when there is none.
+    int ColumnIndex(const QString& name) const;
+    bool HasColumn(const QString& name) const;
+
+    int RowCount() const { return static_cast<int>(m_rows.size()); }
+    void AppendRow(std::vector<QVariant> values) { m_rows.push_back(std::move(values)); }
+    const QVariant& Value(int row, int column) const;
+
+    // The current row: First, Next and Eof walk the rows as a cursor would.
+    int CurrentRow() const { return m_current; }
+    void SetCurrentRow(int row) { m_current = row; }
+    void First() { m_current = 0; }
+    void Next() { ++m_current; }
+    bool Eof() const { return m_current >= RowCount(); }
+
+    // Values of the current row by column name.
+    bool IsNull(const QString& column) const;
+    /// 0 when null.
+    qint64 Int64(const QString& column) const;
+    int Int(const QString& column) const { return static_cast<int>(Int64(column)); }
+    /// Empty when null.
+    QString Text(const QString& column) const;
+    /// 0 when null.
+    TDateTime DateTime(const QString& column) const;
+    double Real(const QString& column) const;
+
+private:
+    const QVariant& Current(const QString& column) const;
+
+    std::vector<Column> m_columns;
+    std::vector<std::vector<QVariant>> m_rows;
+    int m_current = 0;
+};
+
+}  // namespace sw
