@@ -112,6 +112,11 @@ void Catalogue::RenameCatalogue(const QString& name) {
     m_name = name;
 }
 
+int RecordCount(RowSet& rows) {
+    rows.First();
+    return rows.RowCount();
+}
+
 int QueryFieldInt(const RowSet& rows, const QString& column) {
     if (rows.Eof()) {
         // Reading past the last row reads the column's empty value, as a closed cursor would.

@@ -82,6 +82,9 @@ private:
     QString m_name;
 };
 
+/// The number of rows; the row set is left on its first row.
+int RecordCount(RowSet& rows);
+
 /// QueryInt for any row set: the integer of that column of its current row, 0 when null.
 int QueryFieldInt(const RowSet& rows, const QString& column);
 

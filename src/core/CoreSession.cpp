@@ -69,8 +69,10 @@ bool ShutdownSequence(CoreSession& session, const ShutdownHooks& hooks) {
     } catch (...) {
         ShowCurrentException();
     }
+    // Settings that were never read must not touch a stored file, not even its placements.
+    const bool storedFileUntouchable = !session.settingsRead && QFileInfo::exists(session.paths.settingsFile);
     SaveSettings(session);
-    if (hooks.savePlacements) {
+    if (hooks.savePlacements && !storedFileUntouchable) {
         hooks.savePlacements();
     }
     return true;

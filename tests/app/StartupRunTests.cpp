@@ -104,6 +104,12 @@ TEST_F(Sonwick3Run, ASecondCopyEndsAtOnceWithoutTouchingTheSettings) {
 }
 
 TEST_F(Sonwick3Run, ANewCatalogueClimbsTheLadderOverTwoStarts) {
+    {
+        sw::Catalogue v1;
+        v1.Open(Catalogue());
+        v1.ExecSqlCommit("insert into album (albumid, alname) values (1, 'Before')");
+        v1.CloseCatalogue();
+    }
     const auto first = RunProgram("sonwick3", {"--home", Home(), "--unattended", "--quit"});
     EXPECT_EQ(first.exitCode, 0);
     QStringList expected;
@@ -120,6 +126,22 @@ TEST_F(Sonwick3Run, ANewCatalogueClimbsTheLadderOverTwoStarts) {
     catalogue.ReadParams();
     EXPECT_EQ(catalogue.CatalogueVersion(), 11);
     EXPECT_EQ(catalogue.CatalogueName(), "Ann's songs");
+    catalogue.ExecSqlCommit("insert into album (albumid, alname) values (2, 'After')");
+    RowSet albums = catalogue.Select("select alorgrp || ',' || grpid || ',' || ratingdrvd || ',' || ratingassd || ',' || "
+                                     "ratingsumm || ',' || seq || ',' || grpseq as added from album order by albumid");
+    EXPECT_EQ(albums.Text("ADDED"), "A,0,0,0,0,0,0");
+    albums.Next();
+    EXPECT_EQ(albums.Text("ADDED"), "A,0,20,0,20,0,0");
+}
+
+TEST_F(Sonwick3Run, AMissingDataFolderIsReportedAndNothingIsWritten) {
+    QDir(m_home.filePath("SW3DATA")).removeRecursively();
+    const auto run = RunProgram("sonwick3", {"--home", Home(), "--unattended", "--quit"});
+    EXPECT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.startsWith("ERROR: ")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains("SONGS.FDB")) << run.out.toStdString();
+    EXPECT_FALSE(QFile::exists(m_home.filePath("SW3DATA")));
 }
 
 TEST_F(Sonwick3Run, WithoutACatalogueTheErrorIsShownAndTheProgramGoesOn) {
@@ -127,15 +149,15 @@ TEST_F(Sonwick3Run, WithoutACatalogueTheErrorIsShownAndTheProgramGoesOn) {
     IniFile stored(Settings());
     stored.WriteInteger("main", "FADETIME", 3000);
     stored.Save();
+    const QByteArray before = ReadAll(Settings());
     const auto run = RunProgram("sonwick3", {"--home", Home(), "--unattended", "--quit"});
     EXPECT_EQ(run.exitCode, 0);
     const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 1) << run.out.toStdString();
     EXPECT_TRUE(lines.front().startsWith("ERROR: ")) << run.out.toStdString();
     EXPECT_TRUE(lines.front().contains("SONGS.FDB")) << run.out.toStdString();
-    // The settings were never read, so the stored file is left as it was (placements aside).
-    EXPECT_EQ(IniFile(Settings()).ReadInteger("main", "FADETIME", 0), 3000);
-    EXPECT_FALSE(IniFile(Settings()).HasKey("main", "DBSIZE"));
+    // The settings were never read, so the stored file is left byte for byte as it was.
+    EXPECT_EQ(ReadAll(Settings()), before);
 }
 
 TEST_F(Sonwick3Run, TraceShowsTheStartUpSteps) {

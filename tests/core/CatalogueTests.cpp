@@ -38,6 +38,12 @@ TEST_F(CatalogueOps, IdsAreTheHighestPlusOne) {
     EXPECT_EQ(m_catalogue.PlaylistSongCount(5), 0);
 }
 
+TEST(SqlQuote, DoublesEveryApostropheInsideTheOuterPair) {
+    EXPECT_EQ(SqlQuote(""), "''");
+    EXPECT_EQ(SqlQuote("'''"), "''''''''");
+    EXPECT_EQ(SqlQuote("Guns N' Roses"), "'Guns N'' Roses'");
+}
+
 TEST_F(CatalogueOps, NamesWithQuotesAndForeignLettersAreStoredAsTyped) {
     const QStringList names = {"Björk", "Sigur Rós", "坂本龍一", "O'Brien's \"Best\"", "100% \\ back_slash", "'''",
                                "Motörhead & Friends 🎸"};
@@ -88,6 +94,12 @@ TEST_F(CatalogueOps, RowSetsReadNullsFixedTextsAndTimestamps) {
     Query byStamp(m_catalogue, "select songnum from song where searchts = :ts");
     EXPECT_EQ(byStamp.SetTimestamp("ts", rows.DateTime("SEARCHTS")).Open().RowCount(), 1);
     EXPECT_THROW(byStamp.SetInteger("nosuch", 1), DatabaseError);
+
+    RowSet all = m_catalogue.Select("select songnum from song union all select songnum from song");
+    all.Next();
+    EXPECT_EQ(RecordCount(all), 2);
+    EXPECT_EQ(all.CurrentRow(), 0);
+    EXPECT_FALSE(all.Eof());
 
     m_catalogue.RunQuery("select  max(s.songnum) from song s where s.songnum > 5");
     EXPECT_EQ(m_catalogue.QueryInt("max"), 0);

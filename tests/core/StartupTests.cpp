@@ -163,7 +163,9 @@ TEST_F(Shutdown, UnreadSettingsNeverReplaceAStoredFile) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("[main]\nFADETIME=3000\n");
     file.close();
-    EXPECT_TRUE(ShutdownSequence(m_session, {}));
+    bool placementsSaved = false;
+    EXPECT_TRUE(ShutdownSequence(m_session, {nullptr, [&] { placementsSaved = true; }}));
+    EXPECT_FALSE(placementsSaved);
     EXPECT_EQ(SettingsText(), "[main]\nFADETIME=3000\n");
     EXPECT_TRUE(m_dialogs.TextsOf("ASK").isEmpty());
 }
