@@ -1,0 +1,349 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonObject>
+#include <functional>
+
+#include "TagTestSupport.h"
+#include "tags/HeldFiles.h"
+#include "tags/Id3v2.h"
+
+namespace sw {
+namespace {
+
+using test::Id3Frame;
+using test::Id3Tag;
+using test::Id3TextFrame;
+
+/// Every field of a read, in one comparable value.
+struct Fields {
+    bool exists = false;
+    int version = 0;
+    QString title, artist, album;
+    int track = 0;
+    QString year, genre, comment, composer, encoder, copyright, language, link;
+    bool unicode = false;
+
+    bool operator==(const Fields&) const = default;
+};
+
+void PrintTo(const Fields& f, std::ostream* os) {
+    *os << "exists=" << f.exists << " v=" << f.version << " title=[" << f.title.toStdString() << "] artist=["
+        << f.artist.toStdString() << "] album=[" << f.album.toStdString() << "] track=" << f.track
+        << " year=[" << f.year.toStdString() << "] genre=[" << f.genre.toStdString() << "] comment=["
+        << f.comment.toStdString() << "] composer=[" << f.composer.toStdString() << "] encoder=["
+        << f.encoder.toStdString() << "] copyright=[" << f.copyright.toStdString() << "] language=["
+        << f.language.toStdString() << "] link=[" << f.link.toStdString() << "] unicode=" << f.unicode;
+}
+
+Fields FieldsOf(const TID3v2& tag, const TagState& state) {
+    return Fields{tag.Exists(),  tag.Version(),   tag.Title(),    tag.Artist(),  tag.Album(),
+                  tag.Track(),   tag.Year(),      tag.Genre(),    tag.Comment(), tag.Composer(),
+                  tag.Encoder(), tag.Copyright(), tag.Language(), tag.Link(),    state.UnicodeFrameSeen};
+}
+
+Fields V3(std::function<void(Fields&)> fill) {
+    Fields f;
+    f.exists = true;
+    f.version = 3;
+    fill(f);
+    return f;
+}
+
+struct ReadCase {
+    const char* name;
+    QByteArray tag;
+    Fields expected;
+};
+
+class Id3v2ReadTable : public testing::TestWithParam<ReadCase> {};
+
+TEST_P(Id3v2ReadTable, ReadsTheFields) {
+    test::ScratchDir dir;
+    const QString path = dir.Put("a.mp3", GetParam().tag + test::Fixture("plain.mp3"));
+    TagState state;
+    TID3v2 tag(state);
+    ASSERT_TRUE(tag.Read(path));
+    EXPECT_EQ(FieldsOf(tag, state), GetParam().expected);
+}
+
+const QByteArray kLong(300, 'L');
+
+INSTANTIATE_TEST_SUITE_P(
+    Id3v2, Id3v2ReadTable,
+    testing::Values(
+        ReadCase{
+            "AllTwelveFrames",
+            Id3Tag(3,
+                   Id3TextFrame("TIT2", "Title") + Id3TextFrame("TPE1", "Artist") +
+                       Id3TextFrame("TALB", "Album") + Id3TextFrame("TRCK", "7/12") +
+                       Id3TextFrame("TYER", "1999") + Id3TextFrame("TCON", "Rock") +
+                       Id3TextFrame("COMM", QByteArray("eng\0Note", 8)) + Id3TextFrame("TCOM", "Composer") +
+                       Id3TextFrame("TENC", "Rating=3") + Id3TextFrame("TCOP", "(c)") +
+                       Id3TextFrame("TLAN", "eng") + Id3TextFrame("WXXX", QByteArray("\0http://x", 9)),
+                   64),
+            V3([](Fields& f) {
+                f.title = "Title", f.artist = "Artist", f.album = "Album", f.track = 7, f.year = "1999";
+                f.genre = "Rock", f.comment = "Note", f.composer = "Composer", f.encoder = "Rating=3";
+                f.copyright = "(c)", f.language = "eng", f.link = "http://x";
+            })},
+        ReadCase{"TrackNotANumber", Id3Tag(3, Id3TextFrame("TRCK", "seven")), V3([](Fields&) {})},
+        ReadCase{"GenreAfterNumber", Id3Tag(3, Id3TextFrame("TCON", "(17)Rock")),
+                 V3([](Fields& f) { f.genre = "Rock"; })},
+        ReadCase{"GenreAfterNumberKeepsItsBlank", Id3Tag(3, Id3TextFrame("TCON", "(17) Rock")),
+                 V3([](Fields& f) { f.genre = " Rock"; })},
+        ReadCase{"GenreNumberAlone", Id3Tag(3, Id3TextFrame("TCON", "(17)")), V3([](Fields&) {})},
+        ReadCase{"CommentAfterItsDescription",
+                 Id3Tag(3, Id3TextFrame("COMM", QByteArray("engiTunNORM\0 Text ", 19))),
+                 V3([](Fields& f) { f.comment = "Text"; })},
+        ReadCase{"LinkAfterItsDescription", Id3Tag(3, Id3TextFrame("WXXX", QByteArray("home\0http://y", 13))),
+                 V3([](Fields& f) { f.link = "http://y"; })},
+        ReadCase{
+            "UnicodeTitleIsSkipped",
+            Id3Tag(3, Id3Frame("TIT2", QByteArray("\x01\xFF\xFEH\0i\0", 7)) + Id3TextFrame("TPE1", "Artist")),
+            V3([](Fields& f) { f.artist = "Artist", f.unicode = true; })},
+        ReadCase{"UnicodeInAFrameNotRead",
+                 Id3Tag(3, Id3Frame("TXXX", QByteArray("\x01\xFF\xFEH\0", 5)) + Id3TextFrame("TIT2", "T")),
+                 V3([](Fields& f) { f.title = "T"; })},
+        ReadCase{"LaterFrameReplacesEarlier",
+                 Id3Tag(3, Id3TextFrame("TIT2", "One") + Id3TextFrame("TIT2", "Two")),
+                 V3([](Fields& f) { f.title = "Two"; })},
+        ReadCase{"LongFrameCutTo250Bytes",
+                 Id3Tag(3, Id3TextFrame("TIT2", kLong) + Id3TextFrame("TPE1", "After")),
+                 V3([](Fields& f) { f.title = QString(249, 'L'), f.artist = "After"; })},
+        ReadCase{"TextTrimmedOfBlanksAndZeros",
+                 Id3Tag(3, Id3TextFrame("TIT2", QByteArray(" \x01Title\0\0 ", 10))),
+                 V3([](Fields& f) { f.title = "Title"; })},
+        ReadCase{"Windows1252Text", Id3Tag(3, Id3TextFrame("TIT2", "Caf\xE9 \x93Q\x94")), V3([](Fields& f) {
+                     f.title = QString("Caf") + QChar(0xE9) + " " + QChar(0x201C) + "Q" + QChar(0x201D);
+                 })},
+        ReadCase{"PaddingEndsTheWalk",
+                 Id3Tag(3, Id3TextFrame("TIT2", "T") + QByteArray(4, '\0') + Id3TextFrame("TPE1", "A")),
+                 V3([](Fields& f) { f.title = "T"; })},
+        ReadCase{"LowerCaseIdEndsTheWalk", Id3Tag(3, Id3TextFrame("tit2", "T") + Id3TextFrame("TPE1", "A")),
+                 V3([](Fields&) {})},
+        ReadCase{"SizeWithTopBitEndsTheWalk",
+                 Id3Tag(3, Id3TextFrame("TIT2", "T") + QByteArray("TPE1\x80\0\0\x02\0\0\0A", 13)),
+                 V3([](Fields& f) { f.title = "T"; })},
+        ReadCase{"FramePastTheTagIsStillRead",
+                 Id3Tag(3, Id3TextFrame("TIT2", "T")).left(14) + Id3TextFrame("TIT2", "T").mid(4),
+                 V3([](Fields& f) { f.title = "T"; })},
+        ReadCase{"Version4HasNoFields", Id3Tag(4, Id3TextFrame("TIT2", "Four")),
+                 Fields{true, 4, {}, {}, {}, 0, {}, {}, {}, {}, {}, {}, {}, {}, false}},
+        ReadCase{"Version2HasNoFields", Id3Tag(2, QByteArray("TT2\0\0\x05\0Two!", 11)),
+                 Fields{true, 2, {}, {}, {}, 0, {}, {}, {}, {}, {}, {}, {}, {}, false}},
+        ReadCase{"SizePastTheEndOfTheFile",
+                 QByteArray("ID3\x03\0\0\x7F\x7F\x7F\x7F", 10) + Id3TextFrame("TIT2", "T"),
+                 V3([](Fields&) {})},
+        ReadCase{"NoTag", QByteArray(), Fields{}}),
+    test::ByName());
+
+TEST(Id3v2Read, ReportsSizeAndRefusesFilesUnderTenBytes) {
+    test::ScratchDir dir;
+    TagState state;
+    TID3v2 tag(state);
+    const QByteArray frames = Id3TextFrame("TIT2", "T");
+    ASSERT_TRUE(tag.Read(dir.Put("a.mp3", Id3Tag(3, frames, 20) + "audio")));
+    EXPECT_EQ(tag.Size(), 10 + frames.size() + 20);
+    ASSERT_TRUE(tag.Read(dir.Put("b.mp3", QByteArray("ID3\x03\0\0\x7F\x7F\x7F\x7F", 10) + "audio")));
+    EXPECT_TRUE(tag.Exists());
+    EXPECT_EQ(tag.Size(), 0);
+    EXPECT_FALSE(tag.Read(dir.Put("c.mp3", "ID3\x03\0")));
+    EXPECT_FALSE(tag.Exists());
+    EXPECT_FALSE(tag.Read(dir.Path("none.mp3")));
+    EXPECT_FALSE(tag.Read(dir.Path("")));
+}
+
+TEST(Id3v2Fields, SettersTrimBlanksAndControlCharactersWhereTheyShould) {
+    TID3v2 tag;
+    tag.SetTitle(" \tTitle\x01 ");
+    tag.SetGenre("  Rock ");
+    tag.SetEncoder("\nRating=2 ");
+    tag.SetCopyright(" (c) ");
+    EXPECT_EQ(tag.Title(), "Title");
+    EXPECT_EQ(tag.Genre(), "Rock");
+    EXPECT_EQ(tag.Encoder(), "Rating=2");
+    EXPECT_EQ(tag.Copyright(), " (c) ");
+}
+
+/// The audio as ffmpeg decodes it, checked to decode cleanly.
+QByteArray CleanPcm(const QString& path) {
+    const test::Decoded decoded = test::DecodeWithFfmpeg(path);
+    EXPECT_EQ(decoded.Errors, "") << path.toStdString();
+    EXPECT_EQ(test::FfmpegNullErrors(path), "") << path.toStdString();
+    EXPECT_GT(decoded.Pcm.size(), 1000);
+    return decoded.Pcm;
+}
+
+struct SaveCase {
+    const char* name;
+    const char* fixture;
+    QByteArray prefix;  // put in front of the fixture
+};
+
+class Id3v2SaveTable : public testing::TestWithParam<SaveCase> {};
+
+TEST_P(Id3v2SaveTable, WritesATagOthersReadTheSame) {
+    test::ScratchDir dir;
+    const QByteArray original = GetParam().prefix + test::Fixture(GetParam().fixture);
+    const QString path = dir.Put("a.mp3", original);
+    const QByteArray pcmBefore = CleanPcm(path);
+
+    TagState state;
+    TID3v2 tag(state);
+    ASSERT_TRUE(tag.Read(path));
+    const qsizetype oldSize = static_cast<qsizetype>(tag.Size());
+    tag.SetTitle(QString("Caf") + QChar(0xE9) + " " + QChar(0x20AC));
+    tag.SetArtist("Artist");
+    tag.SetAlbum("Album");
+    tag.SetTrack(200);
+    tag.SetYear("2024");
+    tag.SetGenre("Acid Jazz");
+    tag.SetComment("A comment");
+    tag.SetComposer("Composer");
+    tag.SetEncoder("Rating=4");
+    tag.SetCopyright("Copyright");
+    tag.SetLanguage("eng");
+    tag.SetLink("http://example.org/");
+    ASSERT_TRUE(tag.Save(path));
+    EXPECT_EQ(state.Id3v2WriteStage, kStageDone);
+    EXPECT_EQ(dir.Entries(), QStringList{"a.mp3"});
+
+    TagState again;
+    TID3v2 reread(again);
+    ASSERT_TRUE(reread.Read(path));
+    Fields expected = FieldsOf(tag, state);
+    expected.title = QString("Caf") + QChar(0xE9) + " ?";
+    expected.exists = true, expected.version = 3, expected.unicode = false;
+    EXPECT_EQ(FieldsOf(reread, again), expected);
+
+    QString error;
+    const QJsonObject v2 = test::MutagenRead(path, &error).value("id3v2").toObject();
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(v2.value("version").toString(), "2.3");
+    const QJsonObject frames = v2.value("frames").toObject();
+    const QJsonObject want{{"TIT2", QString("Caf") + QChar(0xE9) + " ?"},
+                           {"TPE1", "Artist"},
+                           {"TALB", "Album"},
+                           {"TRCK", "200"},
+                           {"TYER", "2024"},
+                           {"TCON", "Acid Jazz"},
+                           {"COMM::eng", "eng||A comment"},
+                           {"TCOM", "Composer"},
+                           {"TENC", "Rating=4"},
+                           {"TCOP", "Copyright"},
+                           {"TLAN", "eng"},
+                           {"WXXX:", "|http://example.org/"}};
+    // Only the twelve kinds come out, whatever other frames the file had.
+    EXPECT_EQ(frames, want);
+
+    // The audio after the new tag is the old content from the end of the old tag on.
+    EXPECT_EQ(test::ReadBytes(path).mid(tag.BuildTag().size()), original.mid(oldSize));
+    EXPECT_EQ(CleanPcm(path), pcmBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(Id3v2, Id3v2SaveTable,
+                         testing::Values(SaveCase{"FileWithoutTag", "plain.mp3", {}},
+                                         SaveCase{"Version3Tag", "id3v23.mp3", {}},
+                                         SaveCase{"Version4TagReplaced", "id3v24.mp3", {}},
+                                         SaveCase{"BothTags", "both.mp3", {}}),
+                         test::ByName());
+
+class Id3v2Rewrite : public testing::Test {
+protected:
+    test::ScratchDir dir;
+    TagState state;
+    TID3v2 tag{state};
+
+    /// Expects `write` to fail at `stage` with the file exactly as it was and no temporary file left.
+    void ExpectRefused(const QString& name, const std::function<bool()>& write, int stage) {
+        const QString path = dir.Path(name);
+        const QByteArray before = test::ReadBytes(path);
+        const QStringList entries = dir.Entries();
+        EXPECT_FALSE(write());
+        EXPECT_EQ(state.Id3v2WriteStage, stage);
+        EXPECT_EQ(test::ReadBytes(path), before);
+        EXPECT_EQ(dir.Entries(), entries);
+    }
+};
+
+TEST_F(Id3v2Rewrite, ASizePastTheEndLeavesTheOldHeaderAfterTheNewTag) {
+    const QByteArray original = QByteArray("ID3\x03\0\0\x7F\x7F\x7F\x7F", 10) + test::Fixture("plain.mp3");
+    const QString path = dir.Put("a.mp3", original);
+    tag.SetTitle("New");
+    ASSERT_TRUE(tag.Save(path));
+    EXPECT_EQ(test::ReadBytes(path), tag.BuildTag() + original);
+    // There is nothing a removal could cut, so it refuses rather than rewrite the same bytes.
+    const QString other = dir.Put("b.mp3", original);
+    ExpectRefused(
+        "b.mp3", [&] { return tag.Remove(other); }, kStageNoTag);
+}
+
+TEST_F(Id3v2Rewrite, RemoveCutsTheTagAndNothingElse) {
+    const QByteArray plain = test::Fixture("plain.mp3");
+    const QString path = dir.Put("a.mp3", Id3Tag(3, Id3TextFrame("TIT2", "T"), 100) + plain);
+    ASSERT_TRUE(tag.Remove(path));
+    EXPECT_EQ(state.Id3v2WriteStage, kStageDone);
+    EXPECT_EQ(test::ReadBytes(path), plain);
+    ExpectRefused(
+        "a.mp3", [&] { return tag.Remove(path); }, kStageNoTag);
+    const QString v4 = dir.Put("b.mp3", test::Fixture("id3v24.mp3"));
+    ASSERT_TRUE(tag.Remove(v4));
+    EXPECT_EQ(CleanPcm(v4), CleanPcm(dir.Put("c.mp3", plain)));
+    EXPECT_TRUE(test::MutagenRead(v4).isEmpty());
+}
+
+TEST_F(Id3v2Rewrite, RefusalsLeaveTheFileAsItWas) {
+    dir.Put("short.mp3", "ID3\x03\0\0\0");
+    ExpectRefused(
+        "short.mp3", [&] { return tag.Save(dir.Path("short.mp3")); }, kStageHeader);
+    ExpectRefused(
+        "short.mp3", [&] { return tag.Remove(dir.Path("short.mp3")); }, kStageHeader);
+    ExpectRefused(
+        "none.mp3", [&] { return tag.Save(dir.Path("none.mp3")); }, kStageNoFile);
+    ExpectRefused(
+        "none.mp3", [&] { return tag.Remove(dir.Path("none.mp3")); }, kStageNoFile);
+    ExpectRefused(
+        "", [&] { return tag.Save(dir.Path("")); }, kStageNoFile);
+
+    const QString held = dir.Put("held.mp3", test::Fixture("id3v23.mp3"));
+    HeldFile engine(held);
+    tag.SetTitle("Playing");
+    ExpectRefused(
+        "held.mp3", [&] { return tag.Save(held); }, kStageRewrite);
+    ExpectRefused(
+        "held.mp3", [&] { return tag.Remove(held); }, kStageRewrite);
+}
+
+TEST_F(Id3v2Rewrite, AReadOnlyFileIsMadeWritableAndKeepsItsOtherPermissions) {
+    const QString path = dir.Put("a.mp3", test::Fixture("plain.mp3"));
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    tag.SetTitle("T");
+    ASSERT_TRUE(tag.Save(path));
+    EXPECT_EQ(QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+}
+
+TEST_F(Id3v2Rewrite, AnEmptyTagIsJustAHeader) {
+    const QString path = dir.Put("a.mp3", test::Fixture("id3v23.mp3"));
+    ASSERT_TRUE(tag.Save(path));
+    EXPECT_EQ(test::ReadBytes(path).left(10), QByteArray("ID3\x03\0\0\0\0\0\0", 10));
+    EXPECT_EQ(test::MutagenRead(path).value("id3v2").toObject().value("frames").toObject(), QJsonObject());
+}
+
+TEST_F(Id3v2Rewrite, ALinkedFileIsRewrittenThroughTheLink) {
+    const QString target = dir.Put("real.mp3", test::Fixture("plain.mp3"));
+    const QString link = dir.Path("link.mp3");
+    ASSERT_TRUE(QFile::link(target, link));
+    tag.SetTitle("Through");
+    ASSERT_TRUE(tag.Save(link));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    TagState other;
+    TID3v2 reread(other);
+    ASSERT_TRUE(reread.Read(target));
+    EXPECT_EQ(reread.Title(), "Through");
+}
+
+}  // namespace
+}  // namespace sw

@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include "TagTestSupport.h"
+#include "tags/OggCrc.h"
+#include "tags/OggLacing.h"
+#include "tags/Synchsafe.h"
+#include "tags/TagText.h"
+
+namespace sw {
+namespace {
+
+using Lacing = std::vector<std::uint8_t>;
+
+Lacing Cat(Lacing a, const Lacing& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+TEST(Synchsafe, EncodesSevenBitsABytesAndRefusesWhatDoesNotFit) {
+    for (const std::uint32_t value : {0U, 1U, 127U, 128U, 16383U, 16384U, 0x0FFFFFFFU}) {
+        const auto encoded = EncodeSynchsafe(value);
+        ASSERT_TRUE(encoded.has_value()) << value;
+        EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(encoded->data()), 4), test::SynchsafeBytes(value));
+        std::uint8_t bytes[4] = {(*encoded)[0], (*encoded)[1], (*encoded)[2], (*encoded)[3]};
+        EXPECT_EQ(DecodeSynchsafe(bytes), value);
+    }
+    EXPECT_FALSE(EncodeSynchsafe(0x10000000U).has_value());
+    // Bytes with the top bit set are taken at face value, giving a size past any small file.
+    std::uint8_t broken[4] = {0xFF, 0xFF, 0xFF, 0xFF};
+    EXPECT_EQ(DecodeSynchsafe(broken), 255LL * (1 << 21) + 255 * (1 << 14) + 255 * (1 << 7) + 255);
+}
+
+TEST(OggCrc, AgreesWithEveryPageOfTheFixtureAndWithABitwiseCrc) {
+    const std::vector<test::PageView> pages = test::SplitPages(test::Fixture("tone.ogg"));
+    ASSERT_GE(pages.size(), 3U);
+    for (const test::PageView& page : pages) {
+        QByteArray zeroed = page.Bytes;
+        zeroed.replace(22, 4, QByteArray(4, '\0'));
+        EXPECT_EQ(OggCrcUpdate(0, zeroed.constData(), static_cast<std::size_t>(zeroed.size())),
+                  page.StoredCrc);
+        // Fed in two parts, as a page is checksummed header first.
+        const std::uint32_t head = OggCrcUpdate(0, zeroed.constData(), 27);
+        EXPECT_EQ(OggCrcUpdate(head, zeroed.constData() + 27, static_cast<std::size_t>(zeroed.size() - 27)),
+                  page.StoredCrc);
+    }
+    const QByteArray text("The quick brown fox");
+    EXPECT_EQ(OggCrcUpdate(0, text.constData(), static_cast<std::size_t>(text.size())),
+              test::BitwiseOggCrc(text));
+}
+
+struct RelaceCase {
+    const char* name;
+    Lacing lacing;
+    std::int64_t newSize;
+    std::optional<Lacing> expected;
+};
+
+class RelaceTable : public testing::TestWithParam<RelaceCase> {};
+
+TEST_P(RelaceTable, GivesTheNewLacingValues) {
+    EXPECT_EQ(RelaceFirstPacket(GetParam().lacing, GetParam().newSize), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lacing, RelaceTable,
+    testing::Values(RelaceCase{"Grows", {214, 255, 60}, 300, Lacing{255, 45, 255, 60}},
+                    RelaceCase{"Shrinks", {255, 255, 10, 255, 60}, 100, Lacing{100, 255, 60}},
+                    RelaceCase{"ExactMultipleEndsWithZero", {214, 50}, 255, Lacing{255, 0, 50}},
+                    RelaceCase{"TwoFullSegments", {214}, 510, Lacing{255, 255, 0}},
+                    RelaceCase{"Empty", {214, 7}, 0, Lacing{0, 7}},
+                    RelaceCase{"PacketGoesOnToNextPage", {255, 255}, 10, std::nullopt},
+                    RelaceCase{"NoValues", {}, 10, std::nullopt},
+                    RelaceCase{"OtherPacketsLeaveNoRoom", Cat({10}, Lacing(254, 1)), 255, std::nullopt},
+                    RelaceCase{"JustFits", {10, 1}, 253 * 255, Cat(Lacing(253, 255), {0, 1})},
+                    RelaceCase{"OneTooMany", {10, 1}, 254 * 255, std::nullopt},
+                    RelaceCase{"NegativeSize", {10}, -1, std::nullopt}),
+    test::ByName());
+
+TEST(FindFirstPacket, EndsAtTheFirstValueBelow255) {
+    const auto extent = FindFirstPacket({255, 255, 3, 9});
+    ASSERT_TRUE(extent.has_value());
+    EXPECT_EQ(extent->Segments, 3);
+    EXPECT_EQ(extent->Size, 513);
+    EXPECT_FALSE(FindFirstPacket({255}).has_value());
+}
+
+struct CodecCase {
+    const char* name;
+    QByteArray bytes;
+    QString text;
+};
+
+class Windows1252Table : public testing::TestWithParam<CodecCase> {};
+
+TEST_P(Windows1252Table, Decodes) {
+    EXPECT_EQ(DecodeWindows1252(GetParam().bytes), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Text, Windows1252Table,
+    testing::Values(CodecCase{"Ascii", "Rock", "Rock"}, CodecCase{"Euro", "\x80", QString(QChar(0x20AC))},
+                    CodecCase{"CurlyApostrophe", "Don\x92t", QString("Don") + QChar(0x2019) + "t"},
+                    CodecCase{"UndefinedByteKept", "\x81", QString(QChar(0x81))},
+                    CodecCase{"Latin1Letter", "caf\xE9", QString("caf") + QChar(0xE9)},
+                    CodecCase{"ZeroBytesAreCharacters", QByteArray("a\0b", 3), QString("a") + QChar(0) + "b"},
+                    CodecCase{"LastByte", "\xFF", QString(QChar(0xFF))}),
+    test::ByName());
+
+class Latin1Table : public testing::TestWithParam<CodecCase> {};
+
+TEST_P(Latin1Table, EncodesWithQuestionMarks) {
+    EXPECT_EQ(EncodeLatin1(GetParam().text), GetParam().bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Text, Latin1Table,
+                         testing::Values(CodecCase{"Letters", "caf\xE9", QString("caf") + QChar(0xE9)},
+                                         CodecCase{"EuroCannotBeWritten", "?", QString(QChar(0x20AC))},
+                                         CodecCase{"OutsideBasicPlaneIsOneCharacter", "a?b",
+                                                   QString("a") + QString::fromUcs4(U"\U0001F600") + "b"},
+                                         CodecCase{"ControlCharacterKept", "\x81", QString(QChar(0x81))}),
+                         test::ByName());
+
+class Utf8Table : public testing::TestWithParam<CodecCase> {};
+
+TEST_P(Utf8Table, DecodesUpToTheFirstFault) {
+    EXPECT_EQ(DecodeUtf8Lenient(GetParam().bytes), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Text, Utf8Table,
+                         testing::Values(CodecCase{"Ascii", "Jazz", "Jazz"},
+                                         CodecCase{"TwoBytes", "\xC3\xA9t\xC3\xA9", QString::fromUtf8("été")},
+                                         CodecCase{"ThreeBytes", "\xE2\x82\xAC", QString(QChar(0x20AC))},
+                                         CodecCase{"FourBytes", "\xF0\x9F\x98\x80!",
+                                                   QString::fromUcs4(U"\U0001F600!")},
+                                         CodecCase{"BadContinuationStops", "ab\xC3(cd", "ab"},
+                                         CodecCase{"CutOffSequenceStops", "ab\xE2\x82", "ab"},
+                                         CodecCase{"StrayContinuationStops", "a\x80z", "a"},
+                                         CodecCase{"OverlongStops", "a\xC0\x80z", "a"},
+                                         CodecCase{"SurrogateStops", "a\xED\xA0\x80z", "a"},
+                                         CodecCase{"Latin1IsNotUtf8", "caf\xE9!", "caf"}),
+                         test::ByName());
+
+TEST(TagText, TrimsCodesUpTo32AndCutsByCharacters) {
+    EXPECT_EQ(TrimTagText(QString::fromUtf8(QByteArray("\0\x01 Blue \t\0\0", 11))), "Blue");
+    EXPECT_EQ(TrimTagText("  "), "");
+    EXPECT_EQ(TrimTagBytes(QByteArray("\0 x=y \x1f", 7)), "x=y");
+    const QString smile = QString::fromUcs4(U"\U0001F600");
+    EXPECT_EQ(LeftChars(smile + smile + "ab", 2), smile + smile);
+    EXPECT_EQ(LeftChars("abc", 5), "abc");
+}
+
+struct TrackCase {
+    const char* name;
+    const char* text;
+    int track;
+};
+
+class TrackTable : public testing::TestWithParam<TrackCase> {};
+
+TEST_P(TrackTable, TakesTheNumberBeforeTheSlash) {
+    EXPECT_EQ(TrackFromText(GetParam().text), GetParam().track);
+}
+
+INSTANTIATE_TEST_SUITE_P(Text, TrackTable,
+                         testing::Values(TrackCase{"Plain", "7", 7}, TrackCase{"WithTotal", "7/12", 7},
+                                         TrackCase{"Blanks", " 07 ", 7}, TrackCase{"SlashLast", "3/", 3},
+                                         TrackCase{"NothingBeforeSlash", "/12", 0},
+                                         TrackCase{"Letter", "x", 0}, TrackCase{"Empty", "", 0},
+                                         TrackCase{"TrailingLetter", "7a", 0},
+                                         TrackCase{"Largest", "255", 255}, TrackCase{"TooLarge", "256", 0},
+                                         TrackCase{"Negative", "-3", 0}, TrackCase{"Huge", "99999999999", 0}),
+                         test::ByName());
+
+}  // namespace
+}  // namespace sw

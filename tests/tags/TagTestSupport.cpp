@@ -1,0 +1,328 @@
+#include "TagTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QProcess>
+
+namespace sw::test {
+
+namespace {
+
+QString FixtureDir() {
+    return QStringLiteral(SW_SOURCE_DIR "/tests/fixtures/");
+}
+
+QString Python() {
+    return QFileInfo::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3";
+}
+
+struct RunResult {
+    int Exit = -1;
+    QByteArray Out;
+    QByteArray Err;
+};
+
+RunResult Run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    RunResult result;
+    if (!process.waitForStarted(10000)) {
+        result.Err = (program + " could not be started; is it installed (scripts/setup)?").toUtf8();
+        return result;
+    }
+    process.closeWriteChannel();
+    process.waitForFinished(60000);
+    result.Exit = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.Out = process.readAllStandardOutput();
+    result.Err = process.readAllStandardError();
+    return result;
+}
+
+}  // namespace
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
+        ADD_FAILURE() << "cannot write " << path.toStdString();
+    }
+}
+
+QByteArray Fixture(const QString& name) {
+    const QByteArray bytes = ReadBytes(FixtureDir() + name);
+    EXPECT_FALSE(bytes.isEmpty()) << "missing fixture " << name.toStdString();
+    return bytes;
+}
+
+ScratchDir::ScratchDir() {
+    if (QFileInfo(QStringLiteral("/dev/shm")).isWritable()) {
+        m_dir = std::make_unique<QTemporaryDir>(QStringLiteral("/dev/shm/sw-tags-XXXXXX"));
+    }
+    if (!m_dir || !m_dir->isValid()) {
+        m_dir = std::make_unique<QTemporaryDir>();
+    }
+}
+
+QString ScratchDir::Path(const QString& name) const {
+    return m_dir->filePath(name);
+}
+
+QString ScratchDir::Put(const QString& name, const QByteArray& bytes) const {
+    const QString path = Path(name);
+    WriteBytes(path, bytes);
+    return path;
+}
+
+QStringList ScratchDir::Entries() const {
+    return QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+}
+
+QByteArray SynchsafeBytes(std::uint32_t value) {
+    QByteArray bytes;
+    for (int shift = 21; shift >= 0; shift -= 7) {
+        bytes.append(static_cast<char>((value >> shift) & 0x7F));
+    }
+    return bytes;
+}
+
+QByteArray Be32(std::uint32_t value) {
+    QByteArray bytes;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        bytes.append(static_cast<char>((value >> shift) & 0xFF));
+    }
+    return bytes;
+}
+
+QByteArray Le32(std::uint32_t value) {
+    QByteArray bytes = Be32(value);
+    std::reverse(bytes.begin(), bytes.end());
+    return bytes;
+}
+
+QByteArray Id3Frame(const char* id, const QByteArray& data) {
+    return QByteArray(id, 4) + Be32(static_cast<std::uint32_t>(data.size())) + QByteArray(2, '\0') + data;
+}
+
+QByteArray Id3TextFrame(const char* id, const QByteArray& text) {
+    return Id3Frame(id, QByteArray(1, '\0') + text);
+}
+
+QByteArray Id3Tag(int version, const QByteArray& frames, int padding, std::uint8_t flags) {
+    QByteArray tag("ID3");
+    tag.append(static_cast<char>(version));
+    tag.append('\0');
+    tag.append(static_cast<char>(flags));
+    tag.append(SynchsafeBytes(static_cast<std::uint32_t>(frames.size() + padding)));
+    return tag + frames + QByteArray(padding, '\0');
+}
+
+std::uint32_t BitwiseOggCrc(const QByteArray& bytes) {
+    std::uint32_t crc = 0;
+    for (const char c : bytes) {
+        crc ^= static_cast<std::uint32_t>(static_cast<unsigned char>(c)) << 24;
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc & 0x80000000U) ? (crc << 1) ^ 0x04C11DB7U : crc << 1;
+        }
+    }
+    return crc;
+}
+
+QByteArray OggPageBytes(std::uint8_t flags, std::uint64_t granule, std::uint32_t serial,
+                        std::uint32_t sequence, const std::vector<std::uint8_t>& lacing,
+                        const QByteArray& data) {
+    QByteArray page("OggS");
+    page.append('\0');
+    page.append(static_cast<char>(flags));
+    for (int i = 0; i < 8; ++i) {
+        page.append(static_cast<char>((granule >> (8 * i)) & 0xFF));
+    }
+    page.append(Le32(serial));
+    page.append(Le32(sequence));
+    page.append(Le32(0));
+    page.append(static_cast<char>(lacing.size()));
+    for (const std::uint8_t value : lacing) {
+        page.append(static_cast<char>(value));
+    }
+    page.append(data);
+    const QByteArray crc = Le32(BitwiseOggCrc(page));
+    page.replace(22, 4, crc);
+    return page;
+}
+
+QByteArray VorbisCommentPacket(const QByteArray& vendor, const QList<QByteArray>& comments, bool framing) {
+    QByteArray packet("\x03vorbis", 7);
+    packet.append(Le32(static_cast<std::uint32_t>(vendor.size())));
+    packet.append(vendor);
+    packet.append(Le32(static_cast<std::uint32_t>(comments.size())));
+    for (const QByteArray& comment : comments) {
+        packet.append(Le32(static_cast<std::uint32_t>(comment.size())));
+        packet.append(comment);
+    }
+    if (framing) {
+        packet.append('\x01');
+    }
+    return packet;
+}
+
+std::vector<PageView> SplitPages(const QByteArray& bytes) {
+    std::vector<PageView> pages;
+    qsizetype at = bytes.indexOf("OggS");
+    while (at >= 0 && at + 27 <= bytes.size() && bytes.mid(at, 4) == "OggS") {
+        PageView page;
+        page.Offset = at;
+        const int segments = static_cast<unsigned char>(bytes[at + 26]);
+        if (at + 27 + segments > bytes.size()) {
+            break;
+        }
+        qsizetype size = 0;
+        for (int i = 0; i < segments; ++i) {
+            page.Lacing.push_back(static_cast<std::uint8_t>(bytes[at + 27 + i]));
+            size += page.Lacing.back();
+        }
+        page.Data = bytes.mid(at + 27 + segments, size);
+        page.Bytes = bytes.mid(at, 27 + segments + size);
+        for (int i = 0; i < 4; ++i) {
+            page.StoredCrc |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 22 + i]))
+                              << (8 * i);
+        }
+        pages.push_back(page);
+        at += 27 + segments + size;
+    }
+    return pages;
+}
+
+OggFixture LoadOggFixture() {
+    const QByteArray bytes = Fixture("tone.ogg");
+    const std::vector<PageView> pages = SplitPages(bytes);
+    OggFixture fixture;
+    if (pages.size() < 3) {
+        ADD_FAILURE() << "tone.ogg has fewer than three pages";
+        return fixture;
+    }
+    fixture.IdPacket = pages[0].Data;
+    // Page 2 holds the comment packet, then the setup packet.
+    const PageView& second = pages[1];
+    qsizetype commentSize = 0;
+    std::size_t i = 0;
+    for (; i < second.Lacing.size(); ++i) {
+        commentSize += second.Lacing[i];
+        if (second.Lacing[i] != 255) {
+            break;
+        }
+    }
+    fixture.CommentPacket = second.Data.left(commentSize);
+    fixture.SetupPacket = second.Data.mid(commentSize);
+    for (int k = 0; k < 4; ++k) {
+        fixture.Serial |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[14 + k])) << (8 * k);
+    }
+    fixture.AudioPages = bytes.mid(pages[2].Offset);
+    return fixture;
+}
+
+namespace {
+
+std::vector<std::uint8_t> LacingFor(qsizetype size) {
+    std::vector<std::uint8_t> lacing(static_cast<std::size_t>(size / 255), 255);
+    lacing.push_back(static_cast<std::uint8_t>(size % 255));
+    return lacing;
+}
+
+std::vector<std::uint8_t> Join(std::vector<std::uint8_t> a, const std::vector<std::uint8_t>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+}  // namespace
+
+QByteArray MakeOgg(const QByteArray& commentPacket, OggLayoutKind layout) {
+    const OggFixture f = LoadOggFixture();
+    const std::uint32_t serial = f.Serial;
+    QByteArray out;
+    switch (layout) {
+        case OggLayoutKind::Standard:
+            out += OggPageBytes(0x02, 0, serial, 0, LacingFor(f.IdPacket.size()), f.IdPacket);
+            out += OggPageBytes(0, 0, serial, 1,
+                                Join(LacingFor(commentPacket.size()), LacingFor(f.SetupPacket.size())),
+                                commentPacket + f.SetupPacket);
+            break;
+        case OggLayoutKind::IdAndCommentOnFirstPage:
+            out += OggPageBytes(0x02, 0, serial, 0,
+                                Join(LacingFor(f.IdPacket.size()), LacingFor(commentPacket.size())),
+                                f.IdPacket + commentPacket);
+            out += OggPageBytes(0, 0, serial, 1, LacingFor(f.SetupPacket.size()), f.SetupPacket);
+            break;
+        case OggLayoutKind::CommentSpansPages: {
+            // The first 255 bytes end page 2 with a 255 value, so the packet goes on.
+            out += OggPageBytes(0x02, 0, serial, 0, LacingFor(f.IdPacket.size()), f.IdPacket);
+            out += OggPageBytes(0, 0, serial, 1, {255}, commentPacket.left(255));
+            const QByteArray rest = commentPacket.mid(255);
+            out += OggPageBytes(0x01, 0, serial, 2,
+                                Join(LacingFor(rest.size()), LacingFor(f.SetupPacket.size())),
+                                rest + f.SetupPacket);
+            break;
+        }
+        case OggLayoutKind::NoCommentHeader:
+            out += OggPageBytes(0x02, 0, serial, 0, LacingFor(f.IdPacket.size()), f.IdPacket);
+            out += OggPageBytes(0, 0, serial, 1, LacingFor(f.SetupPacket.size()), f.SetupPacket);
+            break;
+    }
+    return out + f.AudioPages;
+}
+
+QJsonObject MutagenRead(const QString& path, QString* error) {
+    const RunResult run =
+        Run(Python(), {QStringLiteral(SW_SOURCE_DIR "/tests/tags/independent_read.py"), path});
+    if (run.Exit != 0) {
+        if (error != nullptr) {
+            *error = QString::fromUtf8(run.Err);
+        }
+        return {};
+    }
+    return QJsonDocument::fromJson(run.Out).object();
+}
+
+QStringList OggInfoProblems(const QString& path) {
+    const RunResult run = Run(QStringLiteral("ogginfo"), {path});
+    QStringList problems;
+    for (const QByteArray& line : (run.Out + run.Err).split('\n')) {
+        if (line.contains("WARNING") || line.contains("ERROR") || line.contains("Warning") ||
+            line.contains("Error")) {
+            problems << QString::fromUtf8(line);
+        }
+    }
+    if (run.Exit != 0) {
+        problems << QString("exit %1 %2").arg(run.Exit).arg(QString::fromUtf8(run.Err));
+    }
+    return problems;
+}
+
+Decoded DecodeWithFfmpeg(const QString& path) {
+    const RunResult run = Run(QStringLiteral("ffmpeg"),
+                              {"-v", "error", "-i", path, "-map", "0:a:0", "-ac", "1", "-f", "s16le", "-"});
+    Decoded decoded;
+    decoded.Pcm = run.Out;
+    decoded.Errors = QString::fromUtf8(run.Err);
+    if (run.Exit != 0) {
+        decoded.Errors += QString(" (exit %1)").arg(run.Exit);
+    }
+    return decoded;
+}
+
+QString FfmpegNullErrors(const QString& path) {
+    const RunResult run = Run(QStringLiteral("ffmpeg"), {"-v", "error", "-i", path, "-f", "null", "-"});
+    QString errors = QString::fromUtf8(run.Err);
+    if (run.Exit != 0) {
+        errors += QString(" (exit %1)").arg(run.Exit);
+    }
+    return errors;
+}
+
+}  // namespace sw::test

@@ -1,0 +1,115 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace sw::test {
+
+/// Names a parameterised case by its `name` member.
+struct ByName {
+    template <class Info>
+    std::string operator()(const Info& info) const {
+        return info.param.name;
+    }
+};
+
+QByteArray ReadBytes(const QString& path);
+void WriteBytes(const QString& path, const QByteArray& bytes);
+/// A committed fixture from tests/fixtures.
+QByteArray Fixture(const QString& name);
+
+/// A scratch folder, in memory where the system offers one so that synced rewrites stay fast.
+class ScratchDir {
+public:
+    ScratchDir();
+    QString Path(const QString& name) const;
+    /// Writes `bytes` to a new file of that name and returns its path.
+    QString Put(const QString& name, const QByteArray& bytes) const;
+    bool IsValid() const { return m_dir && m_dir->isValid(); }
+    /// Names of everything in the folder.
+    QStringList Entries() const;
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+// Builders that lay out tag bytes by hand, independently of the code under test.
+
+QByteArray SynchsafeBytes(std::uint32_t value);
+QByteArray Be32(std::uint32_t value);
+QByteArray Le32(std::uint32_t value);
+/// One ID3v2.3 frame: id, big-endian size, zero flags, data as given.
+QByteArray Id3Frame(const char* id, const QByteArray& data);
+/// A text frame with encoding byte 0.
+QByteArray Id3TextFrame(const char* id, const QByteArray& text);
+/// "ID3", version, revision 0, flags, synchsafe size of the frames plus padding.
+QByteArray Id3Tag(int version, const QByteArray& frames, int padding = 0, std::uint8_t flags = 0);
+
+/// An Ogg page checksummed bit by bit (not table-driven, unlike the product).
+QByteArray OggPageBytes(std::uint8_t flags, std::uint64_t granule, std::uint32_t serial,
+                        std::uint32_t sequence, const std::vector<std::uint8_t>& lacing,
+                        const QByteArray& data);
+std::uint32_t BitwiseOggCrc(const QByteArray& bytes);
+
+/// A Vorbis comment header packet.
+QByteArray VorbisCommentPacket(const QByteArray& vendor, const QList<QByteArray>& comments,
+                               bool framing = true);
+
+/// The packets and pages of the committed Ogg fixture.
+struct OggFixture {
+    QByteArray IdPacket;
+    QByteArray CommentPacket;
+    QByteArray SetupPacket;
+    std::uint32_t Serial = 0;
+    /// Every page after the one holding the comment and setup headers, as they are.
+    QByteArray AudioPages;
+};
+OggFixture LoadOggFixture();
+
+/// How the headers of a generated Ogg file are laid out on its pages.
+enum class OggLayoutKind {
+    /// Identification header alone on page 1; comment and setup headers on page 2.
+    Standard,
+    /// Identification and comment headers share page 1.
+    IdAndCommentOnFirstPage,
+    /// The comment header starts on page 2 and ends on page 3.
+    CommentSpansPages,
+    /// Page 2 starts with the setup header: no comment header at all.
+    NoCommentHeader,
+};
+/// An Ogg Vorbis file made from the fixture's audio with `commentPacket` as its comment header.
+QByteArray MakeOgg(const QByteArray& commentPacket, OggLayoutKind layout = OggLayoutKind::Standard);
+
+/// Pages of an Ogg byte stream with their data, read independently of the product's code.
+struct PageView {
+    std::int64_t Offset = 0;
+    std::vector<std::uint8_t> Lacing;
+    QByteArray Data;
+    std::uint32_t StoredCrc = 0;
+    QByteArray Bytes;  // the whole page
+};
+std::vector<PageView> SplitPages(const QByteArray& bytes);
+
+// Independent readers, run as separate programs.
+
+/// What mutagen reads from the file (see independent_read.py); empty object when it fails.
+QJsonObject MutagenRead(const QString& path, QString* error = nullptr);
+/// ogginfo's warnings and errors for the file, plus its exit status when not 0.
+QStringList OggInfoProblems(const QString& path);
+struct Decoded {
+    QByteArray Pcm;
+    QString Errors;
+};
+/// The audio as ffmpeg decodes it (mono 16-bit samples) and anything ffmpeg complained of.
+Decoded DecodeWithFfmpeg(const QString& path);
+/// ffmpeg's complaints when decoding to nothing, the plain "-f null" check.
+QString FfmpegNullErrors(const QString& path);
+
+}  // namespace sw::test

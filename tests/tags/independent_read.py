@@ -1,0 +1,41 @@
+#!/usr/bin/python3
+"""Prints what mutagen, a tag library nobody on this project wrote, finds in an audio file, as JSON."""
+import json
+import sys
+
+from mutagen.id3 import ID3, ID3NoHeaderError, ParseID3v1
+from mutagen.oggvorbis import OggVorbis
+
+
+def frame_text(frame):
+    if frame.FrameID == "COMM":
+        return "%s|%s|%s" % (frame.lang, frame.desc, "/".join(frame.text))
+    if frame.FrameID == "WXXX":
+        return "%s|%s" % (frame.desc, frame.url)
+    return "/".join(str(t) for t in frame.text)
+
+
+def main(path):
+    out = {}
+    with open(path, "rb") as f:
+        data = f.read()
+    if data[:3] == b"ID3":
+        try:
+            tag = ID3(path, translate=False, load_v1=False)
+            out["id3v2"] = {
+                "version": "%d.%d" % tag.version[:2],
+                "frames": {key: frame_text(frame) for key, frame in tag.items()},
+            }
+        except ID3NoHeaderError:
+            pass
+    if len(data) > 128 and data[-128:-125] == b"TAG":
+        frames = ParseID3v1(data[-128:], v2_version=3) or {}
+        out["id3v1"] = {key: frame_text(frame) for key, frame in frames.items()}
+    if data[:4] == b"OggS":
+        ogg = OggVorbis(path)
+        out["ogg"] = {"vendor": ogg.tags.vendor, "comments": [[k, v] for k, v in ogg.tags]}
+    json.dump(out, sys.stdout, ensure_ascii=True, sort_keys=True)
+
+
+if __name__ == "__main__":
+    main(sys.argv[1])
