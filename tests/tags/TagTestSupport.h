@@ -7,8 +7,17 @@
 #include <QTemporaryDir>
 #include <cstdint>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
+
+/// Readable failure messages for Qt text.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
+    *os << '"' << bytes.toPercentEncoding(" =/").toStdString() << '"';
+}
 
 namespace sw::test {
 
