@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
         steps[StartupWindow::Flash] = [&] { return desktop.CreateFlashWindow(), true; };
         steps[StartupWindow::InputText] = [&] { return desktop.CreateInputWindow(), true; };
     }
-    steps[StartupWindow::Catalogue] = [&] { return sw::CoreStartup(session), true; };
+    steps[StartupWindow::Catalogue] = [&] { return sw::CreateCatalogueStep(session), true; };
 
     if (!sw::RunCreationOrder(steps)) {
         return 0;

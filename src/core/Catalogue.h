@@ -12,7 +12,6 @@ class Connection;
 class Statement;
 }  // namespace fb
 
-class Settings;
 
 /// The catalogue: the one attachment to SONGS.FDB, its single transaction, the general-purpose
 /// query and the statement helpers every other part of the program goes through. Statements that

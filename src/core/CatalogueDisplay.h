@@ -9,6 +9,8 @@ public:
     /// Database name, file, root folder and the read-only notice.
     virtual void ShowCatalogueLabels() = 0;
     virtual void ShowCatalogueVersion() = 0;
+    /// The jukebox size values and their caption.
+    virtual void ShowJukeboxSize() = 0;
 };
 
 }  // namespace sw

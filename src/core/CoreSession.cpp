@@ -25,7 +25,9 @@ void LoadSettings(CoreSession& session) {
     }
     if (session.display) {
         session.display->ShowCatalogueLabels();
+        session.library.size.SetDisplay([&session] { session.display->ShowJukeboxSize(); });
     }
+    session.library.size.InitJukeboxSize();
 }
 
 void SaveSettings(CoreSession& session) {
@@ -56,6 +58,11 @@ void CoreStartup(CoreSession& session) {
         session.display->ShowCatalogueLabels();
     }
     session.catalogue.OpenTableCursors();
+}
+
+void CreateCatalogueStep(CoreSession& session) {
+    CoreStartup(session);
+    session.library.artists.InitVariousArtist();
 }
 
 bool ShutdownSequence(CoreSession& session, const ShutdownHooks& hooks) {

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "Catalogue.h"
+#include "Library.h"
 #include "Paths.h"
 #include "Settings.h"
 
@@ -18,6 +19,7 @@ public:
     /// False until the settings file has been read; unread settings never replace a stored file.
     bool settingsRead = false;
     Catalogue catalogue;
+    Library library{catalogue, settings};
     /// Set when the start-up has just brought the catalogue to the version whose history repair
     /// runs at the first showing of the main window.
     bool healthCheckOnShow = false;
@@ -30,6 +32,9 @@ void LoadSettings(CoreSession& session);
 /// Writes every setting. When they were never read, only a missing file is written (with the
 /// defaults); a stored file is left alone. Nothing is written when the data folder does not exist.
 void SaveSettings(CoreSession& session);
+
+/// The catalogue's creation step: the core start-up, then the artist "various" found or created.
+void CreateCatalogueStep(CoreSession& session);
 
 /// The catalogue start-up, run at its place in the creation order: paths, the connection, the
 /// settings, the catalogue parameters and the version ladder, then the table check. An error stops

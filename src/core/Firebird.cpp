@@ -162,10 +162,13 @@ struct Statement::Impl {
             switch (value.kind) {
                 case ParamKind::Integer:
                     builder->setType(status, i, SQL_INT64 + 1);
+                    builder->setLength(status, i, sizeof(qint64));
                     builder->setScale(status, i, 0);
                     break;
                 case ParamKind::Real:
                     builder->setType(status, i, SQL_DOUBLE + 1);
+                    builder->setLength(status, i, sizeof(double));
+                    builder->setScale(status, i, 0);
                     break;
                 case ParamKind::Text:
                     builder->setType(status, i, SQL_VARYING + 1);
@@ -174,6 +177,8 @@ struct Statement::Impl {
                     break;
                 case ParamKind::Timestamp:
                     builder->setType(status, i, SQL_TIMESTAMP + 1);
+                    builder->setLength(status, i, sizeof(ISC_TIMESTAMP));
+                    builder->setScale(status, i, 0);
                     break;
                 case ParamKind::Null:
                     builder->setType(status, i, inputMetadata->getType(status, i) | 1);

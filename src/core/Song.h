@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <memory>
 
 #include "foundation/Dates.h"
 
@@ -54,5 +55,26 @@ struct TSong {
 
 /// The empty state. FullPath, FileName, SearchTs, FileDate and Size are left as they were.
 void ClearSong(TSong& song);
+
+}  // namespace sw
+
+namespace sw {
+
+/// A song held by a list (the queue, the song lists): a copy of the record without FileDate.
+class TSongObj {
+public:
+    explicit TSongObj(const TSong& song) : m_song(song) { m_song.FileDate = 0; }
+    const TSong& Song() const { return m_song; }
+    void Assign(const TSong& song) {
+        m_song = song;
+        m_song.FileDate = 0;
+    }
+
+private:
+    TSong m_song;
+};
+
+inline std::unique_ptr<TSongObj> NewSongObj(const TSong& song) { return std::make_unique<TSongObj>(song); }
+inline TSong SongFromObj(const TSongObj& object) { return object.Song(); }
 
 }  // namespace sw

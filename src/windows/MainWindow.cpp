@@ -58,6 +58,7 @@ MainWindow::MainWindow(CoreSession& session, QWidget* parent) : QMainWindow(pare
     auto* layout = new QVBoxLayout(body);
     layout->addWidget(panel);
     layout->addWidget(strip);
+    layout->addStretch();
     setCentralWidget(body);
 }
 
@@ -83,6 +84,15 @@ void MainWindow::ShowCatalogueLabels() {
 void MainWindow::ShowCatalogueVersion() {
     SetLabel(MainLabel::DatabaseVersion, QString::number(m_session.catalogue.CatalogueVersion()));
     SetLabel(MainLabel::DatabaseName, m_session.catalogue.CatalogueName());
+}
+
+void MainWindow::ShowJukeboxSize() {
+    const JukeboxSize& size = m_session.library.size;
+    SetLabel(MainLabel::LoadedThisSession, JukeboxSize::Megabytes(size.Added()));
+    SetLabel(MainLabel::DeletedThisSession, JukeboxSize::Megabytes(size.Removed()));
+    SetLabel(MainLabel::NetChange, JukeboxSize::Megabytes(size.Added() + size.Removed()));
+    SetLabel(MainLabel::JukeboxSize, JukeboxSize::Megabytes(size.Total()));
+    SetJukeboxSizeCaption(size.Caption() + " ");
 }
 
 void MainWindow::SetLabel(MainLabel label, const QString& value) { m_values.at(label)->setText(value); }

@@ -34,6 +34,7 @@ public:
 
     void ShowCatalogueLabels() override;
     void ShowCatalogueVersion() override;
+    void ShowJukeboxSize() override;
 
     /// Decides whether the window may close (the shutdown sequence).
     void SetCloseRequest(std::function<bool()> request) { m_closeRequest = std::move(request); }

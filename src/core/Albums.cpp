@@ -1,0 +1,252 @@
+#include "Albums.h"
+
+#include "Artists.h"
+#include "Catalogue.h"
+#include "foundation/Dialogs.h"
+#include "foundation/Numbers.h"
+#include "foundation/Text.h"
+
+namespace sw {
+
+namespace {
+
+const QString kAlbumQuery = "select al.*, ar.arname from album al left join artist ar on ar.artistid = al.artistid";
+
+const QString kAlbumColumns = "albumid = :albumid, alname = :alname, artistid = :artistid, numexi = :numexi, "
+                              "\"year\" = :year, rprts = :rprts, createts = :createts, alorgrp = :alorgrp, "
+                              "grpid = :grpid, ratingdrvd = :ratingdrvd, ratingsumm = :ratingsumm, "
+                              "ratingassd = :ratingassd, seq = :seq";
+
+}  // namespace
+
+AlbumStore::AlbumStore(Catalogue& catalogue, ArtistStore& artists)
+    : m_catalogue(catalogue),
+      m_artists(artists),
+      m_byId(catalogue, kAlbumQuery + "\nwhere al.albumid = :id"),
+      m_byName(catalogue, kAlbumQuery + "\nwhere (lower(al.alname) = :albumname)\nand (al.alorgrp = 'A') "),
+      m_insert(catalogue,
+               "insert into album (albumid, alname, artistid, numexi, \"year\", rprts, createts, alorgrp, grpid, "
+               "ratingdrvd, ratingsumm, ratingassd, seq) values (:albumid, :alname, :artistid, :numexi, :year, "
+               ":rprts, :createts, :alorgrp, :grpid, :ratingdrvd, :ratingsumm, :ratingassd, :seq)"),
+      m_update(catalogue, "update album set " + kAlbumColumns + " where albumid = :albumid") {}
+
+void AlbumStore::FillAlbumFromRow(const RowSet& rows, TAlbum& album) const {
+    album.AlbumId = rows.Int("ALBUMID");
+    album.AlbumName = rows.Text("ALNAME");
+    album.ArtistName = rows.Text("ARNAME");
+    album.ArtistId = rows.Int("ARTISTID");
+    album.Rprts = rows.DateTime("RPRTS");
+    album.Year = rows.Text("year").left(4);
+    album.NumExi = rows.Int("NUMEXI");
+    album.CreateTs = rows.DateTime("CREATETS");
+    const QString mark = rows.Text("ALORGRP");
+    album.AlOrGrp = mark.isEmpty() ? QChar('X') : mark[0];
+    album.GrpId = rows.Int("GRPID");
+    album.RatingDrvd = rows.Int("RATINGDRVD");
+    album.RatingSumm = rows.Int("RATINGSUMM");
+    album.RatingAssd = rows.Int("RATINGASSD") == 1;
+    album.SeqIsNull = rows.IsNull("SEQ");
+    album.Seq = rows.Int("SEQ");
+}
+
+bool AlbumStore::FindAlbumById(int id, TAlbum& album) {
+    ClearAlbum(album);
+    if (id <= 0) {
+        return false;
+    }
+    RowSet rows = m_byId.SetInteger("id", id).Open();
+    if (rows.RowCount() == 0) {
+        return false;
+    }
+    FillAlbumFromRow(rows, album);
+    return true;
+}
+
+int AlbumStore::FindAlbumByName(const QString& name, TAlbum& album) {
+    ClearAlbum(album);
+    if (name.isEmpty()) {
+        album.AlbumId = 0;
+        return 0;
+    }
+    RowSet rows = m_byName.SetExactText("albumname", name.toLower()).Open();
+    if (rows.RowCount() == 0) {
+        return -1;
+    }
+    FillAlbumFromRow(rows, album);
+    return rows.RowCount() > 1 ? -2 : album.AlbumId;
+}
+
+int AlbumStore::FindAlbumByNameOnly(const QString& name) { return FindAlbumByName(name, m_current); }
+
+int AlbumStore::CreateAlbumNamed(const QString& name) {
+    ClearAlbum(m_current);
+    m_current.AlbumName = name;
+    WriteAlbum(m_current);
+    return m_current.AlbumId;
+}
+
+int AlbumStore::FindOrCreateAlbum(QString name, int artistId) {
+    ClearAlbum(m_current);
+    TrimTrailingBlanks(name);
+    if (name.isEmpty()) {
+        return 0;
+    }
+    const int found = FindAlbumByName(name, m_current);
+    if (found == -2) {
+        return -2;
+    }
+    if (found == -1) {
+        m_current.AlbumName = name;
+        m_current.ArtistId = artistId;
+        WriteAlbum(m_current);
+        return m_current.AlbumId;
+    }
+    if (artistId == m_current.ArtistId || m_current.ArtistId == m_artists.VariousArtistId()) {
+        return m_current.AlbumId;
+    }
+    if (!ConfirmOK("Resetting album artist to \"various\"")) {
+        return -2;
+    }
+    m_current.ArtistName = "various";
+    m_current.ArtistId = m_artists.VariousArtistId();
+    WriteAlbum(m_current);
+    return m_current.AlbumId;
+}
+
+void AlbumStore::ResolveSongAlbum(TSong& song, TAlbum& album) {
+    bool found;
+    if (song.AlbumId >= 0) {
+        found = FindAlbumById(song.AlbumId, album);
+    } else {
+        found = FindAlbumByName(song.AlbumName, album) > 0;
+    }
+    if (!found) {
+        ClearAlbum(album);
+        album.AlbumName = song.AlbumName;
+        album.ArtistName = song.ArtistName;
+        album.ArtistId = song.ArtistId;
+        album.Year = song.Year;
+        album.CreateTs = song.CreateTs;
+        WriteAlbum(album);
+    } else if (album.ArtistName != "various" && album.ArtistName != song.ArtistName) {
+        album.ArtistName = "various";
+        album.ArtistId = m_artists.VariousArtistId();
+        WriteAlbum(album);
+    }
+    song.AlbumId = album.AlbumId;
+}
+
+void AlbumStore::WriteAlbum(TAlbum& album) {
+    if (album.AlbumName.isEmpty()) {
+        ShowProgramError("wr_album A");
+        album.AlbumId = 0;
+        return;
+    }
+    if (album.ArtistId == -1) {
+        album.ArtistId = m_artists.FindOrCreateArtist(album.ArtistName);
+    }
+    Query* statement = &m_update;
+    if (album.AlbumId <= 0) {
+        album.AlbumId = m_catalogue.NextAlbumId();
+        statement = &m_insert;
+    } else {
+        m_catalogue.RunQuery("select albumid from album where albumid = " + QString::number(album.AlbumId));
+        if (m_catalogue.GeneralQuery().RowCount() == 0) {
+            ShowProgramError("ed_album B");
+            return;
+        }
+    }
+    statement->SetInteger("albumid", album.AlbumId)
+        .SetText("alname", album.AlbumName)
+        .SetInteger("artistid", album.ArtistId)
+        .SetInteger("numexi", album.NumExi)
+        .SetText("year", album.Year)
+        .SetTimestamp("rprts", album.Rprts)
+        .SetTimestamp("createts", album.CreateTs)
+        .SetExactText("alorgrp", QString(album.AlOrGrp))
+        .SetInteger("grpid", album.GrpId)
+        .SetInteger("ratingdrvd", album.RatingDrvd)
+        .SetInteger("ratingsumm", album.RatingSumm)
+        .SetInteger("ratingassd", album.RatingAssd ? 1 : 0)
+        .SetInteger("seq", album.Seq)
+        .Execute();
+}
+
+void AlbumStore::SetAlbumSeq(TAlbum& album) {
+    m_catalogue.ExecSql("update album set seq = " + QString::number(album.Seq) + " where albumid = " +
+                        QString::number(album.AlbumId));
+    album.SeqIsNull = false;
+}
+
+bool AlbumStore::AdjustAlbumNumExi(int id, int delta) {
+    TAlbum album;
+    if (!FindAlbumById(id, album)) {
+        return false;
+    }
+    album.NumExi += delta;
+    WriteAlbum(album);
+    return true;
+}
+
+int AlbumStore::CountAlbumSongs(int id) {
+    m_catalogue.RunQuery("select count(s.songnum) from song s where s.albumid = " + QString::number(id));
+    return m_catalogue.QueryInt("count");
+}
+
+void AlbumStore::RenameAlbumRow(int id, const QString& name) {
+    if (name.isEmpty()) {
+        return;
+    }
+    m_catalogue.ExecSql("update album set alname = " + SqlQuote(name) + " where albumid = " + QString::number(id));
+}
+
+int AlbumStore::ExpandAlbumRef(QString& typed) {
+    if (!typed.startsWith('#')) {
+        return 0;
+    }
+    int id = 0;
+    if (!ParseIntOrWarn(typed.mid(1), id)) {
+        return 0;
+    }
+    if (FindAlbumById(id, m_current)) {
+        switch (AskYesNoCancel("Expand album " + QuoteDouble(typed) + " to " + QuoteDouble(m_current.AlbumName) +
+                               " ?")) {
+            case 'Y':
+                typed = m_current.AlbumName;
+                return m_current.AlbumId;
+            case 'N':
+                return ConfirmSure("Use " + QuoteDouble(typed) + " as album name") ? 0 : -1;
+            default:
+                return -1;
+        }
+    }
+    return Confirm("Album " + typed + " not found, use album name = " + QuoteDouble(typed) + " ?") ? 0 : -1;
+}
+
+bool AlbumStore::ConfirmDeleteAlbum(int id, bool readOnly) {
+    if (RefuseIfReadOnly(readOnly)) {
+        return false;
+    }
+    const int count = CountAlbumSongs(id);
+    const QString question =
+        count > 0 ? "Album has " + QString::number(count) + " song(s), OK to remove all these (retaining any MP3 files) ?"
+                  : "Album has no songs, OK to remove it ? ";
+    if (!Confirm(question)) {
+        return false;
+    }
+    DeleteAlbumAndSongs(id);
+    return true;
+}
+
+void AlbumStore::DeleteAlbumAndSongs(int id) {
+    const QString album = QString::number(id);
+    // The songs' playlist entries go with them, as when a single song is removed; left behind they
+    // would point at songs that no longer exist.
+    m_catalogue.ExecSql("delete from songinpl where songnum in (select songnum from song where albumid = " + album + ")");
+    m_catalogue.ExecSql("delete from song where albumid = " + album);
+    m_catalogue.ExecSql("delete from album where albumid = " + album);
+}
+
+void ShowAlbumZeroReserved() { ShowInfo("Album #0 cannot be renamed, reserved for album name = blank"); }
+
+}  // namespace sw

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+
+#include "AlbumRecords.h"
+#include "Query.h"
+#include "Song.h"
+
+namespace sw {
+
+class ArtistStore;
+class Catalogue;
+
+/// Album names to ids, album rows written from records, and the current album that lookups leave
+/// behind for the windows.
+class AlbumStore {
+public:
+    AlbumStore(Catalogue& catalogue, ArtistStore& artists);
+
+    TAlbum& CurrentAlbum() { return m_current; }
+
+    /// Albums and groups alike; false for an id of 0 or less.
+    bool FindAlbumById(int id, TAlbum& album);
+    /// Albums only (no groups): the id, -1 when none, -2 when several share the name (the album
+    /// then holds the first).
+    int FindAlbumByName(const QString& name, TAlbum& album);
+    int FindAlbumByNameOnly(const QString& name);
+    int CreateAlbumNamed(const QString& name);
+    /// 0 for a blank name; -2 when the name is ambiguous or the user declines to give the album the
+    /// artist "various".
+    int FindOrCreateAlbum(QString name, int artistId);
+    /// The album a song record names, created or given the artist "various" as needed.
+    void ResolveSongAlbum(TSong& song, TAlbum& album);
+    /// Inserts (AlbumId 0 or less) or updates the row.
+    void WriteAlbum(TAlbum& album);
+    void SetAlbumSeq(TAlbum& album);
+    bool AdjustAlbumNumExi(int id, int delta);
+    int CountAlbumSongs(int id);
+    void RenameAlbumRow(int id, const QString& name);
+    /// A typed "#12" for album (or group) 12; results as for artists.
+    int ExpandAlbumRef(QString& typed);
+    /// Asks, then removes the album and its songs from the catalogue (the files stay).
+    bool ConfirmDeleteAlbum(int id, bool readOnly);
+    void DeleteAlbumAndSongs(int id);
+
+private:
+    void FillAlbumFromRow(const RowSet& rows, TAlbum& album) const;
+
+    Catalogue& m_catalogue;
+    ArtistStore& m_artists;
+    Query m_byId;
+    Query m_byName;
+    Query m_insert;
+    Query m_update;
+    TAlbum m_current;
+};
+
+void ShowAlbumZeroReserved();
+
+}  // namespace sw

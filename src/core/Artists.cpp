@@ -1,0 +1,95 @@
+#include "Artists.h"
+
+#include "Catalogue.h"
+#include "foundation/Dialogs.h"
+#include "foundation/Numbers.h"
+#include "foundation/Text.h"
+
+namespace sw {
+
+namespace {
+const QString kVarious = "various";
+}
+
+ArtistStore::ArtistStore(Catalogue& catalogue)
+    : m_catalogue(catalogue), m_byId(catalogue, "select ar.artistid, ar.arname from artist ar where ar.artistid = :id") {}
+
+void ArtistStore::InitVariousArtist() { m_variousId = FindOrCreateArtist(kVarious); }
+
+bool ArtistStore::FindArtistById(int id, TArtist& artist) {
+    RowSet rows = m_byId.SetInteger("id", id).Open();
+    if (rows.RowCount() == 0) {
+        return false;
+    }
+    artist = {rows.Int("ARTISTID"), rows.Text("ARNAME")};
+    return true;
+}
+
+int ArtistStore::FindArtistByName(const QString& name) {
+    if (name.isEmpty()) {
+        return 0;
+    }
+    const QString lower = name.toLower();
+    if (lower == kVarious && m_variousId > 0) {
+        m_last = {m_variousId, kVarious};
+        return m_variousId;
+    }
+    RowSet& rows =
+        m_catalogue.RunQuery("select ar.artistid, ar.arname from artist ar where lower(ar.arname) = " + SqlQuote(lower));
+    if (rows.RowCount() == 0) {
+        return -1;
+    }
+    m_last = {rows.Int("ARTISTID"), rows.Text("ARNAME")};
+    return m_last.ArtistId;
+}
+
+int ArtistStore::FindOrCreateArtist(const QString& name) {
+    const int id = FindArtistByName(name);
+    if (id != -1) {
+        return id;
+    }
+    const int created = InsertArtist(name);
+    m_last = {created, name};
+    return created;
+}
+
+int ArtistStore::InsertArtist(const QString& name) {
+    const int id = m_catalogue.NextArtistId();
+    m_catalogue.ExecSql("insert into artist (artistid, arname) values (" + QString::number(id) + ", " + SqlQuote(name) +
+                        ")");
+    return id;
+}
+
+int ArtistStore::ExpandArtistRef(QString& typed) {
+    if (!typed.startsWith('#')) {
+        return 0;
+    }
+    int id = 0;
+    if (!ParseIntOrWarn(typed.mid(1), id)) {
+        return 0;
+    }
+    TArtist artist;
+    if (FindArtistById(id, artist)) {
+        switch (AskYesNoCancel("Expand artist " + QuoteDouble(typed) + " to " + QuoteDouble(artist.ArtistName) + " ?")) {
+            case 'Y':
+                typed = artist.ArtistName;
+                return artist.ArtistId;
+            case 'N':
+                return ConfirmSure("Use " + QuoteDouble(typed) + " as artist name") ? 0 : -1;
+            default:
+                return -1;
+        }
+    }
+    return Confirm("Artist " + typed + " not found, use artist name = " + QuoteDouble(typed) + " ?") ? 0 : -1;
+}
+
+int ArtistStore::CountArtistSongs(int id) {
+    m_catalogue.RunQuery("select count(s.songnum) from song s where s.artistid = " + QString::number(id));
+    return m_catalogue.QueryInt("count");
+}
+
+void ArtistStore::DeleteArtistRow(int id) {
+    m_catalogue.ExecSql("delete from artist where artistid = " + QString::number(id));
+}
+
+}  // namespace sw

@@ -1,0 +1,290 @@
+#include "SongStore.h"
+
+#include <QFileInfo>
+
+#include "AlbumRecords.h"
+#include "Albums.h"
+#include "Catalogue.h"
+#include "Settings.h"
+#include "SongPaths.h"
+#include "SongText.h"
+#include "foundation/Dialogs.h"
+#include "foundation/Files.h"
+#include "foundation/Text.h"
+
+namespace sw {
+
+const QString kSongQuery =
+    "SELECT s.* , al.alname, ar.arname, g.gname FROM song S\n"
+    "LEFT JOIN genre G ON g.genreid = s.genreid\n"
+    "LEFT JOIN album al ON al.albumid = s.albumid\n"
+    "LEFT JOIN artist ar ON ar.artistid = s.artistid";
+
+namespace {
+
+const QString kSongColumns = "albumid = :albumid, track = :track, artistid = :artistid, title = :title, "
+                             "genreid = :genreid, rating = :rating, \"comment\" = :comment, exi = :exi, fn = :fn, "
+                             "searchts = :searchts, createts = :createts, editts = :editts, \"year\" = :year";
+
+/// Binds a date-time, 0 (no moment) as null.
+void BindMoment(Query& query, const QString& name, TDateTime value) {
+    if (value == 0) {
+        query.SetNull(name);
+    } else {
+        query.SetTimestamp(name, value);
+    }
+}
+
+void ShowSongNotFound(int songNum) { ShowInfo("Song #" + QString::number(songNum) + " not found"); }
+
+}  // namespace
+
+SongStore::SongStore(Catalogue& catalogue, AlbumStore& albums, const Settings& settings)
+    : m_catalogue(catalogue),
+      m_albums(albums),
+      m_settings(settings),
+      m_byNumber(catalogue, kSongQuery + "\nwhere s.songnum = :songnum"),
+      m_byFile(catalogue, kSongQuery + "\nwhere lower(fn) = :fn"),
+      m_byDetails(catalogue, kSongQuery +
+                                 "\nwhere (s.albumid=:albumid)\nand (s.artistid=:artistid)\nand (lower (title) = "
+                                 ":title)\nand (track = :tracknum)"),
+      m_byDetailsNoTitle(catalogue, kSongQuery +
+                                        "\nwhere (s.albumid=:albumid)\nand (s.artistid=:artistid)\nand (title is "
+                                        "null)\nand (track = :tracknum)"),
+      m_existing(catalogue, "select \"size\" from song where songnum = :songnum"),
+      m_insert(catalogue,
+               "insert into song (songnum, albumid, track, artistid, title, genreid, rating, \"comment\", exi, "
+               "\"size\", fn, searchts, createts, editts, \"year\", duration) values (:songnum, :albumid, :track, "
+               ":artistid, :title, :genreid, :rating, :comment, :exi, :size, :fn, :searchts, :createts, :editts, "
+               ":year, :duration)"),
+      m_genreName(catalogue, "select g.gname from genre g where g.genreid = :genreid") {}
+
+QString SongStore::FullPathOf(const QString& storedName) const { return MakeFullPath(storedName, m_settings.Root); }
+
+QString SongStore::RelativePathOf(const QString& path) const { return MakeRelativePath(path, m_settings.Root); }
+
+void SongStore::FillSongFromRow(const RowSet& rows, TSong& song) {
+    song.SongNum = rows.Int("SONGNUM");
+    song.AlbumName = rows.Text("ALNAME");
+    song.AlbumId = rows.Int("ALBUMID");
+    song.Track = static_cast<std::uint8_t>(rows.Int("TRACK") & 0xFF);
+    song.ArtistName = rows.Text("ARNAME");
+    song.ArtistId = rows.Int("ARTISTID");
+    song.Title = rows.Text("TITLE");
+    song.GenreId = static_cast<std::uint8_t>(rows.Int("GENREID") & 0xFF);
+    song.GenreName = rows.Text("GNAME");
+    song.Rating = rows.Int("RATING");
+    if (song.Rating < -2 || song.Rating > 4) {
+        song.Rating = 0;
+    }
+    song.Comment = rows.Text("comment");
+    song.FileName = rows.Text("FN");
+    song.FullPath = FullPathOf(song.FileName);
+    song.FileType = FileTypeOf(song.FullPath);
+    song.SearchTs = rows.DateTime("SEARCHTS");
+    song.CreateTs = rows.DateTime("CREATETS");
+    song.EditTs = rows.DateTime("EDITTS");
+    QString year = rows.Text("year");
+    TrimTrailingBlanks(year);
+    song.Year = year.left(4);
+    song.Size = rows.Int("size");
+    song.Duration = rows.Int("DURATION");
+    song.StartFrom = ParseStartFrom(song.Comment);
+    const QFileInfo file(song.FullPath);
+    song.FileFound = !song.FullPath.isEmpty() && file.isFile();
+    song.FileDate = song.FileFound ? FromQDateTime(file.lastModified()) : 0;
+    song.Exi = rows.Int("EXI") == 1;
+}
+
+bool SongStore::FindSongByNumber(int songNum, TSong& song) {
+    ClearSong(song);
+    if (songNum <= 0) {
+        return false;
+    }
+    const RowSet rows = m_byNumber.SetInteger("songnum", songNum).Open();
+    if (rows.RowCount() == 0) {
+        return false;
+    }
+    FillSongFromRow(rows, song);
+    return true;
+}
+
+bool SongStore::GetSongByNumber(int songNum, TSong& song) {
+    if (FindSongByNumber(songNum, song)) {
+        return true;
+    }
+    if (songNum != 0) {
+        ShowSongNotFound(songNum);
+    }
+    return false;
+}
+
+bool SongStore::ReloadSong(TSong& song) { return GetSongByNumber(song.SongNum, song); }
+
+int SongStore::FindSongByFileName(const QString& path, TSong& song) {
+    const QString key = RelativePathOf(path).toLower();
+    ClearSong(song);
+    const RowSet rows = m_byFile.SetExactText("fn", key).Open();
+    if (rows.RowCount() > 1 && !AskOkCancel(QuoteDouble(key) + " - duplicates found")) {
+        loadCancel = true;
+    }
+    if (rows.RowCount() > 0) {
+        FillSongFromRow(rows, song);
+    }
+    return rows.RowCount();
+}
+
+int SongStore::SongNumForFile(const QString& path) {
+    TSong scratch;
+    FindSongByFileName(path, scratch);
+    return scratch.SongNum;
+}
+
+bool SongStore::FindSongByDetails(TSong& song) {
+    Query& query = song.Title.isEmpty() ? m_byDetailsNoTitle : m_byDetails;
+    query.SetInteger("albumid", song.AlbumId).SetInteger("artistid", song.ArtistId).SetInteger("tracknum", song.Track);
+    if (!song.Title.isEmpty()) {
+        query.SetExactText("title", song.Title.toLower());
+    }
+    const RowSet rows = query.Open();
+    if (rows.RowCount() == 0) {
+        return false;
+    }
+    const int songNum = rows.Int("SONGNUM");
+    if (rows.RowCount() > 1 && !(song.AlbumName.isEmpty() && song.ArtistName.isEmpty() && song.Title.isEmpty())) {
+        ShowInfo("Songnum " + QString::number(songNum) + " >1 instance of album/artist/title combi found on db");
+    }
+    if (FindSongByNumber(songNum, song)) {
+        return true;
+    }
+    ShowSongNotFound(songNum);
+    return false;
+}
+
+Query& SongStore::UpdateStatement(bool writeSize, bool writeDuration) {
+    const int key = (writeSize ? 1 : 0) + (writeDuration ? 2 : 0);
+    auto found = m_updates.find(key);
+    if (found == m_updates.end()) {
+        QString sql = "update song set " + kSongColumns;
+        if (writeSize) {
+            sql += ", \"size\" = :size";
+        }
+        if (writeDuration) {
+            sql += ", duration = :duration";
+        }
+        sql += " where songnum = :songnum";
+        found = m_updates.emplace(key, Query(m_catalogue, sql)).first;
+    }
+    return found->second;
+}
+
+void SongStore::SaveSong(TSong& song) {
+    if (song.AlbumName.isEmpty()) {
+        song.AlbumId = 0;
+    } else {
+        TAlbum album;
+        m_albums.ResolveSongAlbum(song, album);
+    }
+
+    bool updating = false;
+    qint64 storedSize = 0;
+    if (song.SongNum > 0) {
+        const RowSet existing = m_existing.SetInteger("songnum", song.SongNum).Open();
+        updating = existing.RowCount() > 0;
+        storedSize = updating ? existing.Int64("size") : 0;
+    }
+    const TDateTime now = NowDateTime();
+    if (!updating) {
+        song.SongNum = m_catalogue.NextSongNum();
+        song.CreateTs = now;
+    }
+    song.EditTs = now;
+
+    const QFileInfo file(song.FullPath);
+    const bool present = !song.FullPath.isEmpty() && file.isFile();
+    song.Size = present ? static_cast<int>(file.size()) : 0;
+    const bool writeSize = song.Size != storedSize;
+    TrimTrailingBlanks(song.Year);
+    if (song.Duration < 0) {
+        song.Duration = 0;
+    }
+    const bool writeDuration = !updating || song.Duration > 0;
+
+    Query& statement = updating ? UpdateStatement(writeSize, writeDuration) : m_insert;
+    statement.SetInteger("songnum", song.SongNum)
+        .SetInteger("albumid", song.AlbumId)
+        .SetInteger("track", song.Track)
+        .SetInteger("artistid", song.ArtistId)
+        .SetText("title", song.Title)
+        .SetInteger("genreid", song.GenreId)
+        .SetInteger("rating", song.Rating)
+        .SetText("comment", song.Comment)
+        .SetInteger("exi", present ? 1 : 0)
+        .SetText("fn", song.FileName)
+        .SetText("year", song.Year);
+    BindMoment(statement, "searchts", song.SearchTs);
+    BindMoment(statement, "createts", song.CreateTs);
+    BindMoment(statement, "editts", song.EditTs);
+    if (!updating) {
+        // A new row keeps a null size unless there is a file to measure.
+        if (writeSize) {
+            statement.SetInteger("size", song.Size);
+        } else {
+            statement.SetNull("size");
+        }
+        statement.SetInteger("duration", song.Duration);
+    } else {
+        if (writeSize) {
+            statement.SetInteger("size", song.Size);
+        }
+        if (writeDuration) {
+            statement.SetInteger("duration", song.Duration);
+        }
+    }
+    statement.Execute();
+    if (!updating && song.Duration == 0) {
+        loadedWithoutDuration = true;
+    }
+}
+
+void SongStore::RefreshExi(TSong& song) {
+    const bool present = QFileInfo(song.FullPath).isFile();
+    if (present == song.Exi) {
+        return;
+    }
+    m_catalogue.ExecSql("update song set exi = " + QString(present ? "1" : "0") + " where songnum = " +
+                        QString::number(song.SongNum));
+    song.Exi = present;
+}
+
+bool SongStore::GenreNameById(int genreId, QString& name) {
+    name.clear();
+    if (genreId < 0) {
+        return false;
+    }
+    const RowSet rows = m_genreName.SetInteger("genreid", genreId).Open();
+    if (rows.RowCount() == 0) {
+        return false;
+    }
+    name = rows.Text("GNAME");
+    return true;
+}
+
+std::unique_ptr<TSongObj> SongStore::LoadSongObj(int songNum) {
+    TSong song;
+    return FindSongByNumber(songNum, song) ? NewSongObj(song) : nullptr;
+}
+
+bool SongStore::RefreshSongObj(TSongObj* object) {
+    if (!object) {
+        return false;
+    }
+    TSong song = SongFromObj(*object);
+    if (!ReloadSong(song)) {
+        return false;
+    }
+    object->Assign(song);
+    return true;
+}
+
+}  // namespace sw

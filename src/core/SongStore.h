@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QString>
+#include <map>
+#include <memory>
+
+#include "Query.h"
+#include "Song.h"
+
+namespace sw {
+
+class AlbumStore;
+class Catalogue;
+struct Settings;
+
+/// Songs read into records and saved from them: the lookups by number, file name and details, and
+/// SaveSong, the one writer of SONG rows from a record.
+class SongStore {
+public:
+    SongStore(Catalogue& catalogue, AlbumStore& albums, const Settings& settings);
+
+    QString FullPathOf(const QString& storedName) const;
+    QString RelativePathOf(const QString& path) const;
+
+    /// No message; false for a number of 0 or less or one not in the catalogue.
+    bool FindSongByNumber(int songNum, TSong& song);
+    /// As FindSongByNumber, saying "Song #<n> not found" for a number other than 0.
+    bool GetSongByNumber(int songNum, TSong& song);
+    bool ReloadSong(TSong& song);
+    /// The rows whose file name matches the path without regard to case; the record is filled from
+    /// the first. Several rows ask whether to go on (Cancel stops a load run before its next file).
+    int FindSongByFileName(const QString& path, TSong& song);
+    int SongNumForFile(const QString& path);
+    /// The catalogued song with the record's album, artist, title and track; on success the record
+    /// becomes that song.
+    bool FindSongByDetails(TSong& song);
+    /// Inserts or updates the row (no commit); resolves the album first.
+    void SaveSong(TSong& song);
+    /// Records whether the file is there when the catalogue thinks otherwise (no commit).
+    void RefreshExi(TSong& song);
+    /// The genre's name; false (and empty) when the id is not in the list.
+    bool GenreNameById(int genreId, QString& name);
+
+    std::unique_ptr<TSongObj> LoadSongObj(int songNum);
+    /// False for no object or a song that is gone (after saying so).
+    bool RefreshSongObj(TSongObj* object);
+
+    /// Fills a record from the current row of a song query.
+    void FillSongFromRow(const RowSet& rows, TSong& song);
+
+    /// Raised by Cancel on the duplicate-files question; a load run stops before its next file.
+    bool loadCancel = false;
+    /// Raised when a song is inserted without a known duration.
+    bool loadedWithoutDuration = false;
+
+private:
+    Query& UpdateStatement(bool writeSize, bool writeDuration);
+
+    Catalogue& m_catalogue;
+    AlbumStore& m_albums;
+    const Settings& m_settings;
+    Query m_byNumber;
+    Query m_byFile;
+    Query m_byDetails;
+    Query m_byDetailsNoTitle;
+    Query m_existing;
+    Query m_insert;
+    Query m_genreName;
+    std::map<int, Query> m_updates;
+};
+
+/// The base song query: every song column with the album, artist and genre names.
+extern const QString kSongQuery;
+
+}  // namespace sw
