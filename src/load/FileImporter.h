@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+namespace sw {
+
+/// What the load window and `swtool load` need from the catalogue for a load run: the lookup that
+/// decides "already loaded", the run itself and its commits, and the shared load-cancel flag.
+class FileImporter {
+public:
+    virtual ~FileImporter() = default;
+
+    /// The number of the catalogued song with this file (0 when none). Several songs with the file
+    /// ask whether to go on; Cancel raises the load-cancel flag.
+    virtual int SongNumForFile(const QString& path) = 0;
+    /// Starts a run; a load-all run also clears the loaded-without-duration flag.
+    virtual void StartLoadRun(bool loadAll) = 0;
+    /// Imports one file (no commit).
+    virtual void ImportFile(const QString& path) = 0;
+    /// Makes everything imported so far durable.
+    virtual void CommitAndContinue() = 0;
+    /// Ends the run: shows the last run's songs and any note about ignored tags.
+    virtual void FinishLoadRun() = 0;
+    /// Raised by Cancel (the window's button or the duplicates question); loops test it before
+    /// each entry or file.
+    virtual bool& LoadCancel() = 0;
+};
+
+}  // namespace sw
