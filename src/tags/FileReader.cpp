@@ -28,7 +28,8 @@ FileReader::~FileReader() {
 }
 
 bool FileReader::Open(const QString& path) {
-    // Non-blocking, so that a named pipe given as an audio file cannot hang the open.
+    // Non-blocking, so that a named pipe given as an audio file cannot hang the open; the flag
+    // means nothing to the regular files that get past the check below.
     m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (m_fd < 0) {
         m_error = path + ": " + SystemText(errno);
@@ -41,7 +42,6 @@ bool FileReader::Open(const QString& path) {
         m_fd = -1;
         return false;
     }
-    ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
     m_size = info.st_size;
     const std::size_t headSize = static_cast<std::size_t>(std::min<std::int64_t>(m_size, kHeadSize));
     m_head.resize(static_cast<qsizetype>(headSize));

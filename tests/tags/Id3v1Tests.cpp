@@ -246,7 +246,6 @@ TEST_F(Id3v1Files, MutagenAndFfmpegAgreeAfterAWrite) {
 
     const test::Decoded after = test::DecodeWithFfmpeg(song.FullPath);
     EXPECT_EQ(after.Errors, "");
-    EXPECT_EQ(test::FfmpegNullErrors(song.FullPath), "");
     EXPECT_GT(before.Pcm.size(), 0);
     EXPECT_EQ(after.Pcm.size(), before.Pcm.size());
     EXPECT_EQ(after.Pcm, before.Pcm);

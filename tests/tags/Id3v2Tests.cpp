@@ -171,7 +171,6 @@ TEST(Id3v2Fields, SettersTrimBlanksAndControlCharactersWhereTheyShould) {
 QByteArray CleanPcm(const QString& path) {
     const test::Decoded decoded = test::DecodeWithFfmpeg(path);
     EXPECT_EQ(decoded.Errors, "") << path.toStdString();
-    EXPECT_EQ(test::FfmpegNullErrors(path), "") << path.toStdString();
     EXPECT_GT(decoded.Pcm.size(), 1000);
     return decoded.Pcm;
 }

@@ -156,7 +156,6 @@ TEST_P(OggSaveTable, WritesCommentsOthersReadTheSame) {
     EXPECT_EQ(test::OggInfoProblems(bare), QStringList());
     const test::Decoded decoded = test::DecodeWithFfmpeg(bare);
     EXPECT_EQ(decoded.Errors, "");
-    EXPECT_EQ(test::FfmpegNullErrors(bare), "");
     EXPECT_EQ(decoded.Pcm.size(), before.Pcm.size());
     EXPECT_EQ(decoded.Pcm, before.Pcm);
     EXPECT_GT(decoded.Pcm.size(), 1000);

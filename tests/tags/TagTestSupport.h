@@ -116,9 +116,8 @@ struct Decoded {
     QByteArray Pcm;
     QString Errors;
 };
-/// The audio as ffmpeg decodes it (mono 16-bit samples) and anything ffmpeg complained of.
+/// The audio as ffmpeg decodes it (mono 16-bit samples) and anything ffmpeg complained of, in
+/// one run that also decodes to "-f null" as a plain player would.
 Decoded DecodeWithFfmpeg(const QString& path);
-/// ffmpeg's complaints when decoding to nothing, the plain "-f null" check.
-QString FfmpegNullErrors(const QString& path);
 
 }  // namespace sw::test

@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <functional>
+
+#include "TagTestSupport.h"
+#include "core/Song.h"
+#include "tags/FileRewrite.h"
+#include "tags/HeldFiles.h"
+#include "tags/Id3v1.h"
+#include "tags/Id3v2.h"
+#include "tags/OggVorbis.h"
+
+namespace sw {
+namespace {
+
+/// A writer that goes through a temporary copy; false means it refused.
+struct Writer {
+    const char* name;
+    const char* fixture;
+    std::function<bool(const QString& path, TagState& state)> write;
+    /// The stage an ID3v2 writer reports when the copy fails; -1 for others.
+    int failureStage;
+};
+
+const Writer kWriters[] = {
+    {"Id3v2Save", "id3v23.mp3",
+     [](const QString& path, TagState& state) {
+         TID3v2 tag(state);
+         tag.SetTitle("New");
+         return tag.Save(path);
+     },
+     kStageRewrite},
+    {"Id3v2Remove", "id3v23.mp3",
+     [](const QString& path, TagState& state) { return TID3v2(state).Remove(path); }, kStageRewrite},
+    {"OggSave", "tone.ogg",
+     [](const QString& path, TagState&) {
+         TOggVorbis ogg;
+         ogg.SetTitle("New");
+         return ogg.Save(path);
+     },
+     -1},
+};
+
+/// One way for a rewrite to go wrong. `prepare` sets it up for the file and returns what undoes it.
+struct Failure {
+    const char* name;
+    std::function<std::function<void()>(const test::ScratchDir& dir, QString& path)> prepare;
+    bool lasting;  // the cause stays when `prepare`'s undo has run
+};
+
+std::function<void()> Injected(RewriteFault fault) {
+    SetRewriteFaultForTesting(fault);
+    return [] { SetRewriteFaultForTesting(RewriteFault::None); };
+}
+
+const Failure kFailures[] = {
+    {"CannotCreateTemporary",
+     [](const test::ScratchDir&, QString&) { return Injected(RewriteFault::Create); }, false},
+    {"DiskFull", [](const test::ScratchDir&, QString&) { return Injected(RewriteFault::Write); }, false},
+    {"SyncFails", [](const test::ScratchDir&, QString&) { return Injected(RewriteFault::Sync); }, false},
+    {"RenameFails", [](const test::ScratchDir&, QString&) { return Injected(RewriteFault::Rename); }, false},
+    {"NameTooLongForTheTemporaryFile",
+     [](const test::ScratchDir& dir, QString& path) {
+         // The longest name a folder takes leaves no room for the "~".
+         const QString longName = dir.Path(QString(255 - 4, 'n') + path.right(4));
+         QFile::rename(path, longName);
+         path = longName;
+         return std::function<void()>([] {});
+     },
+     true},
+    {"TemporaryNameTakenByTheUser",
+     [](const test::ScratchDir&, QString& path) {
+         test::WriteBytes(path + "~", "the user's own backup");
+         return std::function<void()>([] {});
+     },
+     false},
+    {"HeldByTheAudioEngine",
+     [](const test::ScratchDir&, QString& path) {
+         auto held = std::make_shared<HeldFile>(path);
+         return std::function<void()>([held]() mutable { held.reset(); });
+     },
+     false},
+};
+
+class RewriteFailures : public testing::TestWithParam<std::tuple<Writer, Failure>> {};
+
+TEST_P(RewriteFailures, LeaveTheAudioFileIntactAndNoTemporaryFile) {
+    const auto& [writer, failure] = GetParam();
+    test::ScratchDir dir;
+    QString path = dir.Put("song." + QString(writer.fixture).section('.', -1), test::Fixture(writer.fixture));
+    const std::function<void()> undo = failure.prepare(dir, path);
+    const QByteArray before = test::ReadBytes(path);
+    const QStringList entries = dir.Entries();
+    const QByteArray userBackup = test::ReadBytes(path + "~");
+
+    TagState state;
+    EXPECT_FALSE(writer.write(path, state));
+    undo();
+    if (writer.failureStage >= 0) {
+        EXPECT_EQ(state.Id3v2WriteStage, writer.failureStage);
+    }
+    EXPECT_EQ(test::ReadBytes(path), before);
+    EXPECT_EQ(dir.Entries(), entries);
+    EXPECT_EQ(test::ReadBytes(path + "~"), userBackup);
+
+    if (failure.lasting) {
+        return;
+    }
+    // Once the cause is gone the same write goes through.
+    QFile::remove(path + "~");
+    EXPECT_TRUE(writer.write(path, state));
+    EXPECT_EQ(dir.Entries().size(), entries.size() - (userBackup.isEmpty() ? 0 : 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Tags, RewriteFailures,
+                         testing::Combine(testing::ValuesIn(kWriters), testing::ValuesIn(kFailures)),
+                         [](const testing::TestParamInfo<std::tuple<Writer, Failure>>& param) {
+                             return std::string(std::get<0>(param.param).name) + "_" +
+                                    std::get<1>(param.param).name;
+                         });
+
+TEST(RewriteFailures, AFolderIsNoAudioFile) {
+    test::ScratchDir dir;
+    ASSERT_TRUE(QDir(dir.Path("")).mkdir("folder.mp3"));
+    const QString folder = dir.Path("folder.mp3");
+    for (const Writer& writer : kWriters) {
+        TagState state;
+        EXPECT_FALSE(writer.write(folder, state)) << writer.name;
+        if (writer.failureStage >= 0) {
+            EXPECT_EQ(state.Id3v2WriteStage, kStageNoFile) << writer.name;
+        }
+    }
+    TSong song;
+    song.FullPath = folder;
+    song.FileType = "MP3";
+    EXPECT_THROW(WriteId3v1(song, 1), std::runtime_error);
+    EXPECT_FALSE(RemoveId3v1(folder));
+    EXPECT_EQ(dir.Entries(), QStringList{"folder.mp3"});
+}
+
+}  // namespace
+}  // namespace sw
