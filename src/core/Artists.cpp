@@ -56,7 +56,7 @@ int ArtistStore::FindOrCreateArtist(const QString& name) {
 int ArtistStore::InsertArtist(const QString& name) {
     const int id = m_catalogue.NextArtistId();
     m_catalogue.ExecSql("insert into artist (artistid, arname) values (" + QString::number(id) + ", " + SqlQuote(name) +
-                        ")");
+                        ");");
     return id;
 }
 
