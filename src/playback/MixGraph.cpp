@@ -1,0 +1,181 @@
+#include "MixGraph.h"
+
+#include <algorithm>
+
+#include "playback/AudioFormat.h"
+
+namespace sw {
+
+namespace {
+
+constexpr int kBlockFrames = 1024;
+constexpr size_t kMaxEndsPerRender = 64;
+
+template <typename T>
+void EraseValue(std::vector<T>& values, const T& value) {
+    values.erase(std::remove(values.begin(), values.end(), value), values.end());
+}
+
+}  // namespace
+
+Device::Device(MixGraph& graph, int deviceNumber)
+    : number(deviceNumber),
+      m_graph(graph),
+      m_mix(static_cast<size_t>(kBlockFrames) * kChannels),
+      m_source(static_cast<size_t>(kBlockFrames) * kChannels) {
+    m_endedChannels.reserve(kMaxEndsPerRender);
+}
+
+void Device::Render(float* interleaved, int frames) {
+    std::lock_guard lock(m_graph.mutex);
+    if (!ready) {
+        std::fill(interleaved, interleaved + static_cast<size_t>(frames) * kChannels, 0.0f);
+        return;
+    }
+    for (int done = 0; done < frames; done += kBlockFrames) {
+        RenderBlock(interleaved + static_cast<size_t>(done) * kChannels,
+                    std::min(kBlockFrames, frames - done), mayWait);
+    }
+    FireSyncs();
+}
+
+void Device::RenderBlock(float* out, int frames, bool wait) {
+    std::fill(out, out + static_cast<size_t>(frames) * kChannels, 0.0f);
+    for (Channel* channel : channels) {
+        if (channel->isMixer) {
+            RenderMixer(*channel, out, frames, wait);
+        } else {
+            RenderStream(*channel, out, frames, wait);
+        }
+    }
+}
+
+void Device::RenderMixer(Channel& mixer, float* out, int frames, bool wait) {
+    if (mixer.state != PlayState::Playing) {
+        mixer.volume.Advance(frames);
+        for (Channel* source : mixer.sources) {
+            source->volume.Advance(frames);
+            source->rampIn.Advance(frames);
+        }
+        return;
+    }
+    float* mix = m_mix.data();
+    float* source = m_source.data();
+    const int samples = frames * kChannels;
+    std::fill(mix, mix + samples, 0.0f);
+    bool sounding = false;
+    int lastEnd = 0;  // frames of this block up to the end of the last source to end in it
+    for (size_t i = 0; i < mixer.sources.size();) {
+        Channel& input = *mixer.sources[i];
+        const int got = input.stream->Read(source, frames, wait);
+        input.rampIn.Apply(source, frames);
+        input.volume.Apply(source, frames);
+        MixInto(mix, source, samples);
+        if (!input.stream->Ended()) {
+            input.endSeen = false;
+            sounding = true;
+            ++i;
+            continue;
+        }
+        lastEnd = std::max(lastEnd, got);
+        NoteEnd(input);
+        if (input.autoFree) {
+            input.stream->ReleaseSoon();
+            input.mixer = nullptr;
+            mixer.sources.erase(mixer.sources.begin() + static_cast<std::ptrdiff_t>(i));
+            continue;
+        }
+        ++i;
+    }
+    int played = frames;
+    if (!sounding && (mixer.flags & BASS_MIXER_END) != 0) {
+        played = lastEnd;
+        mixer.state = PlayState::Stopped;
+        NoteEnd(mixer);
+    }
+    mixer.mixedFrames += played;
+    mixer.volume.Apply(mix, frames);
+    MixInto(out, mix, samples);
+}
+
+void Device::RenderStream(Channel& channel, float* out, int frames, bool wait) {
+    if (channel.state != PlayState::Playing) {
+        channel.volume.Advance(frames);
+        return;
+    }
+    float* source = m_source.data();
+    channel.stream->Read(source, frames, wait);
+    channel.volume.Apply(source, frames);
+    MixInto(out, source, frames * kChannels);
+    if (channel.stream->Ended()) {
+        channel.state = PlayState::Stopped;
+        NoteEnd(channel);
+        if (channel.autoFree) {
+            channel.stream->ReleaseSoon();
+        }
+    }
+}
+
+void Device::NoteEnd(Channel& channel) {
+    if (channel.endSeen) {
+        return;
+    }
+    channel.endSeen = true;
+    for (const Sync& sync : channel.syncs) {
+        if (m_endedChannels.size() < m_endedChannels.capacity()) {
+            m_endedChannels.emplace_back(channel.handle, sync.handle);
+        }
+    }
+}
+
+// After the block is mixed, so that a procedure calling back into the library finds the lists
+// in a settled state. Channels freed meanwhile are skipped.
+void Device::FireSyncs() {
+    for (size_t i = 0; i < m_endedChannels.size(); ++i) {
+        const auto [channelHandle, syncHandle] = m_endedChannels[i];
+        Channel* channel = m_graph.Find(channelHandle);
+        if (!channel) {
+            continue;
+        }
+        for (const Sync& sync : channel->syncs) {
+            if (sync.handle == syncHandle) {
+                const std::shared_ptr<const SyncProc> proc = sync.proc;
+                (*proc)(syncHandle, channelHandle);
+                break;
+            }
+        }
+    }
+    m_endedChannels.clear();
+}
+
+Channel* MixGraph::Find(AudioHandle handle) const {
+    const auto found = channels.find(handle);
+    return found == channels.end() ? nullptr : found->second.get();
+}
+
+std::shared_ptr<Channel> MixGraph::Remove(AudioHandle handle) {
+    const auto found = channels.find(handle);
+    if (found == channels.end()) {
+        return nullptr;
+    }
+    std::shared_ptr<Channel> channel = found->second;
+    channels.erase(found);
+    if (channel->mixer) {
+        EraseValue(channel->mixer->sources, channel.get());
+        channel->mixer = nullptr;
+    }
+    for (Channel* source : channel->sources) {
+        source->mixer = nullptr;
+    }
+    channel->sources.clear();
+    const auto device = devices.find(channel->device);
+    if (device != devices.end()) {
+        EraseValue(device->second->channels, channel.get());
+    }
+    if (channel->stream) {
+        retiredUnderruns += channel->stream->Underruns();
+    }
+    return channel;
+}
+
+}  // namespace sw

@@ -1,0 +1,149 @@
+#include "SdlOutput.h"
+
+#include <SDL.h>
+
+#include "playback/AudioError.h"
+#include "playback/AudioFormat.h"
+#include "playback/NullOutput.h"
+
+namespace sw {
+
+namespace {
+
+// 512 frames (11.6 ms) per callback keeps the play-to-sound latency near two blocks.
+constexpr Uint16 kBlockFrames = 512;
+
+QString SdlError() {
+    return QString::fromUtf8(SDL_GetError());
+}
+
+class SdlAudioSystem {
+public:
+    SdlAudioSystem() {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            throw AudioFailure(AudioError::Driver, "SDL audio: " + SdlError());
+        }
+    }
+    ~SdlAudioSystem() { SDL_QuitSubSystem(SDL_INIT_AUDIO); }
+    SdlAudioSystem(const SdlAudioSystem&) = delete;
+    SdlAudioSystem& operator=(const SdlAudioSystem&) = delete;
+};
+
+SDL_AudioSpec WantedSpec(RenderTarget* target) {
+    SDL_AudioSpec spec{};
+    spec.freq = kSampleRate;
+    spec.format = AUDIO_F32SYS;
+    spec.channels = kChannels;
+    spec.samples = kBlockFrames;
+    spec.callback = [](void* user, Uint8* stream, int bytes) {
+        static_cast<RenderTarget*>(user)->Render(reinterpret_cast<float*>(stream), bytes / kBytesPerFrame);
+    };
+    spec.userdata = target;
+    return spec;
+}
+
+class SdlDevice : public OutputDevice {
+public:
+    // A null name opens SDL's default output. SDL converts to the hardware's format itself.
+    SdlDevice(const char* name, RenderTarget& target) {
+        const SDL_AudioSpec wanted = WantedSpec(&target);
+        SDL_AudioSpec obtained{};
+        m_id = SDL_OpenAudioDevice(name, 0, &wanted, &obtained, 0);
+        if (m_id == 0) {
+            throw AudioFailure(AudioError::Driver, "SDL audio: " + SdlError());
+        }
+        SDL_PauseAudioDevice(m_id, 0);
+    }
+    ~SdlDevice() override { SDL_CloseAudioDevice(m_id); }
+    SdlDevice(const SdlDevice&) = delete;
+    SdlDevice& operator=(const SdlDevice&) = delete;
+
+    bool MayWait() const override { return false; }
+
+private:
+    SDL_AudioDeviceID m_id = 0;
+};
+
+class NullTarget : public RenderTarget {
+public:
+    void Render(float*, int) override {}
+};
+
+bool DefaultOpens() {
+    NullTarget target;
+    try {
+        SdlDevice probe(nullptr, target);
+        return true;
+    } catch (const AudioFailure&) {
+        return false;
+    }
+}
+
+}  // namespace
+
+struct SdlOutput::Impl {
+    std::unique_ptr<SdlAudioSystem> system;
+    QString initError;
+    QStringList names;
+    bool onlyDefault = false;
+};
+
+SdlOutput::SdlOutput() : m_impl(std::make_unique<Impl>()) {
+    try {
+        m_impl->system = std::make_unique<SdlAudioSystem>();
+    } catch (const AudioFailure& failure) {
+        m_impl->initError = QString::fromStdString(failure.what());
+    }
+}
+
+SdlOutput::~SdlOutput() = default;
+
+QString SdlOutput::InitError() const {
+    return m_impl->initError;
+}
+
+// SDL looks for devices again on every count.
+int SdlOutput::DeviceCount() {
+    Impl& d = *m_impl;
+    d.names.clear();
+    d.onlyDefault = false;
+    if (!d.system) {
+        return 0;
+    }
+    const int count = SDL_GetNumAudioDevices(0);
+    for (int i = 0; i < count; ++i) {
+        const char* name = SDL_GetAudioDeviceName(i, 0);
+        d.names << (name ? QString::fromUtf8(name) : QString("Device %1").arg(i + 1));
+    }
+    if (d.names.isEmpty() && DefaultOpens()) {
+        d.names << "Default";
+        d.onlyDefault = true;
+    }
+    return static_cast<int>(d.names.size());
+}
+
+QString SdlOutput::DeviceName(int device) {
+    if (m_impl->names.isEmpty()) {
+        DeviceCount();
+    }
+    return device >= 1 && device <= m_impl->names.size() ? m_impl->names.at(device - 1) : QString();
+}
+
+std::unique_ptr<OutputDevice> SdlOutput::Open(int device, RenderTarget& target) {
+    if (device == 0) {
+        return OpenSilentDevice(target);
+    }
+    Impl& d = *m_impl;
+    if (d.names.isEmpty()) {
+        DeviceCount();
+    }
+    if (device < 0 || device > d.names.size()) {
+        throw AudioFailure(AudioError::Device, QString("No sound output %1").arg(device));
+    }
+    if (d.onlyDefault) {
+        return std::make_unique<SdlDevice>(nullptr, target);
+    }
+    return std::make_unique<SdlDevice>(d.names.at(device - 1).toUtf8().constData(), target);
+}
+
+}  // namespace sw
