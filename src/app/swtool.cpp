@@ -10,8 +10,11 @@
 
 namespace sw::swtool {
 
+int RunMix(const QStringList& arguments);  // SwtoolMix.cpp
+
 // Each command lives in its own file; add a line to kCommands for a new one.
 const CommandEntry kCommands[] = {
+    {"mix", "mix OUT.wav --fade-ms N --at SECONDS A B", RunMix},
     {"", "", nullptr},
 };
 
