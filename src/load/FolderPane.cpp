@@ -1,0 +1,170 @@
+#include "FolderPane.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QStyle>
+
+#include "Places.h"
+#include "foundation/Dialogs.h"
+
+namespace sw {
+
+namespace {
+
+constexpr int kPathRole = Qt::UserRole;
+
+}  // namespace
+
+FolderPane::FolderPane(QWidget* owner)
+    : QObject(owner),
+      m_places(new QComboBox(owner)),
+      m_folders(new QListWidget(owner)),
+      m_files(new QListWidget(owner)) {
+    m_places->setObjectName("places");
+    m_folders->setObjectName("folders");
+    m_files->setObjectName("files");
+    m_files->setSelectionMode(QAbstractItemView::NoSelection);
+    m_files->setFocusPolicy(Qt::NoFocus);
+    m_folders->setUniformItemSizes(true);
+    m_files->setUniformItemSizes(true);
+
+    connect(m_places, &QComboBox::activated, this, [this](int index) { PlaceChosen(index); });
+    connect(m_folders, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { FolderClicked(m_folders->row(item)); });
+    // The file list is for looking only: a click hands the keys back to the folder list.
+    connect(m_files, &QListWidget::itemClicked, m_folders, [this] { m_folders->setFocus(); });
+    RefreshPlaces();
+}
+
+bool FolderPane::OpenFolder(const QString& folder) {
+    const QString before = m_browser.CurrentFolder();
+    if (!m_browser.OpenFolder(folder)) {
+        return false;
+    }
+    Changed(before);
+    return true;
+}
+
+bool FolderPane::OpenSelected() {
+    const QString before = m_browser.CurrentFolder();
+    if (!m_browser.OpenSelected()) {
+        // Gone since the list was read: show what is there now.
+        Refresh();
+        return false;
+    }
+    Changed(before);
+    return true;
+}
+
+FolderBrowser::ParentStep FolderPane::GoToParentFolder() {
+    const QString before = m_browser.CurrentFolder();
+    const FolderBrowser::ParentStep step = m_browser.GoToParentFolder();
+    if (step == FolderBrowser::ParentStep::Moved) {
+        Changed(before);
+    }
+    return step;
+}
+
+bool FolderPane::OpenParent() {
+    const QString before = m_browser.CurrentFolder();
+    if (!m_browser.OpenParent()) {
+        return false;
+    }
+    Changed(before);
+    return true;
+}
+
+void FolderPane::Refresh() {
+    const QString before = m_browser.CurrentFolder();
+    RefreshPlaces();
+    m_browser.Refresh();
+    Changed(before);
+}
+
+void FolderPane::MoveSelection(int step) {
+    m_browser.MoveSelection(step);
+    ShowSelection();
+}
+
+void FolderPane::Changed(const QString& before) {
+    Render();
+    if (m_browser.CurrentFolder() != before && m_folderChanged) {
+        m_folderChanged();
+    }
+}
+
+void FolderPane::RefreshPlaces() {
+    m_placeList = CurrentPlaces();
+    m_showing = true;
+    m_places->clear();
+    m_places->addItems(m_placeList);
+    m_showing = false;
+    ShowPlace();
+}
+
+void FolderPane::Render() {
+    m_showing = true;
+    const QIcon open = QApplication::style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closed = QApplication::style()->standardIcon(QStyle::SP_DirIcon);
+    m_folders->clear();
+    for (const FolderItem& folder : m_browser.Items()) {
+        // Indentation shows the depth, as a tree would.
+        auto* item =
+            new QListWidgetItem(folder.inChain ? open : closed, QString(folder.depth * 3, ' ') + folder.name);
+        item->setData(kPathRole, folder.path);
+        item->setToolTip(folder.path);
+        m_folders->addItem(item);
+    }
+    m_files->clear();
+    if (!m_browser.CurrentReadable()) {
+        auto* item = new QListWidgetItem("(this folder cannot be read)");
+        item->setFlags(Qt::NoItemFlags);
+        m_files->addItem(item);
+    }
+    m_files->addItems(m_browser.Files());
+    m_showing = false;
+    ShowSelection();
+    ShowPlace();
+}
+
+void FolderPane::ShowSelection() {
+    m_showing = true;
+    const int selected = m_browser.Selected();
+    m_folders->setCurrentRow(selected);
+    if (QListWidgetItem* item = m_folders->item(selected)) {
+        m_folders->scrollToItem(item);
+    }
+    m_showing = false;
+}
+
+void FolderPane::ShowPlace() {
+    const int index = static_cast<int>(m_placeList.indexOf(PlaceOf(m_browser.CurrentFolder(), m_placeList)));
+    m_showing = true;
+    m_places->setCurrentIndex(index);
+    m_showing = false;
+}
+
+void FolderPane::PlaceChosen(int index) {
+    if (m_showing || index < 0 || index >= m_placeList.size()) {
+        return;
+    }
+    const QString place = m_placeList[index];
+    if (!QFileInfo(place).isDir()) {
+        ShowInfo("Drive " + place + " not found");
+        ShowPlace();
+        return;
+    }
+    OpenFolder(place);
+}
+
+void FolderPane::FolderClicked(int row) {
+    if (m_showing) {
+        return;
+    }
+    m_browser.Select(row);
+    OpenSelected();
+}
+
+}  // namespace sw

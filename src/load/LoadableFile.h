@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+namespace sw {
+
+/// True when the file's extension, upper-cased, is one the jukebox plays: MP3, OGG, WAV, M4A or WMA.
+bool IsLoadableFile(const QString& path);
+
+}  // namespace sw
