@@ -1,0 +1,384 @@
+#include "TagPolicy.h"
+
+#include <QFileInfo>
+
+#include "GenreLookup.h"
+#include "Id3v1.h"
+#include "Id3v2.h"
+#include "OggVorbis.h"
+#include "core/Library.h"
+#include "core/Settings.h"
+#include "core/SongPaths.h"
+#include "foundation/Dialogs.h"
+#include "foundation/Numbers.h"
+#include "foundation/Text.h"
+
+namespace sw {
+
+namespace {
+
+constexpr int kLongestTagRatingText = 99;
+
+std::uint8_t GenreIdOrNone(int id) { return id < 0 || id > 255 ? kNoGenre : static_cast<std::uint8_t>(id); }
+
+QString SqueezedRating(int rating) { return "Rating=" + QString::number(rating); }
+
+}  // namespace
+
+int RatingFromText(const QString& text) {
+    if (!text.startsWith("Rating=", Qt::CaseInsensitive)) {
+        return 0;
+    }
+    int rating = 0;
+    return ParseIntOrWarn(text.mid(7, kLongestTagRatingText), rating) ? rating : 0;
+}
+
+bool IsUntaggedType(const QString& fileType) { return fileType == "WAV" || fileType == "M4A" || fileType == "WMA"; }
+
+bool IsAudioType(const QString& fileType) { return fileType == "MP3" || fileType == "OGG" || IsUntaggedType(fileType); }
+
+TagPolicy::TagPolicy(Library& library, GenreLookup& genres, TagState& state)
+    : m_library(library), m_genres(genres), m_state(state) {}
+
+int TagPolicy::Mp3Policy() const { return m_library.settings.MP3TAGPOLICY; }
+
+bool TagPolicy::ReadSongFromFile(const QString& path, TSong& song, ResolveMode mode) {
+    ClearSong(song);
+    song.FullPath = path;
+    song.FileName = m_library.songs.RelativePathOf(path);
+    song.Title = SongTitleFromFileName(path);
+    const QFileInfo file(path);
+    if (path.isEmpty() || !file.isFile()) {
+        song.TagSource = kTagNoFile;
+        return false;
+    }
+    song.Exi = true;
+    song.Size = static_cast<int>(file.size());
+    song.FileType = FileTypeOf(path);
+    if (IsUntaggedType(song.FileType)) {
+        return true;
+    }
+
+    bool result = true;
+    if (song.FileType == "MP3") {
+        if (m_library.settings.MP3TAGREADPREFV1V2 == 1) {
+            ReadId3v1(song, m_state);
+            if (song.TagSource != kTagId3v1) {
+                ReadId3v2IntoSong(song);
+            }
+        } else {
+            ReadId3v2IntoSong(song);
+            if (song.TagSource != kTagId3v2) {
+                ReadId3v1(song, m_state);
+            }
+        }
+        song.Rating = RatingFromTags();
+    } else if (song.FileType == "OGG") {
+        ReadOggIntoSong(song);
+        song.Rating = RatingFromTags();
+    } else {
+        song.TagSource = kTagOtherType;
+        result = false;
+    }
+
+    // A track number left out of the tag is taken from the title's last digits ("Song 07"); one
+    // that a track byte cannot hold is ignored rather than cut to a wrong number.
+    if (song.Track == 0 && !song.AlbumName.isEmpty()) {
+        const int number = TrailingNumber(song.Title);
+        if (number > 0 && number <= 255) {
+            song.Track = static_cast<std::uint8_t>(number);
+        }
+    }
+
+    if (mode == ResolveMode::Lookup) {
+        song.ArtistId = m_library.artists.FindArtistByName(song.ArtistName);
+        song.AlbumId = m_library.albums.FindAlbumByNameOnly(song.AlbumName);
+    } else if (mode == ResolveMode::Create) {
+        song.ArtistId = m_library.artists.FindOrCreateArtist(song.ArtistName);
+        song.AlbumId = m_library.albums.FindOrCreateAlbum(song.AlbumName, song.ArtistId);
+    }
+    return result;
+}
+
+bool TagPolicy::ReadId3v2IntoSong(TSong& song) {
+    m_state.LastTagExtras = {};
+    song.TagSource = kTagNoTag;
+    TID3v2 tag(m_state);
+    if (!tag.Read(song.FullPath) || !tag.Exists()) {
+        return false;
+    }
+    if (m_state.UnicodeFrameSeen) {
+        song.TagSource = kTagId3v2Unicode;
+        unicodeTagsIgnored = true;
+        return false;
+    }
+    if (!tag.Title().isEmpty()) {
+        song.Title = tag.Title();
+    }
+    song.ArtistName = tag.Artist();
+    song.AlbumName = tag.Album();
+    song.Track = tag.Track();
+    song.Comment = tag.Comment();
+    song.Year = tag.Year().left(4);
+    song.GenreName = tag.Genre();
+    song.GenreId = GenreIdOrNone(m_genres.GenreIdForName(tag.Genre()));
+    m_state.LastTagExtras.Composer = tag.Composer();
+    m_state.LastTagExtras.Encoder = tag.Encoder();
+    m_state.LastTagExtras.Copyright = tag.Copyright();
+    m_state.LastTagExtras.Language = tag.Language();
+    m_state.LastTagExtras.Link = tag.Link();
+    song.TagSource = kTagId3v2;
+    NoteTagRead(m_state, song);
+    return true;
+}
+
+bool TagPolicy::ReadOggIntoSong(TSong& song) {
+    m_state.LastTagExtras = {};
+    song.TagSource = kTagNoTag;
+    TOggVorbis ogg;
+    if (!ogg.Read(song.FullPath)) {
+        return false;
+    }
+    song.TagSource = kTagOgg;
+    if (!ogg.Title().isEmpty()) {
+        song.Title = ogg.Title();
+    }
+    song.ArtistName = ogg.Artist();
+    song.AlbumName = ogg.Album();
+    song.Track = ogg.Track();
+    song.Comment = ogg.Comment();
+    song.Year = ogg.Date().left(4);
+    song.GenreId = GenreIdOrNone(m_genres.GenreIdForName(ogg.Genre()));
+    song.GenreName = ogg.Genre();
+    m_state.LastTagExtras.Vendor = ogg.Vendor();
+    NoteTagRead(m_state, song);
+    return true;
+}
+
+int TagPolicy::RatingFromTags() const {
+    const TLastTagExtras& extras = m_state.LastTagExtras;
+    for (const QString* text : {&extras.Encoder, &extras.Composer, &extras.Copyright, &extras.Language, &extras.Link,
+                                &extras.Vendor}) {
+        const int rating = RatingFromText(*text);
+        if (rating != 0) {
+            return rating;
+        }
+    }
+    return 0;
+}
+
+bool TagPolicy::SaveSongTags(TSong& song) {
+    if (!QFileInfo(song.FullPath).isFile()) {
+        if (m_reportMissingFiles) {
+            ShowInfo("Audio file does not exist\r\n" + song.FullPath);
+        }
+        return false;
+    }
+    if (IsUntaggedType(song.FileType)) {
+        return false;
+    }
+    if (song.FileType == "MP3") {
+        const int policy = Mp3Policy();
+        const bool retrying = !m_parkedSuffix.isEmpty();
+        bool writeV1 = policy == 1 || policy == 2 || policy == 4;
+        bool writeV2 = policy == 3 || policy == 4;
+        bool despiteNoTags = false;
+        if (policy == 0) {
+            if (ConfirmNoTagSave(song)) {
+                return false;
+            }
+            writeV1 = true;
+            despiteNoTags = true;
+        }
+        if (writeV1 && useV2) {
+            writeV1 = false;
+            writeV2 = true;
+        }
+        if (retrying) {
+            writeV1 = false;
+        }
+        if (writeV1) {
+            if (!WriteId3v1(song, policy, despiteNoTags)) {
+                return false;
+            }
+            if (!writeV2) {
+                RemoveId3v2(song.FullPath);
+            }
+        }
+        if (writeV2) {
+            if (!SaveId3v2(song)) {
+                return false;
+            }
+            // A parked tag saved later leaves the ID3v1 tag of the "both" policy in place.
+            if (!writeV1 && !(retrying && policy == 4)) {
+                RemoveId3v1(song.FullPath);
+            }
+        }
+    } else if (song.FileType == "OGG") {
+        if (!SaveOggTag(song)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TagPolicy::ConfirmNoTagSave(const TSong& song) {
+    return ConfirmSure("You have opted not to save tag details to the " + song.FileType + " file");
+}
+
+bool TagPolicy::SaveId3v2(TSong& song) {
+    const int policy = Mp3Policy();
+    if (!(policy == 3 || policy == 4 || (policy == 2 && useV2))) {
+        return false;
+    }
+    useV2 = false;
+    bool saved = false;
+    {
+        BusyScope busy;
+        TID3v2 tag(m_state);
+        tag.Read(song.FullPath);
+        tag.SetTitle(song.Title);
+        tag.SetArtist(song.ArtistName);
+        tag.SetAlbum(song.AlbumName);
+        tag.SetTrack(song.Track);
+        tag.SetYear(song.Year);
+        tag.SetGenre(m_genres.GenreNameById(song.GenreId));
+        tag.SetComment(song.Comment);
+        if (tag.Composer().startsWith("Rating=", Qt::CaseInsensitive)) {
+            tag.SetComposer(QString());
+        }
+        if (m_library.settings.SQUEEZERATING) {
+            tag.SetEncoder(SqueezedRating(song.Rating));
+        }
+        saved = tag.Save(song.FullPath);
+    }
+    if (saved) {
+        ShowTagSaved("MP3 ID3v2", song.FullPath);
+    } else {
+        ParkTag(song, "MP3");
+    }
+    return saved;
+}
+
+bool TagPolicy::SaveOggTag(TSong& song) {
+    if (!m_library.settings.OGGTAG && ConfirmNoTagSave(song)) {
+        return false;
+    }
+    bool saved = false;
+    {
+        BusyScope busy;
+        TOggVorbis ogg;
+        ogg.SetTitle(song.Title);
+        ogg.SetArtist(song.ArtistName);
+        ogg.SetAlbum(song.AlbumName);
+        ogg.SetTrack(song.Track);
+        ogg.SetDate(song.Year);
+        ogg.SetGenre(m_genres.GenreNameById(song.GenreId));
+        ogg.SetComment(song.Comment);
+        if (m_library.settings.SQUEEZERATING) {
+            ogg.SetVendor(SqueezedRating(song.Rating));
+        }
+        saved = ogg.Save(song.FullPath);
+    }
+    if (saved) {
+        ShowTagSaved("OGG", song.FullPath);
+    } else {
+        ParkTag(song, "OGG");
+    }
+    return saved;
+}
+
+bool TagPolicy::RemoveId3v2(const QString& path) {
+    TID3v2 tag(m_state);
+    if (tag.Read(path) && tag.Exists()) {
+        return tag.Remove(path);
+    }
+    return false;
+}
+
+void TagPolicy::ShowTagSaved(const QString& kind, const QString& path) {
+    FlashMessage("Saving" + m_parkedSuffix + " " + kind + " tag to " + QuoteDouble(path));
+}
+
+void TagPolicy::ParkTag(const TSong& song, const QString& kind) {
+    const bool mp3 = kind == "MP3";
+    const bool inUse = mp3 && m_state.Id3v2WriteStage == kStageRewrite;
+    ShowInfo(song.FullPath + "\r" + (inUse ? "File in use, " : "File error, ") + (mp3 ? "ID3v2" : "OGG") +
+             " tag parked to " + "save" + " later");
+    m_parked = song;
+}
+
+bool TagPolicy::RetryParkedTag() {
+    if (m_parked.SongNum <= 0) {
+        return false;
+    }
+    TSong song = m_parked;
+    m_parkedSuffix = " parked";
+    useV2 = true;
+    bool saved = false;
+    try {
+        saved = SaveSongTags(song);
+        if (saved) {
+            m_library.songs.SaveSong(song);
+        } else {
+            ShowInfo("Failed to save parked tag for song " + QuoteDouble(song.Title) + "\r\n" +
+                     "You need do nothing, the Songs database remains up to date");
+        }
+    } catch (...) {
+        m_parkedSuffix.clear();
+        useV2 = false;
+        ClearSong(m_parked);
+        throw;
+    }
+    m_parkedSuffix.clear();
+    useV2 = false;
+    ClearSong(m_parked);
+    return saved;
+}
+
+bool TagPolicy::Id3v1Overflow(const QString& text, int limit) {
+    if (text.size() <= limit) {
+        return false;
+    }
+    m_truncatedSample = text.left(limit);
+    return true;
+}
+
+bool TagPolicy::Id3v1Fits(const TSong& song) {
+    bool fits = true;
+    fits = !Id3v1Overflow(song.Title, 30) && fits;
+    fits = !Id3v1Overflow(song.AlbumName, 30) && fits;
+    fits = !Id3v1Overflow(song.ArtistName, 30) && fits;
+    fits = !Id3v1Overflow(song.Comment, 29) && fits;
+    return fits;
+}
+
+int TagPolicy::AskTruncateOrV2() {
+    return AskChoice("Tag details too long for ID3v1; use ID3v2? or truncate to\r" + QuoteDouble(m_truncatedSample),
+                     "Truncate v1", "Use v2");
+}
+
+bool TagPolicy::ChooseId3v1OrV2(const TSong& song, int tagSourceOfFile) {
+    useV2 = false;
+    if (song.FileType != "MP3" || Mp3Policy() != 2) {
+        return false;
+    }
+    if (tagSourceOfFile == kTagId3v2 && Confirm("Skip V1 tag checks since V2 tag is already present ?")) {
+        useV2 = true;
+        return false;
+    }
+    if (Id3v1Fits(song)) {
+        return false;
+    }
+    switch (AskTruncateOrV2()) {
+        case 0:
+            return true;
+        case 2:
+            useV2 = true;
+            return false;
+        default:
+            return false;
+    }
+}
+
+}  // namespace sw

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QString>
+
+#include "TagState.h"
+#include "core/Song.h"
+#include "core/SongTagWriter.h"
+
+namespace sw {
+
+class GenreLookup;
+class Library;
+
+/// How ReadSongFromFile resolves the artist and album it read: not at all, by lookup only, or by
+/// lookup with creation (loading).
+enum class ResolveMode { None = 0, Lookup = 1, Create = 2 };
+
+/// Where song records meet their files' tags, under the user's settings: which tag is read first,
+/// which tags are written, the rating kept in tags, and a tag parked while its file is in use.
+class TagPolicy : public SongTagWriter {
+public:
+    TagPolicy(Library& library, GenreLookup& genres, TagState& state = ProcessTagState());
+
+    /// A record built from the file: its name, size and type, and the details of its tags. True
+    /// when the file exists and is of a handled type. Throws with the system's text when the file
+    /// cannot be read.
+    bool ReadSongFromFile(const QString& path, TSong& song, ResolveMode mode);
+    bool ReadId3v2IntoSong(TSong& song);
+    bool ReadOggIntoSong(TSong& song);
+    /// The rating hidden in the last tag read, or 0.
+    int RatingFromTags() const;
+
+    bool SaveSongTags(TSong& song) override;
+    void SetReportMissingFiles(bool report) override { m_reportMissingFiles = report; }
+    bool SaveId3v2(TSong& song);
+    bool SaveOggTag(TSong& song);
+    bool RemoveId3v2(const QString& path);
+    bool ConfirmNoTagSave(const TSong& song);
+
+    /// Keeps the song for one more try after its file is released; says so.
+    void ParkTag(const TSong& song, const QString& kind);
+    /// Tries the parked tag once; true when it was saved (and its song stored).
+    bool RetryParkedTag();
+    const TSong& ParkedSong() const { return m_parked; }
+
+    /// The ID3v1-or-ID3v2 decision under policy 2: true when the save is to be cancelled.
+    bool ChooseId3v1OrV2(const TSong& song, int tagSourceOfFile);
+    bool Id3v1Fits(const TSong& song);
+    /// 1 truncate, 2 use ID3v2, 0 cancelled.
+    int AskTruncateOrV2();
+    /// Marks the check failed (true) and keeps the cut text when `text` is longer than `limit`.
+    bool Id3v1Overflow(const QString& text, int limit);
+
+    TagState& State() { return m_state; }
+    /// The next save under policy 2 writes ID3v2 instead of ID3v1 (one shot).
+    bool useV2 = false;
+    /// An ID3v2 tag was ignored for its Unicode text since this was last cleared.
+    bool unicodeTagsIgnored = false;
+    const QString& TruncatedSample() const { return m_truncatedSample; }
+
+private:
+    void ShowTagSaved(const QString& kind, const QString& path);
+    int Mp3Policy() const;
+
+    Library& m_library;
+    GenreLookup& m_genres;
+    TagState& m_state;
+    bool m_reportMissingFiles = true;
+    QString m_truncatedSample;
+    TSong m_parked;
+    QString m_parkedSuffix;
+};
+
+/// The rating in a text beginning "Rating=" (any case); 0 for other texts. A value that is not a
+/// number is reported and gives 0.
+int RatingFromText(const QString& text);
+/// WAV, M4A and WMA: audio files that never carry tags.
+bool IsUntaggedType(const QString& fileType);
+/// Every type the program plays: MP3, OGG, WAV, M4A, WMA.
+bool IsAudioType(const QString& fileType);
+
+}  // namespace sw
