@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QListWidget>
+#include <QPainter>
 #include <QStyle>
 
 #include "Places.h"
@@ -14,6 +15,18 @@ namespace sw {
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
+constexpr int kIconSide = 16;
+constexpr int kIndentStep = 12;
+
+/// The folder icon moved right by its depth, so the list reads like a tree.
+QIcon IndentedIcon(const QPixmap& folder, int depth, QSize size) {
+    QPixmap canvas(size * folder.devicePixelRatio());
+    canvas.setDevicePixelRatio(folder.devicePixelRatio());
+    canvas.fill(Qt::transparent);
+    QPainter painter(&canvas);
+    painter.drawPixmap(depth * kIndentStep, 0, folder);
+    return QIcon(canvas);
+}
 
 }  // namespace
 
@@ -106,13 +119,16 @@ void FolderPane::RefreshPlaces() {
 
 void FolderPane::Render() {
     m_showing = true;
-    const QIcon open = QApplication::style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closed = QApplication::style()->standardIcon(QStyle::SP_DirIcon);
+    const auto& items = m_browser.Items();
+    const int deepest = items.empty() ? 0 : items.back().depth;
+    const QSize iconSize(kIconSide + deepest * kIndentStep, kIconSide);
+    m_folders->setIconSize(iconSize);
+    const QPixmap open = QApplication::style()->standardIcon(QStyle::SP_DirOpenIcon).pixmap(kIconSide);
+    const QPixmap closed = QApplication::style()->standardIcon(QStyle::SP_DirIcon).pixmap(kIconSide);
     m_folders->clear();
-    for (const FolderItem& folder : m_browser.Items()) {
-        // Indentation shows the depth, as a tree would.
-        auto* item =
-            new QListWidgetItem(folder.inChain ? open : closed, QString(folder.depth * 3, ' ') + folder.name);
+    for (const FolderItem& folder : items) {
+        auto* item = new QListWidgetItem(IndentedIcon(folder.inChain ? open : closed, folder.depth, iconSize),
+                                         folder.name);
         item->setData(kPathRole, folder.path);
         item->setToolTip(folder.path);
         m_folders->addItem(item);

@@ -25,8 +25,9 @@ namespace sw {
 
 namespace {
 
-/// A listing repaints at this pace; loading lets events run after every file.
-constexpr int kListingPumpMs = 25;
+/// Events run after every entry and file so that Cancel is seen at once; the status line and the
+/// selection are redrawn at this pace, which keeps a long run from spending its time painting.
+constexpr int kRepaintMs = 40;
 
 const QStringList kInstructions{
     "1. Select folder (left)",
@@ -55,7 +56,6 @@ LoadWindow::LoadWindow(FileImporter& importer, Settings& settings, QWidget* pare
     for (QWidget* child : findChildren<QWidget*>()) {
         child->installEventFilter(this);
     }
-    m_sincePump.start();
 }
 
 LoadWindow::~LoadWindow() {
@@ -273,44 +273,78 @@ void LoadWindow::ShowState() {
 }
 
 void LoadWindow::ListCleared() {
+    m_pendingRows.clear();
     m_selecting = true;
     m_toLoad->clear();
     m_selecting = false;
 }
 
 void LoadWindow::FileListed(const QString& path) {
-    m_selecting = true;
-    m_toLoad->addItem(path);
-    m_selecting = false;
+    m_pendingRows << path;
+    if (m_controller.Busy() == LoadBusy::Idle) {
+        ShowPending();
+    }
 }
 
 void LoadWindow::FileSelected(int row) {
-    m_selecting = true;
-    m_toLoad->setCurrentRow(row);
-    if (QListWidgetItem* item = m_toLoad->item(row)) {
-        m_toLoad->scrollToItem(item);
+    m_pendingRow = row;
+    m_rowPending = true;
+    if (m_controller.Busy() == LoadBusy::Idle) {
+        ShowPending();
     }
-    m_selecting = false;
 }
 
 void LoadWindow::StatusChanged(const QString& text) {
-    QPalette palette = m_status->palette();
-    palette.setColor(QPalette::Window,
-                     text.isEmpty() ? QApplication::palette().color(QPalette::Window) : Qt::cyan);
-    m_status->setPalette(palette);
-    m_status->setText(text.isEmpty() ? QString() : " " + text);
+    m_pendingStatus = text;
+    m_statusPending = true;
+    if (m_controller.Busy() == LoadBusy::Idle) {
+        ShowPending();
+    }
 }
 
 void LoadWindow::StateChanged() {
+    ShowPending();
     ShowState();
+    // What a loop shows first appears at once.
+    m_sinceShown.invalidate();
 }
 
 void LoadWindow::PumpEvents() {
-    if (m_controller.Busy() == LoadBusy::Listing && m_sincePump.elapsed() < kListingPumpMs) {
-        return;
+    if (!m_sinceShown.isValid() || m_sinceShown.elapsed() >= kRepaintMs) {
+        ShowPending();
     }
     QCoreApplication::processEvents();
-    m_sincePump.restart();
+}
+
+void LoadWindow::ShowPending() {
+    if (m_pendingRows.isEmpty() && !m_rowPending && !m_statusPending) {
+        return;
+    }
+    m_sinceShown.start();
+    if (!m_pendingRows.isEmpty()) {
+        m_selecting = true;
+        m_toLoad->addItems(m_pendingRows);
+        m_selecting = false;
+        m_pendingRows.clear();
+    }
+    if (m_rowPending) {
+        m_rowPending = false;
+        m_selecting = true;
+        m_toLoad->setCurrentRow(m_pendingRow);
+        if (QListWidgetItem* item = m_toLoad->item(m_pendingRow)) {
+            m_toLoad->scrollToItem(item);
+        }
+        m_selecting = false;
+    }
+    if (m_statusPending) {
+        m_statusPending = false;
+        QPalette palette = m_status->palette();
+        palette.setColor(QPalette::Window, m_pendingStatus.isEmpty()
+                                               ? QApplication::palette().color(QPalette::Window)
+                                               : Qt::cyan);
+        m_status->setPalette(palette);
+        m_status->setText(m_pendingStatus.isEmpty() ? QString() : " " + m_pendingStatus);
+    }
 }
 
 }  // namespace sw

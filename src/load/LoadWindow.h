@@ -50,6 +50,8 @@ private:
     void BuildLayout();
     void ShowInstructions();
     void ShowState();
+    /// Draws the selection and status the loops last asked for.
+    void ShowPending();
 
     void ListCleared() override;
     void FileListed(const QString& path) override;
@@ -74,7 +76,12 @@ private:
     QPushButton* m_load = nullptr;
     QLabel* m_status = nullptr;
     QMenu* m_folderMenu = nullptr;
-    QElapsedTimer m_sincePump;
+    QElapsedTimer m_sinceShown;
+    QStringList m_pendingRows;
+    int m_pendingRow = -1;
+    bool m_rowPending = false;
+    QString m_pendingStatus;
+    bool m_statusPending = false;
     bool m_selecting = false;  // the program moves the selection of the list of files
 };
 

@@ -114,6 +114,21 @@ TEST_F(FolderBrowserTest, RefreshFindsTheNearestFolderStillThere) {
     EXPECT_EQ(Lines(m_browser).last(), "New");
 }
 
+TEST_F(FolderBrowserTest, UnreadableFolderOpensEmptyAndSaysSo) {
+    test::LockFolder(m_dir.path(), m_music + "Rock");
+    const QString rock = m_music + "Rock/";
+    const int result = test::RunAsNobody([&rock] {
+        FolderBrowser browser;
+        if (!browser.OpenFolder(rock)) {
+            return 0;
+        }
+        return 1 | (!browser.CurrentReadable() ? 2 : 0) |
+               (browser.Items().back().path == rock && browser.Files().isEmpty() ? 4 : 0);
+    });
+    test::UnlockFolder(m_music + "Rock");
+    EXPECT_EQ(result, 7);
+}
+
 TEST(FolderPaths, NormalisedAndWalkedUp) {
     QTemporaryDir dir;
     MakeTree(dir.path(), {"a/b/"});

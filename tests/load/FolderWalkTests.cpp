@@ -1,6 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -157,18 +155,16 @@ TEST(FolderWalk, RelativeStartBecomesAbsolute) {
     EXPECT_EQ(folder, dir.path() + "/sub/");
 }
 
-/// Runs the walk as an unprivileged user in a child process (a superuser reads every folder), and
-/// reports through the exit code: bit 0 the unreadable folder was named, bit 1 the files around it
-/// were still listed.
-int WalkAsNobody(const QString& root) {
-    const pid_t child = fork();
-    if (child == 0) {
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
-            _exit(100);
-        }
+TEST(FolderWalk, UnreadableSubfolderIsNamedAndSkipped) {
+    QTemporaryDir dir;
+    const QString root = dir.path();
+    MakeTree(root, {"a.mp3", "Locked/hidden.mp3", "z.mp3"});
+    test::LockFolder(root, root + "/Locked");
+    // Bit 0: the unreadable folder was named; bit 1: the files around it were still walked.
+    const int result = test::RunAsNobody([&root] {
         FolderWalk walk;
         if (!walk.StartFolderWalk(root, true)) {
-            _exit(101);
+            return 101;
         }
         QStringList files;
         QString folder;
@@ -178,28 +174,11 @@ int WalkAsNobody(const QString& root) {
                 files << file.mid(root.size() + 1);
             }
         }
-        int result = 0;
-        if (walk.UnreadableFolders() == QStringList{root + "/Locked/"}) {
-            result |= 1;
-        }
-        if (files == QStringList{"a.mp3", "z.mp3"}) {
-            result |= 2;
-        }
-        _exit(result);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-TEST(FolderWalk, UnreadableSubfolderIsNamedAndSkipped) {
-    QTemporaryDir dir;
-    MakeTree(dir.path(), {"a.mp3", "Locked/hidden.mp3", "z.mp3"});
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                          QFile::ReadOther | QFile::ExeOther);
-    QFile::setPermissions(dir.path() + "/Locked", QFile::WriteOwner);
-    EXPECT_EQ(WalkAsNobody(dir.path()), 3);
-    QFile::setPermissions(dir.path() + "/Locked", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return (walk.UnreadableFolders() == QStringList{root + "/Locked/"} ? 1 : 0) |
+               (files == QStringList{"a.mp3", "z.mp3"} ? 2 : 0);
+    });
+    test::UnlockFolder(root + "/Locked");
+    EXPECT_EQ(result, 3);
 }
 
 struct LoadableCase {

@@ -181,6 +181,23 @@ TEST_F(LoadControllerTest, MissingFolderSaysSoAndListsNothing) {
     EXPECT_EQ(m_controller.Busy(), LoadBusy::Idle);
 }
 
+TEST_F(LoadControllerTest, UnreadableFoldersAreNamedAfterTheListing) {
+    MakeTree(Root(), {"a.mp3", "Locked/x.mp3", "Open/b.mp3"});
+    test::LockFolder(Root(), Path("Locked"));
+    // Bit 0: the message named the folder; bit 1: the rest was listed; bit 2: no cancel.
+    const int result = test::RunAsNobody([this] {
+        m_controller.ListFilesToLoad(Root(), true, false);
+        const QStringList infos = m_dialogs.TextsOf("INFO");
+        const QString expected =
+            "These folders could not be read and were left out:\\n\"" + Path("Locked/") + "\"";
+        return (infos == QStringList{expected} ? 1 : 0) |
+               (Listed() == QStringList{"a.mp3", "Open/b.mp3"} ? 2 : 0) |
+               (m_controller.CountText() == "2 files" ? 4 : 0);
+    });
+    test::UnlockFolder(Path("Locked"));
+    EXPECT_EQ(result, 7);
+}
+
 TEST_F(LoadControllerTest, LoadAllImportsInOrderWithACommitAfterEach) {
     MakeTree(Root(), {"b.mp3", "A.mp3", "Sub/c.ogg"});
     m_controller.ListFilesToLoad(Root(), true, false);

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <ostream>
 
 /// Readable failure messages for Qt strings.
@@ -23,13 +27,18 @@ namespace sw::test {
 /// Creates the files and folders named by `paths` under `root`: a name ending with "/" is a folder,
 /// anything else a small file (its folders made on the way).
 inline void MakeTree(const QString& root, const QStringList& paths) {
+    QString lastFolder;
     for (const QString& path : paths) {
         const QString full = root + "/" + path;
         if (path.endsWith('/')) {
             QDir().mkpath(full);
             continue;
         }
-        QDir().mkpath(full.left(full.lastIndexOf('/')));
+        const QString folder = full.left(full.lastIndexOf('/'));
+        if (folder != lastFolder) {
+            QDir().mkpath(folder);
+            lastFolder = folder;
+        }
         QFile file(full);
         if (file.open(QIODevice::WriteOnly)) {
             file.write("x");
@@ -49,6 +58,34 @@ inline QStringList Relative(const QString& root, const QStringList& paths) {
         }
     }
     return relative;
+}
+
+/// Runs `body` in a child process as an unprivileged user (a superuser reads every folder, so
+/// unreadable folders need one) and returns its result, or -1 when the child did not end normally.
+/// The body must not use test assertions; it reports through its result.
+inline int RunAsNobody(const std::function<int()>& body) {
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
+            _exit(100);
+        }
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+/// Opens `root` to everyone and shuts `locked` (a folder under it) to everyone but its owner's writes.
+inline void LockFolder(const QString& root, const QString& locked) {
+    QFile::setPermissions(
+        root, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(locked, QFile::WriteOwner);
+}
+
+/// Undoes LockFolder on `locked` so the temporary folder can be removed.
+inline void UnlockFolder(const QString& locked) {
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 }  // namespace sw::test
