@@ -7,24 +7,21 @@ namespace sw {
 
 class OfflineOutput::Device : public OutputDevice {
 public:
-    Device(OfflineOutput& output, int number, bool mayWait)
-        : m_output(output), m_number(number), m_mayWait(mayWait) {}
+    Device(OfflineOutput& output, int number) : m_output(output), m_number(number) {}
 
     ~Device() override {
         std::lock_guard lock(m_output.m_mutex);
         m_output.m_open.erase(m_number);
     }
 
-    bool MayWait() const override { return m_mayWait; }
+    bool MayWait() const override { return true; }
 
 private:
     OfflineOutput& m_output;
     int m_number;
-    bool m_mayWait;
 };
 
-OfflineOutput::OfflineOutput(int deviceCount, bool waitForDecoder)
-    : m_deviceCount(deviceCount), m_waitForDecoder(waitForDecoder) {}
+OfflineOutput::OfflineOutput(int deviceCount) : m_deviceCount(deviceCount) {}
 
 OfflineOutput::~OfflineOutput() = default;
 
@@ -41,7 +38,7 @@ std::unique_ptr<OutputDevice> OfflineOutput::Open(int device, RenderTarget& targ
         throw AudioFailure(AudioError::Driver, QString("Offline device %1 is already open").arg(device));
     }
     m_open[device] = Slot{&target, 0};
-    return std::make_unique<Device>(*this, device, m_waitForDecoder);
+    return std::make_unique<Device>(*this, device);
 }
 
 std::vector<float> OfflineOutput::Render(int device, int frames) {

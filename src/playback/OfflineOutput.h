@@ -14,9 +14,7 @@ namespace sw {
 /// rendering to files, faster than real time and the same every run.
 class OfflineOutput : public AudioOutput {
 public:
-    /// Without waitForDecoder the reader never waits for the decoder, as on a real-time output,
-    /// so that a render faster than decoding shows underruns.
-    explicit OfflineOutput(int deviceCount = 1, bool waitForDecoder = true);
+    explicit OfflineOutput(int deviceCount = 1);
     ~OfflineOutput() override;
 
     int DeviceCount() override { return m_deviceCount; }
@@ -37,7 +35,6 @@ private:
     };
 
     int m_deviceCount;
-    bool m_waitForDecoder;
     mutable std::mutex m_mutex;
     std::map<int, Slot> m_open;
 };

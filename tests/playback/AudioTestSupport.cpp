@@ -103,8 +103,8 @@ qint64 ProgramDecodedFrames(const QString& path) {
            4;
 }
 
-Rig::Rig(int devices, bool waitForDecoder) {
-    auto output = std::make_unique<OfflineOutput>(devices, waitForDecoder);
+Rig::Rig(int devices) {
+    auto output = std::make_unique<OfflineOutput>(devices);
     offline = output.get();
     audio = std::make_unique<AudioLibrary>(std::move(output));
     EXPECT_TRUE(audio->Init(1, 44100));

@@ -28,7 +28,7 @@ qint64 ProgramDecodedFrames(const QString& path);
 
 /// An audio library on an offline output with device 1 open and one mixer that ends.
 struct Rig {
-    explicit Rig(int devices = 1, bool waitForDecoder = true);
+    explicit Rig(int devices = 1);
     /// A decoding stream plugged into the mixer.
     AudioHandle Add(const QString& path, quint32 flags = BASS_MIXER_NORAMPIN);
     std::vector<float> Render(int frames, int device = 1) { return offline->Render(device, frames); }

@@ -121,12 +121,13 @@ struct RefusedCase {
     const char* name;
     QStringList arguments;  // after "mix OUT"; A and B stand for the two test songs
     const char* message;
+    const char* output = "refused.wav";  // in the scratch folder
 };
 
 class SwtoolMixRefuses : public testing::TestWithParam<RefusedCase> {};
 
 TEST_P(SwtoolMixRefuses, WithAMessageAndNoFile) {
-    const QString out = QDir(test::ScratchDir()).filePath("refused.wav");
+    const QString out = QDir(test::ScratchDir()).filePath(GetParam().output);
     QStringList arguments = GetParam().arguments;
     arguments.replaceInStrings(QRegularExpression("^A$"), Media("fadeA.wav"));
     arguments.replaceInStrings(QRegularExpression("^B$"), Media("fadeB.wav"));
@@ -149,7 +150,11 @@ INSTANTIATE_TEST_SUITE_P(
                     RefusedCase{"FadeNotANumber", {"--fade-ms", "x", "--at", "1", "A", "B"}, "--fade-ms"},
                     RefusedCase{"NegativePoint", {"--fade-ms", "100", "--at", "-1", "A", "B"}, "--at"},
                     RefusedCase{"NoPoint", {"--fade-ms", "100", "A", "B"}, "usage"},
-                    RefusedCase{"OneSong", {"--at", "1", "--fade-ms", "100", "A"}, "usage"}),
+                    RefusedCase{"OneSong", {"--at", "1", "--fade-ms", "100", "A"}, "usage"},
+                    RefusedCase{"UnwritableOutput",
+                                {"--fade-ms", "100", "--at", "1", "A", "B"},
+                                "Cannot write",
+                                "no-such-folder/out.wav"}),
     [](const auto& naming) { return std::string(naming.param.name); });
 
 }  // namespace

@@ -7,8 +7,10 @@
 #include <thread>
 
 #include "AudioTestSupport.h"
+#include "playback/DecodeStream.h"
 #include "playback/Gain.h"
 #include "playback/NullOutput.h"
+#include "playback/SdlOutput.h"
 #include "tags/HeldFiles.h"
 
 namespace sw {
@@ -220,16 +222,26 @@ TEST(AudioMixer, AutoFreeSourceLeavesAtItsEndAndReleasesItsFile) {
     EXPECT_TRUE(rig.audio->StreamFree(shortOne));
 }
 
-// A real-time output never waits for the decoder: rendering far faster than decoding runs dry,
-// plays silence and counts it.
-TEST(AudioMixer, AnUnderrunPlaysSilenceAndIsCounted) {
-    Rig rig(1, false);
-    rig.Add(Media("tone.mp3"));
-    rig.audio->ChannelPlay(rig.mixer, true);
-    const std::vector<float> played = rig.Render(80000);
-    EXPECT_GT(rig.audio->UnderrunCount(), 0u);
-    EXPECT_NE(played[2 * 4000], 0.0f);  // the audio decoded before playing started
-    EXPECT_EQ(played.back(), 0.0f);
+// A real-time reader never waits for the decoder: what is not decoded yet plays as silence and
+// is counted. A stream that has not started decoding shows it without depending on timing.
+TEST(AudioDecodeStream, ReadingAheadOfTheDecoderPlaysSilenceAndIsCounted) {
+    DecodeStream stream(Media("ramp.wav"));
+    std::vector<float> out(2 * 1000, 1.0f);
+    EXPECT_EQ(stream.Read(out.data(), 1000, false), 0);
+    EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](float s) { return s == 0.0f; }));
+    EXPECT_EQ(stream.Underruns(), 1u);
+    EXPECT_FALSE(stream.Ended());
+    EXPECT_EQ(stream.PositionFrames(), 0);
+
+    stream.Start();  // decodes ahead before returning
+    EXPECT_EQ(stream.Read(out.data(), 1000, false), 1000);
+    EXPECT_EQ(out[2 * 999], 999.0f / 32768);
+    EXPECT_EQ(stream.Underruns(), 1u);
+    // An offline reader decodes what is missing itself.
+    std::vector<float> rest(2 * 3 * 44100);
+    EXPECT_EQ(stream.Read(rest.data(), 3 * 44100, true), 3 * 44100 - 1000);
+    EXPECT_TRUE(stream.Ended());
+    EXPECT_EQ(stream.PositionFrames(), 3 * 44100);
 }
 
 TEST(AudioMixer, AStreamPlaysByItselfOnItsDevice) {
@@ -303,12 +315,50 @@ TEST(AudioNullOutput, PlaysInRealTimeAndNotifiesOnItsOwnThread) {
     QElapsedTimer clock;
     clock.start();
     ASSERT_TRUE(audio.ChannelPlay(mixer, true));
-    std::unique_lock lock(mutex);
-    ASSERT_TRUE(
-        ended.wait_for(lock, std::chrono::seconds(10), [&] { return notifier != std::thread::id(); }));
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(
+            ended.wait_for(lock, std::chrono::seconds(10), [&] { return notifier != std::thread::id(); }));
+    }
     EXPECT_GE(clock.elapsed(), 450);  // 0.5 s of audio, not faster
     EXPECT_NE(notifier, std::this_thread::get_id());
     EXPECT_EQ(audio.ChannelGetPosition(stream, BASS_POS_BYTE), 22050u * 8);
+}
+
+// SDL's dummy driver paces its callbacks like a sound card without needing one.
+TEST(AudioSdlOutput, PlaysThroughSdlsDummyDriver) {
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    auto output = std::make_unique<SdlOutput>();
+    if (output->DeviceCount() < 1) {
+        GTEST_SKIP() << "SDL has no dummy driver here: " << output->InitError().toStdString();
+    }
+    AudioLibrary audio(std::move(output));
+    AudioDeviceInfo info;
+    ASSERT_TRUE(audio.GetDeviceInfo(1, &info));
+    EXPECT_FALSE(info.name.isEmpty());
+    ASSERT_TRUE(audio.Init(1, 44100));
+    EXPECT_FALSE(audio.Init(1, 44100));
+    EXPECT_EQ(audio.ErrorGetCode(), static_cast<int>(AudioError::Already));
+    const AudioHandle mixer = audio.MixerStreamCreate(44100, 2, BASS_MIXER_END);
+    const AudioHandle stream =
+        audio.StreamCreateFile(Media("dc25.wav"), BASS_STREAM_DECODE | BASS_SAMPLE_FLOAT);
+    ASSERT_TRUE(audio.MixerStreamAddChannel(mixer, stream, BASS_MIXER_NORAMPIN));
+    std::atomic<bool> ended{false};
+    std::atomic<std::thread::id> notifier;
+    audio.ChannelSetSync(mixer, BASS_SYNC_END | BASS_SYNC_MIXTIME, [&](AudioHandle, AudioHandle) {
+        notifier = std::this_thread::get_id();
+        ended = true;
+    });
+    ASSERT_TRUE(audio.ChannelPlay(mixer, true));
+    QElapsedTimer clock;
+    clock.start();
+    while (!ended && clock.elapsed() < 10000) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_TRUE(ended);
+    EXPECT_NE(notifier.load(), std::this_thread::get_id());
+    EXPECT_EQ(audio.ChannelGetPosition(stream, BASS_POS_BYTE), 22050u * 8);
+    EXPECT_TRUE(audio.Free());
 }
 
 }  // namespace
