@@ -233,7 +233,8 @@ void LoadWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool LoadWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress) {
+    // Pop-up menus keep their own keys.
+    if (event->type() != QEvent::KeyPress || static_cast<QWidget*>(watched)->window() != this) {
         return QMainWindow::eventFilter(watched, event);
     }
     switch (static_cast<QKeyEvent*>(event)->key()) {

@@ -103,6 +103,13 @@ TEST_F(LoadWindowTest, ShowsEveryControlWithItsCaption) {
         }
     }
     EXPECT_TRUE(popupItems.contains("Back"));
+    // Keys pressed in the pop-up menu are the menu's, not the folder list's.
+    const QString folder = m_window.CurrentFolder();
+    for (QMenu* menu : m_window.findChildren<QMenu*>()) {
+        Press(menu, Qt::Key_Escape);
+        Press(menu, Qt::Key_Left);
+    }
+    EXPECT_EQ(m_window.CurrentFolder(), folder);
     EXPECT_EQ(Rows(m_window.Pane().Files()), (QStringList{"A.ogg", "b.mp3", "notes.txt"}));
 }
 
