@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <stdexcept>
 
@@ -163,6 +165,16 @@ TEST_F(LoadControllerTest, CancelInTheDuplicatesQuestionStopsTheListing) {
     EXPECT_EQ(Listed(), (QStringList{"a.mp3", "b.mp3"}));
     EXPECT_EQ(m_controller.CountText(), "Cancelled at 2 files");
     EXPECT_EQ(m_importer.calls, (QStringList{"number a.mp3", "number b.mp3"}));
+}
+
+TEST_F(LoadControllerTest, OnlyRealFilesAreListed) {
+    // A named pipe would block the tag reader for ever; a dangling link cannot be read at all.
+    MakeTree(Root(), {"a.mp3", "Real/b.mp3"});
+    ASSERT_EQ(mkfifo(QFile::encodeName(Path("pipe.mp3")).constData(), 0644), 0);
+    ASSERT_TRUE(QFile::link(Path("gone.mp3"), Path("dangling.mp3")));
+    ASSERT_TRUE(QFile::link(Path("Real/b.mp3"), Path("linked.mp3")));
+    m_controller.ListFilesToLoad(Root(), true, false);
+    EXPECT_EQ(Listed(), (QStringList{"a.mp3", "linked.mp3", "Real/b.mp3"}));
 }
 
 TEST_F(LoadControllerTest, StatusShowsEachFolderInItsOwnSpellingThenClears) {
