@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 
 #include "Firebird.h"
+#include "IniFile.h"
+#include "foundation/Numbers.h"
 
 namespace sw {
 
@@ -45,7 +47,7 @@ QString FindProgramFile(const QString& relativePath) {
     return {};
 }
 
-void CreateCatalogue(const QString& path, const QString& name, const QString& scriptPath) {
+void CreateCatalogue(const QString& path, const QString& name, const QString& scriptPath, const QString& genreFile) {
     QFile script(scriptPath);
     if (!script.open(QIODevice::ReadOnly | QIODevice::Text)) {
         throw DatabaseError(("Cannot read the catalogue creation script " + scriptPath + ": " + script.errorString())
@@ -61,6 +63,18 @@ void CreateCatalogue(const QString& path, const QString& name, const QString& sc
     auto rename = connection->Prepare("update params set pmval2 = ? where pmid = 2");
     rename->SetText(0, name);
     rename->Execute();
+    if (!genreFile.isEmpty()) {
+        const IniFile genres(genreFile);
+        auto insert = connection->Prepare("insert into genre (genreid, gname) values (?, ?)");
+        for (int id = 0; id <= 255; ++id) {
+            const QString genre = genres.ReadString("genres", PadNumber(id, 3), QString());
+            if (!genre.isEmpty()) {
+                insert->SetInteger(0, id);
+                insert->SetText(1, genre);
+                insert->Execute();
+            }
+        }
+    }
     connection->Close();
 }
 

@@ -1,0 +1,110 @@
+// swtool load [--subfolders] [--all|--skip-loaded] FOLDER: a load run without a window.
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include "SwtoolCommands.h"
+#include "SwtoolSession.h"
+#include "core/InstanceLock.h"
+#include "load/FolderWalk.h"
+#include "load/LoadRun.h"
+#include "tags/TagPolicy.h"
+
+namespace sw::swtool {
+
+int RunLoad(const QStringList& arguments) {
+    bool subfolders = false;
+    bool skipLoaded = true;
+    QString folder;
+    for (const QString& argument : arguments) {
+        if (argument == "--subfolders") {
+            subfolders = true;
+        } else if (argument == "--all") {
+            skipLoaded = false;
+        } else if (argument == "--skip-loaded") {
+            skipLoaded = true;
+        } else if (argument.startsWith("--") || !folder.isEmpty()) {
+            throw std::invalid_argument(("unexpected argument " + argument).toStdString());
+        } else {
+            folder = argument;
+        }
+    }
+    if (folder.isEmpty()) {
+        throw std::invalid_argument("load needs a folder");
+    }
+    // The jukebox and a load must not change the same catalogue and settings at once.
+    if (AcquireInstanceLock(Paths().lockFile, kApplicationTitle)) {
+        return 1;
+    }
+    auto session = OpenDataFolder(true);
+    CoreSession& core = session->core;
+    TagPolicy policy(core.library, *session->genres);
+    core.library.tagWriter = &policy;
+    LoadRun run(core.library, policy);
+    QTextStream err(stderr);
+    QTextStream out(stdout);
+
+    FolderWalk walk;
+    if (!walk.StartFolderWalk(QFileInfo(folder).absoluteFilePath(), subfolders)) {
+        throw std::invalid_argument(("folder not found: " + folder).toStdString());
+    }
+    QElapsedTimer timer;
+    timer.start();
+    QStringList listed;
+    int alreadyLoaded = 0;
+    bool& cancel = run.LoadCancel();
+    cancel = false;
+    QString entryFolder;
+    QString file;
+    while (!cancel && walk.NextWalkEntry(entryFolder, file)) {
+        if (file.isEmpty() || !IsAudioType(QFileInfo(file).suffix().toUpper())) {
+            continue;
+        }
+        if (skipLoaded && run.SongNumForFile(file) > 0) {
+            ++alreadyLoaded;
+            continue;
+        }
+        listed << file;
+    }
+    err << "listed " << listed.size() << " files" << Qt::endl;
+
+    run.StartLoadRun(true);
+    int done = 0;
+    // Progress each tenth, with that tenth's rate, so a cost that grows with the catalogue shows.
+    const int total = static_cast<int>(listed.size());
+    int tenth = 1;
+    int tenthStartDone = 0;
+    qint64 tenthStart = timer.nsecsElapsed();
+    for (const QString& path : listed) {
+        if (cancel) {
+            break;
+        }
+        run.ImportFile(path);
+        run.CommitAndContinue();
+        ++done;
+        if (done >= total * tenth / 10 && done > tenthStartDone) {
+            const qint64 now = timer.nsecsElapsed();
+            const double rate = (done - tenthStartDone) / std::max(1e-9, (now - tenthStart) / 1e9);
+            err << "loaded " << done << " / " << total << " tenth=" << tenth
+                << " files_per_s=" << QString::number(rate, 'f', 1) << Qt::endl;
+            tenthStartDone = done;
+            tenthStart = now;
+            while (tenth <= 10 && done >= total * tenth / 10) {
+                ++tenth;
+            }
+        }
+    }
+    run.FinishLoadRun();
+    SaveSettings(core);
+    core.catalogue.CloseCatalogue();
+
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    const LoadRun::Counts& counts = run.RunCounts();
+    out << "listed=" << listed.size() << " inserted=" << counts.inserted + counts.copies
+        << " copies=" << counts.copies << " refreshed=" << counts.refreshed << " relinked=" << counts.relinked
+        << " skipped=" << counts.skipped + alreadyLoaded << " seconds=" << QString::number(seconds, 'f', 3)
+        << " files_per_s=" << QString::number(seconds > 0 ? done / seconds : 0, 'f', 1) << Qt::endl;
+    return 0;
+}
+
+}  // namespace sw::swtool

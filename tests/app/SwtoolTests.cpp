@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "ProgramRunner.h"
+#include "TestCatalogue.h"
+#include "core/Catalogue.h"
+#include "core/CatalogueCreation.h"
+
+namespace sw {
+namespace {
+
+using test::RunProgram;
+
+QString Fixtures() { return QString(SW_SOURCE_DIR) + "/tests/fixtures/"; }
+
+QList<QJsonObject> JsonLines(const QString& out) {
+    QList<QJsonObject> objects;
+    for (const QString& line : out.split('\n', Qt::SkipEmptyParts)) {
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(line.toUtf8(), &error);
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << line.toStdString();
+        objects << document.object();
+    }
+    return objects;
+}
+
+class Swtool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QDir().mkpath(m_home.filePath("SW3DATA"));
+        CreateCatalogue(m_home.filePath("SW3DATA/SONGS.FDB"), "Swtool", test::CreationScript(),
+                        QString(SW_SOURCE_DIR) + "/data/GENRES.INI");
+    }
+    QString Home() const { return m_home.path(); }
+
+    QTemporaryDir m_home;
+};
+
+TEST_F(Swtool, TagsPrintsWhatTheReaderFindsOneJsonLinePerFile) {
+    const auto run = RunProgram("swtool", {"--home", Home(), "tags", Fixtures() + "id3v23.mp3", Fixtures() + "tone.ogg",
+                                           Fixtures() + "plain.mp3", Fixtures() + "missing.mp3"});
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+    const QList<QJsonObject> lines = JsonLines(run.out);
+    ASSERT_EQ(lines.size(), 4);
+    const QStringList members = {"path",     "fileType",  "tagSource", "title",    "artist",   "album",
+                                 "year",     "comment",   "track",     "genreId",  "genreName", "rating",
+                                 "composer", "encoder",   "copyright", "language", "link",     "vendor",
+                                 "unicodeIgnored"};
+    for (const QJsonObject& line : lines) {
+        for (const QString& member : members) {
+            EXPECT_TRUE(line.contains(member)) << member.toStdString();
+        }
+    }
+    const QJsonObject& mp3 = lines[0];
+    EXPECT_EQ(mp3["tagSource"].toInt(), 6);
+    EXPECT_EQ(mp3["title"].toString(), "Fixture Title");
+    EXPECT_EQ(mp3["artist"].toString(), "Fixture Artist");
+    EXPECT_EQ(mp3["track"].toInt(), 7);
+    EXPECT_EQ(mp3["year"].toString(), "1999");
+    EXPECT_EQ(mp3["genreName"].toString(), "Rock");
+    EXPECT_EQ(mp3["genreId"].toInt(), 17);
+    EXPECT_EQ(mp3["composer"].toString(), "Fixture Composer");
+    EXPECT_FALSE(mp3.contains("error"));
+
+    const QJsonObject& ogg = lines[1];
+    EXPECT_EQ(ogg["fileType"].toString(), "OGG");
+    EXPECT_EQ(ogg["tagSource"].toInt(), 7);
+    EXPECT_EQ(ogg["genreId"].toInt(), 8);
+    EXPECT_EQ(ogg["comment"].toString(), "Ogg comment");
+
+    EXPECT_EQ(lines[2]["tagSource"].toInt(), 1);
+    EXPECT_EQ(lines[2]["title"].toString(), "plain");
+    EXPECT_EQ(lines[3]["tagSource"].toInt(), 2);
+    EXPECT_EQ(lines[3]["vendor"].toString(), "");
+    EXPECT_TRUE(lines[3].contains("error"));
+}
+
+TEST_F(Swtool, TagsWorksWithoutACatalogue) {
+    QFile::remove(m_home.filePath("SW3DATA/SONGS.FDB"));
+    const auto run = RunProgram("swtool", {"--home", Home(), "tags", Fixtures() + "id3v23.mp3"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QList<QJsonObject> lines = JsonLines(run.out);
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_EQ(lines[0]["genreId"].toInt(), 17);
+}
+
+TEST_F(Swtool, LoadRunsWithoutAWindowAndSummarises) {
+    QTemporaryDir music;
+    QDir().mkpath(music.filePath("Sub"));
+    QFile::copy(Fixtures() + "id3v23.mp3", music.filePath("one.mp3"));
+    QFile::copy(Fixtures() + "tone.ogg", music.filePath("Sub/two.ogg"));
+    QFile::copy(Fixtures() + "plain.mp3", music.filePath("Sub/It's a \"name\".mp3"));
+    QFile(music.filePath("readme.txt")).open(QIODevice::WriteOnly);
+
+    auto run = RunProgram("swtool", {"--home", Home(), "load", "--subfolders", music.path()});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith("listed=3 inserted=3 copies=0 refreshed=0 relinked=0 skipped=0 ")) << run.out.toStdString();
+    EXPECT_TRUE(run.err.contains("loaded 3 / 3")) << run.err.toStdString();
+
+    run = RunProgram("swtool", {"--home", Home(), "load", "--subfolders", music.path()});
+    EXPECT_TRUE(run.out.startsWith("listed=0 inserted=0 copies=0 refreshed=0 relinked=0 skipped=3 ")) << run.out.toStdString();
+    run = RunProgram("swtool", {"--home", Home(), "load", "--all", "--subfolders", music.path()});
+    EXPECT_TRUE(run.out.startsWith("listed=3 inserted=0 copies=0 refreshed=3 ")) << run.out.toStdString();
+
+    Catalogue catalogue;
+    catalogue.Open(m_home.filePath("SW3DATA/SONGS.FDB"));
+    const RowSet rows = catalogue.Select("select fn from song order by songnum");
+    ASSERT_EQ(rows.RowCount(), 3);
+    EXPECT_EQ(rows.Value(0, 0).toString(), music.filePath("one.mp3"));
+    // The run's stamp and the size reached the settings.
+    QFile settings(m_home.filePath("SW3DATA/SONWICK3.INI"));
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    const QByteArray text = settings.readAll();
+    EXPECT_FALSE(text.contains("LastLoadedTS-date = 0\n")) << text.toStdString();
+}
+
+TEST_F(Swtool, LoadRefusesWhileTheJukeboxRuns) {
+    QProcess jukebox;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    jukebox.setProcessEnvironment(env);
+    jukebox.start(test::ProgramPath("sonwick3"), {"--home", Home(), "--unattended"});
+    ASSERT_TRUE(jukebox.waitForStarted());
+    // Wait until the jukebox holds its lock.
+    for (int i = 0; i < 200 && !QFile::exists(m_home.filePath("LOCK.TXT")); ++i) {
+        QThread::msleep(20);
+    }
+    QThread::msleep(500);
+    QTemporaryDir music;
+    const auto run = RunProgram("swtool", {"--home", Home(), "load", music.path()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("Program \"Sonwick3\" is already running")) << run.err.toStdString();
+    jukebox.kill();
+    jukebox.waitForFinished();
+}
+
+TEST(NewCatalogueScript, CreatesANamedCatalogueWithTheGenreList) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("SW3DATA");
+    QProcess script;
+    script.start(QString(SW_SOURCE_DIR) + "/scripts/new-catalogue", {folder, "Ann's \"best\""});
+    ASSERT_TRUE(script.waitForFinished(60000));
+    EXPECT_EQ(script.exitCode(), 0) << script.readAllStandardError().toStdString();
+    Catalogue catalogue;
+    catalogue.Open(folder + "/SONGS.FDB");
+    catalogue.ReadParams();
+    EXPECT_EQ(catalogue.CatalogueVersion(), 1);
+    EXPECT_EQ(catalogue.CatalogueName(), "Ann's \"best\"");
+    EXPECT_EQ(catalogue.Select("select count(*) as ct from genre").Int("CT"), 148);
+    EXPECT_EQ(catalogue.Select("select gname from genre where genreid = 78").Text("GNAME"), "Rock & Roll");
+    EXPECT_TRUE(QFile::exists(folder + "/GENRES.INI"));
+    catalogue.CloseCatalogue();
+
+    script.start(QString(SW_SOURCE_DIR) + "/scripts/new-catalogue", {folder});
+    ASSERT_TRUE(script.waitForFinished(60000));
+    EXPECT_NE(script.exitCode(), 0);
+    EXPECT_TRUE(script.readAllStandardError().contains("already exists"));
+}
+
+}  // namespace
+}  // namespace sw
