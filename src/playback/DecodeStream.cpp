@@ -18,7 +18,8 @@ constexpr qint64 kRingFrames = qint64{1} << 16;  // 1.5 s
 constexpr qint64 kTargetFill = qint64{1} << 14;
 constexpr qint64 kPrefill = qint64{1} << 13;
 constexpr qint64 kChunk = 4096;
-constexpr auto kWorkerPoll = std::chrono::milliseconds(10);
+// Well inside the 0.19 s the ring still holds when the worker tops it up.
+constexpr auto kWorkerPoll = std::chrono::milliseconds(25);
 
 }  // namespace
 
@@ -121,10 +122,15 @@ void DecodeStream::Produce(qint64 maxFrames) {
     }
 }
 
+qint64 DecodeStream::Ahead() const {
+    return m_write.load(std::memory_order_relaxed) -
+           std::max(m_read.load(std::memory_order_acquire), m_producerStart);
+}
+
 void DecodeStream::FillTo(qint64 frames) {
     while (m_decoder && !m_decoderEnded) {
         const qint64 write = m_write.load(std::memory_order_relaxed);
-        const qint64 ahead = write - std::max(m_read.load(std::memory_order_acquire), m_producerStart);
+        const qint64 ahead = Ahead();
         if (ahead >= frames) {
             return;
         }
@@ -147,7 +153,10 @@ void DecodeStream::RunWorker() {
                     m_endIndex.store(m_write.load(std::memory_order_relaxed), std::memory_order_release);
                 }
             }
-            FillTo(kTargetFill);
+            // Decoding in batches rather than a frame's worth per wake-up keeps the worker cheap.
+            if (Ahead() < kTargetFill / 2) {
+                FillTo(kTargetFill);
+            }
         }
         std::unique_lock lock(m_wakeMutex);
         m_wake.wait_for(lock, kWorkerPoll, [this] { return m_stopping.load(); });

@@ -52,6 +52,9 @@ private:
 
     void Produce(qint64 maxFrames);
     void FillTo(qint64 frames);
+    /// Frames decoded and not yet read, counted from the latest seek. The caller holds
+    /// m_decodeMutex.
+    qint64 Ahead() const;
     void Publish(qint64 ringIndex, qint64 position);
     void Adopt();
     void RunWorker();
