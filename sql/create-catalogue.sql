@@ -67,8 +67,13 @@ create table params (
     pmval2 varchar(80)
 );
 
-/* Song by number: every lookup of a queued, listed or played song, and the next number. */
+/* Song by number: every lookup of a queued, listed or played song. */
 create index ix_song_songnum on song (songnum);
+/* The highest numbers, from which new songs, albums and artists are numbered: without a
+   descending index the engine would read the whole table for every new row. */
+create descending index ix_song_songnum_desc on song (songnum);
+create descending index ix_album_albumid_desc on album (albumid);
+create descending index ix_artist_artistid_desc on artist (artistid);
 /* Song by file name, compared without regard to case: the import and the file lookups. */
 create index ix_song_fn_lower on song computed by (lower(fn));
 /* Songs of an album and of an artist: album and artist lists, counts, renames and deletions. */

@@ -39,8 +39,9 @@ const std::array<LadderStep, 10> kLadder{{
 
 constexpr int kHistoryRepairVersion = 9;
 
-/// Indexes on tables that the ladder creates, so they cannot come with the creation script:
-/// the play history by day (days window, history lists) and by song (details, health check).
+/// Indexes the program relies on that a catalogue may lack: those on tables the ladder creates,
+/// which cannot come with the creation script (the play history by day for the days window and by
+/// song for the details and the health check), and those added to the script later.
 struct LadderIndex {
     const char* name;
     const char* table;
@@ -51,6 +52,10 @@ struct LadderIndex {
 const LadderIndex kLadderIndexes[] = {
     {"IX_HISTORY_PLDATE", "HISTORY", "PLDATE", "create index ix_history_pldate on history (pldate)"},
     {"IX_HISTORY_SONGNUM", "HISTORY", "SONGNUM", "create index ix_history_songnum on history (songnum)"},
+    {"IX_SONG_SONGNUM_DESC", "SONG", "SONGNUM", "create descending index ix_song_songnum_desc on song (songnum)"},
+    {"IX_ALBUM_ALBUMID_DESC", "ALBUM", "ALBUMID", "create descending index ix_album_albumid_desc on album (albumid)"},
+    {"IX_ARTIST_ARTISTID_DESC", "ARTIST", "ARTISTID",
+     "create descending index ix_artist_artistid_desc on artist (artistid)"},
 };
 
 }  // namespace

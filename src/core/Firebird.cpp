@@ -71,6 +71,9 @@ QByteArray ParameterBlock(const Credentials& credentials, int pageSize) {
         if (pageSize > 0) {
             dpb->insertInt(status, isc_dpb_page_size, pageSize);
             dpb->insertString(status, isc_dpb_set_db_charset, "UTF8");
+            // Commits go to the file system's cache, which the engine flushes every few seconds:
+            // a commit per loaded file stays cheap, and a crash of the program loses nothing.
+            dpb->insertInt(status, isc_dpb_force_write, 0);
         }
         QByteArray block(reinterpret_cast<const char*>(dpb->getBuffer(status)),
                          static_cast<int>(dpb->getBufferLength(status)));
