@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 #include <memory>
 
 #include "core/CoreSession.h"
@@ -11,11 +12,16 @@
 #include "core/InstanceLock.h"
 #include "core/Paths.h"
 #include "foundation/ScriptedDialogs.h"
+#include "load/LoadRun.h"
+#include "load/LoadWindow.h"
+#include "tags/GenreLookup.h"
+#include "tags/TagPolicy.h"
 #include "maintenance/HealthCheck.h"
 #include "windows/GuardedApplication.h"
 #include "windows/MainWindow.h"
 #include "windows/Placements.h"
 #include "windows/QtDialogs.h"
+#include "windows/QuitOnSignal.h"
 
 namespace {
 
@@ -29,7 +35,7 @@ bool HasOption(int argc, char** argv, const char* name) {
     return false;
 }
 
-bool DisplayAvailable() { return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY"); }
+bool DisplayAvailable() { return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"); }
 
 }  // namespace
 
@@ -97,6 +103,11 @@ int main(int argc, char** argv) {
     session.paths = sw::Paths();
     sw::Placements placements;
     std::unique_ptr<sw::MainWindow> mainWindow;
+    sw::CatalogueGenres genres(session.catalogue);
+    sw::TagPolicy tagPolicy(session.library, genres);
+    session.library.tagWriter = &tagPolicy;
+    sw::LoadRun loadRun(session.library, tagPolicy);
+    std::unique_ptr<sw::LoadWindow> loadWindow;
 
     using sw::StartupWindow;
     sw::CreationSteps steps;
@@ -114,16 +125,37 @@ int main(int argc, char** argv) {
         steps[StartupWindow::Flash] = [&] { return desktop.CreateFlashWindow(), true; };
         steps[StartupWindow::InputText] = [&] { return desktop.CreateInputWindow(), true; };
     }
+    steps[StartupWindow::Load] = [&] {
+        loadWindow = std::make_unique<sw::LoadWindow>(loadRun, session.settings);
+        mainWindow->AddMenuCommand("&Load", [&] {
+            if (!sw::RefuseIfReadOnly(session.settings.READONLY)) {
+                loadWindow->ShowLoadWindow();
+            }
+        });
+        return true;
+    };
     steps[StartupWindow::Catalogue] = [&] { return sw::CreateCatalogueStep(session), true; };
 
     if (!sw::RunCreationOrder(steps)) {
         return 0;
     }
 
-    mainWindow->SetCloseRequest([&] {
-        sw::ShutdownHooks hooks;
-        hooks.savePlacements = [&] { placements.SavePlacements(session.paths.settingsFile); };
-        return sw::ShutdownSequence(session, hooks);
+    sw::ShutdownHooks shutdownHooks;
+    shutdownHooks.savePlacements = [&] { placements.SavePlacements(session.paths.settingsFile); };
+    mainWindow->SetCloseRequest([&] { return sw::ShutdownSequence(session, shutdownHooks); });
+    // Asked to stop by the system: the same shutdown, without the questions.
+    bool stopping = false;
+    sw::QuitOnSignal quitOnSignal([&] {
+        if (!stopping) {
+            stopping = true;
+            sw::ShutdownHooks unasked = shutdownHooks;
+            unasked.songPlaying = nullptr;
+            unasked.commitOnly = true;
+            sw::ShutdownSequence(session, unasked);
+            // Everything is committed and saved; the process ends without the engine's detach.
+            std::fflush(nullptr);
+            ::_exit(0);
+        }
     });
 
     mainWindow->SetFirstShowAction([&] {

@@ -72,7 +72,13 @@ bool ShutdownSequence(CoreSession& session, const ShutdownHooks& hooks) {
     }
     // A failing final commit is reported, but the settings are still saved and the program ends.
     try {
-        session.catalogue.CloseCatalogue();
+        if (hooks.commitOnly) {
+            if (session.catalogue.IsOpen()) {
+                session.catalogue.CommitAndContinue();
+            }
+        } else {
+            session.catalogue.CloseCatalogue();
+        }
     } catch (...) {
         ShowCurrentException();
     }

@@ -46,6 +46,9 @@ struct ShutdownHooks {
     /// True while a song is playing or has just ended.
     std::function<bool()> songPlaying;
     std::function<void()> savePlacements;
+    /// Commit without closing the connection: for a program that is about to end at once because
+    /// the system asked it to, where the database engine's own close does not return.
+    bool commitOnly = false;
 };
 
 /// The main window's close request; false when the user refused it (nothing is saved then).

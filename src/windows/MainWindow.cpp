@@ -74,6 +74,10 @@ void MainWindow::AddPair(QGridLayout* grid, const QString& caption, MainLabel la
     m_values[label] = value;
 }
 
+void MainWindow::AddMenuCommand(const QString& caption, std::function<void()> command) {
+    menuBar()->addAction(caption, this, std::move(command));
+}
+
 void MainWindow::ShowCatalogueLabels() {
     SetLabel(MainLabel::DatabaseName, m_session.catalogue.CatalogueName());
     SetLabel(MainLabel::DatabaseFile, m_session.paths.catalogueFile);

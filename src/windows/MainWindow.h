@@ -41,6 +41,9 @@ public:
     /// Runs once, at the first showing of the window.
     void SetFirstShowAction(std::function<void()> action) { m_firstShow = std::move(action); }
 
+    /// A top-level menu entry that runs `command` when chosen.
+    void AddMenuCommand(const QString& caption, std::function<void()> command);
+
     void SetLabel(MainLabel label, const QString& value);
     QString Label(MainLabel label) const;
     void SetReadOnlyShown(bool shown);

@@ -160,6 +160,31 @@ TEST_F(Sonwick3Run, WithoutACatalogueTheErrorIsShownAndTheProgramGoesOn) {
     EXPECT_EQ(ReadAll(Settings()), before);
 }
 
+TEST_F(Sonwick3Run, AskedToStopBySignalItSavesAndEnds) {
+    QProcess jukebox;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    jukebox.setProcessEnvironment(env);
+    jukebox.start(test::ProgramPath("sonwick3"), {"--home", Home(), "--unattended"});
+    const QString lock = m_home.filePath("LOCK.TXT");
+    for (int i = 0; i < 500 && !LockIsHeld(lock); ++i) {
+        QThread::msleep(10);
+    }
+    ASSERT_TRUE(LockIsHeld(lock));
+    // Let the start-up reach the first showing of the main window.
+    QThread::msleep(1500);
+    jukebox.terminate();
+    ASSERT_TRUE(jukebox.waitForFinished(10000));
+    EXPECT_EQ(jukebox.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(jukebox.exitCode(), 0);
+    EXPECT_TRUE(IniFile(Settings()).HasKey("main", "DBSIZE"));
+    sw::Catalogue catalogue;
+    catalogue.Open(Catalogue());
+    catalogue.ReadParams();
+    EXPECT_EQ(catalogue.CatalogueVersion(), 10);
+}
+
 TEST_F(Sonwick3Run, TraceShowsTheStartUpSteps) {
     const auto run = RunProgram("sonwick3", {"--home", Home(), "--unattended", "--quit", "--trace"});
     EXPECT_EQ(run.exitCode, 0);
