@@ -11,6 +11,8 @@
 #include "foundation/ScriptedDialogs.h"
 #include "load/LoadController.h"
 #include "load/LoadRun.h"
+#include "playback/AudioLibrary.h"
+#include "playback/OfflineOutput.h"
 #include "tags/GenreLookup.h"
 #include "tags/Id3v1.h"
 #include "tags/Id3v2.h"
@@ -210,12 +212,18 @@ TEST_F(Import, OddFileNamesAreStoredAndFoundAgainAsTheyAre) {
     }
     LoadFiles(paths);
     EXPECT_EQ(Count("select count(*) as ct from song"), names.size());
+    AudioLibrary audio(std::make_unique<OfflineOutput>());
+    ASSERT_TRUE(audio.Init(1, 44100));
     for (const QString& path : paths) {
         TSong song;
         ASSERT_EQ(m_library.songs.FindSongByFileName(path, song), 1) << path.toStdString();
         EXPECT_EQ(song.FullPath, path);
-        EXPECT_TRUE(QFileInfo(song.FullPath).isFile());
         EXPECT_TRUE(song.FileFound);
+        // The stored name leads the player to the file.
+        const AudioHandle stream = audio.StreamCreateFile(song.FullPath, BASS_STREAM_DECODE);
+        EXPECT_NE(stream, 0u) << path.toStdString() << " error " << audio.ErrorGetCode();
+        EXPECT_GT(audio.ChannelGetLength(stream, 0), 0u);
+        audio.StreamFree(stream);
     }
 }
 
