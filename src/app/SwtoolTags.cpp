@@ -10,11 +10,17 @@ namespace sw::swtool {
 
 namespace {
 
-QString Field(const char* name, const QString& value) { return QString("\"%1\":%2").arg(name, JsonString(value)); }
+QString Field(const char* name, const QString& value) {
+    return QString("\"%1\":%2").arg(name, JsonString(value));
+}
 
-QString Field(const char* name, int value) { return QString("\"%1\":%2").arg(name).arg(value); }
+QString Field(const char* name, int value) {
+    return QString("\"%1\":%2").arg(name).arg(value);
+}
 
-QString Field(const char* name, bool value) { return QString("\"%1\":%2").arg(name, value ? "true" : "false"); }
+QString Field(const char* name, bool value) {
+    return QString("\"%1\":%2").arg(name, value ? "true" : "false");
+}
 
 }  // namespace
 
@@ -35,7 +41,8 @@ int RunTags(const QStringList& arguments) {
         try {
             read = policy.ReadSongFromFile(path, song, ResolveMode::None);
             if (!read) {
-                error = song.TagSource == kTagNoFile ? "file not found" : "not an audio file this program handles";
+                error = song.TagSource == kTagNoFile ? "file not found"
+                                                     : "not an audio file this program handles";
             }
         } catch (const std::exception& failure) {
             error = QString::fromUtf8(failure.what());

@@ -47,9 +47,10 @@ void Generate(sw::Catalogue& catalogue, int songs, QTextStream& err) {
             .SetInteger("artist", (a - 1) % kArtists + 1)
             .Execute();
     }
-    sw::Query song(catalogue,
-                   "insert into song (songnum, title, track, albumid, artistid, fn, exi, duration, rating, genreid) "
-                   "values (:n, :title, :track, :album, :artist, :fn, 1, 200, 0, 17)");
+    sw::Query song(
+        catalogue,
+        "insert into song (songnum, title, track, albumid, artistid, fn, exi, duration, rating, genreid) "
+        "values (:n, :title, :track, :album, :artist, :fn, 1, 200, 0, 17)");
     const double now = sw::NowDateTime();
     (void)now;
     for (int n = 1; n <= songs; ++n) {

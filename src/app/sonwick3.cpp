@@ -1,10 +1,10 @@
 // sonwick3: the jukebox. Wires the layers together in the fixed creation order.
+#include <unistd.h>
 #include <QCommandLineParser>
 #include <QTextStream>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 #include <memory>
 
 #include "core/CoreSession.h"
@@ -14,9 +14,9 @@
 #include "foundation/ScriptedDialogs.h"
 #include "load/LoadRun.h"
 #include "load/LoadWindow.h"
+#include "maintenance/HealthCheck.h"
 #include "tags/GenreLookup.h"
 #include "tags/TagPolicy.h"
-#include "maintenance/HealthCheck.h"
 #include "windows/GuardedApplication.h"
 #include "windows/MainWindow.h"
 #include "windows/Placements.h"
@@ -35,15 +35,17 @@ bool HasOption(int argc, char** argv, const char* name) {
     return false;
 }
 
-bool DisplayAvailable() { return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"); }
+bool DisplayAvailable() {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     // Unattended runs and the help text need no display: Qt's offscreen platform serves them.
     if (!DisplayAvailable() && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        if (HasOption(argc, argv, "--unattended") || HasOption(argc, argv, "--help") || HasOption(argc, argv, "-h") ||
-            HasOption(argc, argv, "--version")) {
+        if (HasOption(argc, argv, "--unattended") || HasOption(argc, argv, "--help") ||
+            HasOption(argc, argv, "-h") || HasOption(argc, argv, "--version")) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
         } else {
             std::fputs("sonwick3: no display available; use --unattended to run without one\n", stderr);
@@ -59,13 +61,16 @@ int main(int argc, char** argv) {
     parser.setApplicationDescription("Sonwick3, a personal audio jukebox.");
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption homeOption("home", "Use DIR as the program folder (data in DIR/SW3DATA).", "DIR");
+    const QCommandLineOption homeOption("home", "Use DIR as the program folder (data in DIR/SW3DATA).",
+                                        "DIR");
     const QCommandLineOption unattendedOption(
         "unattended",
         "Print each message, question and flash as one line on standard output instead of showing it. "
-        "--unattended=FILE answers the questions from FILE, one answer per line; without FILE (or when it runs "
+        "--unattended=FILE answers the questions from FILE, one answer per line; without FILE (or when it "
+        "runs "
         "out) the defaults answer: Yes, OK, the first option, input kept. Runs without a display.");
-    const QCommandLineOption quitOption("quit", "Run the whole start-up, show the main window once, then close it.");
+    const QCommandLineOption quitOption("quit",
+                                        "Run the whole start-up, show the main window once, then close it.");
     const QCommandLineOption traceOption("trace", "Show each start-up step.");
     parser.addOptions({homeOption, unattendedOption, quitOption, traceOption});
     // "--unattended=FILE" carries an optional value, which QCommandLineParser cannot express.

@@ -4,7 +4,9 @@
 
 namespace sw {
 
-void ClearArtist(TArtist& artist) { artist = TArtist{}; }
+void ClearArtist(TArtist& artist) {
+    artist = TArtist{};
+}
 
 void ClearAlbum(TAlbum& album) {
     album = TAlbum{};
@@ -13,7 +15,8 @@ void ClearAlbum(TAlbum& album) {
 }
 
 QString PasteAlbumCaption(const Clipboard& clipboard) {
-    return "Paste album #" + QString::number(clipboard.album.AlbumId) + " " + QuoteDouble(clipboard.album.AlbumName);
+    return "Paste album #" + QString::number(clipboard.album.AlbumId) + " " +
+           QuoteDouble(clipboard.album.AlbumName);
 }
 
 QString PasteArtistCaption(const Clipboard& clipboard) {

@@ -10,12 +10,14 @@ namespace sw {
 
 namespace {
 
-const QString kAlbumQuery = "select al.*, ar.arname from album al left join artist ar on ar.artistid = al.artistid";
+const QString kAlbumQuery =
+    "select al.*, ar.arname from album al left join artist ar on ar.artistid = al.artistid";
 
-const QString kAlbumColumns = "albumid = :albumid, alname = :alname, artistid = :artistid, numexi = :numexi, "
-                              "\"year\" = :year, rprts = :rprts, createts = :createts, alorgrp = :alorgrp, "
-                              "grpid = :grpid, ratingdrvd = :ratingdrvd, ratingsumm = :ratingsumm, "
-                              "ratingassd = :ratingassd, seq = :seq";
+const QString kAlbumColumns =
+    "albumid = :albumid, alname = :alname, artistid = :artistid, numexi = :numexi, "
+    "\"year\" = :year, rprts = :rprts, createts = :createts, alorgrp = :alorgrp, "
+    "grpid = :grpid, ratingdrvd = :ratingdrvd, ratingsumm = :ratingsumm, "
+    "ratingassd = :ratingassd, seq = :seq";
 
 }  // namespace
 
@@ -24,10 +26,11 @@ AlbumStore::AlbumStore(Catalogue& catalogue, ArtistStore& artists)
       m_artists(artists),
       m_byId(catalogue, kAlbumQuery + "\nwhere al.albumid = :id"),
       m_byName(catalogue, kAlbumQuery + "\nwhere (lower(al.alname) = :albumname)\nand (al.alorgrp = 'A') "),
-      m_insert(catalogue,
-               "insert into album (albumid, alname, artistid, numexi, \"year\", rprts, createts, alorgrp, grpid, "
-               "ratingdrvd, ratingsumm, ratingassd, seq) values (:albumid, :alname, :artistid, :numexi, :year, "
-               ":rprts, :createts, :alorgrp, :grpid, :ratingdrvd, :ratingsumm, :ratingassd, :seq)"),
+      m_insert(
+          catalogue,
+          "insert into album (albumid, alname, artistid, numexi, \"year\", rprts, createts, alorgrp, grpid, "
+          "ratingdrvd, ratingsumm, ratingassd, seq) values (:albumid, :alname, :artistid, :numexi, :year, "
+          ":rprts, :createts, :alorgrp, :grpid, :ratingdrvd, :ratingsumm, :ratingassd, :seq)"),
       m_update(catalogue, "update album set " + kAlbumColumns + " where albumid = :albumid") {}
 
 void AlbumStore::FillAlbumFromRow(const RowSet& rows, TAlbum& album) const {
@@ -76,7 +79,9 @@ int AlbumStore::FindAlbumByName(const QString& name, TAlbum& album) {
     return rows.RowCount() > 1 ? -2 : album.AlbumId;
 }
 
-int AlbumStore::FindAlbumByNameOnly(const QString& name) { return FindAlbumByName(name, m_current); }
+int AlbumStore::FindAlbumByNameOnly(const QString& name) {
+    return FindAlbumByName(name, m_current);
+}
 
 int AlbumStore::CreateAlbumNamed(const QString& name) {
     ClearAlbum(m_current);
@@ -173,8 +178,8 @@ void AlbumStore::WriteAlbum(TAlbum& album) {
 }
 
 void AlbumStore::SetAlbumSeq(TAlbum& album) {
-    m_catalogue.ExecSql("update album set seq = " + QString::number(album.Seq) + " where albumid = " +
-                        QString::number(album.AlbumId));
+    m_catalogue.ExecSql("update album set seq = " + QString::number(album.Seq) +
+                        " where albumid = " + QString::number(album.AlbumId));
     album.SeqIsNull = false;
 }
 
@@ -197,7 +202,8 @@ void AlbumStore::RenameAlbumRow(int id, const QString& name) {
     if (name.isEmpty()) {
         return;
     }
-    m_catalogue.ExecSql("update album set alname = " + SqlQuote(name) + " where albumid = " + QString::number(id));
+    m_catalogue.ExecSql("update album set alname = " + SqlQuote(name) +
+                        " where albumid = " + QString::number(id));
 }
 
 int AlbumStore::ExpandAlbumRef(QString& typed) {
@@ -209,8 +215,8 @@ int AlbumStore::ExpandAlbumRef(QString& typed) {
         return 0;
     }
     if (FindAlbumById(id, m_current)) {
-        switch (AskYesNoCancel("Expand album " + QuoteDouble(typed) + " to " + QuoteDouble(m_current.AlbumName) +
-                               " ?")) {
+        switch (AskYesNoCancel("Expand album " + QuoteDouble(typed) + " to " +
+                               QuoteDouble(m_current.AlbumName) + " ?")) {
             case 'Y':
                 typed = m_current.AlbumName;
                 return m_current.AlbumId;
@@ -228,9 +234,9 @@ bool AlbumStore::ConfirmDeleteAlbum(int id, bool readOnly) {
         return false;
     }
     const int count = CountAlbumSongs(id);
-    const QString question =
-        count > 0 ? "Album has " + QString::number(count) + " song(s), OK to remove all these (retaining any MP3 files) ?"
-                  : "Album has no songs, OK to remove it ? ";
+    const QString question = count > 0 ? "Album has " + QString::number(count) +
+                                             " song(s), OK to remove all these (retaining any MP3 files) ?"
+                                       : "Album has no songs, OK to remove it ? ";
     if (!Confirm(question)) {
         return false;
     }
@@ -242,11 +248,14 @@ void AlbumStore::DeleteAlbumAndSongs(int id) {
     const QString album = QString::number(id);
     // The songs' playlist entries go with them, as when a single song is removed; left behind they
     // would point at songs that no longer exist.
-    m_catalogue.ExecSql("delete from songinpl where songnum in (select songnum from song where albumid = " + album + ")");
+    m_catalogue.ExecSql(
+        "delete from songinpl where songnum in (select songnum from song where albumid = " + album + ")");
     m_catalogue.ExecSql("delete from song where albumid = " + album);
     m_catalogue.ExecSql("delete from album where albumid = " + album);
 }
 
-void ShowAlbumZeroReserved() { ShowInfo("Album #0 cannot be renamed, reserved for album name = blank"); }
+void ShowAlbumZeroReserved() {
+    ShowInfo("Album #0 cannot be renamed, reserved for album name = blank");
+}
 
 }  // namespace sw

@@ -12,9 +12,12 @@ const QString kVarious = "various";
 }
 
 ArtistStore::ArtistStore(Catalogue& catalogue)
-    : m_catalogue(catalogue), m_byId(catalogue, "select ar.artistid, ar.arname from artist ar where ar.artistid = :id") {}
+    : m_catalogue(catalogue),
+      m_byId(catalogue, "select ar.artistid, ar.arname from artist ar where ar.artistid = :id") {}
 
-void ArtistStore::InitVariousArtist() { m_variousId = FindOrCreateArtist(kVarious); }
+void ArtistStore::InitVariousArtist() {
+    m_variousId = FindOrCreateArtist(kVarious);
+}
 
 bool ArtistStore::FindArtistById(int id, TArtist& artist) {
     RowSet rows = m_byId.SetInteger("id", id).Open();
@@ -34,8 +37,8 @@ int ArtistStore::FindArtistByName(const QString& name) {
         m_last = {m_variousId, kVarious};
         return m_variousId;
     }
-    RowSet& rows =
-        m_catalogue.RunQuery("select ar.artistid, ar.arname from artist ar where lower(ar.arname) = " + SqlQuote(lower));
+    RowSet& rows = m_catalogue.RunQuery(
+        "select ar.artistid, ar.arname from artist ar where lower(ar.arname) = " + SqlQuote(lower));
     if (rows.RowCount() == 0) {
         return -1;
     }
@@ -55,8 +58,8 @@ int ArtistStore::FindOrCreateArtist(const QString& name) {
 
 int ArtistStore::InsertArtist(const QString& name) {
     const int id = m_catalogue.NextArtistId();
-    m_catalogue.ExecSql("insert into artist (artistid, arname) values (" + QString::number(id) + ", " + SqlQuote(name) +
-                        ");");
+    m_catalogue.ExecSql("insert into artist (artistid, arname) values (" + QString::number(id) + ", " +
+                        SqlQuote(name) + ");");
     return id;
 }
 
@@ -70,7 +73,8 @@ int ArtistStore::ExpandArtistRef(QString& typed) {
     }
     TArtist artist;
     if (FindArtistById(id, artist)) {
-        switch (AskYesNoCancel("Expand artist " + QuoteDouble(typed) + " to " + QuoteDouble(artist.ArtistName) + " ?")) {
+        switch (AskYesNoCancel("Expand artist " + QuoteDouble(typed) + " to " +
+                               QuoteDouble(artist.ArtistName) + " ?")) {
             case 'Y':
                 typed = artist.ArtistName;
                 return artist.ArtistId;

@@ -26,16 +26,22 @@ fb::Connection& Catalogue::Connection() {
     return *m_connection;
 }
 
-void Catalogue::ExecSql(const QString& sql) { Connection().Execute(sql); }
+void Catalogue::ExecSql(const QString& sql) {
+    Connection().Execute(sql);
+}
 
 void Catalogue::ExecSqlCommit(const QString& sql) {
     ExecSql(sql);
     CommitAndContinue();
 }
 
-void Catalogue::CommitAndContinue() { Connection().Commit(); }
+void Catalogue::CommitAndContinue() {
+    Connection().Commit();
+}
 
-void Catalogue::CommitRetaining() { Connection().CommitRetaining(); }
+void Catalogue::CommitRetaining() {
+    Connection().CommitRetaining();
+}
 
 void Catalogue::CloseCatalogue() {
     if (m_connection) {
@@ -51,11 +57,17 @@ RowSet& Catalogue::RunQuery(const QString& sql) {
     return m_general;
 }
 
-int Catalogue::QueryInt(const QString& column) const { return QueryFieldInt(m_general, column); }
+int Catalogue::QueryInt(const QString& column) const {
+    return QueryFieldInt(m_general, column);
+}
 
-RowSet Catalogue::Select(const QString& sql) { return Connection().Select(sql); }
+RowSet Catalogue::Select(const QString& sql) {
+    return Connection().Select(sql);
+}
 
-std::unique_ptr<fb::Statement> Catalogue::Prepare(const QString& sql) { return Connection().Prepare(sql); }
+std::unique_ptr<fb::Statement> Catalogue::Prepare(const QString& sql) {
+    return Connection().Prepare(sql);
+}
 
 int Catalogue::NextPlaylistId() {
     RunQuery("select  max(pl.plid) from plist pl");

@@ -12,7 +12,6 @@ class Connection;
 class Statement;
 }  // namespace fb
 
-
 /// The catalogue: the one attachment to SONGS.FDB, its single transaction, the general-purpose
 /// query and the statement helpers every other part of the program goes through. Statements that
 /// change data either commit at once (ExecSqlCommit) or become durable at the next commit.

@@ -38,8 +38,10 @@ QStringList SplitSqlScript(const QString& script) {
 }
 
 QString FindProgramFile(const QString& relativePath) {
-    const QString exeFolder = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString(".");
-    for (const QString& candidate : {exeFolder + "/" + relativePath, exeFolder + "/../share/sonwick3/" + relativePath}) {
+    const QString exeFolder =
+        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString(".");
+    for (const QString& candidate :
+         {exeFolder + "/" + relativePath, exeFolder + "/../share/sonwick3/" + relativePath}) {
         if (QFileInfo(candidate).isFile()) {
             return QFileInfo(candidate).canonicalFilePath();
         }
@@ -47,11 +49,13 @@ QString FindProgramFile(const QString& relativePath) {
     return {};
 }
 
-void CreateCatalogue(const QString& path, const QString& name, const QString& scriptPath, const QString& genreFile) {
+void CreateCatalogue(const QString& path, const QString& name, const QString& scriptPath,
+                     const QString& genreFile) {
     QFile script(scriptPath);
     if (!script.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        throw DatabaseError(("Cannot read the catalogue creation script " + scriptPath + ": " + script.errorString())
-                                .toStdString());
+        throw DatabaseError(
+            ("Cannot read the catalogue creation script " + scriptPath + ": " + script.errorString())
+                .toStdString());
     }
     const QStringList statements = SplitSqlScript(QString::fromUtf8(script.readAll()));
     auto connection = fb::Connection::Create(path, {"SYSDBA", "brisk38"}, 8192);

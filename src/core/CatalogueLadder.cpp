@@ -52,8 +52,10 @@ struct LadderIndex {
 const LadderIndex kLadderIndexes[] = {
     {"IX_HISTORY_PLDATE", "HISTORY", "PLDATE", "create index ix_history_pldate on history (pldate)"},
     {"IX_HISTORY_SONGNUM", "HISTORY", "SONGNUM", "create index ix_history_songnum on history (songnum)"},
-    {"IX_SONG_SONGNUM_DESC", "SONG", "SONGNUM", "create descending index ix_song_songnum_desc on song (songnum)"},
-    {"IX_ALBUM_ALBUMID_DESC", "ALBUM", "ALBUMID", "create descending index ix_album_albumid_desc on album (albumid)"},
+    {"IX_SONG_SONGNUM_DESC", "SONG", "SONGNUM",
+     "create descending index ix_song_songnum_desc on song (songnum)"},
+    {"IX_ALBUM_ALBUMID_DESC", "ALBUM", "ALBUMID",
+     "create descending index ix_album_albumid_desc on album (albumid)"},
     {"IX_ARTIST_ARTISTID_DESC", "ARTIST", "ARTISTID",
      "create descending index ix_artist_artistid_desc on artist (artistid)"},
 };
@@ -83,8 +85,8 @@ void Catalogue::OpenTableCursors() {
         const QString where = QString("where rdb$relation_name = '%1' and rdb$field_name = '%2'")
                                   .arg(index.table, index.column);
         const RowSet column = Select("select count(*) as ct from rdb$relation_fields " + where);
-        const RowSet existing = Select(QString("select count(*) as ct from rdb$indices where rdb$index_name = '%1'")
-                                           .arg(index.name));
+        const RowSet existing = Select(
+            QString("select count(*) as ct from rdb$indices where rdb$index_name = '%1'").arg(index.name));
         if (QueryFieldInt(column, "ct") > 0 && QueryFieldInt(existing, "ct") == 0) {
             ExecSqlCommit(index.statement);
         }

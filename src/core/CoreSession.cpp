@@ -11,7 +11,9 @@ namespace sw {
 
 namespace {
 
-bool DataFolderExists(const CoreSession& session) { return QDir(session.paths.dataFolder).exists(); }
+bool DataFolderExists(const CoreSession& session) {
+    return QDir(session.paths.dataFolder).exists();
+}
 
 }  // namespace
 

@@ -26,7 +26,9 @@ bool RunCreationOrder(const CreationSteps& steps) {
     return true;
 }
 
-QString ErrorText(const std::exception& error) { return QString::fromUtf8(error.what()); }
+QString ErrorText(const std::exception& error) {
+    return QString::fromUtf8(error.what());
+}
 
 void ShowCurrentException() {
     try {

@@ -123,9 +123,8 @@ struct Connection::Impl {
 
     Firebird::ITransaction* Transaction() {
         if (!transaction) {
-            transaction = Checked([&](ThrowStatusWrapper* status) {
-                return attachment->startTransaction(status, 0, nullptr);
-            });
+            transaction = Checked(
+                [&](ThrowStatusWrapper* status) { return attachment->startTransaction(status, 0, nullptr); });
         }
         return transaction;
     }
@@ -148,7 +147,8 @@ struct Statement::Impl {
 
     ParamValue& At(int index) {
         if (index < 0 || index >= static_cast<int>(values.size())) {
-            throw DatabaseError(("Parameter index " + QString::number(index) + " out of range").toStdString());
+            throw DatabaseError(
+                ("Parameter index " + QString::number(index) + " out of range").toStdString());
         }
         return values[static_cast<std::size_t>(index)];
     }
@@ -175,7 +175,8 @@ struct Statement::Impl {
                     break;
                 case ParamKind::Text:
                     builder->setType(status, i, SQL_VARYING + 1);
-                    builder->setLength(status, i, static_cast<unsigned>(std::max<qsizetype>(1, value.text.size())));
+                    builder->setLength(status, i,
+                                       static_cast<unsigned>(std::max<qsizetype>(1, value.text.size())));
                     builder->setCharSet(status, i, kCharsetUtf8);
                     break;
                 case ParamKind::Timestamp:
@@ -334,8 +335,9 @@ std::unique_ptr<Connection> Connection::Attach(const QString& path, const Creden
         Firebird::IProvider* provider = Master()->getDispatcher();
         Firebird::IAttachment* attachment = nullptr;
         try {
-            attachment = provider->attachDatabase(status, path.toUtf8().constData(), static_cast<unsigned>(dpb.size()),
-                                                  reinterpret_cast<const unsigned char*>(dpb.constData()));
+            attachment =
+                provider->attachDatabase(status, path.toUtf8().constData(), static_cast<unsigned>(dpb.size()),
+                                         reinterpret_cast<const unsigned char*>(dpb.constData()));
         } catch (...) {
             provider->release();
             throw;
@@ -346,15 +348,17 @@ std::unique_ptr<Connection> Connection::Attach(const QString& path, const Creden
     return std::unique_ptr<Connection>(new Connection(std::move(impl)));
 }
 
-std::unique_ptr<Connection> Connection::Create(const QString& path, const Credentials& credentials, int pageSize) {
+std::unique_ptr<Connection> Connection::Create(const QString& path, const Credentials& credentials,
+                                               int pageSize) {
     const QByteArray dpb = ParameterBlock(credentials, pageSize);
     auto impl = std::make_unique<Impl>();
     impl->attachment = Checked([&](ThrowStatusWrapper* status) {
         Firebird::IProvider* provider = Master()->getDispatcher();
         Firebird::IAttachment* attachment = nullptr;
         try {
-            attachment = provider->createDatabase(status, path.toUtf8().constData(), static_cast<unsigned>(dpb.size()),
-                                                  reinterpret_cast<const unsigned char*>(dpb.constData()));
+            attachment =
+                provider->createDatabase(status, path.toUtf8().constData(), static_cast<unsigned>(dpb.size()),
+                                         reinterpret_cast<const unsigned char*>(dpb.constData()));
         } catch (...) {
             provider->release();
             throw;
@@ -375,7 +379,9 @@ Connection::~Connection() {
     }
 }
 
-bool Connection::TransactionActive() const { return m_impl->transaction != nullptr; }
+bool Connection::TransactionActive() const {
+    return m_impl->transaction != nullptr;
+}
 
 void Connection::Commit() {
     if (!m_impl->transaction) {
@@ -406,8 +412,9 @@ std::unique_ptr<Statement> Connection::Prepare(const QString& sql) {
     }
     auto impl = std::make_unique<Statement::Impl>(*m_impl);
     Checked([&](ThrowStatusWrapper* status) {
-        impl->statement = m_impl->attachment->prepare(status, m_impl->Transaction(), 0, sql.toUtf8().constData(),
-                                                      kDialect, Firebird::IStatement::PREPARE_PREFETCH_METADATA);
+        impl->statement =
+            m_impl->attachment->prepare(status, m_impl->Transaction(), 0, sql.toUtf8().constData(), kDialect,
+                                        Firebird::IStatement::PREPARE_PREFETCH_METADATA);
         impl->inputMetadata = impl->statement->getInputMetadata(status);
         impl->outputMetadata = impl->statement->getOutputMetadata(status);
         impl->values.resize(impl->inputMetadata->getCount(status));
@@ -415,27 +422,41 @@ std::unique_ptr<Statement> Connection::Prepare(const QString& sql) {
     return std::unique_ptr<Statement>(new Statement(std::move(impl)));
 }
 
-void Connection::Execute(const QString& sql) { Prepare(sql)->Execute(); }
+void Connection::Execute(const QString& sql) {
+    Prepare(sql)->Execute();
+}
 
-RowSet Connection::Select(const QString& sql) { return Prepare(sql)->Open(); }
+RowSet Connection::Select(const QString& sql) {
+    return Prepare(sql)->Open();
+}
 
 Statement::Statement(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
 
 Statement::~Statement() = default;
 
-int Statement::ParameterCount() const { return static_cast<int>(m_impl->values.size()); }
+int Statement::ParameterCount() const {
+    return static_cast<int>(m_impl->values.size());
+}
 
-void Statement::SetNull(int index) { m_impl->At(index) = ParamValue{}; }
+void Statement::SetNull(int index) {
+    m_impl->At(index) = ParamValue{};
+}
 
-void Statement::SetInteger(int index, qint64 value) { m_impl->At(index) = {ParamKind::Integer, value, 0, {}}; }
+void Statement::SetInteger(int index, qint64 value) {
+    m_impl->At(index) = {ParamKind::Integer, value, 0, {}};
+}
 
-void Statement::SetReal(int index, double value) { m_impl->At(index) = {ParamKind::Real, 0, value, {}}; }
+void Statement::SetReal(int index, double value) {
+    m_impl->At(index) = {ParamKind::Real, 0, value, {}};
+}
 
 void Statement::SetText(int index, const QString& value) {
     m_impl->At(index) = {ParamKind::Text, 0, 0, value.toUtf8()};
 }
 
-void Statement::SetTimestamp(int index, TDateTime value) { m_impl->At(index) = {ParamKind::Timestamp, 0, value, {}}; }
+void Statement::SetTimestamp(int index, TDateTime value) {
+    m_impl->At(index) = {ParamKind::Timestamp, 0, value, {}};
+}
 
 void Statement::Execute() {
     Impl& impl = *m_impl;
@@ -460,7 +481,8 @@ RowSet Statement::Open() {
         const unsigned count = impl.outputMetadata->getCount(status);
         std::vector<RowSet::Column> columns;
         for (unsigned i = 0; i < count; ++i) {
-            columns.push_back({QString::fromUtf8(impl.outputMetadata->getAlias(status, i)), ColumnKind::Other});
+            columns.push_back(
+                {QString::fromUtf8(impl.outputMetadata->getAlias(status, i)), ColumnKind::Other});
         }
         std::vector<unsigned char> input;
         IMessageMetadata* inMetadata = impl.BuildInput(status, input);
@@ -468,8 +490,8 @@ RowSet Statement::Open() {
         std::vector<std::vector<QVariant>> rows;
         std::vector<ColumnKind> kinds(count, ColumnKind::Other);
         try {
-            cursor = impl.statement->openCursor(status, impl.connection.Transaction(), inMetadata, input.data(),
-                                                impl.outputMetadata, 0);
+            cursor = impl.statement->openCursor(status, impl.connection.Transaction(), inMetadata,
+                                                input.data(), impl.outputMetadata, 0);
             std::vector<unsigned char> row(impl.outputMetadata->getMessageLength(status));
             while (cursor->fetchNext(status, row.data()) == IStatus::RESULT_OK) {
                 std::vector<QVariant> values(count);

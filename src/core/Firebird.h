@@ -22,7 +22,8 @@ class Connection {
 public:
     static std::unique_ptr<Connection> Attach(const QString& path, const Credentials& credentials);
     /// Creates a new, empty database (character set UTF8).
-    static std::unique_ptr<Connection> Create(const QString& path, const Credentials& credentials, int pageSize);
+    static std::unique_ptr<Connection> Create(const QString& path, const Credentials& credentials,
+                                              int pageSize);
     /// Commits what is pending and detaches.
     ~Connection();
     Connection(const Connection&) = delete;

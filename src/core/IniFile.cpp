@@ -19,7 +19,9 @@ struct IniFile::Impl {
 
 namespace {
 
-std::string Utf8(const QString& text) { return text.toStdString(); }
+std::string Utf8(const QString& text) {
+    return text.toStdString();
+}
 
 }  // namespace
 

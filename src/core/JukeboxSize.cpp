@@ -36,8 +36,12 @@ void JukeboxSize::SetJukeboxSizeExact(qint64 total) {
     AdjustJukeboxSize(0);
 }
 
-QString JukeboxSize::Caption() const { return QString("Jukebox size now ") + (m_exact ? "(exact)" : "(approximate)"); }
+QString JukeboxSize::Caption() const {
+    return QString("Jukebox size now ") + (m_exact ? "(exact)" : "(approximate)");
+}
 
-QString JukeboxSize::Megabytes(qint64 bytes) { return FormatThousands(static_cast<int>(bytes / kMegabyte)) + " MB"; }
+QString JukeboxSize::Megabytes(qint64 bytes) {
+    return FormatThousands(static_cast<int>(bytes / kMegabyte)) + " MB";
+}
 
 }  // namespace sw

@@ -42,7 +42,8 @@ ProgramFolderSources CurrentFolderSources(const QString& homeOption) {
     ProgramFolderSources sources;
     sources.homeOption = homeOption;
     sources.homeEnvironment = env.value("SONWICK3_HOME");
-    sources.executableFolder = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+    sources.executableFolder =
+        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
     sources.xdgDataHome = env.value("XDG_DATA_HOME");
     sources.userHome = env.value("HOME", QDir::homePath());
     return sources;
@@ -54,7 +55,8 @@ QString ExistingSpelling(const QString& path) {
         return path;
     }
     const QDir folder = info.dir();
-    const QStringList matches = folder.entryList({info.fileName()}, QDir::AllEntries | QDir::Hidden | QDir::System);
+    const QStringList matches =
+        folder.entryList({info.fileName()}, QDir::AllEntries | QDir::Hidden | QDir::System);
     // entryList matches wildcards without regard to case; keep only a true case-insensitive twin.
     QStringList twins;
     for (const QString& name : matches) {
@@ -78,7 +80,9 @@ ProgramPaths MakeProgramPaths(const QString& programFolder) {
     return paths;
 }
 
-const ProgramPaths& Paths() { return g_paths; }
+const ProgramPaths& Paths() {
+    return g_paths;
+}
 
 void SetProgramFolder(const QString& folder) {
     if (!QDir().mkpath(folder)) {
@@ -87,8 +91,12 @@ void SetProgramFolder(const QString& folder) {
     g_paths = MakeProgramPaths(folder);
 }
 
-QString ProgramFolder() { return g_paths.programFolder; }
+QString ProgramFolder() {
+    return g_paths.programFolder;
+}
 
-QString DataFolder() { return g_paths.dataFolder; }
+QString DataFolder() {
+    return g_paths.dataFolder;
+}
 
 }  // namespace sw

@@ -60,8 +60,12 @@ Query& Query::SetNull(const QString& name) {
     return BindAll(name, [&](fb::Statement& s, int i) { s.SetNull(i); });
 }
 
-RowSet Query::Open() { return Prepared().Open(); }
+RowSet Query::Open() {
+    return Prepared().Open();
+}
 
-void Query::Execute() { Prepared().Execute(); }
+void Query::Execute() {
+    Prepared().Execute();
+}
 
 }  // namespace sw

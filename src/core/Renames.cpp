@@ -78,8 +78,8 @@ bool PromptRenameAlbum(Library& library, int albumId) {
 
 bool RenameArtist(Library& library, int artistId, const QString& newName) {
     if (!newName.isEmpty()) {
-        library.catalogue.ExecSql("update artist set arname = " + SqlQuote(newName) + " where artistid = " +
-                                  QString::number(artistId));
+        library.catalogue.ExecSql("update artist set arname = " + SqlQuote(newName) +
+                                  " where artistid = " + QString::number(artistId));
         library.catalogue.CommitAndContinue();
         if (!Confirm(kUpdateFilesQuestion)) {
             return true;

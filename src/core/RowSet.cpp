@@ -32,7 +32,9 @@ const QVariant& RowSet::Current(const QString& column) const {
     return Value(m_current, index);
 }
 
-bool RowSet::IsNull(const QString& column) const { return !Current(column).isValid(); }
+bool RowSet::IsNull(const QString& column) const {
+    return !Current(column).isValid();
+}
 
 qint64 RowSet::Int64(const QString& column) const {
     const QVariant& value = Current(column);

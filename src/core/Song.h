@@ -74,7 +74,11 @@ private:
     TSong m_song;
 };
 
-inline std::unique_ptr<TSongObj> NewSongObj(const TSong& song) { return std::make_unique<TSongObj>(song); }
-inline TSong SongFromObj(const TSongObj& object) { return object.Song(); }
+inline std::unique_ptr<TSongObj> NewSongObj(const TSong& song) {
+    return std::make_unique<TSongObj>(song);
+}
+inline TSong SongFromObj(const TSongObj& object) {
+    return object.Song();
+}
 
 }  // namespace sw

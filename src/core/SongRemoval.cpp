@@ -65,17 +65,19 @@ bool RemoveSongAction(Library& library, int songNum, RemoveAction action) {
 
 void RecheckSongFile(Library& library, TSong& song) {
     const bool present = QFileInfo(song.FullPath).isFile();
-    library.catalogue.ExecSql("update song set exi = " + QString(present ? "1" : "0") + " where songnum = " +
-                              QString::number(song.SongNum));
+    library.catalogue.ExecSql("update song set exi = " + QString(present ? "1" : "0") +
+                              " where songnum = " + QString::number(song.SongNum));
     library.size.AdjustJukeboxSize(present ? song.Size : -static_cast<qint64>(song.Size));
     library.songs.ReloadSong(song);
 }
 
 void SetSongDuration(Catalogue& catalogue, const TSong& song) {
-    catalogue.ExecSqlCommit("update song set duration = " + QString::number(song.Duration) + " where songnum = " +
-                            QString::number(song.SongNum));
+    catalogue.ExecSqlCommit("update song set duration = " + QString::number(song.Duration) +
+                            " where songnum = " + QString::number(song.SongNum));
 }
 
-void ShowStaleDetails() { ShowInfo("Details have changed since they were displayed, please Refresh & try again"); }
+void ShowStaleDetails() {
+    ShowInfo("Details have changed since they were displayed, please Refresh & try again");
+}
 
 }  // namespace sw

@@ -22,9 +22,10 @@ const QString kSongQuery =
 
 namespace {
 
-const QString kSongColumns = "albumid = :albumid, track = :track, artistid = :artistid, title = :title, "
-                             "genreid = :genreid, rating = :rating, \"comment\" = :comment, exi = :exi, fn = :fn, "
-                             "searchts = :searchts, createts = :createts, editts = :editts, \"year\" = :year";
+const QString kSongColumns =
+    "albumid = :albumid, track = :track, artistid = :artistid, title = :title, "
+    "genreid = :genreid, rating = :rating, \"comment\" = :comment, exi = :exi, fn = :fn, "
+    "searchts = :searchts, createts = :createts, editts = :editts, \"year\" = :year";
 
 /// Binds a date-time, 0 (no moment) as null.
 void BindMoment(Query& query, const QString& name, TDateTime value) {
@@ -35,7 +36,9 @@ void BindMoment(Query& query, const QString& name, TDateTime value) {
     }
 }
 
-void ShowSongNotFound(int songNum) { ShowInfo("Song #" + QString::number(songNum) + " not found"); }
+void ShowSongNotFound(int songNum) {
+    ShowInfo("Song #" + QString::number(songNum) + " not found");
+}
 
 }  // namespace
 
@@ -45,23 +48,30 @@ SongStore::SongStore(Catalogue& catalogue, AlbumStore& albums, const Settings& s
       m_settings(settings),
       m_byNumber(catalogue, kSongQuery + "\nwhere s.songnum = :songnum"),
       m_byFile(catalogue, kSongQuery + "\nwhere lower(fn) = :fn"),
-      m_byDetails(catalogue, kSongQuery +
-                                 "\nwhere (s.albumid=:albumid)\nand (s.artistid=:artistid)\nand (lower (title) = "
-                                 ":title)\nand (track = :tracknum)"),
-      m_byDetailsNoTitle(catalogue, kSongQuery +
-                                        "\nwhere (s.albumid=:albumid)\nand (s.artistid=:artistid)\nand (title is "
-                                        "null)\nand (track = :tracknum)"),
+      m_byDetails(catalogue,
+                  kSongQuery +
+                      "\nwhere (s.albumid=:albumid)\nand (s.artistid=:artistid)\nand (lower (title) = "
+                      ":title)\nand (track = :tracknum)"),
+      m_byDetailsNoTitle(catalogue,
+                         kSongQuery +
+                             "\nwhere (s.albumid=:albumid)\nand (s.artistid=:artistid)\nand (title is "
+                             "null)\nand (track = :tracknum)"),
       m_existing(catalogue, "select \"size\" from song where songnum = :songnum"),
-      m_insert(catalogue,
-               "insert into song (songnum, albumid, track, artistid, title, genreid, rating, \"comment\", exi, "
-               "\"size\", fn, searchts, createts, editts, \"year\", duration) values (:songnum, :albumid, :track, "
-               ":artistid, :title, :genreid, :rating, :comment, :exi, :size, :fn, :searchts, :createts, :editts, "
-               ":year, :duration)"),
+      m_insert(
+          catalogue,
+          "insert into song (songnum, albumid, track, artistid, title, genreid, rating, \"comment\", exi, "
+          "\"size\", fn, searchts, createts, editts, \"year\", duration) values (:songnum, :albumid, :track, "
+          ":artistid, :title, :genreid, :rating, :comment, :exi, :size, :fn, :searchts, :createts, :editts, "
+          ":year, :duration)"),
       m_genreName(catalogue, "select g.gname from genre g where g.genreid = :genreid") {}
 
-QString SongStore::FullPathOf(const QString& storedName) const { return MakeFullPath(storedName, m_settings.Root); }
+QString SongStore::FullPathOf(const QString& storedName) const {
+    return MakeFullPath(storedName, m_settings.Root);
+}
 
-QString SongStore::RelativePathOf(const QString& path) const { return MakeRelativePath(path, m_settings.Root); }
+QString SongStore::RelativePathOf(const QString& path) const {
+    return MakeRelativePath(path, m_settings.Root);
+}
 
 void SongStore::FillSongFromRow(const RowSet& rows, TSong& song) {
     song.SongNum = rows.Int("SONGNUM");
@@ -119,7 +129,9 @@ bool SongStore::GetSongByNumber(int songNum, TSong& song) {
     return false;
 }
 
-bool SongStore::ReloadSong(TSong& song) { return GetSongByNumber(song.SongNum, song); }
+bool SongStore::ReloadSong(TSong& song) {
+    return GetSongByNumber(song.SongNum, song);
+}
 
 int SongStore::FindSongByFileName(const QString& path, TSong& song) {
     const QString key = RelativePathOf(path).toLower();
@@ -142,7 +154,9 @@ int SongStore::SongNumForFile(const QString& path) {
 
 bool SongStore::FindSongByDetails(TSong& song) {
     Query& query = song.Title.isEmpty() ? m_byDetailsNoTitle : m_byDetails;
-    query.SetInteger("albumid", song.AlbumId).SetInteger("artistid", song.ArtistId).SetInteger("tracknum", song.Track);
+    query.SetInteger("albumid", song.AlbumId)
+        .SetInteger("artistid", song.ArtistId)
+        .SetInteger("tracknum", song.Track);
     if (!song.Title.isEmpty()) {
         query.SetExactText("title", song.Title.toLower());
     }
@@ -151,8 +165,10 @@ bool SongStore::FindSongByDetails(TSong& song) {
         return false;
     }
     const int songNum = rows.Int("SONGNUM");
-    if (rows.RowCount() > 1 && !(song.AlbumName.isEmpty() && song.ArtistName.isEmpty() && song.Title.isEmpty())) {
-        ShowInfo("Songnum " + QString::number(songNum) + " >1 instance of album/artist/title combi found on db");
+    if (rows.RowCount() > 1 &&
+        !(song.AlbumName.isEmpty() && song.ArtistName.isEmpty() && song.Title.isEmpty())) {
+        ShowInfo("Songnum " + QString::number(songNum) +
+                 " >1 instance of album/artist/title combi found on db");
     }
     if (FindSongByNumber(songNum, song)) {
         return true;
@@ -252,8 +268,8 @@ void SongStore::RefreshExi(TSong& song) {
     if (present == song.Exi) {
         return;
     }
-    m_catalogue.ExecSql("update song set exi = " + QString(present ? "1" : "0") + " where songnum = " +
-                        QString::number(song.SongNum));
+    m_catalogue.ExecSql("update song set exi = " + QString(present ? "1" : "0") +
+                        " where songnum = " + QString::number(song.SongNum));
     song.Exi = present;
 }
 

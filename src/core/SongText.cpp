@@ -14,7 +14,9 @@ const QString kFrown = QString::fromUcs4(U"\U00002639");
 const QString kBomb = QString::fromUcs4(U"\U0001F4A3");
 
 /// Characters from a 1-based position, as many as there are.
-QString Piece(const QString& text, int position, int length) { return text.mid(position - 1, length); }
+QString Piece(const QString& text, int position, int length) {
+    return text.mid(position - 1, length);
+}
 
 }  // namespace
 

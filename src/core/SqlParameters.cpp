@@ -4,8 +4,12 @@ namespace sw {
 
 namespace {
 
-bool IsNameStart(QChar c) { return c.isLetter() || c == '_'; }
-bool IsNameChar(QChar c) { return c.isLetterOrNumber() || c == '_' || c == '$'; }
+bool IsNameStart(QChar c) {
+    return c.isLetter() || c == '_';
+}
+bool IsNameChar(QChar c) {
+    return c.isLetterOrNumber() || c == '_' || c == '$';
+}
 
 }  // namespace
 

@@ -16,7 +16,9 @@ constexpr std::uint16_t kNormalMonthLength[12] = {31, 28, 31, 30, 31, 30, 31, 31
 constexpr qint64 kMsPerDay = 86'400'000;
 const qint64 kEpochJulianDay = QDate(1899, 12, 30).toJulianDay();
 
-int NormalMonthLength(int month) { return month >= 1 && month <= 12 ? kNormalMonthLength[month - 1] : 31; }
+int NormalMonthLength(int month) {
+    return month >= 1 && month <= 12 ? kNormalMonthLength[month - 1] : 31;
+}
 
 int PieceOf(const QString& text, int from, int length, bool& ok) {
     int value = 0;
@@ -43,9 +45,13 @@ void SplitDateTime(TDateTime value, qint64& days, qint64& milliseconds) {
 
 }  // namespace
 
-int DateNumber(const DateRec& date) { return date.year * 10000 + date.month * 100 + date.day; }
+int DateNumber(const DateRec& date) {
+    return date.year * 10000 + date.month * 100 + date.day;
+}
 
-int TimeNumber(const TimeRec& time) { return time.hour * 10000 + time.minute * 100 + time.second; }
+int TimeNumber(const TimeRec& time) {
+    return time.hour * 10000 + time.minute * 100 + time.second;
+}
 
 DateRec DateFromNumber(int yyyymmdd) {
     if (yyyymmdd == 0) {
@@ -70,7 +76,8 @@ bool ParseDate(const QString& text, DateRec& date) {
     if (!ok) {
         return false;
     }
-    date = {static_cast<std::uint16_t>(year), static_cast<std::uint16_t>(month), static_cast<std::uint16_t>(day)};
+    date = {static_cast<std::uint16_t>(year), static_cast<std::uint16_t>(month),
+            static_cast<std::uint16_t>(day)};
     return true;
 }
 
@@ -83,16 +90,22 @@ QString FormatDate(const DateRec& date) {
     return PadNumber(date.year, 4) + '-' + PadNumber(date.month, 2) + '-' + PadNumber(date.day, 2);
 }
 
-QString FormatTime(const TimeRec& time) { return FormatTimeShort(time) + ':' + PadNumber(time.second, 2); }
+QString FormatTime(const TimeRec& time) {
+    return FormatTimeShort(time) + ':' + PadNumber(time.second, 2);
+}
 
-QString FormatTimeShort(const TimeRec& time) { return PadNumber(time.hour, 2) + ':' + PadNumber(time.minute, 2); }
+QString FormatTimeShort(const TimeRec& time) {
+    return PadNumber(time.hour, 2) + ':' + PadNumber(time.minute, 2);
+}
 
 QString DateNumberText(int yyyymmdd) {
     const QString digits = PadNumber(yyyymmdd, 8);
     return digits.left(4) + '-' + digits.mid(4, 2) + '-' + digits.mid(6);
 }
 
-QString TimeNumberText(int hhmmss) { return FormatTime(TimeFromNumber(hhmmss)); }
+QString TimeNumberText(int hhmmss) {
+    return FormatTime(TimeFromNumber(hhmmss));
+}
 
 QString DurationText(int seconds) {
     if (seconds < 0) {
@@ -109,11 +122,17 @@ QString FormatDateTime(int mode, TDateTime value) {
     return FormatDate(stamp.date) + ' ' + FormatTime(stamp.time);
 }
 
-DateRec Today() { return NowStamp().date; }
+DateRec Today() {
+    return NowStamp().date;
+}
 
-Stamp NowStamp() { return DateTimeToStamp(NowDateTime()); }
+Stamp NowStamp() {
+    return DateTimeToStamp(NowDateTime());
+}
 
-TDateTime NowDateTime() { return FromQDateTime(QDateTime::currentDateTime()); }
+TDateTime NowDateTime() {
+    return FromQDateTime(QDateTime::currentDateTime());
+}
 
 Stamp DateTimeToStamp(TDateTime value) {
     qint64 days = 0;
@@ -154,7 +173,8 @@ TDateTime StampToDateTime(const Stamp& stamp) {
         return 0;
     }
     const double days = DateToDateTime(stamp.date);
-    const double fraction = (stamp.time.hour * 3600.0 + stamp.time.minute * 60.0 + stamp.time.second) / 86400.0;
+    const double fraction =
+        (stamp.time.hour * 3600.0 + stamp.time.minute * 60.0 + stamp.time.second) / 86400.0;
     return days < 0 ? days - fraction : days + fraction;
 }
 
@@ -237,6 +257,8 @@ int CompareDates(const DateRec& a, const DateRec& b) {
     return 0;
 }
 
-bool IsEmptyDate(const DateRec& date) { return DateNumber(date) == 0; }
+bool IsEmptyDate(const DateRec& date) {
+    return DateNumber(date) == 0;
+}
 
 }  // namespace sw

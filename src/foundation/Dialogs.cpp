@@ -49,35 +49,61 @@ int FlashDisplayTime(const QString& text, int interval) {
     return static_cast<int>(text.size()) * (interval / 20);
 }
 
-Dialogs& ActiveDialogs() { return g_installed ? *g_installed : SilentDefault(); }
+Dialogs& ActiveDialogs() {
+    return g_installed ? *g_installed : SilentDefault();
+}
 
-void InstallDialogs(Dialogs* dialogs) { g_installed = dialogs; }
+void InstallDialogs(Dialogs* dialogs) {
+    g_installed = dialogs;
+}
 
-ScopedDialogs::ScopedDialogs(Dialogs& dialogs) : m_previous(g_installed) { g_installed = &dialogs; }
+ScopedDialogs::ScopedDialogs(Dialogs& dialogs) : m_previous(g_installed) {
+    g_installed = &dialogs;
+}
 
-ScopedDialogs::~ScopedDialogs() { g_installed = m_previous; }
+ScopedDialogs::~ScopedDialogs() {
+    g_installed = m_previous;
+}
 
-void ShowInfo(const QString& text) { ActiveDialogs().ShowInfo(text); }
+void ShowInfo(const QString& text) {
+    ActiveDialogs().ShowInfo(text);
+}
 
-void ShowProgramError(const QString& text) { ShowInfo("Program error : " + text); }
+void ShowProgramError(const QString& text) {
+    ShowInfo("Program error : " + text);
+}
 
-void ShowError(const QString& text) { ActiveDialogs().ShowError(text); }
+void ShowError(const QString& text) {
+    ActiveDialogs().ShowError(text);
+}
 
-char AskYesNoCancel(const QString& text) { return ActiveDialogs().AskYesNoCancel(text); }
+char AskYesNoCancel(const QString& text) {
+    return ActiveDialogs().AskYesNoCancel(text);
+}
 
-bool Confirm(const QString& text) { return AskYesNoCancel(text) == 'Y'; }
+bool Confirm(const QString& text) {
+    return AskYesNoCancel(text) == 'Y';
+}
 
-bool ConfirmOK(const QString& text) { return Confirm(text + " - OK ?"); }
+bool ConfirmOK(const QString& text) {
+    return Confirm(text + " - OK ?");
+}
 
-bool ConfirmSure(const QString& text) { return Confirm(text + " - are you sure ?"); }
+bool ConfirmSure(const QString& text) {
+    return Confirm(text + " - are you sure ?");
+}
 
-bool AskOkCancel(const QString& text) { return ActiveDialogs().AskOkCancel(text); }
+bool AskOkCancel(const QString& text) {
+    return ActiveDialogs().AskOkCancel(text);
+}
 
 int AskChoice(const QString& text, const QString& first, const QString& second) {
     return ActiveDialogs().AskChoice(text, first, second);
 }
 
-bool InputText(const QString& prompt, QString& value) { return ActiveDialogs().InputText(prompt, value, 0, {}); }
+bool InputText(const QString& prompt, QString& value) {
+    return ActiveDialogs().InputText(prompt, value, 0, {});
+}
 
 bool InputTextLimited(const QString& prompt, QString& value, int maxLength) {
     return ActiveDialogs().InputText(prompt, value, maxLength, {});
@@ -95,11 +121,17 @@ bool InputInteger(const QString& prompt, int& value) {
     return TryParseInt(text, value);
 }
 
-void FlashMessage(const QString& text) { ActiveDialogs().FlashMessage(text); }
+void FlashMessage(const QString& text) {
+    ActiveDialogs().FlashMessage(text);
+}
 
-void FlashHide() { ActiveDialogs().FlashHide(); }
+void FlashHide() {
+    ActiveDialogs().FlashHide();
+}
 
-void FlashWait() { ActiveDialogs().FlashWait(); }
+void FlashWait() {
+    ActiveDialogs().FlashWait();
+}
 
 bool FlashToggleState(const QString& caption, bool checked) {
     FlashMessage(QuoteDouble(caption) + " is " + (checked ? "ON" : "OFF"));
@@ -120,15 +152,25 @@ void SetFlashInterval() {
     }
 }
 
-void BusyBegin() { ActiveDialogs().BusyBegin(); }
+void BusyBegin() {
+    ActiveDialogs().BusyBegin();
+}
 
-void BusyEnd() { ActiveDialogs().BusyEnd(); }
+void BusyEnd() {
+    ActiveDialogs().BusyEnd();
+}
 
-void BusyReset() { ActiveDialogs().BusyReset(); }
+void BusyReset() {
+    ActiveDialogs().BusyReset();
+}
 
-void SetStartupTrace(bool on) { g_startupTrace = on; }
+void SetStartupTrace(bool on) {
+    g_startupTrace = on;
+}
 
-bool StartupTrace() { return g_startupTrace; }
+bool StartupTrace() {
+    return g_startupTrace;
+}
 
 void TraceStep(const QString& text) {
     if (g_startupTrace) {

@@ -84,7 +84,8 @@ bool DeleteFileReporting(const QString& path) {
         return true;
     }
     const int error = errno;
-    ShowInfo("Delete " + path + "\n" + "Error " + QString::number(error) + " " + QString::fromLocal8Bit(std::strerror(error)));
+    ShowInfo("Delete " + path + "\n" + "Error " + QString::number(error) + " " +
+             QString::fromLocal8Bit(std::strerror(error)));
     return false;
 }
 
@@ -94,7 +95,8 @@ void WriteFileAtomically(const QString& path, const QByteArray& content) {
     auto fail = [&](const char* what) {
         const int error = errno;
         ::unlink(temporary.constData());
-        throw std::runtime_error(std::string(what) + " " + temporary.toStdString() + ": " + std::strerror(error));
+        throw std::runtime_error(std::string(what) + " " + temporary.toStdString() + ": " +
+                                 std::strerror(error));
     };
     const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
@@ -102,7 +104,8 @@ void WriteFileAtomically(const QString& path, const QByteArray& content) {
     }
     qsizetype written = 0;
     while (written < content.size()) {
-        const ssize_t n = ::write(fd, content.constData() + written, static_cast<size_t>(content.size() - written));
+        const ssize_t n =
+            ::write(fd, content.constData() + written, static_cast<size_t>(content.size() - written));
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -135,7 +138,8 @@ bool FindFirstEntry(const QString& folder, const QString& pattern, int attribute
     AddTrailingBackslash(base);
     const QString wildcard = pattern == "*.*" ? QString("*") : pattern;
     const QDir dir(base.isEmpty() ? QString(".") : base);
-    const QFileInfoList infos = dir.entryInfoList({wildcard}, QDir::AllEntries | QDir::Hidden | QDir::System, QDir::NoSort);
+    const QFileInfoList infos =
+        dir.entryInfoList({wildcard}, QDir::AllEntries | QDir::Hidden | QDir::System, QDir::NoSort);
     for (const QFileInfo& info : infos) {
         if (!Matches(info, attributeMask)) {
             continue;
@@ -160,6 +164,8 @@ bool FindNextEntry(QString& name) {
     return true;
 }
 
-char EntryKind() { return Search().lastKind; }
+char EntryKind() {
+    return Search().lastKind;
+}
 
 }  // namespace sw

@@ -22,7 +22,12 @@ bool DeleteFileReporting(const QString& path);
 void WriteFileAtomically(const QString& path, const QByteArray& content);
 
 /// Attribute bits of the folder search; a mask of 0 means all entries.
-enum EntryAttribute : int { kAttrReadOnly = 0x01, kAttrHidden = 0x02, kAttrDirectory = 0x10, kAttrArchive = 0x20 };
+enum EntryAttribute : int {
+    kAttrReadOnly = 0x01,
+    kAttrHidden = 0x02,
+    kAttrDirectory = 0x10,
+    kAttrArchive = 0x20
+};
 
 /// Starts the program-wide folder search on `folder` + `pattern` ("*" and "?" wildcards; "*.*"
 /// matches every name). True when at least one entry matched; the first match is handed out by

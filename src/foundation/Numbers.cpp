@@ -87,7 +87,9 @@ int TrailingNumber(const QString& text) {
     return start == text.size() ? 0 : DigitRunValue(text, start, text.size());
 }
 
-QString PadNumber(int value, int width) { return QString::number(value).rightJustified(width, '0'); }
+QString PadNumber(int value, int width) {
+    return QString::number(value).rightJustified(width, '0');
+}
 
 QString FormatThousands(int value) {
     QString text = QString::number(value);
@@ -101,10 +103,16 @@ QString FormatThousands(int value) {
     return text;
 }
 
-QString SignedText(int value) { return value > 0 ? '+' + QString::number(value) : QString::number(value); }
+QString SignedText(int value) {
+    return value > 0 ? '+' + QString::number(value) : QString::number(value);
+}
 
-QString FormatFixed(double value, int decimals) { return QString::number(value, 'f', decimals); }
+QString FormatFixed(double value, int decimals) {
+    return QString::number(value, 'f', decimals);
+}
 
-void SleepCapped(int milliseconds, Clock& clock) { clock.SleepMs(std::min(milliseconds, 10000)); }
+void SleepCapped(int milliseconds, Clock& clock) {
+    clock.SleepMs(std::min(milliseconds, 10000));
+}
 
 }  // namespace sw

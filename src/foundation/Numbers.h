@@ -23,7 +23,9 @@ QString FormatThousands(int value);
 /// Decimal text with "+" in front of a positive number.
 QString SignedText(int value);
 QString FormatFixed(double value, int decimals);
-inline bool InRange(int value, int low, int high) { return low <= value && value <= high; }
+inline bool InRange(int value, int low, int high) {
+    return low <= value && value <= high;
+}
 /// Subtracts 1 only when the value is at least 1.
 inline void DecrementToZero(int& value) {
     if (value >= 1) {

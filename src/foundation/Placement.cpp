@@ -30,7 +30,9 @@ QPoint DialogAnchor::OpenPoint(QPoint mouse) {
     return mouse;
 }
 
-QPoint DialogAnchor::PeekPoint(QPoint mouse) const { return mouse == m_cursorAtLastClose ? m_lastTopLeft : mouse; }
+QPoint DialogAnchor::PeekPoint(QPoint mouse) const {
+    return mouse == m_cursorAtLastClose ? m_lastTopLeft : mouse;
+}
 
 void DialogAnchor::Closed(QPoint mouse, QPoint finalTopLeft) {
     m_cursorAtLastClose = mouse;

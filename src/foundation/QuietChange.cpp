@@ -6,7 +6,9 @@ namespace {
 bool g_quietChange = false;
 }
 
-void SetQuietChange() { g_quietChange = true; }
+void SetQuietChange() {
+    g_quietChange = true;
+}
 
 bool TakeQuietChange() {
     const bool was = g_quietChange;

@@ -16,8 +16,9 @@ QString OneLine(QString text) {
 }
 
 [[noreturn]] void BadAnswer(const QString& answer, const QString& question) {
-    throw std::invalid_argument(
-        QString("scripted answer \"%1\" does not fit the question \"%2\"").arg(answer, question).toStdString());
+    throw std::invalid_argument(QString("scripted answer \"%1\" does not fit the question \"%2\"")
+                                    .arg(answer, question)
+                                    .toStdString());
 }
 
 }  // namespace
@@ -33,7 +34,8 @@ void ScriptedDialogs::QueueAnswers(const QStringList& answers) {
 void ScriptedDialogs::QueueAnswersFromFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        throw std::runtime_error(("Cannot read answers file " + path + ": " + file.errorString()).toStdString());
+        throw std::runtime_error(
+            ("Cannot read answers file " + path + ": " + file.errorString()).toStdString());
     }
     QTextStream in(&file);
     while (!in.atEnd()) {
@@ -69,9 +71,13 @@ void ScriptedDialogs::Record(const QString& kind, const QString& text) {
     }
 }
 
-void ScriptedDialogs::ShowInfo(const QString& text) { Record("INFO", text); }
+void ScriptedDialogs::ShowInfo(const QString& text) {
+    Record("INFO", text);
+}
 
-void ScriptedDialogs::ShowError(const QString& text) { Record("ERROR", text); }
+void ScriptedDialogs::ShowError(const QString& text) {
+    Record("ERROR", text);
+}
 
 char ScriptedDialogs::AskYesNoCancel(const QString& text) {
     QString answer = "Yes";

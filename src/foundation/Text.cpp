@@ -4,15 +4,23 @@ namespace sw {
 
 namespace {
 
-int Sign(int value) { return (value > 0) - (value < 0); }
+int Sign(int value) {
+    return (value > 0) - (value < 0);
+}
 
-bool IsBlank(QChar c) { return c == ' ' || c == '\t'; }
+bool IsBlank(QChar c) {
+    return c == ' ' || c == '\t';
+}
 
 }  // namespace
 
-QString QuoteSingle(const QString& text) { return '\'' + text + '\''; }
+QString QuoteSingle(const QString& text) {
+    return '\'' + text + '\'';
+}
 
-QString QuoteDouble(const QString& text) { return '"' + text + '"'; }
+QString QuoteDouble(const QString& text) {
+    return '"' + text + '"';
+}
 
 bool DoubleApostrophes(QString& text) {
     if (!text.contains('\'')) {
@@ -42,7 +50,9 @@ bool DoubleAmpersandsInPlace(QString& text) {
     return true;
 }
 
-int CompareNoCase(const QString& a, const QString& b) { return Sign(QString::compare(a, b, Qt::CaseInsensitive)); }
+int CompareNoCase(const QString& a, const QString& b) {
+    return Sign(QString::compare(a, b, Qt::CaseInsensitive));
+}
 
 int ComparePrefixNoCase(const QString& a, const QString& b) {
     if (a.size() < b.size()) {
@@ -89,9 +99,13 @@ void DropLastChars(QString& text, int n) {
     }
 }
 
-QString KeepLastChars(const QString& text, int n) { return n <= 0 ? QString() : text.right(n); }
+QString KeepLastChars(const QString& text, int n) {
+    return n <= 0 ? QString() : text.right(n);
+}
 
-QChar LastChar(const QString& text) { return text.isEmpty() ? QChar() : text.back(); }
+QChar LastChar(const QString& text) {
+    return text.isEmpty() ? QChar() : text.back();
+}
 
 void AddTrailingBackslash(QString& path) {
     if (!path.isEmpty() && !path.endsWith('/')) {
@@ -99,6 +113,8 @@ void AddTrailingBackslash(QString& path) {
     }
 }
 
-bool IsDigit(QChar c) { return c >= '0' && c <= '9'; }
+bool IsDigit(QChar c) {
+    return c >= '0' && c <= '9';
+}
 
 }  // namespace sw

@@ -5,6 +5,8 @@
 
 namespace sw {
 
-bool IsLoadableFile(const QString& path) { return IsAudioType(FileTypeOf(path)); }
+bool IsLoadableFile(const QString& path) {
+    return IsAudioType(FileTypeOf(path));
+}
 
 }  // namespace sw

@@ -13,7 +13,8 @@ constexpr int kHistoryRepairVersion = 9;
 QStringList CheckHistoryTimes(Catalogue& catalogue, bool repair) {
     QStringList report;
     RowSet history = catalogue.Select("select songnum, ts, pldate, pltime from history");
-    Query fix(catalogue, "update history set pldate = :pldate, pltime = :pltime where songnum = :songnum and ts = :ts");
+    Query fix(catalogue,
+              "update history set pldate = :pldate, pltime = :pltime where songnum = :songnum and ts = :ts");
     for (history.First(); !history.Eof(); history.Next()) {
         const TDateTime ts = history.DateTime("TS");
         const DateTimeNumbers numbers = DateTimeToNumbers(ts);

@@ -20,8 +20,8 @@ bool LoadGenreList(Catalogue& catalogue, const QString& genreFile) {
         if (name.isEmpty()) {
             continue;
         }
-        catalogue.ExecSql("update or insert into genre (genreid, gname) values (" + QString::number(id) + "," +
-                          SqlQuote(name) + ");");
+        catalogue.ExecSql("update or insert into genre (genreid, gname) values (" + QString::number(id) +
+                          "," + SqlQuote(name) + ");");
         ++count;
     }
     const bool loaded = count > 0;
@@ -38,8 +38,8 @@ int GenreIdForName(Catalogue& catalogue, const QString& name) {
     if (name.isEmpty()) {
         return -1;
     }
-    const RowSet& rows =
-        catalogue.RunQuery("select g.genreid from genre g where lower(g.gname) = " + SqlQuote(name.toLower()));
+    const RowSet& rows = catalogue.RunQuery("select g.genreid from genre g where lower(g.gname) = " +
+                                            SqlQuote(name.toLower()));
     return rows.RowCount() > 0 ? rows.Int("GENREID") : -1;
 }
 
@@ -47,7 +47,8 @@ bool LocateGenre(Catalogue& catalogue, int genreId) {
     if (genreId < 0) {
         return false;
     }
-    return catalogue.Select("select g.genreid from genre g where g.genreid = " + QString::number(genreId)).RowCount() > 0;
+    return catalogue.Select("select g.genreid from genre g where g.genreid = " + QString::number(genreId))
+               .RowCount() > 0;
 }
 
 bool GenreRecordForId(Catalogue& catalogue, int genreId, TGenre& genre) {

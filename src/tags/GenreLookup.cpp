@@ -6,7 +6,9 @@
 
 namespace sw {
 
-int CatalogueGenres::GenreIdForName(const QString& name) { return sw::GenreIdForName(m_catalogue, name); }
+int CatalogueGenres::GenreIdForName(const QString& name) {
+    return sw::GenreIdForName(m_catalogue, name);
+}
 
 QString CatalogueGenres::GenreNameById(int genreId) {
     TGenre genre;

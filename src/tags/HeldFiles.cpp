@@ -40,8 +40,12 @@ bool HeldFiles::IsHeld(const QString& path) {
 }
 
 // The key is kept so that a file deleted or renamed while held is still released.
-HeldFile::HeldFile(QString path) : m_path(Key(path)) { HeldFiles::Hold(m_path); }
+HeldFile::HeldFile(QString path) : m_path(Key(path)) {
+    HeldFiles::Hold(m_path);
+}
 
-HeldFile::~HeldFile() { HeldFiles::Release(m_path); }
+HeldFile::~HeldFile() {
+    HeldFiles::Release(m_path);
+}
 
 }  // namespace sw

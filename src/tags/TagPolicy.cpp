@@ -19,9 +19,13 @@ namespace {
 
 constexpr int kLongestTagRatingText = 99;
 
-std::uint8_t GenreIdOrNone(int id) { return id < 0 || id > 255 ? kNoGenre : static_cast<std::uint8_t>(id); }
+std::uint8_t GenreIdOrNone(int id) {
+    return id < 0 || id > 255 ? kNoGenre : static_cast<std::uint8_t>(id);
+}
 
-QString SqueezedRating(int rating) { return "Rating=" + QString::number(rating); }
+QString SqueezedRating(int rating) {
+    return "Rating=" + QString::number(rating);
+}
 
 }  // namespace
 
@@ -33,14 +37,20 @@ int RatingFromText(const QString& text) {
     return ParseIntOrWarn(text.mid(7, kLongestTagRatingText), rating) ? rating : 0;
 }
 
-bool IsUntaggedType(const QString& fileType) { return fileType == "WAV" || fileType == "M4A" || fileType == "WMA"; }
+bool IsUntaggedType(const QString& fileType) {
+    return fileType == "WAV" || fileType == "M4A" || fileType == "WMA";
+}
 
-bool IsAudioType(const QString& fileType) { return fileType == "MP3" || fileType == "OGG" || IsUntaggedType(fileType); }
+bool IsAudioType(const QString& fileType) {
+    return fileType == "MP3" || fileType == "OGG" || IsUntaggedType(fileType);
+}
 
 TagPolicy::TagPolicy(Library& library, GenreLookup& genres, TagState& state)
     : m_library(library), m_genres(genres), m_state(state) {}
 
-int TagPolicy::Mp3Policy() const { return m_library.settings.MP3TAGPOLICY; }
+int TagPolicy::Mp3Policy() const {
+    return m_library.settings.MP3TAGPOLICY;
+}
 
 bool TagPolicy::ReadSongFromFile(const QString& path, TSong& song, ResolveMode mode) {
     ClearSong(song);
@@ -157,8 +167,8 @@ bool TagPolicy::ReadOggIntoSong(TSong& song) {
 
 int TagPolicy::RatingFromTags() const {
     const TLastTagExtras& extras = m_state.LastTagExtras;
-    for (const QString* text : {&extras.Encoder, &extras.Composer, &extras.Copyright, &extras.Language, &extras.Link,
-                                &extras.Vendor}) {
+    for (const QString* text : {&extras.Encoder, &extras.Composer, &extras.Copyright, &extras.Language,
+                                &extras.Link, &extras.Vendor}) {
         const int rating = RatingFromText(*text);
         if (rating != 0) {
             return rating;
@@ -354,8 +364,9 @@ bool TagPolicy::Id3v1Fits(const TSong& song) {
 }
 
 int TagPolicy::AskTruncateOrV2() {
-    return AskChoice("Tag details too long for ID3v1; use ID3v2? or truncate to\r" + QuoteDouble(m_truncatedSample),
-                     "Truncate v1", "Use v2");
+    return AskChoice(
+        "Tag details too long for ID3v1; use ID3v2? or truncate to\r" + QuoteDouble(m_truncatedSample),
+        "Truncate v1", "Use v2");
 }
 
 bool TagPolicy::ChooseId3v1OrV2(const TSong& song, int tagSourceOfFile) {

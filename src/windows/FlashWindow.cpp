@@ -12,7 +12,7 @@ namespace sw {
 namespace {
 constexpr int kStartWidth = 120;
 constexpr int kMinimumHeight = 20;
-}
+}  // namespace
 
 FlashWindow::FlashWindow(QWidget* parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::ToolTip) {

@@ -74,12 +74,14 @@ bool InputDialog::Ask(const QString& prompt, QString& value, int maxLength, cons
     m_edit->setFocus();
     adjustSize();
 
-    const int lineWidth = std::max(m_prompt->sizeHint().width(), hint.isEmpty() ? 0 : m_hint->sizeHint().width());
+    const int lineWidth =
+        std::max(m_prompt->sizeHint().width(), hint.isEmpty() ? 0 : m_hint->sizeHint().width());
     resize(std::max(width(), kLineMargin * 2 + lineWidth + 4), height());
 
     const QPoint point = m_anchor.PeekPoint(QCursor::pos());
     const QRect screen = ScreenAtCursor();
-    move(std::min(point.x(), screen.right() + 1 - width()), std::min(point.y(), screen.bottom() + 1 - height()));
+    move(std::min(point.x(), screen.right() + 1 - width()),
+         std::min(point.y(), screen.bottom() + 1 - height()));
     if (exec() != QDialog::Accepted) {
         return false;
     }

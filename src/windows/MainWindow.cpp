@@ -99,13 +99,21 @@ void MainWindow::ShowJukeboxSize() {
     SetJukeboxSizeCaption(size.Caption() + " ");
 }
 
-void MainWindow::SetLabel(MainLabel label, const QString& value) { m_values.at(label)->setText(value); }
+void MainWindow::SetLabel(MainLabel label, const QString& value) {
+    m_values.at(label)->setText(value);
+}
 
-QString MainWindow::Label(MainLabel label) const { return m_values.at(label)->text(); }
+QString MainWindow::Label(MainLabel label) const {
+    return m_values.at(label)->text();
+}
 
-void MainWindow::SetReadOnlyShown(bool shown) { m_readOnly->setVisible(shown); }
+void MainWindow::SetReadOnlyShown(bool shown) {
+    m_readOnly->setVisible(shown);
+}
 
-void MainWindow::SetJukeboxSizeCaption(const QString& caption) { m_jukeboxCaption->setText(caption); }
+void MainWindow::SetJukeboxSizeCaption(const QString& caption) {
+    m_jukeboxCaption->setText(caption);
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (m_closeRequest && !m_closeRequest()) {

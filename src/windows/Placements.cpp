@@ -14,7 +14,9 @@ constexpr char kSection[] = "forms";
 constexpr int kMostWindowsPerPass = 20;
 }  // namespace
 
-void Placements::Register(const char* id, QWidget* window) { m_windows[id] = window; }
+void Placements::Register(const char* id, QWidget* window) {
+    m_windows[id] = window;
+}
 
 void Placements::WindowPlacement(const QString& id, QWidget* window, char code, IniFile* file) {
     if (++m_passCount > kMostWindowsPerPass) {
@@ -72,6 +74,8 @@ void Placements::SavePlacements(const QString& settingsFile) {
     file.Save();
 }
 
-void Placements::CloseManagedWindows() { Pass('C', nullptr); }
+void Placements::CloseManagedWindows() {
+    Pass('C', nullptr);
+}
 
 }  // namespace sw

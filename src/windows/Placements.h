@@ -14,8 +14,8 @@ class IniFile;
 /// Identifiers of the windows whose position and size are kept in section "forms", in the order
 /// every placement pass visits them.
 inline constexpr std::array<const char*, 11> kManagedWindowIds{
-    "fctrl2", "FAlbums", "FAlDets", "fartists", "FGenres", "FPlists",
-    "FSongs", "FBassint", "Fnotepad", "Fdays", "fdbchk",
+    "fctrl2", "FAlbums",  "FAlDets",  "fartists", "FGenres", "FPlists",
+    "FSongs", "FBassint", "Fnotepad", "Fdays",    "fdbchk",
 };
 
 /// The placement memory of the managed windows. Windows not registered (not built yet) are skipped.

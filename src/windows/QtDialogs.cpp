@@ -17,7 +17,8 @@ namespace {
 /// A message box that moves itself, once its final size is known, to the anchor point kept on screen.
 class PlacedMessageBox : public QMessageBox {
 public:
-    PlacedMessageBox(QPoint point, Icon icon, const QString& caption, const QString& text, StandardButtons buttons)
+    PlacedMessageBox(QPoint point, Icon icon, const QString& caption, const QString& text,
+                     StandardButtons buttons)
         : QMessageBox(icon, caption, text, buttons), m_point(point) {
         setTextFormat(Qt::PlainText);
     }
@@ -61,8 +62,8 @@ QString QtDialogs::Caption() const {
 }
 
 int QtDialogs::RunBox(int icon, const QString& caption, const QString& text, int buttons, bool stayOnTop) {
-    PlacedMessageBox box(m_anchor.OpenPoint(QCursor::pos()), static_cast<QMessageBox::Icon>(icon), caption, text,
-                         static_cast<QMessageBox::StandardButtons>(buttons));
+    PlacedMessageBox box(m_anchor.OpenPoint(QCursor::pos()), static_cast<QMessageBox::Icon>(icon), caption,
+                         text, static_cast<QMessageBox::StandardButtons>(buttons));
     if (stayOnTop) {
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
     }
@@ -80,8 +81,8 @@ void QtDialogs::ShowError(const QString& text) {
 }
 
 char QtDialogs::AskYesNoCancel(const QString& text) {
-    switch (RunBox(QMessageBox::Question, Caption(), text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                   false)) {
+    switch (RunBox(QMessageBox::Question, Caption(), text,
+                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, false)) {
         case QMessageBox::Yes:
             return 'Y';
         case QMessageBox::No:
@@ -94,8 +95,8 @@ char QtDialogs::AskYesNoCancel(const QString& text) {
 }
 
 bool QtDialogs::AskOkCancel(const QString& text) {
-    return RunBox(QMessageBox::Question, m_applicationTitle, text, QMessageBox::Ok | QMessageBox::Cancel, false) ==
-           QMessageBox::Ok;
+    return RunBox(QMessageBox::Question, m_applicationTitle, text, QMessageBox::Ok | QMessageBox::Cancel,
+                  false) == QMessageBox::Ok;
 }
 
 int QtDialogs::AskChoice(const QString& text, const QString& first, const QString& second) {
@@ -130,9 +131,13 @@ void QtDialogs::FlashWait() {
     }
 }
 
-QPoint QtDialogs::MousePosition() const { return QCursor::pos(); }
+QPoint QtDialogs::MousePosition() const {
+    return QCursor::pos();
+}
 
-QRect QtDialogs::ScreenGeometry() const { return ScreenAtCursor(); }
+QRect QtDialogs::ScreenGeometry() const {
+    return ScreenAtCursor();
+}
 
 void QtDialogs::ShowBusyCursor(bool busy) {
     if (busy && !m_busyCursorShown) {
@@ -144,6 +149,8 @@ void QtDialogs::ShowBusyCursor(bool busy) {
     }
 }
 
-void QtDialogs::ProcessPendingEvents() { QCoreApplication::processEvents(); }
+void QtDialogs::ProcessPendingEvents() {
+    QCoreApplication::processEvents();
+}
 
 }  // namespace sw

@@ -21,7 +21,8 @@ void OnSignal(int) {
 
 }  // namespace
 
-QuitOnSignal::QuitOnSignal(std::function<void()> quit, QObject* parent) : QObject(parent), m_quit(std::move(quit)) {
+QuitOnSignal::QuitOnSignal(std::function<void()> quit, QObject* parent)
+    : QObject(parent), m_quit(std::move(quit)) {
     if (g_pipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_pipe) != 0) {
         return;
     }

@@ -76,15 +76,25 @@ void ClearEditQuietly(QLineEdit* edit) {
     edit->clear();
 }
 
-void SetMenuCaption(QAction* item, const QString& text) { item->setText(DoubleAmpersands(text)); }
+void SetMenuCaption(QAction* item, const QString& text) {
+    item->setText(DoubleAmpersands(text));
+}
 
-void SetMenuChecked(QAction* item, bool checked) { item->setChecked(checked); }
+void SetMenuChecked(QAction* item, bool checked) {
+    item->setChecked(checked);
+}
 
-void PopupAtCursor(QMenu* menu) { menu->popup(QCursor::pos()); }
+void PopupAtCursor(QMenu* menu) {
+    menu->popup(QCursor::pos());
+}
 
-DragByMouse::DragByMouse(QWidget* window) : QObject(window), m_window(window) { Watch(window); }
+DragByMouse::DragByMouse(QWidget* window) : QObject(window), m_window(window) {
+    Watch(window);
+}
 
-void DragByMouse::Watch(QWidget* widget) { widget->installEventFilter(this); }
+void DragByMouse::Watch(QWidget* widget) {
+    widget->installEventFilter(this);
+}
 
 bool DragByMouse::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = static_cast<QWidget*>(watched);

@@ -5,7 +5,9 @@
 
 namespace sw::test {
 
-QString ProgramPath(const QString& program) { return QString(SW_BIN_DIR) + "/" + program; }
+QString ProgramPath(const QString& program) {
+    return QString(SW_BIN_DIR) + "/" + program;
+}
 
 ProgramRun RunProgram(const QString& program, const QStringList& arguments, int timeoutMs) {
     QProcess process;

@@ -56,11 +56,29 @@ TEST_F(Sonwick3Run, TwoRunsCreateTheLockAndWriteEverySetting) {
     EXPECT_EQ(ReadAll(m_home.filePath("LOCK.TXT")), LockFileText("Sonwick3").toUtf8());
 
     IniFile settings(Settings());
-    for (const char* key : {"Flashinterval", "LastLoadedTS-date", "LastLoadedTS-time", "LoadPath", "Root",
-                            "MP3TAGPOLICY", "MP3TAGREADPREFV1V2", "OGGTAG", "DBSIZE", "FADETIME", "SHOWALNUM",
-                            "SQUEEZERATING", "FILTERALBUMS", "PREVIEWSOUNDCARD", "DAYSRECENT", "READONLY",
-                            "PROMPTTOREMOVE", "FILTER", "FADEONPAUSE", "FADEONNEXT", "ConfirmDevicesAtStartup",
-                            "DoubleClickToEdit", "fctrl2-TOP"}) {
+    for (const char* key : {"Flashinterval",
+                            "LastLoadedTS-date",
+                            "LastLoadedTS-time",
+                            "LoadPath",
+                            "Root",
+                            "MP3TAGPOLICY",
+                            "MP3TAGREADPREFV1V2",
+                            "OGGTAG",
+                            "DBSIZE",
+                            "FADETIME",
+                            "SHOWALNUM",
+                            "SQUEEZERATING",
+                            "FILTERALBUMS",
+                            "PREVIEWSOUNDCARD",
+                            "DAYSRECENT",
+                            "READONLY",
+                            "PROMPTTOREMOVE",
+                            "FILTER",
+                            "FADEONPAUSE",
+                            "FADEONNEXT",
+                            "ConfirmDevicesAtStartup",
+                            "DoubleClickToEdit",
+                            "fctrl2-TOP"}) {
         EXPECT_TRUE(settings.HasKey(QString(key).startsWith("fctrl2") ? "forms" : "main", key)) << key;
     }
 
@@ -127,8 +145,9 @@ TEST_F(Sonwick3Run, ANewCatalogueClimbsTheLadderOverTwoStarts) {
     EXPECT_EQ(catalogue.CatalogueVersion(), 11);
     EXPECT_EQ(catalogue.CatalogueName(), "Ann's songs");
     catalogue.ExecSqlCommit("insert into album (albumid, alname) values (2, 'After')");
-    RowSet albums = catalogue.Select("select alorgrp || ',' || grpid || ',' || ratingdrvd || ',' || ratingassd || ',' || "
-                                     "ratingsumm || ',' || seq || ',' || grpseq as added from album order by albumid");
+    RowSet albums = catalogue.Select(
+        "select alorgrp || ',' || grpid || ',' || ratingdrvd || ',' || ratingassd || ',' || "
+        "ratingsumm || ',' || seq || ',' || grpseq as added from album order by albumid");
     EXPECT_EQ(albums.Text("ADDED"), "A,0,0,0,0,0,0");
     albums.Next();
     EXPECT_EQ(albums.Text("ADDED"), "A,0,20,0,20,0,0");
@@ -193,8 +212,8 @@ TEST_F(Sonwick3Run, TraceShowsTheStartUpSteps) {
     EXPECT_TRUE(lines.contains("INFO: create fcore"));
     EXPECT_TRUE(lines.contains("INFO: Converting database to version 9"));
     // The history repair belongs to the first showing of the main window, after "run".
-    EXPECT_EQ(lines.mid(lines.size() - 3), (QStringList{"INFO: get_ini2", "INFO: run",
-                                                        "INFO: Converting database to version 10"}));
+    EXPECT_EQ(lines.mid(lines.size() - 3),
+              (QStringList{"INFO: get_ini2", "INFO: run", "INFO: Converting database to version 10"}));
 }
 
 }  // namespace

@@ -18,7 +18,9 @@ namespace {
 
 using test::RunProgram;
 
-QString Fixtures() { return QString(SW_SOURCE_DIR) + "/tests/fixtures/"; }
+QString Fixtures() {
+    return QString(SW_SOURCE_DIR) + "/tests/fixtures/";
+}
 
 QList<QJsonObject> JsonLines(const QString& out) {
     QList<QJsonObject> objects;
@@ -44,15 +46,16 @@ protected:
 };
 
 TEST_F(Swtool, TagsPrintsWhatTheReaderFindsOneJsonLinePerFile) {
-    const auto run = RunProgram("swtool", {"--home", Home(), "tags", Fixtures() + "id3v23.mp3", Fixtures() + "tone.ogg",
-                                           Fixtures() + "plain.mp3", Fixtures() + "missing.mp3"});
+    const auto run =
+        RunProgram("swtool", {"--home", Home(), "tags", Fixtures() + "id3v23.mp3", Fixtures() + "tone.ogg",
+                              Fixtures() + "plain.mp3", Fixtures() + "missing.mp3"});
     EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
     const QList<QJsonObject> lines = JsonLines(run.out);
     ASSERT_EQ(lines.size(), 4);
-    const QStringList members = {"path",     "fileType",  "tagSource", "title",    "artist",   "album",
-                                 "year",     "comment",   "track",     "genreId",  "genreName", "rating",
-                                 "composer", "encoder",   "copyright", "language", "link",     "vendor",
-                                 "unicodeIgnored"};
+    const QStringList members = {"path",      "fileType", "tagSource", "title",         "artist",
+                                 "album",     "year",     "comment",   "track",         "genreId",
+                                 "genreName", "rating",   "composer",  "encoder",       "copyright",
+                                 "language",  "link",     "vendor",    "unicodeIgnored"};
     for (const QJsonObject& line : lines) {
         for (const QString& member : members) {
             EXPECT_TRUE(line.contains(member)) << member.toStdString();
@@ -101,11 +104,13 @@ TEST_F(Swtool, LoadRunsWithoutAWindowAndSummarises) {
 
     auto run = RunProgram("swtool", {"--home", Home(), "load", "--subfolders", music.path()});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.startsWith("listed=3 inserted=3 copies=0 refreshed=0 relinked=0 skipped=0 ")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.startsWith("listed=3 inserted=3 copies=0 refreshed=0 relinked=0 skipped=0 "))
+        << run.out.toStdString();
     EXPECT_TRUE(run.err.contains("loaded 3 / 3")) << run.err.toStdString();
 
     run = RunProgram("swtool", {"--home", Home(), "load", "--subfolders", music.path()});
-    EXPECT_TRUE(run.out.startsWith("listed=0 inserted=0 copies=0 refreshed=0 relinked=0 skipped=3 ")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.startsWith("listed=0 inserted=0 copies=0 refreshed=0 relinked=0 skipped=3 "))
+        << run.out.toStdString();
     run = RunProgram("swtool", {"--home", Home(), "load", "--all", "--subfolders", music.path()});
     EXPECT_TRUE(run.out.startsWith("listed=3 inserted=0 copies=0 refreshed=3 ")) << run.out.toStdString();
 

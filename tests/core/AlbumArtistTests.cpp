@@ -144,7 +144,9 @@ TEST_F(AlbumsAndArtists, WritingAlbumsChecksNameAndResolvesTheArtist) {
     m_library.albums.WriteAlbum(album);
     EXPECT_GT(album.AlbumId, 0);
     EXPECT_EQ(album.ArtistId, 0);
-    EXPECT_EQ(Count("select count(*) as ct from album where artistid = 0 and alorgrp = 'A' and ratingdrvd = 20"), 1);
+    EXPECT_EQ(
+        Count("select count(*) as ct from album where artistid = 0 and alorgrp = 'A' and ratingdrvd = 20"),
+        1);
 
     TAlbum other;
     ClearAlbum(other);
@@ -172,8 +174,8 @@ TEST_F(AlbumsAndArtists, DeletingAnAlbumAsksWithItsSongCount) {
     for (int i = 1; i <= 3; ++i) {
         TSong song = NewSong(QString("%1.mp3").arg(i), "S", "A", "Doomed");
         m_library.songs.SaveSong(song);
-        m_catalogue.ExecSql("insert into songinpl (plid, seq, songnum) values (1, " + QString::number(i) + ", " +
-                            QString::number(song.SongNum) + ")");
+        m_catalogue.ExecSql("insert into songinpl (plid, seq, songnum) values (1, " + QString::number(i) +
+                            ", " + QString::number(song.SongNum) + ")");
     }
     TAlbum album;
     const int id = m_library.albums.FindAlbumByName("Doomed", album);

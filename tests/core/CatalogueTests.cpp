@@ -45,13 +45,18 @@ TEST(SqlQuote, DoublesEveryApostropheInsideTheOuterPair) {
 }
 
 TEST_F(CatalogueOps, NamesWithQuotesAndForeignLettersAreStoredAsTyped) {
-    const QStringList names = {"Björk", "Sigur Rós", "坂本龍一", "O'Brien's \"Best\"", "100% \\ back_slash", "'''",
+    const QStringList names = {"Björk",
+                               "Sigur Rós",
+                               "坂本龍一",
+                               "O'Brien's \"Best\"",
+                               "100% \\ back_slash",
+                               "'''",
                                "Motörhead & Friends 🎸"};
     int id = 0;
     for (const QString& name : names) {
         ++id;
-        m_catalogue.ExecSqlCommit("insert into artist (artistid, arname) values (" + QString::number(id) + ", " +
-                                  SqlQuote(name) + ")");
+        m_catalogue.ExecSqlCommit("insert into artist (artistid, arname) values (" + QString::number(id) +
+                                  ", " + SqlQuote(name) + ")");
     }
     Query byName(m_catalogue, "select artistid from artist where lower(arname) = :name");
     id = 0;
@@ -71,11 +76,15 @@ TEST_F(CatalogueOps, NamesWithQuotesAndForeignLettersAreStoredAsTyped) {
 
 TEST_F(CatalogueOps, RowSetsReadNullsFixedTextsAndTimestamps) {
     const TDateTime stamp = DateToDateTime({2024, 3, 31}) + (23 * 3600 + 59 * 60 + 59.6) / 86400.0;
-    Query insert(m_catalogue,
-                 "insert into song (songnum, title, \"year\", searchts, \"comment\") values (:n, :title, :year, :ts, "
-                 ":comment)");
-    insert.SetInteger("n", 1).SetText("title", "").SetText("year", "99").SetTimestamp("ts", stamp).SetExactText(
-        "comment", "");
+    Query insert(
+        m_catalogue,
+        "insert into song (songnum, title, \"year\", searchts, \"comment\") values (:n, :title, :year, :ts, "
+        ":comment)");
+    insert.SetInteger("n", 1)
+        .SetText("title", "")
+        .SetText("year", "99")
+        .SetTimestamp("ts", stamp)
+        .SetExactText("comment", "");
     insert.Execute();
     m_catalogue.CommitAndContinue();
 
@@ -140,7 +149,8 @@ TEST_F(CatalogueOps, RefusedStatementsCarryTheClientsText) {
     }
     // After an error the transaction goes on: what succeeded before is committed later.
     m_catalogue.ExecSql("insert into artist (artistid, arname) values (1, 'Kept')");
-    EXPECT_THROW(m_catalogue.ExecSql("insert into artist (artistid, arname) values (2, 'x', 'y')"), DatabaseError);
+    EXPECT_THROW(m_catalogue.ExecSql("insert into artist (artistid, arname) values (2, 'x', 'y')"),
+                 DatabaseError);
     m_catalogue.CommitAndContinue();
     EXPECT_EQ(m_catalogue.Select("select * from artist").RowCount(), 1);
 }

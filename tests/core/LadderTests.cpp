@@ -41,14 +41,16 @@ TEST_F(Ladder, VersionOneClimbsToNineThenWaitsForTheHistoryRepair) {
     // Existing albums got the values of the update statements, new ones the column defaults.
     m_catalogue.ExecSqlCommit("insert into album (albumid, alname) values (2, 'New album')");
     RowSet albums = m_catalogue.Select(
-        "select albumid, alorgrp, grpid, ratingdrvd, ratingassd, ratingsumm, seq, grpseq from album order by albumid");
+        "select albumid, alorgrp, grpid, ratingdrvd, ratingassd, ratingsumm, seq, grpseq from album order by "
+        "albumid");
     const int expectedValues[2][6] = {{0, 0, 0, 0, 0, 0}, {0, 20, 0, 20, 0, 0}};
     for (int row = 0; row < 2; ++row) {
         albums.SetCurrentRow(row);
         EXPECT_EQ(albums.Text("ALORGRP"), "A");
         const char* columns[] = {"GRPID", "RATINGDRVD", "RATINGASSD", "RATINGSUMM", "SEQ", "GRPSEQ"};
         for (int c = 0; c < 6; ++c) {
-            EXPECT_EQ(albums.Int(columns[c]), expectedValues[row][c]) << "album " << row + 1 << " " << columns[c];
+            EXPECT_EQ(albums.Int(columns[c]), expectedValues[row][c])
+                << "album " << row + 1 << " " << columns[c];
         }
     }
 
@@ -70,9 +72,10 @@ TEST_F(Ladder, VersionOneClimbsToNineThenWaitsForTheHistoryRepair) {
     again.ExecSqlCommit("insert into plist (plid, plname) values (1, 'p')");
     EXPECT_EQ(again.Select("select pldate from plist").Int("PLDATE"), 0);
     again.OpenTableCursors();
-    EXPECT_EQ(again.Select("select count(*) as ct from rdb$indices where rdb$index_name starting with 'IX_HISTORY'")
-                  .Int("CT"),
-              2);
+    EXPECT_EQ(
+        again.Select("select count(*) as ct from rdb$indices where rdb$index_name starting with 'IX_HISTORY'")
+            .Int("CT"),
+        2);
 }
 
 TEST_F(Ladder, LowerCaseVersionRowIsReadButNeverRaised) {

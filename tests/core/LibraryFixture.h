@@ -34,7 +34,8 @@ protected:
     }
 
     /// A song record for a file under the root, ready for SaveSong.
-    TSong NewSong(const QString& relative, const QString& title, const QString& artist, const QString& album) {
+    TSong NewSong(const QString& relative, const QString& title, const QString& artist,
+                  const QString& album) {
         TSong song;
         song.FileName = relative;
         song.FullPath = m_settings.Root + relative;

@@ -31,8 +31,7 @@ TEST_F(Removal, DeletingTheFileKeepsTheSongMarkedMissing) {
     EXPECT_EQ(Count("select count(*) as ct from song where exi = 0 and \"size\" = 0"), 1);
     EXPECT_EQ(Count("select count(*) as ct from songinpl"), 1);
     EXPECT_EQ(Count("select count(*) as ct from history"), 1);
-    EXPECT_EQ(m_dialogs.TextsOf("ASK"),
-              QStringList{m_path + "\\nDelete file  - are you sure ? -> Yes"});
+    EXPECT_EQ(m_dialogs.TextsOf("ASK"), QStringList{m_path + "\\nDelete file  - are you sure ? -> Yes"});
 }
 
 TEST_F(Removal, DeleteAndRemoveDropsPlaylistEntriesButNotHistory) {
@@ -52,7 +51,8 @@ TEST_F(Removal, RemovingFromTheCatalogueKeepsTheFileAndTheSize) {
 }
 
 TEST_F(Removal, NoAnswerAndReadOnlyChangeNothing) {
-    for (const auto action : {RemoveAction::DeleteFile, RemoveAction::RemoveSong, RemoveAction::DeleteAndRemove}) {
+    for (const auto action :
+         {RemoveAction::DeleteFile, RemoveAction::RemoveSong, RemoveAction::DeleteAndRemove}) {
         m_dialogs.QueueAnswer("No");
         EXPECT_FALSE(RemoveSongAction(m_library, m_song.SongNum, action));
     }

@@ -72,10 +72,27 @@ TEST_F(SettingsFile, WritesEveryKeyInOrderAndReadsThemBack) {
     s.LastLoadedTS = StampToDateTime({{2024, 5, 6}, {7, 8, 9}});
     TransferSettingsFile('S', s, Path());
 
-    const QStringList keys = {"Flashinterval", "LastLoadedTS-date", "LastLoadedTS-time", "LoadPath", "Root",
-                              "MP3TAGPOLICY", "MP3TAGREADPREFV1V2", "OGGTAG", "DBSIZE", "FADETIME", "SHOWALNUM",
-                              "SQUEEZERATING", "FILTERALBUMS", "PREVIEWSOUNDCARD", "DAYSRECENT", "READONLY",
-                              "PROMPTTOREMOVE", "FILTER", "FADEONPAUSE", "FADEONNEXT", "ConfirmDevicesAtStartup",
+    const QStringList keys = {"Flashinterval",
+                              "LastLoadedTS-date",
+                              "LastLoadedTS-time",
+                              "LoadPath",
+                              "Root",
+                              "MP3TAGPOLICY",
+                              "MP3TAGREADPREFV1V2",
+                              "OGGTAG",
+                              "DBSIZE",
+                              "FADETIME",
+                              "SHOWALNUM",
+                              "SQUEEZERATING",
+                              "FILTERALBUMS",
+                              "PREVIEWSOUNDCARD",
+                              "DAYSRECENT",
+                              "READONLY",
+                              "PROMPTTOREMOVE",
+                              "FILTER",
+                              "FADEONPAUSE",
+                              "FADEONNEXT",
+                              "ConfirmDevicesAtStartup",
                               "DoubleClickToEdit"};
     const QString text = Read();
     qsizetype last = -1;
@@ -106,8 +123,9 @@ TEST_F(SettingsFile, ReadPreferenceOutsideOneAndTwoBecomesOne) {
 }
 
 TEST_F(SettingsFile, ValuesOfTheWrongFormReadAsDefaults) {
-    Write("[MAIN]\nfadetime=fast\nFILTER=0x4\nflashinterval= 900 \nOGGTAG=0\nSHOWALNUM=5\nDAYSRECENT=\n"
-          "PREVIEWSOUNDCARD=-3\n");
+    Write(
+        "[MAIN]\nfadetime=fast\nFILTER=0x4\nflashinterval= 900 \nOGGTAG=0\nSHOWALNUM=5\nDAYSRECENT=\n"
+        "PREVIEWSOUNDCARD=-3\n");
     const Settings s = ReadSettings();
     EXPECT_EQ(s.FADETIME, 1000);
     EXPECT_EQ(s.FILTER, 4);
@@ -119,8 +137,10 @@ TEST_F(SettingsFile, ValuesOfTheWrongFormReadAsDefaults) {
 }
 
 TEST_F(SettingsFile, TheOldSingleKeyIsDroppedOnReadingAndForeignKeysStay) {
-    Write("[main]\nDBName=My songs\nLastLoadedTS=45000.5\nLastLoadedTS-date=20240101\nLastLoadedTS-time=120000\n"
-          "DBvn=3\nMP3ID3V1=1\nMP3ID3V2=0\nSomethingElse=x\n[forms]\nFSongs-TOP=10\n");
+    Write(
+        "[main]\nDBName=My "
+        "songs\nLastLoadedTS=45000.5\nLastLoadedTS-date=20240101\nLastLoadedTS-time=120000\n"
+        "DBvn=3\nMP3ID3V1=1\nMP3ID3V2=0\nSomethingElse=x\n[forms]\nFSongs-TOP=10\n");
     Settings s = ReadSettings();
     const QString afterRead = Read();
     EXPECT_FALSE(afterRead.contains("LastLoadedTS ="));
@@ -140,8 +160,7 @@ TEST_F(SettingsFile, TheOldSingleKeyIsDroppedOnReadingAndForeignKeysStay) {
 
 TEST_F(SettingsFile, DateTimesRoundToTheSecondAndZeroMeansNoMoment) {
     Settings s;
-    const TDateTime almostMidnight =
-        DateToDateTime({2024, 3, 31}) + (23 * 3600 + 59 * 60 + 59.6) / 86400.0;
+    const TDateTime almostMidnight = DateToDateTime({2024, 3, 31}) + (23 * 3600 + 59 * 60 + 59.6) / 86400.0;
     s.LastLoadedTS = almostMidnight;
     TransferSettingsFile('S', s, Path());
     IniFile file(Path());

@@ -28,7 +28,8 @@ TEST(SongPaths, FileTypeAndTitleFromTheName) {
     EXPECT_EQ(FileTypeOf("/m/Rock/a.Ogg"), "OGG");
     EXPECT_EQ(FileTypeOf("/m/v1.0/noext"), "");
     EXPECT_EQ(SongTitleFromFileName("/m/Rock/My song.mp3"), "My song");
-    EXPECT_EQ(SongTitleFromFileName("/m/" + QString(40, 'x') + "1234567890.mp3"), QString(20, 'x') + "1234567890");
+    EXPECT_EQ(SongTitleFromFileName("/m/" + QString(40, 'x') + "1234567890.mp3"),
+              QString(20, 'x') + "1234567890");
     EXPECT_EQ(SongTitleFromFileName("/m/Été déjà vu.ogg"), "Été déjà vu");
 }
 
@@ -36,9 +37,16 @@ TEST(ParseStartFrom, ReadsTheStartPositionAtTheBeginningOfAComment) {
     ScriptedDialogs dialogs;
     ScopedDialogs installed(dialogs);
     const std::pair<const char*, int> cases[] = {
-        {"from 2:05.50 live", 12550}, {"from 12:34", 75400},  {"FROM 1:23 remaster", 8300}, {"From 12:34.56", 75456},
-        {"from 1:2", 0},              {"great song", 0},      {"from 12345", 0},           {"from 1:23.", 8300},
-        {"from 1:23.5", 8300},        {"from 0:07.05", 705},
+        {"from 2:05.50 live", 12550},
+        {"from 12:34", 75400},
+        {"FROM 1:23 remaster", 8300},
+        {"From 12:34.56", 75456},
+        {"from 1:2", 0},
+        {"great song", 0},
+        {"from 12345", 0},
+        {"from 1:23.", 8300},
+        {"from 1:23.5", 8300},
+        {"from 0:07.05", 705},
     };
     for (const auto& [comment, expected] : cases) {
         EXPECT_EQ(ParseStartFrom(comment), expected) << comment;

@@ -107,7 +107,8 @@ TEST_F(SongStoreTest, DetailsLookupMatchesAlbumArtistTitleAndTrack) {
     again.Title = "Jóga";
     ASSERT_TRUE(m_library.songs.FindSongByDetails(again));
     EXPECT_EQ(m_dialogs.TextsOf("INFO").size(), 1);
-    EXPECT_TRUE(m_dialogs.TextsOf("INFO").front().endsWith(">1 instance of album/artist/title combi found on db"));
+    EXPECT_TRUE(
+        m_dialogs.TextsOf("INFO").front().endsWith(">1 instance of album/artist/title combi found on db"));
 }
 
 TEST_F(SongStoreTest, RowsAreReadWithTheirRulesAndMessages) {

@@ -22,9 +22,10 @@ TEST(InstanceLock, CreatesTheExplanationAndRefusesASecondHolder) {
     EXPECT_FALSE(AcquireInstanceLock(lock, "Sonwick3"));
     QFile file(lock);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(),
-              "This file LOCK.TXT is used to prevent multiple instances of program \"Sonwick3\" running on your "
-              "PC.\r\nIf the file is absent it will be created automatically.");
+    EXPECT_EQ(
+        file.readAll(),
+        "This file LOCK.TXT is used to prevent multiple instances of program \"Sonwick3\" running on your "
+        "PC.\r\nIf the file is absent it will be created automatically.");
     EXPECT_TRUE(dialogs.Transcript().isEmpty());
 
     // Another open of the same file stands for a second process.
@@ -53,7 +54,9 @@ TEST(CreationOrder, RunsPresentStepsInOrderWithTheirTraces) {
     QStringList ran;
     CreationSteps steps;
     steps[StartupWindow::NowPlaying] = [&] { return ran << "queue", true; };
-    steps[StartupWindow::Catalogue] = [&]() -> bool { throw std::runtime_error("I/O error for file SONGS.FDB"); };
+    steps[StartupWindow::Catalogue] = [&]() -> bool {
+        throw std::runtime_error("I/O error for file SONGS.FDB");
+    };
     steps[StartupWindow::Days] = [&] { return ran << "days", true; };
     steps[StartupWindow::MainWindow] = [&] { return ran << "main", true; };
     EXPECT_TRUE(RunCreationOrder(steps));
@@ -61,8 +64,9 @@ TEST(CreationOrder, RunsPresentStepsInOrderWithTheirTraces) {
 
     EXPECT_EQ(ran, (QStringList{"main", "days", "queue"}));
     // Days has no trace text; the failing catalogue step is reported and start-up goes on.
-    EXPECT_EQ(dialogs.Transcript(), (QStringList{"INFO: create fctrl2", "INFO: create fcore",
-                                                 "ERROR: I/O error for file SONGS.FDB", "INFO: create fbassint"}));
+    EXPECT_EQ(dialogs.Transcript(),
+              (QStringList{"INFO: create fctrl2", "INFO: create fcore", "ERROR: I/O error for file SONGS.FDB",
+                           "INFO: create fbassint"}));
 }
 
 TEST(CreationOrder, ASecondInstanceEndsTheStartUpAtOnce) {

@@ -8,7 +8,8 @@ namespace sw {
 namespace {
 
 TDateTime At(int y, int mo, int d, int h, int mi, int s, int ms) {
-    return DateToDateTime({static_cast<std::uint16_t>(y), static_cast<std::uint16_t>(mo), static_cast<std::uint16_t>(d)}) +
+    return DateToDateTime({static_cast<std::uint16_t>(y), static_cast<std::uint16_t>(mo),
+                           static_cast<std::uint16_t>(d)}) +
            (h * 3600000.0 + mi * 60000.0 + s * 1000.0 + ms) / 86400000.0;
 }
 
@@ -68,11 +69,11 @@ TEST(CalendarReform, LeapYearsFollowTheCalendarInForce) {
     EXPECT_TRUE(IsLeap(Date(2000, 2, 1)));
     EXPECT_FALSE(IsLeap(Date(1900, 2, 1)));
     EXPECT_TRUE(IsLeap(Date(1600, 2, 1)));
-    EXPECT_TRUE(IsLeap(Date(1500, 2, 1)));   // Julian: divisible by 4 is enough
+    EXPECT_TRUE(IsLeap(Date(1500, 2, 1)));  // Julian: divisible by 4 is enough
 
     const std::tuple<DateRec, int, DateRec> steps[] = {
-        {Date(2024, 3, 1), 1, Date(2024, 2, 29)}, {Date(1900, 3, 1), 1, Date(1900, 2, 28)},
-        {Date(1700, 3, 1), 1, Date(1700, 2, 29)}, {Date(2024, 1, 1), 1, Date(2023, 12, 31)},
+        {Date(2024, 3, 1), 1, Date(2024, 2, 29)},  {Date(1900, 3, 1), 1, Date(1900, 2, 28)},
+        {Date(1700, 3, 1), 1, Date(1700, 2, 29)},  {Date(2024, 1, 1), 1, Date(2023, 12, 31)},
         {Date(2024, 1, 3), 3, Date(2023, 12, 31)}, {Date(1752, 9, 14), 12, Date(1752, 9, 2)},
         {Date(1, 1, 1), 1, Date(0, 12, 31)},
     };

@@ -129,7 +129,8 @@ TEST(SetFlashInterval, AcceptsFiveHundredToTwoThousand) {
         EXPECT_EQ(dialogs.FlashInterval(), expected) << answer;
     }
     EXPECT_EQ(dialogs.TextsOf("FLASH"),
-              (QStringList{"Out of range", "Out of range", "Flash interval updated OK", "Flash interval updated OK"}));
+              (QStringList{"Out of range", "Out of range", "Flash interval updated OK",
+                           "Flash interval updated OK"}));
     dialogs.QueueAnswer("<cancel>");
     SetFlashInterval();
     EXPECT_EQ(dialogs.TextsOf("FLASH").size(), 4);

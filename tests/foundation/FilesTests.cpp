@@ -62,7 +62,8 @@ TEST(DeleteFileReporting, ReportsTheSystemError) {
     ScopedDialogs installed(dialogs);
     const QString missing = dir.filePath("gone.mp3");
     EXPECT_FALSE(DeleteFileReporting(missing));
-    EXPECT_EQ(dialogs.TextsOf("INFO"), QStringList{"Delete " + missing + "\\nError 2 No such file or directory"});
+    EXPECT_EQ(dialogs.TextsOf("INFO"),
+              QStringList{"Delete " + missing + "\\nError 2 No such file or directory"});
 
     WriteFile(dir.filePath("here.mp3"), "abc");
     EXPECT_EQ(FileSizeBytes(dir.filePath("here.mp3")), 3);

@@ -9,9 +9,17 @@ namespace {
 
 TEST(FormatThousands, GroupsDigitsButNotTheSign) {
     const std::pair<int, const char*> cases[] = {
-        {0, "0"},          {999, "999"},       {1000, "1,000"},         {-999, "-999"},
-        {-1000, "-1,000"}, {12345, "12,345"},  {1234567, "1,234,567"},  {-1234567, "-1,234,567"},
-        {100000, "100,000"}, {2147483647, "2,147,483,647"}, {-2147483647 - 1, "-2,147,483,648"},
+        {0, "0"},
+        {999, "999"},
+        {1000, "1,000"},
+        {-999, "-999"},
+        {-1000, "-1,000"},
+        {12345, "12,345"},
+        {1234567, "1,234,567"},
+        {-1234567, "-1,234,567"},
+        {100000, "100,000"},
+        {2147483647, "2,147,483,647"},
+        {-2147483647 - 1, "-2,147,483,648"},
     };
     for (const auto& [value, expected] : cases) {
         EXPECT_EQ(FormatThousands(value), expected) << value;
@@ -34,9 +42,17 @@ TEST(LeadingAndTrailingNumbers, ReadTheDigitRunsAtEitherEnd) {
 
 TEST(TryParseInt, AcceptsOnlyWholeDecimalIntegers) {
     const std::tuple<const char*, bool, int> cases[] = {
-        {"", true, 0},           {"0", true, 0},         {"-12", true, -12},     {"+7", true, 7},
-        {"2147483647", true, 2147483647}, {"-2147483648", true, -2147483647 - 1}, {"2147483648", false, 0},
-        {"12a", false, 0},       {" 12", false, 0},      {"-", false, 0},        {"1.5", false, 0},
+        {"", true, 0},
+        {"0", true, 0},
+        {"-12", true, -12},
+        {"+7", true, 7},
+        {"2147483647", true, 2147483647},
+        {"-2147483648", true, -2147483647 - 1},
+        {"2147483648", false, 0},
+        {"12a", false, 0},
+        {" 12", false, 0},
+        {"-", false, 0},
+        {"1.5", false, 0},
     };
     for (const auto& [text, ok, value] : cases) {
         int parsed = 99;

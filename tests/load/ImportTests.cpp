@@ -109,7 +109,8 @@ TEST_F(Import, ANewFileBecomesASongWithItsTagsAndTheRunsStamp) {
 
 TEST_F(Import, AFileCataloguedUnderAnotherLetterCaseIsRefreshed) {
     const QString path = Tagged("Rock/a.mp3", "A", "Artist", "Album");
-    m_catalogue.ExecSqlCommit("insert into song (songnum, fn, title, exi) values (7, 'ROCK/A.MP3', 'Kept title', 0)");
+    m_catalogue.ExecSqlCommit(
+        "insert into song (songnum, fn, title, exi) values (7, 'ROCK/A.MP3', 'Kept title', 0)");
     LoadFiles({path});
     EXPECT_EQ(Count("select count(*) as ct from song"), 1);
     TSong song;
@@ -176,7 +177,8 @@ TEST_F(Import, UntitledAndUntaggedFilesTakeTheirNames) {
     EXPECT_EQ(Count("select count(*) as ct from song"), 3);
     m_catalogue.RunQuery("select title from song where songnum = 1");
     EXPECT_EQ(m_catalogue.GeneralQuery().Text("TITLE"), "ong file name for a song title");
-    EXPECT_EQ(Count("select count(*) as ct from song where title = 'Take' and artistid = -1 and albumid = 0"), 2);
+    EXPECT_EQ(Count("select count(*) as ct from song where title = 'Take' and artistid = -1 and albumid = 0"),
+              2);
 }
 
 TEST_F(Import, UnicodeTagsAreIgnoredAndTheRunSaysSo) {
@@ -191,14 +193,16 @@ TEST_F(Import, UnicodeTagsAreIgnoredAndTheRunSaysSo) {
         file.open(QIODevice::ReadOnly);
         return file.readAll();
     }();
-    const QByteArray frame = QByteArray("TIT2") + QByteArray("\0\0\0\x07\0\0", 6) + QByteArray("\x01\xff\xfeT\0i\0", 7);
+    const QByteArray frame =
+        QByteArray("TIT2") + QByteArray("\0\0\0\x07\0\0", 6) + QByteArray("\x01\xff\xfeT\0i\0", 7);
     QByteArray tag = QByteArray("ID3\x03\0\0", 6) + QByteArray("\0\0\0", 3) + char(frame.size());
     Put("u.mp3", tag + frame + bytes);
     LoadFiles({path});
     TSong song;
     ASSERT_TRUE(m_library.songs.FindSongByNumber(1, song));
     EXPECT_EQ(song.Title, "From v1");
-    EXPECT_EQ(m_dialogs.TextsOf("INFO"), QStringList{"ID3v2 tags containing Unicode were ignored in some files loaded"});
+    EXPECT_EQ(m_dialogs.TextsOf("INFO"),
+              QStringList{"ID3v2 tags containing Unicode were ignored in some files loaded"});
 }
 
 TEST_F(Import, OddFileNamesAreStoredAndFoundAgainAsTheyAre) {
@@ -234,8 +238,9 @@ TEST_F(Import, TheLoadWindowListsAndLoadsThroughTheRealRun) {
     Put("notes.txt", "x");
     LoadController controller(m_run);
     controller.ListFilesToLoad(m_music.path(), true, true);
-    EXPECT_EQ(controller.ListedFiles(),
-              (QStringList{m_music.filePath("a.mp3"), m_music.filePath("Beta/b1.mp3"), m_music.filePath("c.mp3")}));
+    EXPECT_EQ(
+        controller.ListedFiles(),
+        (QStringList{m_music.filePath("a.mp3"), m_music.filePath("Beta/b1.mp3"), m_music.filePath("c.mp3")}));
     EXPECT_EQ(controller.CountText(), "3 files");
     m_dialogs.QueueAnswer("Yes");
     EXPECT_TRUE(controller.LoadAllListed());

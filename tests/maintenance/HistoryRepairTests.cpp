@@ -24,11 +24,22 @@ TEST(HistoryRepair, FillsDayAndTimeNumbersAndRaisesTheVersion) {
     session.catalogue.ReadParams();
     ASSERT_TRUE(session.catalogue.UpgradeCatalogue());
 
-    Query insert(session.catalogue, "insert into history (songnum, ts, pldate, pltime) values (:n, :ts, :d, :t)");
-    insert.SetInteger("n", 1).SetTimestamp("ts", At(2024, 3, 31, 23, 59, 59.6)).SetNull("d").SetNull("t").Execute();
-    insert.SetInteger("n", 2).SetTimestamp("ts", At(2023, 1, 2, 3, 4, 5)).SetInteger("d", 20230102).SetInteger("t", 30405);
+    Query insert(session.catalogue,
+                 "insert into history (songnum, ts, pldate, pltime) values (:n, :ts, :d, :t)");
+    insert.SetInteger("n", 1)
+        .SetTimestamp("ts", At(2024, 3, 31, 23, 59, 59.6))
+        .SetNull("d")
+        .SetNull("t")
+        .Execute();
+    insert.SetInteger("n", 2)
+        .SetTimestamp("ts", At(2023, 1, 2, 3, 4, 5))
+        .SetInteger("d", 20230102)
+        .SetInteger("t", 30405);
     insert.Execute();
-    insert.SetInteger("n", 3).SetTimestamp("ts", At(2022, 6, 7, 8, 9, 10)).SetInteger("d", 1).SetInteger("t", 2);
+    insert.SetInteger("n", 3)
+        .SetTimestamp("ts", At(2022, 6, 7, 8, 9, 10))
+        .SetInteger("d", 1)
+        .SetInteger("t", 2);
     insert.Execute();
     session.catalogue.CommitAndContinue();
 

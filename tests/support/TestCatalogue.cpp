@@ -1,13 +1,15 @@
 #include "TestCatalogue.h"
 
 #include "core/CatalogueCreation.h"
+#include "core/CoreSession.h"
 #include "foundation/ScriptedDialogs.h"
 #include "maintenance/HealthCheck.h"
-#include "core/CoreSession.h"
 
 namespace sw::test {
 
-QString CreationScript() { return QString(SW_SOURCE_DIR) + "/sql/create-catalogue.sql"; }
+QString CreationScript() {
+    return QString(SW_SOURCE_DIR) + "/sql/create-catalogue.sql";
+}
 
 TestCatalogue::TestCatalogue(const QString& name) : m_path(m_dir.filePath("SONGS.FDB")) {
     CreateCatalogue(m_path, name, CreationScript());

@@ -119,7 +119,8 @@ TEST_P(PolicyMatrix, WritesTheTagsThePolicyAsksFor) {
     }
     if (c.policy == 0) {
         EXPECT_EQ(m_dialogs.TextsOf("ASK"),
-                  QStringList{"You have opted not to save tag details to the MP3 file - are you sure ? -> " + c.answer});
+                  QStringList{"You have opted not to save tag details to the MP3 file - are you sure ? -> " +
+                              c.answer});
     } else {
         EXPECT_TRUE(m_dialogs.TextsOf("ASK").isEmpty());
     }
@@ -188,7 +189,8 @@ TEST_F(Policy, AHeldFileIsParkedAndSavedWhenReleased) {
     }
     EXPECT_EQ(m_dialogs.TextsOf("INFO").at(0),
               song.FullPath + "\\nFile in use, ID3v2 tag parked to save later");
-    EXPECT_TRUE(m_dialogs.TextsOf("INFO").last().startsWith("Failed to save parked tag for song \"Edited while playing\""));
+    EXPECT_TRUE(m_dialogs.TextsOf("INFO").last().startsWith(
+        "Failed to save parked tag for song \"Edited while playing\""));
     EXPECT_EQ(m_policy.ParkedSong().SongNum, 0);
 
     // Parked again, then the audio engine lets the file go.
@@ -199,7 +201,8 @@ TEST_F(Policy, AHeldFileIsParkedAndSavedWhenReleased) {
     EXPECT_EQ(m_policy.ParkedSong().Title, "Edited while playing");
     m_dialogs.ClearTranscript();
     EXPECT_TRUE(m_policy.RetryParkedTag());
-    EXPECT_EQ(m_dialogs.TextsOf("FLASH"), QStringList{"Saving parked MP3 ID3v2 tag to \"" + song.FullPath + "\""});
+    EXPECT_EQ(m_dialogs.TextsOf("FLASH"),
+              QStringList{"Saving parked MP3 ID3v2 tag to \"" + song.FullPath + "\""});
     EXPECT_TRUE(HasV2(song.FullPath));
     EXPECT_TRUE(HasV1(song.FullPath));  // the "both" policy keeps its ID3v1 tag
     TSong stored;
@@ -235,9 +238,9 @@ TEST_F(Policy, TheRatingTravelsInsideTheTags) {
 }
 
 TEST_F(Policy, ARatingThatIsNoNumberIsReported) {
-    const QString path = m_scratch.Put(
-        "bad.mp3", test::Id3Tag(3, test::Id3TextFrame("TENC", "rating=abc") + test::Id3TextFrame("TIT2", "T")) +
-                       Fixture("plain.mp3"));
+    const QString path = m_scratch.Put("bad.mp3", test::Id3Tag(3, test::Id3TextFrame("TENC", "rating=abc") +
+                                                                      test::Id3TextFrame("TIT2", "T")) +
+                                                      Fixture("plain.mp3"));
     TSong song;
     ASSERT_TRUE(m_policy.ReadSongFromFile(path, song, ResolveMode::None));
     EXPECT_EQ(song.Rating, 0);
@@ -250,7 +253,8 @@ TEST_F(Policy, ARatingThatIsNoNumberIsReported) {
 TEST_F(Policy, ReadingFollowsThePreferenceAndTheRules) {
     TSong song;
     // ID3v2.3 with genre, track 7/12 and composer.
-    ASSERT_TRUE(m_policy.ReadSongFromFile(m_scratch.Put("a.mp3", Fixture("id3v23.mp3")), song, ResolveMode::None));
+    ASSERT_TRUE(
+        m_policy.ReadSongFromFile(m_scratch.Put("a.mp3", Fixture("id3v23.mp3")), song, ResolveMode::None));
     EXPECT_EQ(song.TagSource, kTagId3v2);
     EXPECT_EQ(song.Title, "Fixture Title");
     EXPECT_EQ(song.Track, 7);
@@ -402,8 +406,9 @@ TEST_F(Policy, RenamingAnAlbumRewritesItsSongsTagsAndSkipsMissingFiles) {
 }
 
 TEST_F(Policy, GenreListLoadsFromTheFile) {
-    const QString list = m_scratch.Put("GENRES.INI", "[genres]\n000=Blues\n007=Hip-Hop\n7=Ignored\n017=Rock 'n' Roll\n"
-                                                     "147=Synthpop\n200=\n");
+    const QString list = m_scratch.Put("GENRES.INI",
+                                       "[genres]\n000=Blues\n007=Hip-Hop\n7=Ignored\n017=Rock 'n' Roll\n"
+                                       "147=Synthpop\n200=\n");
     EXPECT_TRUE(LoadGenreList(m_catalogue, list));
     EXPECT_EQ(m_dialogs.TextsOf("INFO"), QStringList{"4 genres loaded OK"});
     EXPECT_EQ(GenreIdForName(m_catalogue, "ROCK 'N' ROLL"), 17);

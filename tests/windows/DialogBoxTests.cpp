@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QLabel>
@@ -7,7 +8,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QCheckBox>
 
 #include "ModalDriver.h"
 #include "foundation/QuietChange.h"
@@ -19,7 +19,9 @@ namespace {
 
 using test::OnNextModal;
 
-QRect Screen() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+QRect Screen() {
+    return QGuiApplication::primaryScreen()->availableGeometry();
+}
 
 void PressEscape(QWidget* window) {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
