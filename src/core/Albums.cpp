@@ -2,6 +2,7 @@
 
 #include "Artists.h"
 #include "Catalogue.h"
+#include "HashReference.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Numbers.h"
 #include "foundation/Text.h"
@@ -207,26 +208,11 @@ void AlbumStore::RenameAlbumRow(int id, const QString& name) {
 }
 
 int AlbumStore::ExpandAlbumRef(QString& typed) {
-    if (!typed.startsWith('#')) {
-        return 0;
-    }
-    int id = 0;
-    if (!ParseIntOrWarn(typed.mid(1), id)) {
-        return 0;
-    }
-    if (FindAlbumById(id, m_current)) {
-        switch (AskYesNoCancel("Expand album " + QuoteDouble(typed) + " to " +
-                               QuoteDouble(m_current.AlbumName) + " ?")) {
-            case 'Y':
-                typed = m_current.AlbumName;
-                return m_current.AlbumId;
-            case 'N':
-                return ConfirmSure("Use " + QuoteDouble(typed) + " as album name") ? 0 : -1;
-            default:
-                return -1;
-        }
-    }
-    return Confirm("Album " + typed + " not found, use album name = " + QuoteDouble(typed) + " ?") ? 0 : -1;
+    return ExpandHashReference(typed, "album", [this](int id, QString& name) {
+        const bool found = FindAlbumById(id, m_current);
+        name = m_current.AlbumName;
+        return found;
+    });
 }
 
 bool AlbumStore::ConfirmDeleteAlbum(int id, bool readOnly) {

@@ -1,6 +1,7 @@
 #include "Artists.h"
 
 #include "Catalogue.h"
+#include "HashReference.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Numbers.h"
 #include "foundation/Text.h"
@@ -64,27 +65,12 @@ int ArtistStore::InsertArtist(const QString& name) {
 }
 
 int ArtistStore::ExpandArtistRef(QString& typed) {
-    if (!typed.startsWith('#')) {
-        return 0;
-    }
-    int id = 0;
-    if (!ParseIntOrWarn(typed.mid(1), id)) {
-        return 0;
-    }
-    TArtist artist;
-    if (FindArtistById(id, artist)) {
-        switch (AskYesNoCancel("Expand artist " + QuoteDouble(typed) + " to " +
-                               QuoteDouble(artist.ArtistName) + " ?")) {
-            case 'Y':
-                typed = artist.ArtistName;
-                return artist.ArtistId;
-            case 'N':
-                return ConfirmSure("Use " + QuoteDouble(typed) + " as artist name") ? 0 : -1;
-            default:
-                return -1;
-        }
-    }
-    return Confirm("Artist " + typed + " not found, use artist name = " + QuoteDouble(typed) + " ?") ? 0 : -1;
+    return ExpandHashReference(typed, "artist", [this](int id, QString& name) {
+        TArtist artist;
+        const bool found = FindArtistById(id, artist);
+        name = artist.ArtistName;
+        return found;
+    });
 }
 
 int ArtistStore::CountArtistSongs(int id) {

@@ -5,6 +5,7 @@
 #include <ibase.h>
 
 #include <QByteArray>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -328,16 +329,20 @@ struct Statement::Impl {
 
 Connection::Connection(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
 
-std::unique_ptr<Connection> Connection::Attach(const QString& path, const Credentials& credentials) {
-    const QByteArray dpb = ParameterBlock(credentials, 0);
+std::unique_ptr<Connection> Connection::Open(const QString& path, const Credentials& credentials,
+                                             int pageSize) {
+    const QByteArray dpb = ParameterBlock(credentials, pageSize);
+    const bool create = pageSize > 0;
     auto impl = std::make_unique<Impl>();
     impl->attachment = Checked([&](ThrowStatusWrapper* status) {
         Firebird::IProvider* provider = Master()->getDispatcher();
+        const QByteArray file = path.toUtf8();
+        const auto* block = reinterpret_cast<const unsigned char*>(dpb.constData());
+        const auto length = static_cast<unsigned>(dpb.size());
         Firebird::IAttachment* attachment = nullptr;
         try {
-            attachment =
-                provider->attachDatabase(status, path.toUtf8().constData(), static_cast<unsigned>(dpb.size()),
-                                         reinterpret_cast<const unsigned char*>(dpb.constData()));
+            attachment = create ? provider->createDatabase(status, file.constData(), length, block)
+                                : provider->attachDatabase(status, file.constData(), length, block);
         } catch (...) {
             provider->release();
             throw;
@@ -348,25 +353,14 @@ std::unique_ptr<Connection> Connection::Attach(const QString& path, const Creden
     return std::unique_ptr<Connection>(new Connection(std::move(impl)));
 }
 
+std::unique_ptr<Connection> Connection::Attach(const QString& path, const Credentials& credentials) {
+    return Open(path, credentials, 0);
+}
+
 std::unique_ptr<Connection> Connection::Create(const QString& path, const Credentials& credentials,
                                                int pageSize) {
-    const QByteArray dpb = ParameterBlock(credentials, pageSize);
-    auto impl = std::make_unique<Impl>();
-    impl->attachment = Checked([&](ThrowStatusWrapper* status) {
-        Firebird::IProvider* provider = Master()->getDispatcher();
-        Firebird::IAttachment* attachment = nullptr;
-        try {
-            attachment =
-                provider->createDatabase(status, path.toUtf8().constData(), static_cast<unsigned>(dpb.size()),
-                                         reinterpret_cast<const unsigned char*>(dpb.constData()));
-        } catch (...) {
-            provider->release();
-            throw;
-        }
-        provider->release();
-        return attachment;
-    });
-    return std::unique_ptr<Connection>(new Connection(std::move(impl)));
+    constexpr int kSmallestPage = 4096;
+    return Open(path, credentials, std::max(pageSize, kSmallestPage));
 }
 
 Connection::~Connection() {

@@ -46,6 +46,9 @@ public:
 
 private:
     explicit Connection(std::unique_ptr<Impl> impl);
+    /// Attaches, or creates the database when a page size is given.
+    static std::unique_ptr<Connection> Open(const QString& path, const Credentials& credentials,
+                                            int pageSize);
     friend class Statement;
     std::unique_ptr<Impl> m_impl;
 };

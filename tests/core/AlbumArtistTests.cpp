@@ -52,6 +52,20 @@ TEST_F(AlbumsAndArtists, HashReferencesAskBeforeExpanding) {
     EXPECT_EQ(m_dialogs.TextsOf("INFO"), QStringList{"Invalid integer \"abc\""});
 }
 
+TEST_F(AlbumsAndArtists, AlbumReferencesAskTheSameWay) {
+    const int id = m_library.albums.FindOrCreateAlbum("Ágætis byrjun", 0);
+    QString typed = "#" + QString::number(id);
+    m_dialogs.QueueAnswers({"Yes", "No"});
+    EXPECT_EQ(m_library.albums.ExpandAlbumRef(typed), id);
+    EXPECT_EQ(typed, "Ágætis byrjun");
+    EXPECT_EQ(m_library.albums.CurrentAlbum().AlbumId, id);
+    QString missing = "#4711";
+    EXPECT_EQ(m_library.albums.ExpandAlbumRef(missing), -1);
+    EXPECT_EQ(m_dialogs.TextsOf("ASK"),
+              (QStringList{"Expand album \"#" + QString::number(id) + "\" to \"Ágætis byrjun\" ? -> Yes",
+                           "Album #4711 not found, use album name = \"#4711\" ? -> No"}));
+}
+
 TEST_F(AlbumsAndArtists, TwoAlbumsOfOneNameAreAmbiguous) {
     const int artist = m_library.artists.FindOrCreateArtist("A");
     TAlbum first;
