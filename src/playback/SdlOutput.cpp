@@ -30,16 +30,16 @@ public:
 };
 
 SDL_AudioSpec WantedSpec(RenderTarget* target) {
-    SDL_AudioSpec spec{};
-    spec.freq = kSampleRate;
-    spec.format = AUDIO_F32SYS;
-    spec.channels = kChannels;
-    spec.samples = kBlockFrames;
-    spec.callback = [](void* user, Uint8* stream, int bytes) {
+    SDL_AudioSpec wanted{};
+    wanted.freq = kSampleRate;
+    wanted.format = AUDIO_F32SYS;
+    wanted.channels = kChannels;
+    wanted.samples = kBlockFrames;
+    wanted.callback = [](void* user, Uint8* stream, int bytes) {
         static_cast<RenderTarget*>(user)->Render(reinterpret_cast<float*>(stream), bytes / kBytesPerFrame);
     };
-    spec.userdata = target;
-    return spec;
+    wanted.userdata = target;
+    return wanted;
 }
 
 class SdlDevice : public OutputDevice {
