@@ -123,16 +123,11 @@ bool LoadController::LoadAllListed() {
     if (!ConfirmOK("Load all files listed above ")) {
         return false;
     }
-    RunningScope running(m_running);
     // A cancelled listing leaves the flag raised; it must not stop this run before its first file.
     bool& cancel = m_importer.LoadCancel();
     cancel = false;
-    m_importer.StartLoadRun(true);
-    Select(0);
-    m_busy = LoadBusy::Loading;
-    StateChanged();
     const int total = static_cast<int>(m_listed.size());
-    try {
+    return RunLoad(true, [&] {
         for (int row = 0; row < total; ++row) {
             Select(row);
             const QString file = m_listed[row];
@@ -144,12 +139,7 @@ bool LoadController::LoadAllListed() {
             m_importer.ImportFile(file);
             m_importer.CommitAndContinue();
         }
-    } catch (...) {
-        EndLoading(false);
-        throw;
-    }
-    EndLoading(true);
-    return true;
+    });
 }
 
 bool LoadController::LoadSelectedFile() {
@@ -160,15 +150,21 @@ bool LoadController::LoadSelectedFile() {
     if (!ConfirmOK("Load " + QuoteDouble(file))) {
         return false;
     }
-    RunningScope running(m_running);
-    m_importer.StartLoadRun(false);
-    m_busy = LoadBusy::Loading;
-    StateChanged();
-    try {
+    return RunLoad(false, [&] {
         SetLoadStatus(file);
         Pump();
         m_importer.ImportFile(file);
         m_importer.CommitAndContinue();
+    });
+}
+
+bool LoadController::RunLoad(bool loadAll, const std::function<void()>& body) {
+    RunningScope running(m_running);
+    m_importer.StartLoadRun(loadAll);
+    m_busy = LoadBusy::Loading;
+    StateChanged();
+    try {
+        body();
     } catch (...) {
         EndLoading(false);
         throw;

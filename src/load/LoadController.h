@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace sw {
 
@@ -64,6 +65,9 @@ private:
     void Select(int row);
     void EndListing();
     void EndLoading(bool finished);
+    /// A load run around `body`: busy while it runs, ended (and the window made idle) even when
+    /// an import fails.
+    bool RunLoad(bool loadAll, const std::function<void()>& body);
     void StateChanged();
     void Pump();
 

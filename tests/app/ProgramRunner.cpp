@@ -1,12 +1,42 @@
 #include "ProgramRunner.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QThread>
 
 namespace sw::test {
 
 QString ProgramPath(const QString& program) {
     return QString(SW_BIN_DIR) + "/" + program;
+}
+
+bool LockIsHeld(const QString& lockFile) {
+    const int fd = ::open(QFile::encodeName(lockFile).constData(), O_RDONLY);
+    if (fd < 0) {
+        return false;
+    }
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    ::close(fd);
+    return held;
+}
+
+bool StartJukebox(QProcess& process, const QString& home) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(env);
+    process.start(ProgramPath("sonwick3"), {"--home", home, "--unattended"});
+    const QString lock = home + "/LOCK.TXT";
+    for (int i = 0; i < 500 && !LockIsHeld(lock); ++i) {
+        QThread::msleep(10);
+    }
+    return LockIsHeld(lock);
 }
 
 ProgramRun RunProgram(const QString& program, const QStringList& arguments, int timeoutMs) {

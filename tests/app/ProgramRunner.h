@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class QProcess;
+
 namespace sw::test {
 
 struct ProgramRun {
@@ -14,6 +16,13 @@ struct ProgramRun {
 
 /// Runs one of the built programs to its end (or the timeout) without a display.
 ProgramRun RunProgram(const QString& program, const QStringList& arguments, int timeoutMs = 60000);
+
+/// Starts `sonwick3 --home HOME --unattended` without a display and waits until it holds its
+/// instance lock; false when it never does.
+bool StartJukebox(QProcess& process, const QString& home);
+
+/// True while some process holds the instance lock on the file.
+bool LockIsHeld(const QString& lockFile);
 
 /// The path of a built program.
 QString ProgramPath(const QString& program);

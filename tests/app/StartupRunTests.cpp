@@ -1,7 +1,4 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +7,7 @@
 #include <QThread>
 
 #include "ProgramRunner.h"
+#include "SettingsKeys.h"
 #include "TestCatalogue.h"
 #include "core/Catalogue.h"
 #include "core/CatalogueCreation.h"
@@ -24,16 +22,6 @@ using test::RunProgram;
 QByteArray ReadAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool LockIsHeld(const QString& lockFile) {
-    const int fd = ::open(QFile::encodeName(lockFile).constData(), O_RDONLY);
-    if (fd < 0) {
-        return false;
-    }
-    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
-    ::close(fd);
-    return held;
 }
 
 class Sonwick3Run : public ::testing::Test {
@@ -56,31 +44,10 @@ TEST_F(Sonwick3Run, TwoRunsCreateTheLockAndWriteEverySetting) {
     EXPECT_EQ(ReadAll(m_home.filePath("LOCK.TXT")), LockFileText("Sonwick3").toUtf8());
 
     IniFile settings(Settings());
-    for (const char* key : {"Flashinterval",
-                            "LastLoadedTS-date",
-                            "LastLoadedTS-time",
-                            "LoadPath",
-                            "Root",
-                            "MP3TAGPOLICY",
-                            "MP3TAGREADPREFV1V2",
-                            "OGGTAG",
-                            "DBSIZE",
-                            "FADETIME",
-                            "SHOWALNUM",
-                            "SQUEEZERATING",
-                            "FILTERALBUMS",
-                            "PREVIEWSOUNDCARD",
-                            "DAYSRECENT",
-                            "READONLY",
-                            "PROMPTTOREMOVE",
-                            "FILTER",
-                            "FADEONPAUSE",
-                            "FADEONNEXT",
-                            "ConfirmDevicesAtStartup",
-                            "DoubleClickToEdit",
-                            "fctrl2-TOP"}) {
-        EXPECT_TRUE(settings.HasKey(QString(key).startsWith("fctrl2") ? "forms" : "main", key)) << key;
+    for (const QString& key : test::kMainSettingKeys) {
+        EXPECT_TRUE(settings.HasKey("main", key)) << key.toStdString();
     }
+    EXPECT_TRUE(settings.HasKey("forms", "fctrl2-TOP"));
 
     // A user's change survives the next run, and the lock file is reused as it is.
     IniFile edited(Settings());
@@ -94,16 +61,7 @@ TEST_F(Sonwick3Run, TwoRunsCreateTheLockAndWriteEverySetting) {
 
 TEST_F(Sonwick3Run, ASecondCopyEndsAtOnceWithoutTouchingTheSettings) {
     QProcess first;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    first.setProcessEnvironment(env);
-    first.start(test::ProgramPath("sonwick3"), {"--home", Home(), "--unattended"});
-    const QString lock = m_home.filePath("LOCK.TXT");
-    for (int i = 0; i < 500 && !LockIsHeld(lock); ++i) {
-        QThread::msleep(10);
-    }
-    ASSERT_TRUE(LockIsHeld(lock));
+    ASSERT_TRUE(test::StartJukebox(first, Home()));
 
     QFile::remove(Settings());
     IniFile marker(Settings());
@@ -181,16 +139,7 @@ TEST_F(Sonwick3Run, WithoutACatalogueTheErrorIsShownAndTheProgramGoesOn) {
 
 TEST_F(Sonwick3Run, AskedToStopBySignalItSavesAndEnds) {
     QProcess jukebox;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    jukebox.setProcessEnvironment(env);
-    jukebox.start(test::ProgramPath("sonwick3"), {"--home", Home(), "--unattended"});
-    const QString lock = m_home.filePath("LOCK.TXT");
-    for (int i = 0; i < 500 && !LockIsHeld(lock); ++i) {
-        QThread::msleep(10);
-    }
-    ASSERT_TRUE(LockIsHeld(lock));
+    ASSERT_TRUE(test::StartJukebox(jukebox, Home()));
     // Let the start-up reach the first showing of the main window.
     QThread::msleep(1500);
     jukebox.terminate();

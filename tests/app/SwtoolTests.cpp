@@ -128,16 +128,7 @@ TEST_F(Swtool, LoadRunsWithoutAWindowAndSummarises) {
 
 TEST_F(Swtool, LoadRefusesWhileTheJukeboxRuns) {
     QProcess jukebox;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    jukebox.setProcessEnvironment(env);
-    jukebox.start(test::ProgramPath("sonwick3"), {"--home", Home(), "--unattended"});
-    ASSERT_TRUE(jukebox.waitForStarted());
-    // Wait until the jukebox holds its lock.
-    for (int i = 0; i < 200 && !QFile::exists(m_home.filePath("LOCK.TXT")); ++i) {
-        QThread::msleep(20);
-    }
-    QThread::msleep(500);
+    ASSERT_TRUE(test::StartJukebox(jukebox, Home()));
     QTemporaryDir music;
     const auto run = RunProgram("swtool", {"--home", Home(), "load", music.path()});
     EXPECT_EQ(run.exitCode, 1);

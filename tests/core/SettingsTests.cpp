@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "SettingsKeys.h"
 #include "core/IniFile.h"
 #include "core/Settings.h"
 
@@ -72,28 +73,7 @@ TEST_F(SettingsFile, WritesEveryKeyInOrderAndReadsThemBack) {
     s.LastLoadedTS = StampToDateTime({{2024, 5, 6}, {7, 8, 9}});
     TransferSettingsFile('S', s, Path());
 
-    const QStringList keys = {"Flashinterval",
-                              "LastLoadedTS-date",
-                              "LastLoadedTS-time",
-                              "LoadPath",
-                              "Root",
-                              "MP3TAGPOLICY",
-                              "MP3TAGREADPREFV1V2",
-                              "OGGTAG",
-                              "DBSIZE",
-                              "FADETIME",
-                              "SHOWALNUM",
-                              "SQUEEZERATING",
-                              "FILTERALBUMS",
-                              "PREVIEWSOUNDCARD",
-                              "DAYSRECENT",
-                              "READONLY",
-                              "PROMPTTOREMOVE",
-                              "FILTER",
-                              "FADEONPAUSE",
-                              "FADEONNEXT",
-                              "ConfirmDevicesAtStartup",
-                              "DoubleClickToEdit"};
+    const QStringList& keys = test::kMainSettingKeys;
     const QString text = Read();
     qsizetype last = -1;
     for (const QString& key : keys) {
