@@ -117,4 +117,25 @@ bool IsDigit(QChar c) {
     return c >= '0' && c <= '9';
 }
 
+int CharCount(const QString& text) {
+    int chars = 0;
+    for (qsizetype i = 0; i < text.size(); ++i, ++chars) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+        }
+    }
+    return chars;
+}
+
+QString LeftChars(const QString& text, int count) {
+    qsizetype units = 0;
+    for (int chars = 0; chars < count && units < text.size(); ++chars) {
+        units +=
+            (text[units].isHighSurrogate() && units + 1 < text.size() && text[units + 1].isLowSurrogate())
+                ? 2
+                : 1;
+    }
+    return text.left(units);
+}
+
 }  // namespace sw

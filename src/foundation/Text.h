@@ -40,4 +40,10 @@ void AddTrailingBackslash(QString& path);
 /// True for "0" to "9" only.
 bool IsDigit(QChar c);
 
+/// The number of characters, counting a character outside the basic plane (a surrogate pair) as one.
+int CharCount(const QString& text);
+/// The first `count` characters, counting a character outside the basic plane as one, so that a
+/// cut never splits a character.
+QString LeftChars(const QString& text, int count);
+
 }  // namespace sw

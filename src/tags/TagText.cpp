@@ -83,17 +83,6 @@ QString DecodeUtf8Lenient(const QByteArray& bytes) {
     return QString::fromUcs4(codes.data(), static_cast<qsizetype>(codes.size()));
 }
 
-QString LeftChars(const QString& text, int count) {
-    qsizetype units = 0;
-    for (int chars = 0; chars < count && units < text.size(); ++chars) {
-        units +=
-            (text[units].isHighSurrogate() && units + 1 < text.size() && text[units + 1].isLowSurrogate())
-                ? 2
-                : 1;
-    }
-    return text.left(units);
-}
-
 QString TrimTagText(const QString& text) {
     qsizetype from = 0;
     qsizetype to = text.size();

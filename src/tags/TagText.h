@@ -4,6 +4,8 @@
 #include <QString>
 #include <cstdint>
 
+#include "foundation/Text.h"
+
 namespace sw {
 
 /// ID3 single-byte text as read: Windows-1252, so that its 0x80-0x9F punctuation shows as meant.
@@ -16,9 +18,6 @@ QByteArray EncodeLatin1(const QString& text);
 /// UTF-8 as Vorbis comments carry it, up to four bytes a character. Decoding stops at the first
 /// malformed or cut-off sequence and keeps what came before it.
 QString DecodeUtf8Lenient(const QByteArray& bytes);
-
-/// The first `count` characters, counting a character outside the basic plane as one.
-QString LeftChars(const QString& text, int count);
 
 /// Removes leading and trailing characters with codes up to 32 (blanks and control characters).
 QString TrimTagText(const QString& text);

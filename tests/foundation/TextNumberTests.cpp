@@ -111,6 +111,16 @@ TEST(TextHelpers, QuotingAndAmpersands) {
     EXPECT_FALSE(DoubleAmpersandsInPlace(caption));
 }
 
+TEST(TextHelpers, CharactersCountAndCutWithoutSplittingSurrogatePairs) {
+    const QString smile = QString::fromUcs4(U"\U0001F600");
+    EXPECT_EQ(CharCount(smile + smile + "ab"), 4);
+    EXPECT_EQ(CharCount(QString(QChar(0xD83D)) + "x"), 2);  // a lone surrogate is one character
+    EXPECT_EQ(LeftChars(smile + smile + "ab", 2), smile + smile);
+    EXPECT_EQ(LeftChars("a" + smile, 1), "a");
+    EXPECT_EQ(LeftChars("abc", 5), "abc");
+    EXPECT_EQ(LeftChars("abc", 0), "");
+}
+
 TEST(TextHelpers, TrimDropKeep) {
     QString text = " \t hello \t\r\n";
     EXPECT_EQ(TrimLeadingBlanks(text), 3);

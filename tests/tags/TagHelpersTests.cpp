@@ -144,9 +144,6 @@ TEST(TagText, TrimsCodesUpTo32AndCutsByCharacters) {
     EXPECT_EQ(TrimTagText(QString::fromUtf8(QByteArray("\0\x01 Blue \t\0\0", 11))), "Blue");
     EXPECT_EQ(TrimTagText("  "), "");
     EXPECT_EQ(TrimTagBytes(QByteArray("\0 x=y \x1f", 7)), "x=y");
-    const QString smile = QString::fromUcs4(U"\U0001F600");
-    EXPECT_EQ(LeftChars(smile + smile + "ab", 2), smile + smile);
-    EXPECT_EQ(LeftChars("abc", 5), "abc");
 }
 
 struct TrackCase {
