@@ -72,10 +72,11 @@ QByteArray ParameterBlock(const Credentials& credentials, int pageSize) {
         if (pageSize > 0) {
             dpb->insertInt(status, isc_dpb_page_size, pageSize);
             dpb->insertString(status, isc_dpb_set_db_charset, "UTF8");
-            // Commits go to the file system's cache, which the engine flushes every few seconds:
-            // a commit per loaded file stays cheap, and a crash of the program loses nothing.
-            dpb->insertInt(status, isc_dpb_force_write, 0);
         }
+        // Every commit reaches the disk before it returns, so that a crash of the system or a
+        // power loss cannot leave a damaged file. A catalogue written without (by an earlier
+        // edition) is switched over when it is opened.
+        dpb->insertInt(status, isc_dpb_force_write, 1);
         QByteArray block(reinterpret_cast<const char*>(dpb->getBuffer(status)),
                          static_cast<int>(dpb->getBufferLength(status)));
         dpb->dispose();
