@@ -6,6 +6,7 @@
 #include "CatalogueDisplay.h"
 #include "CreationOrder.h"
 #include "foundation/Dialogs.h"
+#include "foundation/Text.h"
 
 namespace sw {
 
@@ -19,6 +20,7 @@ bool DataFolderExists(const CoreSession& session) {
 
 void LoadSettings(CoreSession& session) {
     TransferSettingsFile('G', session.settings, session.paths.settingsFile);
+    AddTrailingBackslash(session.settings.Root);  // stored names stay relative to it
     session.settingsRead = true;
     ActiveDialogs().SetFlashInterval(session.settings.Flashinterval);
     const QString& root = session.settings.Root;
