@@ -122,11 +122,13 @@ TDateTime TimestampFromParts(int iscDate, unsigned iscTime) {
 struct Connection::Impl {
     Firebird::IAttachment* attachment = nullptr;
     Firebird::ITransaction* transaction = nullptr;
+    unsigned serial = 0;
 
     Firebird::ITransaction* Transaction() {
         if (!transaction) {
             transaction = Checked(
                 [&](ThrowStatusWrapper* status) { return attachment->startTransaction(status, 0, nullptr); });
+            ++serial;
         }
         return transaction;
     }
@@ -378,6 +380,10 @@ bool Connection::TransactionActive() const {
     return m_impl->transaction != nullptr;
 }
 
+unsigned Connection::TransactionSerial() const {
+    return m_impl->serial;
+}
+
 void Connection::Commit() {
     if (!m_impl->transaction) {
         return;
@@ -389,6 +395,7 @@ void Connection::Commit() {
 void Connection::CommitRetaining() {
     if (m_impl->transaction) {
         Checked([&](ThrowStatusWrapper* status) { m_impl->transaction->commitRetaining(status); });
+        ++m_impl->serial;
     }
 }
 
