@@ -135,6 +135,13 @@ TEST_F(HealthCheckWindowTest, DISABLED_ShowUntilClosed) {
     m_catalogue.CommitAndContinue();
     m_window.OpenHealthCheck();
     m_window.Command("Run ( check )")->trigger();
+    QTimer closed;
+    QObject::connect(&closed, &QTimer::timeout, [&] {
+        if (!m_window.isVisible()) {
+            QApplication::quit();
+        }
+    });
+    closed.start(100);
     QApplication::exec();
 }
 
