@@ -40,8 +40,11 @@ QString HealthOptionCaption(HealthOption option) {
     return kOptionCaptions[static_cast<int>(option)];
 }
 
-HealthCheck::HealthCheck(Library& library, TagPolicy& reader, TagPolicy& writer)
-    : m_library(library), m_catalogue(library.catalogue), m_reader(reader), m_writer(writer) {}
+HealthCheck::HealthCheck(Library& library, TagPolicy& writer)
+    : m_library(library),
+      m_catalogue(library.catalogue),
+      m_reader(library, m_genres, m_readState),
+      m_writer(writer) {}
 
 void HealthCheck::SetOption(HealthOption option, bool on) {
     m_options[static_cast<int>(option)] = on;
@@ -113,6 +116,7 @@ void HealthCheck::RunHealthCheck() {
     m_rootStripReported = false;
     try {
         NewScanStamp();
+        m_genres.Load(m_catalogue);
         std::vector<int> songNums;
         if (SongPass(songNums) && AlbumPass() && GenrePass() && PlaylistPass(songNums)) {
             HistoryPass();

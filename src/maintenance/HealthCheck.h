@@ -4,7 +4,9 @@
 #include <QStringList>
 #include <vector>
 
+#include "CachedGenres.h"
 #include "foundation/Dates.h"
+#include "tags/TagPolicy.h"
 
 namespace sw {
 
@@ -12,7 +14,6 @@ class Catalogue;
 class CoreSession;
 class Library;
 class RowSet;
-class TagPolicy;
 struct TSong;
 
 /// The check items of the "Options" menu, in menu order. They live while the program runs and are
@@ -60,13 +61,12 @@ struct HealthCheckTotals {
 /// playlist entries and play history against the audio files and the catalogue's own bookkeeping,
 /// its repairs, and the statistics. Questions and messages go through the installed dialogs.
 ///
-/// Reading the files goes through `reader`; tag writes and removals go through `writer`, the
-/// program's tag policy, so that a tag parked during a repair is retried with the others. Both may
-/// be the same object.
+/// The files are read under the program's tag settings with a genre list read once per scan; tag
+/// writes and removals go through `writer`, the program's tag policy, so that a tag parked during a
+/// repair is retried with the others.
 class HealthCheck {
 public:
-    HealthCheck(Library& library, TagPolicy& reader, TagPolicy& writer);
-    HealthCheck(Library& library, TagPolicy& tags) : HealthCheck(library, tags, tags) {}
+    HealthCheck(Library& library, TagPolicy& writer);
 
     void SetDisplay(HealthCheckDisplay* display) { m_display = display; }
 
@@ -162,7 +162,9 @@ private:
 
     Library& m_library;
     Catalogue& m_catalogue;
-    TagPolicy& m_reader;
+    CachedGenres m_genres;
+    TagState m_readState;
+    TagPolicy m_reader;
     TagPolicy& m_writer;
     HealthCheckDisplay* m_display = nullptr;
 
