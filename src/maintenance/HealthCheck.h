@@ -67,6 +67,8 @@ struct HealthCheckTotals {
 class HealthCheck {
 public:
     HealthCheck(Library& library, TagPolicy& writer);
+    HealthCheck(const HealthCheck&) = delete;
+    HealthCheck& operator=(const HealthCheck&) = delete;
 
     void SetDisplay(HealthCheckDisplay* display) { m_display = display; }
 
@@ -103,7 +105,6 @@ public:
     bool Running() const { return m_running; }
     bool CloseEnabled() const { return !m_running; }
     bool CancelEnabled() const { return m_running; }
-    bool Repairing() const { return m_repair; }
     /// The repair flag keeps its value until a run command sets it.
     void SetRepair(bool repair) { m_repair = repair; }
     const QString& Caption() const { return m_caption; }
@@ -115,9 +116,9 @@ public:
     bool ProgressActive() const { return m_progressActive; }
     const HealthCheckTotals& Totals() const { return m_totals; }
     TDateTime ScanStamp() const { return m_scanStamp; }
-    /// Which MP3 tag a repair deletes where both are present and mismatched: 0 none, 1 the ID3v1
-    /// tag, 2 the ID3v2 tag.
-    int WhichTag() const { return m_whichTag; }
+
+private:
+    struct SongScan;
 
     // The report helpers.
     void AddLine(const QString& line);
@@ -132,9 +133,6 @@ public:
     void EndScan();
     /// A negative count clears the bar.
     void SetProgress(const QString& name, int count, const QString& extra);
-
-private:
-    struct SongScan;
 
     void ClearReport();
     void SetCaption(const QString& caption);
@@ -176,6 +174,8 @@ private:
     TDateTime m_scanStamp = 0;
     qint64 m_scanStampMs = 0;
     bool m_busy = false;
+    /// Which MP3 tag a repair deletes where both are present and mismatched: 0 none, 1 the ID3v1
+    /// tag, 2 the ID3v2 tag.
     int m_whichTag = 0;
     qint64 m_totalBytes = 0;
     QString m_tableText;
