@@ -96,6 +96,8 @@ TEST_F(CheckFixture, HistoryRepairRunsWhenTheCheckOpensAtVersionNine) {
     m_catalogue.ExecSqlCommit("update params set pmval1 = 9 where pmname = 'DBVN'");
     m_catalogue.ReadParams();
 
+    // An Esc pressed on the idle window earlier does not stop the repair.
+    EXPECT_TRUE(m_check.EscapePressed());
     m_check.OpenHealthCheck();
     EXPECT_EQ(m_display.shown, 1);
     EXPECT_EQ(m_check.Caption(), "Database check");
@@ -166,6 +168,19 @@ TEST_F(CheckFixture, EscapeStopsAScanAndClosesOnlyAnIdleWindow) {
     m_display.onPump = nullptr;
     m_check.RunCheck();
     EXPECT_EQ(m_check.Report().last(), "Scan complete");
+}
+
+TEST_F(CheckFixture, AScanStoppedByAnErrorLeavesTheWindowUsable) {
+    AddSong("gone.mp3", "", 1);
+    m_catalogue.ExecSqlCommit("drop table history");
+    EXPECT_THROW(m_check.RunRepair(), DatabaseError);
+    EXPECT_FALSE(m_check.Running());
+    EXPECT_TRUE(m_check.CloseEnabled());
+    EXPECT_FALSE(m_dialogs.BusyCursorShown());
+    EXPECT_EQ(m_check.Report().last(), "Scan aborted");
+    // What was repaired before the error stays, and is committed with the next commit.
+    m_catalogue.CommitAndContinue();
+    EXPECT_EQ(IntOf("select exi as v from song"), 0);
 }
 
 TEST_F(CheckFixture, RepairAsksFirstAndRefusesOnAReadOnlyCatalogue) {

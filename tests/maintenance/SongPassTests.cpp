@@ -177,6 +177,19 @@ TEST_F(CheckFixture, FilesWithoutTagsGetTheCatalogueDetails) {
     EXPECT_TRUE(m_check.ProblemLines().isEmpty());
 }
 
+TEST_F(CheckFixture, ARepairThatWritesNothingSaysSo) {
+    // Under "no tags" the tag writer asks, and the default answer keeps the file as it is.
+    m_settings.MP3TAGPOLICY = 0;
+    const QString path = Put("plain.mp3", Fixture("plain.mp3"));
+    AddSongFor(path, "2002");
+    m_check.SetOption(HealthOption::NoTags, true);
+
+    ASSERT_TRUE(m_check.RunRepair());
+    EXPECT_EQ(m_check.ProblemLines(), QStringList{"Song #1 file has no tag (not repaired)"});
+    EXPECT_EQ(m_check.Totals().outstanding, 1);
+    EXPECT_EQ(ReadBack(path).TagSource, kTagNoTag);
+}
+
 TEST_F(CheckFixture, AnId3v2TagInUnicodeIsNotAMissingTag) {
     // TIT2 in UTF-16 with a byte-order mark: a tag the reader leaves alone.
     QByteArray text("\x01\xff\xfe", 3);
