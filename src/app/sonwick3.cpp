@@ -14,7 +14,7 @@
 #include "foundation/ScriptedDialogs.h"
 #include "load/LoadRun.h"
 #include "load/LoadWindow.h"
-#include "maintenance/HealthCheck.h"
+#include "maintenance/HealthCheckWindow.h"
 #include "tags/GenreLookup.h"
 #include "tags/TagPolicy.h"
 #include "windows/GuardedApplication.h"
@@ -113,6 +113,7 @@ int main(int argc, char** argv) {
     session.library.tagWriter = &tagPolicy;
     sw::LoadRun loadRun(session.library, tagPolicy);
     std::unique_ptr<sw::LoadWindow> loadWindow;
+    std::unique_ptr<sw::HealthCheckWindow> healthCheckWindow;
 
     using sw::StartupWindow;
     sw::CreationSteps steps;
@@ -140,6 +141,11 @@ int main(int argc, char** argv) {
         return true;
     };
     steps[StartupWindow::Catalogue] = [&] { return sw::CreateCatalogueStep(session), true; };
+    steps[StartupWindow::DatabaseCheck] = [&] {
+        healthCheckWindow = std::make_unique<sw::HealthCheckWindow>(session.library, tagPolicy);
+        placements.Register("fdbchk", healthCheckWindow.get());
+        return true;
+    };
 
     if (!sw::RunCreationOrder(steps)) {
         return 0;
@@ -166,7 +172,11 @@ int main(int argc, char** argv) {
     mainWindow->SetFirstShowAction([&] {
         if (session.healthCheckOnShow) {
             session.healthCheckOnShow = false;
-            sw::OpenHealthCheck(session);
+            if (healthCheckWindow) {
+                healthCheckWindow->OpenHealthCheck();
+            } else {
+                sw::OpenHealthCheck(session);
+            }
             mainWindow->ShowCatalogueVersion();
         }
     });

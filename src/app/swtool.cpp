@@ -14,11 +14,16 @@ int RunMix(const QStringList& arguments);   // SwtoolMix.cpp
 int RunTags(const QStringList& arguments);  // SwtoolTags.cpp
 int RunLoad(const QStringList& arguments);  // SwtoolLoad.cpp
 
+int RunCheck(const QStringList& arguments);  // SwtoolCheck.cpp
+int RunStats(const QStringList& arguments);  // SwtoolStats.cpp
+
 // Each command lives in its own file; add a line to kCommands for a new one.
 const CommandEntry kCommands[] = {
     {"tags", "tags FILE...   (one JSON line per file: what the tag reader makes of it)", RunTags},
     {"load", "load [--subfolders] [--all|--skip-loaded] FOLDER   (a load run without a window)", RunLoad},
     {"mix", "mix OUT.wav --fade-ms N --at SECONDS A B", RunMix},
+    {"check", "check [--repair] [--option [no-]NAME]... [--which-tag v1|v2]   (database check)", RunCheck},
+    {"stats", "stats [--catalogue-sizes]   (counts and sizes per rating, exact jukebox size)", RunStats},
     {"", "", nullptr},
 };
 
