@@ -62,10 +62,11 @@ int RandomSelection::PickRandomSongs(int count, int filter) {
         return usesParameter ? query.SetInteger("filter", filter) : query;
     };
 
-    // Each draw is uniform over the songs that the conditions admit. Listing them all costs the
-    // database about half a second per 100,000 songs, so a draw first tries song numbers at random
-    // (keeping the first one the conditions admit, which is as uniform) and lists the admitted
-    // songs only when numbers keep missing, as they do when the filter admits very few songs.
+    // Each draw is uniform over the songs that the conditions admit. Reading them all costs the
+    // database about half a second per 100,000 songs, so a draw first tries numbers from 1 to the
+    // highest at random and keeps the first that names an admitted song (every admitted song is as
+    // likely to be that one). Only when numbers keep missing, as they do when the filter admits
+    // very few songs, are the admitted songs listed and drawn from directly.
     const int highest = m_catalogue.NextSongNum() - 1;
     if (highest <= 0) {
         return 0;
