@@ -61,9 +61,9 @@ protected:
 
 /// Songs written as "track:rating[:exi[:artist[:year]]]", separated by blanks; by Ann from 2001,
 /// existing, unless they say otherwise ("-" for an empty artist or year).
-std::vector<SongRow> Songs(const QString& spec) {
+std::vector<SongRow> Songs(const QString& written) {
     std::vector<SongRow> songs;
-    for (const QString& text : spec.split(' ', Qt::SkipEmptyParts)) {
+    for (const QString& text : written.split(' ', Qt::SkipEmptyParts)) {
         const QStringList f = text.split(':');
         const auto field = [&f](int i, const QString& otherwise) {
             return f.size() > i ? (f[i] == "-" ? QString() : f[i]) : otherwise;
