@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
     for (const auto& entry : sw::swtool::kCommands) {
         if (entry.run && name == entry.name) {
             try {
-                sw::SetProgramFolder(sw::ChooseProgramFolder(sw::CurrentFolderSources(home)));
+                sw::SetProgramFolder(sw::CurrentFolderSources(home));
                 return entry.run(arguments);
             } catch (const std::exception& error) {
                 err << "swtool: " << QString::fromUtf8(error.what()) << Qt::endl;
