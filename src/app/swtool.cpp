@@ -18,7 +18,7 @@ int RunLoad(const QStringList& arguments);  // SwtoolLoad.cpp
 const CommandEntry kCommands[] = {
     {"tags", "tags FILE...   (one JSON line per file: what the tag reader makes of it)", RunTags},
     {"load", "load [--subfolders] [--all|--skip-loaded] FOLDER   (a load run without a window)", RunLoad},
-    {"mix", "mix OUT.wav --fade-ms N --at SECONDS A B", RunMix},
+    {"mix", "mix OUT.wav --fade-ms N --at SECONDS A B", RunMix, false},
     {"", "", nullptr},
 };
 
@@ -64,7 +64,9 @@ int main(int argc, char** argv) {
     for (const auto& entry : sw::swtool::kCommands) {
         if (entry.run && name == entry.name) {
             try {
-                sw::SetProgramFolder(sw::CurrentFolderSources(home));
+                if (entry.usesProgramFolder) {
+                    sw::SetProgramFolder(sw::CurrentFolderSources(home));
+                }
                 return entry.run(arguments);
             } catch (const std::exception& error) {
                 err << "swtool: " << QString::fromUtf8(error.what()) << Qt::endl;
