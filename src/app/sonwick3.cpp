@@ -14,12 +14,13 @@
 #include "foundation/ScriptedDialogs.h"
 #include "load/LoadRun.h"
 #include "load/LoadWindow.h"
-#include "maintenance/HealthCheck.h"
+#include "maintenance/HealthCheckWindow.h"
 #include "tags/GenreLookup.h"
 #include "tags/TagPolicy.h"
 #include "windows/GuardedApplication.h"
 #include "windows/MainWindow.h"
 #include "windows/Placements.h"
+#include "windows/ProgramShutdown.h"
 #include "windows/QtDialogs.h"
 #include "windows/QuitOnSignal.h"
 
@@ -96,7 +97,7 @@ int main(int argc, char** argv) {
         if (!answersFile.isEmpty()) {
             scripted.QueueAnswersFromFile(answersFile);
         }
-        sw::SetProgramFolder(sw::ChooseProgramFolder(sw::CurrentFolderSources(parser.value(homeOption))));
+        sw::SetProgramFolder(sw::CurrentFolderSources(parser.value(homeOption)));
     } catch (...) {
         sw::ShowCurrentException();
         return 1;
@@ -113,6 +114,7 @@ int main(int argc, char** argv) {
     session.library.tagWriter = &tagPolicy;
     sw::LoadRun loadRun(session.library, tagPolicy);
     std::unique_ptr<sw::LoadWindow> loadWindow;
+    std::unique_ptr<sw::HealthCheckWindow> healthCheckWindow;
 
     using sw::StartupWindow;
     sw::CreationSteps steps;
@@ -140,42 +142,50 @@ int main(int argc, char** argv) {
         return true;
     };
     steps[StartupWindow::Catalogue] = [&] { return sw::CreateCatalogueStep(session), true; };
+    steps[StartupWindow::DatabaseCheck] = [&] {
+        healthCheckWindow = std::make_unique<sw::HealthCheckWindow>(session.library, tagPolicy);
+        placements.Register("fdbchk", healthCheckWindow.get());
+        return true;
+    };
 
     if (!sw::RunCreationOrder(steps)) {
         return 0;
     }
 
-    sw::ShutdownHooks shutdownHooks;
-    shutdownHooks.savePlacements = [&] { placements.SavePlacements(session.paths.settingsFile); };
-    mainWindow->SetCloseRequest([&] { return sw::ShutdownSequence(session, shutdownHooks); });
-    // Asked to stop by the system: the same shutdown, without the questions.
-    bool stopping = false;
+    // The now-playing window, once built, sets session.songPlaying; the close request asks then.
+    sw::ProgramShutdown shutdown(session, placements);
+    shutdown.AttachTo(*mainWindow);
+    // Asked to stop by the system: the same shutdown, without the questions; a second signal ends
+    // the program at once.
     sw::QuitOnSignal quitOnSignal([&] {
-        if (!stopping) {
-            stopping = true;
-            sw::ShutdownHooks unasked = shutdownHooks;
-            unasked.songPlaying = nullptr;
-            unasked.commitOnly = true;
-            sw::ShutdownSequence(session, unasked);
-            // Everything is committed and saved; the process ends without the engine's detach.
-            std::fflush(nullptr);
-            ::_exit(0);
-        }
+        QTextStream err(stderr);
+        const int status = shutdown.StopRequested(err);
+        err.flush();
+        // Everything is committed and saved, or reported; the process ends without the engine's detach.
+        std::fflush(nullptr);
+        ::_exit(status);
     });
 
     mainWindow->SetFirstShowAction([&] {
         if (session.healthCheckOnShow) {
             session.healthCheckOnShow = false;
-            sw::OpenHealthCheck(session);
+            if (healthCheckWindow) {
+                healthCheckWindow->OpenHealthCheck();
+            } else {
+                sw::OpenHealthCheck(session);
+            }
             mainWindow->ShowCatalogueVersion();
         }
     });
 
     sw::TraceStep("get_ini2");
-    try {
-        placements.RestorePlacements(session.paths.settingsFile);
-    } catch (...) {
-        sw::ShowCurrentException();
+    // A settings file that could not be read has been reported once already.
+    if (!session.settingsUnreadable) {
+        try {
+            placements.RestorePlacements(session.paths.settingsFile);
+        } catch (...) {
+            sw::ShowCurrentException();
+        }
     }
     sw::TraceStep("run");
     mainWindow->show();

@@ -14,11 +14,29 @@ int RunMix(const QStringList& arguments);   // SwtoolMix.cpp
 int RunTags(const QStringList& arguments);  // SwtoolTags.cpp
 int RunLoad(const QStringList& arguments);  // SwtoolLoad.cpp
 
+int RunCheck(const QStringList& arguments);  // SwtoolCheck.cpp
+int RunStats(const QStringList& arguments);  // SwtoolStats.cpp
+int RunRandom(const QStringList& arguments);     // SwtoolRandom.cpp
+int RunPlaylists(const QStringList& arguments);  // SwtoolPlaylists.cpp
+int RunPlaylist(const QStringList& arguments);   // SwtoolPlaylist.cpp
+int RunRate(const QStringList& arguments);       // SwtoolRate.cpp
+int RunHistory(const QStringList& arguments);    // SwtoolHistory.cpp
+int RunGenerate(const QStringList& arguments);   // SwtoolGenerate.cpp
+
 // Each command lives in its own file; add a line to kCommands for a new one.
 const CommandEntry kCommands[] = {
     {"tags", "tags FILE...   (one JSON line per file: what the tag reader makes of it)", RunTags},
     {"load", "load [--subfolders] [--all|--skip-loaded] FOLDER   (a load run without a window)", RunLoad},
-    {"mix", "mix OUT.wav --fade-ms N --at SECONDS A B", RunMix},
+    {"mix", "mix OUT.wav --fade-ms N --at SECONDS A B", RunMix, false},
+    {"check", "check [--repair] [--option [no-]NAME]... [--which-tag v1|v2]   (database check)", RunCheck},
+    {"stats", "stats [--catalogue-sizes]   (counts and sizes per rating, exact jukebox size)", RunStats},
+    {"random", "random [--count N] [--filter F]   (refills the \"Random\" playlist and lists it)", RunRandom},
+    {"playlists", "playlists   (id, songs, date and name of every playlist)", RunPlaylists},
+    {"playlist", "playlist ID [--m3u]   (the entries of a playlist, or an extended M3U)", RunPlaylist},
+    {"rate", "rate SONGNUM VALUE   (sets a song's rating, -2 to 4)", RunRate},
+    {"history", "history [--day YYYYMMDD]   (the play history)", RunHistory},
+    {"generate", "generate --songs N [--seed S]   (a synthetic collection in a catalogue without songs)",
+     RunGenerate},
     {"", "", nullptr},
 };
 
@@ -64,7 +82,9 @@ int main(int argc, char** argv) {
     for (const auto& entry : sw::swtool::kCommands) {
         if (entry.run && name == entry.name) {
             try {
-                sw::SetProgramFolder(sw::ChooseProgramFolder(sw::CurrentFolderSources(home)));
+                if (entry.usesProgramFolder) {
+                    sw::SetProgramFolder(sw::CurrentFolderSources(home));
+                }
                 return entry.run(arguments);
             } catch (const std::exception& error) {
                 err << "swtool: " << QString::fromUtf8(error.what()) << Qt::endl;
