@@ -194,6 +194,9 @@ std::vector<int> SongStore::FileMatches(const RowSet& rows, const QString& path,
 int SongStore::LookUpFile(const QString& path, TSong& song, bool exactOnly) {
     const QString stored = RelativePathOf(path);
     ClearSong(song);
+    if (!FitsColumn(stored, kSongFileNameWidth)) {
+        return 0;  // no stored name is that long, and the database would refuse to compare it
+    }
     // The index on lower(fn) finds every spelling at once; the spellings are told apart here.
     RowSet rows = m_byFile.SetExactText("fn", stored.toLower()).Open();
     const std::vector<int> matches = FileMatches(rows, path, stored, exactOnly);

@@ -85,8 +85,10 @@ protected:
         return m_other.Select(sql).Int("CT");
     }
 
-    /// Lists the music folder (with subfolders, all files) and loads the list.
+    /// Lists the music folder (with subfolders, all files, each looked up for "Skip if already
+    /// loaded") and loads the list.
     void LoadAllThroughTheWindow(LoadController& controller) {
+        controller.ListFilesToLoad(m_music.path(), true, true);
         controller.ListFilesToLoad(m_music.path(), true, false);
         m_dialogs.QueueAnswer("Yes");
         controller.LoadAllListed();
