@@ -1,4 +1,5 @@
 #include "LibraryFixture.h"
+#include "core/CatalogueCreation.h"
 #include "core/ColumnWidths.h"
 #include "core/Query.h"
 #include "core/Renames.h"
@@ -52,6 +53,21 @@ TEST(FitToColumn, CountsCharactersAndNeverSplitsOne) {
     EXPECT_TRUE(FitsColumn(QString(79, 'x') + guitar, 80));
     EXPECT_FALSE(FitsColumn(QString(80, 'x') + guitar, 80));
     EXPECT_EQ(FitToColumn(QString(80, 'x') + guitar, 80), QString(80, 'x'));
+}
+
+TEST(LongGenreNames, AreCutWhenANewCatalogueTakesTheGenreList) {
+    QTemporaryDir dir;
+    QFile genres(dir.filePath("GENRES.INI"));
+    ASSERT_TRUE(genres.open(QIODevice::WriteOnly));
+    genres.write(("[genres]\n017=Rock\n200=" + QString(50, 'g') + "\n").toUtf8());
+    genres.close();
+    ASSERT_NO_THROW(
+        CreateCatalogue(dir.filePath("SONGS.FDB"), "Genres", test::CreationScript(), genres.fileName()));
+    Catalogue catalogue;
+    catalogue.Open(dir.filePath("SONGS.FDB"));
+    EXPECT_EQ(catalogue.Select("select gname from genre where genreid = 200").Text("GNAME"),
+              QString(40, 'g'));
+    EXPECT_EQ(catalogue.Select("select gname from genre where genreid = 17").Text("GNAME"), "Rock");
 }
 
 using LongTexts = test::LibraryFixture;
