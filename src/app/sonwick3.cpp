@@ -17,8 +17,10 @@
 #include "maintenance/HealthCheckWindow.h"
 #include "tags/GenreLookup.h"
 #include "tags/TagPolicy.h"
+#include "windows/DaysWindow.h"
 #include "windows/GuardedApplication.h"
 #include "windows/MainWindow.h"
+#include "windows/NotepadWindow.h"
 #include "windows/Placements.h"
 #include "windows/QtDialogs.h"
 #include "windows/QuitOnSignal.h"
@@ -114,6 +116,8 @@ int main(int argc, char** argv) {
     sw::LoadRun loadRun(session.library, tagPolicy);
     std::unique_ptr<sw::LoadWindow> loadWindow;
     std::unique_ptr<sw::HealthCheckWindow> healthCheckWindow;
+    std::unique_ptr<sw::DaysWindow> daysWindow;
+    std::unique_ptr<sw::NotepadWindow> notepadWindow;
 
     using sw::StartupWindow;
     sw::CreationSteps steps;
@@ -124,6 +128,24 @@ int main(int argc, char** argv) {
         mainWindow = std::make_unique<sw::MainWindow>(session);
         session.display = mainWindow.get();
         placements.Register("fctrl2", mainWindow.get());
+        return true;
+    };
+    steps[StartupWindow::Days] = [&] {
+        daysWindow = std::make_unique<sw::DaysWindow>(session.catalogue);
+        placements.Register("Fdays", daysWindow.get());
+        if (mainWindow) {
+            mainWindow->AddSubmenuCommand("&Browse", "Play history", [&] { daysWindow->ShowDays(); });
+        }
+        return true;
+    };
+    steps[StartupWindow::Notepad] = [&] {
+        notepadWindow = std::make_unique<sw::NotepadWindow>(session.paths.programFolder);
+        placements.Register("Fnotepad", notepadWindow.get());
+        if (mainWindow) {
+            mainWindow->AddSubmenuCommand(
+                "&Tools", "Notepad", [&] { notepadWindow->OpenFromMainMenu(session.settings.READONLY); });
+        }
+        notepadWindow->Create();
         return true;
     };
     if (!unattended) {
@@ -159,6 +181,9 @@ int main(int argc, char** argv) {
     sw::QuitOnSignal quitOnSignal([&] {
         if (!stopping) {
             stopping = true;
+            if (notepadWindow) {
+                notepadWindow->ProgramEnding();
+            }
             sw::ShutdownHooks unasked = shutdownHooks;
             unasked.songPlaying = nullptr;
             unasked.commitOnly = true;
@@ -192,5 +217,9 @@ int main(int argc, char** argv) {
     if (parser.isSet(quitOption)) {
         QTimer::singleShot(0, mainWindow.get(), &QWidget::close);
     }
-    return app.exec();
+    const int status = app.exec();
+    if (notepadWindow) {
+        notepadWindow->ProgramEnding();
+    }
+    return status;
 }
