@@ -178,9 +178,9 @@ void NotepadController::Closed() {
     SavePending();
 }
 
-void NotepadController::ProgramEnding() {
+bool NotepadController::ProgramEnding() {
     m_ending = true;
-    SavePending();
+    return SavePending();
 }
 
 QByteArray NotepadController::TextBytes() const {
@@ -191,7 +191,7 @@ QByteArray NotepadController::TextBytes() const {
     return text.toUtf8();
 }
 
-void NotepadController::SavePending() {
+bool NotepadController::SavePending() {
     if (m_settingsChanged) {
         try {
             WriteNotepadSettings(m_settingsPath, m_settings);
@@ -214,6 +214,7 @@ void NotepadController::SavePending() {
     if (!m_autosavePending) {
         StopTimer();
     }
+    return !m_autosavePending && !m_settingsChanged;
 }
 
 QString NotepadController::SaveStateText() const {

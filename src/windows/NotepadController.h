@@ -102,9 +102,10 @@ public:
     /// The window was closed (hidden): pending changes are saved.
     void Closed();
     /// The program ends: pending changes are saved; size changes no longer count.
-    void ProgramEnding();
+    bool ProgramEnding();
     /// Writes changed settings and a pending text; failures are shown and the change stays pending.
-    void SavePending();
+    /// False when something is still unwritten.
+    bool SavePending();
 
     /// "Save": reports the save state. A text whose last write failed is written now.
     void ReportSaveState();

@@ -23,8 +23,8 @@ public:
     /// The main menu's "Notepad": shown with the program folder's text file, and read-only exactly
     /// when the catalogue is (which the catalogue's refusal message says).
     void OpenFromMainMenu(bool catalogueReadOnly);
-    /// Saves what is pending as the program ends.
-    void ProgramEnding() { m_controller.ProgramEnding(); }
+    /// Saves what is pending as the program ends; false when something could not be written.
+    bool ProgramEnding() { return m_controller.ProgramEnding(); }
 
     NotepadController& Controller() { return m_controller; }
     QPlainTextEdit* TextArea() const { return m_text; }
