@@ -7,7 +7,6 @@
 #include <array>
 #include <optional>
 
-#include "core/IniFile.h"
 #include "foundation/ScriptedDialogs.h"
 #include "windows/NotepadController.h"
 
@@ -25,47 +24,38 @@ void WriteBytes(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
-/// A text area in memory that reports its changes as the real one does.
+/// A text area in memory that reports its changes as the real one does. The selection runs from
+/// the caret over `selection` characters.
 class FakeNotepad : public NotepadDisplay {
 public:
     QString Text() const override { return text; }
     void SetText(const QString& value) override {
         text = value;
-        caret = 0;
-        selectionLength = 0;
-        Changed();
+        Select(0, 0);
+        controller->TextChanged();
     }
     int CaretPosition() const override { return caret; }
     int SelectionStart() const override { return caret; }
-    int SelectionLength() const override { return selectionLength; }
+    int SelectionLength() const override { return selection; }
     void Select(int start, int length) override {
         caret = std::clamp(start, 0, static_cast<int>(text.size()));
-        selectionLength = length;
+        selection = length;
     }
     void InsertAtCaret(const QString& value) override {
-        text.remove(caret, selectionLength);
-        text.insert(caret, value);
-        caret += static_cast<int>(value.size());
-        selectionLength = 0;
-        Changed();
+        text.replace(caret, selection, value);
+        Select(caret + static_cast<int>(value.size()), 0);
+        controller->TextChanged();
     }
-    void ScrollToCaret() override { ++scrolls; }
-    void CopyAllToClipboard() override {
-        clipboard = text;
-        caret = 0;
-        selectionLength = 0;
-    }
+    void ScrollToCaret() override {}
+    void CopyAllToClipboard() override {}
     void ApplyFont(const NotepadFont& value) override { font = value; }
     void ApplyPlacement(int top, int left, int width, int height) override {
         placement = {top, left, width, height};
     }
-    void SetReadOnly(bool value) override { readOnly = value; }
+    void SetReadOnly(bool) override {}
     bool ChooseFont(NotepadFont& value) override {
-        if (!fontChoice) {
-            return false;
-        }
-        value = *fontChoice;
-        return true;
+        value = fontChoice.value_or(value);
+        return fontChoice.has_value();
     }
     QString ChooseExportFile(const QString& folder) override {
         exportFolder = folder;
@@ -74,35 +64,19 @@ public:
     void StartAutosaveTimer(int milliseconds) override { timerMs = milliseconds; }
     void StopAutosaveTimer() override { timerMs = -1; }
 
-    /// The user types at the caret.
-    void Type(const QString& value) {
-        ASSERT_FALSE(readOnly);
-        InsertAtCaret(value);
-    }
-
     NotepadController* controller = nullptr;
     QString text;
     int caret = 0;
-    int selectionLength = 0;
-    int scrolls = 0;
-    QString clipboard;
+    int selection = 0;
     NotepadFont font;
     std::array<int, 4> placement{};
-    bool readOnly = false;
     std::optional<NotepadFont> fontChoice;
     QString exportChoice;
     QString exportFolder;
     int timerMs = -1;
-
-private:
-    void Changed() {
-        if (controller) {
-            controller->TextChanged();
-        }
-    }
 };
 
-/// Keeps the caption each message was shown with.
+/// Keeps the caption each message and question was shown with.
 class CaptionDialogs : public ScriptedDialogs {
 public:
     void ShowInfo(const QString& text) override {
@@ -134,10 +108,16 @@ protected:
         m_pad->Shown();
     }
     NotepadController& Pad() { return *m_pad; }
+    void Type(const QString& text) { m_display.InsertAtCaret(text); }
+    /// What "Save" reports.
     QString SaveState() {
         m_dialogs.ClearTranscript();
         m_pad->ReportSaveState();
         return m_dialogs.Transcript().join('\n');
+    }
+    static QString Countdown(const char* seconds) {
+        return QString("INFO: Changes will anyway be saved automatically in ") + seconds +
+               ",\\nor when the Notepad is closed.";
     }
 
     QTemporaryDir m_dir;
@@ -151,79 +131,45 @@ protected:
 TEST_F(NotepadTest, AutosaveWritesFifteenSecondsAfterTheFirstChange) {
     WriteBytes(TextFile(), "first line\n");
     Open();
-    EXPECT_EQ(m_display.text, "first line\n");
-    EXPECT_EQ(m_display.caret, 11);  // the caret goes to the end
+    EXPECT_EQ(m_display.caret, 11);  // at the end
     EXPECT_EQ(SaveState(), "INFO: There are no changes to save");
     EXPECT_EQ(m_dialogs.captions, QStringList{"Notepad"});
     EXPECT_EQ(m_dialogs.MessageCaption(), "");
 
-    m_display.Type("a");
+    Type("a");
     EXPECT_EQ(m_display.timerMs, 15000);
     m_clock.Advance(5000);
-    m_display.Type("b");  // a further change does not move the save
-    EXPECT_EQ(m_display.timerMs, 15000);
-    EXPECT_EQ(
-        SaveState(),
-        "INFO: Changes will anyway be saved automatically in 10 seconds,\\nor when the Notepad is closed.");
+    Type("b");  // a further change does not move the save
+    EXPECT_EQ(SaveState(), Countdown("10 seconds"));
+    m_clock.Advance(4000);
+    EXPECT_EQ(SaveState(), Countdown("6 seconds"));
+    m_clock.Advance(4999);
+    EXPECT_EQ(SaveState(), Countdown("1 second"));
+    m_clock.Advance(1000);
+    EXPECT_EQ(SaveState(), Countdown("0 seconds"));
 
     // A timer that fires a moment early waits for the rest.
-    m_clock.Advance(9999);
-    EXPECT_EQ(
-        SaveState(),
-        "INFO: Changes will anyway be saved automatically in 0 seconds,\\nor when the Notepad is closed.");
     Pad().AutosaveTimerFired();
     EXPECT_EQ(ReadBytes(TextFile()), "first line\n");
     EXPECT_EQ(m_display.timerMs, 1);
-
     m_clock.Advance(1);
     Pad().AutosaveTimerFired();
     EXPECT_EQ(ReadBytes(TextFile()), "first line\nab");
-    EXPECT_FALSE(Pad().AutosavePending());
     EXPECT_EQ(m_display.timerMs, -1);
     EXPECT_EQ(SaveState(), "INFO: All changes have already been saved");
     EXPECT_FALSE(QFile::exists(TextFile() + "~"));
 }
 
-struct SecondsCase {
-    int elapsedMs;
-    const char* shown;
-};
-
-void PrintTo(const SecondsCase& c, std::ostream* out) {
-    *out << c.elapsedMs << " ms";
-}
-
-class SaveCountdown : public NotepadTest, public ::testing::WithParamInterface<SecondsCase> {};
-
-TEST_P(SaveCountdown, CountsTheWholeSecondsLeft) {
-    Open();
-    m_display.Type("x");
-    m_clock.Advance(GetParam().elapsedMs);
-    EXPECT_EQ(SaveState(), QString("INFO: Changes will anyway be saved automatically in ") +
-                               GetParam().shown + ",\\nor when the Notepad is closed.");
-}
-
-INSTANTIATE_TEST_SUITE_P(Notepad, SaveCountdown,
-                         ::testing::Values(SecondsCase{0, "15 seconds"}, SecondsCase{12999, "2 seconds"},
-                                           SecondsCase{13001, "1 second"}, SecondsCase{14000, "1 second"},
-                                           SecondsCase{14001, "0 seconds"}),
-                         [](const ::testing::TestParamInfo<SecondsCase>& param) {
-                             return "After" + std::to_string(param.param.elapsedMs) + "ms";
-                         });
-
 TEST_F(NotepadTest, ClosingAtOnceWritesAndReopeningShowsTheText) {
     Open();
-    m_display.Type("typed and closed");
+    Type("typed and closed");
     Pad().Closed();
     EXPECT_EQ(ReadBytes(TextFile()), "typed and closed");
-    EXPECT_EQ(m_display.timerMs, -1);
-
     Open();
     EXPECT_EQ(m_display.text, "typed and closed");
-    EXPECT_EQ(SaveState(), "INFO: There are no changes to save");
     // Showing the window again reads the file again without counting as a change.
     m_pad->Shown();
-    EXPECT_FALSE(Pad().AutosavePending());
+    EXPECT_EQ(SaveState(), "INFO: There are no changes to save");
 }
 
 struct DecodeCase {
@@ -244,29 +190,26 @@ TEST_P(NotepadFiles, ReadsUtf8AndThePreviousEditionsWindows1252) {
     WriteBytes(TextFile(), c.bytes);
     Open();
     EXPECT_EQ(m_display.text, c.shown);
-
-    m_display.Type("x");
+    Type("x");
     Pad().ProgramEnding();
     EXPECT_EQ(ReadBytes(TextFile()), c.savedAfterTypingX);
-    EXPECT_EQ(DecodeNotepadText(ReadBytes(TextFile())).remove('\r'), c.shown + "x");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Notepad, NotepadFiles,
     ::testing::Values(DecodeCase{"Utf8", "caf\xC3\xA9 \xE2\x98\xBA\n", "caf\u00E9 \u263A\n",
                                  "caf\xC3\xA9 \xE2\x98\xBA\nx"},
-                      DecodeCase{"Windows1252WithCrLf", "caf\xE9 \x93quoted\x94 \x80 5\r\nline 2\r\n",
-                                 "caf\u00E9 \u201Cquoted\u201D \u20AC 5\nline 2\n",
-                                 "caf\xC3\xA9 \xE2\x80\x9Cquoted\xE2\x80\x9D \xE2\x82\xAC 5\r\nline 2\r\nx"},
-                      DecodeCase{"Utf8ByteOrderMark", "\xEF\xBB\xBFnote", "note", "notex"},
-                      DecodeCase{"Empty", "", "", "x"}),
-    [](const ::testing::TestParamInfo<DecodeCase>& param) { return std::string(param.param.name); });
+                      DecodeCase{"Windows1252WithCrLf", "caf\xE9 \x93q\x94 \x80\r\nline 2\r\n",
+                                 "caf\u00E9 \u201Cq\u201D \u20AC\nline 2\n",
+                                 "caf\xC3\xA9 \xE2\x80\x9Cq\xE2\x80\x9D \xE2\x82\xAC\r\nline 2\r\nx"},
+                      DecodeCase{"Utf8ByteOrderMark", "\xEF\xBB\xBFnote", "note", "notex"}),
+    [](const ::testing::TestParamInfo<DecodeCase>& param) { return param.param.name; });
 
 struct SettingsCase {
     const char* name;
     std::optional<QByteArray> ini;  // nullopt: no npad.ini
     NotepadFont font;
-    std::array<int, 4> placement;  // top, left, width, height; -1 left as designed
+    std::array<int, 4> placement;  // top, left, width, height; -1 as designed
 };
 
 void PrintTo(const SettingsCase& c, std::ostream* out) {
@@ -291,78 +234,53 @@ TEST_P(NotepadSettingsTable, AppliesTheFontAndAValidPlace) {
 
 INSTANTIATE_TEST_SUITE_P(
     Notepad, NotepadSettingsTable,
-    ::testing::Values(
-        SettingsCase{"MissingFile", std::nullopt, NotepadFont{}, {-1, -1, -1, -1}},
-        SettingsCase{
-            "EveryKey",
-            "[notepad]\nFONTNAME=Courier New\nFONTSIZE=12\nFONTBOLD=1\nFONTITALIC=1\nFONTUNDERLINE=1\n"
-            "FONTSTRIKEOUT=1\nFORMTOP=0\nFORMLEFT=30\nFORMWIDTH=640\nFORMHEIGHT=480\n",
-            NotepadFont{"Courier New", 12, true, true, true, true},
-            {0, 30, 640, 480}},
-        SettingsCase{"InvalidPlace",
-                     "[notepad]\nFONTBOLD=0\nFORMTOP=-5\nFORMLEFT=-1\nFORMWIDTH=0\nFORMHEIGHT=-20\n",
-                     NotepadFont{},
-                     {-1, -1, -1, -1}},
-        SettingsCase{"OtherSection", "[main]\nFONTSIZE=30\n", NotepadFont{}, {-1, -1, -1, -1}}),
-    [](const ::testing::TestParamInfo<SettingsCase>& param) { return std::string(param.param.name); });
+    ::testing::Values(SettingsCase{"MissingFile", std::nullopt, NotepadFont{}, {-1, -1, -1, -1}},
+                      SettingsCase{"EveryKey",
+                                   "[notepad]\nFONTNAME=Courier New\nFONTSIZE=12\nFONTBOLD=1\nFONTITALIC=1\n"
+                                   "FONTUNDERLINE=1\nFONTSTRIKEOUT=1\nFORMTOP=0\nFORMLEFT=30\nFORMWIDTH=640\n"
+                                   "FORMHEIGHT=480\n",
+                                   NotepadFont{"Courier New", 12, true, true, true, true},
+                                   {0, 30, 640, 480}},
+                      SettingsCase{"InvalidPlace",
+                                   "[notepad]\nFORMTOP=-5\nFORMWIDTH=0\nFORMHEIGHT=-20\n",
+                                   NotepadFont{},
+                                   {-1, -1, -1, -1}}),
+    [](const ::testing::TestParamInfo<SettingsCase>& param) { return param.param.name; });
 
-TEST_F(NotepadTest, FontAndSizeChangesAreWrittenWhenTheAutosaveRuns) {
+TEST_F(NotepadTest, FontAndSizeChangesAreWrittenMovesAndCancelsAreNot) {
     Open();
-    // The window placed while hidden, and moved by the user: neither counts as a change.
-    Pad().WindowResized(500, 400, false);
+    Pad().WindowResized(500, 400, false);  // placed while hidden
     Pad().WindowMoved(20, 10);
+    Pad().ChooseFont();  // the dialog left with Cancel
     Pad().Closed();
     EXPECT_FALSE(QFile::exists(SettingsFile()));
-
-    // A font dialog left with Cancel changes nothing.
-    Pad().ChooseFont();
-    EXPECT_FALSE(Pad().SettingsChanged());
 
     m_display.fontChoice = NotepadFont{"DejaVu Serif", 14, false, true, false, false};
     Pad().ChooseFont();
     EXPECT_EQ(m_display.font, *m_display.fontChoice);
-    EXPECT_TRUE(Pad().SettingsChanged());
     Pad().Closed();
     EXPECT_EQ(ReadNotepadSettings(SettingsFile()),
               (NotepadSettings{*m_display.fontChoice, 20, 10, 500, 400}));
-    const IniFile written(SettingsFile());
-    EXPECT_EQ(written.ReadString("notepad", "FONTITALIC", ""), "1");
-    EXPECT_EQ(written.ReadString("notepad", "FONTBOLD", ""), "0");
 
-    // The user resizes the window.
     Pad().WindowResized(600, 400, true);
-    EXPECT_TRUE(Pad().SettingsChanged());
-    Pad().ProgramEnding();
+    EXPECT_TRUE(Pad().ProgramEnding());
     EXPECT_EQ(ReadNotepadSettings(SettingsFile()).width, 600);
-    // While the program ends, size changes no longer count.
-    Pad().WindowResized(10, 10, true);
-    EXPECT_FALSE(Pad().SettingsChanged());
 }
 
 TEST_F(NotepadTest, NowInsertsTheRoundedDateAndTimeAtTheCaret) {
     WriteBytes(TextFile(), "ab");
     Open();
     m_display.Select(1, 0);
-    // 2024-01-02 03:04:59.7
-    m_clock.SetLocalNow(45293.0 + (3 * 3600 + 4 * 60 + 59.7) / 86400.0);
+    m_clock.SetLocalNow(45293.0 + (3 * 3600 + 4 * 60 + 59.7) / 86400.0);  // 2024-01-02 03:04:59.7
     Pad().InsertNow();
     EXPECT_EQ(m_display.text, "a2024-01-02 03:05 b");
     EXPECT_TRUE(Pad().AutosavePending());
 }
 
-TEST_F(NotepadTest, ExportToTheClipboardCopiesEverythingAndFlashes) {
-    WriteBytes(TextFile(), "all of it");
-    Open();
-    Pad().ExportToClipboard();
-    EXPECT_EQ(m_display.clipboard, "all of it");
-    EXPECT_EQ(m_display.caret, 0);
-    EXPECT_EQ(m_dialogs.Transcript(), QStringList{"FLASH: Exported OK"});
-}
-
 struct ExportCase {
     const char* name;
-    QString chosen;          // relative to the export folder; empty: dialog cancelled
-    QStringList existing;    // files there before
+    QString chosen;          // empty: dialog cancelled
+    QStringList existing;    // files there before, holding "old"
     QStringList answers;     // answers to our own question
     QString written;         // the file that gets the text; empty: none
     QStringList transcript;  // %1 stands for the export folder
@@ -381,7 +299,7 @@ TEST_P(ExportTable, WritesTheChosenNameWithTxtAppendedWhenMissing) {
     for (const QString& name : c.existing) {
         WriteBytes(out + name, "old");
     }
-    WriteBytes(TextFile(), "exported\nline");
+    WriteBytes(TextFile(), "exported");
     Open();
     m_display.exportChoice = c.chosen.isEmpty() ? QString() : out + c.chosen;
     m_dialogs.QueueAnswers(c.answers);
@@ -389,23 +307,16 @@ TEST_P(ExportTable, WritesTheChosenNameWithTxtAppendedWhenMissing) {
     Pad().ExportToFile();
 
     EXPECT_EQ(m_display.exportFolder, Folder());
-    QStringList expected;
-    for (const QString& line : c.transcript) {
-        expected << QString(line).replace("%1", out);
+    EXPECT_EQ(m_dialogs.Transcript().join('\n'), c.transcript.join('\n').replace("%1", out));
+    QStringList expected = c.existing;
+    if (!c.written.isEmpty() && !expected.contains(c.written)) {
+        expected << c.written;
     }
-    EXPECT_EQ(m_dialogs.Transcript(), expected);
-    QStringList files = QDir(out).entryList(QDir::Files);
-    for (const QString& name : files) {
-        const QByteArray content = ReadBytes(out + name);
-        EXPECT_EQ(content, name == c.written ? QByteArray("exported\nline") : QByteArray("old"))
-            << name.toStdString();
+    expected.sort();
+    EXPECT_EQ(QDir(out).entryList(QDir::Files, QDir::Name), expected);
+    for (const QString& name : expected) {
+        EXPECT_EQ(ReadBytes(out + name), name == c.written ? "exported" : "old") << name.toStdString();
     }
-    if (!c.written.isEmpty()) {
-        EXPECT_TRUE(files.contains(c.written));
-    }
-    EXPECT_FALSE(files.contains(c.written + "~"));
-    // Exporting is not saving.
-    EXPECT_FALSE(Pad().AutosavePending());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -414,37 +325,28 @@ INSTANTIATE_TEST_SUITE_P(
         ExportCase{"NameWithoutExtension", "notes", {}, {}, "notes.txt", {"FLASH: Exported OK"}},
         ExportCase{"UpperCaseTxtKept", "notes.TXT", {}, {}, "notes.TXT", {"FLASH: Exported OK"}},
         ExportCase{"OtherExtension", "notes.md", {}, {}, "notes.md.txt", {"FLASH: Exported OK"}},
-        ExportCase{"ShortName", "txt", {}, {}, "txt.txt", {"FLASH: Exported OK"}},
         // The dialog itself asked before replacing the name it was given.
         ExportCase{"ChosenFileReplaced", "a.txt", {"a.txt"}, {}, "a.txt", {"FLASH: Exported OK"}},
         ExportCase{
-            "AppendedNameExistsReplacedOnYes",
+            "AppendedNameReplacedOnYes",
             "notes",
             {"notes", "notes.txt"},
             {"Yes"},
             "notes.txt",
             {"ASK: %1notes.txt already exists.\\nDo you want to replace it? -> Yes", "FLASH: Exported OK"}},
-        ExportCase{"AppendedNameExistsKeptOnNo",
+        ExportCase{"AppendedNameKeptOnNo",
                    "notes",
                    {"notes.txt"},
                    {"No"},
                    "",
                    {"ASK: %1notes.txt already exists.\\nDo you want to replace it? -> No"}},
         ExportCase{"DialogCancelled", "", {"notes.txt"}, {}, "", {}}),
-    [](const ::testing::TestParamInfo<ExportCase>& param) { return std::string(param.param.name); });
-
-TEST_F(NotepadTest, AnExportThatCannotBeWrittenThrowsWithoutFlashing) {
-    WriteBytes(Folder() + "plainfile", "x");
-    Open();
-    m_display.exportChoice = Folder() + "plainfile/notes";
-    EXPECT_THROW(Pad().ExportToFile(), std::runtime_error);
-    EXPECT_TRUE(m_dialogs.Transcript().isEmpty());
-}
+    [](const ::testing::TestParamInfo<ExportCase>& param) { return param.param.name; });
 
 struct ClearCase {
     const char* name;
     QStringList answers;
-    int questions;
+    QStringList asked;
     bool cleared;
 };
 
@@ -454,90 +356,63 @@ void PrintTo(const ClearCase& c, std::ostream* out) {
 
 class ClearTable : public NotepadTest, public ::testing::WithParamInterface<ClearCase> {};
 
-TEST_P(ClearTable, EmptiesTheTextOnlyAfterTwoYes) {
+TEST_P(ClearTable, EmptiesTheTextOnlyAfterTwoYesEvenWhenReadOnly) {
     const ClearCase& c = GetParam();
     WriteBytes(TextFile(), "keep me");
     Open();
-    // A read-only notepad is cleared all the same.
     Pad().SetReadOnly(true);
-    EXPECT_TRUE(m_display.readOnly);
     m_dialogs.QueueAnswers(c.answers);
 
     Pad().ClearText();
 
-    const QStringList asked = m_dialogs.TextsOf("ASK");
-    ASSERT_EQ(asked.size(), c.questions);
-    EXPECT_TRUE(asked[0].startsWith("Clear the notepad - are you sure ? -> "));
-    if (c.questions == 2) {
-        EXPECT_TRUE(asked[1].startsWith("... really sure ? (last chance) -> "));
-    }
-    EXPECT_EQ(m_dialogs.captions, QStringList(c.questions, "Notepad"));
-    EXPECT_EQ(m_display.text, c.cleared ? "" : "keep me");
-    EXPECT_EQ(Pad().AutosavePending(), c.cleared);
+    EXPECT_EQ(m_dialogs.TextsOf("ASK"), c.asked);
+    EXPECT_EQ(m_dialogs.captions, QStringList(c.asked.size(), "Notepad"));
     m_clock.Advance(15000);
     Pad().AutosaveTimerFired();
     EXPECT_EQ(ReadBytes(TextFile()), c.cleared ? "" : "keep me");
 }
 
-INSTANTIATE_TEST_SUITE_P(Notepad, ClearTable,
-                         ::testing::Values(ClearCase{"YesYes", {"Yes", "Yes"}, 2, true},
-                                           ClearCase{"YesNo", {"Yes", "No"}, 2, false},
-                                           ClearCase{"No", {"No"}, 1, false},
-                                           ClearCase{"Cancel", {"Cancel"}, 1, false}),
-                         [](const ::testing::TestParamInfo<ClearCase>& param) {
-                             return std::string(param.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Notepad, ClearTable,
+    ::testing::Values(
+        ClearCase{"YesYes",
+                  {"Yes", "Yes"},
+                  {"Clear the notepad - are you sure ? -> Yes", "... really sure ? (last chance) -> Yes"},
+                  true},
+        ClearCase{"YesNo",
+                  {"Yes", "No"},
+                  {"Clear the notepad - are you sure ? -> Yes", "... really sure ? (last chance) -> No"},
+                  false},
+        ClearCase{"No", {"No"}, {"Clear the notepad - are you sure ? -> No"}, false}),
+    [](const ::testing::TestParamInfo<ClearCase>& param) { return param.param.name; });
 
 TEST_F(NotepadTest, SearchFindsEveryInstanceIgnoringCaseThenSaysNoMore) {
     WriteBytes(TextFile(), "rock and ROCK");
     Open();
     m_dialogs.QueueAnswer("Rock");
-
-    Pad().Search();
-    EXPECT_EQ(Pad().SearchText(), "rock");
-    // The caret was at the end: the search starts at the beginning.
+    Pad().Search();  // the caret was at the end: the search starts at the beginning
     EXPECT_EQ(m_display.caret, 0);
-    EXPECT_EQ(m_display.selectionLength, 4);
+    EXPECT_EQ(m_display.selection, 4);
     Pad().FindNext();
     EXPECT_EQ(m_display.caret, 9);
-    EXPECT_EQ(m_display.selectionLength, 4);
     Pad().FindNext();
     EXPECT_EQ(m_display.caret, 9);
     EXPECT_EQ(m_dialogs.Transcript(),
               (QStringList{"INPUT: Search for / (afterwards use F3 for Find Next) -> Rock",
                            "INFO: \"rock\" - no more instances"}));
-    // Found texts are told with the program's own caption.
-    EXPECT_EQ(m_dialogs.captions, QStringList{""});
+    EXPECT_EQ(m_dialogs.captions, QStringList{""});  // the program's own caption
 
-    // The next search starts from the previous one's text; a text that is not there is "not found".
-    m_dialogs.ClearTranscript();
-    m_dialogs.QueueAnswer("Jazz");
-    Pad().Search();
-    EXPECT_EQ(m_dialogs.Transcript(),
-              (QStringList{"INPUT: Search for / (afterwards use F3 for Find Next) -> Jazz",
-                           "INFO: \"jazz\" - not found"}));
-
-    // Cancelled or empty: nothing is searched.
-    m_dialogs.ClearTranscript();
-    m_dialogs.QueueAnswers({"<cancel>", ""});
-    Pad().Search();
-    Pad().Search();
-    EXPECT_EQ(m_dialogs.TextsOf("INFO"), QStringList());
-    EXPECT_EQ(Pad().SearchText(), "jazz");
-}
-
-TEST_F(NotepadTest, FindNextStartsAtTheCaretWithoutWrappingAround) {
-    WriteBytes(TextFile(), "one two one two");
-    Open();
-    Pad().FindNext();  // no search text yet: nothing happens
-    EXPECT_TRUE(m_dialogs.Transcript().isEmpty());
-
+    // Without a selection the search starts at the caret; a text that is not there is "not found".
     m_display.Select(5, 0);
-    m_dialogs.QueueAnswer("TWO");
+    m_dialogs.ClearTranscript();
+    m_dialogs.QueueAnswers({"<ok>", "Jazz", "<cancel>", ""});
     Pad().Search();
-    EXPECT_EQ(m_display.caret, 12);
-    Pad().FindNext();
-    EXPECT_EQ(m_dialogs.TextsOf("INFO"), QStringList{"\"two\" - no more instances"});
+    EXPECT_EQ(m_display.caret, 9);
+    Pad().Search();
+    Pad().Search();
+    Pad().Search();
+    EXPECT_EQ(m_dialogs.TextsOf("INFO"), QStringList{"\"jazz\" - not found"});
+    EXPECT_EQ(Pad().SearchText(), "jazz");
 }
 
 /// The program folder is a path whose parent is a plain file: nothing can be created in it, even by
@@ -547,7 +422,7 @@ TEST_F(NotepadTest, ATextThatCannotBeWrittenStaysUnsavedUntilItCanBe) {
     WriteBytes(blocker, "a file, not a folder");
     const QString folder = blocker + "/";
     Open(folder);
-    m_display.Type("precious");
+    Type("precious");
     m_display.fontChoice = NotepadFont{"Courier", 11};
     Pad().ChooseFont();
 
@@ -559,16 +434,14 @@ TEST_F(NotepadTest, ATextThatCannotBeWrittenStaysUnsavedUntilItCanBe) {
     EXPECT_TRUE(errors[1].contains("NPAD.TXT~: Not a directory")) << errors[1].toStdString();
     EXPECT_EQ(m_display.text, "precious");
     EXPECT_TRUE(Pad().AutosavePending());
-    EXPECT_TRUE(Pad().SettingsChanged());
 
-    // "Save" tries the write again at once and reports nothing else while it fails.
+    // "Save" tries again at once and says nothing else while it fails; closing and showing the
+    // window again keeps the unsaved text rather than the file's.
     m_dialogs.ClearTranscript();
     Pad().ReportSaveState();
     EXPECT_EQ(m_dialogs.TextsOf("ERROR").size(), 2);
     EXPECT_TRUE(m_dialogs.TextsOf("INFO").isEmpty());
-
-    // Closing and showing the window again does not replace the unsaved text with the file's.
-    Pad().Closed();
+    EXPECT_FALSE(Pad().ProgramEnding());
     m_pad->Shown();
     EXPECT_EQ(m_display.text, "precious");
 
@@ -579,26 +452,12 @@ TEST_F(NotepadTest, ATextThatCannotBeWrittenStaysUnsavedUntilItCanBe) {
     EXPECT_TRUE(m_dialogs.Transcript().isEmpty()) << m_dialogs.Transcript().join('\n').toStdString();
     EXPECT_EQ(ReadBytes(folder + "NPAD.TXT"), "precious");
     EXPECT_EQ(ReadNotepadSettings(folder + "npad.ini").font.name, "Courier");
-    EXPECT_EQ(SaveState(), "INFO: All changes have already been saved");
-}
-
-TEST_F(NotepadTest, ASettingsFileThatCannotBeReadStillLetsTheTextLoad) {
-    ASSERT_TRUE(QDir().mkpath(SettingsFile()));  // a folder where the file should be
-    WriteBytes(TextFile(), "the text");
-    Open();
-    EXPECT_EQ(m_dialogs.TextsOf("ERROR").size(), 1);
-    EXPECT_EQ(m_display.text, "the text");
-    EXPECT_EQ(m_display.font, NotepadFont{});
-    m_display.Type("!");
-    Pad().Closed();
-    EXPECT_EQ(ReadBytes(TextFile()), "the text!");
 }
 
 TEST_F(NotepadTest, ATextFileInAnotherLetterCaseIsTheSameFile) {
     WriteBytes(Folder() + "npad.txt", "lower-case name");
     Open();
-    EXPECT_EQ(m_display.text, "lower-case name");
-    m_display.Type(".");
+    Type(".");
     Pad().Closed();
     EXPECT_EQ(ReadBytes(Folder() + "npad.txt"), "lower-case name.");
     EXPECT_FALSE(QFile::exists(TextFile()));

@@ -73,7 +73,7 @@ TEST_F(NotepadWindowTest, OpensPaleGreenWithTheCaretAtTheEndAndFindsWithF3) {
     EXPECT_EQ(m_dialogs.TextsOf("INFO"), QStringList{"\"rock\" - no more instances"});
 }
 
-TEST_F(NotepadWindowTest, TypingThenEscapeSavesAndHides) {
+TEST_F(NotepadWindowTest, TypingThenEscapeSavesAndHidesAndAReadOnlyCatalogueLocksTheText) {
     m_window.OpenFromMainMenu(false);
     QPlainTextEdit* text = m_window.TextArea();
     QKeyEvent key(QEvent::KeyPress, Qt::Key_Exclam, Qt::NoModifier, "!");
@@ -82,18 +82,13 @@ TEST_F(NotepadWindowTest, TypingThenEscapeSavesAndHides) {
     Press(text, Qt::Key_Escape);
     EXPECT_FALSE(m_window.isVisible());
     EXPECT_EQ(ReadBytes(Folder() + "NPAD.TXT"), "rock and ROCK!");
-    // Shown again without a change, nothing is pending.
-    m_window.OpenFromMainMenu(false);
-    EXPECT_FALSE(m_window.Controller().AutosavePending());
-}
-
-TEST_F(NotepadWindowTest, AReadOnlyCatalogueMakesTheTextReadOnlyAndSaysSo) {
+    // Shown again without a change, nothing is pending; a read-only catalogue says so and makes
+    // the text read-only.
     m_window.OpenFromMainMenu(true);
-    EXPECT_TRUE(m_window.TextArea()->isReadOnly());
+    EXPECT_FALSE(m_window.Controller().AutosavePending());
+    EXPECT_TRUE(text->isReadOnly());
     EXPECT_EQ(m_dialogs.TextsOf("INFO"),
               QStringList{"Cannot make changes, database is read-only\\n( see menu option \"Database\")"});
-    m_window.OpenFromMainMenu(false);
-    EXPECT_FALSE(m_window.TextArea()->isReadOnly());
 }
 
 TEST_F(NotepadWindowTest, TheFontDialogAndTheSaveDialogDriveTheirCommands) {
