@@ -143,9 +143,10 @@ int main(int argc, char** argv) {
     steps[StartupWindow::Notepad] = [&] {
         notepadWindow = std::make_unique<sw::NotepadWindow>(session.paths.programFolder);
         placements.Register("Fnotepad", notepadWindow.get());
+        // Alt+T belongs to the Tags menu.
         if (mainWindow) {
             mainWindow->AddSubmenuCommand(
-                "&Tools", "Notepad", [&] { notepadWindow->OpenFromMainMenu(session.settings.READONLY); });
+                "T&ools", "Notepad", [&] { notepadWindow->OpenFromMainMenu(session.settings.READONLY); });
         }
         notepadWindow->Create();
         return true;
