@@ -34,8 +34,6 @@ public:
     void SetListDaySongs(std::function<void(int day)> list) { m_listDaySongs = std::move(list); }
     bool CanListDaySongs() const { return static_cast<bool>(m_listDaySongs); }
 
-    /// The day list's columns: PLDATE and NOTE.
-    const RowSet& Days() const { return m_days; }
     int RowCount() const { return m_days.RowCount(); }
     bool ListOpen() const { return m_open; }
     /// -1 when the list is empty.

@@ -1,6 +1,6 @@
 #include "DaysWindow.h"
 
-#include <QContextMenuEvent>
+#include <QAbstractTableModel>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -10,6 +10,36 @@
 #include "WindowHelpers.h"
 
 namespace sw {
+
+/// The day list's grid model: the controller's rows, the "Date" and "NOTE" cells.
+class DaysModel : public QAbstractTableModel {
+public:
+    DaysModel(const DaysController& days, QObject* parent) : QAbstractTableModel(parent), m_days(days) {}
+
+    void Reset() {
+        beginResetModel();
+        endResetModel();
+    }
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : m_days.RowCount();
+    }
+    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 2; }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || role != Qt::DisplayRole || index.row() >= m_days.RowCount()) {
+            return {};
+        }
+        return index.column() == 0 ? m_days.DateText(index.row()) : m_days.NoteText(index.row());
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
+            return {};
+        }
+        return section == 0 ? "Date" : "NOTE";
+    }
+
+private:
+    const DaysController& m_days;
+};
 
 DaysWindow::DaysWindow(Catalogue& catalogue, QWidget* parent) : QMainWindow(parent), m_controller(catalogue) {
     setWindowTitle("Days");
@@ -24,10 +54,7 @@ DaysWindow::DaysWindow(Catalogue& catalogue, QWidget* parent) : QMainWindow(pare
     m_grid = new QTableView(this);
     m_grid->setObjectName("days");
     SetUpGrid(m_grid);
-    m_model = new RowSetModel(m_controller.Days(),
-                              {{"Date", [this](int row) { return m_controller.DateText(row); }},
-                               {"NOTE", [this](int row) { return m_controller.NoteText(row); }}},
-                              this);
+    m_model = new DaysModel(m_controller, this);
     m_grid->setModel(m_model);
     setCentralWidget(m_grid);
 

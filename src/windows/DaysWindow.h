@@ -11,7 +11,7 @@ class QTableView;
 
 namespace sw {
 
-class RowSetModel;
+class DaysModel;
 
 /// The "Days" window: the grid of played days with their notes, its menu and pop-up menu.
 class DaysWindow : public QMainWindow, private DaysDisplay {
@@ -41,7 +41,7 @@ private:
     void CellClicked(int row);
 
     DaysController m_controller;
-    RowSetModel* m_model = nullptr;
+    DaysModel* m_model = nullptr;
     QTableView* m_grid = nullptr;
     QMenu* m_popup = nullptr;
     QAction* m_listSongs = nullptr;

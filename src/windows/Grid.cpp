@@ -6,36 +6,6 @@
 
 namespace sw {
 
-RowSetModel::RowSetModel(const RowSet& rows, std::vector<Column> columns, QObject* parent)
-    : QAbstractTableModel(parent), m_rows(rows), m_columns(std::move(columns)) {}
-
-void RowSetModel::Reset() {
-    beginResetModel();
-    endResetModel();
-}
-
-int RowSetModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_rows.RowCount();
-}
-
-int RowSetModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
-}
-
-QVariant RowSetModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= m_rows.RowCount() || role != Qt::DisplayRole) {
-        return {};
-    }
-    return m_columns.at(static_cast<std::size_t>(index.column())).cell(index.row());
-}
-
-QVariant RowSetModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount()) {
-        return {};
-    }
-    return m_columns.at(static_cast<std::size_t>(section)).heading;
-}
-
 void SetUpGrid(QTableView* grid) {
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
