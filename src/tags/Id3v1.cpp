@@ -47,7 +47,7 @@ QString TakeField(const QByteArray& block, FieldPlace place) {
 }
 
 void PutField(QByteArray& block, FieldPlace place, const QString& text) {
-    const QByteArray bytes = EncodeLatin1(LeftChars(text, place.Size));
+    const QByteArray bytes = EncodeWindows1252(LeftChars(text, place.Size));
     std::memcpy(block.data() + place.Offset, bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 

@@ -106,18 +106,33 @@ INSTANTIATE_TEST_SUITE_P(
                     CodecCase{"LastByte", "\xFF", QString(QChar(0xFF))}),
     test::ByName());
 
-class Latin1Table : public testing::TestWithParam<CodecCase> {};
+class Windows1252EncodeTable : public testing::TestWithParam<CodecCase> {};
 
-TEST_P(Latin1Table, EncodesWithQuestionMarks) {
-    EXPECT_EQ(EncodeLatin1(GetParam().text), GetParam().bytes);
+// Written in the code page the reader uses, so every character the decoder gives comes back as
+// the byte it came from.
+TEST_P(Windows1252EncodeTable, EncodesWithQuestionMarks) {
+    EXPECT_EQ(EncodeWindows1252(GetParam().text), GetParam().bytes);
 }
 
-INSTANTIATE_TEST_SUITE_P(Text, Latin1Table,
+TEST(Windows1252, EveryByteSurvivesADecodeAndAnEncode) {
+    QByteArray all;
+    for (int byte = 0; byte < 256; ++byte) {
+        all.append(static_cast<char>(byte));
+    }
+    EXPECT_EQ(EncodeWindows1252(DecodeWindows1252(all)), all);
+}
+
+INSTANTIATE_TEST_SUITE_P(Text, Windows1252EncodeTable,
                          testing::Values(CodecCase{"Letters", "caf\xE9", QString("caf") + QChar(0xE9)},
-                                         CodecCase{"EuroCannotBeWritten", "?", QString(QChar(0x20AC))},
+                                         CodecCase{"Euro", "\x80", QString(QChar(0x20AC))},
+                                         CodecCase{"CurlyQuotesAndDashes", "\x92\x93\x94\x96\x97",
+                                                   QString() + QChar(0x2019) + QChar(0x201C) + QChar(0x201D) +
+                                                       QChar(0x2013) + QChar(0x2014)},
+                                         CodecCase{"OutsideTheCodePage", "?", QString(QChar(0x0101))},
+                                         CodecCase{"C1ControlTheCodePageLacks", "?", QString(QChar(0x80))},
                                          CodecCase{"OutsideBasicPlaneIsOneCharacter", "a?b",
                                                    QString("a") + QString::fromUcs4(U"\U0001F600") + "b"},
-                                         CodecCase{"ControlCharacterKept", "\x81", QString(QChar(0x81))}),
+                                         CodecCase{"UndefinedByteKept", "\x81", QString(QChar(0x81))}),
                          test::ByName());
 
 class Utf8Table : public testing::TestWithParam<CodecCase> {};
