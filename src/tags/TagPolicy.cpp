@@ -290,6 +290,7 @@ bool TagPolicy::SaveOggTag(TSong& song) {
         return false;
     }
     bool saved = false;
+    OggSaveFailure failure = OggSaveFailure::None;
     {
         BusyScope busy;
         TOggVorbis ogg;
@@ -304,9 +305,14 @@ bool TagPolicy::SaveOggTag(TSong& song) {
             ogg.SetVendor(SqueezedRating(song.Rating));
         }
         saved = ogg.Save(song.FullPath);
+        failure = ogg.LastFailure();
     }
     if (saved) {
         ShowTagSaved("OGG", song.FullPath);
+    } else if (CannotBeTagged(failure)) {
+        // Parking would promise a save that no later try can make.
+        ShowInfo(song.FullPath + "\r" + "File cannot be tagged (" + OggSaveFailureText(failure) +
+                 "), OGG tag not saved");
     } else {
         ParkTag(song, "OGG");
     }

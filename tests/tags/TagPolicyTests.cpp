@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
 #include <QJsonObject>
 
 #include "TagTestSupport.h"
@@ -272,6 +273,41 @@ INSTANTIATE_TEST_SUITE_P(V1Policies, ParkedId3v1,
                                            ParkedV1Case{"NoTagsButSaveAnyway", 0, "No", false},
                                            ParkedV1Case{"Both", 4, "", true}),
                          test::ByName());
+
+TEST_F(Policy, OggCoverArtIsKeptAndAFileThatCannotBeTaggedIsNotParked) {
+    TSong song = SongFor("long.ogg", "cover.ogg");
+    const QString picture = test::AddPictureWithMutagen(song.FullPath, 100000);
+    ASSERT_FALSE(picture.isEmpty());
+    EXPECT_TRUE(m_policy.SaveSongTags(song));
+    EXPECT_EQ(m_dialogs.TextsOf("FLASH"), QStringList{"Saving OGG tag to \"" + song.FullPath + "\""});
+    const QJsonObject ogg = MutagenRead(song.FullPath)["ogg"].toObject();
+    EXPECT_EQ(ogg["pictures"].toArray().at(0).toObject()["md5"].toString(), picture);
+    EXPECT_EQ(ogg["comments"].toArray().at(0).toArray().at(1).toString(), "New Title");
+    EXPECT_TRUE(test::OggInfoProblems(song.FullPath).isEmpty());
+
+    m_dialogs.ClearTranscript();
+    TSong odd = SongFor("tone.ogg", "odd.ogg");
+    test::WriteBytes(odd.FullPath, test::MakeOgg(test::VorbisCommentPacket("v", {"TITLE=t"}),
+                                                 test::OggLayoutKind::IdAndCommentOnFirstPage));
+    const QByteArray before = test::ReadBytes(odd.FullPath);
+    EXPECT_FALSE(m_policy.SaveSongTags(odd));
+    EXPECT_EQ(
+        m_dialogs.TextsOf("INFO"),
+        QStringList{odd.FullPath + "\\nFile cannot be tagged (unusual layout of the Ogg header pages), OGG "
+                                   "tag not saved"});
+    EXPECT_TRUE(m_policy.ParkedSong().FullPath.isEmpty());
+    EXPECT_EQ(test::ReadBytes(odd.FullPath), before);
+
+    // A file in use still waits for its save.
+    m_dialogs.ClearTranscript();
+    {
+        HeldFile held(song.FullPath);
+        EXPECT_FALSE(m_policy.SaveSongTags(song));
+    }
+    EXPECT_EQ(m_dialogs.TextsOf("INFO"),
+              QStringList{song.FullPath + "\\nFile error, OGG tag parked to save later"});
+    EXPECT_EQ(m_policy.ParkedSong().FullPath, song.FullPath);
+}
 
 TEST_F(Policy, TheRatingTravelsInsideTheTags) {
     m_settings.SQUEEZERATING = true;
