@@ -374,6 +374,30 @@ QByteArray MakeOgg(const QByteArray& commentPacket, OggLayoutKind layout) {
                                 Join(LacingFor(commentPacket.size()), LacingFor(f.SetupPacket.size())),
                                 commentPacket + f.SetupPacket);
             break;
+        case OggLayoutKind::HeadersOnSmallPages: {
+            out += OggPageBytes(0x02, 0, serial, 0, LacingFor(f.IdPacket.size()), f.IdPacket);
+            const std::vector<std::uint8_t> lacing =
+                Join(LacingFor(commentPacket.size()), LacingFor(f.SetupPacket.size()));
+            const QByteArray data = commentPacket + f.SetupPacket;
+            qsizetype at = 0;
+            std::uint32_t sequence = 1;
+            for (std::size_t first = 0; first < lacing.size(); first += 16) {
+                const std::vector<std::uint8_t> values(
+                    lacing.begin() + static_cast<std::ptrdiff_t>(first),
+                    lacing.begin() + static_cast<std::ptrdiff_t>(std::min(first + 16, lacing.size())));
+                qsizetype size = 0;
+                bool ends = false;
+                for (const std::uint8_t value : values) {
+                    size += value;
+                    ends = ends || value < 255;
+                }
+                const bool continued = first > 0 && lacing[first - 1] == 255;
+                out += OggPageBytes(continued ? 0x01 : 0, ends ? 0 : ~std::uint64_t{0}, serial, sequence++,
+                                    values, data.mid(at, size));
+                at += size;
+            }
+            break;
+        }
         case OggLayoutKind::NoSetupHeader:
             out += OggPageBytes(0x02, 0, serial, 0, LacingFor(f.IdPacket.size()), f.IdPacket);
             out += OggPageBytes(0, 0, serial, 1, LacingFor(commentPacket.size()), commentPacket);

@@ -100,6 +100,9 @@ enum class OggLayoutKind {
     OtherStreamBetweenHeaders,
     /// Page 2 holds the comment header alone, and the audio follows: no setup header.
     NoSetupHeader,
+    /// The comment and setup headers on pages of at most 16 lacing values (about 4 KB), as some
+    /// taggers lay them out.
+    HeadersOnSmallPages,
 };
 /// An Ogg Vorbis file made from the fixture's audio with `commentPacket` as its comment header.
 QByteArray MakeOgg(const QByteArray& commentPacket, OggLayoutKind layout = OggLayoutKind::Standard);
