@@ -92,16 +92,6 @@ TEST_P(CodePage, TextIsWrittenInTheCodePageItIsReadIn) {
     EXPECT_EQ(test::ReadBytes(path), file);
 }
 
-TEST_P(CodePage, WhatTheCodePageLacksBecomesAQuestionMark) {
-    test::ScratchDir dir;
-    const QString path = dir.Put("a.mp3", test::Fixture("plain.mp3"));
-    const QString title = QString("a") + QChar(0x0101) + QString::fromUcs4(U"\U0001F600") + "b";
-    GetParam().write(path, title);
-    const QByteArray file = test::ReadBytes(path);
-    EXPECT_EQ(file.mid(GetParam().titleAt(file), 4), "a??b");
-    EXPECT_EQ(GetParam().read(path), "a??b");
-}
-
 INSTANTIATE_TEST_SUITE_P(Tags, CodePage, testing::ValuesIn(kCases), test::ByName());
 
 }  // namespace
