@@ -13,12 +13,15 @@ namespace sw::swtool {
 int RunMix(const QStringList& arguments);   // SwtoolMix.cpp
 int RunTags(const QStringList& arguments);  // SwtoolTags.cpp
 int RunLoad(const QStringList& arguments);  // SwtoolLoad.cpp
+int RunParadox(const QStringList& arguments);
 
 // Each command lives in its own file; add a line to kCommands for a new one.
 const CommandEntry kCommands[] = {
     {"tags", "tags FILE...   (one JSON line per file: what the tag reader makes of it)", RunTags},
     {"load", "load [--subfolders] [--all|--skip-loaded] FOLDER   (a load run without a window)", RunLoad},
     {"mix", "mix OUT.wav --fade-ms N --at SECONDS A B", RunMix},
+    {"paradox", "paradox FILE.DB [--limit N] [--code-page N]   (header facts, then one JSON line per row)",
+     RunParadox},
     {"", "", nullptr},
 };
 
