@@ -137,6 +137,7 @@ public:
         m_target.ExecSql("delete from " + targetTable);
         auto insert = m_target.Prepare(insertSql);
         const int count = legacy.RowCount();
+        const qsizetype knownProblems = legacy.Warnings().size();
         for (int row = 0; row < count; ++row) {
             if (m_observer.AbortRequested()) {
                 return false;
@@ -146,6 +147,10 @@ public:
             insert->Execute();
         }
         m_observer.ShowStatus(QString());
+        // A value the reader could not decode was stored as null: say which.
+        for (const QString& problem : legacy.Warnings().mid(knownProblems)) {
+            m_observer.Log(fileName + ": " + problem);
+        }
         m_observer.Log(QString("Table \"%1\" %2 records converted ok").arg(fileName).arg(count));
         return true;
     }

@@ -309,6 +309,18 @@ TEST_F(Conversion, ARefusedRowUndoesTheWholeConversion) {
     EXPECT_EQ(Query("select count(*) from album"), QStringList({"4"}));
 }
 
+TEST_F(Conversion, AValueThatCannotBeReadIsStoredAsNullAndLogged) {
+    // The first song's CreateTS holds -1000 ms, before the first day of the calendar.
+    QByteArray songs = test::ReadFile(m_folders.LegacyData() + "song.db");
+    songs.replace(2048 + 6 + 4 + 3 * 80 + 2 + 2 + 4, 8, QByteArray("\x3F\x70\xBF\xFF\xFF\xFF\xFF\xFF", 8));
+    test::WriteBytes(m_folders.LegacyData() + "song.db", songs);
+    ASSERT_TRUE(AcceptAndConvert());
+    EXPECT_EQ(m_converter.LogLines().mid(1, 2),
+              QStringList({"song.db: row 1, field \"CreateTS\": timestamp out of range (-1000 ms)",
+                           "Table \"song.db\" 6 records converted ok"}));
+    EXPECT_EQ(Query("select createts, title from song where songnum = 1"), QStringList({"null|Waterloo"}));
+}
+
 struct NotepadCase {
     const char* name;
     std::function<void(const ConversionFolders&)> prepare;
@@ -374,15 +386,6 @@ TEST_F(Conversion, TheFolderDialogStartsWhereTheLastChoiceWas) {
     m_converter.ChooseLegacyFolder();
     EXPECT_EQ(starts, QStringList({"/", m_folders.Legacy() + "/"}));
     EXPECT_TRUE(m_converter.ConvertEnabled());  // Cancel changes nothing
-}
-
-TEST_F(Conversion, ExitAndCloseQuestions) {
-    m_dialogs.QueueAnswer("No");
-    EXPECT_FALSE(m_converter.ConfirmExit());
-    EXPECT_TRUE(m_converter.ConfirmExit());
-    EXPECT_EQ(m_dialogs.TextsOf("ASK"),
-              QStringList({"OK to exit program? -> No", "OK to exit program? -> Yes"}));
-    EXPECT_TRUE(m_converter.CloseRequest());
 }
 
 TEST(LegacySettingsFile, ReadsWindowsTextWithDefaultsAndBackslashes) {

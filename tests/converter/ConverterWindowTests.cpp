@@ -1,17 +1,21 @@
 // The converter's window over its controller, under Qt's offscreen platform.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
 
 #include "ConverterTestSupport.h"
 #include "converter/ConverterAboutWindow.h"
+#include "converter/ConverterDialogs.h"
 #include "converter/ConverterWindow.h"
 #include "foundation/ScriptedDialogs.h"
+#include "windows/ModalDriver.h"
 
 namespace sw {
 namespace {
@@ -83,6 +87,36 @@ TEST(ConverterWindowView, ShowsTheConversionAndItsLog) {
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(dialogs.TextsOf("ASK").mid(1),
               QStringList({"OK to exit program? -> No", "OK to exit program? -> Yes"}));
+}
+
+TEST(ConverterWindowView, MessageBoxesCarryTheCaptionOfTheirKindAndShowTextAsItIs) {
+    ConverterDialogs dialogs;
+    struct Seen {
+        QString caption;
+        QString text;
+        bool onTop = true;
+    } seen;
+    auto answer = [&](QMessageBox::StandardButton button) {
+        test::OnNextModal([&seen, button](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            seen = {box->windowTitle(), box->text(), box->windowFlags().testFlag(Qt::WindowStaysOnTopHint)};
+            box->button(button)->click();
+        });
+    };
+    answer(QMessageBox::Ok);
+    dialogs.ShowInfo("Rock & Roll & Blues");
+    EXPECT_EQ(seen.caption, "Information");
+    EXPECT_EQ(seen.text, "Rock & Roll & Blues");
+    EXPECT_FALSE(seen.onTop);
+    answer(QMessageBox::No);
+    EXPECT_EQ(dialogs.AskYesNoCancel("OK to exit program?"), 'N');
+    EXPECT_EQ(seen.caption, "Confirm");
+    answer(QMessageBox::Yes);
+    EXPECT_EQ(dialogs.AskYesNoCancel("Conversion in progress, OK to abort?"), 'Y');
+    answer(QMessageBox::Ok);
+    dialogs.ShowError("refused");
+    EXPECT_EQ(seen.caption, "Error");
 }
 
 TEST(ConverterWindowView, AboutWindowNamesTheProgramAndItsFile) {
