@@ -84,7 +84,7 @@ class MemoFile;
 /// Values: null is an invalid QVariant. Alpha and memo fields give QString (in the table's code
 /// page, Windows-1252 when it states none), short, long and auto-increment fields qint64, number and
 /// money fields double, BCD fields their exact decimal text (QString), logical fields bool, dates
-/// QDate, times QTime, timestamps QDateTime (wall-clock time, UTC spec), the other blobs and bytes
+/// QDate, times QTime, timestamps QDateTime (the stored wall-clock time, as UTC), the other blobs and bytes
 /// fields QByteArray.
 class Table {
 public:
