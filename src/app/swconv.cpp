@@ -10,6 +10,7 @@
 #include "converter/ConverterDialogs.h"
 #include "converter/ConverterWindow.h"
 #include "core/CreationOrder.h"
+#include "core/InstanceLock.h"
 #include "core/Paths.h"
 #include "foundation/ScriptedDialogs.h"
 #include "windows/GuardedApplication.h"
@@ -108,6 +109,8 @@ int main(int argc, char** argv) {
             scripted.QueueAnswersFromFile(answersFile);
         }
         sw::SetProgramFolder(sw::ChooseProgramFolder(sw::CurrentFolderSources(parser.value(homeOption))));
+        // Refilling the catalogue under a running jukebox would pull it from under its feet.
+        sw::LockProgramFolder();
     } catch (...) {
         sw::ShowCurrentException();
         return 1;

@@ -1,15 +1,34 @@
 #include "ConverterController.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <stdexcept>
 
 #include "LegacyCatalogue.h"
 #include "NotepadCopy.h"
+#include "core/CatalogueCreation.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Text.h"
 
 namespace sw {
 
 namespace {
+
+// True when the catalogue has no songs, albums, playlists, plays or day notes: nothing a user made.
+bool HoldsNothingOfTheUsers(Catalogue& catalogue) {
+    for (const char* table : {"SONG", "ALBUM", "PLIST", "SONGINPL", "HISTORY", "DAYNOTE"}) {
+        const RowSet exists = catalogue.Select(
+            QString("select count(*) as ct from rdb$relations where rdb$relation_name = '%1'").arg(table));
+        if (QueryFieldInt(exists, "ct") == 0) {
+            continue;
+        }
+        const RowSet rows = catalogue.Select(QString("select count(*) as ct from %1").arg(table));
+        if (QueryFieldInt(rows, "ct") > 0) {
+            return false;
+        }
+    }
+    return true;
+}
 
 /// The layout version the converter fills; the jukebox raises it at its next start.
 constexpr int kTargetCatalogueVersion = 1;
@@ -104,8 +123,7 @@ bool ConverterController::AcceptLegacyFolder(const QString& folder) {
     }
     m_legacy = std::make_unique<LegacyCatalogue>(m_legacyDataFolder);
     m_target = MakeProgramPaths(m_target.programFolder);
-    m_catalogue.Open(m_target.catalogueFile);
-    m_catalogue.ReadParams();
+    OpenTargetCatalogue();
     Changed();
     // Filling a catalogue that the jukebox has already raised would leave its later tables (the play
     // history, day notes) pointing at songs that are no longer there.
@@ -118,6 +136,29 @@ bool ConverterController::AcceptLegacyFolder(const QString& folder) {
     m_convertEnabled = true;
     Changed();
     return true;
+}
+
+void ConverterController::OpenTargetCatalogue() {
+    const QString& file = m_target.catalogueFile;
+    if (!QFileInfo::exists(file)) {
+        CreateNewCatalogue(m_target.dataFolder, "My songs", NewCatalogueLayout::VersionOne);
+        Log("New catalogue " + file + " created at version 1");
+    }
+    m_catalogue.Open(file);
+    m_catalogue.ReadParams();
+    // A new user may have started the jukebox before converting, which raised the new catalogue; as
+    // long as it holds nothing of the user's it is made anew at version 1.
+    if (m_catalogue.CatalogueVersion() == kTargetCatalogueVersion || !HoldsNothingOfTheUsers(m_catalogue)) {
+        return;
+    }
+    m_catalogue.CloseCatalogue();
+    if (!QFile::remove(file)) {
+        throw std::runtime_error(("Cannot remove the empty catalogue " + file).toStdString());
+    }
+    CreateNewCatalogue(m_target.dataFolder, "My songs", NewCatalogueLayout::VersionOne);
+    Log("Empty catalogue " + file + " made anew at version 1");
+    m_catalogue.Open(file);
+    m_catalogue.ReadParams();
 }
 
 bool ConverterController::Convert() {

@@ -80,6 +80,9 @@ public:
 
 private:
     bool AbortRequested() override { return m_abortRequested; }
+    /// Opens the program folder's catalogue, creating it at version 1 when it is missing, or making
+    /// it anew at version 1 when a raised catalogue holds nothing of the user's. Throws on errors.
+    void OpenTargetCatalogue();
     void CloseDatabases();
     void Changed();
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDirIterator>
+#include <QProcess>
 
 #include "ConverterTestSupport.h"
 #include "ProgramRunner.h"
@@ -66,11 +67,11 @@ TEST_F(ConvertEndToEnd, TheJukeboxRaisesTheConvertedCatalogueAndFindsEverything)
     ASSERT_TRUE(first.finished);
     EXPECT_EQ(first.exitCode, 0) << first.out.toStdString();
     EXPECT_TRUE(first.out.contains("INFO: Converting database to version 9")) << first.out.toStdString();
-    EXPECT_TRUE(first.out.contains("INFO: Converting database to version 10")) << first.out.toStdString();
+    EXPECT_TRUE(first.out.contains("INFO: Converting database to version 11")) << first.out.toStdString();
     const auto second = RunProgram("sonwick3", {"--home", m_home.path(), "--unattended", "--quit"});
     ASSERT_TRUE(second.finished);
     EXPECT_EQ(second.exitCode, 0) << second.out.toStdString();
-    EXPECT_TRUE(second.out.contains("INFO: Converting database to version 11")) << second.out.toStdString();
+    EXPECT_FALSE(second.out.contains("Converting database")) << second.out.toStdString();
 
     Catalogue catalogue;
     catalogue.Open(m_home.filePath("SW3DATA/SONGS.FDB"));
@@ -135,6 +136,19 @@ TEST_F(ConvertEndToEnd, RefusalsEndWithAFailureStatus) {
 
     const auto unnamed = RunProgram("swconv", {"--unattended", "--home", m_home.path()});
     EXPECT_EQ(unnamed.exitCode, 2);
+}
+
+TEST_F(ConvertEndToEnd, NothingIsConvertedUnderARunningJukebox) {
+    QProcess jukebox;
+    ASSERT_TRUE(test::StartJukebox(jukebox, m_home.path()));
+    const auto refused =
+        RunProgram("swconv", {"--unattended", "--legacy", m_legacy.path(), "--home", m_home.path()});
+    jukebox.kill();
+    jukebox.waitForFinished();
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.out.contains("sonwick3 is running on the program folder"))
+        << refused.out.toStdString();
+    EXPECT_FALSE(refused.out.contains("converted ok")) << refused.out.toStdString();
 }
 
 }  // namespace

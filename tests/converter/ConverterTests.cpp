@@ -9,6 +9,7 @@
 #include "converter/ConverterController.h"
 #include "converter/LegacySettings.h"
 #include "converter/ParadoxTable.h"
+#include "core/CatalogueCreation.h"
 #include "foundation/Dates.h"
 #include "foundation/ScriptedDialogs.h"
 
@@ -152,6 +153,34 @@ TEST_F(Conversion, RunningAgainReplacesTheRowsInsteadOfDoublingThem) {
     EXPECT_FALSE(notepad.isEmpty());
 }
 
+// A program folder without a catalogue, or with one the jukebox raised while it was still empty,
+// gets a version-1 catalogue to fill.
+struct TargetCase {
+    const char* name;
+    bool raisedFirst;
+    const char* logged;
+};
+
+class TargetCatalogue : public Conversion, public ::testing::WithParamInterface<TargetCase> {};
+
+TEST_P(TargetCatalogue, IsMadeAtVersionOneWhenMissingOrRaisedButEmpty) {
+    ASSERT_TRUE(QFile::remove(m_folders.CatalogueFile()));
+    if (GetParam().raisedFirst) {
+        CreateNewCatalogue(m_folders.Home() + "/SW3DATA");
+        ASSERT_EQ(Query("select pmval1 from params where pmname = 'DBVN'"), QStringList({"11"}));
+    }
+    ASSERT_TRUE(AcceptAndConvert());
+    EXPECT_EQ(m_converter.LogLines().front(), QString(GetParam().logged).arg(m_folders.CatalogueFile()));
+    EXPECT_EQ(Query("select pmval1 from params where pmname = 'DBVN'"), QStringList({"1"}));
+    EXPECT_NE(Query("select count(*) from song"), QStringList({"0"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Converter, TargetCatalogue,
+    ::testing::Values(TargetCase{"Missing", false, "New catalogue %1 created at version 1"},
+                      TargetCase{"RaisedButEmpty", true, "Empty catalogue %1 made anew at version 1"}),
+    [](const ::testing::TestParamInfo<TargetCase>& param) { return std::string(param.param.name); });
+
 struct Refusal {
     const char* name;
     std::function<void(const ConversionFolders&)> prepare;
@@ -195,8 +224,9 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"NoSettingsFile",
                 [](const ConversionFolders& f) { QFile::remove(f.LegacyData() + "SONWICK.INI"); },
                 "Incorrect database version number 101", false, true},
-        Refusal{"TargetAlreadyRaised",
+        Refusal{"RaisedTargetHoldingAPlaylist",
                 [](const ConversionFolders& f) {
+                    f.Execute("insert into plist (plid, plname) values (1, 'Mine')");
                     f.Execute("update params set pmval1 = 11 where pmname = 'DBVN'");
                 },
                 "Target database version is 11: conversion needs a new database at version 1", false, false},
@@ -218,12 +248,6 @@ INSTANTIATE_TEST_SUITE_P(
                 },
                 "has no field \"Dormant\"", true, false}),
     [](const ::testing::TestParamInfo<Refusal>& param) { return std::string(param.param.name); });
-
-TEST_F(Conversion, MissingTargetCatalogueIsReportedWithTheDatabaseText) {
-    QFile::remove(m_folders.CatalogueFile());
-    EXPECT_THROW(m_converter.AcceptLegacyFolder(m_folders.Legacy()), DatabaseError);
-    EXPECT_FALSE(m_converter.ConvertEnabled());
-}
 
 /// Answers the close request while the conversion copies a given table, as a user closing the window would.
 class CloseDuringConversion : public ConverterDisplay {
