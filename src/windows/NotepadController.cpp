@@ -107,8 +107,6 @@ void NotepadController::Create() {
         m_settings.top >= 0 ? m_settings.top : -1, m_settings.left >= 0 ? m_settings.left : -1,
         m_settings.width > 0 ? m_settings.width : -1, m_settings.height > 0 ? m_settings.height : -1);
     Load();
-    StopTimer();
-    m_autosavePending = false;
 }
 
 void NotepadController::Load() {
