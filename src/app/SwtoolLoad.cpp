@@ -5,6 +5,7 @@
 
 #include "SwtoolCommands.h"
 #include "SwtoolSession.h"
+#include "core/InstanceLock.h"
 #include "foundation/Dialogs.h"
 #include "load/FolderWalk.h"
 #include "load/LoadMessages.h"

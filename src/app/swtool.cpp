@@ -13,6 +13,7 @@ namespace sw::swtool {
 int RunMix(const QStringList& arguments);   // SwtoolMix.cpp
 int RunTags(const QStringList& arguments);  // SwtoolTags.cpp
 int RunLoad(const QStringList& arguments);  // SwtoolLoad.cpp
+int RunParadox(const QStringList& arguments);  // SwtoolParadox.cpp
 
 int RunCheck(const QStringList& arguments);  // SwtoolCheck.cpp
 int RunStats(const QStringList& arguments);  // SwtoolStats.cpp
@@ -37,6 +38,8 @@ const CommandEntry kCommands[] = {
     {"history", "history [--day YYYYMMDD]   (the play history)", RunHistory},
     {"generate", "generate --songs N [--seed S]   (a synthetic collection in a catalogue without songs)",
      RunGenerate},
+    {"paradox", "paradox FILE.DB [--limit N] [--code-page N]   (header facts, then one JSON line per row)",
+     RunParadox, false},
     {"", "", nullptr},
 };
 

@@ -65,6 +65,10 @@ void Catalogue::CommitRetaining() {
     Connection().CommitRetaining();
 }
 
+void Catalogue::Rollback() {
+    Connection().Rollback();
+}
+
 void Catalogue::CloseCatalogue() {
     DropPreparedStatements();
     if (m_connection) {

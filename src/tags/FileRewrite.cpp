@@ -8,9 +8,11 @@
 #include <QFileInfo>
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "FileReader.h"
+#include "foundation/Files.h"
 
 namespace sw {
 
@@ -59,16 +61,15 @@ bool MakeOwnerWritable(const QString& path) {
     return ::chmod(native.constData(), (info.st_mode & 07777) | S_IWUSR) == 0;
 }
 
-FileRewrite::FileRewrite(const QString& path)
-    : m_target(ResolvedTarget(path)), m_temporary(QFile::encodeName(m_target) + '~') {}
+FileRewrite::FileRewrite(const QString& path) : m_target(ResolvedTarget(path)) {}
 
 FileRewrite::~FileRewrite() {
     Discard();
 }
 
 bool FileRewrite::Fail(const QString& what, int error) {
-    m_error =
-        what + " " + QFile::decodeName(m_temporary) + ": " + QString::fromLocal8Bit(std::strerror(error));
+    const QString subject = m_temporary.isEmpty() ? m_target : QFile::decodeName(m_temporary);
+    m_error = what + " " + subject + ": " + QString::fromLocal8Bit(std::strerror(error));
     Discard();
     return false;
 }
@@ -92,7 +93,7 @@ bool FileRewrite::Begin() {
     if (Faulted(RewriteFault::Create)) {
         return Fail("Cannot create", EACCES);
     }
-    m_fd = ::open(m_temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    m_fd = CreateTemporaryBeside(QFile::encodeName(QFileInfo(m_target).absoluteFilePath()), m_temporary);
     if (m_fd < 0) {
         return Fail("Cannot create", errno);
     }
