@@ -396,6 +396,29 @@ TEST_F(Import, AFolderRenamedOnlyInLetterCaseIsRelinkedWithItsSongNumbers) {
     EXPECT_TRUE(controller.ListedFiles().isEmpty());
 }
 
+TEST_F(Import, ANameStoredLowerCasedByThePreviousEditionIsRelinkedToTheRealSpelling) {
+    const QString path = Tagged("Jazz/Take Five.mp3", "Take Five", "Quartet", "Time Out", 3);
+    m_catalogue.ExecSqlCommit(
+        "insert into song (songnum, fn, title, exi) values (42, 'jazz/take five.mp3', 'Take Five', 1)");
+    m_catalogue.ExecSqlCommit("insert into history (songnum, ts) values (42, current_timestamp)");
+    m_catalogue.ExecSqlCommit("insert into songinpl (plid, seq, songnum) values (1, 1, 42)");
+
+    // Not loaded under its exact name, so "Skip if already loaded" lists it; the load re-links it.
+    LoadController controller(m_run);
+    controller.ListFilesToLoad(m_music.path(), true, true);
+    ASSERT_EQ(controller.ListedFiles(), QStringList{path});
+    m_dialogs.QueueAnswer("Yes");
+    controller.LoadAllListed();
+    EXPECT_EQ(m_run.RunCounts().refreshed, 1);
+    EXPECT_EQ(Committed("select count(*) as ct from song"), 1);
+    EXPECT_EQ(Committed("select count(*) as ct from song where songnum = 42 and fn = 'Jazz/Take Five.mp3'"),
+              1);
+    EXPECT_EQ(Count("select count(*) as ct from history where songnum = 42"), 1);
+    EXPECT_EQ(Count("select count(*) as ct from songinpl where songnum = 42"), 1);
+    controller.ListFilesToLoad(m_music.path(), true, true);
+    EXPECT_TRUE(controller.ListedFiles().isEmpty());
+}
+
 TEST_F(Import, ANameWithAColonIsAFileUnderTheRoot) {
     const QString path = Tagged("1:intro.mp3", "Intro", "Artist", "Album");
     LoadFiles({path});
