@@ -25,6 +25,12 @@ QStringList Tone(const QString& expression, const QString& seconds, const QStrin
             "-c:a", "pcm_s16le"};
 }
 
+QStringList Song(int frequency, const QString& seconds) {
+    const QString wave =
+        QString("0.4*sin(2*PI*%1*t)*min(1\\,min(t\\,%2-t)/0.02)").arg(frequency).arg(seconds);
+    return Tone(wave + "|" + wave, seconds);
+}
+
 const std::vector<Recipe>& Recipes() {
     static const std::vector<Recipe> recipes = {
         {"tone.wav", nullptr, Tone("0.5*sin(2*PI*440*t)|0.25*sin(2*PI*660*t)", "2")},
@@ -39,6 +45,11 @@ const std::vector<Recipe>& Recipes() {
         {"mono22k.wav", nullptr, Tone("0.5*sin(2*PI*440*t)", "1", "22050")},
         {"fadeA.wav", nullptr, Tone("0.4*sin(2*PI*440*t)|0.4*sin(2*PI*440*t)", "3")},
         {"fadeB.wav", nullptr, Tone("0.4*sin(2*PI*550*t)|0.4*sin(2*PI*550*t)", "3")},
+        // Songs for the player: a tone faded in and out over 20 ms, so that their own edges never click.
+        {"song440.wav", nullptr, Song(440, "3")},
+        {"song550.wav", nullptr, Song(550, "3")},
+        {"song660.wav", nullptr, Song(660, "3")},
+        {"blip.wav", nullptr, Song(880, "0.05")},
     };
     return recipes;
 }

@@ -17,6 +17,9 @@ namespace sw::test {
 ///   dc50.wav, dc25.wav           1 s at 0.5 and 0.5 s at 0.25 on both sides
 ///   mono22k.wav                  1 s mono at 22,050 Hz, 0.5 sin 440 Hz
 ///   fadeA.wav, fadeB.wav         3 s, 0.4 sin 440 Hz and 0.4 sin 550 Hz on both sides
+///   song440.wav, song550.wav,    3 s of 0.4 sin at that frequency on both sides, faded in and out
+///   song660.wav                  over 20 ms
+///   blip.wav                     50 ms of 0.4 sin 880 Hz, faded in and out over 20 ms
 QString Media(const QString& name);
 QString ScratchDir();
 
