@@ -19,6 +19,8 @@ public:
 
     qint64 NowMs() const override;
     void SleepMs(int milliseconds) override;
+    /// The device whose audio is the clock.
+    void SetDevice(int device) { m_device = device; }
     /// Renders exactly this many frames.
     void RenderFrames(qint64 frames);
     /// Frames played since the clock was made.

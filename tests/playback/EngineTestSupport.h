@@ -37,6 +37,7 @@ struct EngineRig {
             engine->SetCatalogue(&queueRig.catalogue);
         }
         engine->InitAudio(true);
+        clock.SetDevice(engine->MasterDevice());
         dialogs.ClearTranscript();
     }
     ~EngineRig() {
