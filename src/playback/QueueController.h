@@ -9,6 +9,7 @@
 #include "core/Song.h"
 #include "playback/PlaybackState.h"
 #include "playback/QueueColumns.h"
+#include "playback/QueuePopup.h"
 
 namespace sw {
 
@@ -135,8 +136,6 @@ public:
     void SetSelection(int top, int bottom, int cursor);
     /// Showing the window puts the cursor on the playing row.
     void WindowShown();
-    /// The window is closing: saves a changed queue first when the switches say so.
-    void WindowClosing();
 
     // Queue-wide state.
     bool QueueChanged() const { return m_queueChanged; }
@@ -165,6 +164,17 @@ public:
     void ToggleHideMissing();
     void ToggleRepeatAtEnd() { m_repeatAtEnd = !m_repeatAtEnd; }
     void SetDoubleClickToEdit(bool edit);
+
+    // The pop-up menu over a row.
+    /// Opens it over the row (the cursor moves there): false over the title row or below the rows.
+    bool OpenPopup(int row);
+    const QueuePopupMenu& Popup() const { return m_popup; }
+    /// The song the pop-up's items act on.
+    const TSong& PopupSong() const { return m_popupSong; }
+    void PopupCopySong();
+    void PopupPlayNow();
+    /// "Delete music file" (1), "Remove song from database" (2), "Delete && Remove" (3).
+    void PopupRemove(int action);
 
     Library& Songs() { return m_library; }
     QueuePlayer* Player() { return m_player; }
@@ -219,6 +229,9 @@ private:
     bool m_promptToSave = false;
     bool m_hideMissing = false;
     bool m_repeatAtEnd = false;
+
+    QueuePopupMenu m_popup;
+    TSong m_popupSong;
 
     int m_batchDepth = 0;
     int m_reportedRowCount = 0;

@@ -30,6 +30,7 @@ bool StartJukebox(QProcess& process, const QString& home) {
     env.remove("DISPLAY");
     env.remove("WAYLAND_DISPLAY");
     env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("SONWICK3_AUDIO", "null");
     process.setProcessEnvironment(env);
     process.start(ProgramPath("sonwick3"), {"--home", home, "--unattended"});
     const QString lock = home + "/LOCK.TXT";
@@ -46,6 +47,8 @@ ProgramRun RunProgram(const QString& program, const QStringList& arguments, int 
     env.remove("WAYLAND_DISPLAY");
     env.remove("SONWICK3_HOME");
     env.insert("QT_QPA_PLATFORM", "offscreen");
+    // Every machine has the same single sound output: the null one.
+    env.insert("SONWICK3_AUDIO", "null");
     process.setProcessEnvironment(env);
     process.start(ProgramPath(program), arguments);
     ProgramRun run;

@@ -14,7 +14,8 @@ struct ProgramRun {
     bool finished = false;
 };
 
-/// Runs one of the built programs to its end (or the timeout) without a display.
+/// Runs one of the built programs to its end (or the timeout) without a display, with the null
+/// sound output.
 ProgramRun RunProgram(const QString& program, const QStringList& arguments, int timeoutMs = 60000);
 
 /// Starts `sonwick3 --home HOME --unattended` without a display and waits until it holds its
