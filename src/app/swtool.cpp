@@ -13,12 +13,16 @@ namespace sw::swtool {
 int RunMix(const QStringList& arguments);   // SwtoolMix.cpp
 int RunTags(const QStringList& arguments);  // SwtoolTags.cpp
 int RunLoad(const QStringList& arguments);  // SwtoolLoad.cpp
+int RunPlay(const QStringList& arguments);  // SwtoolPlay.cpp
 
 // Each command lives in its own file; add a line to kCommands for a new one.
 const CommandEntry kCommands[] = {
     {"tags", "tags FILE...   (one JSON line per file: what the tag reader makes of it)", RunTags},
     {"load", "load [--subfolders] [--all|--skip-loaded] FOLDER   (a load run without a window)", RunLoad},
     {"mix", "mix OUT.wav --fade-ms N --at SECONDS A B", RunMix},
+    {"play",
+     "play [--audio null|sdl|wav:FILE] [--fade-ms N] [--next-at SECONDS]... (FILE...|--playlist ID|--random)",
+     RunPlay},
     {"", "", nullptr},
 };
 
