@@ -17,7 +17,9 @@
 #include "playback/HeadlessHost.h"
 #include "playback/OfflineOutput.h"
 #include "playback/PlaybackEngine.h"
+#include "playback/Playlists.h"
 #include "playback/QueueController.h"
+#include "playback/RandomSelection.h"
 #include "playback/RenderClock.h"
 #include "playback/WavWriter.h"
 #include "tags/TagPolicy.h"
@@ -29,6 +31,9 @@ namespace {
 const char* const kUsage =
     "usage: swtool play [--audio null|sdl|wav:FILE] [--fade-ms N] [--next-at SECONDS]... "
     "(FILE...|--playlist ID|--random)";
+
+// Songs drawn by --random, as many as the jukebox's random command draws.
+constexpr int kRandomCount = 20;
 
 volatile std::sig_atomic_t g_interrupted = 0;
 
@@ -176,13 +181,19 @@ int RunPlay(const QStringList& arguments) {
     TagPolicy tags(core.library, *session->genres);
     core.library.tagWriter = &tags;
 
-    QueueController queue(core.library);
+    SharedPlaylists shared;
+    Playlists playlists(core.catalogue, shared);
+    QueueController queue(core.library, playlists);
     if (!request.files.isEmpty()) {
         QueueFiles(request.files, *session, tags, queue);
     } else if (request.playlist >= 0) {
         QueuePlaylist(request.playlist, *session, queue);
     } else {
-        Refuse("--random needs the random selection, which this build does not have yet");
+        // As the main window's random command: playlist 0 refilled under the rating filter.
+        RandomSelection(core.catalogue, core.library.songs, playlists)
+            .PickRandomSongs(kRandomCount, settings.FILTER);
+        core.catalogue.CommitAndContinue();
+        QueuePlaylist(kRandomPlaylistId, *session, queue);
     }
 
     // The output, and the clock the engine waits on: real time, or the audio rendered so far.

@@ -16,6 +16,10 @@ std::unique_ptr<DataFolderSession> OpenDataFolder(bool needCatalogue) {
         CoreStartup(core);
         if (core.catalogue.CatalogueVersion() == 9) {
             OpenHealthCheck(core);
+            // The jukebox takes the remaining steps at its next start; a command is a whole run, so
+            // it takes them now rather than work on a layout that lacks their columns.
+            core.catalogue.UpgradeCatalogue();
+            core.catalogue.OpenTableCursors();
         }
         core.library.artists.InitVariousArtist();
         session->catalogueOpen = true;

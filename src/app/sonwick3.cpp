@@ -15,11 +15,12 @@
 #include "foundation/ScriptedDialogs.h"
 #include "load/LoadRun.h"
 #include "load/LoadWindow.h"
-#include "maintenance/HealthCheck.h"
+#include "maintenance/HealthCheckWindow.h"
 #include "playback/AudioOutputChoice.h"
 #include "playback/BpmTap.h"
 #include "playback/BpmWindow.h"
 #include "playback/PlaybackEngine.h"
+#include "playback/Playlists.h"
 #include "playback/Preview.h"
 #include "playback/PreviewWindow.h"
 #include "playback/QueueController.h"
@@ -125,13 +126,17 @@ int main(int argc, char** argv) {
     session.library.tagWriter = &tagPolicy;
     sw::LoadRun loadRun(session.library, tagPolicy);
     std::unique_ptr<sw::LoadWindow> loadWindow;
+    std::unique_ptr<sw::HealthCheckWindow> healthCheckWindow;
     // The audio engine lives from the now-playing window's creation to the end; the windows that
     // use it go first.
     sw::BpmTapper bpmTapper(sw::RealClock());
     std::unique_ptr<sw::BpmWindow> bpmWindow;
     std::unique_ptr<sw::PreviewWindow> previewWindow;
     std::unique_ptr<sw::AudioLibrary> audio;
-    sw::QueueController queue(session.library);
+    // The target and queue-source playlists that the queue and the library windows share.
+    sw::SharedPlaylists sharedPlaylists;
+    sw::Playlists playlists(session.catalogue, sharedPlaylists);
+    sw::QueueController queue(session.library, playlists);
     std::unique_ptr<sw::PlaybackEngine> engine;
     std::unique_ptr<sw::PreviewController> preview;
     std::unique_ptr<sw::QueueWindow> queueWindow;
@@ -162,6 +167,11 @@ int main(int argc, char** argv) {
         return true;
     };
     steps[StartupWindow::Catalogue] = [&] { return sw::CreateCatalogueStep(session), true; };
+    steps[StartupWindow::DatabaseCheck] = [&] {
+        healthCheckWindow = std::make_unique<sw::HealthCheckWindow>(session.library, tagPolicy);
+        placements.Register("fdbchk", healthCheckWindow.get());
+        return true;
+    };
     steps[StartupWindow::BeatsPerMinute] = [&] {
         return bpmWindow = std::make_unique<sw::BpmWindow>(bpmTapper), true;
     };
@@ -236,7 +246,11 @@ int main(int argc, char** argv) {
     mainWindow->SetFirstShowAction([&] {
         if (session.healthCheckOnShow) {
             session.healthCheckOnShow = false;
-            sw::OpenHealthCheck(session);
+            if (healthCheckWindow) {
+                healthCheckWindow->OpenHealthCheck();
+            } else {
+                sw::OpenHealthCheck(session);
+            }
             mainWindow->ShowCatalogueVersion();
         }
     });

@@ -15,6 +15,15 @@ int RunTags(const QStringList& arguments);  // SwtoolTags.cpp
 int RunLoad(const QStringList& arguments);  // SwtoolLoad.cpp
 int RunPlay(const QStringList& arguments);  // SwtoolPlay.cpp
 
+int RunCheck(const QStringList& arguments);      // SwtoolCheck.cpp
+int RunStats(const QStringList& arguments);      // SwtoolStats.cpp
+int RunRandom(const QStringList& arguments);     // SwtoolRandom.cpp
+int RunPlaylists(const QStringList& arguments);  // SwtoolPlaylists.cpp
+int RunPlaylist(const QStringList& arguments);   // SwtoolPlaylist.cpp
+int RunRate(const QStringList& arguments);       // SwtoolRate.cpp
+int RunHistory(const QStringList& arguments);    // SwtoolHistory.cpp
+int RunGenerate(const QStringList& arguments);   // SwtoolGenerate.cpp
+
 // Each command lives in its own file; add a line to kCommands for a new one.
 const CommandEntry kCommands[] = {
     {"tags", "tags FILE...   (one JSON line per file: what the tag reader makes of it)", RunTags},
@@ -23,6 +32,15 @@ const CommandEntry kCommands[] = {
     {"play",
      "play [--audio null|sdl|wav:FILE] [--fade-ms N] [--next-at SECONDS]... (FILE...|--playlist ID|--random)",
      RunPlay},
+    {"check", "check [--repair] [--option [no-]NAME]... [--which-tag v1|v2]   (database check)", RunCheck},
+    {"stats", "stats [--catalogue-sizes]   (counts and sizes per rating, exact jukebox size)", RunStats},
+    {"random", "random [--count N] [--filter F]   (refills the \"Random\" playlist and lists it)", RunRandom},
+    {"playlists", "playlists   (id, songs, date and name of every playlist)", RunPlaylists},
+    {"playlist", "playlist ID [--m3u]   (the entries of a playlist, or an extended M3U)", RunPlaylist},
+    {"rate", "rate SONGNUM VALUE   (sets a song's rating, -2 to 4)", RunRate},
+    {"history", "history [--day YYYYMMDD]   (the play history)", RunHistory},
+    {"generate", "generate --songs N [--seed S]   (a synthetic collection in a catalogue without songs)",
+     RunGenerate},
     {"", "", nullptr},
 };
 

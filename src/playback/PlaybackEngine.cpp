@@ -10,6 +10,7 @@
 #include "foundation/Dialogs.h"
 #include "foundation/Numbers.h"
 #include "playback/AudioFormat.h"
+#include "playback/History.h"
 #include "playback/QueueController.h"
 #include "tags/TagPolicy.h"
 
@@ -32,6 +33,11 @@ PlaybackEngine::PlaybackEngine(AudioLibrary& audio, QueueController& queue, Sett
 PlaybackEngine::~PlaybackEngine() {
     ShutdownAudio();
     m_queue.SetPlayer(nullptr);
+}
+
+void PlaybackEngine::SetCatalogue(Catalogue* catalogue) {
+    m_catalogue = catalogue;
+    m_history = catalogue ? std::make_unique<PlayHistory>(*catalogue, m_clock) : nullptr;
 }
 
 void PlaybackEngine::ReportBassError(const QString& operation) {
@@ -204,6 +210,11 @@ void PlaybackEngine::OnSongStarted() {
             if (m_catalogue && object->Song().SongNum > 0) {
                 SetSongDuration(*m_catalogue, object->Song());
             }
+        }
+        // Every start is a play, restarts and cross-fades too; songs from outside the catalogue
+        // have no number to record.
+        if (m_history && object->Song().SongNum > 0) {
+            m_history->RecordPlay(object->Song());
         }
     }
     SetTimer(true);

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <atomic>
 #include <functional>
+#include <memory>
 
 #include "playback/AudioLibrary.h"
 #include "playback/PlaybackState.h"
@@ -12,6 +13,7 @@ namespace sw {
 
 class Catalogue;
 class Clock;
+class PlayHistory;
 class QueueController;
 class TagPolicy;
 struct Settings;
@@ -68,8 +70,9 @@ public:
     PlaybackEngine& operator=(const PlaybackEngine&) = delete;
 
     void SetHost(EngineHost* host) { m_host = host; }
-    /// Where measured durations are stored; none without a catalogue.
-    void SetCatalogue(Catalogue* catalogue) { m_catalogue = catalogue; }
+    /// Where measured durations are stored and every start is recorded in the play history; none
+    /// without a catalogue.
+    void SetCatalogue(Catalogue* catalogue);
     /// Where a tag parked while its file played is retried when the file is released.
     void SetTagPolicy(TagPolicy* tags) { m_tags = tags; }
 
@@ -175,6 +178,7 @@ private:
     Clock& m_clock;
     EngineHost* m_host = nullptr;
     Catalogue* m_catalogue = nullptr;
+    std::unique_ptr<PlayHistory> m_history;
     TagPolicy* m_tags = nullptr;
 
     std::atomic<PlaybackState> m_state{PlaybackState::Stopped};

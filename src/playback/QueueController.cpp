@@ -7,6 +7,8 @@
 #include "core/Settings.h"
 #include "foundation/Dates.h"
 #include "foundation/Dialogs.h"
+#include "foundation/Text.h"
+#include "playback/Playlists.h"
 
 namespace sw {
 
@@ -30,7 +32,8 @@ QueueController::Batch::~Batch() {
     m_queue.End();
 }
 
-QueueController::QueueController(Library& library) : m_library(library) {
+QueueController::QueueController(Library& library, Playlists& playlists)
+    : m_library(library), m_playlists(playlists) {
     m_measure = [](const QString& text) { return static_cast<int>(text.size()) * 7; };
     ResetColumnWidths();
 }
@@ -280,8 +283,16 @@ void QueueController::WindowShown() {
     }
 }
 
+Tplist& QueueController::QueueSourcePlaylist() {
+    return m_playlists.Shared().QueueSourcePlaylist;
+}
+
 QString QueueController::QueueTitle() const {
-    return "Now playing";
+    const Tplist& source = m_playlists.Shared().QueueSourcePlaylist;
+    if (source.Id <= 0) {
+        return "Now playing";
+    }
+    return "Now playing : Playlist #" + QString::number(source.Id) + " " + QuoteDouble(source.Name);
 }
 
 void QueueController::SetQueueTitle() {

@@ -14,6 +14,8 @@
 namespace sw {
 
 class Library;
+class Playlists;
+struct Tplist;
 
 /// Where a block of queue rows is moved to.
 enum class MoveTarget { Next, Up, Down, Start, End, Position };
@@ -52,7 +54,8 @@ public:
 /// installed dialogs; the engine is reached through QueuePlayer.
 class QueueController {
 public:
-    explicit QueueController(Library& library);
+    /// The playlists object carries the shared `QueueSourcePlaylist` and `TargetPlaylist`.
+    QueueController(Library& library, Playlists& playlists);
     ~QueueController();
     QueueController(const QueueController&) = delete;
     QueueController& operator=(const QueueController&) = delete;
@@ -114,6 +117,13 @@ public:
     void MoveToEndKeepingCursor();
     /// Sets the marker of the cursor row ("S" when ticked, " " when not).
     void SetSkipOfCursorRow(bool skipped);
+    /// Saves the rows as a playlist, asking about skipped rows and about the playlist the queue was
+    /// filled from; true when saved.
+    bool SaveQueueAsPlaylist();
+    /// "Clear all, save first": a changed queue must be saved before it is cleared.
+    void ClearAllSavingFirst();
+    /// The window is closing: a changed queue is offered for saving when the switches say so.
+    void WindowClosing();
     void RefreshQueue();
     /// The refresh command; `fromMenu` adds the marking and the busy-cursor reset of the menu.
     void RefreshCommand(bool fromMenu);
@@ -144,6 +154,7 @@ public:
     int SavedCursorRow() const { return m_savedCursorRow; }
     const QString& Caption() const { return m_caption; }
     QString QueueTitle() const;
+    Tplist& QueueSourcePlaylist();
     const QString& NowPlayingCaption() const { return m_nowPlayingCaption; }
     void ClearNowPlayingCaption();
     /// "n songs" ("1 song").
@@ -175,8 +186,15 @@ public:
     void PopupPlayNow();
     /// "Delete music file" (1), "Remove song from database" (2), "Delete && Remove" (3).
     void PopupRemove(int action);
+    /// "Promote" (+1), "Demote" (-1).
+    void PopupStepRating(int step);
+    /// "= +4 (exceptional)" and the others.
+    void PopupSetRating(int value);
+    /// "Add to playlist x", and "Move to playlist x" (which then drops the row).
+    void PopupAddToTarget(bool move);
 
     Library& Songs() { return m_library; }
+    Playlists& Lists() { return m_playlists; }
     QueuePlayer* Player() { return m_player; }
 
 private:
@@ -208,8 +226,11 @@ private:
     void DropRowsDownTo(int first);
     void EraseMarked(const std::vector<bool>& doomed);
     void SetMarker(int row, const QString& marker);
+    void RefreshPopupRow();
+    void RatePopupSong(int number, bool step);
 
     Library& m_library;
+    Playlists& m_playlists;
     QueuePlayer* m_player = nullptr;
     QueueDisplay* m_display = nullptr;
     std::function<int(const QString&)> m_measure;

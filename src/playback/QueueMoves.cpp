@@ -4,6 +4,7 @@
 
 #include "QueueController.h"
 #include "foundation/Dialogs.h"
+#include "playback/PlaylistRefs.h"
 
 namespace sw {
 
@@ -292,6 +293,7 @@ void QueueController::ClearQueueFrom(int position) {
     Batch batch(*this);
     DropRowsDownTo(std::max(position, 1));
     ResetColumnWidths();
+    ForgetPlaylist(QueueSourcePlaylist());
     SetQueueTitle();
     RefreshQueue();
 }

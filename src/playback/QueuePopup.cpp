@@ -7,6 +7,9 @@
 #include "core/Settings.h"
 #include "core/SongRemoval.h"
 #include "foundation/Dialogs.h"
+#include "foundation/Text.h"
+#include "playback/Playlists.h"
+#include "playback/Ratings.h"
 
 namespace sw {
 
@@ -80,9 +83,17 @@ bool QueueController::OpenPopup(int row) {
         "- in this Album (#" + QString::number(m_popupSong.AlbumId) + ")";
     m_popup[PopupItem::MoreByArtist].caption =
         "- by this Artist (#" + QString::number(m_popupSong.ArtistId) + ")";
-    m_popup[PopupItem::Rating].enabled = false;
-    m_popup[PopupItem::AddToPlaylist].enabled = false;
-    m_popup[PopupItem::MoveToPlaylist].enabled = false;
+    const Tplist& target = m_playlists.TargetPlaylist();
+    const bool haveTarget = target.Id > 0;
+    m_popup[PopupItem::AddToPlaylist].enabled = haveTarget;
+    m_popup[PopupItem::MoveToPlaylist].enabled = haveTarget;
+    if (haveTarget) {
+        const QString name = " playlist " + DoubleAmpersands(QuoteDouble(target.Name));
+        m_popup[PopupItem::AddToPlaylist].caption = "Add to" + name;
+        m_popup[PopupItem::MoveToPlaylist].caption = "Move to" + name;
+        m_popup[PopupItem::ViewPlaylist].caption = "View" + name;
+    }
+    m_popup[PopupItem::AddToAnotherPlaylist].caption = DoubleAmpersands(m_playlists.PlaylistMenuCaption('A'));
     return true;
 }
 
@@ -103,6 +114,49 @@ void QueueController::PopupPlayNow() {
     if (m_player) {
         m_player->StopPlayback();
         m_player->StartSongAtCursor();
+    }
+}
+
+void QueueController::PopupStepRating(int step) {
+    RatePopupSong(step, true);
+}
+
+void QueueController::PopupSetRating(int value) {
+    RatePopupSong(value, false);
+}
+
+void QueueController::RatePopupSong(int number, bool step) {
+    if (RefuseIfReadOnly(m_library.settings.READONLY)) {
+        return;
+    }
+    // The rating is set on the song as the catalogue has it now, then the row shows it.
+    TSong song = m_popupSong;
+    if (!m_library.songs.ReloadSong(song)) {
+        return;
+    }
+    Ratings(m_library).SetSongRating(song, step ? song.Rating + number : number);
+    m_library.catalogue.CommitAndContinue();
+    RefreshPopupRow();
+}
+
+void QueueController::PopupAddToTarget(bool move) {
+    if (RefuseIfReadOnly(m_library.settings.READONLY)) {
+        return;
+    }
+    m_playlists.AddSongToTargetPlaylist(m_popupSong);
+    if (move) {
+        DropSelectedRows();
+    }
+}
+
+void QueueController::RefreshPopupRow() {
+    // The cursor is on the row the pop-up opened over.
+    const QueueRow* row = RowAt(m_cursor);
+    if (row && row->song->Song().SongNum == m_popupSong.SongNum) {
+        Batch batch(*this);
+        RefreshQueueRow(m_cursor);
+        WidenColumns(m_cursor, m_cursor);
+        m_popupSong = row->song->Song();
     }
 }
 

@@ -367,6 +367,8 @@ void QueueWindow::TakeSelection() {
 }
 
 void QueueWindow::closeEvent(QCloseEvent* event) {
+    // The save question never keeps the window open.
+    m_queue.WindowClosing();
     event->accept();
 }
 

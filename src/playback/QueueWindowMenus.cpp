@@ -16,11 +16,13 @@ void QueueWindow::BuildMenus() {
 
     QMenu* clear = bar->addMenu("Clear");
     clear->addAction("Clear from position", this, [this] { m_queue.ClearQueueFrom(m_queue.Cursor()); });
+    clear->addAction("Clear all, save first", this, [this] { m_queue.ClearAllSavingFirst(); });
     clear->addAction("Clear all, no save", this, [this] {
         if (ConfirmOK("Clear Now-Playing Queue")) {
             m_queue.ClearQueueFrom(0);
         }
     });
+    bar->addAction("Save", this, [this] { m_queue.SaveQueueAsPlaylist(); });
     bar->addAction("Refresh", this, [this] { m_queue.RefreshCommand(true); });
     QAction* renumber = bar->addAction("Renumber", this, [this] { m_queue.Renumber(); });
     renumber->setVisible(false);
@@ -137,10 +139,11 @@ void QueueWindow::BuildPopupMenu() {
     }
     QMenu* rating = m_popupMenu->addMenu("Rating");
     m_popupActions[static_cast<std::size_t>(PopupItem::Rating)] = rating->menuAction();
-    rating->addAction("Promote");
-    rating->addAction("Demote");
-    for (const QString& caption : RatingCaptions()) {
-        rating->addAction(caption);
+    rating->addAction("Promote", this, [this] { m_queue.PopupStepRating(1); });
+    rating->addAction("Demote", this, [this] { m_queue.PopupStepRating(-1); });
+    for (std::size_t i = 0; i < RatingCaptions().size(); ++i) {
+        const int value = 4 - static_cast<int>(i);
+        rating->addAction(RatingCaptions()[i], this, [this, value] { m_queue.PopupSetRating(value); });
     }
     m_popupMenu->addSeparator();
     for (const PopupItem item : {PopupItem::PlayNext, PopupItem::PlayNow, PopupItem::Preview}) {
@@ -223,6 +226,12 @@ void QueueWindow::RunPopupItem(PopupItem item) {
             break;
         case PopupItem::Drop:
             m_queue.DropSelectedRows();
+            break;
+        case PopupItem::AddToPlaylist:
+            m_queue.PopupAddToTarget(false);
+            break;
+        case PopupItem::MoveToPlaylist:
+            m_queue.PopupAddToTarget(true);
             break;
         case PopupItem::DeleteMusicFile:
             m_queue.PopupRemove(1);

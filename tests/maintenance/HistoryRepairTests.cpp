@@ -44,8 +44,9 @@ TEST(HistoryRepair, FillsDayAndTimeNumbersAndRaisesTheVersion) {
     session.catalogue.CommitAndContinue();
 
     const QStringList report = CheckHistoryTimes(session.catalogue, false);
-    EXPECT_EQ(report, (QStringList{"Song #1 played at 2024-04-01 00:00:00 timestamp mismatch",
-                                   "Song #3 played at 2022-06-07 08:09:10 timestamp mismatch"}));
+    EXPECT_EQ(report,
+              (QStringList{"Song #1 played at 2024-04-01 00:00:00 timestamp mismatch (can auto-repair)",
+                           "Song #3 played at 2022-06-07 08:09:10 timestamp mismatch (can auto-repair)"}));
 
     dialogs.ClearTranscript();
     OpenHealthCheck(session);

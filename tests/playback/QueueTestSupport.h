@@ -11,6 +11,7 @@
 #include "core/Catalogue.h"
 #include "core/Library.h"
 #include "core/Settings.h"
+#include "playback/Playlists.h"
 #include "playback/QueueController.h"
 
 namespace sw::test {
@@ -127,7 +128,9 @@ struct QueueRig {
     Catalogue catalogue;
     Settings settings;
     Library library{catalogue, settings};
-    QueueController queue{library};
+    SharedPlaylists shared;
+    Playlists playlists{catalogue, shared};
+    QueueController queue{library, playlists};
     FakePlayer player{queue};
 };
 

@@ -1,0 +1,40 @@
+#include "BenchCatalogue.h"
+
+#include <QElapsedTimer>
+#include <QTextStream>
+
+#include "core/Catalogue.h"
+#include "core/CatalogueCreation.h"
+#include "maintenance/HealthCheck.h"
+#include "playback/CatalogueGenerator.h"
+
+namespace sw {
+
+void OpenBenchCatalogue(Catalogue& catalogue, QString file, const QString& folder, int songs,
+                        QTextStream& err) {
+    const bool generate = file.isEmpty();
+    if (generate) {
+        file = folder + "/SONGS.FDB";
+        CreateCatalogue(file, "Benchmark", FindProgramFile("sql/create-catalogue.sql"),
+                        FindProgramFile("data/GENRES.INI"));
+    }
+    catalogue.Open(file);
+    catalogue.ReadParams();
+    catalogue.UpgradeCatalogue();
+    if (catalogue.CatalogueVersion() == 9) {
+        CheckHistoryTimes(catalogue, true);
+        catalogue.RaiseCatalogueVersion();
+        catalogue.UpgradeCatalogue();
+    }
+    catalogue.OpenTableCursors();
+    if (generate) {
+        QElapsedTimer timer;
+        timer.start();
+        GeneratorOptions options;
+        options.songs = songs;
+        GenerateCatalogue(catalogue, options, [&err](const QString& text) { err << text << Qt::endl; });
+        err << "generated in " << timer.elapsed() / 1000.0 << " s" << Qt::endl;
+    }
+}
+
+}  // namespace sw

@@ -1,0 +1,358 @@
+// The song pass of the database check: every song against its file and its tags.
+#include <sys/stat.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "HealthCheck.h"
+#include "TagPair.h"
+#include "core/Catalogue.h"
+#include "core/Library.h"
+#include "core/Query.h"
+#include "core/Settings.h"
+#include "foundation/Text.h"
+#include "tags/Id3v1.h"
+#include "tags/TagPolicy.h"
+
+namespace sw {
+
+namespace {
+
+constexpr qint64 kMegabyte = 1'000'000;
+
+bool SameFile(const QString& a, const QString& b) {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+/// The stored name without the music root in front, or the name unchanged. The root is matched with
+/// its letter case; one that differs only in case counts when both names lead to the same file (a
+/// file system that ignores case), never when they name two different folders.
+QString StripMusicRoot(const QString& name, const QString& root) {
+    if (root.isEmpty() || name.size() <= root.size()) {
+        return name;
+    }
+    if (name.startsWith(root)) {
+        return name.mid(root.size());
+    }
+    const QString relative = name.mid(root.size());
+    if (name.startsWith(root, Qt::CaseInsensitive) && SameFile(name, root + relative)) {
+        return relative;
+    }
+    return name;
+}
+
+bool IsTagFound(int tagSource) {
+    return tagSource == kTagId3v1 || tagSource == kTagId3v2 || tagSource == kTagOgg;
+}
+
+/// Errors of the database go on to the caller; any other error (a file that cannot be read or
+/// written) is returned as text.
+template <typename Work>
+QString FileErrorOf(Work&& work) {
+    try {
+        work();
+    } catch (const DatabaseError&) {
+        throw;
+    } catch (const std::exception& error) {
+        return QString::fromUtf8(error.what());
+    }
+    return QString();
+}
+
+}  // namespace
+
+/// What the song pass keeps from row to row: its statements, the albums and genres of the
+/// catalogue, and the genre counts it writes back at its end.
+struct HealthCheck::SongScan {
+    explicit SongScan(Catalogue& catalogue)
+        : fn(catalogue, "update song set fn = :fn where songnum = :songnum"),
+          year(catalogue, "update song set \"year\" = :year where songnum = :songnum"),
+          exi(catalogue, "update song set exi = :exi where songnum = :songnum"),
+          size(catalogue, "update song set \"size\" = :size where songnum = :songnum"),
+          album(catalogue, "update song set albumid = 0 where songnum = :songnum"),
+          markAlbum(catalogue, "update album set rprts = :rprts where albumid = :albumid"),
+          genre(catalogue, "update genre set rprts = :rprts, numexi = :numexi where genreid = :genreid") {
+        const RowSet albumRows = catalogue.Select("select albumid from album where albumid > 0");
+        for (int row = 0; row < albumRows.RowCount(); ++row) {
+            albums.insert(albumRows.Value(row, 0).toInt());
+        }
+        const RowSet genreRows = catalogue.Select("select genreid from genre");
+        for (int row = 0; row < genreRows.RowCount(); ++row) {
+            genres.insert(genreRows.Value(row, 0).toInt());
+        }
+    }
+
+    /// Marks every genre met and stores its count of present files.
+    void WriteGenreCounts(TDateTime stamp) {
+        for (const auto& [id, count] : genreCounts) {
+            genre.SetTimestamp("rprts", stamp)
+                .SetInteger("numexi", count)
+                .SetInteger("genreid", id)
+                .Execute();
+        }
+        genreCounts.clear();
+    }
+
+    Query fn;
+    Query year;
+    Query exi;
+    Query size;
+    Query album;
+    Query markAlbum;
+    Query genre;
+    std::set<int> albums;
+    std::set<int> markedAlbums;
+    std::set<int> genres;
+    std::map<int, int> genreCounts;
+};
+
+bool HealthCheck::SongPass(std::vector<int>& songNums) {
+    RowSet songs = m_catalogue.Select("select * from song order by songnum");
+    const int count = RecordCount(songs);
+    StartTableScan("SONG", count);
+    m_abort = false;
+    SetRunning(true);
+    m_problemCounter = 0;
+
+    SongScan scan(m_catalogue);
+    songNums.reserve(static_cast<std::size_t>(count));
+    for (songs.First(); !songs.Eof(); songs.Next()) {
+        if (Aborted()) {
+            scan.WriteGenreCounts(m_scanStamp);
+            EndScan();
+            return false;
+        }
+        const int songNum = songs.Int("SONGNUM");
+        SetProgress("Songs", count - songs.CurrentRow(), " id=" + QString::number(songNum));
+        CheckSong(songs, scan);
+        songNums.push_back(songNum);
+    }
+    scan.WriteGenreCounts(m_scanStamp);
+    std::sort(songNums.begin(), songNums.end());
+    EndTableScan();
+
+    QString latest = "latest = #0  ";
+    if (count > 0) {
+        songs.SetCurrentRow(count - 1);
+        const TDateTime created = songs.DateTime("CREATETS");
+        latest = "latest = #" + QString::number(songs.Int("SONGNUM")) + "  " +
+                 (created != 0 ? FormatDateTime(1, created) : QString());
+    }
+    AddLine(latest);
+    AddLine("Jukebox size " + QString::number(m_totalBytes / kMegabyte) + "MB");
+    AddLine("(excludes MP3/OGG files referenced in this database that do not exist) ");
+    AddLine(" ");
+    m_library.size.SetJukeboxSizeExact(m_totalBytes);
+    return true;
+}
+
+void HealthCheck::CheckSong(const RowSet& songs, SongScan& scan) {
+    const int songNum = songs.Int("SONGNUM");
+    const QString prefix = "Song #" + QString::number(songNum) + " ";
+    ++m_totals.songs;
+
+    // An absolute name under the music root is stored relative to it, in check mode too.
+    const QString stored = songs.Text("FN");
+    QString path;
+    if (stored.startsWith('/')) {
+        path = stored;
+        const QString relative = StripMusicRoot(stored, m_library.settings.Root);
+        if (relative != stored) {
+            if (!m_rootStripReported) {
+                m_rootStripReported = true;
+                ReportProblem("Stripping root from filenames");
+            }
+            scan.fn.SetText("fn", relative).SetInteger("songnum", songNum).Execute();
+            ++m_totals.repaired;
+        }
+    } else {
+        path = m_library.songs.FullPathOf(stored);
+    }
+
+    TSong file;
+    TagState& state = m_reader.State();
+    state.UnicodeFrameSeen = false;
+    bool read = false;
+    const QString readError =
+        FileErrorOf([&] { read = m_reader.ReadSongFromFile(path, file, ResolveMode::None); });
+    if (!readError.isEmpty()) {
+        ReportManual(prefix + "file cannot be read : " + readError);
+    }
+    const bool tagFound = read && IsTagFound(file.TagSource);
+    const bool emptyTag = state.EmptyTagRead;
+
+    if (tagFound) {
+        if (emptyTag) {
+            ReportManual(prefix + "null tag in MP3/OGG file");
+        }
+        QString dbYear = songs.Text("year");
+        QString tagYear = file.Year;
+        TrimTrailingBlanks(dbYear);
+        TrimTrailingBlanks(tagYear);
+        if (dbYear != tagYear) {
+            const QString text = prefix + "year" + " mismatch : on db " + QuoteDouble(dbYear) + ", on file " +
+                                 QuoteDouble(tagYear);
+            if (dbYear.size() < 4 && tagYear.size() == 4) {
+                if (m_repair) {
+                    scan.year.SetText("year", tagYear).SetInteger("songnum", songNum).Execute();
+                }
+                ReportRepairable(text);
+            } else if (tagYear.size() < 4 && dbYear.size() == 4 && !emptyTag) {
+                // A tag without title, artist and album is not rewritten from what was read of it.
+                QString why;
+                bool written = false;
+                if (m_repair) {
+                    file.Year = dbYear;
+                    written = WriteRepairTags(file, why);
+                }
+                ReportRepairable(text, written, why);
+            } else {
+                ReportManual(text);
+            }
+        }
+        const int dbGenre = songs.Int("GENREID");
+        if (Option(HealthOption::GenreMismatches) && file.GenreId != dbGenre) {
+            QString onDb;
+            QString onFile;
+            if (file.TagSource == kTagId3v1) {
+                onDb = QString::number(dbGenre);
+                onFile = QString::number(file.GenreId);
+            } else {
+                m_library.songs.GenreNameById(dbGenre, onDb);
+                onDb = QuoteDouble(onDb);
+                onFile = QuoteDouble(file.GenreName);
+            }
+            ReportManual(prefix + "genre" + " mismatch : on db " + onDb + ", on file " + onFile);
+        }
+    } else if (Option(HealthOption::NoTags) && readError.isEmpty() && file.TagSource == kTagNoTag &&
+               !state.UnicodeFrameSeen) {
+        // An ID3v2 tag in Unicode text is a tag this program does not read, not a missing one:
+        // writing tags over it would lose its text.
+        QString why;
+        bool written = false;
+        if (m_repair) {
+            TSong song;
+            written = !m_library.songs.FindSongByNumber(songNum, song) || WriteRepairTags(song, why);
+        }
+        ReportRepairable(prefix + "file has no tag", written, why);
+    }
+
+    const QFileInfo info(path);
+    const bool present = !path.isEmpty() && info.isFile();
+    const bool filesOption = Option(HealthOption::FileMismatches);
+    if (filesOption && present != (songs.Int("EXI") == 1)) {
+        if (m_repair) {
+            scan.exi.SetInteger("exi", present ? 1 : 0).SetInteger("songnum", songNum).Execute();
+        }
+        ReportRepairable(prefix + "db wrongly shows file as " + (present ? "absent" : "present"));
+    }
+    const qint64 actual = present ? info.size() : 0;
+    m_totalBytes += actual;
+    const qint64 storedSize = songs.Int64("size");
+    if (present && filesOption && StoredSizeOf(actual) != storedSize) {
+        if (m_repair) {
+            scan.size.SetInteger("size", StoredSizeOf(actual)).SetInteger("songnum", songNum).Execute();
+        }
+        ReportRepairable(prefix + " actual file size " + QString::number(actual) + ", DB thinks " +
+                         QString::number(storedSize));
+    }
+
+    const int albumId = songs.Int("ALBUMID");
+    if (albumId != 0) {
+        if (scan.albums.count(albumId) == 0) {
+            if (m_repair) {
+                scan.album.SetInteger("songnum", songNum).Execute();
+            }
+            ReportRepairable(prefix + "album not found #" + QString::number(albumId));
+        } else if (present && scan.markedAlbums.insert(albumId).second) {
+            scan.markAlbum.SetTimestamp("rprts", m_scanStamp).SetInteger("albumid", albumId).Execute();
+        }
+    }
+
+    const int genreId = songs.Int("GENREID");
+    if (scan.genres.count(genreId) > 0) {
+        scan.genreCounts[genreId] += present ? 1 : 0;
+    }
+
+    if (Option(HealthOption::BothTags) && file.FileType == "MP3" && CheckTagPair(prefix, path)) {
+        // The file is shorter by the tag the repair removed; the catalogue follows it.
+        const qint64 now = QFileInfo(path).size();
+        m_totalBytes += now - actual;
+        scan.size.SetInteger("size", StoredSizeOf(now)).SetInteger("songnum", songNum).Execute();
+    }
+}
+
+bool HealthCheck::CheckTagPair(const QString& prefix, const QString& path) {
+    TSong v1;
+    TSong v2;
+    v1.FullPath = path;
+    v2.FullPath = path;
+    const QString readError = FileErrorOf([&] {
+        ReadId3v1(v1, m_reader.State());
+        m_reader.ReadId3v2IntoSong(v2);
+    });
+    if (!readError.isEmpty() || v1.TagSource != kTagId3v1 || v2.TagSource != kTagId3v2) {
+        return false;
+    }
+    const TagPairKind kind = CompareTagPair(v1, v2);
+    QString text = prefix + "v1 & v2 tags both present : ";
+    bool selected = false;
+    bool removed = false;
+    if (kind == TagPairKind::Mismatched && Option(HealthOption::Mismatched)) {
+        text += "mismatched";
+        selected = true;
+    } else if (kind == TagPairKind::Identical && Option(HealthOption::Identical)) {
+        text += "identical";
+        selected = true;
+    } else if (kind == TagPairKind::Truncated && Option(HealthOption::Truncated)) {
+        text += "v1 = trunc(v2)";
+        selected = true;
+    }
+    if (selected) {
+        // A check counts a mismatched pair as one a repair can clean up, whichever tag it deletes.
+        const int whichTag = m_repair ? m_whichTag : 1;
+        const TagRemoval removal = PairRemoval(m_library.settings.MP3TAGPOLICY, kind, whichTag);
+        if (m_repair && removal != TagRemoval::None) {
+            const QString error = FileErrorOf([&] {
+                if (removal == TagRemoval::Id3v1) {
+                    removed = RemoveId3v1(path);
+                } else {
+                    removed = m_writer.RemoveId3v2(path) ||
+                              (removal == TagRemoval::Id3v2ElseId3v1 && RemoveId3v1(path));
+                }
+            });
+            if (!removed) {
+                text += " (not repaired" + (error.isEmpty() ? QString() : ": " + error) + ")";
+            }
+        }
+        if (removed) {
+            text += " (repaired)";
+            ++m_totals.repaired;
+        } else if (removal != TagRemoval::None) {
+            ++m_totals.outstanding;
+        }
+    }
+    ReportProblem(text);
+    return removed;
+}
+
+bool HealthCheck::WriteRepairTags(TSong& song, QString& why) {
+    // Under "v1 where no truncation, else v2" details too long for an ID3v1 tag go to an ID3v2 tag,
+    // as the edit window would choose without asking; a repair never cuts them.
+    if (song.FileType == "MP3" && m_library.settings.MP3TAGPOLICY == 2 && !m_writer.Id3v1Fits(song)) {
+        m_writer.useV2 = true;
+    }
+    bool written = false;
+    why = FileErrorOf([&] { written = m_writer.SaveSongTags(song); });
+    m_writer.useV2 = false;
+    return written;
+}
+
+}  // namespace sw

@@ -1,0 +1,212 @@
+#include "HealthCheckWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace sw {
+
+namespace {
+
+/// The scans let events run after every row so that Cancel and Esc are seen at once; the report and
+/// the progress bar are redrawn at this pace, which keeps a scan from spending its time painting.
+constexpr int kRepaintMs = 40;
+
+constexpr HealthOption kPairKinds[] = {HealthOption::Mismatched, HealthOption::Identical,
+                                       HealthOption::Truncated};
+
+}  // namespace
+
+HealthCheckWindow::HealthCheckWindow(Library& library, TagPolicy& tags, QWidget* parent)
+    : QMainWindow(parent), m_controller(library, tags) {
+    // Closing the main window ends the program even while this window is open.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    m_report = new QPlainTextEdit(central);
+    m_report->setObjectName("report");
+    m_report->setReadOnly(true);
+    m_report->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_report->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_report->installEventFilter(this);
+    m_progress = new QLabel(" ", central);
+    m_progress->setObjectName("progress");
+    m_progress->setTextFormat(Qt::PlainText);
+    m_progress->setAutoFillBackground(true);
+    m_progress->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_progress->setMinimumHeight(m_progress->fontMetrics().height() + 6);
+    auto* column = new QVBoxLayout(central);
+    column->addWidget(m_report, 1);
+    column->addWidget(m_progress);
+    BuildMenu();
+    resize(640, 480);
+    m_controller.SetDisplay(this);
+    StateChanged();
+}
+
+HealthCheckWindow::~HealthCheckWindow() {
+    m_controller.SetDisplay(nullptr);
+}
+
+void HealthCheckWindow::BuildMenu() {
+    const auto command = [this](const QString& caption, auto&& slot) {
+        QAction* action = menuBar()->addAction(caption, this, slot);
+        m_commands[caption] = action;
+        return action;
+    };
+    command("Close", [this] { close(); });
+    command("Cancel", [this] { m_controller.Cancel(); });
+
+    m_options = menuBar()->addMenu("Options");
+    m_options->setObjectName("options");
+    const auto item = [this](HealthOption option) {
+        QAction* action = m_options->addAction(HealthOptionCaption(option));
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this,
+                [this, option](bool checked) { OptionClicked(option, checked); });
+        m_optionItems[option] = action;
+    };
+    item(HealthOption::FileMismatches);
+    item(HealthOption::GenreMismatches);
+    m_options->addAction("Clean up MP3/OGG tags ...")->setEnabled(false);
+    item(HealthOption::NoTags);
+    item(HealthOption::BothTags);
+    for (HealthOption kind : kPairKinds) {
+        item(kind);
+    }
+    connect(m_options, &QMenu::aboutToShow, this, &HealthCheckWindow::ShowOptions);
+
+    command("Run ( check )", [this] { m_controller.RunCheck(); });
+    command("Run ( repair ) ", [this] { m_controller.RunRepair(); });
+    command("Statistics", [this] { ShowStatistics(); });
+    ShowOptions();
+}
+
+QAction* HealthCheckWindow::Command(const QString& caption) const {
+    const auto found = m_commands.find(caption);
+    return found == m_commands.end() ? nullptr : found->second;
+}
+
+void HealthCheckWindow::OpenHealthCheck() {
+    m_controller.OpenHealthCheck();
+}
+
+bool HealthCheckWindow::ShowStatistics() {
+    return m_controller.ShowStatistics();
+}
+
+void HealthCheckWindow::OptionClicked(HealthOption option, bool checked) {
+    m_controller.SetOption(option, checked);
+    ShowOptions();
+    // The menu opens again so that several options can be set in a row.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible()) {
+            menuBar()->setActiveAction(m_options->menuAction());
+        }
+    });
+}
+
+void HealthCheckWindow::ShowOptions() {
+    for (const auto& [option, action] : m_optionItems) {
+        action->setChecked(m_controller.Option(option));
+    }
+    for (HealthOption kind : kPairKinds) {
+        m_optionItems.at(kind)->setEnabled(m_controller.PairKindsEnabled());
+    }
+}
+
+void HealthCheckWindow::closeEvent(QCloseEvent* event) {
+    m_controller.StopRunning();
+    event->accept();
+}
+
+bool HealthCheckWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_report && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        if (m_controller.EscapePressed()) {
+            close();
+        }
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void HealthCheckWindow::ShowCheckWindow() {
+    if (isMinimized()) {
+        showNormal();
+    } else {
+        show();
+    }
+    raise();
+    activateWindow();
+    m_report->setFocus();
+}
+
+void HealthCheckWindow::ReportCleared() {
+    m_pendingLines.clear();
+    m_report->clear();
+}
+
+void HealthCheckWindow::LineAdded(const QString& line) {
+    m_pendingLines << line;
+    if (!m_controller.Running()) {
+        ShowPending();
+    }
+}
+
+void HealthCheckWindow::ProgressChanged() {
+    m_progressPending = true;
+    if (!m_controller.Running()) {
+        ShowPending();
+    }
+}
+
+void HealthCheckWindow::StateChanged() {
+    ShowPending();
+    setWindowTitle(m_controller.Caption());
+    const bool running = m_controller.Running();
+    m_commands.at("Close")->setEnabled(m_controller.CloseEnabled());
+    m_commands.at("Cancel")->setEnabled(m_controller.CancelEnabled());
+    for (const char* caption : {"Run ( check )", "Run ( repair ) ", "Statistics"}) {
+        m_commands.at(caption)->setEnabled(!running);
+    }
+    m_options->setEnabled(!running);
+    m_sinceShown.invalidate();
+}
+
+void HealthCheckWindow::PumpEvents() {
+    if (!m_sinceShown.isValid() || m_sinceShown.elapsed() >= kRepaintMs) {
+        ShowPending();
+    }
+    QCoreApplication::processEvents();
+}
+
+void HealthCheckWindow::ShowPending() {
+    if (m_pendingLines.isEmpty() && !m_progressPending) {
+        return;
+    }
+    m_sinceShown.start();
+    if (!m_pendingLines.isEmpty()) {
+        m_report->appendPlainText(m_pendingLines.join('\n'));
+        m_pendingLines.clear();
+        m_report->verticalScrollBar()->setValue(m_report->verticalScrollBar()->maximum());
+    }
+    if (m_progressPending) {
+        m_progressPending = false;
+        QPalette palette = m_progress->palette();
+        palette.setColor(QPalette::Window, m_controller.ProgressActive()
+                                               ? QColor(Qt::cyan)
+                                               : QApplication::palette().color(QPalette::Window));
+        m_progress->setPalette(palette);
+        m_progress->setText(m_controller.ProgressText());
+    }
+}
+
+}  // namespace sw

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+#include "PlaylistRefs.h"
+#include "core/Song.h"
+#include "foundation/Clock.h"
+
+namespace sw {
+
+class Catalogue;
+class SongStore;
+
+/// PLNAME holds at most this many characters.
+inline constexpr int kPlaylistNameWidth = 40;
+/// The playlist that the random selection refills.
+inline constexpr int kRandomPlaylistId = 0;
+
+/// One entry of a playlist with the song it names; `SongFound` is false when the song is no longer
+/// in the catalogue (the record then holds only its number).
+struct PlaylistEntry {
+    int Seq = 0;
+    TSong Song;
+    bool SongFound = false;
+};
+
+/// The catalogue's playlists (PLIST) and their entries (SONGINPL), as the queue, the songs window
+/// and the playlists window change them. Statements that do not say otherwise leave the commit to
+/// the caller.
+class Playlists {
+public:
+    Playlists(Catalogue& catalogue, SharedPlaylists& shared, const Clock& clock = RealClock());
+
+    SharedPlaylists& Shared() { return m_shared; }
+    Tplist& TargetPlaylist() { return m_shared.TargetPlaylist; }
+
+    /// The playlist's id and name into `playlist` when it exists.
+    bool LoadPlaylistRecord(int playlistId, Tplist& playlist);
+    void InsertPlaylistEntry(const TSong& song, int playlistId, int seq);
+    /// The highest seq of the playlist plus 1 (1 for an empty one).
+    int NextPlaylistSeq(int playlistId);
+    /// Appends the song to the target playlist, asking first when it is there already. True when an
+    /// entry was added.
+    bool AddSongToTargetPlaylist(const TSong& song);
+
+    /// Makes the playlist of exactly that name the target; false when there is none.
+    bool FindPlaylistByName(const QString& name);
+    /// Creates the playlist and makes it the target; a playlist of that name becomes the target
+    /// instead (after saying so). Names are cut to the column's width. Always true.
+    bool CreatePlaylistNamed(const QString& name);
+    /// Asks for a name and creates the playlist; false when cancelled.
+    bool AskNewPlaylist();
+    /// Inserts the PLIST row dated today and commits.
+    void InsertPlaylistRow(int playlistId, const QString& name);
+    void ClearPlaylistEntries(int playlistId);
+    void DeletePlaylistRow(int playlistId);
+
+    /// Asks, then removes the playlist with its entries and commits; true when done.
+    bool DeletePlaylist(int playlistId);
+    /// Asks, then removes the playlist's entries and commits; true when done.
+    bool ClearPlaylist(int playlistId);
+    /// Removes every entry of the playlist with that seq.
+    void DeletePlaylistEntry(int playlistId, int seq);
+    /// Asks, then removes the entries at that seq; true when done.
+    bool DropPlaylistEntry(int playlistId, int seq);
+
+    /// "Add to playlist" / "Select playlist", with "another " once a target is chosen; `kind` is
+    /// 'A' or 'S'.
+    QString PlaylistMenuCaption(char kind) const;
+
+    /// The playlist's entries in seq order with their songs.
+    std::vector<PlaylistEntry> ReadPlaylistEntries(int playlistId, SongStore& songs);
+
+private:
+    bool DeleteOrClearPlaylist(int playlistId, char mode);
+
+    Catalogue& m_catalogue;
+    SharedPlaylists& m_shared;
+    const Clock& m_clock;
+};
+
+}  // namespace sw

@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "ProgramRunner.h"
+#include "TestCatalogue.h"
+#include "core/Catalogue.h"
+#include "core/CatalogueCreation.h"
+#include "core/Song.h"
+#include "tags/Id3v1.h"
+#include "tags/Id3v2.h"
+
+namespace sw {
+namespace {
+
+using test::RunProgram;
+
+QString Fixture(const QString& name) {
+    return QString(SW_SOURCE_DIR) + "/tests/fixtures/" + name;
+}
+
+/// Report lines that name a problem: everything but the scan's own bookkeeping.
+QStringList ProblemLines(const QString& out) {
+    static const QRegularExpression bookkeeping(
+        "^( |[A-Z]+ \\d+ records.*|\\d+ problems?|latest = .*|Jukebox size .*|\\(excludes .*|Scan complete|"
+        "songs=.*)$");
+    QStringList lines;
+    for (const QString& line : out.split('\n', Qt::SkipEmptyParts)) {
+        if (!bookkeeping.match(line).hasMatch()) {
+            lines << line;
+        }
+    }
+    return lines;
+}
+
+class SwtoolCheck : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QDir().mkpath(m_home.filePath("SW3DATA"));
+        CreateCatalogue(m_home.filePath("SW3DATA/SONGS.FDB"), "Check", test::CreationScript(),
+                        QString(SW_SOURCE_DIR) + "/data/GENRES.INI");
+        QDir().mkpath(m_music.filePath("Rock/Old"));
+        QDir().mkpath(m_music.filePath("Jazz"));
+        for (const char* name :
+             {"Rock/moved.mp3", "Rock/deleted.mp3", "Rock/retagged.mp3", "Rock/redated.mp3"}) {
+            QFile::copy(Fixture("id3v23.mp3"), m_music.filePath(name));
+        }
+        QFile::copy(Fixture("tone.ogg"), m_music.filePath("Jazz/tone.ogg"));
+        QFile::copy(Fixture("plain.mp3"), m_music.filePath("Jazz/It's \"plain\".mp3"));
+    }
+
+    test::ProgramRun Swtool(QStringList arguments) {
+        return RunProgram("swtool", QStringList{"--home", m_home.path()} + arguments, 120000);
+    }
+
+    QTemporaryDir m_home;
+    QTemporaryDir m_music;
+};
+
+TEST_F(SwtoolCheck, FilesChangedBehindTheCatalogueAreReportedOnceAndRepaired) {
+    auto run = Swtool({"load", "--subfolders", m_music.path()});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    run = Swtool({"check"});
+    EXPECT_EQ(run.exitCode, 1) << "the shipped genres are unused: " << run.out.toStdString();
+    run = Swtool({"check", "--repair"});
+    EXPECT_EQ(run.exitCode, 0) << run.out.toStdString();
+
+    // Behind the catalogue's back: a file moved, one deleted, two retagged (one year cut short, one
+    // another year), and a playlist entry whose song is gone.
+    ASSERT_TRUE(QFile::rename(m_music.filePath("Rock/moved.mp3"), m_music.filePath("Rock/Old/moved.mp3")));
+    ASSERT_TRUE(QFile::remove(m_music.filePath("Rock/deleted.mp3")));
+    for (const auto& [name, year] :
+         {std::pair{"Rock/retagged.mp3", "99"}, std::pair{"Rock/redated.mp3", "2005"}}) {
+        TID3v2 tag;
+        ASSERT_TRUE(tag.Read(m_music.filePath(name)));
+        tag.SetYear(year);
+        ASSERT_TRUE(tag.Save(m_music.filePath(name)));
+    }
+    {
+        Catalogue catalogue;
+        catalogue.Open(m_home.filePath("SW3DATA/SONGS.FDB"));
+        catalogue.ExecSqlCommit("insert into songinpl (plid, seq, songnum) values (1, 1, 999)");
+        catalogue.CloseCatalogue();
+    }
+
+    run = Swtool({"check"});
+    EXPECT_EQ(run.exitCode, 1);
+    const QStringList found = ProblemLines(run.out);
+    QStringList unique = found;
+    EXPECT_EQ(unique.removeDuplicates(), 0) << found.join('\n').toStdString();
+    const auto songLine = [&](const QString& part) { return found.filter(part); };
+    EXPECT_EQ(songLine("db wrongly shows file as present (can auto-repair)").size(), 2)
+        << run.out.toStdString();
+    EXPECT_EQ(songLine("year mismatch : on db \"1999\", on file \"99\" (can auto-repair)").size(), 1);
+    EXPECT_EQ(songLine("year mismatch : on db \"1999\", on file \"2005\" (for manual repair)").size(), 1);
+    EXPECT_EQ(songLine("actual file size").size(), 2);
+    EXPECT_EQ(songLine("Song #999 at 1 in playlist 1 song not found").size(), 1);
+    static const QRegularExpression summary(
+        "songs=6 problems=\\d+ repaired=0 seconds=[0-9.]+ songs_per_s=[0-9.]+\n$");
+    EXPECT_TRUE(summary.match(run.out).hasMatch()) << run.out.toStdString();
+
+    run = Swtool({"check", "--repair"});
+    EXPECT_EQ(run.exitCode, 0) << run.out.toStdString();
+    EXPECT_TRUE(ProblemLines(run.out).filter("(can auto-repair)").isEmpty());
+
+    run = Swtool({"check"});
+    EXPECT_EQ(run.exitCode, 0) << run.out.toStdString();
+    const QStringList left = ProblemLines(run.out);
+    EXPECT_FALSE(left.isEmpty());
+    for (const QString& line : left) {
+        EXPECT_TRUE(line.endsWith(" (for manual repair)")) << line.toStdString();
+    }
+    EXPECT_EQ(left.filter("on file \"2005\"").size(), 1);
+
+    // The repaired year reached the file, written under the default tag policy as an ID3v1 tag.
+    TSong retagged;
+    retagged.FullPath = m_music.filePath("Rock/retagged.mp3");
+    ASSERT_TRUE(ReadId3v1(retagged));
+    EXPECT_EQ(retagged.Year, "1999");
+    EXPECT_EQ(retagged.Title, "Fixture Title");
+
+    run = Swtool({"stats"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.contains("\nOverall 4 / 0MB\nFile not found : 2 / 0MB\n")) << run.out.toStdString();
+}
+
+TEST_F(SwtoolCheck, OptionsChooseTheChecksAndBadOnesAreRefused) {
+    QFile::copy(Fixture("both.mp3"), m_music.filePath("Rock/both.mp3"));
+    ASSERT_EQ(Swtool({"load", "--subfolders", m_music.path()}).exitCode, 0);
+
+    auto run = Swtool({"check", "--option", "both-tags", "--option", "no-tags"});
+    EXPECT_EQ(ProblemLines(run.out).filter("v1 & v2 tags both present : mismatched").size(), 1)
+        << run.out.toStdString();
+    EXPECT_EQ(ProblemLines(run.out).filter("file has no tag (can auto-repair)").size(), 1);
+
+    run = Swtool({"check", "--repair", "--option", "both-tags", "--which-tag", "v2"});
+    EXPECT_TRUE(
+        run.err.contains("CHOICE: Which MP3 tag to delete where both present & mismatched? "
+                         "[delete v1 | delete v2] -> 2"))
+        << run.err.toStdString();
+    EXPECT_EQ(ProblemLines(run.out).filter("mismatched (repaired)").size(), 1) << run.out.toStdString();
+
+    run = Swtool({"check", "--option", "colour"});
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_TRUE(run.err.contains("unknown option colour")) << run.err.toStdString();
+    run = Swtool({"check", "--which-tag", "v3"});
+    EXPECT_NE(run.exitCode, 0);
+}
+
+}  // namespace
+}  // namespace sw
