@@ -257,8 +257,9 @@ void PlaybackEngine::EndOfSong() {
     m_timerOn.store(false);
     if (m_host) {
         m_host->PostToUserInterface([this] {
+            // The window's timer follows the engine's; by now a new song may have switched it on.
             if (m_host) {
-                m_host->DisplayTimerSwitched(false);
+                m_host->DisplayTimerSwitched(m_timerOn.load());
             }
             AdvanceAfterEnd();
         });

@@ -13,7 +13,6 @@
 #include <QStyle>
 #include <QTableView>
 #include <QTimer>
-#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -104,6 +103,7 @@ QueueWindow::QueueWindow(QueueController& queue, PlaybackEngine& engine, Preview
     auto* column = new QVBoxLayout(central);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
+    column->addWidget(m_toolBar);
     column->addWidget(m_nowPlaying);
     column->addWidget(m_grid, 1);
 
@@ -126,7 +126,7 @@ QueueWindow::~QueueWindow() {
 }
 
 void QueueWindow::BuildToolBar() {
-    auto* bar = new QWidget(this);
+    auto* bar = new QWidget(centralWidget());
     bar->setObjectName("queueToolBar");
     Paint(bar);
     auto* row = new QHBoxLayout(bar);
@@ -223,28 +223,23 @@ void QueueWindow::BuildToolBar() {
                 m_queue.SetCursor(1);
             }
         },
-        QStyle::SP_MediaSeekBackward);
+        QStyle::SP_CustomBase, "Top");
     button(
         "atNowPlaying", "Position list at song now playing",
         [this] {
             m_queue.SetCursor(1);
             m_queue.ShowNowPlayingRow();
         },
-        QStyle::SP_MediaPlay);
+        QStyle::SP_CustomBase, "Now");
     button(
         "atEnd", "Position list at end", [this] { m_queue.SetCursor(m_queue.RowCount()); },
-        QStyle::SP_MediaSeekForward);
+        QStyle::SP_CustomBase, "End");
     row->addSpacing(10);
     m_count = new QLabel(m_queue.CountText(), bar);
     m_count->setObjectName("count");
     row->addWidget(m_count);
     row->addStretch();
-    QToolBar* toolBar = addToolBar("Transport");
-    toolBar->setMovable(false);
-    toolBar->setFloatable(false);
-    toolBar->toggleViewAction()->setEnabled(false);
-    Paint(toolBar);
-    toolBar->addWidget(bar);
+    m_toolBar = bar;
 }
 
 void QueueWindow::SetTransportFollower(std::function<void(const TransportView&)> follower) {

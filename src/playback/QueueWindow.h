@@ -91,6 +91,7 @@ private:
     QWidget* m_bpmWindow = nullptr;
     QWidget* m_previewWindow = nullptr;
 
+    QWidget* m_toolBar = nullptr;
     QToolButton* m_play = nullptr;
     QToolButton* m_pause = nullptr;
     QToolButton* m_stop = nullptr;

@@ -194,6 +194,13 @@ TEST(Engine, AnEndNoticedAfterAStopStartsNothing) {
     EXPECT_EQ(rig.engine->State(), PlaybackState::Stopped);
     EXPECT_EQ(rig.queue().NowPlayingRow(), -1);
     EXPECT_EQ(rig.queue().Cell(2, QueueColumn::Now), "");
+    // Nor does it stop the time display of a song started before it was handled.
+    rig.Play(1);
+    rig.clock.SleepMs(3200);
+    rig.Play(2);
+    rig.host->RunFor(1200);
+    EXPECT_TRUE(rig.engine->DisplayTimerOn());
+    EXPECT_EQ(rig.engine->Transport().jumpCaption, "00:01");
 }
 
 TEST(Engine, StopWhilePausedLeavesThePrePauseVolumeForTheNextSong) {

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,7 +13,6 @@
 #include <QShortcut>
 #include <QSlider>
 #include <QTableView>
-#include <QToolBar>
 #include <QToolButton>
 
 #include "AudioTestSupport.h"
@@ -116,7 +116,13 @@ TEST_F(QueueWindowTest, ShowsItsMenusAndToolBarWithTheirCaptionsAndHints) {
     EXPECT_EQ(m_window.findChild<QLabel*>("nowPlaying")->toolTip(),
               "Click to position list below at this song");
     EXPECT_EQ(Grid()->toolTip(), "Multi-select using SHIFT+CLICK or SHIFT+UP/DOWN");
-    EXPECT_EQ(m_window.findChild<QToolBar*>()->palette().color(QPalette::Window), QColor(255, 221, 238));
+    // The tool bar is drawn in the panel colour.
+    QWidget* toolBar = m_window.findChild<QWidget*>("queueToolBar");
+    ASSERT_NE(toolBar, nullptr);
+    m_window.show();
+    const QImage drawn = m_window.grab().toImage();
+    EXPECT_EQ(drawn.pixelColor(toolBar->mapTo(&m_window, QPoint(toolBar->width() - 3, 3))),
+              QColor(255, 221, 238));
     EXPECT_EQ(m_window.findChild<QLabel*>("nowPlaying")->palette().color(QPalette::Window),
               QColor(255, 221, 238));
 }
@@ -191,6 +197,13 @@ TEST_F(QueueWindowTest, KeysPlayNextPauseAndClose) {
     EXPECT_EQ(m_window.findChild<QLabel*>("nowPlaying")->text(), "  1 - " + test::Media("song440.wav"));
     EXPECT_EQ(m_window.Model()->index(0, 0).data().toString(), ">>");
 
+    // The display timer runs in the window's event loop.
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 350) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    EXPECT_FALSE(m_window.findChild<QToolButton*>("jump")->text().isEmpty());
     Press(Grid(), Qt::Key_Space);
     EXPECT_EQ(m_engine.State(), PlaybackState::Paused);
     EXPECT_TRUE(m_window.findChild<QToolButton*>("pause")->isChecked());
