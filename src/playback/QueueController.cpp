@@ -48,7 +48,17 @@ void QueueController::SetTextMeasure(std::function<int(const QString&)> measure)
 }
 
 void QueueController::End() {
-    if (--m_batchDepth > 0 || !m_updatePending) {
+    if (--m_batchDepth > 0) {
+        return;
+    }
+    if (m_appended) {
+        m_appended = false;
+        if (m_display) {
+            m_display->SongAppended();
+            m_display->ShowQueueWindow();
+        }
+    }
+    if (!m_updatePending) {
         return;
     }
     m_updatePending = false;
@@ -122,10 +132,7 @@ int QueueController::AppendObject(std::unique_ptr<TSongObj> song) {
     WidenColumns(added, added);
     SetCursor(added);
     m_queueChanged = true;
-    if (m_display) {
-        m_display->SongAppended();
-        m_display->ShowQueueWindow();
-    }
+    m_appended = true;
     return added;
 }
 

@@ -259,6 +259,8 @@ private:
     int m_dirtyFirst = 0;
     int m_dirtyLast = -1;
     bool m_updatePending = false;
+    /// An append asks for the window and the main window's colour once the command is done.
+    bool m_appended = false;
 };
 
 }  // namespace sw

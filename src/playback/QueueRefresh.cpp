@@ -12,24 +12,57 @@ namespace sw {
 
 namespace {
 
-// The catalogue takes at most this many values in one "in" list.
-constexpr std::size_t kNumbersPerQuery = 1000;
+// Numbers this close together are read as one range: a few rows too many cost less than the
+// catalogue's lookup of each listed number.
+constexpr int kMergeGap = 4;
+constexpr int kLongestRange = 2000;
+// Numbers far from the others are looked up in lists of this many.
+constexpr int kNumbersPerList = 50;
 
-// The catalogue's records of the songs, read in a few queries rather than one per row.
-std::unordered_map<int, TSong> ReadSongs(Library& library, const std::vector<int>& numbers) {
-    std::unordered_map<int, TSong> songs;
-    for (std::size_t start = 0; start < numbers.size(); start += kNumbersPerQuery) {
-        QStringList list;
-        for (std::size_t i = start; i < std::min(numbers.size(), start + kNumbersPerQuery); ++i) {
-            list << QString::number(numbers[i]);
-        }
-        RowSet rows = library.catalogue.Select(kSongQuery + "\nwhere s.songnum in (" + list.join(',') + ")");
-        for (rows.First(); !rows.Eof(); rows.Next()) {
+void ReadInto(Library& library, const QString& condition, const std::vector<int>& wanted,
+              std::unordered_map<int, TSong>& songs) {
+    RowSet rows = library.catalogue.Select(kSongQuery + "\nwhere " + condition);
+    for (rows.First(); !rows.Eof(); rows.Next()) {
+        const int number = rows.Int("SONGNUM");
+        if (std::binary_search(wanted.begin(), wanted.end(), number)) {
             TSong song;
             library.songs.FillSongFromRow(rows, song);
-            songs[song.SongNum] = song;
+            songs[number] = song;
         }
     }
+}
+
+// The catalogue's records of the songs (sorted numbers, no repeats), read in a few queries rather
+// than one per row.
+std::unordered_map<int, TSong> ReadSongs(Library& library, const std::vector<int>& numbers) {
+    std::unordered_map<int, TSong> songs;
+    QStringList scattered;
+    auto flushScattered = [&] {
+        if (!scattered.isEmpty()) {
+            ReadInto(library, "s.songnum in (" + scattered.join(',') + ")", numbers, songs);
+            scattered.clear();
+        }
+    };
+    for (std::size_t i = 0; i < numbers.size();) {
+        std::size_t j = i;
+        while (j + 1 < numbers.size() && numbers[j + 1] - numbers[j] <= kMergeGap &&
+               numbers[j + 1] - numbers[i] < kLongestRange) {
+            ++j;
+        }
+        if (j > i) {
+            ReadInto(
+                library,
+                "s.songnum between " + QString::number(numbers[i]) + " and " + QString::number(numbers[j]),
+                numbers, songs);
+        } else {
+            scattered << QString::number(numbers[i]);
+            if (scattered.size() == kNumbersPerList) {
+                flushScattered();
+            }
+        }
+        i = j + 1;
+    }
+    flushScattered();
     return songs;
 }
 

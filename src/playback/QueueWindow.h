@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QMainWindow>
 #include <functional>
 
@@ -78,6 +79,7 @@ private:
     void TakeSelection();
     void ShowColumnWidths();
     void ShowPopup(const QPoint& at);
+    int TextWidth(const QString& text);
     void RunPopupItem(PopupItem item);
 
     QueueController& m_queue;
@@ -121,6 +123,8 @@ private:
 
     QMenu* m_popupMenu = nullptr;
     std::array<QAction*, kPopupItemCount> m_popupActions{};
+    std::array<int, 256> m_latinWidths;
+    QHash<char16_t, int> m_charWidths;
     bool m_applying = false;  // the window shows the controller's selection
     bool m_dragged = false;   // the time bar's thumb has moved since it was pressed
 };

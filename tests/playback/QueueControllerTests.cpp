@@ -523,6 +523,18 @@ TEST(QueueRefresh, RereadsEverySongAndDropsTheOnesThatWent) {
 
     rig.queue.ToggleHideMissing();  // song 4's file is gone
     EXPECT_EQ(rig.Order(), (std::vector<int>{2, 3, 2}));
+
+    // Songs far apart in number are read as well as neighbours are.
+    for (const int number : {1000, 2000, 30000}) {
+        rig.catalogue.ExecSql(QString("insert into song (songnum, fn, title, exi) values (%1, '%2', 'Far %1', 1)")
+                                  .arg(number)
+                                  .arg(rig.queue.SongAt(1)->Song().FileName));
+        EXPECT_GT(rig.queue.AppendToQueue(number), 0);
+    }
+    rig.catalogue.ExecSqlCommit("update song set title = 'Farther' where songnum = 2000");
+    rig.queue.RefreshCommand(true);
+    EXPECT_EQ(rig.Order(), (std::vector<int>{2, 3, 2, 1000, 2000, 30000}));
+    EXPECT_EQ(rig.queue.Cell(5, QueueColumn::Title), "Farther");
 }
 
 }  // namespace
