@@ -137,17 +137,17 @@ void QueuePlaylist(int playlist, DataFolderSession& session, QueueController& qu
 }
 
 // "3/20  Artist - Title  01:12 / 03:45"
-QString ProgressLine(QueueController& queue, const PlaybackEngine& engine) {
+QString ProgressLine(QueueController& queue, PlaybackEngine& engine) {
     const int row = queue.NowPlayingRow();
     const TSongObj* song = queue.SongAt(row);
-    if (!song || engine.Transport().jumpCaption.isEmpty()) {
+    if (!song || engine.CurrentStream() == 0) {
         return {};
     }
     return QString("%1/%2  %3 - %4  %5 / %6")
         .arg(row)
         .arg(queue.RowCount())
-        .arg(song->Song().ArtistName, song->Song().Title, engine.Transport().jumpCaption,
-             engine.Transport().lengthText);
+        .arg(song->Song().ArtistName, song->Song().Title,
+             DurationText(static_cast<int>(engine.ElapsedSeconds())), engine.Transport().lengthText);
 }
 
 }  // namespace
@@ -243,17 +243,21 @@ int RunPlay(const QStringList& arguments) {
         }
         host.RunUntilDone([&] { return engine.State() == PlaybackState::Stopped || g_interrupted; },
                           std::max<qint64>(0, until - clock->NowMs()));
-        const qint64 now = clock->NowMs();
-        while (nextPress < request.nextAtMs.size() && now >= start + request.nextAtMs[nextPress]) {
+        while (nextPress < request.nextAtMs.size() && clock->NowMs() >= start + request.nextAtMs[nextPress]) {
             ++nextPress;
             engine.NextCommand();
         }
+        // A cross-fade has let the clock run on: the line shows the moment after it.
+        const qint64 now = clock->NowMs();
         if (now >= nextLine) {
             const QString line = ProgressLine(queue, engine);
             if (!line.isEmpty()) {
                 err << line << Qt::endl;
             }
-            nextLine += 1000;
+            // Seconds spent inside a fade are not made up for with lines of the same moment.
+            while (nextLine <= now) {
+                nextLine += 1000;
+            }
         }
     }
     std::signal(SIGINT, previous);

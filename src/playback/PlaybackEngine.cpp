@@ -326,6 +326,14 @@ void PlaybackEngine::ResumeTimer() {
     SetTimer(m_timerWasOn);
 }
 
+double PlaybackEngine::ElapsedSeconds() {
+    if (m_current == 0) {
+        return 0;
+    }
+    return std::max(
+        0.0, m_audio.ChannelBytes2Seconds(m_current, m_audio.ChannelGetPosition(m_current, BASS_POS_BYTE)));
+}
+
 void PlaybackEngine::DisplayTimerTick() {
     if (!m_timerOn.load()) {
         return;
@@ -336,10 +344,9 @@ void PlaybackEngine::DisplayTimerTick() {
         return;
     }
     SetTimer(false);
-    const double elapsed =
-        m_audio.ChannelBytes2Seconds(m_current, m_audio.ChannelGetPosition(m_current, BASS_POS_BYTE));
+    const double elapsed = ElapsedSeconds();
     m_remaining = m_songLength - elapsed;
-    const int whole = static_cast<int>(std::max(0.0, elapsed));
+    const int whole = static_cast<int>(elapsed);
     m_transport.jumpCaption = DurationText(whole);
     m_transport.timeBarPosition = whole;
     Changed();

@@ -144,6 +144,8 @@ public:
     const TransportView& Transport() const { return m_transport; }
     double SongLength() const { return m_songLength; }
     double RemainingSeconds() const { return m_remaining; }
+    /// How far the loaded song has played, read now; 0 when none is loaded.
+    double ElapsedSeconds();
     bool LastRowEnded() const { return m_lastRowEnded; }
     float SavedVolume() const { return m_savedVolume; }
 
