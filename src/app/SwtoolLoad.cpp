@@ -33,9 +33,7 @@ int RunLoad(const QStringList& arguments) {
         throw std::invalid_argument("load needs a folder");
     }
     // The jukebox and a load must not change the same catalogue and settings at once.
-    if (AcquireInstanceLock(Paths().lockFile, kApplicationTitle)) {
-        return 1;
-    }
+    LockProgramFolder();
     auto session = OpenDataFolder(true);
     CoreSession& core = session->core;
     TagPolicy policy(core.library, *session->genres);

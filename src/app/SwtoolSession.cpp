@@ -1,8 +1,11 @@
 #include "SwtoolSession.h"
 
 #include <QFileInfo>
+#include <stdexcept>
 
 #include "core/CatalogueCreation.h"
+#include "core/InstanceLock.h"
+#include "foundation/Text.h"
 #include "maintenance/HealthCheck.h"
 #include "tags/GenreLookup.h"
 
@@ -16,10 +19,6 @@ std::unique_ptr<DataFolderSession> OpenDataFolder(bool needCatalogue) {
         CoreStartup(core);
         if (core.catalogue.CatalogueVersion() == 9) {
             OpenHealthCheck(core);
-            // The jukebox takes the remaining steps at its next start; a command is a whole run, so
-            // it takes them now rather than work on a layout that lacks their columns.
-            core.catalogue.UpgradeCatalogue();
-            core.catalogue.OpenTableCursors();
         }
         core.library.artists.InitVariousArtist();
         session->catalogueOpen = true;

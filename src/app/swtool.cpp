@@ -10,10 +10,11 @@
 
 namespace sw::swtool {
 
-int RunMix(const QStringList& arguments);   // SwtoolMix.cpp
-int RunTags(const QStringList& arguments);  // SwtoolTags.cpp
-int RunLoad(const QStringList& arguments);  // SwtoolLoad.cpp
-int RunPlay(const QStringList& arguments);  // SwtoolPlay.cpp
+int RunMix(const QStringList& arguments);      // SwtoolMix.cpp
+int RunTags(const QStringList& arguments);     // SwtoolTags.cpp
+int RunLoad(const QStringList& arguments);     // SwtoolLoad.cpp
+int RunPlay(const QStringList& arguments);     // SwtoolPlay.cpp
+int RunParadox(const QStringList& arguments);  // SwtoolParadox.cpp
 
 int RunCheck(const QStringList& arguments);      // SwtoolCheck.cpp
 int RunStats(const QStringList& arguments);      // SwtoolStats.cpp
@@ -28,7 +29,7 @@ int RunGenerate(const QStringList& arguments);   // SwtoolGenerate.cpp
 const CommandEntry kCommands[] = {
     {"tags", "tags FILE...   (one JSON line per file: what the tag reader makes of it)", RunTags},
     {"load", "load [--subfolders] [--all|--skip-loaded] FOLDER   (a load run without a window)", RunLoad},
-    {"mix", "mix OUT.wav --fade-ms N --at SECONDS A B", RunMix},
+    {"mix", "mix OUT.wav --fade-ms N --at SECONDS A B", RunMix, false},
     {"play",
      "play [--audio null|sdl|wav:FILE] [--fade-ms N] [--next-at SECONDS]... (FILE...|--playlist ID|--random)",
      RunPlay},
@@ -41,6 +42,8 @@ const CommandEntry kCommands[] = {
     {"history", "history [--day YYYYMMDD]   (the play history)", RunHistory},
     {"generate", "generate --songs N [--seed S]   (a synthetic collection in a catalogue without songs)",
      RunGenerate},
+    {"paradox", "paradox FILE.DB [--limit N] [--code-page N]   (header facts, then one JSON line per row)",
+     RunParadox, false},
     {"", "", nullptr},
 };
 
@@ -86,7 +89,9 @@ int main(int argc, char** argv) {
     for (const auto& entry : sw::swtool::kCommands) {
         if (entry.run && name == entry.name) {
             try {
-                sw::SetProgramFolder(sw::ChooseProgramFolder(sw::CurrentFolderSources(home)));
+                if (entry.usesProgramFolder) {
+                    sw::SetProgramFolder(sw::CurrentFolderSources(home));
+                }
                 return entry.run(arguments);
             } catch (const std::exception& error) {
                 err << "swtool: " << QString::fromUtf8(error.what()) << Qt::endl;

@@ -11,6 +11,8 @@
 
 namespace sw::test {
 
+const QString kSoundOutputLine = "FLASH: Sound output device = Null output";
+
 QString ProgramPath(const QString& program) {
     return QString(SW_BIN_DIR) + "/" + program;
 }
@@ -40,15 +42,19 @@ bool StartJukebox(QProcess& process, const QString& home) {
     return LockIsHeld(lock);
 }
 
-ProgramRun RunProgram(const QString& program, const QStringList& arguments, int timeoutMs) {
+ProgramRun RunProgram(const QString& program, const QStringList& arguments, int timeoutMs,
+                      const QStringList& environment) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("DISPLAY");
     env.remove("WAYLAND_DISPLAY");
     env.remove("SONWICK3_HOME");
     env.insert("QT_QPA_PLATFORM", "offscreen");
-    // Every machine has the same single sound output: the null one.
+    // Every machine has the same single sound output, the null one, unless the caller says otherwise.
     env.insert("SONWICK3_AUDIO", "null");
+    for (const QString& variable : environment) {
+        env.insert(variable.section('=', 0, 0), variable.section('=', 1));
+    }
     process.setProcessEnvironment(env);
     process.start(ProgramPath(program), arguments);
     ProgramRun run;
@@ -59,6 +65,8 @@ ProgramRun RunProgram(const QString& program, const QStringList& arguments, int 
     }
     run.exitCode = process.exitCode();
     run.out = QString::fromUtf8(process.readAllStandardOutput());
+    // Every start of the jukebox announces its one sound output; the runs compare the rest.
+    run.out.remove(kSoundOutputLine + "\n");
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
 }
