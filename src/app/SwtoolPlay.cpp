@@ -164,9 +164,7 @@ int RunPlay(const QStringList& arguments) {
               : ChooseAudioOutput(request.audio, qEnvironmentVariable("SONWICK3_AUDIO"));
 
     // The jukebox and this command must not write the same catalogue at once.
-    if (AcquireInstanceLock(Paths().lockFile, kApplicationTitle)) {
-        return 1;
-    }
+    LockProgramFolder();
     // Files play without a catalogue; a playlist needs one.
     auto session = OpenDataFolder(request.files.isEmpty());
     CoreSession& core = session->core;

@@ -23,6 +23,7 @@ struct SwtoolRun {
 };
 
 SwtoolRun Swtool(const QString& home, const QStringList& arguments) {
+    QDir().mkpath(home);
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("SONWICK3_HOME");
