@@ -156,6 +156,8 @@ public:
     void AdvanceAfterEnd();
     /// The operation's text, " - BASS error " and the audio library's error code.
     void ReportBassError(const QString& operation);
+    /// A file was released: a tag parked while it was in use is written now.
+    void RetryParkedTag();
     /// Waits on the engine's clock (at most 10 s).
     void Wait(int milliseconds);
     Clock& EngineClock() { return m_clock; }
@@ -170,7 +172,6 @@ private:
     float MixerVolume();
     /// Called on the mixing thread when the mixer has played its last source.
     void EndOfSong();
-    void RetryParkedTag();
     void Changed();
     void ProcessPendingEvents();
 

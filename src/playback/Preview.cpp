@@ -3,7 +3,6 @@
 #include "core/Song.h"
 #include "foundation/Dialogs.h"
 #include "playback/PlaybackEngine.h"
-#include "tags/TagPolicy.h"
 
 namespace sw {
 
@@ -44,6 +43,7 @@ bool PreviewController::StartPreview(const TSong& song) {
             m_engine.ReportBassError("BASS_StreamFree 3");
         }
         m_engine.SetPreviewStream(0);
+        m_engine.RetryParkedTag();
     }
     const AudioHandle stream = audio.StreamCreateFile(song.FullPath, BASS_SAMPLE_FLOAT);
     // Later songs of the room are opened on the master output again.

@@ -119,12 +119,26 @@ TEST(Engine, DraggingTheTimeBarPausesAndReleasingResumesWhereItWasLet) {
     EXPECT_EQ(rig.engine->State(), PlaybackState::Playing);
     rig.host->RunFor(200);
     EXPECT_NEAR(rig.engine->RemainingSeconds(), 0.8, 0.15);
-    // A pause made by the bar saved no volume: the Pause button does not silence the song after.
-    rig.engine->PressPause(true);
+    // A pause made by the bar saved no volume: pressing Pause during the drag resumes at the
+    // volume the song had, even with the fade on pause (which would otherwise glide to nothing).
     rig.settings().FADEONPAUSE = true;
     rig.engine->TimeBarDragged(1);
-    rig.engine->PressPause(false);
+    ASSERT_EQ(rig.engine->State(), PlaybackState::Paused);
+    rig.engine->PressPause(true);
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Playing);
+    rig.host->RunFor(300);
     EXPECT_EQ(rig.MixerVolume(), 1.0f);
+    EXPECT_GT(rig.Peak(rig.Seconds() - 0.2, rig.Seconds()), kLoud);
+}
+
+TEST(Engine, PauseWithNothingLoadedChangesNothing) {
+    EngineRig rig;
+    rig.Append("song440.wav", 1);
+    rig.engine->PressPause(true);
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Stopped);
+    EXPECT_FALSE(rig.engine->Transport().pauseDown);
+    rig.Play(1);
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Playing);
 }
 
 TEST(Engine, RepeatAtEndWrapsPastAMissingFirstRow) {
