@@ -44,6 +44,9 @@ public:
 
     /// A top-level menu entry that runs `command` when chosen.
     void AddMenuCommand(const QString& caption, std::function<void()> command);
+    /// An entry of the top-level menu `menu` (added at the end of the menu bar when missing) that
+    /// runs `command` when chosen.
+    void AddSubmenuCommand(const QString& menu, const QString& caption, std::function<void()> command);
 
     /// The play buttons: Play, Pause (given the button's new down state), Stop and "...".
     void SetPlayButtonActions(std::function<void()> play, std::function<void(bool)> pause,
