@@ -124,6 +124,8 @@ QueueWindow::QueueWindow(QueueController& queue, PlaybackEngine& engine, Preview
 }
 
 QueueWindow::~QueueWindow() {
+    // The outputs go with the window: no end-of-song notification can reach it afterwards.
+    m_engine.ShutdownAudio();
     m_engine.SetHost(nullptr);
     m_queue.SetDisplay(nullptr);
 }

@@ -321,40 +321,27 @@ TEST(Engine, MeasuresAFileWithoutPlayingIt) {
     EXPECT_EQ(rig.dialogs.TextsOf("INFO"), QStringList{"BASS_StreamCreateFile - BASS error 2"});
 }
 
-TEST(Engine, TransportFollowsTheState) {
+TEST(Engine, PauseAndStopAtEndReleaseEachOther) {
     EngineRig rig;
     rig.Append("song440.wav", 1);
     const TransportView& t = rig.engine->Transport();
-    EXPECT_TRUE(t.playEnabled);
-    EXPECT_FALSE(t.pauseEnabled || t.stopEnabled || t.stopAtEndEnabled || t.timeBarEnabled);
     rig.Play(1);
-    EXPECT_TRUE(t.pauseEnabled && t.stopEnabled && t.stopAtEndEnabled && t.timeBarEnabled);
-    EXPECT_EQ(t.timeBarMaximum, 3);
     rig.engine->SetStopAtEnd(true);
     rig.engine->PressPause(true);
     EXPECT_TRUE(t.pauseDown);
-    EXPECT_FALSE(t.stopAtEndDown);  // one button group
-    rig.engine->StopCommand();
-    EXPECT_FALSE(t.pauseEnabled || t.pauseDown || t.stopEnabled);
-    EXPECT_TRUE(t.jumpCaption.isEmpty());
-    EXPECT_TRUE(t.lengthText.isEmpty());
+    EXPECT_FALSE(t.stopAtEndDown);
+    rig.engine->SetStopAtEnd(true);
+    EXPECT_FALSE(t.pauseDown);
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Paused);
 }
 
-TEST(Engine, FadeMenuWritesTheSettings) {
+TEST(Engine, AFadeTimeBelowZeroIsNotTaken) {
     EngineRig rig;
-    EXPECT_EQ(rig.engine->FadeMenuCaption(), "FADE");
-    rig.engine->ToggleFadeOnStopNext();
-    EXPECT_FALSE(rig.settings().FADEONNEXT);
-    EXPECT_EQ(rig.engine->FadeMenuCaption(), "Fade");
-    rig.engine->ToggleFadeOnPause();
-    EXPECT_TRUE(rig.settings().FADEONPAUSE);
     rig.dialogs.QueueAnswers({"2500", "-5"});
     rig.engine->AskFadeTime();
     rig.engine->AskFadeTime();
     EXPECT_EQ(rig.settings().FADETIME, 2500);
     EXPECT_EQ(rig.engine->FadeTimeCaption(), "Fade time (ms) = 2500");
-    EXPECT_EQ(rig.dialogs.TextsOf("FLASH"),
-              (QStringList{"\"Fade on Stop / Next\" is OFF", "\"Fade on Pause\" is ON"}));
 }
 
 struct Outputs {

@@ -526,9 +526,10 @@ TEST(QueueRefresh, RereadsEverySongAndDropsTheOnesThatWent) {
 
     // Songs far apart in number are read as well as neighbours are.
     for (const int number : {1000, 2000, 30000}) {
-        rig.catalogue.ExecSql(QString("insert into song (songnum, fn, title, exi) values (%1, '%2', 'Far %1', 1)")
-                                  .arg(number)
-                                  .arg(rig.queue.SongAt(1)->Song().FileName));
+        rig.catalogue.ExecSql(
+            QString("insert into song (songnum, fn, title, exi) values (%1, '%2', 'Far %1', 1)")
+                .arg(number)
+                .arg(rig.queue.SongAt(1)->Song().FileName));
         EXPECT_GT(rig.queue.AppendToQueue(number), 0);
     }
     rig.catalogue.ExecSqlCommit("update song set title = 'Farther' where songnum = 2000");
