@@ -269,14 +269,13 @@ int RunPlay(const QStringList& arguments) {
         wav->Commit();
         out << request.audio.mid(4) << ": " << wav->Frames() << " frames ("
             << QString::number(wav->Frames() / 44100.0, 'f', 3) << " s)" << Qt::endl;
-    } else {
-        int played = 0;
-        for (int row = 1; row <= queue.RowCount(); ++row) {
-            played += queue.Cell(row, QueueColumn::Now) == kMarkerPlayed ? 1 : 0;
-        }
-        out << "played " << played << " of " << queue.RowCount() << " songs in "
-            << QString::number(seconds, 'f', 1) << " s" << Qt::endl;
     }
+    int played = 0;
+    for (int row = 1; row <= queue.RowCount(); ++row) {
+        played += queue.Cell(row, QueueColumn::Now) == kMarkerPlayed ? 1 : 0;
+    }
+    out << "played " << played << " of " << queue.RowCount() << " songs in "
+        << QString::number(seconds, 'f', 1) << " s" << Qt::endl;
     return g_interrupted ? 130 : 0;
 }
 

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QThread>
 #include <cmath>
+#include <csignal>
 
 #include "AudioTestSupport.h"
 #include "TestCatalogue.h"
@@ -163,6 +166,34 @@ TEST(SwtoolPlay, PlaysAPlaylistAndRecordsTheHistory) {
     EXPECT_EQ(catalogue.QueryInt("SHORTEST"), 3);
     EXPECT_EQ(catalogue.QueryInt("LONGEST"), 3);
     catalogue.CloseCatalogue();
+
+    // A random queue: the twenty draws of the "Random" playlist, every one played and recorded.
+    const SwtoolRun random = Swtool(home.path(), {"play", "--audio", "wav:" + out, "--random"});
+    ASSERT_EQ(random.exitCode, 0) << random.err.toStdString();
+    EXPECT_TRUE(random.out.contains("\nplayed 20 of 20 songs")) << random.out.toStdString();
+    catalogue.Open(catalogueFile);
+    catalogue.RunQuery("select count(*) as plays from history");
+    EXPECT_EQ(catalogue.QueryInt("PLAYS"), 22);
+    catalogue.CloseCatalogue();
+}
+
+TEST(SwtoolPlay, CtrlCStopsWithTheFade) {
+    const QString home = test::ScratchDir() + "/interrupted-home";
+    QDir().mkpath(home);
+    QProcess process;
+    process.start(SW_BIN_DIR "/swtool",
+                  {"--home", home, "play", "--audio", "null", "--fade-ms", "300", Media("song440.wav")});
+    ASSERT_TRUE(process.waitForStarted());
+    QElapsedTimer timer;
+    timer.start();
+    QThread::msleep(800);
+    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitCode(), 130);
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains("interrupted"));
+    // The fade (300 ms and its margin) ran; the rest of the three-second song did not.
+    EXPECT_GE(timer.elapsed(), 800 + 700);
+    EXPECT_LT(timer.elapsed(), 2900);
 }
 
 }  // namespace
