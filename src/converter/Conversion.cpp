@@ -9,6 +9,7 @@
 #include "LegacyCatalogue.h"
 #include "LegacySettings.h"
 #include "core/Catalogue.h"
+#include "core/ColumnWidths.h"
 #include "core/Firebird.h"
 #include "core/Query.h"
 #include "foundation/Dates.h"
@@ -20,14 +21,6 @@ namespace sw {
 namespace {
 
 using paradox::Table;
-
-// Column widths of the target catalogue, in characters.
-constexpr int kNameWidth = 80;
-constexpr int kTitleWidth = 80;
-constexpr int kYearWidth = 4;
-constexpr int kFileNameWidth = 255;
-constexpr int kCommentWidth = 80;
-constexpr int kShortNameWidth = 40;
 
 /// Integer columns take numbers of any legacy type; null stays null.
 void BindInteger(fb::Statement& insert, int index, const QVariant& value) {
@@ -115,7 +108,7 @@ private:
         if (known != m_numbers.constEnd()) {
             return *known;
         }
-        RowSet rows = m_query.SetText(":arname", LeftChars(name, kNameWidth).toLower()).Open();
+        RowSet rows = m_query.SetText(":arname", FitToColumn(name, kArtistNameWidth).toLower()).Open();
         const int number = rows.RowCount() > 0 ? rows.Int("artistid") : 0;
         m_numbers.insert(name, number);
         return number;
@@ -176,7 +169,7 @@ bool ConvertArtists(const LegacyCatalogue& legacy, Catalogue& target, Conversion
         if (artist.lowerName != previous) {
             ++created;
             insert->SetInteger(0, created);
-            insert->SetText(1, LeftChars(artist.name, kNameWidth));
+            insert->SetText(1, FitToColumn(artist.name, kArtistNameWidth));
             insert->Execute();
             previous = artist.lowerName;
         }
@@ -212,18 +205,18 @@ bool ConvertTables(const LegacyCatalogue& legacy, Catalogue& target, ConversionO
             [&](fb::Statement& insert, int row) {
                 auto value = [&](int field) { return songs.Value(row, field); };
                 BindInteger(insert, 0, value(songNum));
-                BindText(insert, 1, value(title), kTitleWidth);
+                BindText(insert, 1, value(title), kSongTitleWidth);
                 BindInteger(insert, 2, value(track));
                 BindInteger(insert, 3, value(genre));
-                BindText(insert, 4, value(year), kYearWidth);
+                BindText(insert, 4, value(year), kSongYearWidth);
                 BindTimestamp(insert, 5, value(created));
                 BindTimestamp(insert, 6, value(searched));
                 BindTimestamp(insert, 7, value(edited));
                 const QVariant path = value(fileName);
                 BindText(insert, 8, path.isValid() ? QVariant(LegacyPath(path.toString())) : path,
-                         kFileNameWidth);
+                         kSongFileNameWidth);
                 BindInteger(insert, 9, value(rating));
-                BindText(insert, 10, value(comment), kCommentWidth);
+                BindText(insert, 10, value(comment), kSongCommentWidth);
                 BindInteger(insert, 11, value(size));
                 BindInteger(insert, 12, value(duration));
                 BindFlag(insert, 13, value(exists));
@@ -241,7 +234,7 @@ bool ConvertTables(const LegacyCatalogue& legacy, Catalogue& target, ConversionO
                   "insert into genre (genreid, gname, dormant, numexi, rprts) values (?, ?, ?, ?, ?)",
                   [&](fb::Statement& insert, int row) {
                       BindInteger(insert, 0, genres.Value(row, genreId));
-                      BindText(insert, 1, genres.Value(row, genreName), kShortNameWidth);
+                      BindText(insert, 1, genres.Value(row, genreName), kGenreNameWidth);
                       BindFlag(insert, 2, genres.Value(row, dormant));
                       BindInteger(insert, 3, genres.Value(row, genreExisting));
                       BindTimestamp(insert, 4, genres.Value(row, genreRepaired));
@@ -256,7 +249,7 @@ bool ConvertTables(const LegacyCatalogue& legacy, Catalogue& target, ConversionO
                   "insert into plist (plid, plname, lastseq) values (?, ?, ?)",
                   [&](fb::Statement& insert, int row) {
                       BindInteger(insert, 0, playlists.Value(row, playlistId));
-                      BindText(insert, 1, playlists.Value(row, playlistName), kShortNameWidth);
+                      BindText(insert, 1, playlists.Value(row, playlistName), kPlaylistNameWidth);
                       BindInteger(insert, 2, playlists.Value(row, lastSeq));
                   })) {
         return false;
@@ -285,8 +278,8 @@ bool ConvertTables(const LegacyCatalogue& legacy, Catalogue& target, ConversionO
                     "values (?, ?, ?, ?, ?, ?, ?)",
                     [&](fb::Statement& insert, int row) {
                         BindInteger(insert, 0, albums.Value(row, albumId));
-                        BindText(insert, 1, albums.Value(row, albumName), kNameWidth);
-                        BindText(insert, 2, albums.Value(row, albumYear), kYearWidth);
+                        BindText(insert, 1, albums.Value(row, albumName), kAlbumNameWidth);
+                        BindText(insert, 2, albums.Value(row, albumYear), kAlbumYearWidth);
                         BindInteger(insert, 3, albums.Value(row, albumExisting));
                         BindTimestamp(insert, 4, albums.Value(row, albumCreated));
                         BindTimestamp(insert, 5, albums.Value(row, albumRepaired));

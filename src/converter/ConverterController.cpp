@@ -7,6 +7,7 @@
 #include "LegacyCatalogue.h"
 #include "NotepadCopy.h"
 #include "core/CatalogueCreation.h"
+#include "core/ColumnWidths.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Text.h"
 
@@ -32,7 +33,6 @@ bool HoldsNothingOfTheUsers(Catalogue& catalogue) {
 
 /// The layout version the converter fills; the jukebox raises it at its next start.
 constexpr int kTargetCatalogueVersion = 1;
-constexpr int kNameWidth = 80;
 
 }  // namespace
 
@@ -173,7 +173,7 @@ bool ConverterController::Convert() {
     try {
         m_catalogue.CommitAndContinue();
         m_catalogue.ExecSqlCommit(
-            "update params set pmval2 = " + SqlQuote(LeftChars(m_settings.DBName, kNameWidth)) +
+            "update params set pmval2 = " + SqlQuote(FitToColumn(m_settings.DBName, kCatalogueNameWidth)) +
             " where pmname = 'DBNAME'");
         finished = ConvertTables(*m_legacy, m_catalogue, *this);
         if (finished) {

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <algorithm>
+#include <limits>
+
 #include "foundation/Text.h"
 
 namespace sw {
@@ -25,6 +28,11 @@ inline constexpr int kCatalogueNameWidth = 80;
 /// The text cut to a column's width, counted in characters, never splitting a character.
 inline QString FitToColumn(const QString& text, int width) {
     return LeftChars(text, width);
+}
+
+/// The size column holds 32 bits: a larger file is stored as the largest size it can hold.
+inline qint64 StoredFileSize(qint64 bytes) {
+    return std::min<qint64>(bytes, std::numeric_limits<qint32>::max());
 }
 
 /// True when the text fits the column as it is.

@@ -45,11 +45,6 @@ void ShowSongNotFound(int songNum) {
     ShowInfo("Song #" + QString::number(songNum) + " not found");
 }
 
-/// The size column holds 32 bits: a larger file is stored as the largest size it can hold.
-int StoredSize(qint64 bytes) {
-    return static_cast<int>(std::min<qint64>(bytes, std::numeric_limits<qint32>::max()));
-}
-
 /// The file's identity, or false when there is no such file.
 bool FileIdentity(const QString& path, dev_t& device, ino_t& inode) {
     struct stat info {};
@@ -298,7 +293,7 @@ void SongStore::SaveSong(TSong& song) {
 
     const QFileInfo file(song.FullPath);
     const bool present = !song.FullPath.isEmpty() && file.isFile();
-    song.Size = present ? StoredSize(file.size()) : 0;
+    song.Size = present ? static_cast<int>(StoredFileSize(file.size())) : 0;
     // A present file's size is written when it changed, 0 for an empty file included; a missing
     // file's 0 leaves a null size as it is.
     const bool writeSize = present ? sizeIsNull || song.Size != storedSize : !sizeIsNull && storedSize != 0;

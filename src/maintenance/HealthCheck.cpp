@@ -332,10 +332,6 @@ bool HealthCheck::IsScanStamp(TDateTime value) const {
     return value != 0 && Milliseconds(value) == m_scanStampMs;
 }
 
-qint64 StoredSizeOf(qint64 bytes) {
-    return std::min<qint64>(bytes, std::numeric_limits<qint32>::max());
-}
-
 QStringList CheckHistoryTimes(Catalogue& catalogue, bool repair) {
     Settings settings;
     Library library(catalogue, settings);

@@ -188,9 +188,6 @@ private:
     HealthCheckTotals m_totals;
 };
 
-/// The size column holds 32 bits; a larger file is stored as the column's maximum.
-qint64 StoredSizeOf(qint64 bytes);
-
 /// The history pass without a window: every HISTORY row whose PLDATE and PLTIME do not match its
 /// TS (split into yyyymmdd and hhmmss, rounded to the second) is reported, and fixed when `repair`
 /// is set. Returns the problem lines. Changes are committed at the end.

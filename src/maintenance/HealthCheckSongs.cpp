@@ -10,6 +10,7 @@
 #include "HealthCheck.h"
 #include "TagPair.h"
 #include "core/Catalogue.h"
+#include "core/ColumnWidths.h"
 #include "core/Library.h"
 #include "core/Query.h"
 #include "core/Settings.h"
@@ -256,9 +257,9 @@ void HealthCheck::CheckSong(const RowSet& songs, SongScan& scan) {
     const qint64 actual = present ? info.size() : 0;
     m_totalBytes += actual;
     const qint64 storedSize = songs.Int64("size");
-    if (present && filesOption && StoredSizeOf(actual) != storedSize) {
+    if (present && filesOption && StoredFileSize(actual) != storedSize) {
         if (m_repair) {
-            scan.size.SetInteger("size", StoredSizeOf(actual)).SetInteger("songnum", songNum).Execute();
+            scan.size.SetInteger("size", StoredFileSize(actual)).SetInteger("songnum", songNum).Execute();
         }
         ReportRepairable(prefix + " actual file size " + QString::number(actual) + ", DB thinks " +
                          QString::number(storedSize));
@@ -285,7 +286,7 @@ void HealthCheck::CheckSong(const RowSet& songs, SongScan& scan) {
         // The file is shorter by the tag the repair removed; the catalogue follows it.
         const qint64 now = QFileInfo(path).size();
         m_totalBytes += now - actual;
-        scan.size.SetInteger("size", StoredSizeOf(now)).SetInteger("songnum", songNum).Execute();
+        scan.size.SetInteger("size", StoredFileSize(now)).SetInteger("songnum", songNum).Execute();
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "HealthCheck.h"
 #include "core/Catalogue.h"
+#include "core/ColumnWidths.h"
 #include "core/Library.h"
 #include "core/Settings.h"
 #include "foundation/Dialogs.h"
@@ -77,7 +78,7 @@ bool HealthCheck::ShowStatistics(bool checkFiles) {
             }
             ++bucket.count;
             bucket.bytes += file.size();
-            const qint64 measured = StoredSizeOf(file.size());
+            const qint64 measured = StoredFileSize(file.size());
             if (!wrongSizeReported && measured != 0 && measured != stored) {
                 wrongSizeReported = true;
                 AddLine("Song #" + QString::number(songNum) + " file size wrong on DB, run repair");

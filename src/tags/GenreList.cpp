@@ -1,6 +1,7 @@
 #include "GenreList.h"
 
 #include "core/Catalogue.h"
+#include "core/ColumnWidths.h"
 #include "core/IniFile.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Numbers.h"
@@ -21,7 +22,7 @@ bool LoadGenreList(Catalogue& catalogue, const QString& genreFile) {
             continue;
         }
         catalogue.ExecSql("update or insert into genre (genreid, gname) values (" + QString::number(id) +
-                          "," + SqlQuote(name) + ");");
+                          "," + SqlQuote(FitToColumn(name, kGenreNameWidth)) + ");");
         ++count;
     }
     const bool loaded = count > 0;

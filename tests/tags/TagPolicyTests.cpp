@@ -522,9 +522,10 @@ TEST_F(Policy, RenamingAnAlbumRewritesItsSongsTagsAndSkipsMissingFiles) {
 TEST_F(Policy, GenreListLoadsFromTheFile) {
     const QString list = m_scratch.Put("GENRES.INI",
                                        "[genres]\n000=Blues\n007=Hip-Hop\n7=Ignored\n017=Rock 'n' Roll\n"
-                                       "147=Synthpop\n200=\n");
+                                       "147=Synthpop\n200=\n"
+                                       "201=A genre name far longer than the forty characters it may hold\n");
     EXPECT_TRUE(LoadGenreList(m_catalogue, list));
-    EXPECT_EQ(m_dialogs.TextsOf("INFO"), QStringList{"4 genres loaded OK"});
+    EXPECT_EQ(m_dialogs.TextsOf("INFO"), QStringList{"5 genres loaded OK"});
     EXPECT_EQ(GenreIdForName(m_catalogue, "ROCK 'N' ROLL"), 17);
     EXPECT_EQ(GenreIdForName(m_catalogue, "Jazz"), 8);
     EXPECT_EQ(GenreIdForName(m_catalogue, "Polka"), -1);
@@ -534,6 +535,8 @@ TEST_F(Policy, GenreListLoadsFromTheFile) {
     TGenre genre;
     EXPECT_TRUE(GenreRecordForId(m_catalogue, 200, genre));
     EXPECT_EQ(genre.GenreName, "");
+    EXPECT_TRUE(GenreRecordForId(m_catalogue, 201, genre));
+    EXPECT_EQ(genre.GenreName, "A genre name far longer than the forty c");
 
     const QString shipped = QString(SW_SOURCE_DIR) + "/data/GENRES.INI";
     EXPECT_TRUE(LoadGenreList(m_catalogue, shipped));
