@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "EngineTestSupport.h"
+#include "PrivateBus.h"
 #include "core/Catalogue.h"
 #include "core/RowSet.h"
 #include "core/Settings.h"
@@ -26,6 +27,7 @@ namespace {
 
 using test::EngineRig;
 using test::Media;
+using test::PrivateBus;
 
 /// Lets queued bus traffic and the service's deferred refreshes run for a while, or until `done`.
 bool PumpUntil(const std::function<bool()>& done, int limitMs = 3000) {
@@ -39,30 +41,6 @@ bool PumpUntil(const std::function<bool()>& done, int limitMs = 3000) {
     }
     return true;
 }
-
-/// A dbus-daemon of our own for the whole suite, so that no test depends on (or disturbs) a
-/// desktop's session bus.
-class PrivateBus {
-public:
-    PrivateBus() {
-        m_daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
-        if (m_daemon.waitForStarted(5000) && m_daemon.waitForReadyRead(5000)) {
-            m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-        }
-    }
-    ~PrivateBus() {
-        m_daemon.terminate();
-        if (!m_daemon.waitForFinished(3000)) {
-            m_daemon.kill();
-            m_daemon.waitForFinished(3000);
-        }
-    }
-    const QString& Address() const { return m_address; }
-
-private:
-    QProcess m_daemon;
-    QString m_address;
-};
 
 /// What the service announced: one entry per PropertiesChanged and Seeked signal.
 class SignalRecorder : public QObject {
