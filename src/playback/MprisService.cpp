@@ -161,7 +161,10 @@ QVariantMap MprisService::Metadata() const {
         return map;
     }
     map["mpris:trackid"] = QVariant::fromValue(QDBusObjectPath(TrackId()));
-    map["mpris:length"] = LengthMicroseconds();
+    // A song never played since it was loaded has no length yet; the desktop is told none.
+    if (const qlonglong length = LengthMicroseconds(); length > 0) {
+        map["mpris:length"] = length;
+    }
     map["xesam:title"] = song->Title;
     if (!song->ArtistName.isEmpty()) {
         map["xesam:artist"] = QStringList{song->ArtistName};

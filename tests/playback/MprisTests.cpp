@@ -231,6 +231,14 @@ TEST_F(Mpris, PropertiesDescribeTheProgramAndTheSongAtTheCursor) {
         EXPECT_TRUE(metadata.contains(part)) << part.toStdString() << "\nin " << metadata.toStdString();
     }
 
+    // A song whose length is not known yet has none.
+    TSong unmeasured = m_rig->queueRig.Song(3);
+    unmeasured.Duration = 0;
+    m_rig->queue().SetCursor(m_rig->queue().AppendToQueue(unmeasured));
+    const QString withoutLength = Get(player, "Metadata");
+    EXPECT_TRUE(withoutLength.contains("'/sonwick3/song/3'")) << withoutLength.toStdString();
+    EXPECT_FALSE(withoutLength.contains("mpris:length")) << withoutLength.toStdString();
+
     // An empty queue has nothing to play.
     m_rig->queue().ClearQueueFrom(0);
     m_service->Refresh();
