@@ -52,6 +52,7 @@ public:
         QStringList keys;
         QString status;
         QString track;
+        double rating = -1;
     };
     std::vector<Change> changes;
     std::vector<qlonglong> seeks;
@@ -59,6 +60,10 @@ public:
     bool SawStatus(const QString& status) const {
         return std::any_of(changes.begin(), changes.end(),
                            [&](const Change& c) { return c.status == status; });
+    }
+    bool SawRating(double rating) const {
+        return std::any_of(changes.begin(), changes.end(),
+                           [&](const Change& c) { return c.rating == rating; });
     }
     bool SawTrack(const QString& track) const {
         return std::any_of(changes.begin(), changes.end(), [&](const Change& c) { return c.track == track; });
@@ -79,6 +84,7 @@ public slots:
         if (changed.contains("Metadata")) {
             const auto metadata = qdbus_cast<QVariantMap>(changed.value("Metadata").value<QDBusArgument>());
             change.track = metadata.value("mpris:trackid").value<QDBusObjectPath>().path();
+            change.rating = metadata.value("xesam:userRating", -1.0).toDouble();
         }
         changes.push_back(change);
     }
@@ -261,6 +267,10 @@ TEST_F(Mpris, PlayNextAndPlayPauseRunTheEngineCommandsAndAreAnnounced) {
     // Once playing, the length is the measured one.
     EXPECT_TRUE(Get(kMprisPlayerInterface, "Metadata").contains("'mpris:length': <int64 3000000>"));
     EXPECT_EQ(Get(kMprisPlayerInterface, "CanSeek"), "(<true>,)");
+    // A rating given in the window reaches the desktop too, though the engine did not change.
+    ASSERT_TRUE(m_rig->queue().OpenPopup(1));
+    m_rig->queue().PopupSetRating(4);
+    EXPECT_TRUE(PumpUntil([&] { return m_recorder.SawRating(1.0); }));
 
     m_rig->host->RunFor(1000);
     // Next cross-fades, as the window's button does with "Fade on Stop / Next" on.
