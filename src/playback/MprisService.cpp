@@ -188,6 +188,12 @@ qlonglong MprisService::Position() const {
 }
 
 bool MprisService::CanGoNext() const {
+    // "Play next" does nothing at the very end of a song, nor before the fade time's worth of it is
+    // left (nor, so, before anything has played); the end moves on by itself then.
+    if (m_engine.State() == PlaybackState::Ended ||
+        m_engine.RemainingSeconds() * 1000 < m_engine.FadeTime()) {
+        return false;
+    }
     return m_queue.NextPlayableRow(ShownRow()) > 0;
 }
 

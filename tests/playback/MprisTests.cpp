@@ -217,7 +217,8 @@ TEST_F(Mpris, PropertiesDescribeTheProgramAndTheSongAtTheCursor) {
         {kMprisPlayerInterface, "CanPause", "(<false>,)"},
         {kMprisPlayerInterface, "CanSeek", "(<false>,)"},
         {kMprisPlayerInterface, "CanControl", "(<true>,)"},
-        {kMprisPlayerInterface, "CanGoNext", "(<true>,)"},
+        // Nothing has played: "Play next" has no time left to go by.
+        {kMprisPlayerInterface, "CanGoNext", "(<false>,)"},
         {kMprisPlayerInterface, "CanGoPrevious", "(<false>,)"},
     };
     for (const Case& c : cases) {
@@ -273,6 +274,7 @@ TEST_F(Mpris, PlayNextAndPlayPauseRunTheEngineCommandsAndAreAnnounced) {
     EXPECT_TRUE(PumpUntil([&] { return m_recorder.SawRating(1.0); }));
 
     m_rig->host->RunFor(1000);
+    EXPECT_EQ(Get(kMprisPlayerInterface, "CanGoNext"), "(<true>,)");
     // Next cross-fades, as the window's button does with "Fade on Stop / Next" on.
     const double before = m_rig->Seconds();
     Call("Next");
