@@ -261,9 +261,9 @@ int main(int argc, char** argv) {
         if (mediaControl->Enabled()) {
             mediaControl->Start();
         }
-        mainWindow->AddSubmenuCommand("T&ools", sw::MprisService::OptionCaption(), [&] {
+        mainWindow->AddSubmenuCommand("T&ools", sw::kMprisOptionCaption, [&] {
             mediaControl->SetEnabled(!mediaControl->Enabled());
-            sw::FlashToggleState(sw::MprisService::OptionCaption(), mediaControl->Enabled());
+            sw::FlashToggleState(sw::kMprisOptionCaption, mediaControl->Enabled());
         });
         return true;
     };

@@ -21,6 +21,10 @@ struct TSong;
 inline constexpr char kMprisServiceName[] = "org.mpris.MediaPlayer2.sonwick3";
 inline constexpr char kMprisObjectPath[] = "/org/mpris/MediaPlayer2";
 inline constexpr char kMprisPlayerInterface[] = "org.mpris.MediaPlayer2.Player";
+/// The caption of the "Tools" ▸ "Options" entry that switches the service: its check mark is
+/// `Settings::DesktopMediaControl` (MprisService::Enabled), and choosing it calls
+/// MprisService::SetEnabled with the new mark.
+inline constexpr char kMprisOptionCaption[] = "Desktop media controls ( MPRIS, media keys )";
 /// The track id of "no song".
 inline constexpr char kMprisNoTrack[] = "/org/mpris/MediaPlayer2/TrackList/NoTrack";
 
@@ -32,10 +36,6 @@ class MprisService : public QObject {
     Q_OBJECT
 
 public:
-    /// The caption of the "Tools" ▸ "Options" entry that switches the service; its check mark is
-    /// Enabled(), and choosing it calls SetEnabled with the new mark.
-    static QString OptionCaption() { return "Desktop media controls ( MPRIS, media keys )"; }
-
     MprisService(PlaybackEngine& engine, Settings& settings, QDBusConnection bus);
     ~MprisService() override;
     MprisService(const MprisService&) = delete;
