@@ -31,7 +31,7 @@ MprisService::MprisService(PlaybackEngine& engine, Settings& settings, QDBusConn
     : m_engine(engine), m_queue(engine.Queue()), m_settings(settings), m_bus(std::move(bus)) {
     new MprisRootAdaptor(this);
     m_player = new MprisPlayerAdaptor(this);
-    // The engine outlives the service in the program, not necessarily in every test.
+    // The listener stays with the engine, which may outlive the service.
     m_engine.AddTransportListener([self = QPointer<MprisService>(this)] {
         if (self) {
             self->ScheduleRefresh();
