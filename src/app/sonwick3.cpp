@@ -1,6 +1,8 @@
 // sonwick3: the jukebox. Wires the layers together in the fixed creation order.
 #include <unistd.h>
 #include <QCommandLineParser>
+#include <QDBusConnection>
+#include <QFileInfo>
 #include <QTextStream>
 #include <QTimer>
 #include <algorithm>
@@ -20,6 +22,7 @@
 #include "playback/AudioOutputChoice.h"
 #include "playback/BpmTap.h"
 #include "playback/BpmWindow.h"
+#include "playback/MprisService.h"
 #include "playback/PlaybackEngine.h"
 #include "playback/Playlists.h"
 #include "playback/Preview.h"
@@ -36,6 +39,7 @@
 #include "windows/ProgramShutdown.h"
 #include "windows/QtDialogs.h"
 #include "windows/QuitOnSignal.h"
+#include "windows/WindowHelpers.h"
 
 namespace {
 
@@ -89,6 +93,8 @@ int main(int argc, char** argv) {
     const QCommandLineOption audioOption(
         "audio", "The sound outputs: sdl (the sound cards) or null (no sound card, in real time).", "OUTPUT");
     parser.addOptions({homeOption, unattendedOption, quitOption, traceOption, audioOption});
+    parser.addPositionalArgument(
+        "FILE", "Songs of the catalogue to put into the now-playing queue at start-up.", "[FILE...]");
     // "--unattended=FILE" carries an optional value, which QCommandLineParser cannot express.
     QStringList arguments = QCoreApplication::arguments();
     QString answersFile;
@@ -146,6 +152,8 @@ int main(int argc, char** argv) {
     std::unique_ptr<sw::PlaybackEngine> engine;
     std::unique_ptr<sw::PreviewController> preview;
     std::unique_ptr<sw::QueueWindow> queueWindow;
+    // The desktop's media controls reach the engine through it; it goes before the engine.
+    std::unique_ptr<sw::MprisService> mediaControl;
 
     using sw::StartupWindow;
     sw::CreationSteps steps;
@@ -244,6 +252,19 @@ int main(int argc, char** argv) {
             }
         });
         engine->InitAudio(true);
+
+        mediaControl =
+            std::make_unique<sw::MprisService>(*engine, session.settings, QDBusConnection::sessionBus());
+        // Quitting runs after the bus has had its answer: the close request may ask first.
+        mediaControl->SetWindowActions([&] { sw::ShowRestored(mainWindow.get()); },
+                                       [&] { QTimer::singleShot(0, mainWindow.get(), &QWidget::close); });
+        if (mediaControl->Enabled()) {
+            mediaControl->Start();
+        }
+        mainWindow->AddSubmenuCommand("T&ools", sw::kMprisOptionCaption, [&] {
+            mediaControl->SetEnabled(!mediaControl->Enabled());
+            sw::FlashToggleState(sw::kMprisOptionCaption, mediaControl->Enabled());
+        });
         return true;
     };
 
@@ -282,6 +303,23 @@ int main(int argc, char** argv) {
             mainWindow->ShowCatalogueVersion();
         }
     });
+
+    // Songs named on the command line wait in the queue, the cursor on the first.
+    if (session.catalogue.IsOpen() && !parser.positionalArguments().isEmpty()) {
+        int first = 0;
+        for (const QString& file : parser.positionalArguments()) {
+            const int number = session.library.songs.SongNumForFile(QFileInfo(file).absoluteFilePath());
+            const int row = number > 0 ? queue.AppendToQueue(number) : -1;
+            if (row < 0) {
+                sw::ShowInfo("Not a song of the catalogue: " + file);
+            } else if (first == 0) {
+                first = row;
+            }
+        }
+        if (first > 0) {
+            queue.SetCursor(first);
+        }
+    }
 
     sw::TraceStep("get_ini2");
     // A settings file that could not be read has been reported once already.

@@ -104,6 +104,7 @@ bool TransferSettings(char mode, Settings& s, IniFile& file) {
     t.Boolean("FADEONNEXT", s.FADEONNEXT, true);
     t.Boolean("ConfirmDevicesAtStartup", s.ConfirmDevicesAtStartup, true);
     t.Boolean("DoubleClickToEdit", s.DoubleClickToEdit, false);
+    t.Boolean("DesktopMediaControl", s.DesktopMediaControl, true);
     return t.DeletedAny();
 }
 

@@ -32,6 +32,8 @@ struct Settings {
     bool FADEONNEXT = false;
     bool ConfirmDevicesAtStartup = false;
     bool DoubleClickToEdit = false;
+    /// The desktop's media controls reach the player over the session bus.
+    bool DesktopMediaControl = false;
 };
 
 inline constexpr char kSettingsSection[] = "main";

@@ -52,6 +52,9 @@ void PlaybackEngine::Changed() {
     if (m_host) {
         m_host->TransportChanged();
     }
+    for (const std::function<void()>& listener : m_listeners) {
+        listener();
+    }
 }
 
 void PlaybackEngine::ProcessPendingEvents() {

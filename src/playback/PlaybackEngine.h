@@ -5,6 +5,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "playback/AudioLibrary.h"
 #include "playback/PlaybackState.h"
@@ -70,6 +71,8 @@ public:
     PlaybackEngine& operator=(const PlaybackEngine&) = delete;
 
     void SetHost(EngineHost* host) { m_host = host; }
+    /// Called, besides the host, whenever the transport changed (e.g. the desktop's media controls).
+    void AddTransportListener(std::function<void()> listener) { m_listeners.push_back(std::move(listener)); }
     /// Where measured durations are stored and every start is recorded in the play history; none
     /// without a catalogue.
     void SetCatalogue(Catalogue* catalogue);
@@ -180,6 +183,7 @@ private:
     Settings& m_settings;
     Clock& m_clock;
     EngineHost* m_host = nullptr;
+    std::vector<std::function<void()>> m_listeners;
     Catalogue* m_catalogue = nullptr;
     std::unique_ptr<PlayHistory> m_history;
     TagPolicy* m_tags = nullptr;

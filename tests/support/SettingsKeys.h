@@ -26,6 +26,7 @@ inline const QStringList kMainSettingKeys = {"Flashinterval",
                                              "FADEONPAUSE",
                                              "FADEONNEXT",
                                              "ConfirmDevicesAtStartup",
-                                             "DoubleClickToEdit"};
+                                             "DoubleClickToEdit",
+                                             "DesktopMediaControl"};
 
 }  // namespace sw::test
