@@ -81,7 +81,10 @@ int RunCheck(const QStringList& arguments) {
         }
     }
     // The jukebox and a check must not change the same catalogue and settings at once.
-    if (AcquireInstanceLock(Paths().lockFile, kApplicationTitle)) {
+    try {
+        LockProgramFolder();
+    } catch (const std::exception& refusal) {
+        QTextStream(stderr) << "swtool: " << QString::fromUtf8(refusal.what()) << Qt::endl;
         return 2;
     }
     auto session = OpenDataFolder(true);

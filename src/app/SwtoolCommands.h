@@ -12,6 +12,9 @@ struct CommandEntry {
     const char* name;
     const char* usage;
     Command run;
+    /// False for a command that works on its arguments alone: the program folder (and --home)
+    /// is then neither looked for nor checked.
+    bool usesProgramFolder = true;
 };
 
 }  // namespace sw::swtool

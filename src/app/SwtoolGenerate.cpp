@@ -53,9 +53,7 @@ int RunGenerate(const QStringList& arguments) {
     if (options.songs < 1) {
         throw std::invalid_argument("generate needs --songs N with N at least 1");
     }
-    if (AcquireInstanceLock(Paths().lockFile, kApplicationTitle)) {
-        return 1;
-    }
+    LockProgramFolder();
     CreateMissingCatalogue(Paths());
     auto session = OpenDataFolder(true);
     CoreSession& core = session->core;

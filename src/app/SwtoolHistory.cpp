@@ -25,9 +25,6 @@ int RunHistory(const QStringList& arguments) {
         }
     }
     auto session = PlaylistSession::Open();
-    if (!session) {
-        return 1;
-    }
     Catalogue& catalogue = session->Core().catalogue;
     // Rows of songs removed since stay listed, without artist and title.
     RowSet rows = catalogue.Select(

@@ -5,7 +5,6 @@
 
 #include "SwtoolCommands.h"
 #include "SwtoolSession.h"
-#include "core/InstanceLock.h"
 #include "load/FolderWalk.h"
 #include "load/LoadRun.h"
 #include "tags/TagPolicy.h"
@@ -33,9 +32,7 @@ int RunLoad(const QStringList& arguments) {
         throw std::invalid_argument("load needs a folder");
     }
     // The jukebox and a load must not change the same catalogue and settings at once.
-    if (AcquireInstanceLock(Paths().lockFile, kApplicationTitle)) {
-        return 1;
-    }
+    LockProgramFolder();
     auto session = OpenDataFolder(true);
     CoreSession& core = session->core;
     TagPolicy policy(core.library, *session->genres);

@@ -25,9 +25,6 @@ int RunPlaylist(const QStringList& arguments) {
     }
     const int playlistId = IntegerArgument("the playlist id", id);
     auto session = PlaylistSession::Open();
-    if (!session) {
-        return 1;
-    }
     CoreSession& core = session->Core();
     Tplist playlist;
     if (!session->Lists().LoadPlaylistRecord(playlistId, playlist)) {

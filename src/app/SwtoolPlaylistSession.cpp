@@ -8,9 +8,7 @@
 namespace sw::swtool {
 
 std::unique_ptr<PlaylistSession> PlaylistSession::Open() {
-    if (AcquireInstanceLock(Paths().lockFile, kApplicationTitle)) {
-        return nullptr;
-    }
+    LockProgramFolder();
     return std::unique_ptr<PlaylistSession>(new PlaylistSession(OpenDataFolder(true)));
 }
 

@@ -12,7 +12,7 @@ namespace sw::swtool {
 /// the play history.
 class PlaylistSession {
 public:
-    /// Null, after saying so, while the jukebox runs: both would change the same catalogue.
+    /// Throws, saying so, while the jukebox runs: both would change the same catalogue.
     static std::unique_ptr<PlaylistSession> Open();
 
     CoreSession& Core() { return m_data->core; }

@@ -12,9 +12,6 @@ int RunPlaylists(const QStringList& arguments) {
         throw std::invalid_argument(("unexpected argument " + arguments.front()).toStdString());
     }
     auto session = PlaylistSession::Open();
-    if (!session) {
-        return 1;
-    }
     Catalogue& catalogue = session->Core().catalogue;
     RowSet rows = catalogue.Select(
         "select pl.plid, pl.plname, pl.pldate, (select count(*) from songinpl sp where sp.plid = pl.plid) as "

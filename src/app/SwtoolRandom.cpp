@@ -44,9 +44,6 @@ int RunRandom(const QStringList& arguments) {
         throw std::invalid_argument("--filter must be 4, 3, 2, 1, 0, -1 or 99");
     }
     auto session = PlaylistSession::Open();
-    if (!session) {
-        return 1;
-    }
     CoreSession& core = session->Core();
     RandomSelection random(core.catalogue, core.library.songs, session->Lists());
     random.PickRandomSongs(count, filter.value_or(core.settings.FILTER));

@@ -20,9 +20,6 @@ int RunRate(const QStringList& arguments) {
         throw std::invalid_argument("the rating must be from -2 to 4");
     }
     auto session = PlaylistSession::Open();
-    if (!session) {
-        return 1;
-    }
     CoreSession& core = session->Core();
     if (RefuseIfReadOnly(core.settings.READONLY)) {
         return 1;

@@ -1,8 +1,11 @@
 #include "SwtoolSession.h"
 
 #include <QFileInfo>
+#include <stdexcept>
 
 #include "core/CatalogueCreation.h"
+#include "core/InstanceLock.h"
+#include "foundation/Text.h"
 #include "maintenance/HealthCheck.h"
 #include "tags/GenreLookup.h"
 
@@ -16,10 +19,6 @@ std::unique_ptr<DataFolderSession> OpenDataFolder(bool needCatalogue) {
         CoreStartup(core);
         if (core.catalogue.CatalogueVersion() == 9) {
             OpenHealthCheck(core);
-            // The jukebox takes the remaining steps at its next start; a command is a whole run, so
-            // it takes them now rather than work on a layout that lacks their columns.
-            core.catalogue.UpgradeCatalogue();
-            core.catalogue.OpenTableCursors();
         }
         core.library.artists.InitVariousArtist();
         session->catalogueOpen = true;
@@ -39,6 +38,21 @@ std::unique_ptr<DataFolderSession> OpenDataFolder(bool needCatalogue) {
         session->genres = std::make_unique<FileGenres>(file);
     }
     return session;
+}
+
+void LockProgramFolder() {
+    QString reason;
+    switch (TakeInstanceLock(Paths().lockFile, kApplicationTitle, &reason)) {
+        case InstanceLockResult::Taken:
+            return;
+        case InstanceLockResult::Held:
+            throw std::runtime_error(("sonwick3 is running on the program folder " +
+                                      QuoteDouble(ProgramFolder()) +
+                                      ": close it first (or wait for the other swtool command on it to end)")
+                                         .toStdString());
+        case InstanceLockResult::Unavailable:
+            throw std::runtime_error(("Cannot lock " + Paths().lockFile + ": " + reason).toStdString());
+    }
 }
 
 QString JsonString(const QString& text) {

@@ -20,7 +20,10 @@ int RunStats(const QStringList& arguments) {
         }
     }
     // The count ends in the settings (DBSIZE), which the jukebox writes too.
-    if (AcquireInstanceLock(Paths().lockFile, kApplicationTitle)) {
+    try {
+        LockProgramFolder();
+    } catch (const std::exception& refusal) {
+        QTextStream(stderr) << "swtool: " << QString::fromUtf8(refusal.what()) << Qt::endl;
         return 2;
     }
     auto session = OpenDataFolder(true);

@@ -27,7 +27,7 @@ int RunGenerate(const QStringList& arguments);   // SwtoolGenerate.cpp
 const CommandEntry kCommands[] = {
     {"tags", "tags FILE...   (one JSON line per file: what the tag reader makes of it)", RunTags},
     {"load", "load [--subfolders] [--all|--skip-loaded] FOLDER   (a load run without a window)", RunLoad},
-    {"mix", "mix OUT.wav --fade-ms N --at SECONDS A B", RunMix},
+    {"mix", "mix OUT.wav --fade-ms N --at SECONDS A B", RunMix, false},
     {"check", "check [--repair] [--option [no-]NAME]... [--which-tag v1|v2]   (database check)", RunCheck},
     {"stats", "stats [--catalogue-sizes]   (counts and sizes per rating, exact jukebox size)", RunStats},
     {"random", "random [--count N] [--filter F]   (refills the \"Random\" playlist and lists it)", RunRandom},
@@ -82,7 +82,9 @@ int main(int argc, char** argv) {
     for (const auto& entry : sw::swtool::kCommands) {
         if (entry.run && name == entry.name) {
             try {
-                sw::SetProgramFolder(sw::ChooseProgramFolder(sw::CurrentFolderSources(home)));
+                if (entry.usesProgramFolder) {
+                    sw::SetProgramFolder(sw::CurrentFolderSources(home));
+                }
                 return entry.run(arguments);
             } catch (const std::exception& error) {
                 err << "swtool: " << QString::fromUtf8(error.what()) << Qt::endl;

@@ -13,9 +13,21 @@ QStringList SplitSqlScript(const QString& script);
 QString FindProgramFile(const QString& relativePath);
 
 /// Creates a new, empty catalogue file at layout version 1 from the creation script, named `name`,
-/// with the genres of `genreFile` (section "genres", keys 000 to 255) when one is given. Throws
-/// DatabaseError with the client's text (for instance when the file already exists).
+/// with the genres of `genreFile` (section "genres", keys 000 to 255) when one is given: the
+/// catalogue the converter fills and the version ladder starts from. Throws DatabaseError with the
+/// client's text (for instance when the file already exists).
 void CreateCatalogue(const QString& path, const QString& name, const QString& scriptPath,
                      const QString& genreFile = QString());
+
+/// As CreateCatalogue, then the upgrade script ("sql/upgrade-catalogue.sql": the version ladder's
+/// statements), so that the catalogue starts at the current layout version.
+void CreateCurrentCatalogue(const QString& path, const QString& name, const QString& scriptPath,
+                            const QString& upgradeScriptPath, const QString& genreFile = QString());
+
+/// What scripts/new-catalogue does, from the program's own files: `dataFolder` (created when
+/// missing) gets SONGS.FDB at the current layout version, named `name`, holding the shipped genre
+/// list, and a copy of that list unless it has a GENRES.INI of its own. Returns the catalogue's
+/// path. Throws with the client's or the system's text.
+QString CreateNewCatalogue(const QString& dataFolder, const QString& name = "My songs");
 
 }  // namespace sw

@@ -3,9 +3,12 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "CatalogueCreation.h"
 #include "CatalogueDisplay.h"
 #include "CreationOrder.h"
+#include "IniFile.h"
 #include "foundation/Dialogs.h"
+#include "foundation/Text.h"
 
 namespace sw {
 
@@ -18,8 +21,15 @@ bool DataFolderExists(const CoreSession& session) {
 }  // namespace
 
 void LoadSettings(CoreSession& session) {
-    TransferSettingsFile('G', session.settings, session.paths.settingsFile);
-    session.settingsRead = true;
+    try {
+        TransferSettingsFile('G', session.settings, session.paths.settingsFile);
+        session.settingsRead = true;
+    } catch (const std::exception& error) {
+        // The catalogue does not depend on the settings file: start-up goes on with the defaults.
+        session.settings = DefaultSettings();
+        session.settingsUnreadable = true;
+        ShowInfo(ErrorText(error) + ". The default settings are used; the file is left as it is.");
+    }
     ActiveDialogs().SetFlashInterval(session.settings.Flashinterval);
     const QString& root = session.settings.Root;
     if (!root.isEmpty() && !QFileInfo(root).isDir()) {
@@ -32,21 +42,33 @@ void LoadSettings(CoreSession& session) {
     session.library.size.InitJukeboxSize();
 }
 
-void SaveSettings(CoreSession& session) {
+bool SaveSettings(CoreSession& session, const SettingsWriter& alsoWrite) {
     if (!DataFolderExists(session)) {
-        return;
+        return true;
     }
-    if (!session.settingsRead) {
-        if (QFileInfo::exists(session.paths.settingsFile)) {
-            return;
+    const QString& path = session.paths.settingsFile;
+    // A link to a missing file counts as a stored file too: nothing may replace what was not read.
+    if (!session.settingsRead && (QFileInfo::exists(path) || QFileInfo(path).isSymLink())) {
+        return true;
+    }
+    try {
+        IniFile file(path);
+        if (session.settingsRead) {
+            session.settings.Flashinterval = ActiveDialogs().FlashInterval();
+            TransferSettings('S', session.settings, file);
+        } else {
+            Settings defaults = DefaultSettings();
+            TransferSettings('S', defaults, file);
         }
-        Settings defaults;
-        TransferSettingsFile('G', defaults, session.paths.settingsFile);
-        TransferSettingsFile('S', defaults, session.paths.settingsFile);
-        return;
+        if (alsoWrite) {
+            alsoWrite(file);
+        }
+        file.Save();
+        return true;
+    } catch (const std::exception& error) {
+        ShowInfo("The settings were not saved: " + ErrorText(error));
+        return false;
     }
-    session.settings.Flashinterval = ActiveDialogs().FlashInterval();
-    TransferSettingsFile('S', session.settings, session.paths.settingsFile);
 }
 
 void CoreStartup(CoreSession& session) {
@@ -63,15 +85,29 @@ void CoreStartup(CoreSession& session) {
 }
 
 void CreateCatalogueStep(CoreSession& session) {
+    session.paths = MakeProgramPaths(ProgramFolder());
+    const QFileInfo catalogue(session.paths.catalogueFile);
+    if (!catalogue.exists() && !catalogue.isSymLink()) {
+        if (!Confirm("No catalogue in " + QuoteDouble(session.paths.dataFolder) + ". Create an empty one?")) {
+            return;
+        }
+        CreateNewCatalogue(session.paths.dataFolder);
+    }
     CoreStartup(session);
     session.library.artists.InitVariousArtist();
 }
 
 bool ShutdownSequence(CoreSession& session, const ShutdownHooks& hooks) {
-    if (hooks.songPlaying && hooks.songPlaying() &&
+    if (session.songPlaying && session.songPlaying() &&
         !Confirm("Do you really want to quit program Sonwick3 while a song is playing?")) {
         return false;
     }
+    EndSession(session, hooks);
+    return true;
+}
+
+bool EndSession(CoreSession& session, const ShutdownHooks& hooks) {
+    bool complete = true;
     // A failing final commit is reported, but the settings are still saved and the program ends.
     try {
         if (hooks.commitOnly) {
@@ -83,14 +119,10 @@ bool ShutdownSequence(CoreSession& session, const ShutdownHooks& hooks) {
         }
     } catch (...) {
         ShowCurrentException();
+        complete = false;
     }
-    // Settings that were never read must not touch a stored file, not even its placements.
-    const bool storedFileUntouchable = !session.settingsRead && QFileInfo::exists(session.paths.settingsFile);
-    SaveSettings(session);
-    if (hooks.savePlacements && !storedFileUntouchable) {
-        hooks.savePlacements();
-    }
-    return true;
+    // Settings that were never read leave a stored file alone, placements included.
+    return SaveSettings(session, hooks.savePlacements) && complete;
 }
 
 }  // namespace sw

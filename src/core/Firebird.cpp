@@ -4,11 +4,23 @@
 #include <firebird/Interface.h>
 #include <ibase.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 #include <vector>
+
+#include "foundation/Text.h"
 
 namespace sw::fb {
 
@@ -25,8 +37,62 @@ constexpr unsigned kCharsetUtf8 = 4;
 constexpr int kMjdOfEpoch = 15018;  // 1899-12-30 as days since 1858-11-17
 constexpr double kTicksPerDay = 864'000'000.0;
 
+struct LockFolderChoice {
+    QString folder;
+    bool engineStarted = false;
+};
+
+LockFolderChoice& LockFolder() {
+    static LockFolderChoice choice;
+    return choice;
+}
+
+/// Makes the lock folder (for this user alone when it is new) and points the engine at it; the
+/// engine reads FIREBIRD_LOCK once, when it starts.
+void PrepareLockFolder() {
+    QString folder = LockFolder().folder;
+    if (folder.isEmpty()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                 "/sonwick3/firebird-lock";
+    }
+    folder = QDir::cleanPath(folder);
+    const QByteArray native = QFile::encodeName(folder);
+    if (!QFileInfo(folder).isDir()) {
+        QDir().mkpath(QFileInfo(folder).path());
+        if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST) {
+            const int error = errno;
+            throw DatabaseError("Cannot create the database lock folder " + native.toStdString() + ": " +
+                                std::strerror(error));
+        }
+    }
+    if (!QFileInfo(folder).isDir()) {
+        throw DatabaseError("Cannot use the database lock folder " + native.toStdString() +
+                            ": it is not a folder");
+    }
+    if (::access(native.constData(), R_OK | W_OK | X_OK) != 0) {
+        const int error = errno;
+        throw DatabaseError("Cannot use the database lock folder " + native.toStdString() + ": " +
+                            std::strerror(error));
+    }
+    ::setenv("FIREBIRD_LOCK", native.constData(), 1);
+    LockFolder().engineStarted = true;
+}
+
+/// A database to attach to that does not exist is said plainly, without starting the engine (nor
+/// making its lock folder) for nothing.
+void RefuseMissingFile(const QString& path, bool creating) {
+    struct stat st {};
+    if (!creating && ::stat(QFile::encodeName(path).constData(), &st) != 0 &&
+        (errno == ENOENT || errno == ENOTDIR)) {
+        throw DatabaseError("Database file " + QuoteDouble(path).toStdString() + " not found");
+    }
+}
+
 IMaster* Master() {
-    static IMaster* master = Firebird::fb_get_master_interface();
+    static IMaster* master = [] {
+        PrepareLockFolder();
+        return Firebird::fb_get_master_interface();
+    }();
     return master;
 }
 
@@ -99,6 +165,17 @@ QString DecodeText(const char* data, int length, unsigned charset) {
 }
 
 }  // namespace
+
+void SetLockFolder(const QString& folder) {
+    LockFolderChoice& choice = LockFolder();
+    if (choice.engineStarted) {
+        if (QDir::cleanPath(folder) != QDir::cleanPath(choice.folder)) {
+            throw std::logic_error("The database lock folder is set after the engine started");
+        }
+        return;
+    }
+    choice.folder = folder;
+}
 
 void TimestampParts(TDateTime value, int& iscDate, unsigned& iscTime) {
     const double whole = std::trunc(value);
@@ -331,6 +408,7 @@ Connection::Connection(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
 
 std::unique_ptr<Connection> Connection::Open(const QString& path, const Credentials& credentials,
                                              int pageSize) {
+    RefuseMissingFile(path, pageSize > 0);
     const QByteArray dpb = ParameterBlock(credentials, pageSize);
     const bool create = pageSize > 0;
     auto impl = std::make_unique<Impl>();

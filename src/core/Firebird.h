@@ -79,6 +79,13 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
+/// Where the embedded engine keeps its lock files (its FIREBIRD_LOCK). Every process working on
+/// one catalogue must use the same folder; it is set before the first connection of the process.
+/// Without it the process uses a folder of its user's own (~/.cache/sonwick3/firebird-lock/), never
+/// the engine's shared /tmp/firebird, which whoever runs first makes unusable for everybody else.
+/// Throws std::logic_error when the engine has already started with another folder.
+void SetLockFolder(const QString& folder);
+
 /// Firebird's two-part time stamp (days since 17 November 1858, time in 1/10000 s) and back.
 void TimestampParts(TDateTime value, int& iscDate, unsigned& iscTime);
 TDateTime TimestampFromParts(int iscDate, unsigned iscTime);

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <cerrno>
+#include <cstring>
 
 #include "foundation/Dialogs.h"
 #include "foundation/Text.h"
@@ -16,7 +18,7 @@ QString LockFileText(const QString& title) {
            " running on your PC.\r\nIf the file is absent it will be created automatically.";
 }
 
-bool AcquireInstanceLock(const QString& lockFile, const QString& title) {
+InstanceLockResult TakeInstanceLock(const QString& lockFile, const QString& title, QString* reason) {
     QFile file(lockFile);
     if (!file.exists() && file.open(QIODevice::WriteOnly)) {
         file.write(LockFileText(title).toUtf8());
@@ -24,11 +26,29 @@ bool AcquireInstanceLock(const QString& lockFile, const QString& title) {
     }
     // The descriptor is deliberately never closed: the lock lasts as long as the process.
     const int fd = ::open(QFile::encodeName(lockFile).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        return false;
+    if (fd < 0) {
+        if (reason) {
+            *reason = QString::fromLocal8Bit(std::strerror(errno));
+        }
+        return InstanceLockResult::Unavailable;
     }
-    if (fd >= 0) {
-        ::close(fd);
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        return InstanceLockResult::Taken;
+    }
+    const int error = errno;
+    ::close(fd);
+    if (error == EWOULDBLOCK) {
+        return InstanceLockResult::Held;
+    }
+    if (reason) {
+        *reason = QString::fromLocal8Bit(std::strerror(error));
+    }
+    return InstanceLockResult::Unavailable;
+}
+
+bool AcquireInstanceLock(const QString& lockFile, const QString& title) {
+    if (TakeInstanceLock(lockFile, title) == InstanceLockResult::Taken) {
+        return false;
     }
     ShowInfo("Program " + QuoteDouble(title) + " is already running");
     return true;

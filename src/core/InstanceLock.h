@@ -7,6 +7,16 @@ namespace sw {
 /// The text written into a new lock file.
 QString LockFileText(const QString& title);
 
+enum class InstanceLockResult {
+    Taken,        ///< this process holds the lock until it ends
+    Held,         ///< another process holds it
+    Unavailable,  ///< the lock file cannot be created or opened
+};
+
+/// Takes the single-instance lock on `lockFile` without a message, creating the file with its
+/// explanation when it is missing. For Unavailable, `reason` gets the system's text.
+InstanceLockResult TakeInstanceLock(const QString& lockFile, const QString& title, QString* reason = nullptr);
+
 /// Takes the single-instance lock on `lockFile`, creating the file with its explanation when it is
 /// missing. Returns true when another instance holds it (or the file cannot be opened), after
 /// showing "Program "<title>" is already running"; the caller must then end at once. The lock is

@@ -6,6 +6,7 @@
 #include <QProcessEnvironment>
 #include <stdexcept>
 
+#include "Firebird.h"
 #include "foundation/Text.h"
 
 namespace sw {
@@ -77,6 +78,7 @@ ProgramPaths MakeProgramPaths(const QString& programFolder) {
     paths.catalogueFile = ExistingSpelling(paths.dataFolder + "SONGS.FDB");
     paths.lockFile = paths.programFolder + "LOCK.TXT";
     paths.notepadFile = paths.programFolder + "NPAD.TXT";
+    paths.engineLockFolder = paths.dataFolder + "firebird-lock/";
     return paths;
 }
 
@@ -89,6 +91,15 @@ void SetProgramFolder(const QString& folder) {
         throw std::runtime_error(("Cannot create the program folder " + folder).toStdString());
     }
     g_paths = MakeProgramPaths(folder);
+    fb::SetLockFolder(g_paths.engineLockFolder);
+}
+
+void SetProgramFolder(const ProgramFolderSources& sources) {
+    const QString folder = ChooseProgramFolder(sources);
+    if (!sources.homeOption.isEmpty() && !QFileInfo(folder).isDir()) {
+        throw std::runtime_error(("Program folder " + QuoteDouble(folder) + " not found").toStdString());
+    }
+    SetProgramFolder(folder);
 }
 
 QString ProgramFolder() {

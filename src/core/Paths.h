@@ -15,6 +15,9 @@ struct ProgramPaths {
     QString catalogueFile;
     QString lockFile;
     QString notepadFile;
+    /// Where the database engine keeps its lock files: beside the catalogue, so that every program
+    /// on this catalogue (sonwick3, swtool, swconv) shares them, and writable by its user.
+    QString engineLockFolder;
 };
 
 /// What decides the program folder, in order of precedence.
@@ -39,9 +42,12 @@ ProgramPaths MakeProgramPaths(const QString& programFolder);
 
 /// The paths of this run, fixed once at start-up by SetProgramFolder.
 const ProgramPaths& Paths();
-/// Fixes the program folder for the rest of the run, creating it when missing. Throws when it
-/// cannot be created.
+/// Fixes the program folder for the rest of the run, creating it when missing, and the database
+/// engine's lock folder (before the first connection). Throws when it cannot be created.
 void SetProgramFolder(const QString& folder);
+/// As above, for the folder the sources choose; a folder named by --home must exist (it is not
+/// created, so that a mistyped name is reported: "Program folder "<folder>" not found").
+void SetProgramFolder(const ProgramFolderSources& sources);
 QString ProgramFolder();
 QString DataFolder();
 

@@ -109,10 +109,18 @@ bool TransferSettings(char mode, Settings& s, IniFile& file) {
 
 void TransferSettingsFile(char mode, Settings& settings, const QString& path) {
     IniFile file(path);
-    // Reading also drops the obsolete key from the file itself.
-    if (TransferSettings(mode, settings, file) || mode == 'S') {
+    TransferSettings(mode, settings, file);
+    // Reading never writes: the obsolete key leaves the file at the next save.
+    if (mode == 'S') {
         file.Save();
     }
+}
+
+Settings DefaultSettings() {
+    Settings settings;
+    IniFile empty{QString()};
+    TransferSettings('G', settings, empty);
+    return settings;
 }
 
 }  // namespace sw

@@ -37,10 +37,15 @@ struct Settings {
 inline constexpr char kSettingsSection[] = "main";
 
 /// Reads ('G') or writes ('S') every key of section "main" in one fixed order. Either way the
-/// obsolete single key "LastLoadedTS" is deleted; returns true when it was there.
+/// obsolete single key "LastLoadedTS" is deleted from `file` (in memory); returns true when it was
+/// there.
 bool TransferSettings(char mode, Settings& settings, IniFile& file);
 
-/// Reads the settings file at `path` ('G') or rewrites it with the settings ('S').
+/// Reads the settings file at `path` ('G'; never writes) or rewrites it with the settings ('S').
+/// Throws with the system's text, naming the file, when it cannot be read or written.
 void TransferSettingsFile(char mode, Settings& settings, const QString& path);
+
+/// Every setting at its key's default, as read from an empty file.
+Settings DefaultSettings();
 
 }  // namespace sw

@@ -89,18 +89,62 @@ bool DeleteFileReporting(const QString& path) {
     return false;
 }
 
+namespace {
+
+/// The file a path finally names: symbolic links followed (relative targets resolved against
+/// the link's folder), even when the last one dangles.
+QByteArray FollowLinks(QByteArray path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            return path;
+        }
+        std::vector<char> buffer(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
+        const ssize_t length = ::readlink(path.constData(), buffer.data(), buffer.size());
+        if (length < 0 || static_cast<std::size_t>(length) >= buffer.size()) {
+            return path;
+        }
+        QByteArray target(buffer.data(), static_cast<qsizetype>(length));
+        if (!target.startsWith('/')) {
+            const qsizetype slash = path.lastIndexOf('/');
+            target.prepend(slash >= 0 ? path.left(slash + 1) : QByteArray());
+        }
+        path = target;
+    }
+    return path;
+}
+
+}  // namespace
+
 void WriteFileAtomically(const QString& path, const QByteArray& content) {
-    const QByteArray target = QFile::encodeName(path);
+    // A link (a settings file kept in a dotfiles folder) stays a link: its target is replaced.
+    const QByteArray target = FollowLinks(QFile::encodeName(path));
     const QByteArray temporary = target + '~';
+    struct stat original {};
+    const bool exists = ::stat(target.constData(), &original) == 0;
+    if (exists && S_ISREG(original.st_mode) &&
+        ((original.st_mode & 0222) == 0 || ::access(target.constData(), W_OK) != 0)) {
+        // Replacing the file through the folder would get past its protection.
+        throw std::runtime_error("The file " + QDir::cleanPath(QFile::decodeName(target)).toStdString() +
+                                 " is read-only");
+    }
     auto fail = [&](const char* what) {
         const int error = errno;
         ::unlink(temporary.constData());
         throw std::runtime_error(std::string(what) + " " + temporary.toStdString() + ": " +
                                  std::strerror(error));
     };
-    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0) {
         fail("Cannot create");
+    }
+    if (exists && S_ISREG(original.st_mode)) {
+        // The new file keeps the old one's permissions and, where allowed, its owner and group.
+        [[maybe_unused]] const int owned = ::fchown(fd, original.st_uid, original.st_gid);
+        if (::fchmod(fd, original.st_mode & 07777) != 0) {
+            ::close(fd);
+            fail("Cannot set the permissions of");
+        }
     }
     qsizetype written = 0;
     while (written < content.size()) {
@@ -124,6 +168,14 @@ void WriteFileAtomically(const QString& path, const QByteArray& content) {
     }
     if (::rename(temporary.constData(), target.constData()) != 0) {
         fail("Cannot rename");
+    }
+    // The rename itself becomes durable with its folder.
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = slash > 0 ? target.left(slash) : QByteArray(slash == 0 ? "/" : ".");
+    const int folderFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0) {
+        ::fsync(folderFd);
+        ::close(folderFd);
     }
 }
 

@@ -18,7 +18,9 @@ TDateTime FileCreatedTime(const QString& path);
 /// True when the file was deleted; otherwise shows "Delete <path>" and "Error <errno> <text>".
 bool DeleteFileReporting(const QString& path);
 /// Replaces the file's content through "path~": written, flushed, fsync'ed and renamed over the
-/// original, so the file is never half-written. Throws with the system's text; no "~" file is left.
+/// original, so the file is never half-written. A symbolic link is followed and its target replaced
+/// (the temporary file lies beside the target); the file keeps its permissions, and a read-only
+/// file is refused. Throws with the system's text; no "~" file is left.
 void WriteFileAtomically(const QString& path, const QByteArray& content);
 
 /// Attribute bits of the folder search; a mask of 0 means all entries.

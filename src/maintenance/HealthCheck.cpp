@@ -69,6 +69,10 @@ void HealthCheck::OpenHealthCheck() {
         CheckHistoryTimes();
         // Raised even when the history pass was cancelled; a later repair run finishes it.
         m_catalogue.RaiseCatalogueVersion();
+        // The steps after the repair follow at once: a session left at 10 would lack the columns
+        // they add (a playlist could not be created until the next start).
+        m_catalogue.UpgradeCatalogue();
+        m_catalogue.OpenTableCursors();
     } else if (m_report.isEmpty()) {
         AddLine("Set Options then click \"Run\"");
     }

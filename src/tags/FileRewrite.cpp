@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "FileReader.h"
@@ -24,6 +25,9 @@ bool Faulted(RewriteFault at) {
     return g_fault.load() == at;
 }
 
+// Room in a file name for the dot, the "~" and the six random characters of the temporary name.
+constexpr qsizetype kLongestBaseName = 255 - 8;
+
 // The rewrite replaces the file a link points at, not the link.
 QString ResolvedTarget(const QString& path) {
     const QFileInfo info(path);
@@ -34,6 +38,21 @@ QString ResolvedTarget(const QString& path) {
         }
     }
     return path;
+}
+
+// A hidden name beside the file that ends in random characters, so it never looks like an audio
+// file to a folder scan. The longest names are shortened, never split inside a UTF-8 character.
+QByteArray TemporaryTemplate(const QString& target) {
+    const QFileInfo info(target);
+    QByteArray base = QFile::encodeName(info.fileName());
+    if (base.size() > kLongestBaseName) {
+        qsizetype cut = kLongestBaseName;
+        while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
+        base.truncate(cut);
+    }
+    return QFile::encodeName(info.absolutePath()) + "/." + base + "~XXXXXX";
 }
 
 }  // namespace
@@ -59,16 +78,15 @@ bool MakeOwnerWritable(const QString& path) {
     return ::chmod(native.constData(), (info.st_mode & 07777) | S_IWUSR) == 0;
 }
 
-FileRewrite::FileRewrite(const QString& path)
-    : m_target(ResolvedTarget(path)), m_temporary(QFile::encodeName(m_target) + '~') {}
+FileRewrite::FileRewrite(const QString& path) : m_target(ResolvedTarget(path)) {}
 
 FileRewrite::~FileRewrite() {
     Discard();
 }
 
 bool FileRewrite::Fail(const QString& what, int error) {
-    m_error =
-        what + " " + QFile::decodeName(m_temporary) + ": " + QString::fromLocal8Bit(std::strerror(error));
+    const QString subject = m_temporary.isEmpty() ? m_target : QFile::decodeName(m_temporary);
+    m_error = what + " " + subject + ": " + QString::fromLocal8Bit(std::strerror(error));
     Discard();
     return false;
 }
@@ -92,7 +110,8 @@ bool FileRewrite::Begin() {
     if (Faulted(RewriteFault::Create)) {
         return Fail("Cannot create", EACCES);
     }
-    m_fd = ::open(m_temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    m_temporary = TemporaryTemplate(m_target);
+    m_fd = ::mkostemp(m_temporary.data(), O_CLOEXEC);
     if (m_fd < 0) {
         return Fail("Cannot create", errno);
     }

@@ -13,9 +13,10 @@ bool IsRegularFile(const QString& path);
 /// Gives the owner write permission, the nearest thing here to clearing a read-only attribute.
 bool MakeOwnerWritable(const QString& path);
 
-/// Builds a file's new content beside it in "path~" and then renames that over the file, so the
-/// file is never missing and never half-written. Until Commit succeeds the original is untouched,
-/// and the temporary file is removed whenever the rewrite does not complete.
+/// Builds a file's new content beside it, in a hidden temporary file with a name of its own, and
+/// then renames that over the file, so the file is never missing and never half-written. Until
+/// Commit succeeds the original is untouched, and the temporary file is removed whenever the
+/// rewrite does not complete. A leftover of a crashed rewrite never stands in the way of the next.
 class FileRewrite {
 public:
     explicit FileRewrite(const QString& path);
@@ -23,8 +24,7 @@ public:
     FileRewrite(const FileRewrite&) = delete;
     FileRewrite& operator=(const FileRewrite&) = delete;
 
-    /// Creates the temporary file with the original's permissions. Refuses when "path~" already
-    /// exists: that name may hold something of the user's.
+    /// Creates the temporary file with the original's permissions.
     bool Begin();
     bool Append(const QByteArray& bytes);
     /// Copies bytes [from, to) of the source.

@@ -47,7 +47,7 @@ QString TakeField(const QByteArray& block, FieldPlace place) {
 }
 
 void PutField(QByteArray& block, FieldPlace place, const QString& text) {
-    const QByteArray bytes = EncodeLatin1(LeftChars(text, place.Size));
+    const QByteArray bytes = EncodeWindows1252(LeftChars(text, place.Size));
     std::memcpy(block.data() + place.Offset, bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
@@ -154,13 +154,20 @@ bool ReadId3v1(TSong& song, TagState& state) {
     return found;
 }
 
-bool WriteId3v1(const TSong& song, int mp3TagPolicy, bool savingDespiteNoTagPolicy) {
+bool WriteId3v1(const TSong& song, int mp3TagPolicy, bool savingDespiteNoTagPolicy, TagState& state) {
+    state.Id3v1FileInUse = false;
     const bool policyWantsV1 = mp3TagPolicy == 1 || mp3TagPolicy == 2 || mp3TagPolicy == 4;
     if (!policyWantsV1 && !(mp3TagPolicy == 0 && savingDespiteNoTagPolicy)) {
         return false;
     }
     if (song.FileType != "MP3") {
         ShowProgramError("Trying to save MP3v1 tag to non-MP3 file");
+        return false;
+    }
+    // A file the audio engine holds is written later, as a whole save, like the rewrites: a
+    // trailer written now could sit beside an old ID3v2 tag that cannot be removed until then.
+    if (HeldFiles::IsHeld(song.FullPath)) {
+        state.Id3v1FileInUse = true;
         return false;
     }
     const QByteArray native = QFile::encodeName(song.FullPath);

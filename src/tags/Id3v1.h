@@ -36,9 +36,11 @@ bool ReadId3v1(TSong& song, TagState& state = ProcessTagState());
 
 /// Writes the song's details as a trailer, in place: over an existing one, else appended. Only
 /// under MP3 tag policies 1, 2 and 4, or when the user chose to save despite policy 0. True when
-/// written. Throws with the system's text when the file cannot be written; the file then keeps
-/// its old trailer (or none).
-bool WriteId3v1(const TSong& song, int mp3TagPolicy, bool savingDespiteNoTagPolicy = false);
+/// written. False, with the state's Id3v1FileInUse set and nothing written, while the audio
+/// engine holds the file. Throws with the system's text when the file cannot be written; the file
+/// then keeps its old trailer (or none).
+bool WriteId3v1(const TSong& song, int mp3TagPolicy, bool savingDespiteNoTagPolicy = false,
+                TagState& state = ProcessTagState());
 
 /// Cuts a trailer off the end of the file; true when one was removed. False, with nothing
 /// changed, when the file is missing, cannot be opened or is held by the audio engine.

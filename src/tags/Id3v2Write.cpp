@@ -16,20 +16,20 @@ constexpr int kHeaderSize = 10;
 
 QByteArray TID3v2::BuildTag() const {
     std::array<QByteArray, kFrameKindCount> texts;
-    texts[kFrameTitle] = EncodeLatin1(m_title);
-    texts[kFrameArtist] = EncodeLatin1(m_artist);
-    texts[kFrameAlbum] = EncodeLatin1(m_album);
+    texts[kFrameTitle] = EncodeWindows1252(m_title);
+    texts[kFrameArtist] = EncodeWindows1252(m_artist);
+    texts[kFrameAlbum] = EncodeWindows1252(m_album);
     texts[kFrameTrack] = m_track == 0 ? QByteArray() : QByteArray::number(m_track);
-    texts[kFrameYear] = EncodeLatin1(m_year);
-    texts[kFrameGenre] = EncodeLatin1(m_genre);
+    texts[kFrameYear] = EncodeWindows1252(m_year);
+    texts[kFrameGenre] = EncodeWindows1252(m_genre);
     // Language, then an empty description ended by its zero byte.
     texts[kFrameComment] =
-        m_comment.isEmpty() ? QByteArray() : QByteArray("eng", 3) + '\0' + EncodeLatin1(m_comment);
-    texts[kFrameComposer] = EncodeLatin1(m_composer);
-    texts[kFrameEncoder] = EncodeLatin1(m_encoder);
-    texts[kFrameCopyright] = EncodeLatin1(m_copyright);
-    texts[kFrameLanguage] = EncodeLatin1(m_language);
-    texts[kFrameLink] = m_link.isEmpty() ? QByteArray() : QByteArray(1, '\0') + EncodeLatin1(m_link);
+        m_comment.isEmpty() ? QByteArray() : QByteArray("eng", 3) + '\0' + EncodeWindows1252(m_comment);
+    texts[kFrameComposer] = EncodeWindows1252(m_composer);
+    texts[kFrameEncoder] = EncodeWindows1252(m_encoder);
+    texts[kFrameCopyright] = EncodeWindows1252(m_copyright);
+    texts[kFrameLanguage] = EncodeWindows1252(m_language);
+    texts[kFrameLink] = m_link.isEmpty() ? QByteArray() : QByteArray(1, '\0') + EncodeWindows1252(m_link);
 
     QByteArray frames;
     for (int kind = 0; kind < kFrameKindCount; ++kind) {

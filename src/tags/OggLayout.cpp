@@ -1,7 +1,5 @@
 #include "OggLayout.h"
 
-#include <cstring>
-
 #include "ByteOrder.h"
 #include "FileReader.h"
 #include "Synchsafe.h"
@@ -16,21 +14,9 @@ namespace {
 
 // Each comment is read at most this far; the rest of a longer one is skipped.
 constexpr int kItemBuffer = 250;
-// No comment header that fits one page is longer than this, so no vendor string either.
-constexpr std::int64_t kLongestPageData = 255 * 255;
 
-bool ReadPage(const FileReader& file, std::int64_t position, OggPage& page) {
-    page = OggPage{};
-    // Short reads leave zeros, which no check below mistakes for a page.
-    file.ReadAt(position, &page.Header, sizeof page.Header);
-    page.Lacing.resize(page.Header.Segments);
-    if (!page.Lacing.empty()) {
-        const std::int64_t got =
-            file.ReadAt(position + kOggPageHeaderSize, page.Lacing.data(), page.Lacing.size());
-        page.Lacing.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-    }
-    return page.HasCapture();
-}
+// Embedded pictures, in the standard form and the older one; a retag must not lose the cover.
+const std::array<const char*, 3> kKeptCommentNames = {"METADATA_BLOCK_PICTURE", "COVERART", "COVERARTMIME"};
 
 std::int64_t LeadingTagSize(const FileReader& file) {
     Id3v2Header header{};
@@ -51,43 +37,56 @@ int NameIndex(const QByteArray& name) {
     return -1;
 }
 
-void ReadComments(const FileReader& file, OggLayout& layout) {
-    std::int64_t position = layout.CommentStart + kVorbisMarkerSize;
+bool IsKeptName(const QByteArray& name) {
+    for (const char* kept : kKeptCommentNames) {
+        if (name == kept) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void ReadComments(const FileReader& file, const OggPacketPlace& packet, OggLayout& layout) {
+    std::int64_t position = kVorbisMarkerSize;
     for (std::int64_t item = 0; item == 0 || item <= layout.CommentCount; ++item) {
-        unsigned char lengthBytes[4];
-        if (file.ReadAt(position, lengthBytes, 4) != 4) {
+        const QByteArray lengthBytes = ReadPacketBytes(file, packet, position, 4);
+        if (lengthBytes.size() != 4) {
             return;
         }
-        const std::uint32_t length = ReadLe32(lengthBytes);
-        QByteArray text = file.ReadAt(position + 4, std::min<std::uint32_t>(length, kItemBuffer));
-        if (item == 0) {
-            layout.RawVendor = file.ReadAt(
-                position + 4, static_cast<std::size_t>(std::min<std::int64_t>(length, kLongestPageData)));
-        }
+        const std::uint32_t length =
+            ReadLe32(reinterpret_cast<const unsigned char*>(lengthBytes.constData()));
+        const VorbisCommentPlace place{position + 4, length};
+        QByteArray text =
+            ReadPacketBytes(file, packet, place.Offset, std::min<std::uint32_t>(length, kItemBuffer));
         text = TrimTagBytes(text);
-        position += 4 + std::int64_t{length};
-        layout.CommentEndPos = position;
-        if (position > file.Size()) {
+        position = place.Offset + std::int64_t{length};
+        layout.CommentEnd = position;
+        if (position > packet.Size) {
             return;
         }
         if (item == 0) {
+            layout.Vendor = place;
             layout.Items[0] = DecodeUtf8Lenient(text);
-            if (file.ReadAt(position, lengthBytes, 4) != 4) {
+            const QByteArray countBytes = ReadPacketBytes(file, packet, position, 4);
+            if (countBytes.size() != 4) {
                 return;
             }
-            layout.CommentCount = ReadLe32(lengthBytes);
+            layout.CommentCount = ReadLe32(reinterpret_cast<const unsigned char*>(countBytes.constData()));
             position += 4;
-            layout.CommentEndPos = position;
+            layout.CommentEnd = position;
             continue;
         }
         const qsizetype equals = text.indexOf('=');
         if (equals < 0) {
             continue;
         }
-        const int index = NameIndex(text.left(equals).toUpper());
+        const QByteArray name = text.left(equals).toUpper();
+        const int index = NameIndex(name);
         if (index > 0) {
             layout.Items[static_cast<std::size_t>(index)] =
                 DecodeUtf8Lenient(TrimTagBytes(text.mid(equals + 1)));
+        } else if (IsKeptName(name)) {
+            layout.KeptComments.push_back(place);
         }
     }
     layout.CommentsComplete = true;
@@ -95,29 +94,21 @@ void ReadComments(const FileReader& file, OggLayout& layout) {
 
 }  // namespace
 
-bool OggPage::HasCapture() const {
-    return std::memcmp(Header.Capture, "OggS", 4) == 0;
-}
-
-bool LocateOggHeaders(const FileReader& file, OggLayout& layout) {
+bool LocateOggHeaders(const FileReader& file, OggLayout& layout, int packets) {
     layout = OggLayout{};
     layout.LeadingTagSize = LeadingTagSize(file);
-    if (!ReadPage(file, layout.LeadingTagSize, layout.FirstPage)) {
+    layout.Walk = WalkOggPackets(file, layout.LeadingTagSize, packets);
+    const std::vector<OggPacketPlace>& found = layout.Walk.Packets;
+    if (found.empty() ||
+        ReadPacketBytes(file, found[0], 0, kVorbisMarkerSize) != QByteArray("\x01vorbis", 7)) {
         return false;
     }
-    const std::int64_t idPos = layout.LeadingTagSize + kOggPageHeaderSize + layout.FirstPage.Header.Segments;
-    const QByteArray idHeader = file.ReadAt(idPos, kVorbisIdHeaderSize);
-    if (!idHeader.startsWith(QByteArray("\x01vorbis", 7))) {
-        return false;
+    if (found.size() >= 2) {
+        layout.HasCommentHeader =
+            ReadPacketBytes(file, found[1], 0, kVorbisMarkerSize) == QByteArray("\x03vorbis", 7);
     }
-    // The first page is taken to hold the identification header and nothing else.
-    layout.SecondPagePos = idPos + kVorbisIdHeaderSize;
-    ReadPage(file, layout.SecondPagePos, layout.SecondPage);
-    layout.CommentStart = layout.SecondPagePos + kOggPageHeaderSize + layout.SecondPage.Header.Segments;
-    layout.CommentMarker = file.ReadAt(layout.CommentStart, kVorbisMarkerSize);
-    layout.HasCommentHeader = layout.CommentMarker == QByteArray("\x03vorbis", 7);
     if (layout.HasCommentHeader) {
-        ReadComments(file, layout);
+        ReadComments(file, found[1], layout);
     }
     return true;
 }

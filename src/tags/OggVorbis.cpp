@@ -12,14 +12,12 @@ QString OggSaveFailureText(OggSaveFailure failure) {
             return {};
         case OggSaveFailure::NotVorbis:
             return "not an Ogg Vorbis file";
-        case OggSaveFailure::CommentNotOnSecondPage:
-            return "comment header not on the second page";
         case OggSaveFailure::NoCommentHeader:
             return "no comment header";
-        case OggSaveFailure::CommentPastPage:
-            return "comment header runs past its page";
-        case OggSaveFailure::TooManyLacingValues:
-            return "comments too long for one page";
+        case OggSaveFailure::UnusualLayout:
+            return "unusual layout of the Ogg header pages";
+        case OggSaveFailure::DamagedHeaders:
+            return "damaged Ogg header pages";
         case OggSaveFailure::NoFile:
             return "file does not exist";
         case OggSaveFailure::Attributes:
@@ -30,6 +28,11 @@ QString OggSaveFailureText(OggSaveFailure failure) {
             return "file could not be rewritten";
     }
     return {};
+}
+
+bool CannotBeTagged(OggSaveFailure failure) {
+    return failure == OggSaveFailure::NotVorbis || failure == OggSaveFailure::NoCommentHeader ||
+           failure == OggSaveFailure::UnusualLayout || failure == OggSaveFailure::DamagedHeaders;
 }
 
 void TOggVorbis::Clear() {

@@ -9,15 +9,15 @@ namespace sw {
 enum class OggSaveFailure {
     None,
     NotVorbis,
-    /// The first page holds more than the identification header, or the next page is not the
-    /// stream's second page, so the comment header is not where a rewrite can replace it.
-    CommentNotOnSecondPage,
     /// The identification header is there but no comment header follows it.
     NoCommentHeader,
-    /// The comment header goes on past the second page (or past the end of the file).
-    CommentPastPage,
-    /// The new comments would need more than 255 lacing values on the page.
-    TooManyLacingValues,
+    /// The headers lie in a way a rewrite does not take apart: the identification header shares
+    /// its page, pages of another stream lie between the headers, or the audio starts on the
+    /// page where the headers end.
+    UnusualLayout,
+    /// The header pages are cut off or inconsistent, or the comment header announces more than
+    /// it holds.
+    DamagedHeaders,
     NoFile,
     Attributes,
     /// The audio engine holds the file open.
@@ -28,6 +28,8 @@ enum class OggSaveFailure {
 
 /// A short English text for a failure, for messages and logs.
 QString OggSaveFailureText(OggSaveFailure failure);
+/// True for the failures a later try cannot overcome: the file cannot be tagged as it is.
+bool CannotBeTagged(OggSaveFailure failure);
 
 /// The comment header of an Ogg Vorbis file: the vendor string and the named comments this
 /// program uses. Text is full Unicode; the file holds it as UTF-8.
@@ -36,9 +38,11 @@ public:
     /// True for an Ogg Vorbis file (an "OggS" page and an identification header where expected),
     /// even when it has no comment header; its fields are then empty.
     bool Read(const QString& path);
-    /// Replaces all comments of the file by the fields, keeping the file's vendor string unless
-    /// SetVendor was called. Everything but the second page is copied unchanged. On failure the
-    /// file is unchanged and LastFailure tells why.
+    /// Replaces the comments of the file by the fields, keeping the file's vendor string unless
+    /// SetVendor was called, and its embedded pictures. The comment and setup headers are laid
+    /// out on as many pages as they need; when that changes the number of header pages, the
+    /// stream's later pages are renumbered. Their contents and granule positions stay. On
+    /// failure the file is unchanged and LastFailure tells why.
     bool Save(const QString& path);
 
     OggSaveFailure LastFailure() const { return m_failure; }

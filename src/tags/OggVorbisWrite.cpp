@@ -1,13 +1,12 @@
 #include <cstring>
-#include <optional>
 
 #include "ByteOrder.h"
 #include "FileReader.h"
 #include "FileRewrite.h"
 #include "HeldFiles.h"
 #include "OggCrc.h"
-#include "OggLacing.h"
 #include "OggLayout.h"
+#include "OggPages.h"
 #include "OggVorbis.h"
 #include "TagText.h"
 
@@ -15,27 +14,104 @@ namespace sw {
 
 namespace {
 
-/// The comment header's new bytes up to (not including) what followed the last comment, which
-/// is normally the framing byte and stays as it was.
-QByteArray BuildCommentData(const QByteArray& marker, const QByteArray& vendor,
-                            const std::array<QString, 10>& items) {
-    QByteArray data = marker;
-    AppendLe32(data, static_cast<std::uint32_t>(vendor.size()));
-    data.append(vendor);
-    std::uint32_t count = 0;
+constexpr int kCommentPacket = 1;
+constexpr int kSetupPacket = 2;
+
+/// The new comment header: the marker, the vendor, the count, the named comments in index order
+/// and then the kept ones, and last whatever followed the old comments (the framing byte).
+QByteArray BuildCommentPacket(const QByteArray& old, const OggLayout& layout, const QByteArray& vendor,
+                              const std::array<QString, 10>& items) {
+    QByteArray packet = old.left(kVorbisMarkerSize);
+    AppendLe32(packet, static_cast<std::uint32_t>(vendor.size()));
+    packet.append(vendor);
+    std::uint32_t count = static_cast<std::uint32_t>(layout.KeptComments.size());
     for (std::size_t index = 1; index < items.size(); ++index) {
         count += items[index].isEmpty() ? 0 : 1;
     }
-    AppendLe32(data, count);
+    AppendLe32(packet, count);
     for (std::size_t index = 1; index < items.size(); ++index) {
         if (items[index].isEmpty()) {
             continue;
         }
         const QByteArray comment = QByteArray(kVorbisCommentNames[index]) + '=' + items[index].toUtf8();
-        AppendLe32(data, static_cast<std::uint32_t>(comment.size()));
-        data.append(comment);
+        AppendLe32(packet, static_cast<std::uint32_t>(comment.size()));
+        packet.append(comment);
     }
-    return data;
+    for (const VorbisCommentPlace& kept : layout.KeptComments) {
+        AppendLe32(packet, kept.Length);
+        packet.append(old.mid(kept.Offset, kept.Length));
+    }
+    packet.append(old.mid(layout.CommentEnd));
+    return packet;
+}
+
+/// Why the headers found cannot be rewritten, or None.
+OggSaveFailure CheckHeaderLayout(const FileReader& file, const OggLayout& layout) {
+    const OggPacketWalk& walk = layout.Walk;
+    if (!layout.HasCommentHeader) {
+        return OggSaveFailure::NoCommentHeader;
+    }
+    // The identification header has the first page to itself, and the comment header opens
+    // the stream's next page.
+    if (walk.Packets[0].LastPage != 0 || walk.Packets[kCommentPacket].FirstPage != 1 || walk.ForeignPages) {
+        return OggSaveFailure::UnusualLayout;
+    }
+    if (walk.Broken || walk.FlagsDisagree || walk.Packets.size() <= kSetupPacket ||
+        !walk.Packets[kSetupPacket].Complete || !layout.CommentsComplete ||
+        layout.CommentEnd > walk.Packets[kCommentPacket].Size ||
+        ReadPacketBytes(file, walk.Packets[kSetupPacket], 0, kVorbisMarkerSize) !=
+            QByteArray("\x05vorbis", 7)) {
+        return OggSaveFailure::DamagedHeaders;
+    }
+    for (const OggPage& page : walk.Pages) {
+        if (page.Header.Version != 0) {
+            return OggSaveFailure::DamagedHeaders;
+        }
+    }
+    // The audio starts on a page of its own.
+    if (walk.MoreOnLastPage) {
+        return OggSaveFailure::UnusualLayout;
+    }
+    return OggSaveFailure::None;
+}
+
+/// Copies the pages from `position` on, adding `shift` to the sequence numbers of the stream's
+/// pages and checksumming them again, up to the end of the stream. Other streams' pages, and
+/// anything that is not a whole page, are copied as they are.
+bool AppendRenumbered(const FileReader& source, std::int64_t position, const std::uint8_t (&serial)[4],
+                      std::uint32_t shift, FileRewrite& rewrite) {
+    while (position < source.Size()) {
+        OggPage page;
+        if (!ReadOggPage(source, position, page) || !page.IsWhole() ||
+            position + page.Size() > source.Size()) {
+            break;
+        }
+        const std::int64_t end = position + page.Size();
+        if (std::memcmp(page.Header.Serial, serial, 4) != 0) {
+            if (!rewrite.AppendFrom(source, position, end)) {
+                return false;
+            }
+            position = end;
+            continue;
+        }
+        QByteArray bytes = source.ReadAt(position, static_cast<std::size_t>(page.Size()));
+        if (bytes.size() != page.Size()) {
+            break;
+        }
+        auto* raw = reinterpret_cast<unsigned char*>(bytes.data());
+        WriteLe32(raw + kOggSequenceOffset, ReadLe32(raw + kOggSequenceOffset) + shift);
+        WriteLe32(raw + kOggChecksumOffset, 0);
+        WriteLe32(raw + kOggChecksumOffset,
+                  OggCrcUpdate(0, bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        if (!rewrite.Append(bytes)) {
+            return false;
+        }
+        position = end;
+        if (page.Header.Flags & kOggEndOfStream) {
+            break;
+        }
+    }
+    return rewrite.AppendFrom(source, position, source.Size());
 }
 
 }  // namespace
@@ -53,33 +129,19 @@ bool TOggVorbis::Save(const QString& path) {
     if (!source.Open(path)) {
         return Fail(IsRegularFile(path) ? OggSaveFailure::RewriteFailed : OggSaveFailure::NoFile);
     }
-    if (!LocateOggHeaders(source, layout)) {
+    if (!LocateOggHeaders(source, layout, kSetupPacket + 1)) {
         return Fail(OggSaveFailure::NotVorbis);
     }
-
-    // Only a layout where the identification header has the first page to itself and the comment
-    // header opens the stream's next page can be rewritten by replacing that one page.
-    const OggPage& first = layout.FirstPage;
-    const OggPage& second = layout.SecondPage;
-    if (first.Lacing.size() != 1 || first.Lacing[0] != kVorbisIdHeaderSize || !second.HasCapture() ||
-        second.Header.Version != 0 || (second.Header.Flags & kOggContinuedPacket) ||
-        std::memcmp(first.Header.Serial, second.Header.Serial, 4) != 0 ||
-        second.Lacing.size() != second.Header.Segments) {
-        return Fail(layout.HasCommentHeader ? OggSaveFailure::CommentNotOnSecondPage
-                                            : OggSaveFailure::NoCommentHeader);
+    if (const OggSaveFailure refused = CheckHeaderLayout(source, layout); refused != OggSaveFailure::None) {
+        return Fail(refused);
     }
-    if (!layout.HasCommentHeader) {
-        return Fail(OggSaveFailure::NoCommentHeader);
-    }
-    const std::optional<FirstPacketExtent> packet = FindFirstPacket(second.Lacing);
-    std::int64_t pageData = 0;
-    for (const std::uint8_t value : second.Lacing) {
-        pageData += value;
-    }
-    const std::int64_t packetEnd = layout.CommentStart + (packet ? packet->Size : 0);
-    const std::int64_t pageEnd = layout.CommentStart + pageData;
-    if (!packet || !layout.CommentsComplete || layout.CommentEndPos > packetEnd || pageEnd > source.Size()) {
-        return Fail(OggSaveFailure::CommentPastPage);
+    const OggPacketWalk& walk = layout.Walk;
+    const OggPacketPlace& commentPlace = walk.Packets[kCommentPacket];
+    const OggPacketPlace& setupPlace = walk.Packets[kSetupPacket];
+    const QByteArray oldComment = ReadPacketBytes(source, commentPlace, 0, commentPlace.Size);
+    const QByteArray setup = ReadPacketBytes(source, setupPlace, 0, setupPlace.Size);
+    if (oldComment.size() != commentPlace.Size || setup.size() != setupPlace.Size) {
+        return Fail(OggSaveFailure::DamagedHeaders);
     }
 
     std::array<QString, 10> items;
@@ -90,31 +152,20 @@ bool TOggVorbis::Save(const QString& path) {
     items[5] = TrimTagText(m_date);
     items[6] = TrimTagText(m_genre);
     items[7] = TrimTagText(m_comment);
-    const QByteArray vendor = m_vendorSet ? m_vendor.toUtf8() : layout.RawVendor;
-    const QByteArray commentData = BuildCommentData(layout.CommentMarker, vendor, items);
+    const QByteArray vendor =
+        m_vendorSet ? m_vendor.toUtf8() : oldComment.mid(layout.Vendor.Offset, layout.Vendor.Length);
+    const QByteArray comment = BuildCommentPacket(oldComment, layout, vendor, items);
 
-    const std::int64_t newPacketSize =
-        packet->Size + commentData.size() - (layout.CommentEndPos - layout.CommentStart);
-    const std::optional<std::vector<std::uint8_t>> lacing = RelaceFirstPacket(second.Lacing, newPacketSize);
-    if (!lacing) {
-        return Fail(OggSaveFailure::TooManyLacingValues);
-    }
-
-    OggPageHeader header = second.Header;
-    header.Segments = static_cast<std::uint8_t>(lacing->size());
-    std::memset(header.Checksum, 0, sizeof header.Checksum);
-    QByteArray page(reinterpret_cast<const char*>(&header), sizeof header);
-    page.append(reinterpret_cast<const char*>(lacing->data()), static_cast<qsizetype>(lacing->size()));
-    page.append(commentData);
-    // What followed the comments stays: the framing byte and the page's later packets.
-    const QByteArray rest =
-        source.ReadAt(layout.CommentEndPos, static_cast<std::size_t>(pageEnd - layout.CommentEndPos));
-    if (rest.size() != pageEnd - layout.CommentEndPos) {
-        return Fail(OggSaveFailure::CommentPastPage);
-    }
-    page.append(rest);
-    WriteLe32(reinterpret_cast<unsigned char*>(page.data()) + 22,
-              OggCrcUpdate(0, page.constData(), static_cast<std::size_t>(page.size())));
+    // The header pages after the identification page are laid out anew; an end-of-stream mark
+    // on the last of them (a stream without audio) stays on the last.
+    const OggPageHeader& secondPage = walk.Pages[1].Header;
+    const OggPageHeader& lastHeaderPage = walk.Pages.back().Header;
+    const std::uint32_t serial = ReadLe32(secondPage.Serial);
+    const std::uint32_t firstSequence = ReadLe32(secondPage.Sequence);
+    const std::vector<QByteArray> pages =
+        PaginatePackets({comment, setup}, serial, firstSequence, lastHeaderPage.Flags & kOggEndOfStream);
+    const auto oldPageCount = static_cast<std::uint32_t>(walk.Pages.size() - 1);
+    const std::uint32_t shift = static_cast<std::uint32_t>(pages.size()) - oldPageCount;
 
     if (!IsRegularFile(path)) {
         return Fail(OggSaveFailure::NoFile);
@@ -126,8 +177,13 @@ bool TOggVorbis::Save(const QString& path) {
         return Fail(OggSaveFailure::InUse);
     }
     FileRewrite rewrite(path);
-    if (!rewrite.Begin() || !rewrite.AppendFrom(source, 0, layout.SecondPagePos) || !rewrite.Append(page) ||
-        !rewrite.AppendFrom(source, pageEnd, source.Size()) || !rewrite.Commit()) {
+    bool written = rewrite.Begin() && rewrite.AppendFrom(source, 0, walk.PagePositions[1]);
+    for (const QByteArray& page : pages) {
+        written = written && rewrite.Append(page);
+    }
+    written = written && (shift == 0 ? rewrite.AppendFrom(source, walk.End, source.Size())
+                                     : AppendRenumbered(source, walk.End, secondPage.Serial, shift, rewrite));
+    if (!written || !rewrite.Commit()) {
         m_error = rewrite.Error();
         return Fail(OggSaveFailure::RewriteFailed);
     }

@@ -33,8 +33,14 @@ int RatingFromText(const QString& text) {
     if (!text.startsWith("Rating=", Qt::CaseInsensitive)) {
         return 0;
     }
+    const QString number = text.mid(7, kLongestTagRatingText);
+    // "Rating=" alone is as broken as "Rating=abc" and is reported the same way.
+    if (number.isEmpty()) {
+        ShowInfo("Invalid integer " + QuoteDouble(number));
+        return 0;
+    }
     int rating = 0;
-    return ParseIntOrWarn(text.mid(7, kLongestTagRatingText), rating) ? rating : 0;
+    return ParseIntOrWarn(number, rating) ? rating : 0;
 }
 
 bool IsUntaggedType(const QString& fileType) {
@@ -190,11 +196,14 @@ bool TagPolicy::SaveSongTags(TSong& song) {
     if (song.FileType == "MP3") {
         const int policy = Mp3Policy();
         const bool retrying = !m_parkedSuffix.isEmpty();
+        // A parked ID3v1 tag was never written, so its retry is the whole save over again.
+        const bool retryingV1 = retrying && m_parkedV1;
         bool writeV1 = policy == 1 || policy == 2 || policy == 4;
         bool writeV2 = policy == 3 || policy == 4;
         bool despiteNoTags = false;
         if (policy == 0) {
-            if (ConfirmNoTagSave(song)) {
+            // The user already chose to save the tag that was parked.
+            if (!retryingV1 && ConfirmNoTagSave(song)) {
                 return false;
             }
             writeV1 = true;
@@ -204,12 +213,18 @@ bool TagPolicy::SaveSongTags(TSong& song) {
             writeV1 = false;
             writeV2 = true;
         }
-        if (retrying) {
+        if (retrying && !retryingV1) {
             writeV1 = false;
         }
         if (writeV1) {
-            if (!WriteId3v1(song, policy, despiteNoTags)) {
+            if (!WriteId3v1(song, policy, despiteNoTags, m_state)) {
+                if (m_state.Id3v1FileInUse) {
+                    ParkTag(song, "MP3v1");
+                }
                 return false;
+            }
+            if (retrying) {
+                ShowTagSaved("MP3 ID3v1", song.FullPath);
             }
             if (!writeV2) {
                 RemoveId3v2(song.FullPath);
@@ -275,6 +290,7 @@ bool TagPolicy::SaveOggTag(TSong& song) {
         return false;
     }
     bool saved = false;
+    OggSaveFailure failure = OggSaveFailure::None;
     {
         BusyScope busy;
         TOggVorbis ogg;
@@ -289,9 +305,14 @@ bool TagPolicy::SaveOggTag(TSong& song) {
             ogg.SetVendor(SqueezedRating(song.Rating));
         }
         saved = ogg.Save(song.FullPath);
+        failure = ogg.LastFailure();
     }
     if (saved) {
         ShowTagSaved("OGG", song.FullPath);
+    } else if (CannotBeTagged(failure)) {
+        // Parking would promise a save that no later try can make.
+        ShowInfo(song.FullPath + "\r" + "File cannot be tagged (" + OggSaveFailureText(failure) +
+                 "), OGG tag not saved");
     } else {
         ParkTag(song, "OGG");
     }
@@ -311,11 +332,14 @@ void TagPolicy::ShowTagSaved(const QString& kind, const QString& path) {
 }
 
 void TagPolicy::ParkTag(const TSong& song, const QString& kind) {
+    const bool v1 = kind == "MP3v1";
     const bool mp3 = kind == "MP3";
-    const bool inUse = mp3 && m_state.Id3v2WriteStage == kStageRewrite;
-    ShowInfo(song.FullPath + "\r" + (inUse ? "File in use, " : "File error, ") + (mp3 ? "ID3v2" : "OGG") +
-             " tag parked to " + "save" + " later");
+    const bool inUse = v1 || (mp3 && m_state.Id3v2WriteStage == kStageRewrite);
+    const QString tag = v1 ? "ID3v1" : mp3 ? "ID3v2" : "OGG";
+    ShowInfo(song.FullPath + "\r" + (inUse ? "File in use, " : "File error, ") + tag + " tag parked to " +
+             "save" + " later");
     m_parked = song;
+    m_parkedV1 = v1;
 }
 
 bool TagPolicy::RetryParkedTag() {
@@ -324,7 +348,7 @@ bool TagPolicy::RetryParkedTag() {
     }
     TSong song = m_parked;
     m_parkedSuffix = " parked";
-    useV2 = true;
+    useV2 = !m_parkedV1;
     bool saved = false;
     try {
         saved = SaveSongTags(song);
@@ -338,19 +362,21 @@ bool TagPolicy::RetryParkedTag() {
         m_parkedSuffix.clear();
         useV2 = false;
         ClearSong(m_parked);
+        m_parkedV1 = false;
         throw;
     }
     m_parkedSuffix.clear();
     useV2 = false;
     ClearSong(m_parked);
+    m_parkedV1 = false;
     return saved;
 }
 
 bool TagPolicy::Id3v1Overflow(const QString& text, int limit) {
-    if (text.size() <= limit) {
+    if (CharCount(text) <= limit) {
         return false;
     }
-    m_truncatedSample = text.left(limit);
+    m_truncatedSample = LeftChars(text, limit);
     return true;
 }
 

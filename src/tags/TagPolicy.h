@@ -37,7 +37,8 @@ public:
     bool RemoveId3v2(const QString& path);
     bool ConfirmNoTagSave(const TSong& song);
 
-    /// Keeps the song for one more try after its file is released; says so.
+    /// Keeps the song for one more try after its file is released; says so. The kind is "MP3"
+    /// (ID3v2), "MP3v1" (an ID3v1 tag, which is then saved whole later) or "OGG".
     void ParkTag(const TSong& song, const QString& kind);
     /// Tries the parked tag once; true when it was saved (and its song stored).
     bool RetryParkedTag();
@@ -68,6 +69,8 @@ private:
     bool m_reportMissingFiles = true;
     QString m_truncatedSample;
     TSong m_parked;
+    /// The parked tag is an ID3v1 tag that was not written at all.
+    bool m_parkedV1 = false;
     QString m_parkedSuffix;
 };
 

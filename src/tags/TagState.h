@@ -36,6 +36,8 @@ struct TagState {
     /// The last ID3v2 read met one of its frames in Unicode.
     bool UnicodeFrameSeen = false;
     int Id3v2WriteStage = kStageDone;
+    /// The last ID3v1 write was refused because the audio engine holds the file.
+    bool Id3v1FileInUse = false;
 };
 
 TagState& ProcessTagState();

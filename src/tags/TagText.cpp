@@ -31,11 +31,23 @@ QString DecodeWindows1252(const QByteArray& bytes) {
     return text;
 }
 
-QByteArray EncodeLatin1(const QString& text) {
+QByteArray EncodeWindows1252(const QString& text) {
     QByteArray bytes;
     bytes.reserve(text.size());
     for (const char32_t code : text.toUcs4()) {
-        bytes.append(code <= 0xFF ? static_cast<char>(code) : '?');
+        if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
+            bytes.append(static_cast<char>(code));
+            continue;
+        }
+        // The high half of the table; the five bytes it leaves undefined decode to themselves.
+        char byte = '?';
+        for (int index = 0; index < 32; ++index) {
+            if (kWindows1252High[index] == code) {
+                byte = static_cast<char>(0x80 + index);
+                break;
+            }
+        }
+        bytes.append(byte);
     }
     return bytes;
 }

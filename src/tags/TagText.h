@@ -11,9 +11,9 @@ namespace sw {
 /// ID3 single-byte text as read: Windows-1252, so that its 0x80-0x9F punctuation shows as meant.
 /// Every byte gives one character, zero bytes included.
 QString DecodeWindows1252(const QByteArray& bytes);
-/// ID3 single-byte text as written: ISO-8859-1, one byte per character; a character it cannot
-/// hold becomes "?".
-QByteArray EncodeLatin1(const QString& text);
+/// ID3 single-byte text as written: Windows-1252 too, so that a read and a save never change a
+/// text. One byte per character; a character the code page cannot hold becomes "?".
+QByteArray EncodeWindows1252(const QString& text);
 
 /// UTF-8 as Vorbis comments carry it, up to four bytes a character. Decoding stops at the first
 /// malformed or cut-off sequence and keeps what came before it.

@@ -74,6 +74,10 @@ void Placements::SavePlacements(const QString& settingsFile) {
     file.Save();
 }
 
+void Placements::SavePlacements(IniFile& file) {
+    Pass('S', &file);
+}
+
 void Placements::CloseManagedWindows() {
     Pass('C', nullptr);
 }

@@ -31,6 +31,8 @@ public:
     void WindowPlacement(const QString& id, QWidget* window, char code, IniFile* file);
     void RestorePlacements(const QString& settingsFile);
     void SavePlacements(const QString& settingsFile);
+    /// Writes the placements into a settings file that its caller saves.
+    void SavePlacements(IniFile& file);
     void CloseManagedWindows();
 
 private:

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QSocketNotifier>
+#include <atomic>
 #include <csignal>
 
 namespace sw {
@@ -12,10 +13,17 @@ namespace sw {
 namespace {
 
 int g_pipe[2] = {-1, -1};
+std::atomic<int> g_signalsSeen{0};  // lock-free, so safe inside the handler
 
-void OnSignal(int) {
+void OnSignal(int signal) {
+    // Only async-signal-safe work here: the event loop picks the byte up. A second signal ends
+    // the program at once, even when the orderly end is stuck or failed (the lock goes with it).
+    if (g_signalsSeen.fetch_add(1) > 0) {
+        constexpr char kNote[] = "Stopped at once by a second signal\n";
+        [[maybe_unused]] const ssize_t noted = ::write(STDERR_FILENO, kNote, sizeof kNote - 1);
+        ::_exit(128 + signal);
+    }
     const char byte = 1;
-    // Only async-signal-safe work here: the event loop picks the byte up.
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &byte, 1);
 }
 

@@ -72,6 +72,10 @@ void SetCheckQuietly(QAbstractButton* box, bool checked) {
 }
 
 void ClearEditQuietly(QLineEdit* edit) {
+    // Clearing an empty box sends no change event, which would leave the flag for the next real one.
+    if (edit->text().isEmpty()) {
+        return;
+    }
     SetQuietChange();
     edit->clear();
 }

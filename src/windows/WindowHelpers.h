@@ -23,6 +23,7 @@ void ShowRestored(QWidget* window);
 void SetEditEnabled(QLineEdit* edit, bool enabled);
 /// Changes a check box so that its change handler (which calls TakeQuietChange) ignores it.
 void SetCheckQuietly(QAbstractButton* box, bool checked);
+/// Empties an edit box so that its change handler ignores it; an empty box is left alone.
 void ClearEditQuietly(QLineEdit* edit);
 /// Sets a menu item's caption showing every "&" literally.
 void SetMenuCaption(QAction* item, const QString& text);

@@ -39,13 +39,17 @@ bool StartJukebox(QProcess& process, const QString& home) {
     return LockIsHeld(lock);
 }
 
-ProgramRun RunProgram(const QString& program, const QStringList& arguments, int timeoutMs) {
+ProgramRun RunProgram(const QString& program, const QStringList& arguments, int timeoutMs,
+                      const QStringList& environment) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("DISPLAY");
     env.remove("WAYLAND_DISPLAY");
     env.remove("SONWICK3_HOME");
     env.insert("QT_QPA_PLATFORM", "offscreen");
+    for (const QString& variable : environment) {
+        env.insert(variable.section('=', 0, 0), variable.section('=', 1));
+    }
     process.setProcessEnvironment(env);
     process.start(ProgramPath(program), arguments);
     ProgramRun run;

@@ -14,8 +14,10 @@ struct ProgramRun {
     bool finished = false;
 };
 
-/// Runs one of the built programs to its end (or the timeout) without a display.
-ProgramRun RunProgram(const QString& program, const QStringList& arguments, int timeoutMs = 60000);
+/// Runs one of the built programs to its end (or the timeout) without a display, with the given
+/// variables added to its environment.
+ProgramRun RunProgram(const QString& program, const QStringList& arguments, int timeoutMs = 60000,
+                      const QStringList& environment = {});
 
 /// Starts `sonwick3 --home HOME --unattended` without a display and waits until it holds its
 /// instance lock; false when it never does.

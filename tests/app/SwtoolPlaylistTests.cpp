@@ -214,7 +214,7 @@ TEST_F(SwtoolPlaylists, CommandsRefuseWhileTheJukeboxRuns) {
          {QStringList{"random"}, QStringList{"playlists"}, QStringList{"generate", "--songs", "5"}}) {
         const auto run = Swtool(command);
         EXPECT_EQ(run.exitCode, 1) << command.join(' ').toStdString();
-        EXPECT_TRUE(run.err.contains("Program \"Sonwick3\" is already running")) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("sonwick3 is running on the program folder")) << run.err.toStdString();
     }
     jukebox.kill();
     jukebox.waitForFinished();

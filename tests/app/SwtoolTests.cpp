@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -132,32 +133,80 @@ TEST_F(Swtool, LoadRefusesWhileTheJukeboxRuns) {
     QTemporaryDir music;
     const auto run = RunProgram("swtool", {"--home", Home(), "load", music.path()});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains("Program \"Sonwick3\" is already running")) << run.err.toStdString();
+    // Said as what it is: the jukebox holds this folder, not swtool being a second jukebox.
+    EXPECT_EQ(run.err.trimmed(),
+              "swtool: sonwick3 is running on the program folder \"" + Home() +
+                  "/\": close it first (or wait for the other swtool command on it to end)");
     jukebox.kill();
     jukebox.waitForFinished();
 }
 
-TEST(NewCatalogueScript, CreatesANamedCatalogueWithTheGenreList) {
+TEST_F(Swtool, ItSharesTheJukeboxsLockFolderBesideTheCatalogue) {
+    QTemporaryDir elsewhere;
+    QTemporaryDir music;
+    QFile::copy(Fixtures() + "id3v23.mp3", music.filePath("one.mp3"));
+    const auto run = RunProgram("swtool", {"--home", Home(), "load", music.path()}, 60000,
+                                {"FIREBIRD_LOCK=" + elsewhere.path()});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith("listed=1 inserted=1 ")) << run.out.toStdString();
+    EXPECT_TRUE(QFile::exists(m_home.filePath("SW3DATA/firebird-lock/fb_init")));
+    EXPECT_TRUE(QDir(elsewhere.path()).isEmpty());
+}
+
+struct ScriptCase {
+    const char* name;
+    QStringList options;
+    int version;
+};
+
+void PrintTo(const ScriptCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class NewCatalogueScript : public ::testing::TestWithParam<ScriptCase> {};
+
+TEST_P(NewCatalogueScript, CreatesANamedCatalogueWithTheGenreListAtItsVersion) {
     QTemporaryDir dir;
     const QString folder = dir.filePath("SW3DATA");
     QProcess script;
-    script.start(QString(SW_SOURCE_DIR) + "/scripts/new-catalogue", {folder, "Ann's \"best\""});
+    // The engine's shared lock folder may belong to another user: the script keeps its own.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("FIREBIRD_LOCK", dir.filePath("not-a-folder"));
+    QFile(dir.filePath("not-a-folder")).open(QIODevice::WriteOnly);
+    script.setProcessEnvironment(env);
+    script.start(QString(SW_SOURCE_DIR) + "/scripts/new-catalogue",
+                 GetParam().options + QStringList{folder, "Ann's \"best\""});
     ASSERT_TRUE(script.waitForFinished(60000));
     EXPECT_EQ(script.exitCode(), 0) << script.readAllStandardError().toStdString();
+    EXPECT_TRUE(QFileInfo(folder + "/firebird-lock").isDir());
     Catalogue catalogue;
     catalogue.Open(folder + "/SONGS.FDB");
     catalogue.ReadParams();
-    EXPECT_EQ(catalogue.CatalogueVersion(), 1);
+    EXPECT_EQ(catalogue.CatalogueVersion(), GetParam().version);
     EXPECT_EQ(catalogue.CatalogueName(), "Ann's \"best\"");
     EXPECT_EQ(catalogue.Select("select count(*) as ct from genre").Int("CT"), 148);
     EXPECT_EQ(catalogue.Select("select gname from genre where genreid = 78").Text("GNAME"), "Rock & Roll");
     EXPECT_TRUE(QFile::exists(folder + "/GENRES.INI"));
     catalogue.CloseCatalogue();
 
-    script.start(QString(SW_SOURCE_DIR) + "/scripts/new-catalogue", {folder});
+    script.start(QString(SW_SOURCE_DIR) + "/scripts/new-catalogue", GetParam().options + QStringList{folder});
     ASSERT_TRUE(script.waitForFinished(60000));
     EXPECT_NE(script.exitCode(), 0);
     EXPECT_TRUE(script.readAllStandardError().contains("already exists"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, NewCatalogueScript,
+                         ::testing::Values(ScriptCase{"Current", {}, kCurrentCatalogueVersion},
+                                           ScriptCase{"VersionOne", {"--at-version", "1"}, 1}),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+TEST(NewCatalogueScriptOptions, OnlyVersionOneCanBeAskedFor) {
+    QTemporaryDir dir;
+    QProcess script;
+    script.start(QString(SW_SOURCE_DIR) + "/scripts/new-catalogue", {"--at-version", "5", dir.filePath("x")});
+    ASSERT_TRUE(script.waitForFinished(60000));
+    EXPECT_EQ(script.exitCode(), 2);
+    EXPECT_FALSE(QFile::exists(dir.filePath("x")));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "SettingsKeys.h"
 #include "core/IniFile.h"
@@ -116,19 +117,21 @@ TEST_F(SettingsFile, ValuesOfTheWrongFormReadAsDefaults) {
     EXPECT_EQ(s.PREVIEWSOUNDCARD, -3);
 }
 
-TEST_F(SettingsFile, TheOldSingleKeyIsDroppedOnReadingAndForeignKeysStay) {
-    Write(
+TEST_F(SettingsFile, TheOldSingleKeyLeavesAtTheNextSaveAndForeignKeysStay) {
+    const QByteArray stored =
         "[main]\nDBName=My "
         "songs\nLastLoadedTS=45000.5\nLastLoadedTS-date=20240101\nLastLoadedTS-time=120000\n"
-        "DBvn=3\nMP3ID3V1=1\nMP3ID3V2=0\nSomethingElse=x\n[forms]\nFSongs-TOP=10\n");
+        "DBvn=3\nMP3ID3V1=1\nMP3ID3V2=0\nSomethingElse=x\n[forms]\nFSongs-TOP=10\n";
+    Write(stored);
     Settings s = ReadSettings();
-    const QString afterRead = Read();
-    EXPECT_FALSE(afterRead.contains("LastLoadedTS ="));
-    EXPECT_FALSE(afterRead.contains("LastLoadedTS=45000"));
-    EXPECT_TRUE(afterRead.contains("20240101"));
+    // Reading never writes.
+    EXPECT_EQ(Read().toUtf8(), stored);
     EXPECT_EQ(DateTimeToNumbers(s.LastLoadedTS).date, 20240101);
 
     TransferSettingsFile('S', s, Path());
+    const QString afterSave = Read();
+    EXPECT_FALSE(afterSave.contains("LastLoadedTS=45000")) << afterSave.toStdString();
+    EXPECT_TRUE(afterSave.contains("20240101"));
     IniFile file(Path());
     EXPECT_EQ(file.ReadString("main", "DBName", ""), "My songs");
     EXPECT_EQ(file.ReadInteger("main", "DBvn", 0), 3);
@@ -136,6 +139,31 @@ TEST_F(SettingsFile, TheOldSingleKeyIsDroppedOnReadingAndForeignKeysStay) {
     EXPECT_EQ(file.ReadInteger("main", "MP3ID3V2", 7), 0);
     EXPECT_EQ(file.ReadString("main", "SomethingElse", ""), "x");
     EXPECT_EQ(file.ReadInteger("forms", "FSongs-TOP", 0), 10);
+}
+
+TEST_F(SettingsFile, AReadAndSaveGivesBackTheFileByteForByte) {
+    Settings s = ReadSettings();
+    TransferSettingsFile('S', s, Path());
+    // What a user or an older edition may leave in the file: a root in Latin-1, a line with a NUL
+    // byte, a comment, a key the program does not know, lines ending in CR LF.
+    QByteArray stored;
+    {
+        QFile file(Path());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        stored = file.readAll();
+    }
+    stored.replace("Root = \n", "Root = /music/Caf\xE9/\r\n");
+    stored.replace("[forms]", "; kept\r\nBroken\0line=1\nOwnKey = own value \n");
+    stored.append("[main]\nFADETIME=5\n");
+    Write(stored);
+
+    s = ReadSettings();
+    EXPECT_EQ(s.Root, "/music/Caf\u00e9/");
+    EXPECT_EQ(s.FADETIME, 1000) << "the first key counts";
+    TransferSettingsFile('S', s, Path());
+    QFile file(Path());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), stored);
 }
 
 TEST_F(SettingsFile, DateTimesRoundToTheSecondAndZeroMeansNoMoment) {
@@ -151,6 +179,77 @@ TEST_F(SettingsFile, DateTimesRoundToTheSecondAndZeroMeansNoMoment) {
     EXPECT_EQ(ReadSettings().LastLoadedTS, 0);
     Write("[main]\nLastLoadedTS-date=20241345\nLastLoadedTS-time=10\n");
     EXPECT_EQ(ReadSettings().LastLoadedTS, 0);
+}
+
+/// A settings file before and after one change by the program.
+struct RewriteCase {
+    const char* name;
+    QByteArray before;
+    std::function<void(IniFile&)> change;
+    QByteArray after;
+};
+
+void PrintTo(const RewriteCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class IniRewrite : public SettingsFile, public ::testing::WithParamInterface<RewriteCase> {};
+
+TEST_P(IniRewrite, ChangesOnlyWhatTheProgramChanged) {
+    const RewriteCase& c = GetParam();
+    Write(c.before);
+    IniFile file(Path());
+    c.change(file);
+    file.Save();
+    QFile result(Path());
+    ASSERT_TRUE(result.open(QIODevice::ReadOnly));
+    EXPECT_EQ(result.readAll(), c.after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, IniRewrite,
+    ::testing::Values(RewriteCase{"ANulMakesOneBadLineOnly", QByteArray("[main]\nA=1\nB\0junk=2\nC=3\n", 24),
+                                  [](IniFile& f) { f.WriteInteger("main", "C", 4); },
+                                  QByteArray("[main]\nA=1\nB\0junk=2\nC = 4\n", 26)},
+                      RewriteCase{"CrLfFileGetsCrLfLines", "[main]\r\nA=1\r\n\r\n[forms]\r\nX=1\r\n",
+                                  [](IniFile& f) {
+                                      f.WriteInteger("main", "A", 2);
+                                      f.WriteInteger("main", "B", 5);
+                                  },
+                                  "[main]\r\nA = 2\r\nB = 5\r\n\r\n[forms]\r\nX=1\r\n"},
+                      RewriteCase{"TheFirstOfTwinKeysIsTheOneChanged", "[main]\nA=1\nA=2\n",
+                                  [](IniFile& f) { f.WriteInteger("main", "A", 3); }, "[main]\nA = 3\nA=2\n"},
+                      RewriteCase{"AChangedKeyKeepsItsSpelling", "[MAIN]\nfadetime=1000\n",
+                                  [](IniFile& f) { f.WriteInteger("main", "FADETIME", 2500); },
+                                  "[MAIN]\nfadetime = 2500\n"},
+                      RewriteCase{"ANewKeyFollowsALastLineWithoutEnding", "[main]\nA=1",
+                                  [](IniFile& f) { f.WriteInteger("main", "B", 2); }, "[main]\nA=1\nB = 2\n"},
+                      RewriteCase{"ANewKeyEndsItsSectionBeforeTheBlankLines",
+                                  "[main]\nA=1\n\n\n[forms]\nX=1\n",
+                                  [](IniFile& f) { f.WriteInteger("main", "B", 2); },
+                                  "[main]\nA=1\nB = 2\n\n\n[forms]\nX=1\n"},
+                      RewriteCase{"ANewSectionFollowsTwoBlankLines", "; mine\n[main]\nA=1\n",
+                                  [](IniFile& f) { f.WriteInteger("forms", "X", 1); },
+                                  "; mine\n[main]\nA=1\n\n\n[forms]\nX = 1\n"},
+                      RewriteCase{"DeletingAKeyRemovesEveryCopyOfItOnly",
+                                  "[main]\nLastLoadedTS=1\nLastLoadedTS-date=2\nlastloadedts=3\n",
+                                  [](IniFile& f) { f.DeleteKey("main", "LastLoadedTS"); },
+                                  "[main]\nLastLoadedTS-date=2\n"},
+                      RewriteCase{"ALineBreakInAValueMakesNoNewLine", "[main]\n",
+                                  [](IniFile& f) { f.WriteString("main", "Root", "/a\n[main]\nREADONLY=1"); },
+                                  "[main]\nRoot = /a [main] READONLY=1\n"}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(SettingsFile, ReadingTakesTheFirstKeyAndReadsPastBadLines) {
+    Write(QByteArray(
+        "\xEF\xBB\xBF[main]\nRoot=/music/Caf\xE9/\nA=1\na=2\nB\0=7\nC=3\n[forms]\nD=5\n[Main]\nD=4\n", 68));
+    const IniFile file(Path());
+    EXPECT_EQ(file.ReadString("main", "Root", ""), "/music/Caf\u00e9/");
+    EXPECT_EQ(file.ReadInteger("main", "A", 0), 1);
+    EXPECT_FALSE(file.HasKey("main", "B"));
+    EXPECT_EQ(file.ReadInteger("main", "C", 0), 3);
+    EXPECT_EQ(file.ReadInteger("main", "D", 0), 4);
+    EXPECT_EQ(file.ReadInteger("forms", "D", 0), 5);
 }
 
 }  // namespace

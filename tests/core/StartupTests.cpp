@@ -2,10 +2,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "core/CoreSession.h"
 #include "core/CreationOrder.h"
+#include "core/IniFile.h"
 #include "core/InstanceLock.h"
 #include "core/Paths.h"
 #include "foundation/ScriptedDialogs.h"
@@ -33,6 +35,13 @@ TEST(InstanceLock, CreatesTheExplanationAndRefusesASecondHolder) {
     EXPECT_EQ(dialogs.TextsOf("INFO"), QStringList{"Program \"Sonwick3\" is already running"});
 
     EXPECT_TRUE(AcquireInstanceLock(dir.filePath("no/folder/LOCK.TXT"), "Sonwick3"));
+
+    // Held and unavailable are told apart for swtool's own message.
+    QString reason;
+    EXPECT_EQ(TakeInstanceLock(lock, "Sonwick3", &reason), InstanceLockResult::Held);
+    EXPECT_EQ(TakeInstanceLock(dir.filePath("no/folder/LOCK.TXT"), "Sonwick3", &reason),
+              InstanceLockResult::Unavailable);
+    EXPECT_EQ(reason, "No such file or directory");
 }
 
 TEST(InstanceLock, AnExistingFileIsReusedAsItIs) {
@@ -112,6 +121,18 @@ TEST(ProgramFolder, OptionThenEnvironmentThenPortableThenXdg) {
     EXPECT_EQ(ChooseProgramFolder(sources), "/home/ann/.local/share/sonwick3/");
 }
 
+TEST(ProgramFolder, AMissingHomeFolderIsReportedAndNotCreated) {
+    QTemporaryDir dir;
+    const ProgramFolderSources sources{dir.filePath("Muisc"), "", "", "", ""};
+    try {
+        SetProgramFolder(sources);
+        ADD_FAILURE() << "a missing --home folder was accepted";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(QString(error.what()), "Program folder \"" + dir.filePath("Muisc") + "/\" not found");
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("Muisc")));
+}
+
 TEST(ProgramPaths, FilesLieInTheDataFolderAndKeepTheirDiskSpelling) {
     QTemporaryDir dir;
     QDir().mkpath(dir.filePath("SW3DATA"));
@@ -120,6 +141,7 @@ TEST(ProgramPaths, FilesLieInTheDataFolderAndKeepTheirDiskSpelling) {
     EXPECT_EQ(paths.settingsFile, dir.path() + "/SW3DATA/SONWICK3.INI");
     EXPECT_EQ(paths.catalogueFile, dir.path() + "/SW3DATA/SONGS.FDB");
     EXPECT_EQ(paths.lockFile, dir.path() + "/LOCK.TXT");
+    EXPECT_EQ(paths.engineLockFolder, dir.path() + "/SW3DATA/firebird-lock/");
 
     QFile file(dir.filePath("SW3DATA/songs.fdb"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -148,7 +170,8 @@ protected:
 
 TEST_F(Shutdown, RefusedWhilePlayingSavesNothing) {
     bool placementsSaved = false;
-    ShutdownHooks hooks{[] { return true; }, [&] { placementsSaved = true; }};
+    ShutdownHooks hooks{[&](IniFile&) { placementsSaved = true; }};
+    m_session.songPlaying = [] { return true; };
     m_session.settingsRead = true;
     m_dialogs.QueueAnswer("No");
     EXPECT_FALSE(ShutdownSequence(m_session, hooks));
@@ -168,7 +191,7 @@ TEST_F(Shutdown, UnreadSettingsNeverReplaceAStoredFile) {
     file.write("[main]\nFADETIME=3000\n");
     file.close();
     bool placementsSaved = false;
-    EXPECT_TRUE(ShutdownSequence(m_session, {nullptr, [&] { placementsSaved = true; }}));
+    EXPECT_TRUE(ShutdownSequence(m_session, {[&](IniFile&) { placementsSaved = true; }}));
     EXPECT_FALSE(placementsSaved);
     EXPECT_EQ(SettingsText(), "[main]\nFADETIME=3000\n");
     EXPECT_TRUE(m_dialogs.TextsOf("ASK").isEmpty());
@@ -196,6 +219,83 @@ TEST_F(Shutdown, MissingRootFolderIsReportedAtStartUp) {
     LoadSettings(m_session);
     EXPECT_EQ(m_dialogs.TextsOf("INFO"), QStringList{"MP3 root folder \"/no/such/music/\" not found"});
     EXPECT_EQ(m_session.settings.Root, "/no/such/music/");
+}
+
+TEST_F(Shutdown, ReadingNeverWritesNotEvenToDropTheOldKey) {
+    const QByteArray stored =
+        "[main]\r\nLastLoadedTS=45000.5\r\nLastLoadedTS-date=20240101\r\nFADETIME=1500\r\n";
+    QFile file(m_session.paths.settingsFile);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(stored);
+    file.close();
+    // Any write would fail: the temporary copy's name is taken by a folder.
+    QDir().mkpath(m_session.paths.settingsFile + "~");
+
+    LoadSettings(m_session);
+    EXPECT_TRUE(m_session.settingsRead);
+    EXPECT_EQ(m_session.settings.FADETIME, 1500);
+    EXPECT_EQ(DateTimeToNumbers(m_session.settings.LastLoadedTS).date, 20240101);
+    EXPECT_TRUE(m_dialogs.Transcript().isEmpty()) << m_dialogs.Transcript().join('\n').toStdString();
+    EXPECT_EQ(SettingsText(), stored);
+}
+
+TEST_F(Shutdown, AnUnreadableSettingsFileIsOneMessageTheDefaultsAndLeftAlone) {
+    // A folder where the file should be cannot be read by anyone, root included.
+    QDir().mkpath(m_session.paths.settingsFile);
+    m_session.settings.FADETIME = 0;
+    LoadSettings(m_session);
+    ASSERT_EQ(m_dialogs.TextsOf("INFO").size(), 1) << m_dialogs.Transcript().join('\n').toStdString();
+    const QString message = m_dialogs.TextsOf("INFO").front();
+    EXPECT_TRUE(message.startsWith("Cannot read " + m_session.paths.settingsFile + ": "))
+        << message.toStdString();
+    EXPECT_TRUE(message.endsWith("The default settings are used; the file is left as it is."));
+    EXPECT_FALSE(m_session.settingsRead);
+    EXPECT_EQ(m_session.settings.FADETIME, 1000);
+    EXPECT_EQ(m_session.settings.Flashinterval, 800);
+    EXPECT_TRUE(m_session.settings.OGGTAG);
+
+    bool placementsWritten = false;
+    EXPECT_TRUE(ShutdownSequence(m_session, {[&](IniFile&) { placementsWritten = true; }}));
+    EXPECT_FALSE(placementsWritten);
+    EXPECT_EQ(m_dialogs.Transcript().size(), 1);
+    EXPECT_TRUE(QFileInfo(m_session.paths.settingsFile).isDir());
+}
+
+TEST_F(Shutdown, AFailedSaveIsOneMessageAndTheProgramEndsAllTheSame) {
+    LoadSettings(m_session);
+    QDir().mkpath(m_session.paths.settingsFile + "~");
+    bool placementsWritten = false;
+    const ShutdownHooks hooks{[&](IniFile& file) {
+        placementsWritten = true;
+        file.WriteInteger("forms", "fctrl2-TOP", 5);
+    }};
+    EXPECT_FALSE(EndSession(m_session, hooks));
+    EXPECT_TRUE(placementsWritten);
+    EXPECT_EQ(m_dialogs.TextsOf("INFO"), QStringList{"The settings were not saved: Cannot create " +
+                                                     m_session.paths.settingsFile + "~: Is a directory"});
+    // The close request itself still closes.
+    m_dialogs.ClearTranscript();
+    EXPECT_TRUE(ShutdownSequence(m_session, hooks));
+    EXPECT_EQ(m_dialogs.TextsOf("INFO").size(), 1);
+}
+
+TEST_F(Shutdown, AReadOnlySettingsFileIsLeftAloneWithOneMessage) {
+    const QByteArray stored = "[main]\nFADETIME=3000\n";
+    QFile file(m_session.paths.settingsFile);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(stored);
+    file.close();
+    ASSERT_TRUE(file.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    LoadSettings(m_session);
+    EXPECT_EQ(m_session.settings.FADETIME, 3000);
+    EXPECT_TRUE(ShutdownSequence(m_session, {}));
+    EXPECT_EQ(m_dialogs.TextsOf("INFO"), QStringList{"The settings were not saved: The file " +
+                                                     m_session.paths.settingsFile + " is read-only"});
+    EXPECT_EQ(SettingsText(), stored);
+    // The mode bits only: the "user" flags tell what this process may do, and root may write.
+    const QFile::Permissions userFlags = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
+    EXPECT_EQ(QFileInfo(m_session.paths.settingsFile).permissions() & ~userFlags,
+              QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -96,6 +99,54 @@ TEST(WriteFileAtomically, ReplacesWholeOrLeavesTheOriginal) {
     EXPECT_FALSE(QFile::exists(dir.filePath("folder~")));
 
     EXPECT_THROW(WriteFileAtomically(dir.filePath("no/such/folder/file"), "x"), std::runtime_error);
+}
+
+mode_t ModeOf(const QString& path) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode : 0;
+}
+
+TEST(WriteFileAtomically, ALinkStaysALinkAndItsTargetIsReplacedBesideIt) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("dotfiles");
+    WriteFile(dir.filePath("dotfiles/sonwick3.ini"), "old");
+    ASSERT_EQ(::symlink("dotfiles/sonwick3.ini", QFile::encodeName(dir.filePath("SONWICK3.INI")).constData()),
+              0);
+    WriteFileAtomically(dir.filePath("SONWICK3.INI"), "new");
+    EXPECT_TRUE(S_ISLNK(ModeOf(dir.filePath("SONWICK3.INI"))));
+    EXPECT_EQ(ReadFile(dir.filePath("dotfiles/sonwick3.ini")), "new");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System), QStringList{"SONWICK3.INI"});
+    EXPECT_EQ(QDir(dir.filePath("dotfiles")).entryList(QDir::Files), QStringList{"sonwick3.ini"});
+
+    // A link whose file is missing gets the file at its target.
+    ASSERT_EQ(::symlink(QFile::encodeName(dir.filePath("dotfiles/new.ini")).constData(),
+                        QFile::encodeName(dir.filePath("NEW.INI")).constData()),
+              0);
+    WriteFileAtomically(dir.filePath("NEW.INI"), "made");
+    EXPECT_TRUE(S_ISLNK(ModeOf(dir.filePath("NEW.INI"))));
+    EXPECT_EQ(ReadFile(dir.filePath("dotfiles/new.ini")), "made");
+}
+
+TEST(WriteFileAtomically, TheFileKeepsItsModeAndAReadOnlyFileIsRefused) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("SONWICK3.INI");
+    for (const mode_t mode : {0600, 0640, 0664}) {
+        WriteFile(path, "old");
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
+        WriteFileAtomically(path, "new");
+        EXPECT_EQ(ModeOf(path) & 07777, mode);
+        EXPECT_EQ(ReadFile(path), "new");
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+    try {
+        WriteFileAtomically(path, "newer");
+        ADD_FAILURE() << "a read-only file was replaced";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(QString(error.what()), "The file " + path + " is read-only");
+    }
+    EXPECT_EQ(ReadFile(path), "new");
+    EXPECT_EQ(ModeOf(path) & 07777, 0444u);
+    EXPECT_FALSE(QFile::exists(path + "~"));
 }
 
 }  // namespace

@@ -1,16 +1,25 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include "core/Catalogue.h"
 
 namespace sw::test {
 
-/// A throw-away catalogue at layout version 1 in a temporary folder, made from the creation script.
+/// The layout a throw-away catalogue is made at.
+enum class CatalogueStart {
+    Version1,  ///< the creation script alone: what the converter fills and the ladder starts from
+    Current,   ///< the creation script and the upgrade script, as a new user's catalogue
+};
+
+/// A throw-away catalogue in a temporary folder, made from the creation script (at version 1
+/// unless asked otherwise).
 class TestCatalogue {
 public:
-    explicit TestCatalogue(const QString& name = "Test songs");
+    explicit TestCatalogue(const QString& name = "Test songs",
+                           CatalogueStart start = CatalogueStart::Version1);
 
     const QString& Path() const { return m_path; }
     QString Folder() const { return m_dir.path(); }
@@ -26,5 +35,11 @@ private:
 
 /// The creation script of the source tree.
 QString CreationScript();
+/// The script that takes a new catalogue from version 1 to the current version.
+QString UpgradeScript();
+
+/// A catalogue's layout as comparable text: every column of every table (type, length, nullity,
+/// default, position), every index, and the PARAMS rows.
+QStringList CatalogueLayout(Catalogue& catalogue);
 
 }  // namespace sw::test

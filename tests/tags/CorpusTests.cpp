@@ -54,18 +54,30 @@ TEST(TagCorpus, EveryFileReadsAndRewritesSafely) {
         const bool vorbis = ogg.Read(path);
 
         const QStringList problemsBefore = vorbis ? test::OggInfoProblems(path) : QStringList();
+        const test::Decoded decodedBefore =
+            vorbis && problemsBefore.isEmpty() ? test::DecodeWithFfmpeg(path) : test::Decoded{};
         ogg.SetTitle("Corpus title");
         if (ogg.Save(path)) {
             ++oggSaved;
             TOggVorbis reread;
             ASSERT_TRUE(reread.Read(path));
             EXPECT_EQ(reread.Title(), "Corpus title");
-            // A rewrite must not add a complaint an Ogg checker did not have before.
+            // A rewrite must not add a complaint an Ogg checker did not have before, nor change
+            // the sound of a file that played cleanly.
             if (problemsBefore.isEmpty()) {
                 EXPECT_EQ(test::OggInfoProblems(path), QStringList());
+                if (decodedBefore.Errors.isEmpty()) {
+                    const test::Decoded decodedAfter = test::DecodeWithFfmpeg(path);
+                    EXPECT_EQ(decodedAfter.Errors, "");
+                    EXPECT_EQ(decodedAfter.Pcm, decodedBefore.Pcm);
+                }
             }
         } else {
             EXPECT_EQ(test::ReadBytes(path), original);
+            if (vorbis) {
+                std::printf("ogg not saved (%s): %s\n", qPrintable(OggSaveFailureText(ogg.LastFailure())),
+                            qPrintable(source));
+            }
         }
         test::WriteBytes(path, original);
 

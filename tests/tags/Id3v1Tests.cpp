@@ -83,8 +83,12 @@ TEST(FormatId3v1, CutsFieldsToTheirRoomWithZeroBytesAfter) {
     EXPECT_EQ(block.mid(97, 29), k29);
     EXPECT_EQ(block[126], 9);
 
-    tag = TTag{"", QString("caf") + QChar(0xE9) + QChar(0x20AC), {}, {}, {}, {}, 0, 0};
-    EXPECT_EQ(FormatId3v1(tag).mid(3, 6), QByteArray("caf\xE9?\0", 6));
+    tag = TTag{"", QString("caf") + QChar(0xE9) + QChar(0x20AC) + QChar(0x0101), {}, {}, {}, {}, 0, 0};
+    EXPECT_EQ(FormatId3v1(tag).mid(3, 7), QByteArray("caf\xE9\x80?\0", 7));
+
+    // The cut counts characters: one outside the basic plane is one character, never split.
+    tag = TTag{"", QString(29, 'a') + QString::fromUcs4(U"\U0001F600") + "b", {}, {}, {}, {}, 0, 0};
+    EXPECT_EQ(FormatId3v1(tag).mid(3, 31), QByteArray(29, 'a') + "?" + QByteArray(1, '\0'));
 }
 
 class Id3v1Files : public testing::Test {

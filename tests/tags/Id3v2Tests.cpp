@@ -212,8 +212,8 @@ TEST_P(Id3v2SaveTable, WritesATagOthersReadTheSame) {
     TagState again;
     TID3v2 reread(again);
     ASSERT_TRUE(reread.Read(path));
+    // The euro sign is byte 0x80 in the code page the tag is read in, so it comes back.
     Fields expected = FieldsOf(tag, state);
-    expected.title = QString("Caf") + QChar(0xE9) + " ?";
     expected.exists = true, expected.version = 3, expected.unicode = false;
     EXPECT_EQ(FieldsOf(reread, again), expected);
 
@@ -222,7 +222,8 @@ TEST_P(Id3v2SaveTable, WritesATagOthersReadTheSame) {
     EXPECT_EQ(error, "");
     EXPECT_EQ(v2.value("version").toString(), "2.3");
     const QJsonObject frames = v2.value("frames").toObject();
-    const QJsonObject want{{"TIT2", QString("Caf") + QChar(0xE9) + " ?"},
+    // mutagen reads single-byte frames as ISO-8859-1, where byte 0x80 is a control code.
+    const QJsonObject want{{"TIT2", QString("Caf") + QChar(0xE9) + " " + QChar(0x80)},
                            {"TPE1", "Artist"},
                            {"TALB", "Album"},
                            {"TRCK", "200"},

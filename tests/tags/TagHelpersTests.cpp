@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "TagTestSupport.h"
 #include "tags/OggCrc.h"
-#include "tags/OggLacing.h"
+#include "tags/OggPages.h"
 #include "tags/Synchsafe.h"
 #include "tags/TagText.h"
 
@@ -48,41 +50,70 @@ TEST(OggCrc, AgreesWithEveryPageOfTheFixtureAndWithABitwiseCrc) {
               test::BitwiseOggCrc(text));
 }
 
-struct RelaceCase {
+struct PaginateCase {
     const char* name;
-    Lacing lacing;
-    std::int64_t newSize;
-    std::optional<Lacing> expected;
+    std::vector<qsizetype> packetSizes;
+    std::vector<Lacing> pages;  // the lacing values of each page
 };
 
-class RelaceTable : public testing::TestWithParam<RelaceCase> {};
+class PaginateTable : public testing::TestWithParam<PaginateCase> {};
 
-TEST_P(RelaceTable, GivesTheNewLacingValues) {
-    EXPECT_EQ(RelaceFirstPacket(GetParam().lacing, GetParam().newSize), GetParam().expected);
+TEST_P(PaginateTable, LaysThePacketsOutAsAnOggReaderExpects) {
+    std::vector<QByteArray> packets;
+    QByteArray all;
+    for (const qsizetype size : GetParam().packetSizes) {
+        QByteArray packet(size, Qt::Uninitialized);
+        for (qsizetype i = 0; i < size; ++i) {
+            packet[i] = static_cast<char>((i * 7 + packets.size()) % 251);
+        }
+        packets.push_back(packet);
+        all += packet;
+    }
+    QByteArray file;
+    for (const QByteArray& page : PaginatePackets(packets, 0x4EC0, 7, kOggEndOfStream)) {
+        file += page;
+    }
+    const std::vector<test::PageView> pages = test::SplitPages(file);
+    ASSERT_EQ(pages.size(), GetParam().pages.size());
+    QByteArray data;
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        SCOPED_TRACE(i);
+        const test::PageView& page = pages[i];
+        EXPECT_EQ(page.Lacing, GetParam().pages[i]);
+        QByteArray zeroed = page.Bytes;
+        zeroed.replace(22, 4, QByteArray(4, '\0'));
+        EXPECT_EQ(test::BitwiseOggCrc(zeroed), page.StoredCrc);
+        EXPECT_EQ(page.Bytes.mid(14, 4), test::Le32(0x4EC0));
+        EXPECT_EQ(page.Bytes.mid(18, 4), test::Le32(static_cast<std::uint32_t>(7 + i)));
+        const bool continued = i > 0 && pages[i - 1].Lacing.back() == 255;
+        const bool last = i + 1 == pages.size();
+        EXPECT_EQ(static_cast<int>(page.Bytes[5]), (continued ? 1 : 0) | (last ? 4 : 0));
+        // A page on which no packet ends has no granule position of its own.
+        const bool packetEnds =
+            std::any_of(page.Lacing.begin(), page.Lacing.end(), [](int v) { return v < 255; });
+        EXPECT_EQ(page.Bytes.mid(6, 8), QByteArray(8, packetEnds ? '\0' : '\xFF'));
+        data += page.Data;
+    }
+    EXPECT_EQ(data, all);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Lacing, RelaceTable,
-    testing::Values(RelaceCase{"Grows", {214, 255, 60}, 300, Lacing{255, 45, 255, 60}},
-                    RelaceCase{"Shrinks", {255, 255, 10, 255, 60}, 100, Lacing{100, 255, 60}},
-                    RelaceCase{"ExactMultipleEndsWithZero", {214, 50}, 255, Lacing{255, 0, 50}},
-                    RelaceCase{"TwoFullSegments", {214}, 510, Lacing{255, 255, 0}},
-                    RelaceCase{"Empty", {214, 7}, 0, Lacing{0, 7}},
-                    RelaceCase{"PacketGoesOnToNextPage", {255, 255}, 10, std::nullopt},
-                    RelaceCase{"NoValues", {}, 10, std::nullopt},
-                    RelaceCase{"OtherPacketsLeaveNoRoom", Cat({10}, Lacing(254, 1)), 255, std::nullopt},
-                    RelaceCase{"JustFits", {10, 1}, 253 * 255, Cat(Lacing(253, 255), {0, 1})},
-                    RelaceCase{"OneTooMany", {10, 1}, 254 * 255, std::nullopt},
-                    RelaceCase{"NegativeSize", {10}, -1, std::nullopt}),
+    Lacing, PaginateTable,
+    testing::Values(PaginateCase{"Grows", {300, 315}, {{255, 45, 255, 60}}},
+                    PaginateCase{"Shrinks", {100, 315}, {{100, 255, 60}}},
+                    PaginateCase{"ExactMultipleEndsWithZero", {255, 50}, {{255, 0, 50}}},
+                    PaginateCase{"TwoFullSegments", {510}, {{255, 255, 0}}},
+                    PaginateCase{"Empty", {0, 7}, {{0, 7}}},
+                    PaginateCase{"JustFits", {253 * 255, 1}, {Cat(Lacing(253, 255), {0, 1})}},
+                    PaginateCase{
+                        "OneTooManyGoesOnTheNextPage", {254 * 255, 1}, {Cat(Lacing(254, 255), {0}), {1}}},
+                    PaginateCase{"EndsExactlyWithAPage", {254 * 255 + 7}, {Cat(Lacing(254, 255), {7})}},
+                    PaginateCase{"ZeroValueOpensTheNextPage", {255 * 255, 9}, {Lacing(255, 255), {0, 9}}},
+                    PaginateCase{"PacketOverThreePages",
+                                 {600 * 255 + 7, 3000},
+                                 {Lacing(255, 255), Lacing(255, 255),
+                                  Cat(Cat(Lacing(90, 255), {7}), Cat(Lacing(11, 255), {195}))}}),
     test::ByName());
-
-TEST(FindFirstPacket, EndsAtTheFirstValueBelow255) {
-    const auto extent = FindFirstPacket({255, 255, 3, 9});
-    ASSERT_TRUE(extent.has_value());
-    EXPECT_EQ(extent->Segments, 3);
-    EXPECT_EQ(extent->Size, 513);
-    EXPECT_FALSE(FindFirstPacket({255}).has_value());
-}
 
 struct CodecCase {
     const char* name;
@@ -106,18 +137,33 @@ INSTANTIATE_TEST_SUITE_P(
                     CodecCase{"LastByte", "\xFF", QString(QChar(0xFF))}),
     test::ByName());
 
-class Latin1Table : public testing::TestWithParam<CodecCase> {};
+class Windows1252EncodeTable : public testing::TestWithParam<CodecCase> {};
 
-TEST_P(Latin1Table, EncodesWithQuestionMarks) {
-    EXPECT_EQ(EncodeLatin1(GetParam().text), GetParam().bytes);
+// Written in the code page the reader uses, so every character the decoder gives comes back as
+// the byte it came from.
+TEST_P(Windows1252EncodeTable, EncodesWithQuestionMarks) {
+    EXPECT_EQ(EncodeWindows1252(GetParam().text), GetParam().bytes);
 }
 
-INSTANTIATE_TEST_SUITE_P(Text, Latin1Table,
+TEST(Windows1252, EveryByteSurvivesADecodeAndAnEncode) {
+    QByteArray all;
+    for (int byte = 0; byte < 256; ++byte) {
+        all.append(static_cast<char>(byte));
+    }
+    EXPECT_EQ(EncodeWindows1252(DecodeWindows1252(all)), all);
+}
+
+INSTANTIATE_TEST_SUITE_P(Text, Windows1252EncodeTable,
                          testing::Values(CodecCase{"Letters", "caf\xE9", QString("caf") + QChar(0xE9)},
-                                         CodecCase{"EuroCannotBeWritten", "?", QString(QChar(0x20AC))},
+                                         CodecCase{"Euro", "\x80", QString(QChar(0x20AC))},
+                                         CodecCase{"CurlyQuotesAndDashes", "\x92\x93\x94\x96\x97",
+                                                   QString() + QChar(0x2019) + QChar(0x201C) + QChar(0x201D) +
+                                                       QChar(0x2013) + QChar(0x2014)},
+                                         CodecCase{"OutsideTheCodePage", "?", QString(QChar(0x0101))},
+                                         CodecCase{"C1ControlTheCodePageLacks", "?", QString(QChar(0x80))},
                                          CodecCase{"OutsideBasicPlaneIsOneCharacter", "a?b",
                                                    QString("a") + QString::fromUcs4(U"\U0001F600") + "b"},
-                                         CodecCase{"ControlCharacterKept", "\x81", QString(QChar(0x81))}),
+                                         CodecCase{"UndefinedByteKept", "\x81", QString(QChar(0x81))}),
                          test::ByName());
 
 class Utf8Table : public testing::TestWithParam<CodecCase> {};

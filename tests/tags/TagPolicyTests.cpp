@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
 #include <QJsonObject>
 
 #include "TagTestSupport.h"
@@ -187,8 +188,10 @@ TEST_F(Policy, AHeldFileIsParkedAndSavedWhenReleased) {
         EXPECT_FALSE(m_policy.SaveSongTags(song));
         EXPECT_FALSE(m_policy.RetryParkedTag());  // still held: retried once, then dropped
     }
+    // The ID3v1 tag comes first and waits for the file like the rest.
     EXPECT_EQ(m_dialogs.TextsOf("INFO").at(0),
-              song.FullPath + "\\nFile in use, ID3v2 tag parked to save later");
+              song.FullPath + "\\nFile in use, ID3v1 tag parked to save later");
+    EXPECT_FALSE(HasV1(song.FullPath));
     EXPECT_TRUE(m_dialogs.TextsOf("INFO").last().startsWith(
         "Failed to save parked tag for song \"Edited while playing\""));
     EXPECT_EQ(m_policy.ParkedSong().SongNum, 0);
@@ -202,13 +205,108 @@ TEST_F(Policy, AHeldFileIsParkedAndSavedWhenReleased) {
     m_dialogs.ClearTranscript();
     EXPECT_TRUE(m_policy.RetryParkedTag());
     EXPECT_EQ(m_dialogs.TextsOf("FLASH"),
-              QStringList{"Saving parked MP3 ID3v2 tag to \"" + song.FullPath + "\""});
+              (QStringList{"Saving parked MP3 ID3v1 tag to \"" + song.FullPath + "\"",
+                           "Saving parked MP3 ID3v2 tag to \"" + song.FullPath + "\""}));
     EXPECT_TRUE(HasV2(song.FullPath));
     EXPECT_TRUE(HasV1(song.FullPath));  // the "both" policy keeps its ID3v1 tag
+    EXPECT_EQ(MutagenRead(song.FullPath)["id3v1"].toObject()["TIT2"].toString(), "Edited while playing");
     TSong stored;
     ASSERT_TRUE(m_library.songs.FindSongByNumber(song.SongNum, stored));
     EXPECT_EQ(stored.Title, "Edited while playing");
     EXPECT_FALSE(m_policy.RetryParkedTag());
+}
+
+struct ParkedV1Case {
+    std::string name;
+    int policy;
+    QString answer;  // to the no-tags question of the first save
+    bool v2After;
+};
+
+class ParkedId3v1 : public Policy, public ::testing::WithParamInterface<ParkedV1Case> {};
+
+// An ID3v1 tag written in place beside an ID3v2 tag that cannot be removed while the file plays
+// would lose the edit to the old ID3v2 tag at the next read; the whole save waits instead.
+TEST_P(ParkedId3v1, AHeldFileGetsItsWholeSaveWhenReleased) {
+    const ParkedV1Case& c = GetParam();
+    m_settings.MP3TAGPOLICY = c.policy;
+    TSong song = SongFor("both.mp3", "playing.mp3");
+    m_library.songs.SaveSong(song);
+    m_catalogue.CommitAndContinue();
+    const QByteArray before = test::ReadBytes(song.FullPath);
+    if (!c.answer.isEmpty()) {
+        m_dialogs.QueueAnswer(c.answer);
+    }
+    {
+        HeldFile held(song.FullPath);
+        EXPECT_FALSE(m_policy.SaveSongTags(song));
+    }
+    EXPECT_EQ(test::ReadBytes(song.FullPath), before);
+    EXPECT_EQ(m_dialogs.TextsOf("INFO"),
+              QStringList{song.FullPath + "\\nFile in use, ID3v1 tag parked to save later"});
+    EXPECT_EQ(m_policy.ParkedSong().SongNum, song.SongNum);
+
+    m_dialogs.ClearTranscript();
+    EXPECT_TRUE(m_policy.RetryParkedTag());
+    QStringList flashes{"Saving parked MP3 ID3v1 tag to \"" + song.FullPath + "\""};
+    if (c.v2After) {
+        flashes << "Saving parked MP3 ID3v2 tag to \"" + song.FullPath + "\"";
+    }
+    EXPECT_EQ(m_dialogs.TextsOf("FLASH"), flashes);
+    EXPECT_TRUE(m_dialogs.TextsOf("ASK").isEmpty());  // the no-tags question was answered before
+    EXPECT_TRUE(HasV1(song.FullPath));
+    EXPECT_EQ(HasV2(song.FullPath), c.v2After);
+    const QJsonObject independent = MutagenRead(song.FullPath);
+    EXPECT_EQ(independent["id3v1"].toObject()["TIT2"].toString(), "New Title");
+    EXPECT_EQ(independent.contains("id3v2"), c.v2After);
+    TSong fresh;
+    ASSERT_TRUE(m_policy.ReadSongFromFile(song.FullPath, fresh, ResolveMode::None));
+    EXPECT_EQ(fresh.Title, "New Title");
+    EXPECT_EQ(fresh.ArtistName, "New Artist");
+    EXPECT_EQ(m_policy.ParkedSong().SongNum, 0);
+    EXPECT_FALSE(m_policy.useV2);
+}
+
+INSTANTIATE_TEST_SUITE_P(V1Policies, ParkedId3v1,
+                         ::testing::Values(ParkedV1Case{"OnlyV1", 1, "", false},
+                                           ParkedV1Case{"V1WhereItFits", 2, "", false},
+                                           ParkedV1Case{"NoTagsButSaveAnyway", 0, "No", false},
+                                           ParkedV1Case{"Both", 4, "", true}),
+                         test::ByName());
+
+TEST_F(Policy, OggCoverArtIsKeptAndAFileThatCannotBeTaggedIsNotParked) {
+    TSong song = SongFor("long.ogg", "cover.ogg");
+    const QString picture = test::AddPictureWithMutagen(song.FullPath, 100000);
+    ASSERT_FALSE(picture.isEmpty());
+    EXPECT_TRUE(m_policy.SaveSongTags(song));
+    EXPECT_EQ(m_dialogs.TextsOf("FLASH"), QStringList{"Saving OGG tag to \"" + song.FullPath + "\""});
+    const QJsonObject ogg = MutagenRead(song.FullPath)["ogg"].toObject();
+    EXPECT_EQ(ogg["pictures"].toArray().at(0).toObject()["md5"].toString(), picture);
+    EXPECT_EQ(ogg["comments"].toArray().at(0).toArray().at(1).toString(), "New Title");
+    EXPECT_TRUE(test::OggInfoProblems(song.FullPath).isEmpty());
+
+    m_dialogs.ClearTranscript();
+    TSong odd = SongFor("tone.ogg", "odd.ogg");
+    test::WriteBytes(odd.FullPath, test::MakeOgg(test::VorbisCommentPacket("v", {"TITLE=t"}),
+                                                 test::OggLayoutKind::IdAndCommentOnFirstPage));
+    const QByteArray before = test::ReadBytes(odd.FullPath);
+    EXPECT_FALSE(m_policy.SaveSongTags(odd));
+    EXPECT_EQ(
+        m_dialogs.TextsOf("INFO"),
+        QStringList{odd.FullPath + "\\nFile cannot be tagged (unusual layout of the Ogg header pages), OGG "
+                                   "tag not saved"});
+    EXPECT_TRUE(m_policy.ParkedSong().FullPath.isEmpty());
+    EXPECT_EQ(test::ReadBytes(odd.FullPath), before);
+
+    // A file in use still waits for its save.
+    m_dialogs.ClearTranscript();
+    {
+        HeldFile held(song.FullPath);
+        EXPECT_FALSE(m_policy.SaveSongTags(song));
+    }
+    EXPECT_EQ(m_dialogs.TextsOf("INFO"),
+              QStringList{song.FullPath + "\\nFile error, OGG tag parked to save later"});
+    EXPECT_EQ(m_policy.ParkedSong().FullPath, song.FullPath);
 }
 
 TEST_F(Policy, TheRatingTravelsInsideTheTags) {
@@ -245,6 +343,8 @@ TEST_F(Policy, ARatingThatIsNoNumberIsReported) {
     ASSERT_TRUE(m_policy.ReadSongFromFile(path, song, ResolveMode::None));
     EXPECT_EQ(song.Rating, 0);
     EXPECT_EQ(m_dialogs.TextsOf("INFO"), QStringList{"Invalid integer \"abc\""});
+    EXPECT_EQ(RatingFromText("Rating="), 0);
+    EXPECT_EQ(m_dialogs.TextsOf("INFO").last(), "Invalid integer \"\"");
     EXPECT_EQ(RatingFromText("Rating=4"), 4);
     EXPECT_EQ(RatingFromText("RATING=-2 and more"), 0);
     EXPECT_EQ(RatingFromText("Lame 3.100"), 0);
@@ -369,6 +469,20 @@ TEST_F(Policy, PolicyTwoAsksToTruncateOrUseV2) {
     m_dialogs.ClearTranscript();
     EXPECT_FALSE(m_policy.ChooseId3v1OrV2(song, kTagNoTag));
     EXPECT_TRUE(m_dialogs.Transcript().isEmpty());
+}
+
+TEST_F(Policy, Id3v1LimitsCountCharactersAndTheSampleKeepsWholeCharacters) {
+    const QString smile = QString::fromUcs4(U"\U0001F600");
+    TSong song = SongFor("plain.mp3", "smile.mp3");
+    song.Title = QString(29, 'a') + smile;  // 30 characters in 31 UTF-16 units
+    EXPECT_TRUE(m_policy.Id3v1Fits(song));
+    song.Title += "b";
+    EXPECT_FALSE(m_policy.Id3v1Fits(song));
+    EXPECT_EQ(m_policy.TruncatedSample(), QString(29, 'a') + smile);
+    song.Title = QString(30, 'a');
+    song.Comment = QString(28, 'c') + smile + smile;
+    EXPECT_FALSE(m_policy.Id3v1Fits(song));
+    EXPECT_EQ(m_policy.TruncatedSample(), QString(28, 'c') + smile);
 }
 
 TEST_F(Policy, RenamingAnAlbumRewritesItsSongsTagsAndSkipsMissingFiles) {

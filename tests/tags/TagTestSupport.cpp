@@ -218,6 +218,62 @@ std::vector<PageView> SplitPages(const QByteArray& bytes) {
     return pages;
 }
 
+std::size_t HeaderPageCount(const std::vector<PageView>& pages) {
+    int packetsEnded = 0;
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        for (const std::uint8_t value : pages[i].Lacing) {
+            packetsEnded += value < 255 ? 1 : 0;
+        }
+        if (packetsEnded >= 3) {
+            return i + 1;
+        }
+    }
+    return pages.size();
+}
+
+namespace {
+
+std::uint32_t Le32At(const QByteArray& bytes, qsizetype at) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < 4; ++i) {
+        value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+    }
+    return value;
+}
+
+}  // namespace
+
+void ExpectAudioPagesKept(const QByteArray& before, const QByteArray& after, qsizetype prefix) {
+    EXPECT_EQ(after.left(prefix), before.left(prefix));
+    const std::vector<PageView> old = SplitPages(before.mid(prefix));
+    const std::vector<PageView> now = SplitPages(after.mid(prefix));
+    ASSERT_FALSE(old.empty());
+    ASSERT_FALSE(now.empty());
+    // The pages follow each other to the end of the file, with nothing lost between them.
+    EXPECT_EQ(prefix + now.back().Offset + now.back().Bytes.size(), after.size());
+    EXPECT_EQ(now[0].Bytes, old[0].Bytes);
+    const std::size_t oldHeaders = HeaderPageCount(old);
+    const std::size_t newHeaders = HeaderPageCount(now);
+    ASSERT_EQ(now.size() - newHeaders, old.size() - oldHeaders);
+    const std::uint32_t firstSequence = Le32At(now[0].Bytes, 18);
+    for (std::size_t i = 0; i < now.size(); ++i) {
+        SCOPED_TRACE("page " + std::to_string(i));
+        QByteArray zeroed = now[i].Bytes;
+        zeroed.replace(22, 4, QByteArray(4, '\0'));
+        EXPECT_EQ(BitwiseOggCrc(zeroed), now[i].StoredCrc);
+        EXPECT_EQ(Le32At(now[i].Bytes, 18), firstSequence + i);
+        EXPECT_EQ(now[i].Bytes.mid(14, 4), now[0].Bytes.mid(14, 4));
+        EXPECT_EQ(now[i].Bytes[4], '\0');
+        if (i >= newHeaders) {
+            const PageView& was = old[i - newHeaders + oldHeaders];
+            EXPECT_EQ(now[i].Bytes.left(18), was.Bytes.left(18));
+            EXPECT_EQ(now[i].Bytes.mid(26), was.Bytes.mid(26));
+        }
+    }
+    // The last header page ends the headers at granule position 0, as Vorbis asks.
+    EXPECT_EQ(now[newHeaders - 1].Bytes.mid(6, 8), QByteArray(8, '\0'));
+}
+
 OggFixture LoadOggFixture() {
     const QByteArray bytes = Fixture("tone.ogg");
     const std::vector<PageView> pages = SplitPages(bytes);
@@ -259,6 +315,19 @@ std::vector<std::uint8_t> Join(std::vector<std::uint8_t> a, const std::vector<st
     return a;
 }
 
+/// The pages with sequence numbers from `first` on, checksummed again.
+QByteArray Renumbered(const QByteArray& pages, std::uint32_t first) {
+    QByteArray out;
+    for (const PageView& page : SplitPages(pages)) {
+        QByteArray bytes = page.Bytes;
+        bytes.replace(18, 4, Le32(first++));
+        bytes.replace(22, 4, QByteArray(4, '\0'));
+        bytes.replace(22, 4, Le32(BitwiseOggCrc(bytes)));
+        out += bytes;
+    }
+    return out;
+}
+
 }  // namespace
 
 QByteArray MakeOgg(const QByteArray& commentPacket, OggLayoutKind layout) {
@@ -278,22 +347,68 @@ QByteArray MakeOgg(const QByteArray& commentPacket, OggLayoutKind layout) {
                                 f.IdPacket + commentPacket);
             out += OggPageBytes(0, 0, serial, 1, LacingFor(f.SetupPacket.size()), f.SetupPacket);
             break;
-        case OggLayoutKind::CommentSpansPages: {
+        case OggLayoutKind::CommentSpansPages:
+        case OggLayoutKind::CommentSpansPagesUnflagged: {
             // The first 255 bytes end page 2 with a 255 value, so the packet goes on.
             out += OggPageBytes(0x02, 0, serial, 0, LacingFor(f.IdPacket.size()), f.IdPacket);
-            out += OggPageBytes(0, 0, serial, 1, {255}, commentPacket.left(255));
+            out += OggPageBytes(0, ~std::uint64_t{0}, serial, 1, {255}, commentPacket.left(255));
             const QByteArray rest = commentPacket.mid(255);
-            out += OggPageBytes(0x01, 0, serial, 2,
+            out += OggPageBytes(layout == OggLayoutKind::CommentSpansPages ? 0x01 : 0, 0, serial, 2,
                                 Join(LacingFor(rest.size()), LacingFor(f.SetupPacket.size())),
                                 rest + f.SetupPacket);
             break;
         }
+        case OggLayoutKind::AudioOnLastHeaderPage: {
+            const QByteArray audio("\0audio", 6);
+            out += OggPageBytes(0x02, 0, serial, 0, LacingFor(f.IdPacket.size()), f.IdPacket);
+            out += OggPageBytes(0, 0, serial, 1,
+                                Join(Join(LacingFor(commentPacket.size()), LacingFor(f.SetupPacket.size())),
+                                     LacingFor(audio.size())),
+                                commentPacket + f.SetupPacket + audio);
+            break;
+        }
+        case OggLayoutKind::OtherStreamBetweenHeaders:
+            out += OggPageBytes(0x02, 0, serial, 0, LacingFor(f.IdPacket.size()), f.IdPacket);
+            out += OggPageBytes(0x02, 0, serial + 1, 0, LacingFor(6), "\x01other");
+            out += OggPageBytes(0, 0, serial, 1,
+                                Join(LacingFor(commentPacket.size()), LacingFor(f.SetupPacket.size())),
+                                commentPacket + f.SetupPacket);
+            break;
+        case OggLayoutKind::HeadersOnSmallPages: {
+            out += OggPageBytes(0x02, 0, serial, 0, LacingFor(f.IdPacket.size()), f.IdPacket);
+            const std::vector<std::uint8_t> lacing =
+                Join(LacingFor(commentPacket.size()), LacingFor(f.SetupPacket.size()));
+            const QByteArray data = commentPacket + f.SetupPacket;
+            qsizetype at = 0;
+            std::uint32_t sequence = 1;
+            for (std::size_t first = 0; first < lacing.size(); first += 16) {
+                const std::vector<std::uint8_t> values(
+                    lacing.begin() + static_cast<std::ptrdiff_t>(first),
+                    lacing.begin() + static_cast<std::ptrdiff_t>(std::min(first + 16, lacing.size())));
+                qsizetype size = 0;
+                bool ends = false;
+                for (const std::uint8_t value : values) {
+                    size += value;
+                    ends = ends || value < 255;
+                }
+                const bool continued = first > 0 && lacing[first - 1] == 255;
+                out += OggPageBytes(continued ? 0x01 : 0, ends ? 0 : ~std::uint64_t{0}, serial, sequence++,
+                                    values, data.mid(at, size));
+                at += size;
+            }
+            break;
+        }
+        case OggLayoutKind::NoSetupHeader:
+            out += OggPageBytes(0x02, 0, serial, 0, LacingFor(f.IdPacket.size()), f.IdPacket);
+            out += OggPageBytes(0, 0, serial, 1, LacingFor(commentPacket.size()), commentPacket);
+            break;
         case OggLayoutKind::NoCommentHeader:
             out += OggPageBytes(0x02, 0, serial, 0, LacingFor(f.IdPacket.size()), f.IdPacket);
             out += OggPageBytes(0, 0, serial, 1, LacingFor(f.SetupPacket.size()), f.SetupPacket);
             break;
     }
-    return out + f.AudioPages;
+    // The audio pages follow the header pages in sequence, as in any sound file.
+    return out + Renumbered(f.AudioPages, static_cast<std::uint32_t>(SplitPages(out).size()));
 }
 
 QJsonObject MutagenRead(const QString& path, QString* error) {
@@ -308,12 +423,24 @@ QJsonObject MutagenRead(const QString& path, QString* error) {
     return QJsonDocument::fromJson(run.Out).object();
 }
 
+QString AddPictureWithMutagen(const QString& path, int size) {
+    const RunResult run = Run(
+        Python(), {QStringLiteral(SW_SOURCE_DIR "/tests/tags/add_picture.py"), path, QString::number(size)});
+    if (run.Exit != 0) {
+        ADD_FAILURE() << "add_picture.py: " << run.Err.toStdString();
+        return {};
+    }
+    return QString::fromUtf8(run.Out).trimmed();
+}
+
 QStringList OggInfoProblems(const QString& path) {
     const RunResult run = Run(QStringLiteral("ogginfo"), {path});
     QStringList problems;
+    // Complaints open their line; the comments it lists are indented (and a picture's base64
+    // text may hold any word).
     for (const QByteArray& line : (run.Out + run.Err).split('\n')) {
-        if (line.contains("WARNING") || line.contains("ERROR") || line.contains("Warning") ||
-            line.contains("Error")) {
+        if (line.startsWith("WARNING") || line.startsWith("ERROR") || line.startsWith("Warning") ||
+            line.startsWith("Error")) {
             problems << QString::fromUtf8(line);
         }
     }

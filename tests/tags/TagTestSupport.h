@@ -92,6 +92,17 @@ enum class OggLayoutKind {
     CommentSpansPages,
     /// Page 2 starts with the setup header: no comment header at all.
     NoCommentHeader,
+    /// As CommentSpansPages, but page 3 does not say that it continues a packet.
+    CommentSpansPagesUnflagged,
+    /// Page 2 holds the comment and setup headers and then a first audio packet.
+    AudioOnLastHeaderPage,
+    /// A page of another stream lies between page 1 and page 2.
+    OtherStreamBetweenHeaders,
+    /// Page 2 holds the comment header alone, and the audio follows: no setup header.
+    NoSetupHeader,
+    /// The comment and setup headers on pages of at most 16 lacing values (about 4 KB), as some
+    /// taggers lay them out.
+    HeadersOnSmallPages,
 };
 /// An Ogg Vorbis file made from the fixture's audio with `commentPacket` as its comment header.
 QByteArray MakeOgg(const QByteArray& commentPacket, OggLayoutKind layout = OggLayoutKind::Standard);
@@ -105,11 +116,21 @@ struct PageView {
     QByteArray Bytes;  // the whole page
 };
 std::vector<PageView> SplitPages(const QByteArray& bytes);
+/// How many pages the three Vorbis header packets take, counted from their lacing values.
+std::size_t HeaderPageCount(const std::vector<PageView>& pages);
+/// Expects a rewritten Ogg stream (after `prefix` bytes, which must stay) to keep its first page
+/// and every audio page, granule position and data included, with only the sequence numbers moved
+/// by the change in the number of header pages; and every page to be checksummed, numbered in
+/// order and to belong to the one stream.
+void ExpectAudioPagesKept(const QByteArray& before, const QByteArray& after, qsizetype prefix = 0);
 
 // Independent readers, run as separate programs.
 
 /// What mutagen reads from the file (see independent_read.py); empty object when it fails.
 QJsonObject MutagenRead(const QString& path, QString* error = nullptr);
+/// Has mutagen embed a cover picture of `size` bytes in an Ogg Vorbis file (see add_picture.py);
+/// the MD5 of the picture's data, empty when it fails.
+QString AddPictureWithMutagen(const QString& path, int size);
 /// ogginfo's warnings and errors for the file, plus its exit status when not 0.
 QStringList OggInfoProblems(const QString& path);
 struct Decoded {

@@ -1,8 +1,11 @@
 #!/usr/bin/python3
 """Prints what mutagen, a tag library nobody on this project wrote, finds in an audio file, as JSON."""
+import base64
+import hashlib
 import json
 import sys
 
+from mutagen.flac import Picture
 from mutagen.id3 import ID3, ID3NoHeaderError, ParseID3v1
 from mutagen.oggvorbis import OggVorbis
 
@@ -13,6 +16,12 @@ def frame_text(frame):
     if frame.FrameID == "WXXX":
         return "%s|%s" % (frame.desc, frame.url)
     return "/".join(str(t) for t in frame.text)
+
+
+def picture_summary(text):
+    picture = Picture(base64.b64decode(text))
+    return {"type": picture.type, "mime": picture.mime, "desc": picture.desc,
+            "md5": hashlib.md5(picture.data).hexdigest(), "size": len(picture.data)}
 
 
 def main(path):
@@ -33,7 +42,13 @@ def main(path):
         out["id3v1"] = {key: frame_text(frame) for key, frame in frames.items()}
     if data[:4] == b"OggS":
         ogg = OggVorbis(path)
-        out["ogg"] = {"vendor": ogg.tags.vendor, "comments": [[k, v] for k, v in ogg.tags]}
+        # Pictures are listed by what they hold rather than as their base64 text.
+        out["ogg"] = {
+            "vendor": ogg.tags.vendor,
+            "comments": [[k, v] for k, v in ogg.tags if k.upper() != "METADATA_BLOCK_PICTURE"],
+            "pictures": [picture_summary(v) for k, v in ogg.tags if k.upper() == "METADATA_BLOCK_PICTURE"],
+            "seconds": round(ogg.info.length, 3),
+        }
     json.dump(out, sys.stdout, ensure_ascii=True, sort_keys=True)
 
 

@@ -194,5 +194,24 @@ TEST(WindowHelpers, QuietCheckToTheSameStateDoesNotSwallowTheNextClick) {
     EXPECT_FALSE(box.isChecked());
 }
 
+TEST(WindowHelpers, QuietClearIsIgnoredOnceAndNeverSwallowsTheNextTyping) {
+    for (const QString& start : {QString(), QString("old text")}) {
+        QLineEdit edit(start);
+        QStringList seen;
+        QObject::connect(&edit, &QLineEdit::textChanged, [&](const QString& text) {
+            if (!TakeQuietChange()) {
+                seen << text;
+            }
+        });
+        TakeQuietChange();
+        ClearEditQuietly(&edit);
+        EXPECT_TRUE(edit.text().isEmpty());
+        // What the user types next is a change of theirs, whether or not the box was empty.
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
+        QApplication::sendEvent(&edit, &key);
+        EXPECT_EQ(seen, QStringList{"x"}) << "starting from \"" << start.toStdString() << "\"";
+    }
+}
+
 }  // namespace
 }  // namespace sw
