@@ -14,14 +14,15 @@ int RunMix(const QStringList& arguments);   // SwtoolMix.cpp
 int RunTags(const QStringList& arguments);  // SwtoolTags.cpp
 int RunLoad(const QStringList& arguments);  // SwtoolLoad.cpp
 
-int RunCheck(const QStringList& arguments);  // SwtoolCheck.cpp
-int RunStats(const QStringList& arguments);  // SwtoolStats.cpp
+int RunCheck(const QStringList& arguments);      // SwtoolCheck.cpp
+int RunStats(const QStringList& arguments);      // SwtoolStats.cpp
 int RunRandom(const QStringList& arguments);     // SwtoolRandom.cpp
 int RunPlaylists(const QStringList& arguments);  // SwtoolPlaylists.cpp
 int RunPlaylist(const QStringList& arguments);   // SwtoolPlaylist.cpp
 int RunRate(const QStringList& arguments);       // SwtoolRate.cpp
 int RunHistory(const QStringList& arguments);    // SwtoolHistory.cpp
 int RunGenerate(const QStringList& arguments);   // SwtoolGenerate.cpp
+int RunSongs(const QStringList& arguments);      // SwtoolSongs.cpp
 
 // Each command lives in its own file; add a line to kCommands for a new one.
 const CommandEntry kCommands[] = {
@@ -37,6 +38,11 @@ const CommandEntry kCommands[] = {
     {"history", "history [--day YYYYMMDD]   (the play history)", RunHistory},
     {"generate", "generate --songs N [--seed S]   (a synthetic collection in a catalogue without songs)",
      RunGenerate},
+    {"songs",
+     "songs (--album ID|--artist ID|--genre ID|--playlist ID|--singles|--recent|--day YYYYMMDD|--search "
+     "TEXT) "
+     "[--filter F]   (a list as the songs window shows it)",
+     RunSongs},
     {"", "", nullptr},
 };
 
