@@ -321,6 +321,9 @@ void SongListController::OpenQuery() {
     }
     m_queryOpen = false;
     m_rows = RowSet();
+    m_scanNext = 0;
+    m_questionWarnings = false;
+    m_bangWarnings = false;
     m_rows = query.Open();
     m_fields = std::make_unique<Fields>(m_rows);
     m_warnings.assign(static_cast<std::size_t>(m_rows.RowCount()), 0);
@@ -351,7 +354,9 @@ void SongListController::BuildSongList() {
         id = m_genreId;
     }
     m_countLabel = CountLabelText(m_mode, id, RowCount());
-    ScanWarnings();
+    if (!m_scanDeferred) {
+        FinishWarningsScan();
+    }
     m_current = RowCount() == 0 ? -1 : (m_mode == SongListMode::PlayHistory ? RowCount() - 1 : 0);
     if (m_display) {
         m_display->ListBuilt();
@@ -490,17 +495,36 @@ QString SongListController::WarningAt(int row) const {
     return known == 1 ? QString() : QString(QChar(known));
 }
 
-void SongListController::ScanWarnings() {
-    m_questionWarnings = false;
-    m_bangWarnings = false;
-    for (int row = 0; row < RowCount(); ++row) {
-        const QString mark = WarningAt(row);
+bool SongListController::ContinueWarningsScan(int rows) {
+    const int end = std::min(RowCount(), m_scanNext + rows);
+    for (; m_scanNext < end; ++m_scanNext) {
+        const QString mark = WarningAt(m_scanNext);
         if (mark == "?") {
             m_questionWarnings = true;
         } else if (mark == "!") {
             m_bangWarnings = true;
         }
     }
+    return WarningsScanPending();
+}
+
+void SongListController::FinishWarningsScan() {
+    ContinueWarningsScan(RowCount());
+}
+
+bool SongListController::QuestionFixEnabled() {
+    FinishWarningsScan();
+    return m_questionWarnings;
+}
+
+bool SongListController::BangFixEnabled() {
+    FinishWarningsScan();
+    return m_bangWarnings;
+}
+
+bool SongListController::HideItemEnabled() {
+    FinishWarningsScan();
+    return m_bangWarnings || m_hideMissing;
 }
 
 void SongListController::RefreshAlbumSummary(int mode) {

@@ -205,9 +205,17 @@ public:
     // Menu states.
     bool DropFromPlaylistEnabled() const { return m_mode == SongListMode::Playlist && m_queryOpen; }
     bool EditPlaylistEnabled() const { return m_mode == SongListMode::Playlist && m_queryOpen; }
-    bool QuestionFixEnabled() const { return m_questionWarnings; }
-    bool BangFixEnabled() const { return m_bangWarnings; }
-    bool HideItemEnabled() const { return m_bangWarnings || m_hideMissing; }
+    /// The warnings scan of the list decides these three; asking finishes a scan still under way.
+    bool QuestionFixEnabled();
+    bool BangFixEnabled();
+    bool HideItemEnabled();
+
+    /// A window that draws the list before its warnings scan is done: a build leaves the scan to
+    /// ContinueWarningsScan (between events) or to the first look at the items it enables.
+    void SetWarningsScanDeferred(bool deferred) { m_scanDeferred = deferred; }
+    /// Scans up to `rows` more rows; true while rows remain.
+    bool ContinueWarningsScan(int rows);
+    bool WarningsScanPending() const { return m_scanNext < RowCount(); }
 
     // Selection.
     /// A click on a row: Ctrl toggles the row, Shift selects from the anchor song's row to it, a
@@ -296,7 +304,7 @@ private:
 
     void OpenQuery();
     void ShowColumns();
-    void ScanWarnings();
+    void FinishWarningsScan();
     void ForgetSelection();
     void PositionAtSeq(int seq);
     void SetCurrent(int row);
@@ -338,6 +346,9 @@ private:
     bool m_autoRefresh = true;
     bool m_questionWarnings = false;
     bool m_bangWarnings = false;
+    bool m_scanDeferred = false;
+    /// The first row the warnings scan has not looked at.
+    int m_scanNext = 0;
 
     RowSet m_rows;
     std::unique_ptr<Fields> m_fields;

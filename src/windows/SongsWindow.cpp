@@ -12,6 +12,7 @@
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -43,6 +44,8 @@ protected:
 
 /// Pixels added to a fitted column: the cell's margins on both sides.
 constexpr int kCellPadding = 12;
+/// Rows of the warnings scan done between two events.
+constexpr int kScanSlice = 2000;
 
 }  // namespace
 
@@ -52,6 +55,14 @@ SongsWindow::SongsWindow(SongListController& controller, Catalogue& catalogue, Q
     setWindowTitle("Songs");
     resize(900, 520);
     m_creationWidth = width();
+    m_scanTimer = new QTimer(this);
+    m_scanTimer->setInterval(0);
+    connect(m_scanTimer, &QTimer::timeout, this, [this] {
+        if (!m_controller.ContinueWarningsScan(kScanSlice)) {
+            m_scanTimer->stop();
+        }
+    });
+    m_controller.SetWarningsScanDeferred(true);
     BuildLayout();
     BuildMenus();
     BuildPopup();
@@ -61,6 +72,7 @@ SongsWindow::SongsWindow(SongListController& controller, Catalogue& catalogue, Q
 
 SongsWindow::~SongsWindow() {
     m_controller.SetDisplay(nullptr);
+    m_controller.SetWarningsScanDeferred(false);
 }
 
 void SongsWindow::BuildLayout() {
@@ -147,6 +159,11 @@ void SongsWindow::ListBuilt() {
         RestoreColumnWidths();
     }
     ShowCurrentRow();
+    // The files of a long list are looked for after it is drawn, a slice between events; the
+    // "Fix" and "Filter" menus finish the scan when they open.
+    if (m_controller.WarningsScanPending() && !m_scanTimer->isActive()) {
+        m_scanTimer->start();
+    }
 }
 
 void SongsWindow::FitColumns() {
@@ -218,9 +235,6 @@ void SongsWindow::StateChanged() {
                                            : QApplication::palette().color(QPalette::Button));
     m_filterLabel->setPalette(palette);
     m_back->setEnabled(m_controller.BackEnabled());
-    m_fixQuestion->setEnabled(m_controller.QuestionFixEnabled());
-    m_fixBang->setEnabled(m_controller.BangFixEnabled());
-    m_hideMissing->setEnabled(m_controller.HideItemEnabled());
     m_hideMissing->setChecked(m_controller.HideMissing());
     ShowPlayCaptions();
     m_grid->viewport()->update();

@@ -12,6 +12,7 @@ class QActionGroup;
 class QLabel;
 class QMenu;
 class QTableView;
+class QTimer;
 class QToolButton;
 
 namespace sw {
@@ -101,6 +102,7 @@ private:
     std::map<QString, QAction*> m_popupItems;
     QMenu* m_moreSongs = nullptr;
 
+    QTimer* m_scanTimer = nullptr;
     std::map<QString, int> m_savedWidths;
     int m_creationWidth = 0;
     bool m_syncing = false;        // the program moves the grid's cursor

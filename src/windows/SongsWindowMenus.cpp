@@ -51,6 +51,10 @@ void SongsWindow::BuildMenus() {
     m_fixDurations->setEnabled(false);
     m_fixQuestion = m_fixMenu->addAction("\"?\" warnings", [this] { m_controller.FixQuestionWarnings(); });
     m_fixBang = m_fixMenu->addAction("\"!\" warnings", [this] { m_controller.FixBangWarnings(); });
+    connect(m_fixMenu, &QMenu::aboutToShow, this, [this] {
+        m_fixQuestion->setEnabled(m_controller.QuestionFixEnabled());
+        m_fixBang->setEnabled(m_controller.BangFixEnabled());
+    });
 
     m_new = bar->addAction("New");
     m_new->setObjectName("newItem");

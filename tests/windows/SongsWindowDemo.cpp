@@ -65,7 +65,8 @@ int main(int argc, char** argv) {
         }
     }
     if (home.isEmpty()) {
-        out << "usage: songs_window_demo --home DIR (--album ID|--playlist ID|--day YYYYMMDD|...)..." << Qt::endl;
+        out << "usage: songs_window_demo --home DIR (--album ID|--playlist ID|--day YYYYMMDD|...)..."
+            << Qt::endl;
         return 2;
     }
 

@@ -201,5 +201,30 @@ TEST_F(SongsWindowTest, TheCountLabelOpensTheAlbumInAlbumModeOnly) {
     EXPECT_TRUE(m_window.findChild<QAction*>("backItem")->isEnabled());
 }
 
+TEST_F(SongsWindowTest, TheWarningsScanFollowsTheDrawnListAndFinishesWhenTheFixMenuOpens) {
+    ListedSong gone;
+    gone.title = "Gone";
+    gone.exi = 0;
+    gone.albumId = m_album;
+    AddSong(gone);
+    m_settings.FILTER = 99;
+    m_list.ShowAlbumSongs(m_album);
+    EXPECT_TRUE(m_list.WarningsScanPending());
+    EXPECT_EQ(m_list.WarningAt(0), "!");  // a drawn row's cell is worked out at once (track 0 first)
+    QMenu* fix = m_window.findChild<QMenu*>("fixMenu");
+    emit fix->aboutToShow();
+    EXPECT_FALSE(m_list.WarningsScanPending());
+    EXPECT_TRUE(MenuItem(fix, "\"?\" warnings")->isEnabled());
+    EXPECT_TRUE(MenuItem(fix, "\"!\" warnings")->isEnabled());
+
+    m_list.Refresh();
+    EXPECT_TRUE(m_list.WarningsScanPending());
+    while (m_list.WarningsScanPending()) {
+        QApplication::processEvents();
+    }
+    emit m_window.FilterMenu()->aboutToShow();
+    EXPECT_TRUE(MenuItem(m_window.FilterMenu(), "Hide songs whose MP3 does not exist")->isEnabled());
+}
+
 }  // namespace
 }  // namespace sw
