@@ -126,11 +126,20 @@ void SongListController::ShowHistoryDay(int day) {
 
 void SongListController::ShowSongList(const SongListRequest& request) {
     m_request.RememberedSong = CurrentSongNum();
-    if (m_request.Type != SongListType::None) {
-        m_back.push_back(m_request);
+    const SongListRequest previous = m_request;
+    const bool pushed = previous.Type != SongListType::None;
+    if (pushed) {
+        m_back.push_back(previous);
     }
     m_request = request;
-    RunRequest();
+    // A list that cannot be shown leaves the previous one in place, with its request and its Back.
+    if (!RunRequest()) {
+        m_request = previous;
+        if (pushed) {
+            m_back.pop_back();
+        }
+    }
+    Changed();
 }
 
 void SongListController::SongListBack() {
@@ -138,28 +147,33 @@ void SongListController::SongListBack() {
         return;
     }
     m_search = SearchOptions{};
+    const SongListRequest current = m_request;
     m_request = m_back.back();
     m_back.pop_back();
-    RunRequest();
+    if (!RunRequest()) {
+        m_request = current;
+    }
+    Changed();
 }
 
-void SongListController::RunRequest() {
+bool SongListController::RunRequest() {
     const SongListRequest request = m_request;
+    bool shown = true;
     switch (request.Type) {
         case SongListType::Album:
-            SetAlbumMode(request.Number);
+            shown = SetAlbumMode(request.Number);
             break;
         case SongListType::Artist:
-            SetArtistMode(request.Number);
+            shown = SetArtistMode(request.Number);
             break;
         case SongListType::Genre:
-            SetGenreMode(request.Number);
+            shown = SetGenreMode(request.Number);
             break;
         case SongListType::Singles:
             SetSinglesMode();
             break;
         case SongListType::Playlist:
-            SetPlaylistMode(request.Number);
+            shown = SetPlaylistMode(request.Number);
             break;
         case SongListType::Recent:
             SetRecentMode();
@@ -170,7 +184,8 @@ void SongListController::RunRequest() {
         case SongListType::Search:
         case SongListType::Title:
             m_search = request.Options;
-            if (RunSearchRequest(request)) {
+            shown = RunSearchRequest(request);
+            if (shown) {
                 SetStampMode(m_searchStamp, request.Type == SongListType::Title
                                                 ? " Title = " + QuoteDouble(request.Text)
                                                 : "search for " + QuoteDouble(request.Text));
@@ -180,16 +195,17 @@ void SongListController::RunRequest() {
             SetStampMode(request.Stamp, "Last loaded ( at " + FormatDateTime(2, request.Stamp) + " )");
             break;
         case SongListType::None:
+            shown = false;
             break;
     }
-    if (m_queryOpen) {
+    if (shown && m_queryOpen) {
         if (request.Type == SongListType::Playlist) {
             SetCurrent(RowCount() > 0 ? 0 : -1);
         } else if (request.RememberedSong > 0) {
             GoToSong(request.RememberedSong);
         }
     }
-    Changed();
+    return shown;
 }
 
 // Modes.

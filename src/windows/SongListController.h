@@ -287,7 +287,8 @@ public:
 private:
     struct Fields;
 
-    void RunRequest();
+    /// Shows the current request's list; false when it cannot be shown.
+    bool RunRequest();
     bool SetAlbumMode(int albumId);
     bool SetArtistMode(int artistId);
     bool SetGenreMode(int genreId);

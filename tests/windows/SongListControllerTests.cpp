@@ -89,8 +89,20 @@ TEST_F(SongList, ListsThatCannotBeReadLeaveThePreviousListInPlace) {
         EXPECT_EQ(m_list.Mode(), SongListMode::Album);
         EXPECT_EQ(m_list.Caption(), "Songs in album \"Four\"");
         EXPECT_EQ(Titles(), before);
+        // Nor does it take a place on the Back stack.
+        EXPECT_EQ(m_list.CurrentRequest().Type, SongListType::Album);
+        EXPECT_FALSE(m_list.BackEnabled());
     }
     EXPECT_EQ(m_playlists.TargetPlaylist().Id, 0);
+
+    // An album removed while its list waited on the Back stack: Back leaves the list in place.
+    m_list.ShowSingles();
+    m_library.albums.DeleteAlbumAndSongs(id);
+    m_catalogue.CommitAndContinue();
+    m_list.SongListBack();
+    EXPECT_EQ(m_list.Mode(), SongListMode::Singles);
+    EXPECT_EQ(m_list.CurrentRequest().Type, SongListType::Singles);
+    EXPECT_FALSE(m_list.BackEnabled());
 }
 
 TEST_F(SongList, SongsWithoutAnArtistAreListedUnderArtistZero) {
