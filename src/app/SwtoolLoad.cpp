@@ -5,6 +5,7 @@
 
 #include "SwtoolCommands.h"
 #include "SwtoolSession.h"
+#include "core/InstanceLock.h"
 #include "load/FolderWalk.h"
 #include "load/LoadRun.h"
 #include "tags/TagPolicy.h"

@@ -40,21 +40,6 @@ std::unique_ptr<DataFolderSession> OpenDataFolder(bool needCatalogue) {
     return session;
 }
 
-void LockProgramFolder() {
-    QString reason;
-    switch (TakeInstanceLock(Paths().lockFile, kApplicationTitle, &reason)) {
-        case InstanceLockResult::Taken:
-            return;
-        case InstanceLockResult::Held:
-            throw std::runtime_error(("sonwick3 is running on the program folder " +
-                                      QuoteDouble(ProgramFolder()) +
-                                      ": close it first (or wait for the other swtool command on it to end)")
-                                         .toStdString());
-        case InstanceLockResult::Unavailable:
-            throw std::runtime_error(("Cannot lock " + Paths().lockFile + ": " + reason).toStdString());
-    }
-}
-
 QString JsonString(const QString& text) {
     QString out = "\"";
     for (const QChar c : text) {

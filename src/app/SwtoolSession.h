@@ -21,10 +21,6 @@ struct DataFolderSession {
 /// opened is an error (thrown); otherwise the session goes on without one.
 std::unique_ptr<DataFolderSession> OpenDataFolder(bool needCatalogue);
 
-/// Takes the program folder's single-instance lock for a command that changes the catalogue or
-/// the settings, so that it never works beside sonwick3. Throws, saying so, when it is held.
-void LockProgramFolder();
-
 /// JSON text for a string value, quotes included.
 QString JsonString(const QString& text);
 

@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QTextStream>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -17,8 +18,10 @@
 #include "maintenance/HealthCheckWindow.h"
 #include "tags/GenreLookup.h"
 #include "tags/TagPolicy.h"
+#include "windows/DaysWindow.h"
 #include "windows/GuardedApplication.h"
 #include "windows/MainWindow.h"
+#include "windows/NotepadWindow.h"
 #include "windows/Placements.h"
 #include "windows/ProgramShutdown.h"
 #include "windows/QtDialogs.h"
@@ -115,6 +118,8 @@ int main(int argc, char** argv) {
     sw::LoadRun loadRun(session.library, tagPolicy);
     std::unique_ptr<sw::LoadWindow> loadWindow;
     std::unique_ptr<sw::HealthCheckWindow> healthCheckWindow;
+    std::unique_ptr<sw::DaysWindow> daysWindow;
+    std::unique_ptr<sw::NotepadWindow> notepadWindow;
 
     using sw::StartupWindow;
     sw::CreationSteps steps;
@@ -125,6 +130,25 @@ int main(int argc, char** argv) {
         mainWindow = std::make_unique<sw::MainWindow>(session);
         session.display = mainWindow.get();
         placements.Register("fctrl2", mainWindow.get());
+        return true;
+    };
+    steps[StartupWindow::Days] = [&] {
+        daysWindow = std::make_unique<sw::DaysWindow>(session.catalogue);
+        placements.Register("Fdays", daysWindow.get());
+        if (mainWindow) {
+            mainWindow->AddSubmenuCommand("&Browse", "Play history", [&] { daysWindow->ShowDays(); });
+        }
+        return true;
+    };
+    steps[StartupWindow::Notepad] = [&] {
+        notepadWindow = std::make_unique<sw::NotepadWindow>(session.paths.programFolder);
+        placements.Register("Fnotepad", notepadWindow.get());
+        // Alt+T belongs to the Tags menu.
+        if (mainWindow) {
+            mainWindow->AddSubmenuCommand(
+                "T&ools", "Notepad", [&] { notepadWindow->OpenFromMainMenu(session.settings.READONLY); });
+        }
+        notepadWindow->Create();
         return true;
     };
     if (!unattended) {
@@ -159,7 +183,13 @@ int main(int argc, char** argv) {
     // the program at once.
     sw::QuitOnSignal quitOnSignal([&] {
         QTextStream err(stderr);
-        const int status = shutdown.StopRequested(err);
+        bool notepadSaved = true;
+        if (notepadWindow) {
+            sw::ScriptedDialogs report(&err);
+            sw::ScopedDialogs installed(report);
+            notepadSaved = notepadWindow->ProgramEnding();
+        }
+        const int status = std::max(shutdown.StopRequested(err), notepadSaved ? 0 : 1);
         err.flush();
         // Everything is committed and saved, or reported; the process ends without the engine's detach.
         std::fflush(nullptr);
@@ -192,5 +222,9 @@ int main(int argc, char** argv) {
     if (parser.isSet(quitOption)) {
         QTimer::singleShot(0, mainWindow.get(), &QWidget::close);
     }
-    return app.exec();
+    const int status = app.exec();
+    if (notepadWindow) {
+        notepadWindow->ProgramEnding();
+    }
+    return status;
 }

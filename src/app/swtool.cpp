@@ -10,9 +10,10 @@
 
 namespace sw::swtool {
 
-int RunMix(const QStringList& arguments);   // SwtoolMix.cpp
-int RunTags(const QStringList& arguments);  // SwtoolTags.cpp
-int RunLoad(const QStringList& arguments);  // SwtoolLoad.cpp
+int RunMix(const QStringList& arguments);      // SwtoolMix.cpp
+int RunTags(const QStringList& arguments);     // SwtoolTags.cpp
+int RunLoad(const QStringList& arguments);     // SwtoolLoad.cpp
+int RunParadox(const QStringList& arguments);  // SwtoolParadox.cpp
 
 int RunCheck(const QStringList& arguments);      // SwtoolCheck.cpp
 int RunStats(const QStringList& arguments);      // SwtoolStats.cpp
@@ -43,6 +44,8 @@ const CommandEntry kCommands[] = {
      "TEXT) "
      "[--filter F]   (a list as the songs window shows it)",
      RunSongs},
+    {"paradox", "paradox FILE.DB [--limit N] [--code-page N]   (header facts, then one JSON line per row)",
+     RunParadox, false},
     {"", "", nullptr},
 };
 

@@ -43,6 +43,10 @@ void Catalogue::CommitRetaining() {
     Connection().CommitRetaining();
 }
 
+void Catalogue::Rollback() {
+    Connection().Rollback();
+}
+
 void Catalogue::CloseCatalogue() {
     if (m_connection) {
         m_connection->Close();

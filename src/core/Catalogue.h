@@ -33,6 +33,8 @@ public:
     /// Commits the transaction, if any; a new one starts with the next use.
     void CommitAndContinue();
     void CommitRetaining();
+    /// Undoes what the transaction changed since its last commit (the converter's abort).
+    void Rollback();
     /// Commits what is pending and closes the connection.
     void CloseCatalogue();
 

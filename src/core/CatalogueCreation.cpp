@@ -120,7 +120,7 @@ void CreateCurrentCatalogue(const QString& path, const QString& name, const QStr
     CreateFromScripts(path, name, {scriptPath, upgradeScriptPath}, genreFile);
 }
 
-QString CreateNewCatalogue(const QString& dataFolder, const QString& name) {
+QString CreateNewCatalogue(const QString& dataFolder, const QString& name, NewCatalogueLayout layout) {
     const QString createScript = ShippedFile("sql/create-catalogue.sql");
     const QString upgradeScript = ShippedFile("sql/upgrade-catalogue.sql");
     const QString genres = ShippedFile("data/GENRES.INI");
@@ -128,7 +128,11 @@ QString CreateNewCatalogue(const QString& dataFolder, const QString& name) {
         throw DatabaseError(("Cannot create the folder " + dataFolder).toStdString());
     }
     const QString path = QDir(dataFolder).filePath("SONGS.FDB");
-    CreateCurrentCatalogue(path, name, createScript, upgradeScript, genres);
+    if (layout == NewCatalogueLayout::VersionOne) {
+        CreateCatalogue(path, name, createScript, genres);
+    } else {
+        CreateCurrentCatalogue(path, name, createScript, upgradeScript, genres);
+    }
     // The genre list travels with a new catalogue, unless the folder has one of its own.
     const QString folderGenres = QDir(dataFolder).filePath("GENRES.INI");
     if (!QFileInfo::exists(folderGenres) && !QFile::copy(genres, folderGenres)) {

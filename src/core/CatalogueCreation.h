@@ -24,10 +24,16 @@ void CreateCatalogue(const QString& path, const QString& name, const QString& sc
 void CreateCurrentCatalogue(const QString& path, const QString& name, const QString& scriptPath,
                             const QString& upgradeScriptPath, const QString& genreFile = QString());
 
+enum class NewCatalogueLayout {
+    Current,     ///< what a new user starts with
+    VersionOne,  ///< what the converter fills and the version ladder raises step by step
+};
+
 /// What scripts/new-catalogue does, from the program's own files: `dataFolder` (created when
-/// missing) gets SONGS.FDB at the current layout version, named `name`, holding the shipped genre
-/// list, and a copy of that list unless it has a GENRES.INI of its own. Returns the catalogue's
-/// path. Throws with the client's or the system's text.
-QString CreateNewCatalogue(const QString& dataFolder, const QString& name = "My songs");
+/// missing) gets SONGS.FDB at the current layout version (or at version 1), named `name`, holding
+/// the shipped genre list, and a copy of that list unless it has a GENRES.INI of its own. Returns
+/// the catalogue's path. Throws with the client's or the system's text.
+QString CreateNewCatalogue(const QString& dataFolder, const QString& name = "My songs",
+                           NewCatalogueLayout layout = NewCatalogueLayout::Current);
 
 }  // namespace sw

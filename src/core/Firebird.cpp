@@ -469,6 +469,14 @@ void Connection::CommitRetaining() {
     }
 }
 
+void Connection::Rollback() {
+    if (!m_impl->transaction) {
+        return;
+    }
+    Checked([&](ThrowStatusWrapper* status) { m_impl->transaction->rollback(status); });
+    m_impl->transaction = nullptr;
+}
+
 void Connection::Close() {
     if (!m_impl->attachment) {
         return;

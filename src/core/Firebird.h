@@ -34,6 +34,8 @@ public:
     void Commit();
     /// Commits keeping the transaction's context.
     void CommitRetaining();
+    /// Undoes what the transaction changed, if any; the next use starts a new one.
+    void Rollback();
     /// Commits what is pending and detaches; the connection is unusable afterwards.
     void Close();
 

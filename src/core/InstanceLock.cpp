@@ -7,7 +7,9 @@
 #include <QFile>
 #include <cerrno>
 #include <cstring>
+#include <stdexcept>
 
+#include "Paths.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Text.h"
 
@@ -52,6 +54,21 @@ bool AcquireInstanceLock(const QString& lockFile, const QString& title) {
     }
     ShowInfo("Program " + QuoteDouble(title) + " is already running");
     return true;
+}
+
+void LockProgramFolder() {
+    QString reason;
+    switch (TakeInstanceLock(Paths().lockFile, kApplicationTitle, &reason)) {
+        case InstanceLockResult::Taken:
+            return;
+        case InstanceLockResult::Held:
+            throw std::runtime_error(("sonwick3 is running on the program folder " +
+                                      QuoteDouble(ProgramFolder()) +
+                                      ": close it first (or wait for the other command on it to end)")
+                                         .toStdString());
+        case InstanceLockResult::Unavailable:
+            throw std::runtime_error(("Cannot lock " + Paths().lockFile + ": " + reason).toStdString());
+    }
 }
 
 }  // namespace sw

@@ -23,4 +23,9 @@ InstanceLockResult TakeInstanceLock(const QString& lockFile, const QString& titl
 /// held until the process ends.
 bool AcquireInstanceLock(const QString& lockFile, const QString& title);
 
+/// Takes the program folder's single-instance lock for a companion program (swtool, swconv) that
+/// changes the catalogue or the settings, so that it never works beside sonwick3. Throws, saying
+/// so, when it is held.
+void LockProgramFolder();
+
 }  // namespace sw

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <vector>
@@ -114,12 +115,29 @@ QByteArray FollowLinks(QByteArray path) {
     return path;
 }
 
+// Room in a file name for the dot, the "~" and the six random characters of the temporary name.
+constexpr qsizetype kLongestBaseName = 255 - 8;
+
 }  // namespace
+
+int CreateTemporaryBeside(const QByteArray& target, QByteArray& temporary) {
+    const qsizetype slash = target.lastIndexOf('/');
+    QByteArray base = target.mid(slash + 1);
+    if (base.size() > kLongestBaseName) {
+        qsizetype cut = kLongestBaseName;
+        while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
+        base.truncate(cut);
+    }
+    temporary = target.left(slash + 1) + "." + base + "~XXXXXX";
+    return ::mkostemp(temporary.data(), O_CLOEXEC);
+}
 
 void WriteFileAtomically(const QString& path, const QByteArray& content) {
     // A link (a settings file kept in a dotfiles folder) stays a link: its target is replaced.
     const QByteArray target = FollowLinks(QFile::encodeName(path));
-    const QByteArray temporary = target + '~';
+    QByteArray temporary;
     struct stat original {};
     const bool exists = ::stat(target.constData(), &original) == 0;
     if (exists && S_ISREG(original.st_mode) &&
@@ -134,9 +152,20 @@ void WriteFileAtomically(const QString& path, const QByteArray& content) {
         throw std::runtime_error(std::string(what) + " " + temporary.toStdString() + ": " +
                                  std::strerror(error));
     };
-    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+    const int fd = CreateTemporaryBeside(target, temporary);
     if (fd < 0) {
-        fail("Cannot create");
+        const int error = errno;
+        throw std::runtime_error("Cannot create a temporary file beside " + target.toStdString() + ": " +
+                                 std::strerror(error));
+    }
+    if (!exists || !S_ISREG(original.st_mode)) {
+        // A new file gets the usual permissions rather than the private ones of a temporary file.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        if (::fchmod(fd, 0666 & ~mask) != 0) {
+            ::close(fd);
+            fail("Cannot set the permissions of");
+        }
     }
     if (exists && S_ISREG(original.st_mode)) {
         // The new file keeps the old one's permissions and, where allowed, its owner and group.

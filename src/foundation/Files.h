@@ -17,10 +17,16 @@ TDateTime FileModifiedTime(const QString& path);
 TDateTime FileCreatedTime(const QString& path);
 /// True when the file was deleted; otherwise shows "Delete <path>" and "Error <errno> <text>".
 bool DeleteFileReporting(const QString& path);
-/// Replaces the file's content through "path~": written, flushed, fsync'ed and renamed over the
-/// original, so the file is never half-written. A symbolic link is followed and its target replaced
-/// (the temporary file lies beside the target); the file keeps its permissions, and a read-only
-/// file is refused. Throws with the system's text; no "~" file is left.
+/// Creates a new, empty, hidden temporary file beside `target` (native path) under a name of its
+/// own (".<name>~XXXXXX", the longest names shortened without splitting a UTF-8 character), so a
+/// leftover of a crash, or a user's own "name~", never stands in the way. Returns the open file
+/// descriptor and sets `temporary`; -1 with errno set on failure.
+int CreateTemporaryBeside(const QByteArray& target, QByteArray& temporary);
+/// Replaces the file's content through a temporary file beside it: written, flushed, fsync'ed and
+/// renamed over the original, so the file is never half-written. A symbolic link is followed and
+/// its target replaced (the temporary file lies beside the target); the file keeps its
+/// permissions, and a read-only file is refused. Throws with the system's text; no temporary file
+/// is left.
 void WriteFileAtomically(const QString& path, const QByteArray& content);
 
 /// Attribute bits of the folder search; a mask of 0 means all entries.

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "FileReader.h"
+#include "foundation/Files.h"
 
 namespace sw {
 
@@ -25,9 +26,6 @@ bool Faulted(RewriteFault at) {
     return g_fault.load() == at;
 }
 
-// Room in a file name for the dot, the "~" and the six random characters of the temporary name.
-constexpr qsizetype kLongestBaseName = 255 - 8;
-
 // The rewrite replaces the file a link points at, not the link.
 QString ResolvedTarget(const QString& path) {
     const QFileInfo info(path);
@@ -38,21 +36,6 @@ QString ResolvedTarget(const QString& path) {
         }
     }
     return path;
-}
-
-// A hidden name beside the file that ends in random characters, so it never looks like an audio
-// file to a folder scan. The longest names are shortened, never split inside a UTF-8 character.
-QByteArray TemporaryTemplate(const QString& target) {
-    const QFileInfo info(target);
-    QByteArray base = QFile::encodeName(info.fileName());
-    if (base.size() > kLongestBaseName) {
-        qsizetype cut = kLongestBaseName;
-        while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80) {
-            --cut;
-        }
-        base.truncate(cut);
-    }
-    return QFile::encodeName(info.absolutePath()) + "/." + base + "~XXXXXX";
 }
 
 }  // namespace
@@ -110,8 +93,7 @@ bool FileRewrite::Begin() {
     if (Faulted(RewriteFault::Create)) {
         return Fail("Cannot create", EACCES);
     }
-    m_temporary = TemporaryTemplate(m_target);
-    m_fd = ::mkostemp(m_temporary.data(), O_CLOEXEC);
+    m_fd = CreateTemporaryBeside(QFile::encodeName(QFileInfo(m_target).absoluteFilePath()), m_temporary);
     if (m_fd < 0) {
         return Fail("Cannot create", errno);
     }

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStyle>
@@ -76,6 +77,20 @@ void MainWindow::AddPair(QGridLayout* grid, const QString& caption, MainLabel la
 
 void MainWindow::AddMenuCommand(const QString& caption, std::function<void()> command) {
     menuBar()->addAction(caption, this, std::move(command));
+}
+
+void MainWindow::AddSubmenuCommand(const QString& menu, const QString& caption,
+                                   std::function<void()> command) {
+    QMenu* found = nullptr;
+    for (QAction* action : menuBar()->actions()) {
+        if (action->menu() && action->text() == menu) {
+            found = action->menu();
+        }
+    }
+    if (!found) {
+        found = menuBar()->addMenu(menu);
+    }
+    found->addAction(caption, this, std::move(command));
 }
 
 void MainWindow::ShowCatalogueLabels() {

@@ -43,6 +43,9 @@ public:
 
     /// A top-level menu entry that runs `command` when chosen.
     void AddMenuCommand(const QString& caption, std::function<void()> command);
+    /// An entry of the top-level menu `menu` (added at the end of the menu bar when missing) that
+    /// runs `command` when chosen.
+    void AddSubmenuCommand(const QString& menu, const QString& caption, std::function<void()> command);
 
     void SetLabel(MainLabel label, const QString& value);
     QString Label(MainLabel label) const;

@@ -136,7 +136,7 @@ TEST_F(Swtool, LoadRefusesWhileTheJukeboxRuns) {
     // Said as what it is: the jukebox holds this folder, not swtool being a second jukebox.
     EXPECT_EQ(run.err.trimmed(),
               "swtool: sonwick3 is running on the program folder \"" + Home() +
-                  "/\": close it first (or wait for the other swtool command on it to end)");
+                  "/\": close it first (or wait for the other command on it to end)");
     jukebox.kill();
     jukebox.waitForFinished();
 }

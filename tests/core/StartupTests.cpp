@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "Unsaveable.h"
 #include "core/CoreSession.h"
 #include "core/CreationOrder.h"
 #include "core/IniFile.h"
@@ -228,8 +229,6 @@ TEST_F(Shutdown, ReadingNeverWritesNotEvenToDropTheOldKey) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(stored);
     file.close();
-    // Any write would fail: the temporary copy's name is taken by a folder.
-    QDir().mkpath(m_session.paths.settingsFile + "~");
 
     LoadSettings(m_session);
     EXPECT_TRUE(m_session.settingsRead);
@@ -263,7 +262,9 @@ TEST_F(Shutdown, AnUnreadableSettingsFileIsOneMessageTheDefaultsAndLeftAlone) {
 
 TEST_F(Shutdown, AFailedSaveIsOneMessageAndTheProgramEndsAllTheSame) {
     LoadSettings(m_session);
-    QDir().mkpath(m_session.paths.settingsFile + "~");
+    // The file now leads where no temporary copy can be created.
+    const QString unwritable = test::kUnsaveableTarget;
+    ASSERT_TRUE(test::MakeUnsaveable(m_session.paths.settingsFile));
     bool placementsWritten = false;
     const ShutdownHooks hooks{[&](IniFile& file) {
         placementsWritten = true;
@@ -271,8 +272,10 @@ TEST_F(Shutdown, AFailedSaveIsOneMessageAndTheProgramEndsAllTheSame) {
     }};
     EXPECT_FALSE(EndSession(m_session, hooks));
     EXPECT_TRUE(placementsWritten);
-    EXPECT_EQ(m_dialogs.TextsOf("INFO"), QStringList{"The settings were not saved: Cannot create " +
-                                                     m_session.paths.settingsFile + "~: Is a directory"});
+    ASSERT_EQ(m_dialogs.TextsOf("INFO").size(), 1);
+    EXPECT_TRUE(m_dialogs.TextsOf("INFO").front().startsWith(
+        "The settings were not saved: Cannot create a temporary file beside " + unwritable + ": "))
+        << m_dialogs.TextsOf("INFO").front().toStdString();
     // The close request itself still closes.
     m_dialogs.ClearTranscript();
     EXPECT_TRUE(ShutdownSequence(m_session, hooks));

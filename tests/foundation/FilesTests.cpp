@@ -90,13 +90,20 @@ TEST(WriteFileAtomically, ReplacesWholeOrLeavesTheOriginal) {
     WriteFile(path, "old");
     WriteFileAtomically(path, "new content");
     EXPECT_EQ(ReadFile(path), "new content");
-    EXPECT_FALSE(QFile::exists(path + "~"));
+    // A file of the user's named like a temporary copy neither blocks a save nor is touched by it.
+    WriteFile(path + "~", "mine");
+    WriteFileAtomically(path, "newer");
+    EXPECT_EQ(ReadFile(path), "newer");
+    EXPECT_EQ(ReadFile(path + "~"), "mine");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"SONWICK3.INI", "SONWICK3.INI~"}));
 
     // Renaming a file over a folder fails: the folder stays and no temporary file is left.
     QDir(dir.path()).mkdir("folder");
     EXPECT_THROW(WriteFileAtomically(dir.filePath("folder"), "x"), std::runtime_error);
     EXPECT_TRUE(QFileInfo(dir.filePath("folder")).isDir());
-    EXPECT_FALSE(QFile::exists(dir.filePath("folder~")));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"SONWICK3.INI", "SONWICK3.INI~"}));
 
     EXPECT_THROW(WriteFileAtomically(dir.filePath("no/such/folder/file"), "x"), std::runtime_error);
 }

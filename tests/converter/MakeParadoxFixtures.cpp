@@ -1,0 +1,27 @@
+// make_paradox_fixtures DIR: writes the committed Paradox fixtures into DIR/paradox and DIR/legacy.
+// Run it again only to change them (tests/fixtures is the folder they are committed in).
+#include <QCoreApplication>
+#include <QDir>
+#include <cstdio>
+#include <exception>
+
+#include "Fixtures.h"
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc != 2) {
+        std::fputs("usage: make_paradox_fixtures DIR\n", stderr);
+        return 2;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    try {
+        for (const sw::test::ReaderFixture& fixture : sw::test::ReaderFixtures()) {
+            sw::test::WriteTable(folder + "/paradox/" + fixture.file, fixture.spec);
+        }
+        sw::test::WriteLegacyFolder(folder + "/legacy");
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "make_paradox_fixtures: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
