@@ -14,12 +14,6 @@
 
 namespace sw {
 
-namespace {
-
-const char* const kNoneSelected = "No songs selected (select/unselect using CTRL+Click)";
-
-}  // namespace
-
 QString PlayScopeName(PlayScope scope) {
     switch (scope) {
         case PlayScope::ThisSong:
@@ -181,7 +175,7 @@ void SongListController::AddSelectionToTargetPlaylist() {
         return;
     }
     if (m_selectedCount == 0) {
-        ShowInfo(kNoneSelected);
+        ShowInfo(kNoSongsSelected);
         return;
     }
     if (ReadOnly()) {
@@ -251,7 +245,7 @@ void SongListController::AssignToSelected() {
         return;
     }
     if (m_selectedCount == 0) {
-        ShowInfo(kNoneSelected);
+        ShowInfo(kNoSongsSelected);
         return;
     }
     AfterAssignment(m_hooks.assignDetails(SongNumsOf(SelectedRows())));

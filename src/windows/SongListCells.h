@@ -47,6 +47,9 @@ QString FilterLabelText(SongListMode mode, int ratingFilter);
 /// The label stands out (pale yellow) unless the filter is the default or none.
 bool FilterLabelHighlighted(int ratingFilter);
 
+/// Said when a command on the selection finds none.
+inline constexpr char kNoSongsSelected[] = "No songs selected (select/unselect using CTRL+Click)";
+
 /// The filter menu's items in order, with the value each sets.
 struct FilterMenuItem {
     const char* caption;

@@ -191,9 +191,17 @@ bool SongListController::RunRequest() {
                                                 : "search for " + QuoteDouble(request.Text));
             }
             break;
-        case SongListType::LastLoaded:
+        case SongListType::LastLoaded: {
             SetStampMode(request.Stamp, "Last loaded ( at " + FormatDateTime(2, request.Stamp) + " )");
+            // Songs the run loaded without a length are measured once, right after their list.
+            const bool marked = m_durationsFixMarked;
+            m_durationsFixMarked = false;
+            if (marked && m_library.songs.loadedWithoutDuration && m_measure) {
+                m_library.songs.loadedWithoutDuration = false;
+                FixDurations();
+            }
             break;
+        }
         case SongListType::None:
             shown = false;
             break;

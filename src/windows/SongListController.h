@@ -19,6 +19,8 @@ class AlbumSummary;
 class Clock;
 class Library;
 class Playlists;
+class QueueController;
+class QueuePlayer;
 
 /// Where the songs list reports what its window shows.
 class SongListDisplay {
@@ -63,6 +65,8 @@ struct SongListHooks {
     std::function<bool(SearchOptions& options, QString& text)> searchWindow;
     /// The song on the preview output.
     std::function<void(const TSong& song)> preview;
+    /// The now-playing window, shown (restored when minimised).
+    std::function<void()> showQueue;
 };
 
 /// The "Play" menu's scope; the captions name them.
@@ -106,6 +110,16 @@ public:
     /// window.
     void SetAlbumSummary(AlbumSummary* summary) { m_summary = summary; }
     SongListHooks& Hooks() { return m_hooks; }
+    /// The now-playing queue the songs go to and the engine that plays it; none until the queue
+    /// window exists, and the items that queue songs stay disabled until then.
+    void SetQueue(QueueController* queue, QueuePlayer* player);
+    bool QueueConnected() const { return m_queue != nullptr && m_player != nullptr; }
+    /// Opens a file, measures its length in whole seconds and frees it; -1 (after saying why)
+    /// when it cannot be opened. The durations fix needs it.
+    void SetDurationMeasure(std::function<int(const QString& path)> measure) {
+        m_measure = std::move(measure);
+    }
+    bool DurationsFixEnabled() const { return static_cast<bool>(m_measure); }
 
     // Requests from the rest of the program.
     /// Album id 0 lists the singles.
@@ -133,6 +147,8 @@ public:
     void ShowFileNameSongs(const QString& fileName);
     /// The songs sharing the song's album, artist, genre or title, positioned on it.
     void ShowSongsLike(int songNum, SongsLike kind);
+    /// The album's list, played at once from its first song.
+    void ShowAlbumAndPlay(int albumId);
 
     void ShowSongList(const SongListRequest& request);
     void SongListBack();
@@ -237,6 +253,14 @@ public:
     bool SelectionScopeEnabled() const { return m_selectionScopeEnabled; }
     bool FromPositionScopeEnabled() const { return m_fromPositionScopeEnabled; }
 
+    // The queue.
+    /// Sends the current song, the selection, the list from the current row or the whole list
+    /// into the now-playing queue: played now, next, inserted at a line or appended.
+    void QueueSongs(PlayScope scope, QueueKind kind);
+    /// "Edit playlist": the queue is cleared and filled with the playlist shown, which it then
+    /// saves into.
+    void EditPlaylistInQueue();
+
     // The "PlayList" menu.
     bool TargetPlaylistChosen() const;
     /// "Add to playlist " and the target's name in double quotes.
@@ -248,6 +272,8 @@ public:
     bool SelectPlaylist();
 
     // "Fix".
+    /// Measures every listed song's file and stores the lengths that differ.
+    void FixDurations();
     /// Asks, then marks the "?" songs as present or missing after their files, and lists again.
     void FixQuestionWarnings();
     /// Asks, then removes the "!" songs from the catalogue, and lists again.
@@ -313,6 +339,10 @@ private:
     void EditCurrentSong(bool guarded);
     void RefreshAlbumSummary(int mode);
     std::vector<int> SongNumsOf(const std::vector<int>& rows) const;
+    /// The song of a row, read from the list's row set.
+    TSong SongOfRow(int row);
+    /// Asks for the target line and moves the last `count` queue rows there.
+    void MoveAddedToLine(int count);
     bool ReadOnly() const;
     /// The row's EXI; 0 for a row without a song.
     int ExiAt(int row) const;
@@ -323,6 +353,9 @@ private:
     SongListDisplay* m_display = nullptr;
     AlbumSummary* m_summary = nullptr;
     SongListHooks m_hooks;
+    QueueController* m_queue = nullptr;
+    QueuePlayer* m_player = nullptr;
+    std::function<int(const QString&)> m_measure;
 
     SongListRequest m_request;
     std::vector<SongListRequest> m_back;

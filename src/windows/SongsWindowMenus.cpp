@@ -47,11 +47,11 @@ void SongsWindow::BuildMenus() {
 
     m_fixMenu = bar->addMenu("Fix");
     m_fixMenu->setObjectName("fixMenu");
-    m_fixDurations = m_fixMenu->addAction("Durations");
-    m_fixDurations->setEnabled(false);
+    m_fixDurations = m_fixMenu->addAction("Durations", [this] { m_controller.FixDurations(); });
     m_fixQuestion = m_fixMenu->addAction("\"?\" warnings", [this] { m_controller.FixQuestionWarnings(); });
     m_fixBang = m_fixMenu->addAction("\"!\" warnings", [this] { m_controller.FixBangWarnings(); });
     connect(m_fixMenu, &QMenu::aboutToShow, this, [this] {
+        m_fixDurations->setEnabled(m_controller.DurationsFixEnabled());
         m_fixQuestion->setEnabled(m_controller.QuestionFixEnabled());
         m_fixBang->setEnabled(m_controller.BangFixEnabled());
     });
@@ -86,12 +86,12 @@ void SongsWindow::BuildPlayMenu() {
     const std::array<const char*, 4> kindCaptions{"  play now", "  play next", " insert into queue",
                                                   "  append to queue"};
     for (std::size_t i = 0; i < kKinds.size(); ++i) {
-        m_kindItems[i] = m_playMenu->addAction(kindCaptions[i]);
-        m_kindItems[i]->setEnabled(false);
+        const QueueKind kind = kKinds[i];
+        m_kindItems[i] = m_playMenu->addAction(
+            kindCaptions[i], [this, kind] { m_controller.QueueSongs(m_controller.Scope(), kind); });
     }
     m_playMenu->addSeparator();
-    m_editPlaylist = m_playMenu->addAction("Edit playlist");
-    m_editPlaylist->setEnabled(false);
+    m_editPlaylist = m_playMenu->addAction("Edit playlist", [this] { m_controller.EditPlaylistInQueue(); });
     connect(m_playMenu, &QMenu::aboutToShow, this, [this] {
         if (!m_reopeningPlay) {
             m_controller.PlayMenuOpening();
@@ -109,7 +109,9 @@ void SongsWindow::ShowPlayCaptions() {
     m_scopeItems[2]->setEnabled(m_controller.FromPositionScopeEnabled());
     for (std::size_t i = 0; i < kKinds.size(); ++i) {
         m_kindItems[i]->setText(QueueKindCaption(kKinds[i], m_controller.Scope()));
+        m_kindItems[i]->setEnabled(m_controller.QueueConnected());
     }
+    m_editPlaylist->setEnabled(m_controller.EditPlaylistEnabled() && m_controller.QueueConnected());
 }
 
 void SongsWindow::ReopenMenu(QMenu* menu) {
@@ -227,12 +229,12 @@ void SongsWindow::BuildPopup() {
     AddPopupItem(m_popup, "Copy song", [&c] { c.PopupCopySong(); });
     AddPopupItem(m_popup, "Album details", [&c] { c.PopupAlbumDetails(); });
     m_popup->addSeparator();
-    for (const PlayScope scope : {PlayScope::ThisSong}) {
-        for (const QueueKind kind : kKinds) {
-            AddPopupItem(m_popup, QueueKindCaption(kind, scope), {});
-        }
+    for (const QueueKind kind : kKinds) {
+        AddPopupItem(m_popup, QueueKindCaption(kind, PlayScope::ThisSong),
+                     [&c, kind] { c.QueueSongs(PlayScope::ThisSong, kind); });
     }
-    AddPopupItem(m_popup, QueueKindCaption(QueueKind::PlayNext, PlayScope::ListFromPosition), {});
+    AddPopupItem(m_popup, QueueKindCaption(QueueKind::PlayNext, PlayScope::ListFromPosition),
+                 [&c] { c.QueueSongs(PlayScope::ListFromPosition, QueueKind::PlayNext); });
     AddPopupItem(m_popup, "Preview", [&c] { c.PopupPreview(); });
     m_popup->addSeparator();
     m_moreSongs = m_popup->addMenu("More songs ...");
@@ -265,10 +267,11 @@ void SongsWindow::OpenPopup(int row, const QPoint& globalPosition) {
     item("Edit song")->setEnabled(song && hooks.editSong);
     item("Copy song")->setEnabled(song);
     item("Album details")->setEnabled(song && hooks.albumDetails);
+    const bool queue = song && m_controller.QueueConnected();
     for (const QueueKind kind : kKinds) {
-        item(QueueKindCaption(kind, PlayScope::ThisSong))->setEnabled(false);
+        item(QueueKindCaption(kind, PlayScope::ThisSong))->setEnabled(queue);
     }
-    item(QueueKindCaption(QueueKind::PlayNext, PlayScope::ListFromPosition))->setEnabled(false);
+    item(QueueKindCaption(QueueKind::PlayNext, PlayScope::ListFromPosition))->setEnabled(queue);
     item("Preview")->setEnabled(song && hooks.preview);
     QAction* inAlbum = item("-  in this Album");
     SetMenuCaption(inAlbum, menu.inThisAlbum);

@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include "SongListFixture.h"
+#include "playback/QueueTestSupport.h"
 #include "windows/SongsWindow.h"
 
 namespace sw {
@@ -199,6 +200,29 @@ TEST_F(SongsWindowTest, TheCountLabelOpensTheAlbumInAlbumModeOnly) {
     QApplication::sendEvent(Label("countLabel"), &release);
     EXPECT_EQ(opened, 1);
     EXPECT_TRUE(m_window.findChild<QAction*>("backItem")->isEnabled());
+}
+
+TEST_F(SongsWindowTest, ThePlayMenuAndThePopUpSendSongsToTheQueueOnceItIsThere) {
+    QueueController queue(m_library, m_playlists);
+    test::FakePlayer player(queue);
+    m_list.SetQueue(&queue, &player);
+    m_list.ShowAlbumSongs(m_album);
+    Mouse(QEvent::MouseButtonPress, 2);
+    QMenu* play = m_window.PlayMenu();
+    emit play->aboutToShow();
+    QAction* append = MenuItem(play, "Append to queue - list from position");
+    ASSERT_TRUE(append->isEnabled());
+    append->trigger();
+    EXPECT_EQ(queue.RowCount(), 2);
+
+    m_window.OpenPopup(0, m_window.mapToGlobal(QPoint(20, 40)));
+    QAction* next = MenuItem(m_window.PopupMenu(), "Play next - this song");
+    EXPECT_TRUE(next->isEnabled());
+    m_window.PopupMenu()->hide();
+    next->trigger();
+    EXPECT_EQ(queue.SongAt(1)->Song().Title, "Alpha");
+    EXPECT_FALSE(MenuItem(play, "Edit playlist")->isEnabled());
+    m_list.SetQueue(nullptr, nullptr);
 }
 
 TEST_F(SongsWindowTest, TheWarningsScanFollowsTheDrawnListAndFinishesWhenTheFixMenuOpens) {
