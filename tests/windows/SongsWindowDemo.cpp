@@ -2,7 +2,8 @@
 // driving it by hand until the main window opens it.
 //   songs_window_demo --home DIR (--album ID|--artist ID|--genre ID|--playlist ID|--day YYYYMMDD|
 //                                 --singles|--recent|--last-loaded|--search TEXT)...
-// Each list option is shown in turn, so Back has somewhere to go. Messages are printed.
+// Each list option is shown in turn, so Back has somewhere to go. The now-playing window (on the
+// null output) takes what the songs window queues. Messages are printed.
 #include <QApplication>
 #include <QTextStream>
 #include <functional>
@@ -13,7 +14,12 @@
 #include "foundation/Clock.h"
 #include "foundation/ScriptedDialogs.h"
 #include "playback/AlbumSummary.h"
+#include "playback/NullOutput.h"
+#include "playback/PlaybackEngine.h"
 #include "playback/Playlists.h"
+#include "playback/Preview.h"
+#include "playback/QueueController.h"
+#include "playback/QueueWindow.h"
 #include "playback/Ratings.h"
 #include "windows/GuardedApplication.h"
 #include "windows/SongListController.h"
@@ -85,9 +91,24 @@ int main(int argc, char** argv) {
     sw::SongListController list(session.library, playlists, sw::RealClock());
     list.SetAlbumSummary(&summary);
     sw::SongsWindow window(list, session.catalogue);
+    sw::QueueController queue(session.library, playlists);
+    sw::AudioLibrary audio(std::make_unique<sw::NullOutput>());
     try {
         sw::CoreStartup(session);
         session.library.artists.InitVariousArtist();
+    } catch (const std::exception& error) {
+        out << "songs_window_demo: " << QString::fromUtf8(error.what()) << Qt::endl;
+        return 1;
+    }
+    sw::PlaybackEngine engine(audio, queue, session.settings, sw::RealClock());
+    engine.SetCatalogue(&session.catalogue);
+    sw::PreviewController preview(engine);
+    sw::QueueWindow queueWindow(queue, engine, preview);
+    engine.InitAudio(true);
+    list.SetQueue(&queue, &engine);
+    list.SetDurationMeasure([&engine](const QString& path) { return engine.MeasureFileSeconds(path); });
+    list.Hooks().showQueue = [&queueWindow] { queueWindow.ShowRestored(); };
+    try {
         for (const auto& request : requests) {
             request(list);
         }
