@@ -19,6 +19,7 @@
 #include "load/LoadRun.h"
 #include "load/LoadWindow.h"
 #include "maintenance/HealthCheckWindow.h"
+#include "playback/AlbumSummary.h"
 #include "playback/AudioOutputChoice.h"
 #include "playback/BpmTap.h"
 #include "playback/BpmWindow.h"
@@ -29,6 +30,7 @@
 #include "playback/PreviewWindow.h"
 #include "playback/QueueController.h"
 #include "playback/QueueWindow.h"
+#include "playback/Ratings.h"
 #include "tags/GenreLookup.h"
 #include "tags/TagPolicy.h"
 #include "windows/DaysWindow.h"
@@ -39,6 +41,8 @@
 #include "windows/ProgramShutdown.h"
 #include "windows/QtDialogs.h"
 #include "windows/QuitOnSignal.h"
+#include "windows/SongListController.h"
+#include "windows/SongsWindow.h"
 #include "windows/WindowHelpers.h"
 
 namespace {
@@ -149,6 +153,11 @@ int main(int argc, char** argv) {
     sw::SharedPlaylists sharedPlaylists;
     sw::Playlists playlists(session.catalogue, sharedPlaylists);
     sw::QueueController queue(session.library, playlists);
+    // The songs window, the program's general song list; its album lists run the album check.
+    sw::Ratings ratings(session.library);
+    sw::AlbumSummary albumSummary(session.library, ratings);
+    sw::SongListController songList(session.library, playlists, sw::RealClock());
+    std::unique_ptr<sw::SongsWindow> songsWindow;
     std::unique_ptr<sw::PlaybackEngine> engine;
     std::unique_ptr<sw::PreviewController> preview;
     std::unique_ptr<sw::QueueWindow> queueWindow;
@@ -190,6 +199,16 @@ int main(int argc, char** argv) {
         steps[StartupWindow::Flash] = [&] { return desktop.CreateFlashWindow(), true; };
         steps[StartupWindow::InputText] = [&] { return desktop.CreateInputWindow(), true; };
     }
+    steps[StartupWindow::Songs] = [&] {
+        songList.SetAlbumSummary(&albumSummary);
+        songsWindow = std::make_unique<sw::SongsWindow>(songList, session.catalogue);
+        placements.Register("FSongs", songsWindow.get());
+        loadRun.SetShowLastRun([&] { songList.ShowLastLoaded(); });
+        if (daysWindow) {
+            daysWindow->SetListDaySongs([&](int day) { songList.ShowHistoryDay(day); });
+        }
+        return true;
+    };
     steps[StartupWindow::Load] = [&] {
         loadWindow = std::make_unique<sw::LoadWindow>(loadRun, session.settings);
         mainWindow->AddMenuCommand("&Load", [&] {
@@ -231,6 +250,10 @@ int main(int argc, char** argv) {
             preview->SetShowWindow([&] { previewWindow->ShowPreview(); });
         }
         queueWindow->SetBpmWindow(bpmWindow.get());
+        songList.SetQueue(&queue, engine.get());
+        songList.SetDurationMeasure([&](const QString& path) { return engine->MeasureFileSeconds(path); });
+        songList.Hooks().preview = [&](const sw::TSong& song) { preview->PreviewSong(song); };
+        songList.Hooks().showQueue = [&] { queueWindow->ShowRestored(); };
         // The main window's play buttons act on the queue and show what its own buttons show.
         mainWindow->SetPlayButtonActions(
             [&] {

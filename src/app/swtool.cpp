@@ -24,6 +24,7 @@ int RunPlaylist(const QStringList& arguments);   // SwtoolPlaylist.cpp
 int RunRate(const QStringList& arguments);       // SwtoolRate.cpp
 int RunHistory(const QStringList& arguments);    // SwtoolHistory.cpp
 int RunGenerate(const QStringList& arguments);   // SwtoolGenerate.cpp
+int RunSongs(const QStringList& arguments);      // SwtoolSongs.cpp
 
 // Each command lives in its own file; add a line to kCommands for a new one.
 const CommandEntry kCommands[] = {
@@ -42,6 +43,11 @@ const CommandEntry kCommands[] = {
     {"history", "history [--day YYYYMMDD]   (the play history)", RunHistory},
     {"generate", "generate --songs N [--seed S]   (a synthetic collection in a catalogue without songs)",
      RunGenerate},
+    {"songs",
+     "songs (--album ID|--artist ID|--genre ID|--playlist ID|--singles|--recent|--day YYYYMMDD|--search "
+     "TEXT) "
+     "[--filter F]   (a list as the songs window shows it)",
+     RunSongs},
     {"paradox", "paradox FILE.DB [--limit N] [--code-page N]   (header facts, then one JSON line per row)",
      RunParadox, false},
     {"", "", nullptr},

@@ -567,26 +567,30 @@ RowSet Statement::Open() {
     Impl& impl = *m_impl;
     return Checked([&](ThrowStatusWrapper* status) {
         const unsigned count = impl.outputMetadata->getCount(status);
+        const unsigned length = impl.outputMetadata->getMessageLength(status);
+        // A column's kind follows from its type alone: read once from an empty message.
         std::vector<RowSet::Column> columns;
+        std::vector<unsigned char> row(length);
         for (unsigned i = 0; i < count; ++i) {
-            columns.push_back(
-                {QString::fromUtf8(impl.outputMetadata->getAlias(status, i)), ColumnKind::Other});
+            ColumnKind kind = ColumnKind::Other;
+            impl.ReadColumn(status, row.data(), i, kind);
+            columns.push_back({QString::fromUtf8(impl.outputMetadata->getAlias(status, i)), kind});
         }
+        RowSet result(std::move(columns));
         std::vector<unsigned char> input;
         IMessageMetadata* inMetadata = impl.BuildInput(status, input);
         Firebird::IResultSet* cursor = nullptr;
-        std::vector<std::vector<QVariant>> rows;
-        std::vector<ColumnKind> kinds(count, ColumnKind::Other);
         try {
             cursor = impl.statement->openCursor(status, impl.connection.Transaction(), inMetadata,
                                                 input.data(), impl.outputMetadata, 0);
-            std::vector<unsigned char> row(impl.outputMetadata->getMessageLength(status));
+            // The rows go straight into the row set, one reused message and value list for all.
+            std::vector<QVariant> values(count);
             while (cursor->fetchNext(status, row.data()) == IStatus::RESULT_OK) {
-                std::vector<QVariant> values(count);
                 for (unsigned i = 0; i < count; ++i) {
-                    values[i] = impl.ReadColumn(status, row.data(), i, kinds[i]);
+                    ColumnKind kind = ColumnKind::Other;
+                    values[i] = impl.ReadColumn(status, row.data(), i, kind);
                 }
-                rows.push_back(std::move(values));
+                result.AppendRow(values);
             }
             cursor->close(status);
             cursor = nullptr;
@@ -596,19 +600,6 @@ RowSet Statement::Open() {
             throw;
         }
         ReleaseQuietly(inMetadata);
-        for (unsigned i = 0; i < count; ++i) {
-            if (rows.empty()) {
-                ColumnKind kind = ColumnKind::Other;
-                std::vector<unsigned char> blank(impl.outputMetadata->getMessageLength(status));
-                impl.ReadColumn(status, blank.data(), i, kind);
-                kinds[i] = kind;
-            }
-            columns[i].kind = kinds[i];
-        }
-        RowSet result(std::move(columns));
-        for (auto& values : rows) {
-            result.AppendRow(std::move(values));
-        }
         return result;
     });
 }

@@ -1,0 +1,170 @@
+#include "SongListSql.h"
+
+#include <QStringList>
+
+namespace sw {
+
+namespace {
+
+const char* const kSongQueryA =
+    "SELECT s.track as seq, s.* , al.alname, ar.arname, g.gname, s.createts as ts FROM song S";
+const char* const kPlaylistQueryB =
+    "SELECT sp.seq, s.* , al.alname, ar.arname, g.gname, s.createts as ts FROM songinpl sp";
+const char* const kHistoryQueryC =
+    "SELECT h.songnum as seq, s.* , al.alname, ar.arname, g.gname, h.ts, h.pldate FROM history h";
+const char* const kSearchQuery = "SELECT s.songnum FROM song s";
+
+const QStringList kNameJoins{
+    "LEFT JOIN genre G ON g.genreid = s.genreid",
+    "LEFT JOIN album al ON al.albumid = s.albumid",
+    "LEFT JOIN artist ar ON ar.artistid = s.artistid",
+};
+
+const char* const kStampOrder = "ORDER BY al.alname, s.track, ar.arname, s.title, s.songnum";
+
+/// The mode's condition without "WHERE"; `alternatives` when it is two conditions joined by "or".
+QString ModeCondition(const SongListQueryParts& parts, bool& alternatives) {
+    alternatives = false;
+    switch (parts.mode) {
+        case SongListMode::Album:
+            return "s.albumid = :id";
+        case SongListMode::Artist:
+            if (parts.noArtist) {
+                alternatives = true;
+                return "(s.artistid is null) or (s.artistid = 0)";
+            }
+            return "s.artistid = :id";
+        case SongListMode::Genre:
+            return "s.genreid = :id";
+        case SongListMode::Stamp:
+            return "(s.searchts = :ts)";
+        case SongListMode::Singles:
+            alternatives = true;
+            return "(s.albumid is null) or (s.albumid <= 0)";
+        case SongListMode::Playlist:
+            return "(sp.plid = :id)";
+        case SongListMode::Recent:
+            return "(s.createts >= :recentdate)";
+        case SongListMode::PlayHistory:
+            return "(h.pldate = " + QString::number(parts.historyDay) + ")";
+    }
+    return {};
+}
+
+QString ModeOrder(SongListMode mode) {
+    switch (mode) {
+        case SongListMode::Album:
+            return "ORDER BY s.track, s.title";
+        case SongListMode::Artist:
+            return "ORDER BY s.\"year\", al.alname, s.track, s.title";
+        case SongListMode::Genre:
+            return "ORDER BY s.songnum";
+        case SongListMode::Stamp:
+        case SongListMode::Recent:
+            return kStampOrder;
+        case SongListMode::Singles:
+            return "ORDER BY s.\"year\", ar.arname, s.songnum";
+        case SongListMode::Playlist:
+            return "ORDER BY sp.seq";
+        case SongListMode::PlayHistory:
+            return "ORDER BY h.ts";
+    }
+    return {};
+}
+
+QString PlaceColumn(SearchPlace place) {
+    switch (place) {
+        case SearchPlace::AlbumName:
+            return "lower(al.alname)";
+        case SearchPlace::ArtistName:
+            return "lower(ar.arname)";
+        case SearchPlace::Title:
+            return "lower(s.title)";
+        case SearchPlace::FileName:
+            return "lower(s.fn)";
+        case SearchPlace::Comment:
+            return "lower(s.\"comment\")";
+        case SearchPlace::Anywhere:
+            break;
+    }
+    return {};
+}
+
+}  // namespace
+
+QString RatingFilterCondition(int filter) {
+    switch (filter) {
+        case 0:
+            return "AND (s.rating >= 0)";
+        case 1:
+            return "AND (s.rating >= 2 or s.rating = 0)";
+        case 2:
+            return "AND (s.rating >= 2)";
+        case 3:
+            return "AND (s.rating >= 3)";
+        case 4:
+            return "AND (s.rating = 4)";
+        case -1:
+            return "AND (s.rating < 0)";
+        default:
+            return {};
+    }
+}
+
+QString SongListQueryText(const SongListQueryParts& parts) {
+    QStringList lines;
+    switch (parts.mode) {
+        case SongListMode::Playlist:
+            lines << kPlaylistQueryB << "LEFT JOIN song s ON s.songnum = sp.songnum";
+            break;
+        case SongListMode::PlayHistory:
+            lines << kHistoryQueryC << "JOIN song s ON s.songnum = h.songnum";
+            break;
+        default:
+            lines << kSongQueryA;
+            break;
+    }
+    lines << kNameJoins;
+
+    QStringList added;
+    if (parts.mode != SongListMode::PlayHistory) {
+        if (parts.hideMissing) {
+            added << "AND (s.exi = 1)";
+        }
+        if (const QString rating = RatingFilterCondition(parts.ratingFilter); !rating.isEmpty()) {
+            added << rating;
+        }
+    }
+    bool alternatives = false;
+    QString condition = ModeCondition(parts, alternatives);
+    // "a or b AND c" would apply c to b alone; the added conditions hold for every row.
+    if (alternatives && !added.isEmpty()) {
+        condition = "(" + condition + ")";
+    }
+    lines << "WHERE " + condition;
+    lines << added;
+    lines << ModeOrder(parts.mode);
+    return lines.join('\n');
+}
+
+QString SearchQueryText(SearchPlace place, const QString& doubledText, bool titleEquals) {
+    const QString literal = "'" + doubledText.toLower() + "'";
+    const QString op = titleEquals ? " = " : " containing ";
+    QList<SearchPlace> places;
+    if (place == SearchPlace::Anywhere) {
+        places = {SearchPlace::AlbumName, SearchPlace::ArtistName, SearchPlace::Title, SearchPlace::FileName,
+                  SearchPlace::Comment};
+    } else {
+        places = {place};
+    }
+    QString condition;
+    for (const SearchPlace each : places) {
+        condition +=
+            (condition.isEmpty() ? "where " : "or ") + ("(" + PlaceColumn(each) + op + literal + ")");
+    }
+    QStringList lines{kSearchQuery};
+    lines << kNameJoins << condition;
+    return lines.join('\n');
+}
+
+}  // namespace sw
