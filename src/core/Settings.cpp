@@ -104,6 +104,8 @@ bool TransferSettings(char mode, Settings& s, IniFile& file) {
     t.Boolean("FADEONNEXT", s.FADEONNEXT, true);
     t.Boolean("ConfirmDevicesAtStartup", s.ConfirmDevicesAtStartup, true);
     t.Boolean("DoubleClickToEdit", s.DoubleClickToEdit, false);
+    t.Boolean("UNICODETAGS", s.UNICODETAGS, false);
+    t.Boolean("FLACOPUS", s.FLACOPUS, false);
     return t.DeletedAny();
 }
 

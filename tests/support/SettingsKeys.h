@@ -26,6 +26,8 @@ inline const QStringList kMainSettingKeys = {"Flashinterval",
                                              "FADEONPAUSE",
                                              "FADEONNEXT",
                                              "ConfirmDevicesAtStartup",
-                                             "DoubleClickToEdit"};
+                                             "DoubleClickToEdit",
+                                             "UNICODETAGS",
+                                             "FLACOPUS"};
 
 }  // namespace sw::test
