@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
 
@@ -132,6 +133,35 @@ QByteArray Id3Frame(const char* id, const QByteArray& data) {
 
 QByteArray Id3TextFrame(const char* id, const QByteArray& text) {
     return Id3Frame(id, QByteArray(1, '\0') + text);
+}
+
+QByteArray Id3v4Frame(const char* id, const QByteArray& data, std::uint8_t formatFlags) {
+    return QByteArray(id, 4) + SynchsafeBytes(static_cast<std::uint32_t>(data.size())) + '\0' +
+           static_cast<char>(formatFlags) + data;
+}
+
+QByteArray Utf16WithBom(const QString& text, bool bigEndian) {
+    QByteArray bytes = bigEndian ? QByteArray("\xFE\xFF", 2) : QByteArray("\xFF\xFE", 2);
+    for (const QChar c : text) {
+        const char high = static_cast<char>(c.unicode() >> 8);
+        const char low = static_cast<char>(c.unicode() & 0xFF);
+        bytes.append(bigEndian ? high : low);
+        bytes.append(bigEndian ? low : high);
+    }
+    return bytes;
+}
+
+QByteArray Unsynchronise(const QByteArray& bytes) {
+    QByteArray out;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        out.append(bytes[i]);
+        const bool last = i + 1 == bytes.size();
+        if (bytes[i] == '\xFF' &&
+            (last || (static_cast<unsigned char>(bytes[i + 1]) & 0xE0) == 0xE0 || bytes[i + 1] == '\0')) {
+            out.append('\0');
+        }
+    }
+    return out;
 }
 
 QByteArray Id3Tag(int version, const QByteArray& frames, int padding, std::uint8_t flags) {
@@ -431,6 +461,26 @@ QString AddPictureWithMutagen(const QString& path, int size) {
         return {};
     }
     return QString::fromUtf8(run.Out).trimmed();
+}
+
+QJsonObject FfprobeTags(const QString& path) {
+    const RunResult run =
+        Run(QStringLiteral("ffprobe"), {"-v", "error", "-show_entries", "format_tags:stream_tags",
+                                        "-select_streams", "a:0", "-of", "json", path});
+    if (run.Exit != 0) {
+        return {};
+    }
+    const QJsonObject all = QJsonDocument::fromJson(run.Out).object();
+    QJsonObject tags;
+    const QJsonArray streams = all.value("streams").toArray();
+    for (const QJsonObject& from :
+         {all.value("format").toObject().value("tags").toObject(),
+          streams.isEmpty() ? QJsonObject() : streams.at(0).toObject().value("tags").toObject()}) {
+        for (auto it = from.begin(); it != from.end(); ++it) {
+            tags.insert(it.key().toLower(), it.value());
+        }
+    }
+    return tags;
 }
 
 QStringList OggInfoProblems(const QString& path) {
