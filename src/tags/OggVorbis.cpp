@@ -1,8 +1,6 @@
 #include "OggVorbis.h"
 
 #include "FileReader.h"
-#include "OggLayout.h"
-#include "TagText.h"
 
 namespace sw {
 
@@ -35,38 +33,21 @@ bool CannotBeTagged(OggSaveFailure failure) {
            failure == OggSaveFailure::UnusualLayout || failure == OggSaveFailure::DamagedHeaders;
 }
 
-void TOggVorbis::Clear() {
-    m_title.clear();
-    m_artist.clear();
-    m_album.clear();
-    m_track = 0;
-    m_date.clear();
-    m_genre.clear();
-    m_comment.clear();
-    m_vendor.clear();
-    m_vendorSet = false;
-}
-
-void TOggVorbis::SetVendor(const QString& value) {
-    m_vendor = value;
-    m_vendorSet = true;
+QString TOggVorbis::LastFailureText() const {
+    if (m_failure == OggSaveFailure::NotVorbis && m_codec == OggCodec::Opus) {
+        return "not an Ogg Opus file";
+    }
+    return OggSaveFailureText(m_failure);
 }
 
 bool TOggVorbis::Read(const QString& path) {
     Clear();
     FileReader file;
     OggLayout layout;
-    if (!file.Open(path) || !LocateOggHeaders(file, layout)) {
+    if (!file.Open(path) || !LocateOggHeaders(file, layout, m_codec)) {
         return false;
     }
-    m_vendor = layout.Items[0];
-    m_title = layout.Items[1];
-    m_artist = layout.Items[2].isEmpty() ? layout.Items[8] : layout.Items[2];
-    m_album = layout.Items[3];
-    m_track = TrackFromText(layout.Items[4]);
-    m_date = layout.Items[5];
-    m_genre = layout.Items[6];
-    m_comment = layout.Items[7].isEmpty() ? layout.Items[9] : layout.Items[7];
+    FillFromItems(layout.Comments.Items);
     return true;
 }
 
