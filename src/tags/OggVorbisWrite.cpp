@@ -91,14 +91,8 @@ bool AppendRenumbered(const FileReader& source, std::int64_t position, const std
 
 }  // namespace
 
-bool TOggVorbis::Fail(OggSaveFailure failure) {
-    m_failure = failure;
-    return false;
-}
-
 bool TOggVorbis::Save(const QString& path) {
-    m_failure = OggSaveFailure::None;
-    m_error.clear();
+    StartSave();
     const OggCodecHeaders& headers = HeadersOf(m_codec);
     FileReader source;
     OggLayout layout;

@@ -123,6 +123,45 @@ std::int64_t LeadingId3v2Size(const FileReader& file) {
     return size > file.Size() ? 0 : size;
 }
 
+QString OggSaveFailureText(OggSaveFailure failure) {
+    switch (failure) {
+        case OggSaveFailure::None:
+            return {};
+        case OggSaveFailure::NotVorbis:
+            return "not an Ogg Vorbis file";
+        case OggSaveFailure::NoCommentHeader:
+            return "no comment header";
+        case OggSaveFailure::UnusualLayout:
+            return "unusual layout of the Ogg header pages";
+        case OggSaveFailure::DamagedHeaders:
+            return "damaged Ogg header pages";
+        case OggSaveFailure::NoFile:
+            return "file does not exist";
+        case OggSaveFailure::Attributes:
+            return "file cannot be made writable";
+        case OggSaveFailure::InUse:
+            return "file in use";
+        case OggSaveFailure::RewriteFailed:
+            return "file could not be rewritten";
+    }
+    return {};
+}
+
+bool CannotBeTagged(OggSaveFailure failure) {
+    return failure == OggSaveFailure::NotVorbis || failure == OggSaveFailure::NoCommentHeader ||
+           failure == OggSaveFailure::UnusualLayout || failure == OggSaveFailure::DamagedHeaders;
+}
+
+void TVorbisComments::StartSave() {
+    m_failure = OggSaveFailure::None;
+    m_error.clear();
+}
+
+bool TVorbisComments::Fail(OggSaveFailure failure) {
+    m_failure = failure;
+    return false;
+}
+
 void TVorbisComments::Clear() {
     m_title.clear();
     m_artist.clear();

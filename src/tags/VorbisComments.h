@@ -12,6 +12,33 @@ namespace sw {
 
 class FileReader;
 
+/// Why the last save of Vorbis comments failed.
+enum class OggSaveFailure {
+    None,
+    /// Not a file of the kind the writer handles.
+    NotVorbis,
+    /// The identification header is there but no comment header follows it.
+    NoCommentHeader,
+    /// The headers lie in a way a rewrite does not take apart: the identification header shares
+    /// its page, pages of another stream lie between the headers, or the audio starts on the
+    /// page where the headers end.
+    UnusualLayout,
+    /// The header pages are cut off or inconsistent, or the comment header announces more than
+    /// it holds.
+    DamagedHeaders,
+    NoFile,
+    Attributes,
+    /// The audio engine holds the file open.
+    InUse,
+    /// The temporary copy could not be written or renamed; the system's text says why.
+    RewriteFailed,
+};
+
+/// A short English text for a failure, for messages and logs.
+QString OggSaveFailureText(OggSaveFailure failure);
+/// True for the failures a later try cannot overcome: the file cannot be tagged as it is.
+bool CannotBeTagged(OggSaveFailure failure);
+
 /// The comment field names, indexes 1 to 9; index 0 stands for the vendor string.
 extern const std::array<const char*, 10> kVorbisCommentNames;
 
@@ -55,6 +82,21 @@ std::int64_t LeadingId3v2Size(const FileReader& file);
 /// Unicode.
 class TVorbisComments {
 public:
+    virtual ~TVorbisComments() = default;
+
+    /// True for a file of the writer's kind, even when it holds no comments; the fields are then
+    /// empty.
+    virtual bool Read(const QString& path) = 0;
+    /// Replaces the comments of the file by the fields. On failure the file is unchanged and
+    /// LastFailure tells why.
+    virtual bool Save(const QString& path) = 0;
+
+    OggSaveFailure LastFailure() const { return m_failure; }
+    /// LastFailure in words, for messages.
+    virtual QString LastFailureText() const { return OggSaveFailureText(m_failure); }
+    /// The system's text when LastFailure is RewriteFailed.
+    const QString& LastError() const { return m_error; }
+
     const QString& Title() const { return m_title; }
     const QString& Artist() const { return m_artist; }
     const QString& Album() const { return m_album; }
@@ -75,6 +117,9 @@ public:
     void SetVendor(const QString& value);
 
 protected:
+    /// Starts a save: no failure yet.
+    void StartSave();
+    bool Fail(OggSaveFailure failure);
     void Clear();
     /// The fields from the items read: ARTIST falls back on PERFORMER, COMMENT on DESCRIPTION.
     void FillFromItems(const std::array<QString, 10>& items);
@@ -82,6 +127,9 @@ protected:
     std::array<QString, 10> ItemsToWrite() const;
     /// The vendor string a save writes: the one set, else `fromFile` as it stands.
     QByteArray VendorToWrite(const QByteArray& fromFile) const;
+
+    OggSaveFailure m_failure = OggSaveFailure::None;
+    QString m_error;
 
 private:
     QString m_title;
