@@ -441,6 +441,42 @@ QByteArray MakeOgg(const QByteArray& commentPacket, OggLayoutKind layout) {
     return out + Renumbered(f.AudioPages, static_cast<std::uint32_t>(SplitPages(out).size()));
 }
 
+FlacParts SplitFlac(const QByteArray& file) {
+    FlacParts parts;
+    qsizetype at = 4;
+    bool last = false;
+    while (!last && at + 4 <= file.size()) {
+        const auto* header = reinterpret_cast<const unsigned char*>(file.constData() + at);
+        last = (header[0] & 0x80) != 0;
+        const qsizetype length = (qsizetype{header[1]} << 16) | (qsizetype{header[2]} << 8) | header[3];
+        parts.Blocks.push_back({header[0] & 0x7F, file.mid(at + 4, length)});
+        at += 4 + length;
+    }
+    parts.Audio = file.mid(at);
+    return parts;
+}
+
+QByteArray MakeFlac(const std::vector<FlacBlockBytes>& blocks, const QByteArray& audio) {
+    QByteArray file("fLaC");
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const qsizetype length = blocks[i].Data.size();
+        file.append(static_cast<char>(blocks[i].Type | (i + 1 == blocks.size() ? 0x80 : 0)));
+        file.append(static_cast<char>((length >> 16) & 0xFF));
+        file.append(static_cast<char>((length >> 8) & 0xFF));
+        file.append(static_cast<char>(length & 0xFF));
+        file.append(blocks[i].Data);
+    }
+    return file + audio;
+}
+
+QByteArray FlacPictureData(const QByteArray& image) {
+    const QByteArray mime("image/png");
+    const QByteArray description("cover");
+    return Be32(3) + Be32(static_cast<std::uint32_t>(mime.size())) + mime +
+           Be32(static_cast<std::uint32_t>(description.size())) + description + Be32(1) + Be32(1) + Be32(24) +
+           Be32(0) + Be32(static_cast<std::uint32_t>(image.size())) + image;
+}
+
 QJsonObject MutagenRead(const QString& path, QString* error) {
     const RunResult run =
         Run(Python(), {QStringLiteral(SW_SOURCE_DIR "/tests/tags/independent_read.py"), path});
@@ -481,6 +517,34 @@ QJsonObject FfprobeTags(const QString& path) {
         }
     }
     return tags;
+}
+
+QStringList MetaflacProblems(const QString& path) {
+    const RunResult run = Run(QStringLiteral("metaflac"), {"--list", path});
+    QStringList problems;
+    for (const QByteArray& line : run.Err.split('\n')) {
+        if (!line.trimmed().isEmpty()) {
+            problems << QString::fromUtf8(line);
+        }
+    }
+    if (run.Exit != 0) {
+        problems << QString("exit %1").arg(run.Exit);
+    }
+    return problems;
+}
+
+QStringList OpusInfoProblems(const QString& path) {
+    const RunResult run = Run(QStringLiteral("opusinfo"), {path});
+    QStringList problems;
+    for (const QByteArray& line : (run.Out + run.Err).split('\n')) {
+        if (line.startsWith("WARNING") || line.startsWith("ERROR")) {
+            problems << QString::fromUtf8(line);
+        }
+    }
+    if (run.Exit != 0) {
+        problems << QString("exit %1 %2").arg(run.Exit).arg(QString::fromUtf8(run.Err));
+    }
+    return problems;
 }
 
 QStringList OggInfoProblems(const QString& path) {

@@ -131,6 +131,22 @@ std::size_t HeaderPageCount(const std::vector<PageView>& pages);
 /// order and to belong to the one stream.
 void ExpectAudioPagesKept(const QByteArray& before, const QByteArray& after, qsizetype prefix = 0);
 
+/// A metadata block of a FLAC file.
+struct FlacBlockBytes {
+    int Type = 0;
+    QByteArray Data;
+};
+/// The metadata blocks of a FLAC file and the audio frames after them, split by hand.
+struct FlacParts {
+    std::vector<FlacBlockBytes> Blocks;
+    QByteArray Audio;
+};
+FlacParts SplitFlac(const QByteArray& file);
+/// "fLaC", the blocks with the last one marked so, and the audio.
+QByteArray MakeFlac(const std::vector<FlacBlockBytes>& blocks, const QByteArray& audio);
+/// The data of a FLAC picture block holding a front cover of these bytes.
+QByteArray FlacPictureData(const QByteArray& image);
+
 // Independent readers, run as separate programs.
 
 /// What mutagen reads from the file (see independent_read.py); empty object when it fails.
@@ -141,6 +157,10 @@ QString AddPictureWithMutagen(const QString& path, int size);
 /// The tags ffprobe finds in the file (those of the container and of its first stream), keys in
 /// lower case; empty object when it fails.
 QJsonObject FfprobeTags(const QString& path);
+/// What `metaflac --list` complains of: its error lines and its exit status when not 0.
+QStringList MetaflacProblems(const QString& path);
+/// opusinfo's warnings and errors, plus its exit status when not 0.
+QStringList OpusInfoProblems(const QString& path);
 /// ogginfo's warnings and errors for the file, plus its exit status when not 0.
 QStringList OggInfoProblems(const QString& path);
 struct Decoded {
