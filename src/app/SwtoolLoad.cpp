@@ -55,7 +55,7 @@ int RunLoad(const QStringList& arguments) {
     QString entryFolder;
     QString file;
     while (!cancel && walk.NextWalkEntry(entryFolder, file)) {
-        if (file.isEmpty() || !IsAudioType(QFileInfo(file).suffix().toUpper())) {
+        if (file.isEmpty() || !run.IsLoadable(file)) {
             continue;
         }
         if (skipLoaded && run.SongNumForFile(file) > 0) {

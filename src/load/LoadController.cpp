@@ -4,7 +4,6 @@
 
 #include "FileImporter.h"
 #include "FolderWalk.h"
-#include "LoadableFile.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Text.h"
 
@@ -82,7 +81,7 @@ void LoadController::ListFilesToLoad(const QString& folder, bool withSubfolders,
             while (!cancel && walk.NextWalkEntry(entryFolder, file)) {
                 if (file.isEmpty()) {
                     SetLoadStatus(entryFolder);
-                } else if (IsLoadableFile(file) && QFileInfo(file).isFile() &&
+                } else if (m_importer.IsLoadable(file) && QFileInfo(file).isFile() &&
                            !(skipLoaded && m_importer.SongNumForFile(file) > 0)) {
                     m_listed << file;
                     if (m_display) {

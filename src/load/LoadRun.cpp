@@ -6,11 +6,17 @@
 #include "core/Settings.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Files.h"
+#include "foundation/Text.h"
 #include "tags/TagPolicy.h"
+#include "tags/TagSwitches.h"
 
 namespace sw {
 
 LoadRun::LoadRun(Library& library, TagPolicy& tags) : m_library(library), m_tags(tags) {}
+
+bool LoadRun::IsLoadable(const QString& path) {
+    return IsLoadableFile(path, m_library.settings.FLACOPUS);
+}
 
 int LoadRun::SongNumForFile(const QString& path) {
     return m_library.songs.SongNumForFile(path);
@@ -85,7 +91,10 @@ void LoadRun::FinishLoadRun() {
         m_showLastRun();
     }
     if (m_tags.unicodeTagsIgnored) {
-        ShowInfo("ID3v2 tags containing Unicode were ignored in some files loaded");
+        // Names the Tags menu entry that reads them.
+        ShowInfo("ID3v2 tags containing Unicode were ignored in some files loaded\r\n(switch on " +
+                 QuoteDouble(TagSwitchFor(&Settings::UNICODETAGS).Caption) +
+                 " in the Tags menu to read them)");
     }
 }
 

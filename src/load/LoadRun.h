@@ -26,6 +26,8 @@ public:
 
     LoadRun(Library& library, TagPolicy& tags);
 
+    /// FLAC and Opus files too when FLACOPUS is on.
+    bool IsLoadable(const QString& path) override;
     int SongNumForFile(const QString& path) override;
     void StartLoadRun(bool loadAll) override;
     void ImportFile(const QString& path) override;

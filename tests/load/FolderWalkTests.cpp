@@ -184,6 +184,7 @@ TEST(FolderWalk, UnreadableSubfolderIsNamedAndSkipped) {
 struct LoadableCase {
     const char* path;
     bool loadable;
+    bool flacAndOpus = false;
 };
 
 void PrintTo(const LoadableCase& c, std::ostream* out) {
@@ -193,7 +194,8 @@ void PrintTo(const LoadableCase& c, std::ostream* out) {
 class LoadableFileType : public ::testing::TestWithParam<LoadableCase> {};
 
 TEST_P(LoadableFileType, GoesByTheUpperCasedExtension) {
-    EXPECT_EQ(IsLoadableFile(GetParam().path), GetParam().loadable) << GetParam().path;
+    EXPECT_EQ(IsLoadableFile(GetParam().path, GetParam().flacAndOpus), GetParam().loadable)
+        << GetParam().path;
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, LoadableFileType,
@@ -203,7 +205,11 @@ INSTANTIATE_TEST_SUITE_P(Names, LoadableFileType,
                                            LoadableCase{"/m/a.flac", false}, LoadableCase{"/m/a.mp3~", false},
                                            LoadableCase{"/m/a.mp3.txt", false}, LoadableCase{"/m/mp3", false},
                                            LoadableCase{"/m.mp3/cover", false}, LoadableCase{"/m/.mp3", true},
-                                           LoadableCase{"", false}));
+                                           LoadableCase{"", false}, LoadableCase{"/m/a.opus", false},
+                                           LoadableCase{"/m/a.flac", true, true},
+                                           LoadableCase{"/m/a.OPUS", true, true},
+                                           LoadableCase{"/m/a.mp3", true, true},
+                                           LoadableCase{"/m/a.oga", false, true}));
 
 }  // namespace
 }  // namespace sw

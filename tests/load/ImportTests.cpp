@@ -201,8 +201,39 @@ TEST_F(Import, UnicodeTagsAreIgnoredAndTheRunSaysSo) {
     TSong song;
     ASSERT_TRUE(m_library.songs.FindSongByNumber(1, song));
     EXPECT_EQ(song.Title, "From v1");
-    EXPECT_EQ(m_dialogs.TextsOf("INFO"),
-              QStringList{"ID3v2 tags containing Unicode were ignored in some files loaded"});
+    EXPECT_EQ(
+        m_dialogs.TextsOf("INFO"),
+        QStringList{"ID3v2 tags containing Unicode were ignored in some files loaded\\n(switch on \"Read "
+                    "and write Unicode tags\" in the Tags menu to read them)"});
+
+    // Switched on, the next run reads the title and says nothing.
+    m_settings.UNICODETAGS = true;
+    m_dialogs.ClearTranscript();
+    LoadFiles({Put("u2.mp3", tag + frame + bytes)});
+    ASSERT_TRUE(m_library.songs.FindSongByNumber(2, song));
+    EXPECT_EQ(song.Title, "Ti");
+    EXPECT_TRUE(m_dialogs.TextsOf("INFO").isEmpty());
+}
+
+TEST_F(Import, FlacAndOpusFilesAreListedWhenSwitchedOnAndLoadWithTheirComments) {
+    const QString flac = Put("Album/01.flac", FixtureBytes("tone.flac"));
+    const QString opus = Put("Album/02.opus", FixtureBytes("tone.opus"));
+    EXPECT_FALSE(m_run.IsLoadable(flac));
+    EXPECT_TRUE(m_run.IsLoadable(Put("a.mp3", FixtureBytes("plain.mp3"))));
+    m_settings.FLACOPUS = true;
+    EXPECT_TRUE(m_run.IsLoadable(flac));
+    EXPECT_TRUE(m_run.IsLoadable(opus));
+    LoadFiles({flac, opus});
+    EXPECT_EQ(m_run.RunCounts().inserted, 2);
+    TSong song;
+    ASSERT_TRUE(m_library.songs.FindSongByNumber(1, song));
+    EXPECT_EQ(song.Title, "Flac Title");
+    EXPECT_EQ(song.AlbumName, "Flac Album");
+    EXPECT_EQ(song.FileName, "Album/01.flac");
+    ASSERT_TRUE(m_library.songs.FindSongByNumber(2, song));
+    EXPECT_EQ(song.Title, "Opus Title");
+    EXPECT_EQ(song.ArtistName, "Opus Artist");
+    EXPECT_EQ(song.Track, 5);
 }
 
 TEST_F(Import, OddFileNamesAreStoredAndFoundAgainAsTheyAre) {
