@@ -43,7 +43,9 @@ def main(path):
             tag = ID3(path, translate=False, load_v1=False)
             out["id3v2"] = {
                 "version": "%d.%d" % tag.version[:2],
-                "frames": {key: frame_text(frame) for key, frame in tag.items()},
+                # Text, comment and link frames; pictures, private data and the like are left out.
+                "frames": {key: frame_text(frame) for key, frame in tag.items()
+                           if hasattr(frame, "text") or frame.FrameID == "WXXX"},
             }
         except ID3NoHeaderError:
             pass
