@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QTextStream>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -11,14 +12,26 @@
 #include "core/CreationOrder.h"
 #include "core/InstanceLock.h"
 #include "core/Paths.h"
+#include "foundation/Clock.h"
 #include "foundation/ScriptedDialogs.h"
 #include "load/LoadRun.h"
 #include "load/LoadWindow.h"
 #include "maintenance/HealthCheckWindow.h"
+#include "playback/AudioOutputChoice.h"
+#include "playback/BpmTap.h"
+#include "playback/BpmWindow.h"
+#include "playback/PlaybackEngine.h"
+#include "playback/Playlists.h"
+#include "playback/Preview.h"
+#include "playback/PreviewWindow.h"
+#include "playback/QueueController.h"
+#include "playback/QueueWindow.h"
 #include "tags/GenreLookup.h"
 #include "tags/TagPolicy.h"
+#include "windows/DaysWindow.h"
 #include "windows/GuardedApplication.h"
 #include "windows/MainWindow.h"
+#include "windows/NotepadWindow.h"
 #include "windows/Placements.h"
 #include "windows/ProgramShutdown.h"
 #include "windows/QtDialogs.h"
@@ -73,7 +86,9 @@ int main(int argc, char** argv) {
     const QCommandLineOption quitOption("quit",
                                         "Run the whole start-up, show the main window once, then close it.");
     const QCommandLineOption traceOption("trace", "Show each start-up step.");
-    parser.addOptions({homeOption, unattendedOption, quitOption, traceOption});
+    const QCommandLineOption audioOption(
+        "audio", "The sound outputs: sdl (the sound cards) or null (no sound card, in real time).", "OUTPUT");
+    parser.addOptions({homeOption, unattendedOption, quitOption, traceOption, audioOption});
     // "--unattended=FILE" carries an optional value, which QCommandLineParser cannot express.
     QStringList arguments = QCoreApplication::arguments();
     QString answersFile;
@@ -98,6 +113,7 @@ int main(int argc, char** argv) {
             scripted.QueueAnswersFromFile(answersFile);
         }
         sw::SetProgramFolder(sw::CurrentFolderSources(parser.value(homeOption)));
+        sw::ChooseAudioOutput(parser.value(audioOption), qEnvironmentVariable("SONWICK3_AUDIO"));
     } catch (...) {
         sw::ShowCurrentException();
         return 1;
@@ -115,6 +131,21 @@ int main(int argc, char** argv) {
     sw::LoadRun loadRun(session.library, tagPolicy);
     std::unique_ptr<sw::LoadWindow> loadWindow;
     std::unique_ptr<sw::HealthCheckWindow> healthCheckWindow;
+    std::unique_ptr<sw::DaysWindow> daysWindow;
+    std::unique_ptr<sw::NotepadWindow> notepadWindow;
+    // The audio engine lives from the now-playing window's creation to the end; the windows that
+    // use it go first.
+    sw::BpmTapper bpmTapper(sw::RealClock());
+    std::unique_ptr<sw::BpmWindow> bpmWindow;
+    std::unique_ptr<sw::PreviewWindow> previewWindow;
+    std::unique_ptr<sw::AudioLibrary> audio;
+    // The target and queue-source playlists that the queue and the library windows share.
+    sw::SharedPlaylists sharedPlaylists;
+    sw::Playlists playlists(session.catalogue, sharedPlaylists);
+    sw::QueueController queue(session.library, playlists);
+    std::unique_ptr<sw::PlaybackEngine> engine;
+    std::unique_ptr<sw::PreviewController> preview;
+    std::unique_ptr<sw::QueueWindow> queueWindow;
 
     using sw::StartupWindow;
     sw::CreationSteps steps;
@@ -125,6 +156,25 @@ int main(int argc, char** argv) {
         mainWindow = std::make_unique<sw::MainWindow>(session);
         session.display = mainWindow.get();
         placements.Register("fctrl2", mainWindow.get());
+        return true;
+    };
+    steps[StartupWindow::Days] = [&] {
+        daysWindow = std::make_unique<sw::DaysWindow>(session.catalogue);
+        placements.Register("Fdays", daysWindow.get());
+        if (mainWindow) {
+            mainWindow->AddSubmenuCommand("&Browse", "Play history", [&] { daysWindow->ShowDays(); });
+        }
+        return true;
+    };
+    steps[StartupWindow::Notepad] = [&] {
+        notepadWindow = std::make_unique<sw::NotepadWindow>(session.paths.programFolder);
+        placements.Register("Fnotepad", notepadWindow.get());
+        // Alt+T belongs to the Tags menu.
+        if (mainWindow) {
+            mainWindow->AddSubmenuCommand(
+                "T&ools", "Notepad", [&] { notepadWindow->OpenFromMainMenu(session.settings.READONLY); });
+        }
+        notepadWindow->Create();
         return true;
     };
     if (!unattended) {
@@ -147,6 +197,55 @@ int main(int argc, char** argv) {
         placements.Register("fdbchk", healthCheckWindow.get());
         return true;
     };
+    steps[StartupWindow::BeatsPerMinute] = [&] {
+        return bpmWindow = std::make_unique<sw::BpmWindow>(bpmTapper), true;
+    };
+    steps[StartupWindow::Preview] = [&] {
+        return previewWindow = std::make_unique<sw::PreviewWindow>(), true;
+    };
+    steps[StartupWindow::NowPlaying] = [&] {
+        audio = std::make_unique<sw::AudioLibrary>(sw::MakeAudioOutputForOption(parser.value(audioOption)));
+        engine = std::make_unique<sw::PlaybackEngine>(*audio, queue, session.settings, sw::RealClock());
+        engine->SetCatalogue(&session.catalogue);
+        engine->SetTagPolicy(&tagPolicy);
+        preview = std::make_unique<sw::PreviewController>(*engine);
+        queueWindow = std::make_unique<sw::QueueWindow>(queue, *engine, *preview);
+        placements.Register("FBassint", queueWindow.get());
+        placements.SetPlayingQuery([&] { return engine->State() == sw::PlaybackState::Playing; });
+        // Quitting asks first while a song plays or the next is about to start.
+        session.songPlaying = [&] {
+            const sw::PlaybackState state = engine->State();
+            return state == sw::PlaybackState::Playing || state == sw::PlaybackState::Ended;
+        };
+        if (previewWindow) {
+            previewWindow->SetPreview(preview.get());
+            queueWindow->SetPreviewWindow(previewWindow.get());
+            preview->SetShowWindow([&] { previewWindow->ShowPreview(); });
+        }
+        queueWindow->SetBpmWindow(bpmWindow.get());
+        // The main window's play buttons act on the queue and show what its own buttons show.
+        mainWindow->SetPlayButtonActions(
+            [&] {
+                queueWindow->ShowRestored();
+                engine->PlayCommand();
+            },
+            [&](bool down) { engine->PressPause(down); }, [&] { engine->StopCommand(); },
+            [&] { queueWindow->ShowRestored(); });
+        queueWindow->SetTransportFollower([&](const sw::TransportView& t) {
+            mainWindow->ShowPlayButtons(t.playEnabled, t.pauseEnabled, t.pauseDown, t.stopEnabled);
+        });
+        queueWindow->SetSongAppendedAction(
+            [&] { mainWindow->SetPlayButtonsColour(QColor::fromRgb(sw::kQueuePanelRgb)); });
+        mainWindow->AddMenuCommand("NowPlaying", [&] { queueWindow->ShowRestored(); });
+        mainWindow->AddMenuCommand("Devices", [&] {
+            if (sw::Confirm("Sound output device = " + engine->MasterDeviceName() + "\r" +
+                            "Reseek devices ?")) {
+                engine->ReseekDevices();
+            }
+        });
+        engine->InitAudio(true);
+        return true;
+    };
 
     if (!sw::RunCreationOrder(steps)) {
         return 0;
@@ -159,7 +258,13 @@ int main(int argc, char** argv) {
     // the program at once.
     sw::QuitOnSignal quitOnSignal([&] {
         QTextStream err(stderr);
-        const int status = shutdown.StopRequested(err);
+        bool notepadSaved = true;
+        if (notepadWindow) {
+            sw::ScriptedDialogs report(&err);
+            sw::ScopedDialogs installed(report);
+            notepadSaved = notepadWindow->ProgramEnding();
+        }
+        const int status = std::max(shutdown.StopRequested(err), notepadSaved ? 0 : 1);
         err.flush();
         // Everything is committed and saved, or reported; the process ends without the engine's detach.
         std::fflush(nullptr);
@@ -192,5 +297,9 @@ int main(int argc, char** argv) {
     if (parser.isSet(quitOption)) {
         QTimer::singleShot(0, mainWindow.get(), &QWidget::close);
     }
-    return app.exec();
+    const int status = app.exec();
+    if (notepadWindow) {
+        notepadWindow->ProgramEnding();
+    }
+    return status;
 }

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStyle>
@@ -41,18 +42,23 @@ MainWindow::MainWindow(CoreSession& session, QWidget* parent) : QMainWindow(pare
     grid->addWidget(m_readOnly, grid->rowCount(), 0, 1, 2);
 
     auto* strip = new QFrame(body);
+    m_playStrip = strip;
     auto* buttons = new QHBoxLayout(strip);
-    const std::pair<QStyle::StandardPixmap, const char*> kButtons[] = {
-        {QStyle::SP_MediaPlay, "Play"}, {QStyle::SP_MediaPause, "Pause"}, {QStyle::SP_MediaStop, "Stop"}};
-    for (const auto& [pixmap, hint] : kButtons) {
-        auto* button = new QPushButton(style()->standardIcon(pixmap), QString(), strip);
-        button->setToolTip(hint);
-        button->setCheckable(QString(hint) == "Pause");
-        buttons->addWidget(button);
-    }
-    auto* more = new QPushButton("...", strip);
-    more->setToolTip("more Play options");
-    buttons->addWidget(more);
+    auto button = [&](QStyle::StandardPixmap pixmap, const QString& hint) {
+        auto* made = new QPushButton(style()->standardIcon(pixmap), QString(), strip);
+        made->setToolTip(hint);
+        buttons->addWidget(made);
+        return made;
+    };
+    m_play = button(QStyle::SP_MediaPlay, "Play");
+    m_pause = button(QStyle::SP_MediaPause, "Pause");
+    m_pause->setCheckable(true);
+    m_pause->setEnabled(false);
+    m_stop = button(QStyle::SP_MediaStop, "Stop");
+    m_stop->setEnabled(false);
+    m_more = new QPushButton("...", strip);
+    m_more->setToolTip("more Play options");
+    buttons->addWidget(m_more);
     buttons->addStretch();
 
     auto* layout = new QVBoxLayout(body);
@@ -78,6 +84,20 @@ void MainWindow::AddMenuCommand(const QString& caption, std::function<void()> co
     menuBar()->addAction(caption, this, std::move(command));
 }
 
+void MainWindow::AddSubmenuCommand(const QString& menu, const QString& caption,
+                                   std::function<void()> command) {
+    QMenu* found = nullptr;
+    for (QAction* action : menuBar()->actions()) {
+        if (action->menu() && action->text() == menu) {
+            found = action->menu();
+        }
+    }
+    if (!found) {
+        found = menuBar()->addMenu(menu);
+    }
+    found->addAction(caption, this, std::move(command));
+}
+
 void MainWindow::ShowCatalogueLabels() {
     SetLabel(MainLabel::DatabaseName, m_session.catalogue.CatalogueName());
     SetLabel(MainLabel::DatabaseFile, m_session.paths.catalogueFile);
@@ -97,6 +117,28 @@ void MainWindow::ShowJukeboxSize() {
     SetLabel(MainLabel::NetChange, JukeboxSize::Megabytes(size.Added() + size.Removed()));
     SetLabel(MainLabel::JukeboxSize, JukeboxSize::Megabytes(size.Total()));
     SetJukeboxSizeCaption(size.Caption() + " ");
+}
+
+void MainWindow::SetPlayButtonActions(std::function<void()> play, std::function<void(bool)> pause,
+                                      std::function<void()> stop, std::function<void()> more) {
+    connect(m_play, &QPushButton::clicked, this, std::move(play));
+    connect(m_pause, &QPushButton::clicked, this, std::move(pause));
+    connect(m_stop, &QPushButton::clicked, this, std::move(stop));
+    connect(m_more, &QPushButton::clicked, this, std::move(more));
+}
+
+void MainWindow::ShowPlayButtons(bool playEnabled, bool pauseEnabled, bool pauseDown, bool stopEnabled) {
+    m_play->setEnabled(playEnabled);
+    m_pause->setEnabled(pauseEnabled);
+    m_pause->setChecked(pauseDown);
+    m_stop->setEnabled(stopEnabled);
+}
+
+void MainWindow::SetPlayButtonsColour(const QColor& colour) {
+    QPalette palette = m_playStrip->palette();
+    palette.setColor(QPalette::Window, colour);
+    m_playStrip->setPalette(palette);
+    m_playStrip->setAutoFillBackground(true);
 }
 
 void MainWindow::SetLabel(MainLabel label, const QString& value) {

@@ -8,6 +8,7 @@
 
 class QLabel;
 class QGridLayout;
+class QPushButton;
 
 namespace sw {
 
@@ -43,6 +44,16 @@ public:
 
     /// A top-level menu entry that runs `command` when chosen.
     void AddMenuCommand(const QString& caption, std::function<void()> command);
+    /// An entry of the top-level menu `menu` (added at the end of the menu bar when missing) that
+    /// runs `command` when chosen.
+    void AddSubmenuCommand(const QString& menu, const QString& caption, std::function<void()> command);
+
+    /// The play buttons: Play, Pause (given the button's new down state), Stop and "...".
+    void SetPlayButtonActions(std::function<void()> play, std::function<void(bool)> pause,
+                              std::function<void()> stop, std::function<void()> more);
+    /// Shows the play buttons as the now-playing window's are.
+    void ShowPlayButtons(bool playEnabled, bool pauseEnabled, bool pauseDown, bool stopEnabled);
+    void SetPlayButtonsColour(const QColor& colour);
 
     void SetLabel(MainLabel label, const QString& value);
     QString Label(MainLabel label) const;
@@ -61,6 +72,11 @@ private:
     std::map<MainLabel, QLabel*> m_values;
     QLabel* m_jukeboxCaption = nullptr;
     QLabel* m_readOnly = nullptr;
+    QWidget* m_playStrip = nullptr;
+    QPushButton* m_play = nullptr;
+    QPushButton* m_pause = nullptr;
+    QPushButton* m_stop = nullptr;
+    QPushButton* m_more = nullptr;
     std::function<bool()> m_closeRequest;
     std::function<void()> m_firstShow;
     bool m_shown = false;

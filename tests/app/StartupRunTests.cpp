@@ -13,6 +13,7 @@
 #include "ProgramRunner.h"
 #include "SettingsKeys.h"
 #include "TestCatalogue.h"
+#include "Unsaveable.h"
 #include "core/Catalogue.h"
 #include "core/CatalogueCreation.h"
 #include "core/IniFile.h"
@@ -254,15 +255,16 @@ TEST_F(Sonwick3Run, AFailedSaveOnASignalIsReportedAndTheProgramStillEnds) {
     QProcess jukebox;
     ASSERT_TRUE(test::StartJukebox(jukebox, Home()));
     QThread::msleep(1500);
-    // The save cannot be made: the temporary copy's name is taken by a folder.
-    QDir().mkpath(Settings() + "~");
+    // The save cannot be made: the file now leads where no temporary copy can be created.
+    ASSERT_TRUE(test::MakeUnsaveable(Settings()));
     jukebox.terminate();
     ASSERT_TRUE(jukebox.waitForFinished(10000));
     EXPECT_EQ(jukebox.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(jukebox.exitCode(), 1);
     const QString err = QString::fromUtf8(jukebox.readAllStandardError());
     EXPECT_TRUE(
-        err.contains("INFO: The settings were not saved: Cannot create " + Settings() + "~: Is a directory"))
+        err.contains(QString("INFO: The settings were not saved: Cannot create a temporary file beside ") +
+                     test::kUnsaveableTarget + ": "))
         << err.toStdString();
     EXPECT_FALSE(test::LockIsHeld(m_home.filePath("LOCK.TXT")));
 }
@@ -295,9 +297,9 @@ TEST_F(Sonwick3Run, TraceShowsTheStartUpSteps) {
     EXPECT_TRUE(lines.contains("INFO: create fcore"));
     EXPECT_TRUE(lines.contains("INFO: Converting database to version 9"));
     // The history repair belongs to the first showing of the main window, after "run".
-    EXPECT_EQ(lines.mid(lines.size() - 4), (QStringList{"INFO: get_ini2", "INFO: run",
-                                                        "INFO: Converting database to version 10",
-                                                        "INFO: Converting database to version 11"}));
+    EXPECT_EQ(lines.mid(lines.size() - 4),
+              (QStringList{"INFO: get_ini2", "INFO: run", "INFO: Converting database to version 10",
+                           "INFO: Converting database to version 11"}));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "ConverterTestSupport.h"
+#include "Unsaveable.h"
 #include "converter/ConverterController.h"
 #include "converter/LegacySettings.h"
 #include "converter/ParadoxTable.h"
@@ -388,7 +389,9 @@ INSTANTIATE_TEST_SUITE_P(
                                   {},
                                   "NPAD.TXT copied"},
                       NotepadCase{"CannotBeWrittenAndTheUserGivesUp",
-                                  [](const ConversionFolders& f) { QDir().mkpath(f.Home() + "/NPAD.TXT~"); },
+                                  [](const ConversionFolders& f) {
+                                      test::MakeUnsaveable(f.Home() + "/NPAD.TXT", test::LinkTarget::Missing);
+                                  },
                                   {"Yes", "No"},
                                   "Problem copying NPAD.TXT"}),
     [](const ::testing::TestParamInfo<NotepadCase>& param) { return std::string(param.param.name); });

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "Unsaveable.h"
 #include "core/CoreSession.h"
 #include "core/CreationOrder.h"
 #include "core/IniFile.h"
@@ -261,10 +262,9 @@ TEST_F(Shutdown, AnUnreadableSettingsFileIsOneMessageTheDefaultsAndLeftAlone) {
 
 TEST_F(Shutdown, AFailedSaveIsOneMessageAndTheProgramEndsAllTheSame) {
     LoadSettings(m_session);
-    // The file now leads into a folder where nobody, root included, can create a file.
-    const QString unwritable = "/proc/self/comm";
-    QFile::remove(m_session.paths.settingsFile);
-    ASSERT_TRUE(QFile::link(unwritable, m_session.paths.settingsFile));
+    // The file now leads where no temporary copy can be created.
+    const QString unwritable = test::kUnsaveableTarget;
+    ASSERT_TRUE(test::MakeUnsaveable(m_session.paths.settingsFile));
     bool placementsWritten = false;
     const ShutdownHooks hooks{[&](IniFile& file) {
         placementsWritten = true;

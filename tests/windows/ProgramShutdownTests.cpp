@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include "Unsaveable.h"
 #include "core/CoreSession.h"
 #include "core/IniFile.h"
 #include "foundation/ScriptedDialogs.h"
@@ -92,8 +93,8 @@ TEST_F(ProgramClose, StopBySignalAsksNothingAndReportsAFailedSaveInItsStatus) {
     EXPECT_TRUE(SettingsSaved());
     EXPECT_TRUE(text.isEmpty()) << text.toStdString();
 
-    // A save that cannot be made: the temporary copy's name is taken by a folder.
-    QDir().mkpath(m_session.paths.settingsFile + "~");
+    // A save that cannot be made: the file now leads where no temporary copy can be created.
+    ASSERT_TRUE(test::MakeUnsaveable(m_session.paths.settingsFile));
     m_session.settings.FADETIME = 2222;
     EXPECT_EQ(m_shutdown.StopRequested(messages), 1);
     messages.flush();
