@@ -9,6 +9,7 @@
 #include "core/Query.h"
 #include "core/Settings.h"
 #include "foundation/ScriptedDialogs.h"
+#include "foundation/Text.h"
 #include "load/LoadController.h"
 #include "load/LoadRun.h"
 #include "playback/AudioLibrary.h"
@@ -213,6 +214,28 @@ TEST_F(Import, UnicodeTagsAreIgnoredAndTheRunSaysSo) {
     ASSERT_TRUE(m_library.songs.FindSongByNumber(2, song));
     EXPECT_EQ(song.Title, "Ti");
     EXPECT_TRUE(m_dialogs.TextsOf("INFO").isEmpty());
+}
+
+// Non-Latin names from tags others wrote (UTF-16 in version 3, UTF-8 in version 4) reach the
+// catalogue's songs, artists and albums whole, and are found again by name.
+TEST_F(Import, UnicodeNamesReachTheCatalogueWhole) {
+    m_settings.UNICODETAGS = true;
+    LoadFiles({Put("u23.mp3", FixtureBytes("unicode23.mp3")), Put("u24.mp3", FixtureBytes("unicode24.mp3"))});
+    EXPECT_EQ(m_run.RunCounts().inserted, 2);
+    EXPECT_TRUE(m_dialogs.TextsOf("INFO").isEmpty());
+    for (const int songNum : {1, 2}) {
+        TSong song;
+        ASSERT_TRUE(m_library.songs.FindSongByNumber(songNum, song));
+        EXPECT_EQ(song.Title, QString::fromUtf8("Привет, мир"));
+        EXPECT_EQ(song.ArtistName, QString::fromUtf8("日本語のアーティスト"));
+        EXPECT_EQ(song.AlbumName, QString::fromUtf8("Emoji 🎵 Album"));
+        EXPECT_EQ(song.Year, songNum == 1 ? "2002" : "2003");
+    }
+    // One artist and one album for both songs.
+    EXPECT_EQ(Count("select count(*) as ct from artist where arname = " +
+                    SqlQuote(QString::fromUtf8("日本語のアーティスト"))),
+              1);
+    EXPECT_EQ(Count("select count(distinct albumid) as ct from song"), 1);
 }
 
 TEST_F(Import, FlacAndOpusFilesAreListedWhenSwitchedOnAndLoadWithTheirComments) {
