@@ -6,6 +6,7 @@
 #include "TagTestSupport.h"
 #include "foundation/ScriptedDialogs.h"
 #include "tags/HeldFiles.h"
+#include "tags/TagSwitches.h"
 
 namespace sw {
 namespace {
@@ -138,6 +139,29 @@ TEST(AudioTypes, FlacAndOpusAreListedOnlyWhenAskedFor) {
     }
     EXPECT_FALSE(IsAudioType("TXT", true));
     EXPECT_FALSE(IsAudioType("OGA", true));
+}
+
+// What the Tags menu renders: each entry, chosen, flips its own setting and no other, and the
+// settings file keeps the change under that setting's key.
+TEST(TagSwitches, EachEntryFlipsItsOwnSettingAndTheSettingsFileKeepsIt) {
+    const std::span<const TagSwitch> switches = TagSwitches();
+    ASSERT_EQ(switches.size(), 2u);
+    EXPECT_STREQ(switches[0].Caption, "Read and write Unicode tags");
+    EXPECT_STREQ(switches[1].Caption, "Also load FLAC and Opus files");
+    test::ScratchDir dir;
+    for (const TagSwitch& chosen : switches) {
+        SCOPED_TRACE(chosen.Caption);
+        EXPECT_EQ(&TagSwitchFor(chosen.Setting), &chosen);
+        Settings settings;
+        settings.*chosen.Setting = !(settings.*chosen.Setting);
+        const QString path = dir.Path(QString("SONWICK3-%1.INI").arg(&chosen - switches.data()));
+        TransferSettingsFile('S', settings, path);
+        Settings back;
+        TransferSettingsFile('G', back, path);
+        for (const TagSwitch& entry : switches) {
+            EXPECT_EQ(back.*entry.Setting, &entry == &chosen) << entry.Caption;
+        }
+    }
 }
 
 }  // namespace
