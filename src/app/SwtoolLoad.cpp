@@ -62,7 +62,7 @@ int RunLoad(const QStringList& arguments) {
     QString file;
     while (!cancel && walk.NextWalkEntry(entryFolder, file)) {
         // As in the load window: pipes and dangling links are not listed.
-        if (file.isEmpty() || !IsLoadableFile(file) || !QFileInfo(file).isFile()) {
+        if (file.isEmpty() || !run.IsLoadable(file) || !QFileInfo(file).isFile()) {
             continue;
         }
         if (skipLoaded && run.SongNumForFile(file) > 0) {
@@ -77,7 +77,7 @@ int RunLoad(const QStringList& arguments) {
     }
     std::vector<NotCatalogued> badlyNamed;
     for (const QString& name : walk.BadlyNamedFiles()) {
-        if (IsLoadableFile(name)) {
+        if (run.IsLoadable(name)) {
             badlyNamed.push_back({name, kNameNotUtf8});
         }
     }

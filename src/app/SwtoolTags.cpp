@@ -1,10 +1,13 @@
-// swtool tags FILE...: what the tag reader makes of each file, one JSON object per line.
+// swtool tags [--unicode] FILE...: what the tag reader makes of each file, one JSON object per line.
+// FLAC and Opus files are read whatever the settings say; --unicode reads Unicode ID3v2 tags for
+// this run as the "Read and write Unicode tags" switch would, without changing the settings file.
 #include <QTextStream>
 
 #include "SwtoolCommands.h"
 #include "SwtoolSession.h"
 #include "tags/GenreLookup.h"
 #include "tags/TagPolicy.h"
+#include "tags/TagSwitches.h"
 
 namespace sw::swtool {
 
@@ -25,14 +28,35 @@ QString Field(const char* name, bool value) {
 }  // namespace
 
 int RunTags(const QStringList& arguments) {
-    if (arguments.isEmpty()) {
+    QStringList files;
+    QList<bool Settings::*> switchedOn;
+    for (const QString& argument : arguments) {
+        const TagSwitch* option = nullptr;
+        for (const TagSwitch& entry : TagSwitches()) {
+            if (entry.SwtoolOption != nullptr && argument == entry.SwtoolOption) {
+                option = &entry;
+            }
+        }
+        if (option != nullptr) {
+            switchedOn << option->Setting;
+        } else if (argument.startsWith("--") && files.isEmpty()) {
+            throw std::invalid_argument(("unexpected argument " + argument).toStdString());
+        } else {
+            files << argument;
+        }
+    }
+    if (files.isEmpty()) {
         throw std::invalid_argument("tags needs at least one file");
     }
     auto session = OpenDataFolder(false);
+    // For this run only: the session never writes its settings back.
+    for (bool Settings::*setting : switchedOn) {
+        session->core.library.settings.*setting = true;
+    }
     TagPolicy policy(session->core.library, *session->genres);
     QTextStream out(stdout);
     bool allRead = true;
-    for (const QString& path : arguments) {
+    for (const QString& path : files) {
         TSong song;
         QString error;
         policy.unicodeTagsIgnored = false;

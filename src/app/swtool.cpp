@@ -28,7 +28,7 @@ int RunSongs(const QStringList& arguments);      // SwtoolSongs.cpp
 
 // Each command lives in its own file; add a line to kCommands for a new one.
 const CommandEntry kCommands[] = {
-    {"tags", "tags FILE...   (one JSON line per file: what the tag reader makes of it)", RunTags},
+    {"tags", "tags [--unicode] FILE...   (one JSON line per file: what the tag reader makes of it)", RunTags},
     {"load", "load [--subfolders] [--all|--skip-loaded] FOLDER   (a load run without a window)", RunLoad},
     {"mix", "mix OUT.wav --fade-ms N --at SECONDS A B", RunMix, false},
     {"play",

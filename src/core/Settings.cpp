@@ -105,6 +105,8 @@ bool TransferSettings(char mode, Settings& s, IniFile& file) {
     t.Boolean("ConfirmDevicesAtStartup", s.ConfirmDevicesAtStartup, true);
     t.Boolean("DoubleClickToEdit", s.DoubleClickToEdit, false);
     t.Boolean("DesktopMediaControl", s.DesktopMediaControl, true);
+    t.Boolean("UNICODETAGS", s.UNICODETAGS, false);
+    t.Boolean("FLACOPUS", s.FLACOPUS, false);
     return t.DeletedAny();
 }
 

@@ -34,6 +34,10 @@ struct Settings {
     bool DoubleClickToEdit = false;
     /// The desktop's media controls reach the player over the session bus.
     bool DesktopMediaControl = false;
+    /// Read Unicode ID3v2 frames and ID3v2.4 tags, and write UTF-16 frames where a text needs it.
+    bool UNICODETAGS = false;
+    /// The folder walk lists FLAC and Opus files too.
+    bool FLACOPUS = false;
 };
 
 inline constexpr char kSettingsSection[] = "main";

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "LoadableFile.h"
+
 namespace sw {
 
 /// What the load window and `swtool load` need from the catalogue for a load run: the lookup that
@@ -10,6 +12,8 @@ class FileImporter {
 public:
     virtual ~FileImporter() = default;
 
+    /// True when the walk lists the file: a type the jukebox plays, under the user's settings.
+    virtual bool IsLoadable(const QString& path) { return IsLoadableFile(path); }
     /// The number of the catalogued song stored with exactly this file's name (0 when none).
     /// Several songs with the file ask whether to go on; Cancel raises the load-cancel flag.
     virtual int SongNumForFile(const QString& path) = 0;

@@ -5,7 +5,6 @@
 #include "FileImporter.h"
 #include "FolderWalk.h"
 #include "LoadMessages.h"
-#include "LoadableFile.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Text.h"
 
@@ -70,7 +69,7 @@ void LoadController::ListFilesToLoad(const QString& folder, bool withSubfolders,
             while (!cancel && walk.NextWalkEntry(entryFolder, file)) {
                 if (file.isEmpty()) {
                     SetLoadStatus(entryFolder);
-                } else if (IsLoadableFile(file) && QFileInfo(file).isFile() &&
+                } else if (m_importer.IsLoadable(file) && QFileInfo(file).isFile() &&
                            !(skipLoaded && m_importer.SongNumForFile(file) > 0)) {
                     m_listed << file;
                     if (m_display) {
@@ -92,7 +91,7 @@ void LoadController::ListFilesToLoad(const QString& folder, bool withSubfolders,
     // A name that is not valid UTF-8 cannot be opened by name: said, not skipped silently.
     std::vector<NotCatalogued> badlyNamed;
     for (const QString& name : walk.BadlyNamedFiles()) {
-        if (IsLoadableFile(name)) {
+        if (m_importer.IsLoadable(name)) {
             badlyNamed.push_back({name, kNameNotUtf8});
         }
     }

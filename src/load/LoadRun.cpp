@@ -7,12 +7,18 @@
 #include "core/Settings.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Files.h"
+#include "foundation/Text.h"
 #include "tags/TagPolicy.h"
+#include "tags/TagSwitches.h"
 
 namespace sw {
 
 LoadRun::LoadRun(Library& library, TagPolicy& tags, Clock& clock)
     : m_library(library), m_tags(tags), m_clock(clock) {}
+
+bool LoadRun::IsLoadable(const QString& path) {
+    return IsLoadableFile(path, m_library.settings.FLACOPUS);
+}
 
 int LoadRun::SongNumForFile(const QString& path) {
     return m_library.songs.SongNumForExactFile(path);
@@ -149,7 +155,10 @@ void LoadRun::FinishLoadRun() {
         ShowInfo(NotCataloguedText(m_notCatalogued));
     }
     if (m_tags.unicodeTagsIgnored) {
-        ShowInfo("ID3v2 tags containing Unicode were ignored in some files loaded");
+        // Names the Tags menu entry that reads them.
+        ShowInfo("ID3v2 tags containing Unicode were ignored in some files loaded\r\n(switch on " +
+                 QuoteDouble(TagSwitchFor(&Settings::UNICODETAGS).Caption) +
+                 " in the Tags menu to read them)");
     }
 }
 

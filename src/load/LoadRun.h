@@ -33,6 +33,8 @@ public:
     /// `clock` times the commits.
     LoadRun(Library& library, TagPolicy& tags, Clock& clock = RealClock());
 
+    /// FLAC and Opus files too when FLACOPUS is on.
+    bool IsLoadable(const QString& path) override;
     int SongNumForFile(const QString& path) override;
     void StartLoadRun(bool loadAll) override;
     /// A path whose stored name would not fit the catalogue is left out and named at the end of the

@@ -5,8 +5,8 @@
 
 namespace sw {
 
-bool IsLoadableFile(const QString& path) {
-    return IsAudioType(FileTypeOf(path));
+bool IsLoadableFile(const QString& path, bool flacAndOpus) {
+    return IsAudioType(FileTypeOf(path), flacAndOpus);
 }
 
 }  // namespace sw

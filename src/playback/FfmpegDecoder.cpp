@@ -191,7 +191,13 @@ void FfmpegDecoder::Impl::Open(const QString& path) {
 void FfmpegDecoder::Impl::MeasureLength() {
     AVStream* stream = format->streams[streamIndex];
     if (ContainerCountsSamples(format.get()) && stream->duration != AV_NOPTS_VALUE && stream->duration > 0) {
-        length = av_rescale_q(stream->duration, timeBase, AVRational{1, kSampleRate});
+        qint64 duration = stream->duration;
+        // An Ogg Opus stream's duration still counts the pre-skip its decoder drops (given at
+        // Opus's 48 kHz).
+        if (stream->codecpar->codec_id == AV_CODEC_ID_OPUS && stream->codecpar->initial_padding > 0) {
+            duration -= av_rescale_q(stream->codecpar->initial_padding, AVRational{1, 48000}, timeBase);
+        }
+        length = av_rescale_q(std::max<qint64>(0, duration), timeBase, AVRational{1, kSampleRate});
         return;
     }
     // Packet durations count samples only where the time base is as fine as one sample (not in

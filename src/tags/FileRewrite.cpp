@@ -163,6 +163,57 @@ bool FileRewrite::AppendFrom(const FileReader& source, std::int64_t from, std::i
     return true;
 }
 
+namespace {
+
+/// Writes all of `bytes` at `offset`; a system error number, or 0.
+int WriteAllAt(int fd, std::int64_t offset, const QByteArray& bytes) {
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n =
+            ::pwrite(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written),
+                     static_cast<off_t>(offset + written));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return n < 0 ? errno : ENOSPC;
+        }
+        written += n;
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool OverwriteInPlace(const QString& path, std::int64_t offset, const QByteArray& bytes,
+                      const QByteArray& previous, QString& error) {
+    const QByteArray native = QFile::encodeName(ResolvedTarget(path));
+    const int fd = ::open(native.constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = "Cannot open " + path + ": " + QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    int failure = 0;
+    if (Faulted(RewriteFault::Write)) {
+        // Half the bytes reach the file before the device fills up.
+        WriteAllAt(fd, offset, bytes.left(bytes.size() / 2));
+        failure = ENOSPC;
+    } else {
+        failure = WriteAllAt(fd, offset, bytes);
+    }
+    if (failure == 0 && (Faulted(RewriteFault::Sync) || ::fdatasync(fd) != 0)) {
+        failure = Faulted(RewriteFault::Sync) ? EIO : errno;
+    }
+    if (failure != 0) {
+        error = "Cannot write " + path + ": " + QString::fromLocal8Bit(std::strerror(failure));
+        if (WriteAllAt(fd, offset, previous.left(bytes.size())) != 0 || ::fdatasync(fd) != 0) {
+            error += " (and the old bytes could not be put back)";
+        }
+    }
+    ::close(fd);
+    return failure == 0;
+}
+
 bool FileRewrite::Commit() {
     if (!FlushBuffer()) {
         return false;

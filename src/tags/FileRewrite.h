@@ -47,6 +47,14 @@ private:
     QString m_error;
 };
 
+/// Writes `bytes` over the file from `offset` on and syncs it, for a change that keeps the file's
+/// size and the place of everything else (a FLAC comment block growing into its padding), where
+/// copying the whole file would be waste. When the write or the sync fails, the bytes that were
+/// there (`previous`, as long as `bytes`) are written back. False, with `error` holding the
+/// system's text, on failure. The write and sync faults of the tests apply here too.
+bool OverwriteInPlace(const QString& path, std::int64_t offset, const QByteArray& bytes,
+                      const QByteArray& previous, QString& error);
+
 /// Where a rewrite can be made to fail in tests, as the system would fail it.
 enum class RewriteFault { None, Create, Write, Sync, Rename };
 /// Every rewrite fails at `fault` until this is called again with RewriteFault::None.

@@ -1,9 +1,11 @@
 #include "Id3v2.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "ByteOrder.h"
 #include "FileReader.h"
+#include "Id3v2Text.h"
 #include "Synchsafe.h"
 #include "TagText.h"
 
@@ -16,21 +18,133 @@ namespace {
 
 // A frame is read into a buffer of this size; the rest of a longer frame is skipped.
 constexpr int kFrameBuffer = 250;
+// Unicode text takes up to four bytes a character: room for as many characters.
+constexpr int kUnicodeFrameBuffer = 4 * kFrameBuffer;
+// Bytes a version 4 frame may carry in front of its content (group, encryption, data length).
+constexpr int kMostFramePrefix = 6;
 constexpr int kFrameHeaderSize = 10;
+// An unsynchronised version 3 tag is undone in memory; frames beyond this much of it are not read.
+constexpr std::int64_t kLongestUnsynchronisedTag = 16 * 1024 * 1024;
 
-int FrameKindOf(const unsigned char* id) {
+// Frame format flags, the second flags byte: version 3, then version 4.
+constexpr std::uint8_t kV3Compressed = 0x80;
+constexpr std::uint8_t kV3Encrypted = 0x40;
+constexpr std::uint8_t kV3Grouped = 0x20;
+constexpr std::uint8_t kV4Grouped = 0x40;
+constexpr std::uint8_t kV4Compressed = 0x08;
+constexpr std::uint8_t kV4Encrypted = 0x04;
+constexpr std::uint8_t kV4Unsynchronised = 0x02;
+constexpr std::uint8_t kV4DataLength = 0x01;
+
+int FrameKindOf(const char* id, int version) {
     for (int kind = 0; kind < kFrameKindCount; ++kind) {
         if (std::memcmp(id, kId3v2FrameIds[static_cast<std::size_t>(kind)], 4) == 0) {
             return kind;
         }
     }
+    // Version 4 keeps the year in the recording time ("2004-05-12").
+    if (version >= 4 && std::memcmp(id, "TDRC", 4) == 0) {
+        return kFrameYear;
+    }
     return -1;
+}
+
+bool IsFrameIdCharacter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+bool LooksLikeFrameId(const QByteArray& bytes) {
+    return bytes.size() >= 4 && bytes[0] >= 'A' && bytes[0] <= 'Z' && IsFrameIdCharacter(bytes[1]) &&
+           IsFrameIdCharacter(bytes[2]) && IsFrameIdCharacter(bytes[3]);
 }
 
 /// Drops everything up to and including the first zero character; nothing when there is none.
 QString AfterFirstZero(const QString& text) {
     const qsizetype zero = text.indexOf(QChar(0));
     return zero >= 0 ? text.mid(zero + 1) : text;
+}
+
+/// The bytes after the tag header, where the frames lie: the file itself, or an unsynchronised
+/// version 3 tag undone in memory (its frame sizes count the bytes as they were before).
+class TagBody {
+public:
+    TagBody(const FileReader& file, std::int64_t size)
+        : m_file(&file), m_end(std::min(size, file.Size() - kId3v2HeaderSize)) {}
+    explicit TagBody(QByteArray bytes) : m_bytes(std::move(bytes)), m_end(m_bytes.size()) {}
+
+    /// Where the frame walk stops.
+    std::int64_t End() const { return m_end; }
+    /// Up to `length` bytes from `offset`. A frame that starts inside the tag and runs past it
+    /// is still read from the file, as far as the file goes.
+    QByteArray Read(std::int64_t offset, std::int64_t length) const {
+        if (offset < 0 || length <= 0) {
+            return {};
+        }
+        if (m_file != nullptr) {
+            return m_file->ReadAt(kId3v2HeaderSize + offset, static_cast<std::size_t>(length));
+        }
+        return offset >= m_bytes.size() ? QByteArray() : m_bytes.mid(offset, length);
+    }
+
+private:
+    const FileReader* m_file = nullptr;
+    QByteArray m_bytes;
+    std::int64_t m_end = 0;
+};
+
+/// Padding, the end of the tag or the next frame's id at `position`.
+bool IsFrameBoundary(const TagBody& body, std::int64_t position) {
+    if (position >= body.End()) {
+        return position == body.End();
+    }
+    const QByteArray next = body.Read(position, 4);
+    return (!next.isEmpty() && next[0] == '\0') || LooksLikeFrameId(next);
+}
+
+/// The data size of the frame whose header is at `position`; nothing when the walk must stop.
+std::optional<std::int64_t> FrameDataSize(const TagBody& body, std::int64_t position, const char* header,
+                                          int version) {
+    const auto* size = reinterpret_cast<const unsigned char*>(header + 4);
+    const std::uint32_t plain = ReadBe32(size);
+    const bool synchsafe = version >= 4 && ((size[0] | size[1] | size[2] | size[3]) & 0x80) == 0;
+    if (!synchsafe) {
+        // Version 3 sizes, and version 4 ones some programs wrote the same way.
+        if (plain & 0x80000000U) {
+            return std::nullopt;
+        }
+        return plain;
+    }
+    const std::uint8_t groups[4] = {size[0], size[1], size[2], size[3]};
+    const std::int64_t decoded = DecodeSynchsafe(groups);
+    const std::int64_t dataStart = position + kFrameHeaderSize;
+    // Sizes of 128 and more read differently either way; the one after which a frame boundary
+    // follows is the one the writer meant.
+    if (decoded != plain && !IsFrameBoundary(body, dataStart + decoded) &&
+        IsFrameBoundary(body, dataStart + plain)) {
+        return plain;
+    }
+    return decoded;
+}
+
+/// What a frame's format flags leave of its data to read as text: the prefixes gone and
+/// unsynchronisation undone. Nothing for a compressed or encrypted frame.
+std::optional<QByteArray> FrameContent(const QByteArray& raw, std::uint8_t flags, int version,
+                                       bool tagUnsynchronised) {
+    if (version < 4) {
+        if (flags & (kV3Compressed | kV3Encrypted)) {
+            return std::nullopt;
+        }
+        return (flags & kV3Grouped) ? raw.mid(1) : raw;
+    }
+    if (flags & (kV4Compressed | kV4Encrypted)) {
+        return std::nullopt;
+    }
+    const int skip = ((flags & kV4Grouped) ? 1 : 0) + ((flags & kV4DataLength) ? 4 : 0);
+    QByteArray content = raw.mid(skip);
+    if ((flags & kV4Unsynchronised) || tagUnsynchronised) {
+        content = UndoUnsynchronisation(content);
+    }
+    return content;
 }
 
 }  // namespace
@@ -96,70 +210,143 @@ bool TID3v2::Read(const QString& path) {
     }
     m_exists = true;
     m_version = header.Version;
-    const std::int64_t size = DecodeSynchsafe(header.Size) + kFrameHeaderSize;
+    const std::int64_t size = Id3v2TagSize(header);
     m_size = size > file.Size() ? 0 : size;
-    if (m_version != 3 || m_size <= 0) {
+    if (m_size <= 0 || !(m_version == 3 || (m_version == 4 && m_unicodeTags))) {
         return true;
     }
 
+    const std::int64_t bodySize = DecodeSynchsafe(header.Size);
+    const bool unsynchronised = (header.Flags & kId3v2UnsynchronisedFlag) != 0;
+    const TagBody body =
+        m_version == 3 && unsynchronised
+            ? TagBody(UndoUnsynchronisation(file.ReadAt(
+                  kId3v2HeaderSize, static_cast<std::size_t>(std::min(bodySize, kLongestUnsynchronisedTag)))))
+            : TagBody(file, bodySize);
+
+    std::int64_t position = 0;
+    if (header.Flags & kId3v2ExtendedHeaderFlag) {
+        const QByteArray extended = body.Read(0, 4);
+        // Some programs set the flag without writing the header; a frame follows at once.
+        if (!LooksLikeFrameId(extended)) {
+            if (extended.size() < 4) {
+                return true;
+            }
+            const auto* bytes = reinterpret_cast<const unsigned char*>(extended.constData());
+            const std::uint8_t groups[4] = {bytes[0], bytes[1], bytes[2], bytes[3]};
+            // Version 3 counts the bytes after the size field, version 4 the whole header.
+            position = m_version >= 4 ? DecodeSynchsafe(groups) : std::int64_t{ReadBe32(bytes)} + 4;
+            if (position < 4 || position > body.End()) {
+                return true;
+            }
+        }
+    }
+
     std::array<QString, kFrameKindCount> texts;
-    std::int64_t position = kFrameHeaderSize;
-    while (position < m_size && position < file.Size()) {
-        unsigned char frame[kFrameHeaderSize];
-        if (file.ReadAt(position, frame, sizeof frame) != kFrameHeaderSize) {
+    const int readLimit = m_unicodeTags ? 2 * kUnicodeFrameBuffer + kMostFramePrefix : kFrameBuffer;
+    while (position < body.End()) {
+        const QByteArray frame = body.Read(position, kFrameHeaderSize);
+        if (frame.size() != kFrameHeaderSize) {
             break;
         }
         // Padding and unknown data end the walk.
         if (frame[0] < 'A' || frame[0] > 'Z') {
             break;
         }
-        const std::uint32_t dataSize = ReadBe32(frame + 4);
-        if (dataSize & 0x80000000U) {
+        const std::optional<std::int64_t> dataSize =
+            FrameDataSize(body, position, frame.constData(), m_version);
+        if (!dataSize) {
             break;
         }
         const std::int64_t dataStart = position + kFrameHeaderSize;
-        const int kind = FrameKindOf(frame);
+        const int kind = FrameKindOf(frame.constData(), m_version);
         if (kind >= 0) {
-            QByteArray buffer(kFrameBuffer, '\0');
-            const auto wanted = static_cast<std::int64_t>(std::min<std::uint32_t>(dataSize, kFrameBuffer));
-            if (file.ReadAt(dataStart, buffer.data(), static_cast<std::size_t>(wanted)) != wanted) {
+            const std::int64_t wanted = std::min<std::int64_t>(*dataSize, readLimit);
+            const QByteArray raw = body.Read(dataStart, wanted);
+            if (raw.size() != wanted) {
                 break;
             }
-            if (buffer[0] == 1) {
-                m_state.UnicodeFrameSeen = true;
-            } else {
-                texts[static_cast<std::size_t>(kind)] = DecodeWindows1252(buffer);
+            const std::optional<QByteArray> content =
+                FrameContent(raw, static_cast<std::uint8_t>(frame[9]), m_version, unsynchronised);
+            const std::optional<QString> text = content ? FrameText(kind, *content) : std::nullopt;
+            if (text) {
+                texts[static_cast<std::size_t>(kind)] = *text;
             }
         }
-        position = dataStart + dataSize;
+        position = dataStart + *dataSize;
     }
     FillFromFrameTexts(texts);
     return true;
 }
 
+std::optional<QString> TID3v2::FrameText(int kind, const QByteArray& content) const {
+    const int encoding = content.isEmpty() ? int{kId3v2Latin} : static_cast<unsigned char>(content[0]);
+    const bool unicodeFrame = encoding >= kId3v2Utf16 && encoding <= kId3v2Utf8;
+    if (!m_unicodeTags && encoding == kId3v2Utf16) {
+        m_state.UnicodeFrameSeen = true;
+        return std::nullopt;
+    }
+    if (!m_unicodeTags || (!unicodeFrame && (m_version < 4 || encoding != kId3v2Latin))) {
+        // Single-byte text as it always was read: 250 characters, the encoding byte among them,
+        // zero bytes included, so that the description of a comment or link ends at the first.
+        QByteArray buffer = content.left(kFrameBuffer);
+        buffer.append(kFrameBuffer - buffer.size(), '\0');
+        const QString text = DecodeWindows1252(buffer);
+        if (kind == kFrameComment) {
+            return TrimTagText(AfterFirstZero(text.mid(4)));
+        }
+        if (kind == kFrameLink) {
+            return TrimTagText(AfterFirstZero(text.mid(1)));
+        }
+        return TrimTagText(text);
+    }
+
+    const int used = encoding;
+    QByteArray rest = content.left(kUnicodeFrameBuffer).mid(1);
+    if (kind == kFrameComment) {
+        rest = rest.mid(3);  // the language
+    }
+    if (kind == kFrameComment || kind == kFrameLink) {
+        rest = rest.mid(Id3v2StringEnd(used, rest, 0));  // the description
+    }
+    if (kind == kFrameLink) {
+        // The link itself is always single-byte text.
+        return TrimTagText(DecodeId3v2Strings(kId3v2Latin, rest).value(0));
+    }
+    const QStringList strings = DecodeId3v2Strings(used, rest);
+    if (m_version < 4) {
+        return TrimTagText(strings.value(0));
+    }
+    // Version 4 keeps several values in one frame, one after the other.
+    QStringList values;
+    for (const QString& value : strings) {
+        if (const QString trimmed = TrimTagText(value); !trimmed.isEmpty()) {
+            values << trimmed;
+        }
+    }
+    return values.join('/');
+}
+
 void TID3v2::FillFromFrameTexts(const std::array<QString, kFrameKindCount>& texts) {
-    m_title = TrimTagText(texts[kFrameTitle]);
-    m_artist = TrimTagText(texts[kFrameArtist]);
-    m_album = TrimTagText(texts[kFrameAlbum]);
-    m_year = TrimTagText(texts[kFrameYear]);
-    m_composer = TrimTagText(texts[kFrameComposer]);
-    m_encoder = TrimTagText(texts[kFrameEncoder]);
-    m_copyright = TrimTagText(texts[kFrameCopyright]);
-    m_language = TrimTagText(texts[kFrameLanguage]);
+    m_title = texts[kFrameTitle];
+    m_artist = texts[kFrameArtist];
+    m_album = texts[kFrameAlbum];
+    m_year = texts[kFrameYear];
+    m_composer = texts[kFrameComposer];
+    m_encoder = texts[kFrameEncoder];
+    m_copyright = texts[kFrameCopyright];
+    m_language = texts[kFrameLanguage];
     m_track = TrackFromText(texts[kFrameTrack]);
+    m_comment = texts[kFrameComment];
+    m_link = texts[kFrameLink];
 
     // "(17)Rock" carries the old numeric genre in front; the text after it is not trimmed again,
     // so "(17) Rock" keeps its blank.
-    m_genre = TrimTagText(texts[kFrameGenre]);
+    m_genre = texts[kFrameGenre];
     const qsizetype bracket = m_genre.lastIndexOf(')');
     if (bracket >= 0) {
         m_genre.remove(0, bracket + 1);
     }
-
-    // Encoding byte and language come first, then a description ended by a zero byte.
-    m_comment = TrimTagText(AfterFirstZero(texts[kFrameComment].mid(4)));
-    // Encoding byte, then a description ended by a zero byte.
-    m_link = TrimTagText(AfterFirstZero(texts[kFrameLink].mid(1)));
 }
 
 }  // namespace sw

@@ -4,6 +4,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "TagState.h"
 
@@ -31,10 +32,15 @@ extern const std::array<const char*, kFrameKindCount> kId3v2FrameIds;
 
 /// The ID3v2 tag at the start of an MP3 file. Reads version 3 tags with single-byte text; writes
 /// version 3 tags holding only the twelve frame kinds, rewriting the whole file through a
-/// temporary copy.
+/// temporary copy. An extended header is skipped and unsynchronisation undone.
 class TID3v2 {
 public:
     explicit TID3v2(TagState& state = ProcessTagState());
+
+    /// With Unicode tags on, a read also takes frames in UTF-16 and UTF-8, and version 4 tags; a
+    /// save writes a frame whose text Windows-1252 cannot hold in UTF-16 (the link excepted,
+    /// which the format keeps single-byte). Off by default.
+    void SetUnicodeTags(bool on) { m_unicodeTags = on; }
 
     /// Fills the object from the file. True when the file's first ten bytes could be read, which
     /// says nothing about a tag: Exists does. Sets the state's UnicodeFrameSeen.
@@ -47,7 +53,7 @@ public:
 
     bool Exists() const { return m_exists; }
     std::uint8_t Version() const { return m_version; }
-    /// Tag size with its header; 0 when the size field passes the end of the file.
+    /// Tag size with its header (and footer); 0 when the size field passes the end of the file.
     std::int64_t Size() const { return m_size; }
 
     const QString& Title() const { return m_title; }
@@ -83,10 +89,14 @@ public:
 
 private:
     void Clear();
+    /// The field text of a frame's content (encoding byte first), before the track and genre
+    /// rules; nothing when the frame is not to be used.
+    std::optional<QString> FrameText(int kind, const QByteArray& content) const;
     void FillFromFrameTexts(const std::array<QString, kFrameKindCount>& texts);
     bool Rebuild(const QString& path, const QByteArray* newTag);
 
     TagState& m_state;
+    bool m_unicodeTags = false;
     bool m_exists = false;
     std::uint8_t m_version = 0;
     std::int64_t m_size = 0;

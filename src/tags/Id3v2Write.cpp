@@ -10,41 +10,58 @@ namespace sw {
 
 namespace {
 
-constexpr int kHeaderSize = 10;
+/// A frame's content: the encoding byte and the bytes after it.
+struct FrameContent {
+    char Encoding = 0;
+    QByteArray Bytes;
+};
 
 }  // namespace
 
 QByteArray TID3v2::BuildTag() const {
-    std::array<QByteArray, kFrameKindCount> texts;
-    texts[kFrameTitle] = EncodeWindows1252(m_title);
-    texts[kFrameArtist] = EncodeWindows1252(m_artist);
-    texts[kFrameAlbum] = EncodeWindows1252(m_album);
-    texts[kFrameTrack] = m_track == 0 ? QByteArray() : QByteArray::number(m_track);
-    texts[kFrameYear] = EncodeWindows1252(m_year);
-    texts[kFrameGenre] = EncodeWindows1252(m_genre);
-    // Language, then an empty description ended by its zero byte.
-    texts[kFrameComment] =
-        m_comment.isEmpty() ? QByteArray() : QByteArray("eng", 3) + '\0' + EncodeWindows1252(m_comment);
-    texts[kFrameComposer] = EncodeWindows1252(m_composer);
-    texts[kFrameEncoder] = EncodeWindows1252(m_encoder);
-    texts[kFrameCopyright] = EncodeWindows1252(m_copyright);
-    texts[kFrameLanguage] = EncodeWindows1252(m_language);
-    texts[kFrameLink] = m_link.isEmpty() ? QByteArray() : QByteArray(1, '\0') + EncodeWindows1252(m_link);
+    // Text Windows-1252 cannot hold goes out in UTF-16 when Unicode tags are on, as "?" otherwise.
+    const auto text = [this](const QString& value) {
+        if (m_unicodeTags && !FitsWindows1252(value)) {
+            return FrameContent{1, EncodeUtf16WithBom(value)};
+        }
+        return FrameContent{0, EncodeWindows1252(value)};
+    };
+    std::array<FrameContent, kFrameKindCount> frames;
+    frames[kFrameTitle] = text(m_title);
+    frames[kFrameArtist] = text(m_artist);
+    frames[kFrameAlbum] = text(m_album);
+    frames[kFrameTrack].Bytes = m_track == 0 ? QByteArray() : QByteArray::number(m_track);
+    frames[kFrameYear] = text(m_year);
+    frames[kFrameGenre] = text(m_genre);
+    if (!m_comment.isEmpty()) {
+        // Language, then an empty description ended by its terminator, in the comment's encoding.
+        frames[kFrameComment] = text(m_comment);
+        const QByteArray description = frames[kFrameComment].Encoding == 0
+                                           ? QByteArray(1, '\0')
+                                           : EncodeUtf16WithBom({}) + QByteArray(2, '\0');
+        frames[kFrameComment].Bytes.prepend(QByteArray("eng", 3) + description);
+    }
+    frames[kFrameComposer] = text(m_composer);
+    frames[kFrameEncoder] = text(m_encoder);
+    frames[kFrameCopyright] = text(m_copyright);
+    frames[kFrameLanguage] = text(m_language);
+    frames[kFrameLink].Bytes =
+        m_link.isEmpty() ? QByteArray() : QByteArray(1, '\0') + EncodeWindows1252(m_link);
 
-    QByteArray frames;
+    QByteArray body;
     for (int kind = 0; kind < kFrameKindCount; ++kind) {
-        const QByteArray& text = texts[static_cast<std::size_t>(kind)];
-        if (text.isEmpty()) {
+        const FrameContent& frame = frames[static_cast<std::size_t>(kind)];
+        if (frame.Bytes.isEmpty()) {
             continue;
         }
-        frames.append(kId3v2FrameIds[static_cast<std::size_t>(kind)], 4);
-        AppendBe32(frames, static_cast<std::uint32_t>(text.size() + 1));
-        frames.append(2, '\0');  // flags
-        frames.append('\0');     // single-byte text
-        frames.append(text);
+        body.append(kId3v2FrameIds[static_cast<std::size_t>(kind)], 4);
+        AppendBe32(body, static_cast<std::uint32_t>(frame.Bytes.size() + 1));
+        body.append(2, '\0');  // flags
+        body.append(frame.Encoding);
+        body.append(frame.Bytes);
     }
-    const auto size = EncodeSynchsafe(static_cast<std::uint32_t>(frames.size()));
-    if (!size || frames.size() >= (1 << 28)) {
+    const auto size = EncodeSynchsafe(static_cast<std::uint32_t>(body.size()));
+    if (!size || body.size() >= (1 << 28)) {
         return {};
     }
     QByteArray tag("ID3", 3);
@@ -52,7 +69,7 @@ QByteArray TID3v2::BuildTag() const {
     tag.append(char{0});
     tag.append(char{0});
     tag.append(reinterpret_cast<const char*>(size->data()), 4);
-    return tag + frames;
+    return tag + body;
 }
 
 bool TID3v2::Save(const QString& path) {
@@ -103,7 +120,7 @@ bool TID3v2::Rebuild(const QString& path, const QByteArray* newTag) {
     const bool hasTag = HasId3v2Marker(header);
     std::int64_t skip = 0;
     if (hasTag) {
-        skip = DecodeSynchsafe(header.Size) + kHeaderSize;
+        skip = Id3v2TagSize(header);
         if (skip > source.Size()) {
             skip = 0;
         }

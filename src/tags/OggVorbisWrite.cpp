@@ -8,7 +8,6 @@
 #include "OggLayout.h"
 #include "OggPages.h"
 #include "OggVorbis.h"
-#include "TagText.h"
 
 namespace sw {
 
@@ -17,36 +16,9 @@ namespace {
 constexpr int kCommentPacket = 1;
 constexpr int kSetupPacket = 2;
 
-/// The new comment header: the marker, the vendor, the count, the named comments in index order
-/// and then the kept ones, and last whatever followed the old comments (the framing byte).
-QByteArray BuildCommentPacket(const QByteArray& old, const OggLayout& layout, const QByteArray& vendor,
-                              const std::array<QString, 10>& items) {
-    QByteArray packet = old.left(kVorbisMarkerSize);
-    AppendLe32(packet, static_cast<std::uint32_t>(vendor.size()));
-    packet.append(vendor);
-    std::uint32_t count = static_cast<std::uint32_t>(layout.KeptComments.size());
-    for (std::size_t index = 1; index < items.size(); ++index) {
-        count += items[index].isEmpty() ? 0 : 1;
-    }
-    AppendLe32(packet, count);
-    for (std::size_t index = 1; index < items.size(); ++index) {
-        if (items[index].isEmpty()) {
-            continue;
-        }
-        const QByteArray comment = QByteArray(kVorbisCommentNames[index]) + '=' + items[index].toUtf8();
-        AppendLe32(packet, static_cast<std::uint32_t>(comment.size()));
-        packet.append(comment);
-    }
-    for (const VorbisCommentPlace& kept : layout.KeptComments) {
-        AppendLe32(packet, kept.Length);
-        packet.append(old.mid(kept.Offset, kept.Length));
-    }
-    packet.append(old.mid(layout.CommentEnd));
-    return packet;
-}
-
 /// Why the headers found cannot be rewritten, or None.
-OggSaveFailure CheckHeaderLayout(const FileReader& file, const OggLayout& layout) {
+OggSaveFailure CheckHeaderLayout(const FileReader& file, const OggLayout& layout,
+                                 const OggCodecHeaders& headers) {
     const OggPacketWalk& walk = layout.Walk;
     if (!layout.HasCommentHeader) {
         return OggSaveFailure::NoCommentHeader;
@@ -56,11 +28,14 @@ OggSaveFailure CheckHeaderLayout(const FileReader& file, const OggLayout& layout
     if (walk.Packets[0].LastPage != 0 || walk.Packets[kCommentPacket].FirstPage != 1 || walk.ForeignPages) {
         return OggSaveFailure::UnusualLayout;
     }
-    if (walk.Broken || walk.FlagsDisagree || walk.Packets.size() <= kSetupPacket ||
-        !walk.Packets[kSetupPacket].Complete || !layout.CommentsComplete ||
-        layout.CommentEnd > walk.Packets[kCommentPacket].Size ||
-        ReadPacketBytes(file, walk.Packets[kSetupPacket], 0, kVorbisMarkerSize) !=
-            QByteArray("\x05vorbis", 7)) {
+    const OggPacketPlace& lastHeader = walk.Packets.back();
+    if (walk.Broken || walk.FlagsDisagree || static_cast<int>(walk.Packets.size()) < headers.HeaderPackets ||
+        !lastHeader.Complete || !layout.Comments.CommentsComplete ||
+        layout.Comments.CommentEnd > walk.Packets[kCommentPacket].Size) {
+        return OggSaveFailure::DamagedHeaders;
+    }
+    if (!headers.Setup.isEmpty() &&
+        ReadPacketBytes(file, walk.Packets[kSetupPacket], 0, headers.Setup.size()) != headers.Setup) {
         return OggSaveFailure::DamagedHeaders;
     }
     for (const OggPage& page : walk.Pages) {
@@ -116,45 +91,36 @@ bool AppendRenumbered(const FileReader& source, std::int64_t position, const std
 
 }  // namespace
 
-bool TOggVorbis::Fail(OggSaveFailure failure) {
-    m_failure = failure;
-    return false;
-}
-
 bool TOggVorbis::Save(const QString& path) {
-    m_failure = OggSaveFailure::None;
-    m_error.clear();
+    StartSave();
+    const OggCodecHeaders& headers = HeadersOf(m_codec);
     FileReader source;
     OggLayout layout;
     if (!source.Open(path)) {
         return Fail(IsRegularFile(path) ? OggSaveFailure::RewriteFailed : OggSaveFailure::NoFile);
     }
-    if (!LocateOggHeaders(source, layout, kSetupPacket + 1)) {
+    if (!LocateOggHeaders(source, layout, m_codec, true)) {
         return Fail(OggSaveFailure::NotVorbis);
     }
-    if (const OggSaveFailure refused = CheckHeaderLayout(source, layout); refused != OggSaveFailure::None) {
+    if (const OggSaveFailure refused = CheckHeaderLayout(source, layout, headers);
+        refused != OggSaveFailure::None) {
         return Fail(refused);
     }
     const OggPacketWalk& walk = layout.Walk;
-    const OggPacketPlace& commentPlace = walk.Packets[kCommentPacket];
-    const OggPacketPlace& setupPlace = walk.Packets[kSetupPacket];
-    const QByteArray oldComment = ReadPacketBytes(source, commentPlace, 0, commentPlace.Size);
-    const QByteArray setup = ReadPacketBytes(source, setupPlace, 0, setupPlace.Size);
-    if (oldComment.size() != commentPlace.Size || setup.size() != setupPlace.Size) {
-        return Fail(OggSaveFailure::DamagedHeaders);
+    // The comment header and, for Vorbis, the setup header after it.
+    std::vector<QByteArray> packets;
+    for (std::size_t index = kCommentPacket; index < walk.Packets.size(); ++index) {
+        const OggPacketPlace& place = walk.Packets[index];
+        packets.push_back(ReadPacketBytes(source, place, 0, place.Size));
+        if (packets.back().size() != place.Size) {
+            return Fail(OggSaveFailure::DamagedHeaders);
+        }
     }
-
-    std::array<QString, 10> items;
-    items[1] = TrimTagText(m_title);
-    items[2] = TrimTagText(m_artist);
-    items[3] = TrimTagText(m_album);
-    items[4] = m_track == 0 ? QString() : QString::number(m_track);
-    items[5] = TrimTagText(m_date);
-    items[6] = TrimTagText(m_genre);
-    items[7] = TrimTagText(m_comment);
-    const QByteArray vendor =
-        m_vendorSet ? m_vendor.toUtf8() : oldComment.mid(layout.Vendor.Offset, layout.Vendor.Length);
-    const QByteArray comment = BuildCommentPacket(oldComment, layout, vendor, items);
+    const QByteArray oldComment = packets.front();
+    const VorbisCommentBlock& comments = layout.Comments;
+    const QByteArray vendor = VendorToWrite(oldComment.mid(comments.Vendor.Offset, comments.Vendor.Length));
+    packets.front() =
+        BuildVorbisComments(oldComment, headers.Comment.size(), comments, vendor, ItemsToWrite());
 
     // The header pages after the identification page are laid out anew; an end-of-stream mark
     // on the last of them (a stream without audio) stays on the last.
@@ -163,7 +129,7 @@ bool TOggVorbis::Save(const QString& path) {
     const std::uint32_t serial = ReadLe32(secondPage.Serial);
     const std::uint32_t firstSequence = ReadLe32(secondPage.Sequence);
     const std::vector<QByteArray> pages =
-        PaginatePackets({comment, setup}, serial, firstSequence, lastHeaderPage.Flags & kOggEndOfStream);
+        PaginatePackets(packets, serial, firstSequence, lastHeaderPage.Flags & kOggEndOfStream);
     const auto oldPageCount = static_cast<std::uint32_t>(walk.Pages.size() - 1);
     const std::uint32_t shift = static_cast<std::uint32_t>(pages.size()) - oldPageCount;
 

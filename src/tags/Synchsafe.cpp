@@ -20,4 +20,21 @@ bool HasId3v2Marker(const Id3v2Header& header) {
     return header.Marker[0] == 'I' && header.Marker[1] == 'D' && header.Marker[2] == '3';
 }
 
+std::int64_t Id3v2TagSize(const Id3v2Header& header) {
+    const bool footer = header.Version >= 4 && (header.Flags & kId3v2FooterFlag) != 0;
+    return DecodeSynchsafe(header.Size) + kId3v2HeaderSize * (footer ? 2 : 1);
+}
+
+QByteArray UndoUnsynchronisation(const QByteArray& bytes) {
+    QByteArray out;
+    out.reserve(bytes.size());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        out.append(bytes[i]);
+        if (bytes[i] == '\xFF' && i + 1 < bytes.size() && bytes[i + 1] == '\0') {
+            ++i;
+        }
+    }
+    return out;
+}
+
 }  // namespace sw

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -16,7 +17,10 @@ struct Id3v2Header {
 };
 static_assert(sizeof(Id3v2Header) == 10, "the ID3v2 header is ten bytes on disk");
 
+inline constexpr std::uint8_t kId3v2UnsynchronisedFlag = 0x80;
+inline constexpr std::uint8_t kId3v2ExtendedHeaderFlag = 0x40;
 inline constexpr std::uint8_t kId3v2FooterFlag = 0x10;
+inline constexpr int kId3v2HeaderSize = 10;
 
 /// The size field read as four 7-bit groups. The top bit of each byte is not masked: files that
 /// break the rule read as a larger size, which the callers then find passes the end of the file.
@@ -25,5 +29,9 @@ std::int64_t DecodeSynchsafe(const std::uint8_t (&size)[4]);
 std::optional<std::array<std::uint8_t, 4>> EncodeSynchsafe(std::uint32_t size);
 /// True when the header starts with "ID3".
 bool HasId3v2Marker(const Id3v2Header& header);
+/// The whole tag: header, body and, in a version 4 tag that says it has one, the footer.
+std::int64_t Id3v2TagSize(const Id3v2Header& header);
+/// Undoes unsynchronisation: each 0xFF 0x00 pair loses its zero byte.
+QByteArray UndoUnsynchronisation(const QByteArray& bytes);
 
 }  // namespace sw

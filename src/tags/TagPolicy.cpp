@@ -1,7 +1,9 @@
 #include "TagPolicy.h"
 
 #include <QFileInfo>
+#include <memory>
 
+#include "FlacTag.h"
 #include "GenreLookup.h"
 #include "Id3v1.h"
 #include "Id3v2.h"
@@ -27,6 +29,13 @@ QString SqueezedRating(int rating) {
     return "Rating=" + QString::number(rating);
 }
 
+std::unique_ptr<TVorbisComments> VorbisCommentsFor(const QString& fileType) {
+    if (fileType == "FLAC") {
+        return std::make_unique<TFlacTag>();
+    }
+    return std::make_unique<TOggVorbis>(fileType == "OPUS" ? OggCodec::Opus : OggCodec::Vorbis);
+}
+
 }  // namespace
 
 int RatingFromText(const QString& text) {
@@ -47,8 +56,13 @@ bool IsUntaggedType(const QString& fileType) {
     return fileType == "WAV" || fileType == "M4A" || fileType == "WMA";
 }
 
-bool IsAudioType(const QString& fileType) {
-    return fileType == "MP3" || fileType == "OGG" || IsUntaggedType(fileType);
+bool IsVorbisCommentType(const QString& fileType) {
+    return fileType == "OGG" || fileType == "OPUS" || fileType == "FLAC";
+}
+
+bool IsAudioType(const QString& fileType, bool flacAndOpus) {
+    return fileType == "MP3" || fileType == "OGG" || IsUntaggedType(fileType) ||
+           (flacAndOpus && IsVorbisCommentType(fileType));
 }
 
 TagPolicy::TagPolicy(Library& library, GenreLookup& genres, TagState& state)
@@ -89,7 +103,7 @@ bool TagPolicy::ReadSongFromFile(const QString& path, TSong& song, ResolveMode m
             }
         }
         song.Rating = RatingFromTags();
-    } else if (song.FileType == "OGG") {
+    } else if (IsVorbisCommentType(song.FileType)) {
         ReadOggIntoSong(song);
         song.Rating = RatingFromTags();
     } else {
@@ -120,6 +134,7 @@ bool TagPolicy::ReadId3v2IntoSong(TSong& song) {
     m_state.LastTagExtras = {};
     song.TagSource = kTagNoTag;
     TID3v2 tag(m_state);
+    tag.SetUnicodeTags(m_library.settings.UNICODETAGS);
     if (!tag.Read(song.FullPath) || !tag.Exists()) {
         return false;
     }
@@ -151,22 +166,22 @@ bool TagPolicy::ReadId3v2IntoSong(TSong& song) {
 bool TagPolicy::ReadOggIntoSong(TSong& song) {
     m_state.LastTagExtras = {};
     song.TagSource = kTagNoTag;
-    TOggVorbis ogg;
-    if (!ogg.Read(song.FullPath)) {
+    const std::unique_ptr<TVorbisComments> comments = VorbisCommentsFor(song.FileType);
+    if (!comments->Read(song.FullPath)) {
         return false;
     }
     song.TagSource = kTagOgg;
-    if (!ogg.Title().isEmpty()) {
-        song.Title = ogg.Title();
+    if (!comments->Title().isEmpty()) {
+        song.Title = comments->Title();
     }
-    song.ArtistName = ogg.Artist();
-    song.AlbumName = ogg.Album();
-    song.Track = ogg.Track();
-    song.Comment = ogg.Comment();
-    song.Year = ogg.Date().left(4);
-    song.GenreId = GenreIdOrNone(m_genres.GenreIdForName(ogg.Genre()));
-    song.GenreName = ogg.Genre();
-    m_state.LastTagExtras.Vendor = ogg.Vendor();
+    song.ArtistName = comments->Artist();
+    song.AlbumName = comments->Album();
+    song.Track = comments->Track();
+    song.Comment = comments->Comment();
+    song.Year = comments->Date().left(4);
+    song.GenreId = GenreIdOrNone(m_genres.GenreIdForName(comments->Genre()));
+    song.GenreName = comments->Genre();
+    m_state.LastTagExtras.Vendor = comments->Vendor();
     NoteTagRead(m_state, song);
     return true;
 }
@@ -239,7 +254,7 @@ bool TagPolicy::SaveSongTags(TSong& song) {
                 RemoveId3v1(song.FullPath);
             }
         }
-    } else if (song.FileType == "OGG") {
+    } else if (IsVorbisCommentType(song.FileType)) {
         if (!SaveOggTag(song)) {
             return false;
         }
@@ -261,6 +276,7 @@ bool TagPolicy::SaveId3v2(TSong& song) {
     {
         BusyScope busy;
         TID3v2 tag(m_state);
+        tag.SetUnicodeTags(m_library.settings.UNICODETAGS);
         tag.Read(song.FullPath);
         tag.SetTitle(song.Title);
         tag.SetArtist(song.ArtistName);
@@ -289,32 +305,32 @@ bool TagPolicy::SaveOggTag(TSong& song) {
     if (!m_library.settings.OGGTAG && ConfirmNoTagSave(song)) {
         return false;
     }
+    // OGG, OPUS or FLAC: the kind the messages name.
+    const QString kind = song.FileType;
+    const std::unique_ptr<TVorbisComments> comments = VorbisCommentsFor(kind);
     bool saved = false;
-    OggSaveFailure failure = OggSaveFailure::None;
     {
         BusyScope busy;
-        TOggVorbis ogg;
-        ogg.SetTitle(song.Title);
-        ogg.SetArtist(song.ArtistName);
-        ogg.SetAlbum(song.AlbumName);
-        ogg.SetTrack(song.Track);
-        ogg.SetDate(song.Year);
-        ogg.SetGenre(m_genres.GenreNameById(song.GenreId));
-        ogg.SetComment(song.Comment);
+        comments->SetTitle(song.Title);
+        comments->SetArtist(song.ArtistName);
+        comments->SetAlbum(song.AlbumName);
+        comments->SetTrack(song.Track);
+        comments->SetDate(song.Year);
+        comments->SetGenre(m_genres.GenreNameById(song.GenreId));
+        comments->SetComment(song.Comment);
         if (m_library.settings.SQUEEZERATING) {
-            ogg.SetVendor(SqueezedRating(song.Rating));
+            comments->SetVendor(SqueezedRating(song.Rating));
         }
-        saved = ogg.Save(song.FullPath);
-        failure = ogg.LastFailure();
+        saved = comments->Save(song.FullPath);
     }
     if (saved) {
-        ShowTagSaved("OGG", song.FullPath);
-    } else if (CannotBeTagged(failure)) {
+        ShowTagSaved(kind, song.FullPath);
+    } else if (CannotBeTagged(comments->LastFailure())) {
         // Parking would promise a save that no later try can make.
-        ShowInfo(song.FullPath + "\r" + "File cannot be tagged (" + OggSaveFailureText(failure) +
-                 "), OGG tag not saved");
+        ShowInfo(song.FullPath + "\r" + "File cannot be tagged (" + comments->LastFailureText() + "), " +
+                 kind + " tag not saved");
     } else {
-        ParkTag(song, "OGG");
+        ParkTag(song, kind);
     }
     return saved;
 }
@@ -335,7 +351,7 @@ void TagPolicy::ParkTag(const TSong& song, const QString& kind) {
     const bool v1 = kind == "MP3v1";
     const bool mp3 = kind == "MP3";
     const bool inUse = v1 || (mp3 && m_state.Id3v2WriteStage == kStageRewrite);
-    const QString tag = v1 ? "ID3v1" : mp3 ? "ID3v2" : "OGG";
+    const QString tag = v1 ? "ID3v1" : mp3 ? "ID3v2" : kind;
     ShowInfo(song.FullPath + "\r" + (inUse ? "File in use, " : "File error, ") + tag + " tag parked to " +
              "save" + " later");
     m_parked = song;

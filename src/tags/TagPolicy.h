@@ -26,6 +26,8 @@ public:
     /// cannot be read.
     bool ReadSongFromFile(const QString& path, TSong& song, ResolveMode mode);
     bool ReadId3v2IntoSong(TSong& song);
+    /// The Vorbis comments of the song's file: an Ogg Vorbis file, or by its FileType an Ogg
+    /// Opus or FLAC file.
     bool ReadOggIntoSong(TSong& song);
     /// The rating hidden in the last tag read, or 0.
     int RatingFromTags() const;
@@ -33,12 +35,14 @@ public:
     bool SaveSongTags(TSong& song) override;
     void SetReportMissingFiles(bool report) override { m_reportMissingFiles = report; }
     bool SaveId3v2(TSong& song);
+    /// Writes the Vorbis comments of an OGG, OPUS or FLAC file.
     bool SaveOggTag(TSong& song);
     bool RemoveId3v2(const QString& path);
     bool ConfirmNoTagSave(const TSong& song);
 
     /// Keeps the song for one more try after its file is released; says so. The kind is "MP3"
-    /// (ID3v2), "MP3v1" (an ID3v1 tag, which is then saved whole later) or "OGG".
+    /// (ID3v2), "MP3v1" (an ID3v1 tag, which is then saved whole later), or the file type whose
+    /// Vorbis comments failed ("OGG", "OPUS", "FLAC").
     void ParkTag(const TSong& song, const QString& kind);
     /// Tries the parked tag once; true when it was saved (and its song stored).
     bool RetryParkedTag();
@@ -79,7 +83,11 @@ private:
 int RatingFromText(const QString& text);
 /// WAV, M4A and WMA: audio files that never carry tags.
 bool IsUntaggedType(const QString& fileType);
-/// Every type the program plays: MP3, OGG, WAV, M4A, WMA.
-bool IsAudioType(const QString& fileType);
+/// OGG, OPUS and FLAC: files whose tags are Vorbis comments.
+bool IsVorbisCommentType(const QString& fileType);
+/// Every type the program plays: MP3, OGG, WAV, M4A, WMA, and FLAC and OPUS with `flacAndOpus`
+/// (the FLACOPUS setting). The tag code handles FLAC and Opus files whatever the setting says,
+/// so that songs loaded while it was on keep their tags.
+bool IsAudioType(const QString& fileType, bool flacAndOpus = false);
 
 }  // namespace sw

@@ -31,23 +31,83 @@ QString DecodeWindows1252(const QByteArray& bytes) {
     return text;
 }
 
+namespace {
+
+/// The byte for a character, or -1 when Windows-1252 has none.
+int Windows1252Byte(char32_t code) {
+    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
+        return static_cast<int>(code);
+    }
+    // The high half of the table; the five bytes it leaves undefined decode to themselves.
+    for (int index = 0; index < 32; ++index) {
+        if (kWindows1252High[index] == code) {
+            return 0x80 + index;
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
 QByteArray EncodeWindows1252(const QString& text) {
     QByteArray bytes;
     bytes.reserve(text.size());
     for (const char32_t code : text.toUcs4()) {
-        if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
-            bytes.append(static_cast<char>(code));
-            continue;
+        const int byte = Windows1252Byte(code);
+        bytes.append(byte < 0 ? '?' : static_cast<char>(byte));
+    }
+    return bytes;
+}
+
+bool FitsWindows1252(const QString& text) {
+    for (const char32_t code : text.toUcs4()) {
+        if (Windows1252Byte(code) < 0) {
+            return false;
         }
-        // The high half of the table; the five bytes it leaves undefined decode to themselves.
-        char byte = '?';
-        for (int index = 0; index < 32; ++index) {
-            if (kWindows1252High[index] == code) {
-                byte = static_cast<char>(0x80 + index);
-                break;
+    }
+    return true;
+}
+
+QString DecodeUtf16(const QByteArray& bytes, bool bigEndian) {
+    qsizetype from = 0;
+    if (bytes.size() >= 2) {
+        const auto first = static_cast<unsigned char>(bytes[0]);
+        const auto second = static_cast<unsigned char>(bytes[1]);
+        if (first == 0xFF && second == 0xFE) {
+            bigEndian = false, from = 2;
+        } else if (first == 0xFE && second == 0xFF) {
+            bigEndian = true, from = 2;
+        }
+    }
+    QString text;
+    text.reserve((bytes.size() - from) / 2);
+    for (qsizetype i = from; i + 1 < bytes.size(); i += 2) {
+        const auto high = static_cast<unsigned char>(bytes[bigEndian ? i : i + 1]);
+        const auto low = static_cast<unsigned char>(bytes[bigEndian ? i + 1 : i]);
+        text.append(QChar(static_cast<char16_t>((high << 8) | low)));
+    }
+    // A lone surrogate would not survive the trip to the catalogue; a pair cut in two is dropped,
+    // any other becomes the replacement character.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+        } else if (text[i].isSurrogate()) {
+            if (i == text.size() - 1 && text[i].isHighSurrogate()) {
+                text.chop(1);
+            } else {
+                text[i] = QChar::ReplacementCharacter;
             }
         }
-        bytes.append(byte);
+    }
+    return text;
+}
+
+QByteArray EncodeUtf16WithBom(const QString& text) {
+    QByteArray bytes("\xFF\xFE", 2);
+    bytes.reserve(2 + 2 * text.size());
+    for (const QChar c : text) {
+        bytes.append(static_cast<char>(c.unicode() & 0xFF));
+        bytes.append(static_cast<char>(c.unicode() >> 8));
     }
     return bytes;
 }

@@ -15,6 +15,16 @@ QString DecodeWindows1252(const QByteArray& bytes);
 /// text. One byte per character; a character the code page cannot hold becomes "?".
 QByteArray EncodeWindows1252(const QString& text);
 
+/// True when every character of the text has a place in Windows-1252.
+bool FitsWindows1252(const QString& text);
+
+/// UTF-16 as ID3v2 frames carry it. A byte order mark chooses the order and is dropped; without
+/// one `bigEndian` says. An odd last byte and a surrogate half without its partner (a text cut
+/// short) are dropped.
+QString DecodeUtf16(const QByteArray& bytes, bool bigEndian);
+/// UTF-16 little-endian behind its byte order mark, as ID3v2.3 frames carry Unicode.
+QByteArray EncodeUtf16WithBom(const QString& text);
+
 /// UTF-8 as Vorbis comments carry it, up to four bytes a character. Decoding stops at the first
 /// malformed or cut-off sequence and keeps what came before it.
 QString DecodeUtf8Lenient(const QByteArray& bytes);

@@ -112,6 +112,40 @@ TEST_F(Swtool, TagsWorksWithoutACatalogue) {
     EXPECT_EQ(lines[0]["genreId"].toInt(), 17);
 }
 
+// Unicode ID3v2 tags are read only with --unicode, which leaves the settings file as it was;
+// FLAC and Opus comments are read either way.
+TEST_F(Swtool, TagsReadsUnicodeTagsWithTheSwitchAndFlacAndOpusAlways) {
+    const QStringList files = {Fixtures() + "unicode23.mp3", Fixtures() + "tone.flac",
+                               Fixtures() + "tone.opus"};
+    for (const bool unicode : {false, true}) {
+        SCOPED_TRACE(unicode ? "--unicode" : "default");
+        QStringList arguments = {"--home", Home(), "tags"};
+        if (unicode) {
+            arguments << "--unicode";
+        }
+        const auto run = RunProgram("swtool", arguments + files);
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        const QList<QJsonObject> lines = JsonLines(run.out);
+        ASSERT_EQ(lines.size(), 3);
+        EXPECT_EQ(lines[0]["unicodeIgnored"].toBool(), !unicode);
+        EXPECT_EQ(lines[0]["title"].toString(), unicode ? "Привет, мир" : "unicode23");
+        EXPECT_EQ(lines[0]["artist"].toString(), unicode ? "日本語のアーティスト" : "");
+        EXPECT_EQ(lines[0]["album"].toString(), unicode ? "Emoji 🎵 Album" : "");
+        EXPECT_EQ(lines[0]["track"].toInt(), unicode ? 2 : 0);
+        EXPECT_EQ(lines[1]["fileType"].toString(), "FLAC");
+        EXPECT_EQ(lines[1]["title"].toString(), "Flac Title");
+        EXPECT_EQ(lines[1]["track"].toInt(), 2);
+        EXPECT_EQ(lines[2]["fileType"].toString(), "OPUS");
+        EXPECT_EQ(lines[2]["artist"].toString(), "Opus Artist");
+        EXPECT_FALSE(lines[2]["vendor"].toString().isEmpty());
+    }
+    QFile settings(m_home.filePath("SW3DATA/SONWICK3.INI"));
+    if (settings.open(QIODevice::ReadOnly)) {
+        EXPECT_FALSE(settings.readAll().contains("UNICODETAGS = 1"));
+    }
+    EXPECT_NE(RunProgram("swtool", {"--home", Home(), "tags", "--ascii", files[0]}).exitCode, 0);
+}
+
 TEST_F(Swtool, LoadRunsWithoutAWindowAndSummarises) {
     QTemporaryDir music;
     QDir().mkpath(music.filePath("Sub"));

@@ -63,6 +63,8 @@ TEST_F(SettingsFile, MissingOrEmptyFileGivesTheDefaults) {
         EXPECT_TRUE(s.ConfirmDevicesAtStartup);
         EXPECT_FALSE(s.DoubleClickToEdit);
         EXPECT_TRUE(s.DesktopMediaControl);
+        EXPECT_FALSE(s.UNICODETAGS);
+        EXPECT_FALSE(s.FLACOPUS);
     }
 }
 
@@ -73,6 +75,7 @@ TEST_F(SettingsFile, WritesEveryKeyInOrderAndReadsThemBack) {
     s.READONLY = true;
     s.DBSIZE = 12345;
     s.DesktopMediaControl = false;
+    s.FLACOPUS = true;
     s.LastLoadedTS = StampToDateTime({{2024, 5, 6}, {7, 8, 9}});
     TransferSettingsFile('S', s, Path());
 
@@ -88,6 +91,8 @@ TEST_F(SettingsFile, WritesEveryKeyInOrderAndReadsThemBack) {
     EXPECT_TRUE(text.contains("LastLoadedTS-time = 70809"));
     EXPECT_TRUE(text.contains("READONLY = 1"));
     EXPECT_TRUE(text.contains("DesktopMediaControl = 0"));
+    EXPECT_TRUE(text.contains("UNICODETAGS = 0"));
+    EXPECT_TRUE(text.contains("FLACOPUS = 1"));
 
     const Settings back = ReadSettings();
     EXPECT_EQ(back.Root, s.Root);
@@ -95,6 +100,8 @@ TEST_F(SettingsFile, WritesEveryKeyInOrderAndReadsThemBack) {
     EXPECT_TRUE(back.READONLY);
     EXPECT_EQ(back.DBSIZE, 12345);
     EXPECT_FALSE(back.DesktopMediaControl);
+    EXPECT_FALSE(back.UNICODETAGS);
+    EXPECT_TRUE(back.FLACOPUS);
     EXPECT_EQ(DateTimeToNumbers(back.LastLoadedTS).date, 20240506);
     EXPECT_EQ(DateTimeToNumbers(back.LastLoadedTS).time, 70809);
 }

@@ -14,6 +14,7 @@ namespace sw::test {
 /// names shortened to what follows the last "/".
 class FakeImporter : public FileImporter {
 public:
+    bool IsLoadable(const QString& path) override { return IsLoadableFile(path, flacAndOpus); }
     int SongNumForFile(const QString& path) override {
         calls << "number " + Name(path);
         if (onNumber) {
@@ -46,6 +47,7 @@ public:
 
     QStringList calls;
     QSet<QString> catalogued;  // full paths, matched exactly as "Skip if already loaded" does
+    bool flacAndOpus = false;
     std::function<void(const QString&)> onNumber;
     std::function<void(const QString&)> onImport;
     bool cancel = false;

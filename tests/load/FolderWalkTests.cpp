@@ -236,6 +236,7 @@ TEST(EscapedFileName, KeepsValidUtf8AndWritesEveryStrayByteInHex) {
 struct LoadableCase {
     const char* path;
     bool loadable;
+    bool flacAndOpus = false;
 };
 
 void PrintTo(const LoadableCase& c, std::ostream* out) {
@@ -245,7 +246,8 @@ void PrintTo(const LoadableCase& c, std::ostream* out) {
 class LoadableFileType : public ::testing::TestWithParam<LoadableCase> {};
 
 TEST_P(LoadableFileType, GoesByTheUpperCasedExtension) {
-    EXPECT_EQ(IsLoadableFile(GetParam().path), GetParam().loadable) << GetParam().path;
+    EXPECT_EQ(IsLoadableFile(GetParam().path, GetParam().flacAndOpus), GetParam().loadable)
+        << GetParam().path;
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, LoadableFileType,
@@ -255,7 +257,11 @@ INSTANTIATE_TEST_SUITE_P(Names, LoadableFileType,
                                            LoadableCase{"/m/a.flac", false}, LoadableCase{"/m/a.mp3~", false},
                                            LoadableCase{"/m/a.mp3.txt", false}, LoadableCase{"/m/mp3", false},
                                            LoadableCase{"/m.mp3/cover", false}, LoadableCase{"/m/.mp3", true},
-                                           LoadableCase{"", false}));
+                                           LoadableCase{"", false}, LoadableCase{"/m/a.opus", false},
+                                           LoadableCase{"/m/a.flac", true, true},
+                                           LoadableCase{"/m/a.OPUS", true, true},
+                                           LoadableCase{"/m/a.mp3", true, true},
+                                           LoadableCase{"/m/a.oga", false, true}));
 
 }  // namespace
 }  // namespace sw

@@ -226,8 +226,61 @@ TEST_F(Import, UnicodeTagsAreIgnoredAndTheRunSaysSo) {
     TSong song;
     ASSERT_TRUE(m_library.songs.FindSongByNumber(1, song));
     EXPECT_EQ(song.Title, "From v1");
-    EXPECT_EQ(m_dialogs.TextsOf("INFO"),
-              QStringList{"ID3v2 tags containing Unicode were ignored in some files loaded"});
+    EXPECT_EQ(
+        m_dialogs.TextsOf("INFO"),
+        QStringList{"ID3v2 tags containing Unicode were ignored in some files loaded\\n(switch on \"Read "
+                    "and write Unicode tags\" in the Tags menu to read them)"});
+
+    // Switched on, the next run reads the title and says nothing.
+    m_settings.UNICODETAGS = true;
+    m_dialogs.ClearTranscript();
+    LoadFiles({Put("u2.mp3", tag + frame + bytes)});
+    ASSERT_TRUE(m_library.songs.FindSongByNumber(2, song));
+    EXPECT_EQ(song.Title, "Ti");
+    EXPECT_TRUE(m_dialogs.TextsOf("INFO").isEmpty());
+}
+
+// Non-Latin names from tags others wrote (UTF-16 in version 3, UTF-8 in version 4) reach the
+// catalogue's songs, artists and albums whole, and are found again by name.
+TEST_F(Import, UnicodeNamesReachTheCatalogueWhole) {
+    m_settings.UNICODETAGS = true;
+    LoadFiles({Put("u23.mp3", FixtureBytes("unicode23.mp3")), Put("u24.mp3", FixtureBytes("unicode24.mp3"))});
+    EXPECT_EQ(m_run.RunCounts().inserted, 2);
+    EXPECT_TRUE(m_dialogs.TextsOf("INFO").isEmpty());
+    for (const int songNum : {1, 2}) {
+        TSong song;
+        ASSERT_TRUE(m_library.songs.FindSongByNumber(songNum, song));
+        EXPECT_EQ(song.Title, QString::fromUtf8("Привет, мир"));
+        EXPECT_EQ(song.ArtistName, QString::fromUtf8("日本語のアーティスト"));
+        EXPECT_EQ(song.AlbumName, QString::fromUtf8("Emoji 🎵 Album"));
+        EXPECT_EQ(song.Year, songNum == 1 ? "2002" : "2003");
+    }
+    // One artist and one album for both songs.
+    EXPECT_EQ(Count("select count(*) as ct from artist where arname = " +
+                    SqlQuote(QString::fromUtf8("日本語のアーティスト"))),
+              1);
+    EXPECT_EQ(Count("select count(distinct albumid) as ct from song"), 1);
+}
+
+TEST_F(Import, FlacAndOpusFilesAreListedWhenSwitchedOnAndLoadWithTheirComments) {
+    const QString flac = Put("Album/01.flac", FixtureBytes("tone.flac"));
+    const QString opus = Put("Album/02.opus", FixtureBytes("tone.opus"));
+    EXPECT_FALSE(m_run.IsLoadable(flac));
+    EXPECT_TRUE(m_run.IsLoadable(Put("a.mp3", FixtureBytes("plain.mp3"))));
+    m_settings.FLACOPUS = true;
+    EXPECT_TRUE(m_run.IsLoadable(flac));
+    EXPECT_TRUE(m_run.IsLoadable(opus));
+    LoadFiles({flac, opus});
+    EXPECT_EQ(m_run.RunCounts().inserted, 2);
+    TSong song;
+    ASSERT_TRUE(m_library.songs.FindSongByNumber(1, song));
+    EXPECT_EQ(song.Title, "Flac Title");
+    EXPECT_EQ(song.AlbumName, "Flac Album");
+    EXPECT_EQ(song.FileName, "Album/01.flac");
+    ASSERT_TRUE(m_library.songs.FindSongByNumber(2, song));
+    EXPECT_EQ(song.Title, "Opus Title");
+    EXPECT_EQ(song.ArtistName, "Opus Artist");
+    EXPECT_EQ(song.Track, 5);
 }
 
 TEST_F(Import, OddFileNamesAreStoredAndFoundAgainAsTheyAre) {

@@ -52,6 +52,7 @@ struct ListingCase {
     QStringList catalogued;  // relative names, letter case as the catalogue holds them
     QStringList expected;
     const char* count;
+    bool flacAndOpus = false;
 };
 
 void PrintTo(const ListingCase& c, std::ostream* out) {
@@ -66,6 +67,7 @@ TEST_P(ListingTable, ListsLoadableFilesInWalkOrder) {
     for (const QString& name : c.catalogued) {
         m_importer.catalogued.insert(Path(name));
     }
+    m_importer.flacAndOpus = c.flacAndOpus;
     m_controller.ListFilesToLoad(Root(), c.withSubfolders, c.skipLoaded);
 
     EXPECT_EQ(Listed(), c.expected);
@@ -122,7 +124,22 @@ INSTANTIATE_TEST_SUITE_P(
                     false,
                     {},
                     {"-dash.mp3", "a & b.wav", "it's.mp3", "say \"hi\".ogg", "Ünïcödé/日本語.mp3"},
-                    "5 files"}),
+                    "5 files"},
+        ListingCase{"FlacAndOpusNotByDefault",
+                    {"a.flac", "b.mp3", "c.OPUS", "d.oga"},
+                    false,
+                    false,
+                    {},
+                    {"b.mp3"},
+                    "1 file"},
+        ListingCase{"FlacAndOpusWhenSwitchedOn",
+                    {"a.flac", "b.mp3", "c.OPUS", "d.oga", "Sub/e.opus"},
+                    true,
+                    false,
+                    {},
+                    {"a.flac", "b.mp3", "c.OPUS", "Sub/e.opus"},
+                    "4 files",
+                    true}),
     [](const ::testing::TestParamInfo<ListingCase>& param) { return std::string(param.param.name); });
 
 TEST(ListedCountText, NamesTheCountAndAnyCancel) {

@@ -44,6 +44,8 @@ const std::vector<Recipe>& Recipes() {
         {"tone.ogg", "tone.wav", {"-c:a", "libvorbis"}},
         {"tone.m4a", "tone.wav", {"-c:a", "aac"}},
         {"tone.wma", "tone.wav", {"-c:a", "wmav2"}},
+        {"tone.flac", "tone.wav", {"-c:a", "flac"}},
+        {"tone.opus", "tone.wav", {"-c:a", "libopus", "-b:a", "128k"}},
         {"noxing.mp3", "tone.wav", {"-c:a", "libmp3lame", "-q:a", "4", "-write_xing", "0"}},
         {"ramp.wav", nullptr, Tone("mod(n\\,32768)/32768|-mod(n\\,32768)/32768", "3")},
         {"dc50.wav", nullptr, Tone("0.5|0.5", "1")},

@@ -79,7 +79,8 @@ TEST_P(EveryFormat, DecodesTheToneToItsMeasuredLength) {
     EXPECT_FALSE(HeldFiles::IsHeld(path));
 }
 
-INSTANTIATE_TEST_SUITE_P(Audio, EveryFormat, testing::Values("wav", "mp3", "ogg", "m4a", "wma"));
+INSTANTIATE_TEST_SUITE_P(Audio, EveryFormat,
+                         testing::Values("wav", "mp3", "ogg", "m4a", "wma", "flac", "opus"));
 
 struct LengthCase {
     const char* file;
@@ -106,7 +107,8 @@ INSTANTIATE_TEST_SUITE_P(Audio, Lengths,
                          testing::Values(LengthCase{"tone.wav", 1.0 / 44100},
                                          LengthCase{"ramp.wav", 1.0 / 44100}, LengthCase{"tone.mp3", 0.050},
                                          LengthCase{"tone.ogg", 0.050}, LengthCase{"noxing.mp3", -1},
-                                         LengthCase{"tone.wma", -1}),
+                                         LengthCase{"tone.wma", -1}, LengthCase{"tone.flac", 1.0 / 44100},
+                                         LengthCase{"tone.opus", 0.050}),
                          [](const auto& naming) {
                              QString name = naming.param.file;
                              return name.replace('.', '_').toStdString();

@@ -27,6 +27,8 @@ inline const QStringList kMainSettingKeys = {"Flashinterval",
                                              "FADEONNEXT",
                                              "ConfirmDevicesAtStartup",
                                              "DoubleClickToEdit",
-                                             "DesktopMediaControl"};
+                                             "DesktopMediaControl",
+                                             "UNICODETAGS",
+                                             "FLACOPUS"};
 
 }  // namespace sw::test

@@ -55,6 +55,7 @@ struct ReadCase {
     const char* name;
     QByteArray tag;
     Fields expected;
+    bool unicodeTags = false;
 };
 
 class Id3v2ReadTable : public testing::TestWithParam<ReadCase> {};
@@ -64,6 +65,7 @@ TEST_P(Id3v2ReadTable, ReadsTheFields) {
     const QString path = dir.Put("a.mp3", GetParam().tag + test::Fixture("plain.mp3"));
     TagState state;
     TID3v2 tag(state);
+    tag.SetUnicodeTags(GetParam().unicodeTags);
     ASSERT_TRUE(tag.Read(path));
     EXPECT_EQ(FieldsOf(tag, state), GetParam().expected);
 }
@@ -138,6 +140,147 @@ INSTANTIATE_TEST_SUITE_P(
                  V3([](Fields&) {})},
         ReadCase{"NoTag", QByteArray(), Fields{}}),
     test::ByName());
+
+Fields V4(std::function<void(Fields&)> fill) {
+    Fields f = V3(fill);
+    f.version = 4;
+    return f;
+}
+
+QByteArray Utf8Frame(const char* id, const QString& text) {
+    return test::Id3v4Frame(id, "\x03" + text.toUtf8());
+}
+
+const QString kCyrillic = QString::fromUtf8("Привет, мир");
+const QString kJapanese = QString::fromUtf8("日本語のアーティスト");
+const QString kEmoji = QString::fromUtf8("Emoji 🎵 Album");
+const QString kLongText = QString::fromUtf8("Björk ") + QString(200, 'x');
+// Windows-1252 "ÿÿ!" and UTF-16 "ÿ" hold the byte pairs unsynchronisation breaks up.
+const QByteArray kLatinFF("\0\xFF\xFF!", 4);
+const QString kYDiaeresis = QString(QChar(0xFF));
+
+const QByteArray kAllTwelveV3 =
+    Id3Tag(3,
+           Id3TextFrame("TIT2", "Title") + Id3TextFrame("TPE1", "Artist") + Id3TextFrame("TALB", "Album") +
+               Id3TextFrame("TRCK", "7/12") + Id3TextFrame("TYER", "1999") + Id3TextFrame("TCON", "Rock") +
+               Id3TextFrame("COMM", QByteArray("eng\0Note", 8)) + Id3TextFrame("TCOM", "Composer") +
+               Id3TextFrame("TENC", "Rating=3") + Id3TextFrame("TCOP", "(c)") + Id3TextFrame("TLAN", "eng") +
+               Id3TextFrame("WXXX", QByteArray("\0http://x", 9)),
+           64);
+
+// Extended headers and unsynchronisation are undone whatever the Unicode switch says; the
+// switch adds UTF-16 and UTF-8 frames and version 4 tags.
+INSTANTIATE_TEST_SUITE_P(
+    Id3v2Robust, Id3v2ReadTable,
+    testing::Values(
+        ReadCase{"Version3ExtendedHeaderSkipped",
+                 Id3Tag(3, test::Be32(6) + QByteArray(6, '\0') + Id3TextFrame("TIT2", "T"), 0, 0x40),
+                 V3([](Fields& f) { f.title = "T"; })},
+        ReadCase{"Version3ExtendedHeaderWithCrcSkipped",
+                 Id3Tag(3,
+                        test::Be32(10) + QByteArray("\x80\0\0\0\0\0\x12\x34\x56\x78", 10) +
+                            Id3TextFrame("TPE1", "A"),
+                        0, 0x40),
+                 V3([](Fields& f) { f.artist = "A"; })},
+        ReadCase{"ExtendedHeaderFlagWithoutTheHeader", Id3Tag(3, Id3TextFrame("TIT2", "T"), 0, 0x40),
+                 V3([](Fields& f) { f.title = "T"; })},
+        ReadCase{"ExtendedHeaderPastTheTagEndsTheWalk",
+                 Id3Tag(3, test::Be32(5000) + Id3TextFrame("TIT2", "T"), 0, 0x40), V3([](Fields&) {})},
+        ReadCase{"Version3Unsynchronised",
+                 Id3Tag(3,
+                        test::Unsynchronise(Id3Frame("TIT2", kLatinFF) + Id3TextFrame("TPE1", "Artist") +
+                                            Id3Frame("TALB", kLatinFF)),
+                        0, 0x80),
+                 V3([](Fields& f) {
+                     f.title = QString(2, QChar(0xFF)) + "!", f.artist = "Artist";
+                     f.album = f.title;
+                 })},
+        ReadCase{
+            "Version3UnsynchronisedExtendedHeader",
+            Id3Tag(3, test::Unsynchronise(test::Be32(6) + QByteArray(6, '\0') + Id3Frame("TIT2", kLatinFF)),
+                   0, 0xC0),
+            V3([](Fields& f) { f.title = QString(2, QChar(0xFF)) + "!"; })},
+        ReadCase{"CompressedFrameSkippedGroupByteNotTakenForTheEncoding",
+                 Id3Tag(3, QByteArray("TIT2\0\0\0\x09\0\x80", 10) + test::Be32(4) + QByteArray("\0abcd", 5) +
+                               QByteArray("TPE1\0\0\0\x08\0\x20", 10) + QByteArray("\x01\0Artist", 8)),
+                 V3([](Fields& f) { f.artist = "Artist"; })},
+        ReadCase{"Latin1FramesReadAsAlwaysWithUnicodeOn", kAllTwelveV3, V3([](Fields& f) {
+                     f.title = "Title", f.artist = "Artist", f.album = "Album", f.track = 7, f.year = "1999";
+                     f.genre = "Rock", f.comment = "Note", f.composer = "Composer", f.encoder = "Rating=3";
+                     f.copyright = "(c)", f.language = "eng", f.link = "http://x";
+                 }),
+                 true},
+        ReadCase{"Utf16FramesWithEitherByteOrder",
+                 Id3Tag(3, Id3Frame("TIT2", "\x01" + test::Utf16WithBom(kCyrillic)) +
+                               Id3Frame("TPE1", "\x01" + test::Utf16WithBom(kJapanese, true)) +
+                               Id3Frame("TALB", "\x01" + test::Utf16WithBom(kEmoji) + QByteArray(2, '\0'))),
+                 V3([](Fields& f) { f.title = kCyrillic, f.artist = kJapanese, f.album = kEmoji; }), true},
+        ReadCase{"Utf16CommentAndLinkAfterTheirDescriptions",
+                 Id3Tag(3, Id3Frame("COMM", "\x01" "eng" + test::Utf16WithBom("desc") + QByteArray(2, '\0') +
+                                                test::Utf16WithBom(kCyrillic)) +
+                               Id3Frame("WXXX", "\x01" + test::Utf16WithBom(kJapanese) + QByteArray(2, '\0') +
+                                                    "http://x.org/")),
+                 V3([](Fields& f) { f.comment = kCyrillic, f.link = "http://x.org/"; }), true},
+        ReadCase{"Utf16TextCutAtTheBufferLosesNoMoreThanTheCutCharacter",
+                 Id3Tag(3, Id3Frame("TIT2", "\x01" + test::Utf16WithBom(QString(600, QChar(0x0416))))),
+                 V3([](Fields& f) { f.title = QString(498, QChar(0x0416)); }), true},
+        ReadCase{"Version4Utf8SynchsafeSizesAndRecordingTime",
+                 Id3Tag(4, Utf8Frame("TIT2", kLongText) +
+                               test::Id3v4Frame("TPE1", "\x02" + test::Utf16WithBom(kJapanese, true).mid(2)) +
+                               Utf8Frame("TDRC", "2004-05-12") + Utf8Frame("TRCK", "4/9")),
+                 V4([](Fields& f) {
+                     f.title = kLongText, f.artist = kJapanese, f.year = "2004-05-12", f.track = 4;
+                 }),
+                 true},
+        ReadCase{"Version4SeveralValuesInAFrame",
+                 Id3Tag(4, Utf8Frame("TCON", QString("Rock") + QChar(0) + "Pop" + QChar(0)) +
+                               test::Id3v4Frame("TPE1", QByteArray("\0One\0\0Two", 10))),
+                 V4([](Fields& f) { f.genre = "Rock/Pop", f.artist = "One/Two"; }), true},
+        ReadCase{"Version4SizesWrittenWithoutSynchsafe",
+                 Id3Tag(4, QByteArray("TIT2\0\0\x01\0\0\0", 10) + "\x03" + QByteArray(255, 't') +
+                               QByteArray("TPE1\0\0\0\x81\0\0", 10) + "\x03" + QByteArray(128, 'a')),
+                 V4([](Fields& f) { f.title = QString(255, 't'), f.artist = QString(128, 'a'); }), true},
+        ReadCase{"Version4UnsynchronisedFrameWithDataLength",
+                 Id3Tag(4, test::Id3v4Frame("TIT2",
+                                            test::SynchsafeBytes(7) +
+                                                test::Unsynchronise("\x01" + test::Utf16WithBom(kYDiaeresis +
+                                                                                                kYDiaeresis)),
+                                            0x03) +
+                               Utf8Frame("TPE1", "A")),
+                 V4([](Fields& f) { f.title = kYDiaeresis + kYDiaeresis, f.artist = "A"; }), true},
+        ReadCase{
+            "Version4UnsynchronisedTag",
+            Id3Tag(4, test::Id3v4Frame("TIT2", test::Unsynchronise("\x01" + test::Utf16WithBom(kYDiaeresis))),
+                   0, 0x80),
+            V4([](Fields& f) { f.title = kYDiaeresis; }), true},
+        ReadCase{"Version4ExtendedHeaderAndFooter",
+                 Id3Tag(4, test::SynchsafeBytes(6) + QByteArray("\x01\0", 2) + Utf8Frame("TALB", kEmoji), 0,
+                        0x50) +
+                     QByteArray("3DI\x04\0\x50", 6) +
+                     test::SynchsafeBytes(6 + 10 + 1 + kEmoji.toUtf8().size()),
+                 V4([](Fields& f) { f.album = kEmoji; }), true},
+        ReadCase{"Version4GroupedAndCompressedFrames",
+                 Id3Tag(4, test::Id3v4Frame("TIT2", "\x07\x03Grouped", 0x40) +
+                               test::Id3v4Frame("TPE1", test::SynchsafeBytes(9) + "xx", 0x09)),
+                 V4([](Fields& f) { f.title = "Grouped"; }), true},
+        ReadCase{"Version4WithTheSwitchOffStaysEmpty", Id3Tag(4, Utf8Frame("TIT2", kCyrillic)),
+                 Fields{true, 4, {}, {}, {}, 0, {}, {}, {}, {}, {}, {}, {}, {}, false}}),
+    test::ByName());
+
+TEST(Id3v2Read, AFooterCountsInTheSizeAndGoesWithTheOldTag) {
+    test::ScratchDir dir;
+    const QByteArray frames = Utf8Frame("TIT2", "T");
+    const QByteArray footer = QByteArray("3DI\x04\0\x10", 6) + test::SynchsafeBytes(frames.size());
+    const QByteArray plain = test::Fixture("plain.mp3");
+    const QString path = dir.Put("a.mp3", Id3Tag(4, frames, 0, 0x10) + footer + plain);
+    TagState state;
+    TID3v2 tag(state);
+    ASSERT_TRUE(tag.Read(path));
+    EXPECT_EQ(tag.Size(), 20 + frames.size());
+    tag.SetTitle("New");
+    ASSERT_TRUE(tag.Save(path));
+    EXPECT_EQ(test::ReadBytes(path), tag.BuildTag() + plain);
+}
 
 TEST(Id3v2Read, ReportsSizeAndRefusesFilesUnderTenBytes) {
     test::ScratchDir dir;

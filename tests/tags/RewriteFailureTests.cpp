@@ -7,6 +7,7 @@
 #include "TagTestSupport.h"
 #include "core/Song.h"
 #include "tags/FileRewrite.h"
+#include "tags/FlacTag.h"
 #include "tags/HeldFiles.h"
 #include "tags/Id3v1.h"
 #include "tags/Id3v2.h"
@@ -39,6 +40,21 @@ const Writer kWriters[] = {
          TOggVorbis ogg;
          ogg.SetTitle("New");
          return ogg.Save(path);
+     },
+     -1},
+    {"OpusSave", "tone.opus",
+     [](const QString& path, TagState&) {
+         TOggVorbis opus(OggCodec::Opus);
+         opus.SetTitle("New");
+         return opus.Save(path);
+     },
+     -1},
+    // Comments that outgrow the padding: the whole file is rewritten.
+    {"FlacRewrite", "tone.flac",
+     [](const QString& path, TagState&) {
+         TFlacTag flac;
+         flac.SetTitle(QString(9000, 'x'));
+         return flac.Save(path);
      },
      -1},
 };

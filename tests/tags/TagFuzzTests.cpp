@@ -6,6 +6,7 @@
 
 #include "TagTestSupport.h"
 #include "core/Song.h"
+#include "tags/FlacTag.h"
 #include "tags/Id3v1.h"
 #include "tags/Id3v2.h"
 #include "tags/OggVorbis.h"
@@ -36,7 +37,31 @@ std::vector<QByteArray> Seeds() {
             test::MakeOgg(test::VorbisCommentPacket("v", {"TITLE=" + QByteArray(300, 't'),
                                                           "METADATA_BLOCK_PICTURE=" + QByteArray(700, 'p')}),
                           test::OggLayoutKind::CommentSpansPages),
-            test::Fixture("long.ogg").left(6000)};
+            test::Fixture("long.ogg").left(6000),
+            // What the Unicode switch and the robust reader take apart: UTF-16 and UTF-8 frames,
+            // version 4 sizes, extended headers, footers and unsynchronisation.
+            test::Fixture("unicode23.mp3"), test::Fixture("unicode24.mp3"),
+            test::Id3Tag(
+                4,
+                test::SynchsafeBytes(6) + QByteArray("\x01\0", 2) +
+                    test::Id3v4Frame("TIT2", "\x03" + QByteArray(200, 't')) +
+                    test::Id3v4Frame(
+                        "TPE1", test::SynchsafeBytes(5) + test::Unsynchronise("\x01\xFF\xFE\xFF\0"), 0x03) +
+                    test::Id3v4Frame("COMM",
+                                     "\x01"
+                                     "eng\xFF\xFE\0\0\xFF\xFEx\0"),
+                8, 0xD0) +
+                QByteArray("3DI\x04\0\xD0\0\0\x02\x10", 10) + plain.left(400),
+            test::Id3Tag(3,
+                         test::Unsynchronise(test::Be32(6) + QByteArray(6, '\0') +
+                                             test::Id3Frame("TIT2", QByteArray("\0\xFF\xFF!", 4)) +
+                                             test::Id3Frame("TALB", "\x01" + test::Utf16WithBom("Album"))),
+                         0, 0xC0) +
+                plain.left(400),
+            // FLAC with its comments and padding, with an ID3v2 tag in front, and Opus.
+            test::Fixture("tone.flac").left(9000),
+            test::Id3Tag(3, test::Id3TextFrame("TIT2", "x")) + test::Fixture("tone.flac").left(9000),
+            test::Fixture("tone.opus")};
 }
 
 void PutBe32(QByteArray& bytes, qsizetype at, std::uint32_t value) {
@@ -95,6 +120,10 @@ QByteArray Mutate(const QByteArray& seed, std::mt19937& random) {
                     bytes[6 + pick(4)] = static_cast<char>(random() % 2 ? 0xFF : random());
                 } else if (const qsizetype comment = bytes.indexOf("\x03vorbis"); comment >= 0) {
                     PutBe32(bytes, comment + 7 + 4 * pick(6), kSizes[random() % std::size(kSizes)]);
+                } else if (const qsizetype flac = bytes.indexOf("fLaC");
+                           flac >= 0 && flac + 50 < bytes.size()) {
+                    // The length of the stream information or of the comment block after it.
+                    bytes[flac + (random() % 2 ? 5 : 43) + pick(3)] = static_cast<char>(random());
                 } else if (const qsizetype page = bytes.indexOf("OggS");
                            page >= 0 && page + 26 < bytes.size()) {
                     bytes[page + 26] = static_cast<char>(random());
@@ -126,6 +155,9 @@ TEST_P(TagFuzz, MutatedFilesNeverCrashAndRefusedWritesChangeNothing) {
     song.FullPath = path;
     song.FileType = "MP3";
 
+    // Odd variants get short FLAC comments that fit the padding, even ones a long comment that
+    // does not.
+    int variantIndex = 0;
     using Write = std::function<bool()>;
     const std::pair<const char*, Write> writers[] = {
         {"Id3v2Save",
@@ -137,12 +169,34 @@ TEST_P(TagFuzz, MutatedFilesNeverCrashAndRefusedWritesChangeNothing) {
              return tag.Save(path);
          }},
         {"Id3v2Remove", [&] { return TID3v2(state).Remove(path); }},
+        {"Id3v2SaveUnicode",
+         [&] {
+             TID3v2 tag(state);
+             tag.SetUnicodeTags(true);
+             tag.Read(path);
+             tag.SetArtist(QString::fromUtf8("Фазз"));
+             return tag.Save(path);
+         }},
         {"OggSave",
          [&] {
              TOggVorbis ogg;
              ogg.Read(path);
              ogg.SetComment("Fuzz");
              return ogg.Save(path);
+         }},
+        {"OpusSave",
+         [&] {
+             TOggVorbis opus(OggCodec::Opus);
+             opus.Read(path);
+             opus.SetComment("Fuzz");
+             return opus.Save(path);
+         }},
+        {"FlacSave",
+         [&] {
+             TFlacTag flac;
+             flac.Read(path);
+             flac.SetComment(variantIndex % 2 ? QString("Fuzz") : QString(9000, 'f'));
+             return flac.Save(path);
          }},
         {"WriteId3v1", [&] { return WriteId3v1(song, 4); }},
         {"RemoveId3v1", [&] { return RemoveId3v1(path); }},
@@ -152,6 +206,7 @@ TEST_P(TagFuzz, MutatedFilesNeverCrashAndRefusedWritesChangeNothing) {
     int refusals = 0;
     int writes = 0;
     for (int n = 0; n < variants; ++n) {
+        variantIndex = n;
         const QByteArray variant =
             Mutate(seeds[static_cast<std::size_t>(n + GetParam()) % seeds.size()], random);
         test::WriteBytes(path, variant);
@@ -163,6 +218,12 @@ TEST_P(TagFuzz, MutatedFilesNeverCrashAndRefusedWritesChangeNothing) {
         EXPECT_LE(id3.Size(), variant.size());
         TOggVorbis ogg;
         ogg.Read(path);
+        TID3v2 unicode(state);
+        unicode.SetUnicodeTags(true);
+        unicode.Read(path);
+        EXPECT_LE(unicode.Size(), variant.size());
+        TOggVorbis(OggCodec::Opus).Read(path);
+        TFlacTag().Read(path);
 
         bool changed = false;
         for (const auto& [name, write] : writers) {
@@ -183,6 +244,7 @@ TEST_P(TagFuzz, MutatedFilesNeverCrashAndRefusedWritesChangeNothing) {
                 // What a writer wrote must read back without trouble.
                 TID3v2(state).Read(path);
                 TOggVorbis().Read(path);
+                TFlacTag().Read(path);
             }
         }
     }

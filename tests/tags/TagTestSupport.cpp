@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
 
@@ -132,6 +133,35 @@ QByteArray Id3Frame(const char* id, const QByteArray& data) {
 
 QByteArray Id3TextFrame(const char* id, const QByteArray& text) {
     return Id3Frame(id, QByteArray(1, '\0') + text);
+}
+
+QByteArray Id3v4Frame(const char* id, const QByteArray& data, std::uint8_t formatFlags) {
+    return QByteArray(id, 4) + SynchsafeBytes(static_cast<std::uint32_t>(data.size())) + '\0' +
+           static_cast<char>(formatFlags) + data;
+}
+
+QByteArray Utf16WithBom(const QString& text, bool bigEndian) {
+    QByteArray bytes = bigEndian ? QByteArray("\xFE\xFF", 2) : QByteArray("\xFF\xFE", 2);
+    for (const QChar c : text) {
+        const char high = static_cast<char>(c.unicode() >> 8);
+        const char low = static_cast<char>(c.unicode() & 0xFF);
+        bytes.append(bigEndian ? high : low);
+        bytes.append(bigEndian ? low : high);
+    }
+    return bytes;
+}
+
+QByteArray Unsynchronise(const QByteArray& bytes) {
+    QByteArray out;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        out.append(bytes[i]);
+        const bool last = i + 1 == bytes.size();
+        if (bytes[i] == '\xFF' &&
+            (last || (static_cast<unsigned char>(bytes[i + 1]) & 0xE0) == 0xE0 || bytes[i + 1] == '\0')) {
+            out.append('\0');
+        }
+    }
+    return out;
 }
 
 QByteArray Id3Tag(int version, const QByteArray& frames, int padding, std::uint8_t flags) {
@@ -411,6 +441,42 @@ QByteArray MakeOgg(const QByteArray& commentPacket, OggLayoutKind layout) {
     return out + Renumbered(f.AudioPages, static_cast<std::uint32_t>(SplitPages(out).size()));
 }
 
+FlacParts SplitFlac(const QByteArray& file) {
+    FlacParts parts;
+    qsizetype at = 4;
+    bool last = false;
+    while (!last && at + 4 <= file.size()) {
+        const auto* header = reinterpret_cast<const unsigned char*>(file.constData() + at);
+        last = (header[0] & 0x80) != 0;
+        const qsizetype length = (qsizetype{header[1]} << 16) | (qsizetype{header[2]} << 8) | header[3];
+        parts.Blocks.push_back({header[0] & 0x7F, file.mid(at + 4, length)});
+        at += 4 + length;
+    }
+    parts.Audio = file.mid(at);
+    return parts;
+}
+
+QByteArray MakeFlac(const std::vector<FlacBlockBytes>& blocks, const QByteArray& audio) {
+    QByteArray file("fLaC");
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const qsizetype length = blocks[i].Data.size();
+        file.append(static_cast<char>(blocks[i].Type | (i + 1 == blocks.size() ? 0x80 : 0)));
+        file.append(static_cast<char>((length >> 16) & 0xFF));
+        file.append(static_cast<char>((length >> 8) & 0xFF));
+        file.append(static_cast<char>(length & 0xFF));
+        file.append(blocks[i].Data);
+    }
+    return file + audio;
+}
+
+QByteArray FlacPictureData(const QByteArray& image) {
+    const QByteArray mime("image/png");
+    const QByteArray description("cover");
+    return Be32(3) + Be32(static_cast<std::uint32_t>(mime.size())) + mime +
+           Be32(static_cast<std::uint32_t>(description.size())) + description + Be32(1) + Be32(1) + Be32(24) +
+           Be32(0) + Be32(static_cast<std::uint32_t>(image.size())) + image;
+}
+
 QJsonObject MutagenRead(const QString& path, QString* error) {
     const RunResult run =
         Run(Python(), {QStringLiteral(SW_SOURCE_DIR "/tests/tags/independent_read.py"), path});
@@ -431,6 +497,54 @@ QString AddPictureWithMutagen(const QString& path, int size) {
         return {};
     }
     return QString::fromUtf8(run.Out).trimmed();
+}
+
+QJsonObject FfprobeTags(const QString& path) {
+    const RunResult run =
+        Run(QStringLiteral("ffprobe"), {"-v", "error", "-show_entries", "format_tags:stream_tags",
+                                        "-select_streams", "a:0", "-of", "json", path});
+    if (run.Exit != 0) {
+        return {};
+    }
+    const QJsonObject all = QJsonDocument::fromJson(run.Out).object();
+    QJsonObject tags;
+    const QJsonArray streams = all.value("streams").toArray();
+    for (const QJsonObject& from :
+         {all.value("format").toObject().value("tags").toObject(),
+          streams.isEmpty() ? QJsonObject() : streams.at(0).toObject().value("tags").toObject()}) {
+        for (auto it = from.begin(); it != from.end(); ++it) {
+            tags.insert(it.key().toLower(), it.value());
+        }
+    }
+    return tags;
+}
+
+QStringList MetaflacProblems(const QString& path) {
+    const RunResult run = Run(QStringLiteral("metaflac"), {"--list", path});
+    QStringList problems;
+    for (const QByteArray& line : run.Err.split('\n')) {
+        if (!line.trimmed().isEmpty()) {
+            problems << QString::fromUtf8(line);
+        }
+    }
+    if (run.Exit != 0) {
+        problems << QString("exit %1").arg(run.Exit);
+    }
+    return problems;
+}
+
+QStringList OpusInfoProblems(const QString& path) {
+    const RunResult run = Run(QStringLiteral("opusinfo"), {path});
+    QStringList problems;
+    for (const QByteArray& line : (run.Out + run.Err).split('\n')) {
+        if (line.startsWith("WARNING") || line.startsWith("ERROR")) {
+            problems << QString::fromUtf8(line);
+        }
+    }
+    if (run.Exit != 0) {
+        problems << QString("exit %1 %2").arg(run.Exit).arg(QString::fromUtf8(run.Err));
+    }
+    return problems;
 }
 
 QStringList OggInfoProblems(const QString& path) {

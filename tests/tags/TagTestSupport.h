@@ -58,6 +58,13 @@ QByteArray Le32(std::uint32_t value);
 QByteArray Id3Frame(const char* id, const QByteArray& data);
 /// A text frame with encoding byte 0.
 QByteArray Id3TextFrame(const char* id, const QByteArray& text);
+/// One ID3v2.4 frame: id, synchsafe size, zero status flags, the format flags, data as given.
+QByteArray Id3v4Frame(const char* id, const QByteArray& data, std::uint8_t formatFlags = 0);
+/// UTF-16 behind its byte order mark, little-endian unless asked otherwise.
+QByteArray Utf16WithBom(const QString& text, bool bigEndian = false);
+/// ID3v2 unsynchronisation: a zero byte after every 0xFF that a zero, a byte from 0xE0 up, or the
+/// end follows.
+QByteArray Unsynchronise(const QByteArray& bytes);
 /// "ID3", version, revision 0, flags, synchsafe size of the frames plus padding.
 QByteArray Id3Tag(int version, const QByteArray& frames, int padding = 0, std::uint8_t flags = 0);
 
@@ -124,6 +131,22 @@ std::size_t HeaderPageCount(const std::vector<PageView>& pages);
 /// order and to belong to the one stream.
 void ExpectAudioPagesKept(const QByteArray& before, const QByteArray& after, qsizetype prefix = 0);
 
+/// A metadata block of a FLAC file.
+struct FlacBlockBytes {
+    int Type = 0;
+    QByteArray Data;
+};
+/// The metadata blocks of a FLAC file and the audio frames after them, split by hand.
+struct FlacParts {
+    std::vector<FlacBlockBytes> Blocks;
+    QByteArray Audio;
+};
+FlacParts SplitFlac(const QByteArray& file);
+/// "fLaC", the blocks with the last one marked so, and the audio.
+QByteArray MakeFlac(const std::vector<FlacBlockBytes>& blocks, const QByteArray& audio);
+/// The data of a FLAC picture block holding a front cover of these bytes.
+QByteArray FlacPictureData(const QByteArray& image);
+
 // Independent readers, run as separate programs.
 
 /// What mutagen reads from the file (see independent_read.py); empty object when it fails.
@@ -131,6 +154,13 @@ QJsonObject MutagenRead(const QString& path, QString* error = nullptr);
 /// Has mutagen embed a cover picture of `size` bytes in an Ogg Vorbis file (see add_picture.py);
 /// the MD5 of the picture's data, empty when it fails.
 QString AddPictureWithMutagen(const QString& path, int size);
+/// The tags ffprobe finds in the file (those of the container and of its first stream), keys in
+/// lower case; empty object when it fails.
+QJsonObject FfprobeTags(const QString& path);
+/// What `metaflac --list` complains of: its error lines and its exit status when not 0.
+QStringList MetaflacProblems(const QString& path);
+/// opusinfo's warnings and errors, plus its exit status when not 0.
+QStringList OpusInfoProblems(const QString& path);
 /// ogginfo's warnings and errors for the file, plus its exit status when not 0.
 QStringList OggInfoProblems(const QString& path);
 struct Decoded {
