@@ -1,6 +1,8 @@
 // sonwick3: the jukebox. Wires the layers together in the fixed creation order.
 #include <unistd.h>
+#include <QApplication>
 #include <QCommandLineParser>
+#include <QScreen>
 #include <QTextStream>
 #include <QTimer>
 #include <algorithm>
@@ -15,9 +17,11 @@
 #include "foundation/ScriptedDialogs.h"
 #include "load/LoadRun.h"
 #include "load/LoadWindow.h"
+#include "load/SelectFolderDialog.h"
 #include "maintenance/HealthCheckWindow.h"
 #include "tags/GenreLookup.h"
 #include "tags/TagPolicy.h"
+#include "windows/AboutWindow.h"
 #include "windows/DaysWindow.h"
 #include "windows/GuardedApplication.h"
 #include "windows/MainWindow.h"
@@ -26,6 +30,7 @@
 #include "windows/ProgramShutdown.h"
 #include "windows/QtDialogs.h"
 #include "windows/QuitOnSignal.h"
+#include "windows/WindowHelpers.h"
 
 namespace {
 
@@ -60,6 +65,8 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(sw::kApplicationTitle);
     QCoreApplication::setApplicationVersion(QString::number(PROJECT_VERSION_MAJOR) + "." +
                                             QString::number(PROJECT_VERSION_MINOR));
+    QGuiApplication::setDesktopFileName("sonwick3");
+    QApplication::setWindowIcon(sw::ProgramIcon());
 
     QCommandLineParser parser;
     parser.setApplicationDescription("Sonwick3, a personal audio jukebox.");
@@ -120,6 +127,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<sw::HealthCheckWindow> healthCheckWindow;
     std::unique_ptr<sw::DaysWindow> daysWindow;
     std::unique_ptr<sw::NotepadWindow> notepadWindow;
+    std::unique_ptr<sw::AboutWindow> aboutWindow;
 
     using sw::StartupWindow;
     sw::CreationSteps steps;
@@ -130,24 +138,29 @@ int main(int argc, char** argv) {
         mainWindow = std::make_unique<sw::MainWindow>(session);
         session.display = mainWindow.get();
         placements.Register("fctrl2", mainWindow.get());
+        sw::MainMenuHooks& hooks = mainWindow->Hooks();
+        hooks.selectFolder = [&](QString& folder) { return sw::SelectFolder(folder, {}, mainWindow.get()); };
+        hooks.arrangeWindows = [&] {
+            sw::ArrangeWindows(placements, mainWindow->screen()->availableGeometry());
+        };
+        hooks.closeManagedWindows = [&] { placements.CloseManagedWindows(); };
         return true;
     };
     steps[StartupWindow::Days] = [&] {
         daysWindow = std::make_unique<sw::DaysWindow>(session.catalogue);
         placements.Register("Fdays", daysWindow.get());
-        if (mainWindow) {
-            mainWindow->AddSubmenuCommand("&Browse", "Play history", [&] { daysWindow->ShowDays(); });
-        }
+        mainWindow->Hooks().showPlayHistory = [&] { daysWindow->ShowDays(); };
+        return true;
+    };
+    steps[StartupWindow::About] = [&] {
+        aboutWindow = std::make_unique<sw::AboutWindow>([&] { return session.catalogue.CatalogueVersion(); });
+        mainWindow->Hooks().showAbout = [&] { aboutWindow->ShowAbout(); };
         return true;
     };
     steps[StartupWindow::Notepad] = [&] {
         notepadWindow = std::make_unique<sw::NotepadWindow>(session.paths.programFolder);
         placements.Register("Fnotepad", notepadWindow.get());
-        // Alt+T belongs to the Tags menu.
-        if (mainWindow) {
-            mainWindow->AddSubmenuCommand(
-                "T&ools", "Notepad", [&] { notepadWindow->OpenFromMainMenu(session.settings.READONLY); });
-        }
+        mainWindow->Hooks().openNotepad = [&](bool readOnly) { notepadWindow->OpenFromMainMenu(readOnly); };
         notepadWindow->Create();
         return true;
     };
@@ -158,23 +171,23 @@ int main(int argc, char** argv) {
     }
     steps[StartupWindow::Load] = [&] {
         loadWindow = std::make_unique<sw::LoadWindow>(loadRun, session.settings);
-        mainWindow->AddMenuCommand("&Load", [&] {
-            if (!sw::RefuseIfReadOnly(session.settings.READONLY)) {
-                loadWindow->ShowLoadWindow();
-            }
-        });
+        mainWindow->Hooks().showLoadWindow = [&] { loadWindow->ShowLoadWindow(); };
         return true;
     };
     steps[StartupWindow::Catalogue] = [&] { return sw::CreateCatalogueStep(session), true; };
     steps[StartupWindow::DatabaseCheck] = [&] {
         healthCheckWindow = std::make_unique<sw::HealthCheckWindow>(session.library, tagPolicy);
         placements.Register("fdbchk", healthCheckWindow.get());
+        sw::MainMenuHooks& hooks = mainWindow->Hooks();
+        hooks.openHealthCheck = [&] { healthCheckWindow->OpenHealthCheck(); };
+        hooks.showStatistics = [&] { return healthCheckWindow->ShowStatistics(); };
         return true;
     };
 
     if (!sw::RunCreationOrder(steps)) {
         return 0;
     }
+    mainWindow->EnableReachableEntries();
 
     // The now-playing window, once built, sets session.songPlaying; the close request asks then.
     sw::ProgramShutdown shutdown(session, placements);
