@@ -12,7 +12,7 @@
 namespace sw::test {
 
 QString ProgramPath(const QString& program) {
-    return QString(SW_BIN_DIR) + "/" + program;
+    return program.startsWith('/') ? program : QString(SW_BIN_DIR) + "/" + program;
 }
 
 bool LockIsHeld(const QString& lockFile) {
