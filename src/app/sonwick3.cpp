@@ -14,11 +14,21 @@
 #include "core/CreationOrder.h"
 #include "core/InstanceLock.h"
 #include "core/Paths.h"
+#include "foundation/Clock.h"
 #include "foundation/ScriptedDialogs.h"
 #include "load/LoadRun.h"
 #include "load/LoadWindow.h"
 #include "load/SelectFolderDialog.h"
 #include "maintenance/HealthCheckWindow.h"
+#include "playback/AudioOutputChoice.h"
+#include "playback/BpmTap.h"
+#include "playback/BpmWindow.h"
+#include "playback/PlaybackEngine.h"
+#include "playback/Playlists.h"
+#include "playback/Preview.h"
+#include "playback/PreviewWindow.h"
+#include "playback/QueueController.h"
+#include "playback/QueueWindow.h"
 #include "tags/GenreLookup.h"
 #include "tags/TagPolicy.h"
 #include "windows/AboutWindow.h"
@@ -83,7 +93,9 @@ int main(int argc, char** argv) {
     const QCommandLineOption quitOption("quit",
                                         "Run the whole start-up, show the main window once, then close it.");
     const QCommandLineOption traceOption("trace", "Show each start-up step.");
-    parser.addOptions({homeOption, unattendedOption, quitOption, traceOption});
+    const QCommandLineOption audioOption(
+        "audio", "The sound outputs: sdl (the sound cards) or null (no sound card, in real time).", "OUTPUT");
+    parser.addOptions({homeOption, unattendedOption, quitOption, traceOption, audioOption});
     // "--unattended=FILE" carries an optional value, which QCommandLineParser cannot express.
     QStringList arguments = QCoreApplication::arguments();
     QString answersFile;
@@ -108,6 +120,7 @@ int main(int argc, char** argv) {
             scripted.QueueAnswersFromFile(answersFile);
         }
         sw::SetProgramFolder(sw::CurrentFolderSources(parser.value(homeOption)));
+        sw::ChooseAudioOutput(parser.value(audioOption), qEnvironmentVariable("SONWICK3_AUDIO"));
     } catch (...) {
         sw::ShowCurrentException();
         return 1;
@@ -128,6 +141,19 @@ int main(int argc, char** argv) {
     std::unique_ptr<sw::DaysWindow> daysWindow;
     std::unique_ptr<sw::NotepadWindow> notepadWindow;
     std::unique_ptr<sw::AboutWindow> aboutWindow;
+    // The audio engine lives from the now-playing window's creation to the end; the windows that
+    // use it go first.
+    sw::BpmTapper bpmTapper(sw::RealClock());
+    std::unique_ptr<sw::BpmWindow> bpmWindow;
+    std::unique_ptr<sw::PreviewWindow> previewWindow;
+    std::unique_ptr<sw::AudioLibrary> audio;
+    // The target and queue-source playlists that the queue and the library windows share.
+    sw::SharedPlaylists sharedPlaylists;
+    sw::Playlists playlists(session.catalogue, sharedPlaylists);
+    sw::QueueController queue(session.library, playlists);
+    std::unique_ptr<sw::PlaybackEngine> engine;
+    std::unique_ptr<sw::PreviewController> preview;
+    std::unique_ptr<sw::QueueWindow> queueWindow;
 
     using sw::StartupWindow;
     sw::CreationSteps steps;
@@ -181,6 +207,52 @@ int main(int argc, char** argv) {
         sw::MainMenuHooks& hooks = mainWindow->Hooks();
         hooks.openHealthCheck = [&] { healthCheckWindow->OpenHealthCheck(); };
         hooks.showStatistics = [&] { return healthCheckWindow->ShowStatistics(); };
+        return true;
+    };
+    steps[StartupWindow::BeatsPerMinute] = [&] {
+        return bpmWindow = std::make_unique<sw::BpmWindow>(bpmTapper), true;
+    };
+    steps[StartupWindow::Preview] = [&] {
+        return previewWindow = std::make_unique<sw::PreviewWindow>(), true;
+    };
+    steps[StartupWindow::NowPlaying] = [&] {
+        audio = std::make_unique<sw::AudioLibrary>(sw::MakeAudioOutputForOption(parser.value(audioOption)));
+        engine = std::make_unique<sw::PlaybackEngine>(*audio, queue, session.settings, sw::RealClock());
+        engine->SetCatalogue(&session.catalogue);
+        engine->SetTagPolicy(&tagPolicy);
+        preview = std::make_unique<sw::PreviewController>(*engine);
+        queueWindow = std::make_unique<sw::QueueWindow>(queue, *engine, *preview);
+        placements.Register("FBassint", queueWindow.get());
+        placements.SetPlayingQuery([&] { return engine->State() == sw::PlaybackState::Playing; });
+        // Quitting asks first while a song plays or the next is about to start.
+        session.songPlaying = [&] {
+            const sw::PlaybackState state = engine->State();
+            return state == sw::PlaybackState::Playing || state == sw::PlaybackState::Ended;
+        };
+        if (previewWindow) {
+            previewWindow->SetPreview(preview.get());
+            queueWindow->SetPreviewWindow(previewWindow.get());
+            preview->SetShowWindow([&] { previewWindow->ShowPreview(); });
+        }
+        queueWindow->SetBpmWindow(bpmWindow.get());
+        // The main window's play buttons act on the queue and show what its own buttons show.
+        mainWindow->SetPlayButtonActions(
+            [&] {
+                queueWindow->ShowRestored();
+                engine->PlayCommand();
+            },
+            [&](bool down) { engine->PressPause(down); }, [&] { engine->StopCommand(); },
+            [&] { queueWindow->ShowRestored(); });
+        queueWindow->SetTransportFollower([&](const sw::TransportView& t) {
+            mainWindow->ShowPlayButtons(t.playEnabled, t.pauseEnabled, t.pauseDown, t.stopEnabled);
+        });
+        queueWindow->SetSongAppendedAction(
+            [&] { mainWindow->SetPlayButtonsColour(QColor::fromRgb(sw::kQueuePanelRgb)); });
+        sw::MainMenuHooks& hooks = mainWindow->Hooks();
+        hooks.showNowPlaying = [&] { queueWindow->ShowRestored(); };
+        hooks.masterDeviceName = [&] { return engine->MasterDeviceName(); };
+        hooks.reseekDevices = [&] { engine->ReseekDevices(); };
+        engine->InitAudio(true);
         return true;
     };
 

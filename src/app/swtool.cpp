@@ -10,13 +10,14 @@
 
 namespace sw::swtool {
 
-int RunMix(const QStringList& arguments);   // SwtoolMix.cpp
-int RunTags(const QStringList& arguments);  // SwtoolTags.cpp
-int RunLoad(const QStringList& arguments);  // SwtoolLoad.cpp
+int RunMix(const QStringList& arguments);      // SwtoolMix.cpp
+int RunTags(const QStringList& arguments);     // SwtoolTags.cpp
+int RunLoad(const QStringList& arguments);     // SwtoolLoad.cpp
+int RunPlay(const QStringList& arguments);     // SwtoolPlay.cpp
 int RunParadox(const QStringList& arguments);  // SwtoolParadox.cpp
 
-int RunCheck(const QStringList& arguments);  // SwtoolCheck.cpp
-int RunStats(const QStringList& arguments);  // SwtoolStats.cpp
+int RunCheck(const QStringList& arguments);      // SwtoolCheck.cpp
+int RunStats(const QStringList& arguments);      // SwtoolStats.cpp
 int RunRandom(const QStringList& arguments);     // SwtoolRandom.cpp
 int RunPlaylists(const QStringList& arguments);  // SwtoolPlaylists.cpp
 int RunPlaylist(const QStringList& arguments);   // SwtoolPlaylist.cpp
@@ -29,6 +30,9 @@ const CommandEntry kCommands[] = {
     {"tags", "tags FILE...   (one JSON line per file: what the tag reader makes of it)", RunTags},
     {"load", "load [--subfolders] [--all|--skip-loaded] FOLDER   (a load run without a window)", RunLoad},
     {"mix", "mix OUT.wav --fade-ms N --at SECONDS A B", RunMix, false},
+    {"play",
+     "play [--audio null|sdl|wav:FILE] [--fade-ms N] [--next-at SECONDS]... (FILE...|--playlist ID|--random)",
+     RunPlay},
     {"check", "check [--repair] [--option [no-]NAME]... [--which-tag v1|v2]   (database check)", RunCheck},
     {"stats", "stats [--catalogue-sizes]   (counts and sizes per rating, exact jukebox size)", RunStats},
     {"random", "random [--count N] [--filter F]   (refills the \"Random\" playlist and lists it)", RunRandom},

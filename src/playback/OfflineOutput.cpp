@@ -59,6 +59,11 @@ void OfflineOutput::RenderInto(int device, float* interleaved, int frames) {
     }
 }
 
+bool OfflineOutput::IsOpen(int device) const {
+    std::lock_guard lock(m_mutex);
+    return m_open.count(device) != 0;
+}
+
 qint64 OfflineOutput::RenderedFrames(int device) const {
     std::lock_guard lock(m_mutex);
     const auto found = m_open.find(device);

@@ -24,6 +24,7 @@ public:
     /// Renders the next frames of an open device. Throws AudioFailure (Init) if it is not open.
     std::vector<float> Render(int device, int frames);
     void RenderInto(int device, float* interleaved, int frames);
+    bool IsOpen(int device) const;
     /// Frames rendered on the device since it was opened: its clock.
     qint64 RenderedFrames(int device) const;
 

@@ -494,6 +494,28 @@ void MainWindow::ShowJukeboxSize() {
     SetJukeboxSizeCaption(size.Caption() + " ");
 }
 
+void MainWindow::SetPlayButtonActions(std::function<void()> play, std::function<void(bool)> pause,
+                                      std::function<void()> stop, std::function<void()> more) {
+    connect(m_play, &QPushButton::clicked, this, std::move(play));
+    connect(m_pause, &QPushButton::clicked, this, std::move(pause));
+    connect(m_stop, &QPushButton::clicked, this, std::move(stop));
+    connect(m_more, &QPushButton::clicked, this, std::move(more));
+}
+
+void MainWindow::ShowPlayButtons(bool playEnabled, bool pauseEnabled, bool pauseDown, bool stopEnabled) {
+    m_play->setEnabled(playEnabled);
+    m_pause->setEnabled(pauseEnabled);
+    m_pause->setChecked(pauseDown);
+    m_stop->setEnabled(stopEnabled);
+}
+
+void MainWindow::SetPlayButtonsColour(const QColor& colour) {
+    QPalette palette = m_playStrip->palette();
+    palette.setColor(QPalette::Window, colour);
+    m_playStrip->setPalette(palette);
+    m_playStrip->setAutoFillBackground(true);
+}
+
 void MainWindow::SetLabel(MainLabel label, const QString& value) {
     m_values.at(label)->setText(value);
 }

@@ -64,6 +64,12 @@ public:
     /// The entry at a path of captions separated by "/" ("Tags/- only v2", "Tools/Flash messages/Test"),
     /// accelerator marks ignored; null when there is none.
     QAction* Entry(const QString& path) const;
+    /// The play buttons: Play, Pause (given the button's new down state), Stop and "...".
+    void SetPlayButtonActions(std::function<void()> play, std::function<void(bool)> pause,
+                              std::function<void()> stop, std::function<void()> more);
+    /// Shows the play buttons as the now-playing window's are.
+    void ShowPlayButtons(bool playEnabled, bool pauseEnabled, bool pauseDown, bool stopEnabled);
+    void SetPlayButtonsColour(const QColor& colour);
 
     void SetLabel(MainLabel label, const QString& value);
     QString Label(MainLabel label) const;

@@ -14,8 +14,12 @@ struct ProgramRun {
     bool finished = false;
 };
 
-/// Runs one of the built programs to its end (or the timeout) without a display, with the given
-/// variables added to its environment.
+/// What the jukebox says at start-up about the null sound output.
+extern const QString kSoundOutputLine;
+
+/// Runs one of the built programs to its end (or the timeout) without a display and with the null
+/// sound output, with the given variables added to its environment. The jukebox's announcement of
+/// that output (kSoundOutputLine) is left out of `out`.
 ProgramRun RunProgram(const QString& program, const QStringList& arguments, int timeoutMs = 60000,
                       const QStringList& environment = {});
 

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <algorithm>
 
 namespace sw::test {
@@ -25,6 +26,17 @@ QStringList Tone(const QString& expression, const QString& seconds, const QStrin
             "-c:a", "pcm_s16le"};
 }
 
+QStringList Song(int frequency, const QString& seconds) {
+    const QString wave =
+        QString("0.4*sin(2*PI*%1*t)*min(1\\,min(t\\,%2-t)/0.02)").arg(frequency).arg(seconds);
+    return Tone(wave + "|" + wave, seconds);
+}
+
+QStringList OneSide(int frequency, bool left) {
+    const QString wave = QString("0.4*sin(2*PI*%1*t)*min(1\\,min(t\\,3-t)/0.02)").arg(frequency);
+    return Tone(left ? wave + "|0" : "0|" + wave, "3");
+}
+
 const std::vector<Recipe>& Recipes() {
     static const std::vector<Recipe> recipes = {
         {"tone.wav", nullptr, Tone("0.5*sin(2*PI*440*t)|0.25*sin(2*PI*660*t)", "2")},
@@ -39,6 +51,14 @@ const std::vector<Recipe>& Recipes() {
         {"mono22k.wav", nullptr, Tone("0.5*sin(2*PI*440*t)", "1", "22050")},
         {"fadeA.wav", nullptr, Tone("0.4*sin(2*PI*440*t)|0.4*sin(2*PI*440*t)", "3")},
         {"fadeB.wav", nullptr, Tone("0.4*sin(2*PI*550*t)|0.4*sin(2*PI*550*t)", "3")},
+        // Songs for the player: a tone faded in and out over 20 ms, so that their own edges never click.
+        {"song440.wav", nullptr, Song(440, "3")},
+        {"song550.wav", nullptr, Song(550, "3")},
+        {"song660.wav", nullptr, Song(660, "3")},
+        {"blip.wav", nullptr, Song(880, "0.05")},
+        {"left440.wav", nullptr, OneSide(440, true)},
+        {"right550.wav", nullptr, OneSide(550, false)},
+        {"left660.wav", nullptr, OneSide(660, true)},
     };
     return recipes;
 }
@@ -117,6 +137,35 @@ AudioHandle Rig::Add(const QString& path, quint32 flags) {
     EXPECT_NE(stream, 0u) << path.toStdString() << ": error " << audio->ErrorGetCode();
     EXPECT_TRUE(audio->MixerStreamAddChannel(mixer, stream, flags));
     return stream;
+}
+
+std::vector<int> ReadWav16(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ADD_FAILURE() << "cannot open " << path.toStdString();
+        return {};
+    }
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("RIFF") && bytes.mid(8, 4) == "WAVE");
+    qsizetype at = 12;
+    std::vector<int> samples;
+    while (at + 8 <= bytes.size()) {
+        const QByteArray id = bytes.mid(at, 4);
+        const auto size = static_cast<qsizetype>(qFromLittleEndian<quint32>(bytes.constData() + at + 4));
+        if (id == "fmt ") {
+            EXPECT_EQ(qFromLittleEndian<quint16>(bytes.constData() + at + 8), 1);   // PCM
+            EXPECT_EQ(qFromLittleEndian<quint16>(bytes.constData() + at + 10), 2);  // stereo
+            EXPECT_EQ(qFromLittleEndian<quint32>(bytes.constData() + at + 12), 44100u);
+            EXPECT_EQ(qFromLittleEndian<quint16>(bytes.constData() + at + 22), 16);
+        } else if (id == "data") {
+            EXPECT_LE(at + 8 + size, bytes.size());
+            for (qsizetype i = 0; i + 1 < size && at + 8 + i + 1 < bytes.size(); i += 2) {
+                samples.push_back(qFromLittleEndian<qint16>(bytes.constData() + at + 8 + i));
+            }
+        }
+        at += 8 + size + (size & 1);
+    }
+    return samples;
 }
 
 std::vector<float> Side(const std::vector<float>& interleaved, int side) {

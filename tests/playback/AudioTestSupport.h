@@ -17,6 +17,11 @@ namespace sw::test {
 ///   dc50.wav, dc25.wav           1 s at 0.5 and 0.5 s at 0.25 on both sides
 ///   mono22k.wav                  1 s mono at 22,050 Hz, 0.5 sin 440 Hz
 ///   fadeA.wav, fadeB.wav         3 s, 0.4 sin 440 Hz and 0.4 sin 550 Hz on both sides
+///   song440.wav, song550.wav,    3 s of 0.4 sin at that frequency on both sides, faded in and out
+///   song660.wav                  over 20 ms
+///   blip.wav                     50 ms of 0.4 sin 880 Hz, faded in and out over 20 ms
+///   left440.wav, right550.wav,   the songs with their tone on one side only, the other silent
+///   left660.wav
 QString Media(const QString& name);
 QString ScratchDir();
 
@@ -40,6 +45,9 @@ struct Rig {
     std::unique_ptr<AudioLibrary> audio;
     AudioHandle mixer = 0;
 };
+
+/// 16-bit stereo samples of a PCM WAV file, read independently of the library.
+std::vector<int> ReadWav16(const QString& path);
 
 /// The left (or right) samples of interleaved stereo.
 std::vector<float> Side(const std::vector<float>& interleaved, int side);

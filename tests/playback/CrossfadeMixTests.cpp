@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QtEndian>
 #include <cmath>
 
 #include "AudioTestSupport.h"
@@ -14,35 +13,7 @@ namespace {
 
 using test::Media;
 
-// 16-bit stereo samples of a PCM WAV file, read independently of the library.
-std::vector<int> ReadWav16(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ADD_FAILURE() << "cannot open " << path.toStdString();
-        return {};
-    }
-    const QByteArray bytes = file.readAll();
-    EXPECT_TRUE(bytes.startsWith("RIFF") && bytes.mid(8, 4) == "WAVE");
-    qsizetype at = 12;
-    std::vector<int> samples;
-    while (at + 8 <= bytes.size()) {
-        const QByteArray id = bytes.mid(at, 4);
-        const auto size = static_cast<qsizetype>(qFromLittleEndian<quint32>(bytes.constData() + at + 4));
-        if (id == "fmt ") {
-            EXPECT_EQ(qFromLittleEndian<quint16>(bytes.constData() + at + 8), 1);   // PCM
-            EXPECT_EQ(qFromLittleEndian<quint16>(bytes.constData() + at + 10), 2);  // stereo
-            EXPECT_EQ(qFromLittleEndian<quint32>(bytes.constData() + at + 12), 44100u);
-            EXPECT_EQ(qFromLittleEndian<quint16>(bytes.constData() + at + 22), 16);
-        } else if (id == "data") {
-            EXPECT_LE(at + 8 + size, bytes.size());
-            for (qsizetype i = 0; i + 1 < size && at + 8 + i + 1 < bytes.size(); i += 2) {
-                samples.push_back(qFromLittleEndian<qint16>(bytes.constData() + at + 8 + i));
-            }
-        }
-        at += 8 + size + (size & 1);
-    }
-    return samples;
-}
+using test::ReadWav16;
 
 struct MixCase {
     double at;

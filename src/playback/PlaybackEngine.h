@@ -1,0 +1,207 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <atomic>
+#include <functional>
+#include <memory>
+
+#include "playback/AudioLibrary.h"
+#include "playback/PlaybackState.h"
+
+namespace sw {
+
+class Catalogue;
+class Clock;
+class PlayHistory;
+class QueueController;
+class TagPolicy;
+struct Settings;
+struct TSong;
+
+/// What the engine needs from the window (or program) that runs it.
+class EngineHost {
+public:
+    virtual ~EngineHost() = default;
+    /// Called on the mixing thread: runs the call later on the user-interface thread.
+    virtual void PostToUserInterface(std::function<void()> call) = 0;
+    /// Lets pending window events, and calls posted meanwhile, run.
+    virtual void ProcessPendingEvents() = 0;
+    /// The 100 ms display timer was switched on or off.
+    virtual void DisplayTimerSwitched(bool on) = 0;
+    /// Something of TransportView changed.
+    virtual void TransportChanged() = 0;
+};
+
+/// The transport buttons, the time bar and the time displays as the engine wants them shown; the
+/// main window's Play, Pause and Stop buttons copy the first three.
+struct TransportView {
+    bool playEnabled = true;
+    bool pauseEnabled = false;
+    bool pauseDown = false;
+    bool stopEnabled = false;
+    bool stopAtEndEnabled = false;
+    bool stopAtEndDown = false;
+    bool timeBarEnabled = false;
+    int timeBarMaximum = 0;
+    int timeBarPosition = 0;
+    int timeBarSmallStep = 5;
+    int timeBarLargeStep = 20;
+    /// The jump button: the elapsed time.
+    QString jumpCaption;
+    /// The song's length.
+    QString lengthText;
+};
+
+/// Which row a cross-fade goes to.
+enum class CrossfadeTarget { Next, Previous, Cursor };
+
+/// The audio output engine: the master and preview outputs, one mixer on the master output into
+/// which the song of the queue's playing row is plugged, and every transport command with its
+/// fades. It runs on the user-interface thread; only the end-of-song notification comes from the
+/// mixing thread, and it hands the advance to the next row back through the host. Every wait goes
+/// through the clock, so that an offline output rendered by the clock plays faster than real time.
+class PlaybackEngine : public QueuePlayer {
+public:
+    PlaybackEngine(AudioLibrary& audio, QueueController& queue, Settings& settings, Clock& clock);
+    /// Shuts the outputs down.
+    ~PlaybackEngine() override;
+    PlaybackEngine(const PlaybackEngine&) = delete;
+    PlaybackEngine& operator=(const PlaybackEngine&) = delete;
+
+    void SetHost(EngineHost* host) { m_host = host; }
+    /// Where measured durations are stored and every start is recorded in the play history; none
+    /// without a catalogue.
+    void SetCatalogue(Catalogue* catalogue);
+    /// Where a tag parked while its file played is retried when the file is released.
+    void SetTagPolicy(TagPolicy* tags) { m_tags = tags; }
+
+    // Outputs.
+    /// Finds the outputs and asks which is the room and which the headphones (at start-up only
+    /// when the settings say so).
+    void DiscoverOutputs(bool startup);
+    void InitAudio(bool startup);
+    void ShutdownAudio();
+    void ReseekDevices();
+    int MasterDevice() const { return m_masterDevice; }
+    int PreviewDevice() const { return m_previewDevice; }
+    const QString& MasterDeviceName() const { return m_masterDeviceName; }
+    AudioHandle MixerStream() const { return m_mixer; }
+    AudioHandle CurrentStream() const { return m_current; }
+    AudioHandle PreviewStream() const { return m_previewStream; }
+    void SetPreviewStream(AudioHandle stream) { m_previewStream = stream; }
+    AudioLibrary& Audio() { return m_audio; }
+
+    // The queue's side.
+    PlaybackState State() const override { return m_state.load(); }
+    void StartSongAtCursor() override;
+    void StopPlayback() override;
+    void PlayCommand() override;
+    void SuspendTimer() override;
+    void ResumeTimer() override;
+
+    // Commands.
+    /// The Pause button, after it changed its own down state.
+    void TogglePause();
+    /// The Pause button pressed (the main window's copies its state first): flips it and pauses.
+    void PressPause(bool down);
+    /// SPACE in the grid: the Pause button, but only while a song is loaded.
+    void PauseKey();
+    void StopCommand();
+    void NextCommand();
+    void PreviousCommand();
+    void CrossfadeTo(CrossfadeTarget target);
+    void FadeOutMaster();
+    /// "Stop at end of this song": a toggle that releases Pause.
+    void SetStopAtEnd(bool down);
+    bool StopAtEnd() const { return m_transport.stopAtEndDown; }
+
+    // The display timer and the time bar.
+    bool DisplayTimerOn() const { return m_timerOn.load(); }
+    void DisplayTimerTick();
+    void JumpToSeconds(AudioHandle stream, double seconds);
+    /// The jump button: asks for a time in the playing song and goes there.
+    void JumpCommand();
+    void TimeBarStep(int position);
+    void TimeBarDragged(int position);
+    void TimeBarReleased(int position);
+    void TimeBarScrollEnded() { m_dragging = false; }
+    void TimeBarKeyPressed();
+    void SetTimeBarSmallStep();
+    void SetTimeBarLargeStep();
+
+    // The FADE menu and the hidden Volume item.
+    bool FadeOnStopNext() const;
+    bool FadeOnPause() const;
+    int FadeTime() const;
+    QString FadeMenuCaption() const { return FadeOnStopNext() ? "FADE" : "Fade"; }
+    QString FadeTimeCaption() const;
+    void ToggleFadeOnStopNext();
+    void ToggleFadeOnPause();
+    void AskFadeTime();
+    void VolumeCommand();
+
+    const TransportView& Transport() const { return m_transport; }
+    double SongLength() const { return m_songLength; }
+    double RemainingSeconds() const { return m_remaining; }
+    /// How far the loaded song has played, read now; 0 when none is loaded.
+    double ElapsedSeconds();
+    bool LastRowEnded() const { return m_lastRowEnded; }
+    float SavedVolume() const { return m_savedVolume; }
+
+    /// Opens the file, measures it and frees it: its length in whole seconds, or -1 (after
+    /// saying why) when it cannot be opened.
+    int MeasureFileSeconds(const QString& path);
+    /// The end of a song, on the user-interface thread: the next row starts.
+    void AdvanceAfterEnd();
+    /// The operation's text, " - BASS error " and the audio library's error code.
+    void ReportBassError(const QString& operation);
+    /// A file was released: a tag parked while it was in use is written now.
+    void RetryParkedTag();
+    /// Waits on the engine's clock (at most 10 s).
+    void Wait(int milliseconds);
+    Clock& EngineClock() { return m_clock; }
+    QueueController& Queue() { return m_queue; }
+    bool ActionFromComments() const;
+
+private:
+    void OnSongStarted();
+    void SetTransportState(PlaybackState state);
+    void SetTimer(bool on);
+    void SetMixerVolume(float volume);
+    float MixerVolume();
+    /// Called on the mixing thread when the mixer has played its last source.
+    void EndOfSong();
+    void Changed();
+    void ProcessPendingEvents();
+
+    AudioLibrary& m_audio;
+    QueueController& m_queue;
+    Settings& m_settings;
+    Clock& m_clock;
+    EngineHost* m_host = nullptr;
+    Catalogue* m_catalogue = nullptr;
+    std::unique_ptr<PlayHistory> m_history;
+    TagPolicy* m_tags = nullptr;
+
+    std::atomic<PlaybackState> m_state{PlaybackState::Stopped};
+    PlaybackState m_savedState = PlaybackState::Stopped;
+    int m_masterDevice = 0;
+    int m_previewDevice = 0;
+    QString m_masterDeviceName;
+    AudioHandle m_mixer = 0;
+    AudioHandle m_current = 0;
+    AudioHandle m_previewStream = 0;
+    float m_savedVolume = 0;
+    double m_songLength = 0;
+    double m_remaining = 0;
+    bool m_lastRowEnded = false;
+    std::atomic<bool> m_timerOn{false};
+    bool m_timerWasOn = false;
+    /// Set by the mixing thread whenever the mixer ends, in any state.
+    std::atomic<bool> m_mixerEnded{false};
+    bool m_dragging = false;
+    TransportView m_transport;
+};
+
+}  // namespace sw

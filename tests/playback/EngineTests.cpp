@@ -1,0 +1,418 @@
+#include <gtest/gtest.h>
+
+#include "EngineTestSupport.h"
+#include "core/Settings.h"
+
+namespace sw {
+namespace {
+
+using test::EngineRig;
+
+// A song of the test media is three seconds long; its tone peaks at 0.4.
+constexpr double kSongSeconds = 3.0;
+constexpr double kLoud = 0.3;
+
+TEST(Engine, PlaysTheQueueToItsEndWithoutOverlap) {
+    EngineRig rig;
+    rig.Append("song440.wav", 1);
+    rig.Append("song550.wav", 2);
+    rig.Play(1);
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Playing);
+    EXPECT_EQ(rig.queue().NowPlayingRow(), 1);
+    EXPECT_EQ(rig.queue().Cell(1, QueueColumn::Now), ">>");
+    EXPECT_EQ(rig.engine->Transport().lengthText, "00:03");
+    rig.host->RunFor(1500);
+    EXPECT_EQ(rig.engine->Transport().jumpCaption, "00:01");
+    EXPECT_NEAR(rig.engine->RemainingSeconds(), 1.5, 0.15);
+    ASSERT_TRUE(rig.RunToStop());
+    EXPECT_EQ(rig.queue().NowPlayingRow(), -1);
+    EXPECT_EQ(rig.queue().Cell(1, QueueColumn::Now), "P");
+    EXPECT_EQ(rig.queue().Cell(2, QueueColumn::Now), "P");
+    EXPECT_TRUE(rig.engine->LastRowEnded());
+    EXPECT_EQ(rig.engine->CurrentStream(), 0u);
+    // Two songs one after the other, and a short gap between them.
+    EXPECT_GT(rig.Seconds(), 2 * kSongSeconds);
+    EXPECT_LT(rig.Seconds(), 2 * kSongSeconds + 0.5);
+    EXPECT_TRUE(rig.dialogs.TextsOf("INFO").isEmpty()) << rig.dialogs.Transcript().join('\n').toStdString();
+}
+
+TEST(Engine, PlayNextWithLessThanTheFadeTimeLeftDoesNothing) {
+    EngineRig rig;
+    rig.Append("song440.wav", 1);
+    rig.Append("song550.wav", 2);
+    rig.engine->NextCommand();  // nothing has played: nothing is left either
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Stopped);
+    rig.Play(1);
+    rig.host->RunFor(2300);
+    rig.engine->NextCommand();
+    EXPECT_EQ(rig.queue().NowPlayingRow(), 1);
+    rig.host->RunFor(300);
+    EXPECT_EQ(rig.queue().NowPlayingRow(), 1);
+    rig.host->RunUntilDone([&] { return rig.queue().NowPlayingRow() == 2; }, 2000);
+    EXPECT_EQ(rig.queue().NowPlayingRow(), 2);  // the end advanced instead
+}
+
+TEST(Engine, ACrossfadeTargetWithTooLittleTimeIsIgnored) {
+    EngineRig rig;
+    rig.Append("song440.wav", 1);
+    rig.Append("song550.wav", 2);
+    rig.Play(1);
+    rig.host->RunFor(2500);
+    rig.queue().SetCursor(2);
+    rig.engine->PlayCommand();
+    EXPECT_EQ(rig.queue().NowPlayingRow(), 1);
+    EXPECT_EQ(rig.queue().Cell(1, QueueColumn::Now), ">>");
+    EXPECT_EQ(rig.queue().Cursor(), 2);
+}
+
+TEST(Engine, CrossfadeOverlapsTheTwoSongsForTheFadeTime) {
+    EngineRig rig;
+    rig.settings().FADETIME = 400;
+    rig.Append("song440.wav", 1);
+    rig.Append("song550.wav", 2);
+    rig.Play(1);
+    rig.host->RunFor(1000);
+    const AudioHandle first = rig.engine->CurrentStream();
+    const double at = rig.Seconds();
+    rig.engine->NextCommand();
+    // The command waited for the fade and its margin, then the new song counts as started.
+    EXPECT_NEAR(rig.Seconds() - at, 0.9, 0.01);
+    EXPECT_EQ(rig.queue().NowPlayingRow(), 2);
+    EXPECT_EQ(rig.queue().Cell(1, QueueColumn::Now), "P");
+    EXPECT_NE(rig.engine->CurrentStream(), first);
+    float volume = 0;
+    EXPECT_FALSE(rig.audio.ChannelGetAttribute(first, BASS_ATTRIB_VOL, &volume));  // freed
+    EXPECT_GT(rig.Peak(at + 0.45, at + 0.9), kLoud);
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Playing);
+}
+
+TEST(Engine, AJumpToZeroLeavesThePositionAlone) {
+    EngineRig rig;
+    rig.Append("song440.wav", 1);
+    rig.Play(1);
+    rig.host->RunFor(1200);
+    const quint64 before = rig.audio.ChannelGetPosition(rig.engine->CurrentStream(), BASS_POS_BYTE);
+    rig.dialogs.QueueAnswers({"0:00", "00:00"});
+    rig.engine->JumpCommand();
+    rig.engine->JumpCommand();
+    rig.engine->TimeBarDragged(0);
+    rig.engine->TimeBarReleased(0);
+    EXPECT_EQ(rig.audio.ChannelGetPosition(rig.engine->CurrentStream(), BASS_POS_BYTE), before);
+    EXPECT_EQ(rig.dialogs.TextsOf("INPUT"), (QStringList{"Jump to time ( 0:00 - 00:03 ) -> 0:00",
+                                                         "Jump to time ( 0:00 - 00:03 ) -> 00:00"}));
+    rig.dialogs.QueueAnswer("0:02");
+    rig.engine->JumpCommand();
+    EXPECT_EQ(rig.audio.ChannelGetPosition(rig.engine->CurrentStream(), BASS_POS_BYTE), 2u * kSampleRate * 8);
+}
+
+TEST(Engine, DraggingTheTimeBarPausesAndReleasingResumesWhereItWasLet) {
+    EngineRig rig;
+    rig.Append("song440.wav", 1);
+    rig.Play(1);
+    rig.host->RunFor(500);
+    rig.engine->TimeBarDragged(1);
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Paused);
+    rig.engine->TimeBarDragged(2);
+    EXPECT_EQ(rig.engine->Transport().jumpCaption, "00:02");
+    rig.host->RunFor(300);
+    rig.engine->TimeBarReleased(2);
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Playing);
+    rig.host->RunFor(200);
+    EXPECT_NEAR(rig.engine->RemainingSeconds(), 0.8, 0.15);
+    // A pause made by the bar saved no volume: pressing Pause during the drag resumes at the
+    // volume the song had, even with the fade on pause (which would otherwise glide to nothing).
+    rig.settings().FADEONPAUSE = true;
+    rig.engine->TimeBarDragged(1);
+    ASSERT_EQ(rig.engine->State(), PlaybackState::Paused);
+    rig.engine->PressPause(true);
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Playing);
+    rig.host->RunFor(300);
+    EXPECT_EQ(rig.MixerVolume(), 1.0f);
+    EXPECT_GT(rig.Peak(rig.Seconds() - 0.2, rig.Seconds()), kLoud);
+}
+
+TEST(Engine, PauseWithNothingLoadedChangesNothing) {
+    EngineRig rig;
+    rig.Append("song440.wav", 1);
+    rig.engine->PressPause(true);
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Stopped);
+    EXPECT_FALSE(rig.engine->Transport().pauseDown);
+    rig.Play(1);
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Playing);
+}
+
+TEST(Engine, RepeatAtEndWrapsPastAMissingFirstRow) {
+    EngineRig rig;
+    TSong missing = rig.queueRig.Song(1, false);
+    missing.Exi = true;
+    rig.queue().AppendToQueue(missing);
+    rig.Append("song440.wav", 2);
+    rig.Append("blip.wav", 3);
+    rig.queue().ToggleRepeatAtEnd();
+    rig.Play(3);
+    ASSERT_TRUE(rig.host->RunUntilDone([&] { return rig.queue().NowPlayingRow() == 2; }, 2000));
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Playing);
+    EXPECT_EQ(rig.queue().Cell(3, QueueColumn::Now), "P");
+}
+
+TEST(Engine, RepeatAtEndWithNothingPlayableStops) {
+    EngineRig rig;
+    // The row's file was missing when it was filled and has come back since: it plays when asked
+    // to, but is never the next playable row, so a repeat finds nothing to go on with.
+    TSong late = rig.queueRig.Song(1, false);
+    late.Exi = true;
+    rig.queue().AppendToQueue(late);
+    ASSERT_EQ(rig.queue().Cell(1, QueueColumn::Wng), "!");
+    ASSERT_TRUE(QFile::copy(test::Media("blip.wav"), late.FullPath));
+    rig.queue().ToggleRepeatAtEnd();
+    rig.Play(1);
+    EXPECT_TRUE(rig.RunToStop());
+    QFile::remove(late.FullPath);
+}
+
+TEST(Engine, StopAtEndStopsAndReleasesTheButton) {
+    EngineRig rig;
+    rig.Append("blip.wav", 1);
+    rig.Append("song440.wav", 2);
+    rig.Play(1);
+    rig.engine->SetStopAtEnd(true);
+    ASSERT_TRUE(rig.RunToStop());
+    rig.host->RunFor(500);
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Stopped);
+    EXPECT_FALSE(rig.engine->StopAtEnd());
+    EXPECT_EQ(rig.queue().NowPlayingRow(), -1);
+}
+
+TEST(Engine, ASongShorterThanTheStartWaitStillAdvances) {
+    EngineRig rig;
+    rig.Append("blip.wav", 1);
+    rig.Append("blip.wav", 2);
+    rig.Append("blip.wav", 3);
+    rig.Play(1);
+    ASSERT_TRUE(rig.RunToStop());
+    EXPECT_EQ(rig.queue().Cell(3, QueueColumn::Now), "P");
+}
+
+TEST(Engine, AnEndNoticedAfterAStopStartsNothing) {
+    EngineRig rig;
+    rig.Append("song440.wav", 1);
+    rig.Append("song550.wav", 2);
+    rig.queue().SetCursor(1);
+    rig.engine->StartSongAtCursor();
+    const int posted = rig.host->PostedCount();
+    rig.clock.SleepMs(3200);  // the song ends; the advance waits for the user-interface thread
+    ASSERT_EQ(rig.engine->State(), PlaybackState::Ended);
+    ASSERT_EQ(rig.host->PostedCount(), posted + 1);
+    rig.engine->StopCommand();
+    rig.host->RunFor(500);
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Stopped);
+    EXPECT_EQ(rig.queue().NowPlayingRow(), -1);
+    EXPECT_EQ(rig.queue().Cell(2, QueueColumn::Now), "");
+    // Nor does it stop the time display of a song started before it was handled.
+    rig.Play(1);
+    rig.clock.SleepMs(3200);
+    rig.Play(2);
+    rig.host->RunFor(1200);
+    EXPECT_TRUE(rig.engine->DisplayTimerOn());
+    EXPECT_EQ(rig.engine->Transport().jumpCaption, "00:01");
+}
+
+TEST(Engine, StopWhilePausedLeavesThePrePauseVolumeForTheNextSong) {
+    EngineRig rig;
+    rig.Append("song440.wav", 1);
+    rig.Append("song550.wav", 2);
+    rig.Play(1);
+    rig.host->RunFor(500);
+    rig.engine->PressPause(true);
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Paused);
+    EXPECT_EQ(rig.MixerVolume(), 0.0f);
+    EXPECT_TRUE(rig.engine->Transport().pauseDown);
+    rig.host->RunFor(300);
+    EXPECT_LT(rig.Peak(rig.Seconds() - 0.2, rig.Seconds()), 0.001);
+    rig.engine->StopCommand();
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Stopped);
+    EXPECT_EQ(rig.MixerVolume(), 1.0f);
+    rig.Play(2);
+    rig.host->RunFor(500);
+    EXPECT_GT(rig.Peak(rig.Seconds() - 0.3, rig.Seconds()), kLoud);
+    EXPECT_FALSE(rig.engine->Transport().pauseDown);
+}
+
+TEST(Engine, FadeOnPauseNearTheEndMutesAndPausesWithoutFading) {
+    EngineRig rig;
+    rig.settings().FADEONPAUSE = true;
+    rig.Append("song440.wav", 1);
+    rig.Play(1);
+    rig.host->RunFor(1000);
+    double at = rig.Seconds();
+    rig.engine->PressPause(true);  // 2 s left: a fade of 1 s with its margin fits
+    EXPECT_NEAR(rig.Seconds() - at, 1.5, 0.01);
+    rig.engine->PressPause(false);
+    EXPECT_EQ(rig.MixerVolume(), 1.0f);
+    rig.host->RunUntilDone([&] { return rig.engine->RemainingSeconds() < 1.4; }, 2000);
+    at = rig.Seconds();
+    rig.engine->PressPause(true);
+    EXPECT_EQ(rig.Seconds(), at);
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Paused);
+    EXPECT_EQ(rig.MixerVolume(), 0.0f);
+}
+
+TEST(Engine, PlayPreviousAndNextWithoutFadesMoveOneRow) {
+    EngineRig rig;
+    rig.settings().FADEONNEXT = false;
+    for (int i = 1; i <= 3; ++i) {
+        rig.Append("song440.wav", i);
+    }
+    rig.Play(2);
+    rig.host->RunFor(200);
+    rig.engine->PreviousCommand();
+    EXPECT_EQ(rig.queue().NowPlayingRow(), 1);
+    rig.host->RunFor(200);
+    rig.engine->NextCommand();
+    EXPECT_EQ(rig.queue().NowPlayingRow(), 2);
+    rig.engine->PressPause(true);
+    rig.engine->NextCommand();  // paused: the cursor moves, nothing starts
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Stopped);
+    EXPECT_EQ(rig.queue().Cursor(), 3);
+}
+
+TEST(Engine, PlayWithAnEmptyQueueChangesNothing) {
+    EngineRig rig;
+    rig.engine->PlayCommand();
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Stopped);
+    EXPECT_TRUE(rig.dialogs.Transcript().isEmpty());
+}
+
+TEST(Engine, SongsThatCannotPlaySayWhy) {
+    EngineRig rig;
+    TSong gone = rig.queueRig.Song(1, false);
+    rig.queue().AppendToQueue(gone);  // the catalogue knows it is missing
+    gone.Exi = true;
+    rig.queue().AppendToQueue(gone);  // the catalogue has not noticed
+    rig.Play(1);
+    rig.Play(2);
+    EXPECT_EQ(rig.dialogs.TextsOf("INFO"),
+              (QStringList{"File not found", "BASS_StreamCreateFile - BASS error 2"}));
+    EXPECT_EQ(rig.queue().Cell(2, QueueColumn::Now), "P");
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Stopped);
+}
+
+TEST(Engine, DurationIsCorrectedOnceInRowAndCatalogue) {
+    EngineRig rig(1, true);
+    rig.Append("song440.wav", 1);
+    EXPECT_EQ(rig.queue().Cell(1, QueueColumn::Duration), "03:07");
+    rig.Play(1);
+    EXPECT_EQ(rig.queue().Cell(1, QueueColumn::Duration), "00:03");
+    Catalogue& catalogue = rig.queueRig.catalogue;
+    catalogue.RunQuery("select duration from song where songnum = 1");
+    EXPECT_EQ(catalogue.QueryInt("DURATION"), 3);
+    // The row now knows the right length: playing it again stores nothing.
+    catalogue.ExecSqlCommit("update song set duration = 99 where songnum = 1");
+    rig.Play(1);
+    catalogue.RunQuery("select duration from song where songnum = 1");
+    EXPECT_EQ(catalogue.QueryInt("DURATION"), 99);
+}
+
+TEST(Engine, MeasuresAFileWithoutPlayingIt) {
+    EngineRig rig;
+    EXPECT_EQ(rig.engine->MeasureFileSeconds(test::Media("song440.wav")), 3);
+    EXPECT_EQ(rig.engine->MeasureFileSeconds(test::Media("blip.wav")), 0);
+    EXPECT_EQ(rig.engine->MeasureFileSeconds("/no/such/file.mp3"), -1);
+    EXPECT_EQ(rig.dialogs.TextsOf("INFO"), QStringList{"BASS_StreamCreateFile - BASS error 2"});
+}
+
+TEST(Engine, PauseAndStopAtEndReleaseEachOther) {
+    EngineRig rig;
+    rig.Append("song440.wav", 1);
+    const TransportView& t = rig.engine->Transport();
+    rig.Play(1);
+    rig.engine->SetStopAtEnd(true);
+    rig.engine->PressPause(true);
+    EXPECT_TRUE(t.pauseDown);
+    EXPECT_FALSE(t.stopAtEndDown);
+    rig.engine->SetStopAtEnd(true);
+    EXPECT_FALSE(t.pauseDown);
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Paused);
+}
+
+TEST(Engine, AFadeTimeBelowZeroIsNotTaken) {
+    EngineRig rig;
+    rig.dialogs.QueueAnswers({"2500", "-5"});
+    rig.engine->AskFadeTime();
+    rig.engine->AskFadeTime();
+    EXPECT_EQ(rig.settings().FADETIME, 2500);
+    EXPECT_EQ(rig.engine->FadeTimeCaption(), "Fade time (ms) = 2500");
+}
+
+struct Outputs {
+    const char* name;
+    int devices;
+    int previewSetting;
+    bool startup;
+    bool confirm;
+    QStringList answers;
+    int master;
+    int preview;
+    QStringList transcript;
+};
+
+class DiscoverOutputs : public ::testing::TestWithParam<Outputs> {};
+
+TEST_P(DiscoverOutputs, AssignsTheRoomAndTheHeadphones) {
+    const Outputs& p = GetParam();
+    ScriptedDialogs dialogs;
+    ScopedDialogs installed(dialogs);
+    dialogs.QueueAnswers(p.answers);
+    test::QueueRig queueRig;
+    queueRig.settings.PREVIEWSOUNDCARD = p.previewSetting;
+    queueRig.settings.ConfirmDevicesAtStartup = p.confirm;
+    AudioLibrary audio(std::make_unique<OfflineOutput>(p.devices));
+    PlaybackEngine engine(audio, queueRig.queue, queueRig.settings, RealClock());
+    engine.DiscoverOutputs(p.startup);
+    EXPECT_EQ(engine.MasterDevice(), p.master);
+    EXPECT_EQ(engine.PreviewDevice(), p.preview);
+    EXPECT_EQ(dialogs.Transcript(), p.transcript);
+    if (p.devices >= 2) {
+        EXPECT_EQ(queueRig.settings.PREVIEWSOUNDCARD, p.preview);
+    }
+}
+
+const QString kTwo = "INFO: You have 2 sound outputs (good) : the next message will ask which goes where ...";
+QString Ask(int master, int preview, int answer) {
+    return QString(
+               "CHOICE: Master (room) = Offline output %1\\nPreview (headphones) = Offline output %2 [OK | "
+               "Switch] -> %3")
+        .arg(master)
+        .arg(preview)
+        .arg(answer);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Devices, DiscoverOutputs,
+    ::testing::Values(
+        Outputs{"None", 0, -1, true, true, {}, 0, 0, {"INFO: No sound outputs found"}},
+        Outputs{"One", 1, 2, true, true, {}, 1, 0, {"FLASH: Sound output device = Offline output 1"}},
+        Outputs{"TwoAskedAtStartup", 2, -1, true, true, {}, 2, 1, {kTwo, Ask(2, 1, 1)}},
+        Outputs{"TwoNotAskedAtStartup", 2, 2, true, false, {}, 1, 2, {}},
+        Outputs{
+            "TwoAlwaysAskedLater", 2, 2, false, false, {"2", "0"}, 2, 1, {kTwo, Ask(1, 2, 2), Ask(2, 1, 0)}},
+        Outputs{
+            "ThreeSkipTheThird", 3, 1, true, false, {}, 2, 1, {"INFO: Skipping sound outputs #3+ sorry"}}),
+    [](const testing::TestParamInfo<Outputs>& param) { return std::string(param.param.name); });
+
+TEST(Engine, ReseekingIsRefusedWhileASongIsLoaded) {
+    EngineRig rig(2);
+    rig.Append("song440.wav", 1);
+    rig.Play(1);
+    rig.engine->ReseekDevices();
+    EXPECT_EQ(rig.dialogs.TextsOf("INFO"), QStringList{"Cannot seek devices while playing"});
+    rig.engine->StopCommand();
+    rig.dialogs.ClearTranscript();
+    rig.engine->ReseekDevices();
+    EXPECT_EQ(rig.dialogs.TextsOf("CHOICE").size(), 1);
+    rig.Play(1);
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Playing);
+}
+
+}  // namespace
+}  // namespace sw

@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+#include <cmath>
+#include <csignal>
+
+#include "AudioTestSupport.h"
+#include "TestCatalogue.h"
+#include "core/Catalogue.h"
+#include "core/CatalogueCreation.h"
+
+namespace sw {
+namespace {
+
+using test::Media;
+using test::ReadWav16;
+
+struct SwtoolRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+SwtoolRun Swtool(const QString& home, const QStringList& arguments) {
+    QDir().mkpath(home);
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("SONWICK3_HOME");
+    process.setProcessEnvironment(env);
+    process.start(SW_BIN_DIR "/swtool", QStringList{"--home", home} + arguments);
+    EXPECT_TRUE(process.waitForFinished(120000));
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+// The first and last frame at or after `from` where one side is not silent; -1 when it never sounds.
+struct Span {
+    long first = -1;
+    long last = -1;
+};
+
+Span Sounding(const std::vector<int>& samples, int side, long from, long to) {
+    Span span;
+    for (long frame = from; frame < to && 2 * frame + side < static_cast<long>(samples.size()); ++frame) {
+        if (samples[static_cast<std::size_t>(2 * frame + side)] != 0) {
+            if (span.first < 0) {
+                span.first = frame;
+            }
+            span.last = frame;
+        }
+    }
+    return span;
+}
+
+int LargestStep(const std::vector<int>& samples) {
+    int largest = 0;
+    for (std::size_t i = 2; i < samples.size(); ++i) {
+        largest = std::max(largest, std::abs(samples[i] - samples[i - 2]));
+    }
+    return largest;
+}
+
+double Ms(long frames) {
+    return frames * 1000.0 / 44100.0;
+}
+
+// Three songs whose tones sit on one side each (left, right, left): the first ends by itself and
+// the second follows it; "Play next" at 4.5 s cross-fades from the second into the third.
+TEST(SwtoolPlay, RendersAQueueWithNaturalEndsAndCrossFades) {
+    const QString out = QDir(test::ScratchDir()).filePath("queue.wav");
+    const QString a = Media("left440.wav");
+    const QString b = Media("right550.wav");
+    const QString c = Media("left660.wav");
+    const SwtoolRun run =
+        Swtool(test::ScratchDir() + "/play-home",
+               {"play", "--audio", "wav:" + out, "--fade-ms", "500", "--next-at", "4.5", a, b, c});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("1/3   - left440  00:01 / 00:03")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("3/3   - left660  00:02 / 00:03")) << run.err.toStdString();
+    const std::vector<int> mixed = ReadWav16(out);
+    const long frames = static_cast<long>(mixed.size() / 2);
+    EXPECT_NEAR(Ms(frames), 7500, 60);
+
+    const long secondStart = 44100 * 35 / 10;
+    const Span first = Sounding(mixed, 0, 0, secondStart);
+    const Span second = Sounding(mixed, 1, 0, frames);
+    const Span third = Sounding(mixed, 0, secondStart, frames);
+    ASSERT_GE(first.first, 0);
+    ASSERT_GE(second.first, 0);
+    ASSERT_GE(third.first, 0);
+    // A natural end: the next song comes after the last sample of the one that ended, soon.
+    EXPECT_NEAR(Ms(first.last), 3000, 5);
+    EXPECT_GT(second.first, first.last);
+    EXPECT_LT(Ms(second.first - first.last), 50);
+    // The cross-fade: the third comes in at the command and the second has gone a fade time later.
+    EXPECT_NEAR(Ms(third.first), 4500, 15);
+    EXPECT_NEAR(Ms(second.last - third.first), 500, 10);
+    EXPECT_NEAR(Ms(third.last), Ms(third.first) + 3000, 15);
+    // No click anywhere: no step between samples larger than the songs' own.
+    const int own =
+        std::max({LargestStep(ReadWav16(a)), LargestStep(ReadWav16(b)), LargestStep(ReadWav16(c))});
+    EXPECT_LE(LargestStep(mixed), own + own / 10);
+}
+
+TEST(SwtoolPlay, RefusesWhatItCannotPlay) {
+    const QString home = test::ScratchDir() + "/refusing-home";
+    const struct {
+        QStringList arguments;
+        QString message;
+    } cases[] = {
+        {{"play"}, "play needs files, --playlist or --random"},
+        {{"play", Media("song440.wav"), "--random"}, "one of them"},
+        {{"play", "--audio", "loud", Media("song440.wav")}, "loud"},
+        {{"play", "--fade-ms", "-3", Media("song440.wav")}, "--fade-ms"},
+        {{"play", "--audio", "null", "/no/such/song.mp3"}, "file not found: /no/such/song.mp3"},
+        {{"play", "--playlist", "1"}, "SONGS.FDB"},
+    };
+    for (const auto& one : cases) {
+        const SwtoolRun run = Swtool(home, one.arguments);
+        EXPECT_NE(run.exitCode, 0) << one.arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains(one.message)) << run.err.toStdString();
+    }
+}
+
+// A playlist of the catalogue: every song started is recorded in the history, and a wrong stored
+// duration is corrected.
+TEST(SwtoolPlay, PlaysAPlaylistAndRecordsTheHistory) {
+    QTemporaryDir home;
+    QDir().mkpath(home.filePath("SW3DATA"));
+    QDir().mkpath(home.filePath("music"));
+    const QString catalogueFile = home.filePath("SW3DATA/SONGS.FDB");
+    CreateCatalogue(catalogueFile, "Play", test::CreationScript(),
+                    QString(SW_SOURCE_DIR) + "/data/GENRES.INI");
+    for (const char* name : {"song440.wav", "song550.wav"}) {
+        ASSERT_TRUE(QFile::copy(Media(name), home.filePath(QString("music/") + name)));
+    }
+    const SwtoolRun load = Swtool(home.path(), {"load", home.filePath("music")});
+    ASSERT_EQ(load.exitCode, 0) << load.err.toStdString();
+    {
+        Catalogue catalogue;
+        catalogue.Open(catalogueFile);
+        catalogue.ExecSql("insert into plist (plid, plname, pldate) values (1, 'Two', 20240101)");
+        catalogue.ExecSql("insert into songinpl (plid, seq, songnum) values (1, 5, 2)");
+        catalogue.ExecSql("insert into songinpl (plid, seq, songnum) values (1, 9, 1)");
+        catalogue.ExecSql("update song set duration = 77");
+        catalogue.CloseCatalogue();
+    }
+    const QString out = QDir(home.path()).filePath("two.wav");
+    const SwtoolRun run = Swtool(home.path(), {"play", "--audio", "wav:" + out, "--playlist", "1"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("2/2  ")) << run.err.toStdString();
+    Catalogue catalogue;
+    catalogue.Open(catalogueFile);
+    RowSet history = catalogue.Select("select songnum from history order by ts, songnum");
+    QStringList played;
+    for (history.First(); !history.Eof(); history.Next()) {
+        played << QString::number(history.Int("SONGNUM"));
+    }
+    EXPECT_EQ(played.size(), 2);
+    EXPECT_TRUE(played.contains("1") && played.contains("2"));
+    catalogue.RunQuery("select min(duration) as shortest, max(duration) as longest from song");
+    EXPECT_EQ(catalogue.QueryInt("SHORTEST"), 3);
+    EXPECT_EQ(catalogue.QueryInt("LONGEST"), 3);
+    catalogue.CloseCatalogue();
+
+    // A random queue: the twenty draws of the "Random" playlist, every one played and recorded.
+    const SwtoolRun random = Swtool(home.path(), {"play", "--audio", "wav:" + out, "--random"});
+    ASSERT_EQ(random.exitCode, 0) << random.err.toStdString();
+    EXPECT_TRUE(random.out.contains("\nplayed 20 of 20 songs")) << random.out.toStdString();
+    catalogue.Open(catalogueFile);
+    catalogue.RunQuery("select count(*) as plays from history");
+    EXPECT_EQ(catalogue.QueryInt("PLAYS"), 22);
+    catalogue.CloseCatalogue();
+}
+
+TEST(SwtoolPlay, CtrlCStopsWithTheFade) {
+    const QString home = test::ScratchDir() + "/interrupted-home";
+    QDir().mkpath(home);
+    QProcess process;
+    process.start(SW_BIN_DIR "/swtool",
+                  {"--home", home, "play", "--audio", "null", "--fade-ms", "300", Media("song440.wav")});
+    ASSERT_TRUE(process.waitForStarted());
+    QElapsedTimer timer;
+    timer.start();
+    QThread::msleep(800);
+    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitCode(), 130);
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains("interrupted"));
+    // The fade (300 ms and its margin) ran; the rest of the three-second song did not.
+    EXPECT_GE(timer.elapsed(), 800 + 700);
+    EXPECT_LT(timer.elapsed(), 2900);
+}
+
+}  // namespace
+}  // namespace sw
