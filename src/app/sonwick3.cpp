@@ -29,6 +29,7 @@
 #include "playback/PreviewWindow.h"
 #include "playback/QueueController.h"
 #include "playback/QueueWindow.h"
+#include "playback/RandomSelection.h"
 #include "tags/GenreLookup.h"
 #include "tags/TagPolicy.h"
 #include "windows/AboutWindow.h"
@@ -150,6 +151,8 @@ int main(int argc, char** argv) {
     // The target and queue-source playlists that the queue and the library windows share.
     sw::SharedPlaylists sharedPlaylists;
     sw::Playlists playlists(session.catalogue, sharedPlaylists);
+    // The main menu's random entries refill playlist 0; the songs window shows it.
+    sw::RandomSelection randomSelection(session.catalogue, session.library.songs, playlists);
     sw::QueueController queue(session.library, playlists);
     std::unique_ptr<sw::PlaybackEngine> engine;
     std::unique_ptr<sw::PreviewController> preview;
@@ -170,6 +173,9 @@ int main(int argc, char** argv) {
             sw::ArrangeWindows(placements, mainWindow->screen()->availableGeometry());
         };
         hooks.closeManagedWindows = [&] { placements.CloseManagedWindows(); };
+        hooks.pickRandomSongs = [&](int count, int filter) {
+            return randomSelection.PickRandomSongs(count, filter);
+        };
         return true;
     };
     steps[StartupWindow::Days] = [&] {

@@ -5,10 +5,9 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QTextBlock>
+#include <QTextEdit>
 #include <QVBoxLayout>
 
 #include "WindowHelpers.h"
@@ -83,7 +82,7 @@ AboutWindow::AboutWindow(std::function<int()> catalogueVersion, QWidget* parent)
     header->addWidget(icon, 0, Qt::AlignTop);
     header->addLayout(headerText, 1);
 
-    m_text = new QPlainTextEdit(this);
+    m_text = new QTextEdit(this);
     m_text->setReadOnly(true);
     m_text->setFrameStyle(QFrame::NoFrame);
     QPalette silver = m_text->palette();
@@ -108,11 +107,9 @@ void AboutWindow::ShowAbout() {
                                     m_catalogueVersion ? m_catalogueVersion() : 0, m_libraries)
                              .join('\n'));
     // Every line centred.
-    QTextCursor cursor(m_text->document());
-    cursor.select(QTextCursor::Document);
-    QTextBlockFormat centred;
-    centred.setAlignment(Qt::AlignHCenter);
-    cursor.mergeBlockFormat(centred);
+    m_text->selectAll();
+    m_text->setAlignment(Qt::AlignHCenter);
+    m_text->moveCursor(QTextCursor::Start);
     ShowRestored(this);
 }
 

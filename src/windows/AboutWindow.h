@@ -5,7 +5,7 @@
 #include <functional>
 
 class QLabel;
-class QPlainTextEdit;
+class QTextEdit;
 
 namespace sw {
 
@@ -31,7 +31,7 @@ public:
     /// Rewrites the text with the catalogue's version as it stands and brings the window up.
     void ShowAbout();
 
-    QPlainTextEdit* Text() const { return m_text; }
+    QTextEdit* Text() const { return m_text; }
     QLabel* ProgramName() const { return m_name; }
 
 protected:
@@ -41,7 +41,7 @@ private:
     std::function<int()> m_catalogueVersion;
     QStringList m_libraries;
     QLabel* m_name = nullptr;
-    QPlainTextEdit* m_text = nullptr;
+    QTextEdit* m_text = nullptr;
 };
 
 }  // namespace sw

@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "WindowHelpers.h"
 #include "core/CoreSession.h"
@@ -121,6 +122,8 @@ MainWindow::MainWindow(CoreSession& session, QWidget* parent)
 
     BuildMenus();
     EnableReachableEntries();
+    // As small as the panel and the buttons allow; the placement memory may then change it.
+    resize(std::max(sizeHint().width(), menuBar()->sizeHint().width()), minimumSizeHint().height());
 }
 
 void MainWindow::AddPair(QGridLayout* grid, const QString& caption, MainLabel label, const QString& start) {

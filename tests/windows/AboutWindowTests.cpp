@@ -5,9 +5,9 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextEdit>
 
 #include "foundation/Files.h"
 #include "windows/AboutWindow.h"
@@ -62,6 +62,7 @@ TEST(AboutWindowView, ShowingRewritesTheVersionLineAndEnterOrEscapeInTheTextClos
     EXPECT_TRUE(window.ProgramName()->toolTip().startsWith("Sonwick3 uses Firebird"));
     window.ShowAbout();
     EXPECT_TRUE(window.Text()->toPlainText().contains("\nDatabase version 9\n"));
+    EXPECT_EQ(window.Text()->alignment(), Qt::AlignHCenter);
     for (const int key : {Qt::Key_Escape, Qt::Key_Return}) {
         ASSERT_TRUE(window.isVisible());
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
