@@ -20,6 +20,8 @@ constexpr int kCascadeStepRight = 80;
 constexpr int kCascadeStepUp = 25;
 /// Far enough back to reach any song ever loaded, short enough for the calendar.
 constexpr int kMostRecentDays = 99999;
+/// The width of the catalogue's name, PARAMS.PMVAL2.
+constexpr int kCatalogueNameWidth = 80;
 
 }  // namespace
 
@@ -174,10 +176,11 @@ void MainController::ReadOnlyNoticeClicked() {
 void MainController::RenameCatalogue() {
     Catalogue& catalogue = m_session.catalogue;
     QString name = catalogue.CatalogueName();
-    if (!InputText("Database name", name)) {
+    // A longer name would not fit the column: the box takes no more.
+    if (!InputTextLimited("Database name", name, kCatalogueNameWidth)) {
         return;
     }
-    catalogue.RenameCatalogue(name);
+    catalogue.RenameCatalogue(LeftChars(name, kCatalogueNameWidth));
     ShowLabels();
 }
 

@@ -406,6 +406,16 @@ TEST(MainControllerCatalogue, RenameWritesTheNameAndShowsIt) {
     source.Open(reopened);
     reopened.ReadParams();
     EXPECT_EQ(reopened.CatalogueName(), "Ann's \"best\" songs");
+
+    // A name longer than the column holds is cut to its 80 characters.
+    MainController again(session);
+    session.catalogue.Open(source.Path());
+    dialogs.QueueAnswer(QString(100, QChar(0x00e9)));
+    again.RenameCatalogue();
+    session.catalogue.CommitAndContinue();
+    reopened.CommitAndContinue();
+    reopened.ReadParams();
+    EXPECT_EQ(reopened.CatalogueName(), QString(80, QChar(0x00e9)));
 }
 
 }  // namespace
