@@ -440,13 +440,20 @@ QMenu* MainWindow::Menu(const QString& caption) const {
 }
 
 QAction* MainWindow::Entry(const QString& path) const {
+    const QStringList parts = path.split('/');
     QList<QAction*> actions = menuBar()->actions();
     QAction* found = nullptr;
-    for (const QString& caption : path.split('/')) {
-        found = FindAction(actions, caption);
+    // A caption may hold "/" itself ("MP3/OGG"): the shortest run of parts that names an entry.
+    for (qsizetype first = 0; first < parts.size();) {
+        found = nullptr;
+        qsizetype last = first;
+        for (; last < parts.size() && !found; ++last) {
+            found = FindAction(actions, parts.mid(first, last - first + 1).join('/'));
+        }
         if (!found) {
             return nullptr;
         }
+        first = last;
         actions = found->menu() ? found->menu()->actions() : QList<QAction*>();
     }
     return found;

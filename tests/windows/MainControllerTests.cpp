@@ -298,48 +298,6 @@ INSTANTIATE_TEST_SUITE_P(
         FrameCase{"ScreenNarrowerThanTheCascade", {0, 0, 400, 300}, 6, {400, 300}, {480, 25, 1, 275}}),
     [](const auto& param) { return std::string(param.param.name); });
 
-struct TagCase {
-    const char* name;
-    std::function<bool(MainController&)> choose;
-    int policy;
-    int readPreference;
-    bool ogg;
-    bool squeeze;
-};
-
-void PrintTo(const TagCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class TagPolicyEntries : public MainControllerTest, public ::testing::WithParamInterface<TagCase> {};
-
-TEST_P(TagPolicyEntries, EachEntryWritesItsSettingAndReopensTheMenu) {
-    const TagCase& c = GetParam();
-    // Start away from every value an entry sets.
-    S().MP3TAGPOLICY = 4;
-    S().MP3TAGREADPREFV1V2 = 1;
-    S().OGGTAG = false;
-    S().SQUEEZERATING = true;
-    EXPECT_TRUE(c.choose(m_controller));
-    EXPECT_EQ(S().MP3TAGPOLICY, c.policy);
-    EXPECT_EQ(S().MP3TAGREADPREFV1V2, c.readPreference);
-    EXPECT_EQ(S().OGGTAG, c.ogg);
-    EXPECT_EQ(S().SQUEEZERATING, c.squeeze);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Entries, TagPolicyEntries,
-    ::testing::Values(
-        TagCase{"DefaultPolicy", [](MainController& m) { return m.UseDefaultTagPolicy(); }, 2, 2, true,
-                false},
-        TagCase{"ReadV2", [](MainController& m) { return m.ReadPreferenceChosen(false); }, 4, 2, false, true},
-        TagCase{"WriteNoTags", [](MainController& m) { return m.WritePolicyChosen(0); }, 0, 1, false, true},
-        TagCase{"WriteOnlyV2", [](MainController& m) { return m.WritePolicyChosen(3); }, 3, 1, false, true},
-        TagCase{"OggOn", [](MainController& m) { return m.OggTagChosen(true); }, 4, 1, true, true},
-        TagCase{"SqueezeOff", [](MainController& m) { return m.SqueezeRatingChosen(false); }, 4, 1, false,
-                false}),
-    [](const auto& param) { return std::string(param.param.name); });
-
 TEST_F(MainControllerTest, AQuietChangeIsSwallowedByTheWritePolicyAndDefaultEntries) {
     S().MP3TAGPOLICY = 4;
     SetQuietChange();
@@ -359,28 +317,6 @@ TEST_F(MainControllerTest, SqueezingTheRatingSaysWhereItGoes) {
     EXPECT_EQ(m_dialogs.TextsOf("INFO"),
               QStringList{
                   "Rating will be stored in ID3v2 \"Encoder\" field on MP3 and in \"Vendor\" field on OGG"});
-}
-
-TEST_F(MainControllerTest, FlashMessageEntries) {
-    m_dialogs.SetFlashInterval(800);
-    EXPECT_EQ(m_controller.FlashIntervalCaption(), "Flash interval (ms) = 800");
-    m_controller.FlashTest();
-    m_controller.LastFlashMessage();
-    m_dialogs.QueueAnswer("1200");
-    m_controller.FlashInterval();
-    EXPECT_EQ(m_controller.FlashIntervalCaption(), "Flash interval (ms) = 1200");
-    EXPECT_EQ(m_dialogs.TextsOf("INFO"), QStringList{"Flash messages require no action"});
-    EXPECT_EQ(m_dialogs.TextsOf("FLASH"),
-              (QStringList{"Flash messages require no action", "Flash interval updated OK"}));
-}
-
-TEST_F(MainControllerTest, NotepadIsReadOnlyExactlyWhenTheCatalogueIs) {
-    QList<bool> opened;
-    m_controller.Hooks().openNotepad = [&](bool readOnly) { opened << readOnly; };
-    m_controller.Notepad();
-    S().READONLY = true;
-    m_controller.Notepad();
-    EXPECT_EQ(opened, (QList<bool>{false, true}));
 }
 
 TEST(MainControllerCatalogue, RenameWritesTheNameAndShowsIt) {

@@ -102,17 +102,5 @@ TEST_F(MainWindowPlaying, CloseAllLeavesTheQueueWindowOpenAndTheSongPlaying) {
     EXPECT_EQ(m_engine.State(), PlaybackState::Paused);
 }
 
-TEST_F(MainWindowPlaying, EscapeAsksTwiceWhileASongPlaysAndNoKeepsItPlaying) {
-    m_dialogs.QueueAnswers({"Yes", "No"});
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(&m_window, &escape);
-    EXPECT_EQ(m_dialogs.TextsOf("ASK"),
-              (QStringList{"OK to exit program? -> Yes",
-                           "Do you really want to quit program Sonwick3 while a song is playing? -> No"}));
-    EXPECT_TRUE(m_window.isVisible());
-    EXPECT_EQ(m_engine.State(), PlaybackState::Playing);
-    EXPECT_FALSE(QFile::exists(m_session.paths.settingsFile));
-}
-
 }  // namespace
 }  // namespace sw

@@ -124,6 +124,7 @@ struct TagEntryCase {
     int policy;
     int readPreference;
     bool ogg;
+    bool squeeze;
 };
 
 void PrintTo(const TagEntryCase& c, std::ostream* os) {
@@ -137,6 +138,7 @@ TEST_P(TagsMenu, AChoiceWritesItsSettingAndTheMenuOpensAgainWithItChecked) {
     m_session.settings.MP3TAGPOLICY = 4;
     m_session.settings.MP3TAGREADPREFV1V2 = 1;
     m_session.settings.OGGTAG = false;
+    m_session.settings.SQUEEZERATING = true;
     QMenu* tags = m_window.Menu("Tags");
     OpenAndClose(tags);
     QAction* entry = Entry(QString("Tags/") + c.entry);
@@ -144,6 +146,7 @@ TEST_P(TagsMenu, AChoiceWritesItsSettingAndTheMenuOpensAgainWithItChecked) {
     EXPECT_EQ(m_session.settings.MP3TAGPOLICY, c.policy);
     EXPECT_EQ(m_session.settings.MP3TAGREADPREFV1V2, c.readPreference);
     EXPECT_EQ(m_session.settings.OGGTAG, c.ogg);
+    EXPECT_EQ(m_session.settings.SQUEEZERATING, c.squeeze);
 
     QApplication::processEvents();
     EXPECT_TRUE(tags->isVisible());
@@ -152,22 +155,25 @@ TEST_P(TagsMenu, AChoiceWritesItsSettingAndTheMenuOpensAgainWithItChecked) {
     EXPECT_EQ(Entry("Tags/- v1 preferred  (where both present)")->isChecked(), c.readPreference == 1);
     EXPECT_EQ(Entry("Tags/- v2 preferred  (where both present)")->isChecked(), c.readPreference == 2);
     EXPECT_EQ(Entry("Tags/Write OGG Vorbis tags ('comment headers')")->isChecked(), c.ogg);
-    if (entry->isCheckable()) {
+    EXPECT_EQ(Entry("Tags/Squeeze Rating into MP3/OGG tag details")->isChecked(), c.squeeze);
+    if (entry->isCheckable() && entry != Entry("Tags/Squeeze Rating into MP3/OGG tag details")) {
         EXPECT_TRUE(entry->isChecked());
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Entries, TagsMenu,
-    ::testing::Values(TagEntryCase{"DefaultPolicy", "Use default tag policy ( recommended )", 2, 2, true},
-                      TagEntryCase{"ReadV2", "- v2 preferred  (where both present)", 4, 2, false},
-                      TagEntryCase{"ReadV1", "- v1 preferred  (where both present)", 4, 1, false},
-                      TagEntryCase{"NoTags", "- no tags", 0, 1, false},
-                      TagEntryCase{"OnlyV1", "- only v1 ( truncating as necessary )", 1, 1, false},
-                      TagEntryCase{"V1WhereNoTruncation", "- v1 where no truncation, else v2", 2, 1, false},
-                      TagEntryCase{"OnlyV2", "- only v2", 3, 1, false},
-                      TagEntryCase{"Both", "- both ( truncating v1 as necessary )", 4, 1, false},
-                      TagEntryCase{"Ogg", "Write OGG Vorbis tags ('comment headers')", 4, 1, true}),
+    ::testing::Values(
+        TagEntryCase{"DefaultPolicy", "Use default tag policy ( recommended )", 2, 2, true, false},
+        TagEntryCase{"ReadV2", "- v2 preferred  (where both present)", 4, 2, false, true},
+        TagEntryCase{"ReadV1", "- v1 preferred  (where both present)", 4, 1, false, true},
+        TagEntryCase{"NoTags", "- no tags", 0, 1, false, true},
+        TagEntryCase{"OnlyV1", "- only v1 ( truncating as necessary )", 1, 1, false, true},
+        TagEntryCase{"V1WhereNoTruncation", "- v1 where no truncation, else v2", 2, 1, false, true},
+        TagEntryCase{"OnlyV2", "- only v2", 3, 1, false, true},
+        TagEntryCase{"Both", "- both ( truncating v1 as necessary )", 4, 1, false, true},
+        TagEntryCase{"Ogg", "Write OGG Vorbis tags ('comment headers')", 4, 1, true, true},
+        TagEntryCase{"Squeeze", "Squeeze Rating into MP3/OGG tag details", 4, 1, false, false}),
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(MainWindowTest, RecentAdditionsEntriesStoreTheirDayCounts) {
@@ -290,30 +296,6 @@ INSTANTIATE_TEST_SUITE_P(Answers, EscapeKey,
                                            EscapeCase{"PlayingThenNo", true, {"Yes", "No"}, 2, false},
                                            EscapeCase{"PlayingThenYes", true, {"Yes", "Yes"}, 2, true}),
                          [](const auto& param) { return std::string(param.param.name); });
-
-TEST_F(MainWindowTest, CloseAllWhilePlayingKeepsTheMainAndQueueWindows) {
-    Placements placements;
-    std::map<QString, std::unique_ptr<QWidget>> windows;
-    placements.Register("fctrl2", &m_window);
-    for (const char* id : {"FBassint", "Fnotepad", "Fdays", "fdbchk"}) {
-        windows[id] = std::make_unique<QWidget>();
-        windows[id]->show();
-        placements.Register(id, windows[id].get());
-    }
-    bool playing = true;
-    placements.SetPlayingQuery([&] { return playing; });
-    m_window.Hooks().closeManagedWindows = [&] { placements.CloseManagedWindows(); };
-    m_window.EnableReachableEntries();
-    Entry("Windows/Close all")->trigger();
-    EXPECT_TRUE(m_window.isVisible());
-    EXPECT_TRUE(windows["FBassint"]->isVisible());
-    EXPECT_FALSE(windows["Fnotepad"]->isVisible() || windows["Fdays"]->isVisible() ||
-                 windows["fdbchk"]->isVisible());
-    playing = false;
-    Entry("Windows/Close all")->trigger();
-    EXPECT_FALSE(windows["FBassint"]->isVisible());
-    EXPECT_TRUE(m_window.isVisible());
-}
 
 TEST_F(MainWindowTest, ArrangePlacesTheBuiltWindowsOnTheScreenAndRaisesTheQueue) {
     Placements placements;
