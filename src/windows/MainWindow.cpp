@@ -165,12 +165,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-QAction* MainWindow::AddEntry(QMenu* menu, const QString& caption, std::function<void()> command,
-                              std::function<bool()> reachable, const QString& hint) {
-    QAction* action = menu->addAction(caption);
-    if (!hint.isEmpty()) {
-        action->setToolTip(hint);
-    }
+void MainWindow::Connect(QAction* action, std::function<void()> command, std::function<bool()> reachable) {
     connect(action, &QAction::triggered, this, [this, action, command = std::move(command)] {
         const auto attached = m_attached.find(action);
         if (attached != m_attached.end()) {
@@ -182,6 +177,15 @@ QAction* MainWindow::AddEntry(QMenu* menu, const QString& caption, std::function
     if (reachable) {
         m_reachable.emplace_back(action, std::move(reachable));
     }
+}
+
+QAction* MainWindow::AddEntry(QMenu* menu, const QString& caption, std::function<void()> command,
+                              std::function<bool()> reachable, const QString& hint) {
+    QAction* action = menu->addAction(caption);
+    if (!hint.isEmpty()) {
+        action->setToolTip(hint);
+    }
+    Connect(action, std::move(command), std::move(reachable));
     return action;
 }
 
@@ -194,31 +198,39 @@ QAction* MainWindow::AddHeading(QMenu* menu, const QString& caption) {
 QAction* MainWindow::AddCommandEntry(const QString& caption, std::function<void()> command,
                                      std::function<bool()> reachable) {
     QAction* action = menuBar()->addAction(caption);
-    connect(action, &QAction::triggered, this, [this, action, command = std::move(command)] {
-        const auto attached = m_attached.find(action);
-        if (attached != m_attached.end()) {
-            attached->second();
-        } else if (command) {
-            command();
-        }
-    });
-    if (reachable) {
-        m_reachable.emplace_back(action, std::move(reachable));
-    }
+    Connect(action, std::move(command), std::move(reachable));
     return action;
 }
+
+namespace {
+
+/// Runs a hook of another window, when that window is there.
+std::function<void()> Call(const std::function<void()>& hook) {
+    return [&hook] {
+        if (hook) {
+            hook();
+        }
+    };
+}
+
+/// Whether the hook is set.
+template <typename Hook>
+std::function<bool()> Has(const Hook& hook) {
+    return [&hook] { return bool(hook); };
+}
+
+}  // namespace
 
 void MainWindow::BuildMenus() {
     MainMenuHooks& hooks = m_controller.Hooks();
     MainController& c = m_controller;
     AddCommandEntry("&Exit", [this] { close(); }, {});
     AddCommandEntry(
-        "&NowPlaying", [&c] { c.ShowNowPlaying(); }, [&hooks] { return bool(hooks.showNowPlaying); });
+        "&NowPlaying", [&c] { c.ShowNowPlaying(); }, Has(hooks.showNowPlaying));
     BuildBrowseMenu();
+    AddCommandEntry("&Search", Call(hooks.search), Has(hooks.search));
     AddCommandEntry(
-        "&Search", [&hooks] { hooks.search(); }, [&hooks] { return bool(hooks.search); });
-    AddCommandEntry(
-        "&Load", [&c] { c.Load(); }, [&hooks] { return bool(hooks.showLoadWindow); });
+        "&Load", [&c] { c.Load(); }, Has(hooks.showLoadWindow));
     BuildDatabaseMenu();
     BuildTagsMenu();
     AddCommandEntry(
@@ -228,13 +240,12 @@ void MainWindow::BuildMenus() {
     QMenu* windows = NewMenu(this, "&Windows");
     menuBar()->addMenu(windows);
     AddEntry(
-        windows, "Arrange", [&c] { c.Arrange(); }, [&hooks] { return bool(hooks.arrangeWindows); });
+        windows, "Arrange", [&c] { c.Arrange(); }, Has(hooks.arrangeWindows));
     AddEntry(
-        windows, "Close all", [&c] { c.CloseAll(); }, [&hooks] { return bool(hooks.closeManagedWindows); });
+        windows, "Close all", [&c] { c.CloseAll(); }, Has(hooks.closeManagedWindows));
 
     BuildToolsMenu();
-    AddCommandEntry(
-        "&About", [&hooks] { hooks.showAbout(); }, [&hooks] { return bool(hooks.showAbout); });
+    AddCommandEntry("&About", Call(hooks.showAbout), Has(hooks.showAbout));
 
     for (QAction* top : menuBar()->actions()) {
         if (QMenu* menu = top->menu()) {
@@ -246,24 +257,17 @@ void MainWindow::BuildMenus() {
 void MainWindow::BuildBrowseMenu() {
     MainMenuHooks& hooks = m_controller.Hooks();
     MainController& c = m_controller;
-    auto has = [](const auto& hook) { return [&hook] { return bool(hook); }; };
     m_browse = NewMenu(this, "&Browse");
     menuBar()->addMenu(m_browse);
-    AddEntry(
-        m_browse, "All albums", [&hooks] { hooks.showAllAlbums(); }, has(hooks.showAllAlbums));
-    AddEntry(
-        m_browse, "Album Groups", [&hooks] { hooks.showAlbumGroups(); }, has(hooks.showAlbumGroups));
-    AddEntry(
-        m_browse, "Artists", [&hooks] { hooks.showArtists(); }, has(hooks.showArtists));
-    AddEntry(
-        m_browse, "Genres", [&hooks] { hooks.showGenres(); }, has(hooks.showGenres));
+    AddEntry(m_browse, "All albums", Call(hooks.showAllAlbums), Has(hooks.showAllAlbums));
+    AddEntry(m_browse, "Album Groups", Call(hooks.showAlbumGroups), Has(hooks.showAlbumGroups));
+    AddEntry(m_browse, "Artists", Call(hooks.showArtists), Has(hooks.showArtists));
+    AddEntry(m_browse, "Genres", Call(hooks.showGenres), Has(hooks.showGenres));
     m_browse->addSeparator();
     AddEntry(
-        m_browse, "Last loaded", [&c] { c.LastLoaded(); }, has(hooks.showLastLoaded));
-    AddEntry(
-        m_browse, "Playlists", [&hooks] { hooks.showPlaylists(); }, has(hooks.showPlaylists));
-    AddEntry(
-        m_browse, "Play history", [&hooks] { hooks.showPlayHistory(); }, has(hooks.showPlayHistory));
+        m_browse, "Last loaded", [&c] { c.LastLoaded(); }, Has(hooks.showLastLoaded));
+    AddEntry(m_browse, "Playlists", Call(hooks.showPlaylists), Has(hooks.showPlaylists));
+    AddEntry(m_browse, "Play history", Call(hooks.showPlayHistory), Has(hooks.showPlayHistory));
 
     QMenu* recent = NewMenu(m_browse, "Recent additions");
     m_browse->addMenu(recent);
@@ -271,16 +275,14 @@ void MainWindow::BuildBrowseMenu() {
     for (const RecentSpanEntry& span : kRecentSpanEntries) {
         AddEntry(
             recent, span.caption, [&c, days = span.days] { c.RecentAdditions(days); },
-            has(hooks.showRecentSongs));
+            Has(hooks.showRecentSongs));
     }
     AddEntry(
-        recent, "- <n> days (specify)", [&c] { c.RecentAdditionsAsked(); }, has(hooks.showRecentSongs));
+        recent, "- <n> days (specify)", [&c] { c.RecentAdditionsAsked(); }, Has(hooks.showRecentSongs));
     connect(recent, &QMenu::aboutToShow, this, &MainWindow::EnableReachableEntries);
 
-    AddEntry(
-        m_browse, "Singles", [&hooks] { hooks.showSingles(); }, has(hooks.showSingles));
-    AddEntry(
-        m_browse, "Songs", [&hooks] { hooks.showSongs(); }, has(hooks.showSongs));
+    AddEntry(m_browse, "Singles", Call(hooks.showSingles), Has(hooks.showSingles));
+    AddEntry(m_browse, "Songs", Call(hooks.showSongs), Has(hooks.showSongs));
     m_browse->addSeparator();
     auto random = [&c] { return c.RandomAvailable(); };
     m_random = AddEntry(
@@ -316,13 +318,12 @@ void MainWindow::BuildDatabaseMenu() {
     QMenu* database = NewMenu(this, "&Database");
     menuBar()->addMenu(database);
     AddEntry(
-        database, "Healthcheck", [&c] { c.HealthCheck(); }, [&hooks] { return bool(hooks.openHealthCheck); });
+        database, "Healthcheck", [&c] { c.HealthCheck(); }, Has(hooks.openHealthCheck));
     AddEntry(
-        database, "Statistics", [&c] { c.Statistics(); }, [&hooks] { return bool(hooks.showStatistics); });
+        database, "Statistics", [&c] { c.Statistics(); }, Has(hooks.showStatistics));
     database->addSeparator();
     AddEntry(
-        database, "MP3 root folder", [&c] { c.RootFolderCommand(); },
-        [&hooks] { return bool(hooks.selectFolder); });
+        database, "MP3 root folder", [&c] { c.RootFolderCommand(); }, Has(hooks.selectFolder));
     database->addSeparator();
     m_readOnlyEntry = database->addAction("Read-only");
     m_readOnlyEntry->setCheckable(true);
@@ -408,7 +409,7 @@ void MainWindow::BuildToolsMenu() {
     QMenu* tools = NewMenu(this, "T&ools");
     menuBar()->addMenu(tools);
     AddEntry(
-        tools, "Notepad", [&c] { c.Notepad(); }, [&hooks] { return bool(hooks.openNotepad); });
+        tools, "Notepad", [&c] { c.Notepad(); }, Has(hooks.openNotepad));
 
     QMenu* options = NewMenu(tools, "Options");
     tools->addMenu(options);

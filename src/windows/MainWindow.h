@@ -93,6 +93,9 @@ private:
     void BuildDatabaseMenu();
     void BuildTagsMenu();
     void BuildToolsMenu();
+    /// Runs `command` (or the command attached later) when the entry is chosen; `reachable` tells
+    /// whether it can be chosen.
+    void Connect(QAction* action, std::function<void()> command, std::function<bool()> reachable);
     QAction* AddEntry(QMenu* menu, const QString& caption, std::function<void()> command,
                       std::function<bool()> reachable = {}, const QString& hint = {});
     QAction* AddHeading(QMenu* menu, const QString& caption);
