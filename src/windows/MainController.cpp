@@ -253,8 +253,12 @@ void MainController::Notepad() {
     }
 }
 
-void MainController::ConfirmDevicesChosen(bool checked) {
-    m_session.settings.ConfirmDevicesAtStartup = checked;
+void MainController::OptionChosen(const OptionEntry& option, bool checked) {
+    m_session.settings.*option.setting = checked;
+}
+
+bool MainController::OptionChecked(const OptionEntry& option) const {
+    return m_session.settings.*option.setting;
 }
 
 QString MainController::FlashIntervalCaption() const {

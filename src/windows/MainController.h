@@ -6,6 +6,8 @@
 #include <array>
 #include <functional>
 
+#include "core/Settings.h"
+
 namespace sw {
 
 class CoreSession;
@@ -97,6 +99,16 @@ inline constexpr std::array<WritePolicyEntry, 5> kWritePolicyEntries{{
     {4, "- both ( truncating v1 as necessary )", ""},
 }};
 
+/// The check entries of "Tools" > "Options", in menu order: each switches one setting, kept in
+/// memory and written at shutdown. A new option is one more row here.
+struct OptionEntry {
+    const char* caption;
+    bool Settings::*setting;
+};
+inline constexpr std::array<OptionEntry, 1> kOptionEntries{{
+    {"Confirm multiple sound-cards at startup", &Settings::ConfirmDevicesAtStartup},
+}};
+
 /// The windows "Arrange" cascades, in order, by their placement identifiers.
 inline constexpr std::array<const char*, 7> kArrangedWindowIds{
     "FBassint", "FSongs", "FPlists", "FGenres", "fartists", "FAlbums", "Fnotepad",
@@ -164,7 +176,9 @@ public:
 
     // Tools
     void Notepad();
-    void ConfirmDevicesChosen(bool checked);
+    /// An option's entry chosen, its mark flipped to `checked`.
+    void OptionChosen(const OptionEntry& option, bool checked);
+    bool OptionChecked(const OptionEntry& option) const;
     QString FlashIntervalCaption() const;
     void LastFlashMessage();
     void FlashInterval();

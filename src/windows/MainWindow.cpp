@@ -413,9 +413,13 @@ void MainWindow::BuildToolsMenu() {
 
     QMenu* options = NewMenu(tools, "Options");
     tools->addMenu(options);
-    m_confirmDevices = AddEntry(options, "Confirm multiple sound-cards at startup",
-                                [this] { m_controller.ConfirmDevicesChosen(m_confirmDevices->isChecked()); });
-    m_confirmDevices->setCheckable(true);
+    for (const OptionEntry& option : kOptionEntries) {
+        QAction* action = AddEntry(options, option.caption, {});
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this,
+                [this, &option](bool checked) { m_controller.OptionChosen(option, checked); });
+        m_options.emplace_back(&option, action);
+    }
 
     QMenu* flash = NewMenu(tools, "Flash messages");
     tools->addMenu(flash);
@@ -425,7 +429,9 @@ void MainWindow::BuildToolsMenu() {
 
     connect(tools, &QMenu::aboutToShow, this, [this] {
         SetMenuCaption(m_flashInterval, m_controller.FlashIntervalCaption());
-        m_confirmDevices->setChecked(m_session.settings.ConfirmDevicesAtStartup);
+        for (const auto& [option, action] : m_options) {
+            action->setChecked(m_controller.OptionChecked(*option));
+        }
     });
 }
 

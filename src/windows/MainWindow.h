@@ -128,7 +128,8 @@ private:
     QAction* m_oggTag = nullptr;
     QAction* m_squeezeRating = nullptr;
     QAction* m_flashInterval = nullptr;
-    QAction* m_confirmDevices = nullptr;
+    /// The entries of "Tools" > "Options", by their rows.
+    std::vector<std::pair<const OptionEntry*, QAction*>> m_options;
     /// The entries that lead to other windows, with what tells whether they can be reached.
     std::vector<std::pair<QAction*, std::function<bool()>>> m_reachable;
     /// Commands given later to entries (AddMenuCommand, AddSubmenuCommand) by entry.

@@ -259,6 +259,21 @@ TEST_F(MainWindowTest, ToolsShowsTheFlashIntervalAndTheSoundCardOption) {
     EXPECT_TRUE(m_session.settings.ConfirmDevicesAtStartup);
 }
 
+TEST_F(MainWindowTest, EveryOptionShowsItsSettingAndSwitchesIt) {
+    for (const OptionEntry& option : kOptionEntries) {
+        SCOPED_TRACE(option.caption);
+        for (const bool before : {false, true}) {
+            m_session.settings.*option.setting = before;
+            OpenAndClose(m_window.Menu("Tools"));
+            QAction* entry = Entry(QString("Tools/Options/") + option.caption);
+            ASSERT_TRUE(entry);
+            EXPECT_EQ(entry->isChecked(), before);
+            entry->trigger();
+            EXPECT_EQ(m_session.settings.*option.setting, !before);
+        }
+    }
+}
+
 struct EscapeCase {
     const char* name;
     bool playing;
