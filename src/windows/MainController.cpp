@@ -255,6 +255,9 @@ void MainController::Notepad() {
 
 void MainController::OptionChosen(const OptionEntry& option, bool checked) {
     m_session.settings.*option.setting = checked;
+    if (m_hooks.optionSwitched) {
+        m_hooks.optionSwitched(option.setting, checked);
+    }
 }
 
 bool MainController::OptionChecked(const OptionEntry& option) const {

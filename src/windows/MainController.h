@@ -54,6 +54,9 @@ struct MainMenuHooks {
     /// Shows the notepad; its text is read-only when the catalogue is.
     std::function<void(bool catalogueReadOnly)> openNotepad;
     std::function<void()> showAbout;
+    /// Told after an option of "Tools" > "Options" has switched its setting, for a service that
+    /// follows the setting at once rather than at the next start.
+    std::function<void(bool Settings::*setting, bool on)> optionSwitched;
 };
 
 /// The random filters of the Browse menu, with their captions and hints.

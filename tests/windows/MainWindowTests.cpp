@@ -260,6 +260,10 @@ TEST_F(MainWindowTest, ToolsShowsTheFlashIntervalAndTheSoundCardOption) {
 }
 
 TEST_F(MainWindowTest, EveryOptionShowsItsSettingAndSwitchesIt) {
+    std::vector<std::pair<bool Settings::*, bool>> told;
+    m_window.Hooks().optionSwitched = [&](bool Settings::*setting, bool on) {
+        told.emplace_back(setting, on);
+    };
     for (const OptionEntry& option : kOptionEntries) {
         SCOPED_TRACE(option.caption);
         for (const bool before : {false, true}) {
@@ -270,8 +274,12 @@ TEST_F(MainWindowTest, EveryOptionShowsItsSettingAndSwitchesIt) {
             EXPECT_EQ(entry->isChecked(), before);
             entry->trigger();
             EXPECT_EQ(m_session.settings.*option.setting, !before);
+            ASSERT_FALSE(told.empty());
+            EXPECT_TRUE(told.back().first == option.setting);
+            EXPECT_EQ(told.back().second, !before);
         }
     }
+    EXPECT_EQ(told.size(), 2 * kOptionEntries.size());
 }
 
 struct EscapeCase {
