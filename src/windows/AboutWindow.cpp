@@ -56,11 +56,11 @@ QString ProgramBuildTime(const QString& executable) {
     return QFileInfo::exists(executable) ? FormatDateTime(1, FileModifiedTime(executable)) : QString();
 }
 
-AboutWindow::AboutWindow(std::function<int()> catalogueVersion, QWidget* parent)
+AboutWindow::AboutWindow(std::function<int()> catalogueVersion, QWidget* parent, QString executable)
     : QDialog(parent), m_catalogueVersion(std::move(catalogueVersion)), m_libraries(LinkedLibraries()) {
     setWindowTitle("About");
     setModal(false);
-    const QString program = QCoreApplication::applicationFilePath();
+    const QString program = executable.isEmpty() ? QCoreApplication::applicationFilePath() : executable;
 
     auto* icon = new QLabel(this);
     icon->setPixmap(QApplication::windowIcon().pixmap(48, 48));
@@ -71,12 +71,13 @@ AboutWindow::AboutWindow(std::function<int()> catalogueVersion, QWidget* parent)
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 6);
     m_name->setFont(bold);
-    auto* path = new QLabel(program.toLower(), this);
-    path->setTextFormat(Qt::PlainText);
+    // Spelled as the file system spells it: another case would name another file here.
+    m_path = new QLabel(program, this);
+    m_path->setTextFormat(Qt::PlainText);
     auto* time = new QLabel(ProgramBuildTime(program), this);
     auto* headerText = new QVBoxLayout;
     headerText->addWidget(m_name);
-    headerText->addWidget(path);
+    headerText->addWidget(m_path);
     headerText->addWidget(time);
     auto* header = new QHBoxLayout;
     header->addWidget(icon, 0, Qt::AlignTop);

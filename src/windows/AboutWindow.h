@@ -25,14 +25,16 @@ QString ProgramBuildTime(const QString& executable);
 /// main menu's "About".
 class AboutWindow : public QDialog {
 public:
-    /// `catalogueVersion` is asked each time the window is shown.
-    AboutWindow(std::function<int()> catalogueVersion, QWidget* parent = nullptr);
+    /// `catalogueVersion` is asked each time the window is shown. `executable`, the program file
+    /// the header names, is the running one when empty.
+    AboutWindow(std::function<int()> catalogueVersion, QWidget* parent = nullptr, QString executable = {});
 
     /// Rewrites the text with the catalogue's version as it stands and brings the window up.
     void ShowAbout();
 
     QTextEdit* Text() const { return m_text; }
     QLabel* ProgramName() const { return m_name; }
+    QLabel* ProgramPath() const { return m_path; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -41,6 +43,7 @@ private:
     std::function<int()> m_catalogueVersion;
     QStringList m_libraries;
     QLabel* m_name = nullptr;
+    QLabel* m_path = nullptr;
     QTextEdit* m_text = nullptr;
 };
 

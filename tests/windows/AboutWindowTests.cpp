@@ -2,7 +2,12 @@
 
 #include "QtPrinting.h"
 
+#include <algorithm>
+
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QRegularExpression>
@@ -73,6 +78,23 @@ TEST(AboutWindowView, ShowingRewritesTheVersionLineAndEnterOrEscapeInTheTextClos
     }
     EXPECT_TRUE(window.Text()->toPlainText().contains("\nDatabase version 11\n"));
     window.hide();
+}
+
+TEST(AboutWindowView, TheHeaderNamesTheExecutableAsSpelledWithItsModificationTime) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString program = dir.filePath("Opt Sonwick3/Bin/Sonwick3");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(program).path()));
+    QFile file(program);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    AboutWindow window([] { return 11; }, nullptr, program);
+    EXPECT_EQ(window.ProgramPath()->text(), program);
+    EXPECT_EQ(window.ProgramPath()->textFormat(), Qt::PlainText);
+    const QString built = ProgramBuildTime(program);
+    ASSERT_FALSE(built.isEmpty());
+    const QList<QLabel*> labels = window.findChildren<QLabel*>();
+    EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [&](QLabel* l) { return l->text() == built; }));
 }
 
 }  // namespace
