@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "PlaylistRefs.h"
+#include "core/ColumnWidths.h"
 #include "core/Song.h"
 #include "foundation/Clock.h"
 
@@ -12,8 +13,6 @@ namespace sw {
 class Catalogue;
 class SongStore;
 
-/// PLNAME holds at most this many characters.
-inline constexpr int kPlaylistNameWidth = 40;
 /// The playlist that the random selection refills.
 inline constexpr int kRandomPlaylistId = 0;
 

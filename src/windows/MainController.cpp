@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/CatalogueDisplay.h"
+#include "core/ColumnWidths.h"
 #include "core/CoreSession.h"
 #include "foundation/Dialogs.h"
 #include "foundation/QuietChange.h"
@@ -20,8 +21,6 @@ constexpr int kCascadeStepRight = 80;
 constexpr int kCascadeStepUp = 25;
 /// Far enough back to reach any song ever loaded, short enough for the calendar.
 constexpr int kMostRecentDays = 99999;
-/// The width of the catalogue's name, PARAMS.PMVAL2.
-constexpr int kCatalogueNameWidth = 80;
 
 }  // namespace
 
@@ -180,7 +179,7 @@ void MainController::RenameCatalogue() {
     if (!InputTextLimited("Database name", name, kCatalogueNameWidth)) {
         return;
     }
-    catalogue.RenameCatalogue(LeftChars(name, kCatalogueNameWidth));
+    catalogue.RenameCatalogue(FitToColumn(name, kCatalogueNameWidth));
     ShowLabels();
 }
 
