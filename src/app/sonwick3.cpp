@@ -1,8 +1,10 @@
 // sonwick3: the jukebox. Wires the layers together in the fixed creation order.
 #include <unistd.h>
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QDBusConnection>
 #include <QFileInfo>
+#include <QScreen>
 #include <QTextStream>
 #include <QTimer>
 #include <algorithm>
@@ -18,6 +20,7 @@
 #include "foundation/ScriptedDialogs.h"
 #include "load/LoadRun.h"
 #include "load/LoadWindow.h"
+#include "load/SelectFolderDialog.h"
 #include "maintenance/HealthCheckWindow.h"
 #include "playback/AlbumSummary.h"
 #include "playback/AudioOutputChoice.h"
@@ -30,9 +33,11 @@
 #include "playback/PreviewWindow.h"
 #include "playback/QueueController.h"
 #include "playback/QueueWindow.h"
+#include "playback/RandomSelection.h"
 #include "playback/Ratings.h"
 #include "tags/GenreLookup.h"
 #include "tags/TagPolicy.h"
+#include "windows/AboutWindow.h"
 #include "windows/DaysWindow.h"
 #include "windows/GuardedApplication.h"
 #include "windows/MainWindow.h"
@@ -78,6 +83,8 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(sw::kApplicationTitle);
     QCoreApplication::setApplicationVersion(QString::number(PROJECT_VERSION_MAJOR) + "." +
                                             QString::number(PROJECT_VERSION_MINOR));
+    QGuiApplication::setDesktopFileName("sonwick3");
+    QApplication::setWindowIcon(sw::ProgramIcon());
 
     QCommandLineParser parser;
     parser.setApplicationDescription("Sonwick3, a personal audio jukebox.");
@@ -143,6 +150,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<sw::HealthCheckWindow> healthCheckWindow;
     std::unique_ptr<sw::DaysWindow> daysWindow;
     std::unique_ptr<sw::NotepadWindow> notepadWindow;
+    std::unique_ptr<sw::AboutWindow> aboutWindow;
     // The audio engine lives from the now-playing window's creation to the end; the windows that
     // use it go first.
     sw::BpmTapper bpmTapper(sw::RealClock());
@@ -152,6 +160,8 @@ int main(int argc, char** argv) {
     // The target and queue-source playlists that the queue and the library windows share.
     sw::SharedPlaylists sharedPlaylists;
     sw::Playlists playlists(session.catalogue, sharedPlaylists);
+    // The main menu's random entries refill playlist 0; the songs window shows it.
+    sw::RandomSelection randomSelection(session.catalogue, session.library.songs, playlists);
     sw::QueueController queue(session.library, playlists);
     // The songs window, the program's general song list; its album lists run the album check.
     sw::Ratings ratings(session.library);
@@ -173,24 +183,32 @@ int main(int argc, char** argv) {
         mainWindow = std::make_unique<sw::MainWindow>(session);
         session.display = mainWindow.get();
         placements.Register("fctrl2", mainWindow.get());
+        sw::MainMenuHooks& hooks = mainWindow->Hooks();
+        hooks.selectFolder = [&](QString& folder) { return sw::SelectFolder(folder, {}, mainWindow.get()); };
+        hooks.arrangeWindows = [&] {
+            sw::ArrangeWindows(placements, mainWindow->screen()->availableGeometry());
+        };
+        hooks.closeManagedWindows = [&] { placements.CloseManagedWindows(); };
+        hooks.pickRandomSongs = [&](int count, int filter) {
+            return randomSelection.PickRandomSongs(count, filter);
+        };
         return true;
     };
     steps[StartupWindow::Days] = [&] {
         daysWindow = std::make_unique<sw::DaysWindow>(session.catalogue);
         placements.Register("Fdays", daysWindow.get());
-        if (mainWindow) {
-            mainWindow->AddSubmenuCommand("&Browse", "Play history", [&] { daysWindow->ShowDays(); });
-        }
+        mainWindow->Hooks().showPlayHistory = [&] { daysWindow->ShowDays(); };
+        return true;
+    };
+    steps[StartupWindow::About] = [&] {
+        aboutWindow = std::make_unique<sw::AboutWindow>([&] { return session.catalogue.CatalogueVersion(); });
+        mainWindow->Hooks().showAbout = [&] { aboutWindow->ShowAbout(); };
         return true;
     };
     steps[StartupWindow::Notepad] = [&] {
         notepadWindow = std::make_unique<sw::NotepadWindow>(session.paths.programFolder);
         placements.Register("Fnotepad", notepadWindow.get());
-        // Alt+T belongs to the Tags menu.
-        if (mainWindow) {
-            mainWindow->AddSubmenuCommand(
-                "T&ools", "Notepad", [&] { notepadWindow->OpenFromMainMenu(session.settings.READONLY); });
-        }
+        mainWindow->Hooks().openNotepad = [&](bool readOnly) { notepadWindow->OpenFromMainMenu(readOnly); };
         notepadWindow->Create();
         return true;
     };
@@ -207,21 +225,26 @@ int main(int argc, char** argv) {
         if (daysWindow) {
             daysWindow->SetListDaySongs([&](int day) { songList.ShowHistoryDay(day); });
         }
+        sw::MainMenuHooks& hooks = mainWindow->Hooks();
+        hooks.showSongs = [&] { sw::ShowRestored(songsWindow.get()); };
+        hooks.showLastLoaded = [&] { songList.ShowLastLoaded(); };
+        hooks.showRecentSongs = [&] { songList.ShowRecentSongs(); };
+        hooks.showSingles = [&] { songList.ShowSingles(); };
+        hooks.showPlaylistSongs = [&](int playlistId) { songList.ShowPlaylistSongs(playlistId); };
         return true;
     };
     steps[StartupWindow::Load] = [&] {
         loadWindow = std::make_unique<sw::LoadWindow>(loadRun, session.settings);
-        mainWindow->AddMenuCommand("&Load", [&] {
-            if (!sw::RefuseIfReadOnly(session.settings.READONLY)) {
-                loadWindow->ShowLoadWindow();
-            }
-        });
+        mainWindow->Hooks().showLoadWindow = [&] { loadWindow->ShowLoadWindow(); };
         return true;
     };
     steps[StartupWindow::Catalogue] = [&] { return sw::CreateCatalogueStep(session), true; };
     steps[StartupWindow::DatabaseCheck] = [&] {
         healthCheckWindow = std::make_unique<sw::HealthCheckWindow>(session.library, tagPolicy);
         placements.Register("fdbchk", healthCheckWindow.get());
+        sw::MainMenuHooks& hooks = mainWindow->Hooks();
+        hooks.openHealthCheck = [&] { healthCheckWindow->OpenHealthCheck(); };
+        hooks.showStatistics = [&] { return healthCheckWindow->ShowStatistics(); };
         return true;
     };
     steps[StartupWindow::BeatsPerMinute] = [&] {
@@ -267,13 +290,10 @@ int main(int argc, char** argv) {
         });
         queueWindow->SetSongAppendedAction(
             [&] { mainWindow->SetPlayButtonsColour(QColor::fromRgb(sw::kQueuePanelRgb)); });
-        mainWindow->AddMenuCommand("NowPlaying", [&] { queueWindow->ShowRestored(); });
-        mainWindow->AddMenuCommand("Devices", [&] {
-            if (sw::Confirm("Sound output device = " + engine->MasterDeviceName() + "\r" +
-                            "Reseek devices ?")) {
-                engine->ReseekDevices();
-            }
-        });
+        sw::MainMenuHooks& hooks = mainWindow->Hooks();
+        hooks.showNowPlaying = [&] { queueWindow->ShowRestored(); };
+        hooks.masterDeviceName = [&] { return engine->MasterDeviceName(); };
+        hooks.reseekDevices = [&] { engine->ReseekDevices(); };
         engine->InitAudio(true);
 
         mediaControl =
@@ -284,16 +304,18 @@ int main(int argc, char** argv) {
         if (mediaControl->Enabled()) {
             mediaControl->Start();
         }
-        mainWindow->AddSubmenuCommand("T&ools", sw::kMprisOptionCaption, [&] {
-            mediaControl->SetEnabled(!mediaControl->Enabled());
-            sw::FlashToggleState(sw::kMprisOptionCaption, mediaControl->Enabled());
-        });
+        hooks.optionSwitched = [&](bool sw::Settings::*setting, bool on) {
+            if (setting == &sw::Settings::DesktopMediaControl) {
+                mediaControl->SetEnabled(on);
+            }
+        };
         return true;
     };
 
     if (!sw::RunCreationOrder(steps)) {
         return 0;
     }
+    mainWindow->EnableReachableEntries();
 
     // The now-playing window, once built, sets session.songPlaying; the close request asks then.
     sw::ProgramShutdown shutdown(session, placements);

@@ -604,4 +604,10 @@ RowSet Statement::Open() {
     });
 }
 
+QString ClientVersion() {
+    char text[128] = {};
+    isc_get_client_version(text);
+    return QString::fromLatin1(text).trimmed();
+}
+
 }  // namespace sw::fb

@@ -95,4 +95,8 @@ void SetLockFolder(const QString& folder);
 void TimestampParts(TDateTime value, int& iscDate, unsigned& iscTime);
 TDateTime TimestampFromParts(int iscDate, unsigned iscTime);
 
+/// The Firebird client library's own version text as it reports it at run time (for example
+/// "LI-V6.3.11.33637 Firebird 3.0").
+QString ClientVersion();
+
 }  // namespace sw::fb

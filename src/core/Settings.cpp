@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "IniFile.h"
+#include "foundation/Text.h"
 
 namespace sw {
 
@@ -84,6 +85,10 @@ bool TransferSettings(char mode, Settings& s, IniFile& file) {
     t.Delete("LastLoadedTS");
     t.Text("LoadPath", s.LoadPath);
     t.Text("Root", s.Root);
+    // Stored file names are appended to the root, which is therefore a folder ending with "/".
+    if (mode == 'G') {
+        AddTrailingBackslash(s.Root);
+    }
     t.Integer("MP3TAGPOLICY", s.MP3TAGPOLICY, 2);
     t.Integer("MP3TAGREADPREFV1V2", s.MP3TAGREADPREFV1V2, 2);
     if (s.MP3TAGREADPREFV1V2 != 1 && s.MP3TAGREADPREFV1V2 != 2) {

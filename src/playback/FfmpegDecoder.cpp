@@ -494,4 +494,16 @@ void FfmpegDecoder::SeekToFrame(qint64 target) {
     }
 }
 
+QString FfmpegVersion() {
+    auto version = [](unsigned number) {
+        return QString("%1.%2.%3")
+            .arg(AV_VERSION_MAJOR(number))
+            .arg(AV_VERSION_MINOR(number))
+            .arg(AV_VERSION_MICRO(number));
+    };
+    return QString("FFmpeg %1 (libavformat %2, libavcodec %3, libswresample %4)")
+        .arg(QString::fromUtf8(av_version_info()), version(avformat_version()), version(avcodec_version()),
+             version(swresample_version()));
+}
+
 }  // namespace sw

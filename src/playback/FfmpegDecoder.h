@@ -36,4 +36,8 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
+/// The FFmpeg libraries the program runs with, as they report themselves: the release and the
+/// versions of libavformat, libavcodec and libswresample.
+QString FfmpegVersion();
+
 }  // namespace sw

@@ -8,6 +8,7 @@
 #include <QVariantMap>
 #include <functional>
 
+#include "playback/MprisOption.h"
 #include "playback/PlaybackState.h"
 
 namespace sw {
@@ -21,10 +22,6 @@ struct TSong;
 inline constexpr char kMprisServiceName[] = "org.mpris.MediaPlayer2.sonwick3";
 inline constexpr char kMprisObjectPath[] = "/org/mpris/MediaPlayer2";
 inline constexpr char kMprisPlayerInterface[] = "org.mpris.MediaPlayer2.Player";
-/// The caption of the "Tools" ▸ "Options" entry that switches the service: its check mark is
-/// `Settings::DesktopMediaControl` (MprisService::Enabled), and choosing it calls
-/// MprisService::SetEnabled with the new mark.
-inline constexpr char kMprisOptionCaption[] = "Desktop media controls ( MPRIS, media keys )";
 /// The track id of "no song".
 inline constexpr char kMprisNoTrack[] = "/org/mpris/MediaPlayer2/TrackList/NoTrack";
 

@@ -146,4 +146,10 @@ std::unique_ptr<OutputDevice> SdlOutput::Open(int device, RenderTarget& target) 
     return std::make_unique<SdlDevice>(d.names.at(device - 1).toUtf8().constData(), target);
 }
 
+QString SdlVersion() {
+    SDL_version linked{};
+    SDL_GetVersion(&linked);
+    return QString("%1.%2.%3").arg(linked.major).arg(linked.minor).arg(linked.patch);
+}
+
 }  // namespace sw

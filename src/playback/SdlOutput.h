@@ -26,4 +26,7 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
+/// The version of the SDL library the program runs with, as it reports itself ("2.26.5").
+QString SdlVersion();
+
 }  // namespace sw

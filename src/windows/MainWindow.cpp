@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -8,19 +9,48 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "WindowHelpers.h"
 #include "core/CoreSession.h"
 #include "foundation/Dialogs.h"
 
 namespace sw {
 
-MainWindow::MainWindow(CoreSession& session, QWidget* parent) : QMainWindow(parent), m_session(session) {
-    setWindowTitle("Sonwick3");
+namespace {
 
-    menuBar()->addAction("E&xit", this, &QWidget::close);
+QString WithoutAccelerators(QString caption) {
+    caption.replace("&&", QString(QChar(0x1)));
+    caption.remove('&');
+    caption.replace(QChar(0x1), "&");
+    return caption;
+}
+
+QAction* FindAction(const QList<QAction*>& actions, const QString& caption) {
+    for (QAction* action : actions) {
+        if (!action->isSeparator() && WithoutAccelerators(action->text()) == caption) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+QMenu* NewMenu(QWidget* parent, const QString& caption) {
+    auto* menu = new QMenu(caption, parent);
+    menu->setToolTipsVisible(true);
+    return menu;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(CoreSession& session, QWidget* parent)
+    : QMainWindow(parent), m_session(session), m_controller(session) {
+    setWindowTitle("Sonwick3");
 
     auto* body = new QWidget(this);
     auto* panel = new QFrame(body);
@@ -35,7 +65,7 @@ MainWindow::MainWindow(CoreSession& session, QWidget* parent) : QMainWindow(pare
     AddPair(grid, "Net change in jukebox size ", MainLabel::NetChange, "0MB");
     AddPair(grid, "Database version", MainLabel::DatabaseVersion);
     AddPair(grid, "Jukebox size now (approximate) ", MainLabel::JukeboxSize);
-    m_jukeboxCaption = qobject_cast<QLabel*>(grid->itemAtPosition(grid->rowCount() - 1, 0)->widget());
+    m_jukeboxCaption = m_captions.at(MainLabel::JukeboxSize);
     m_readOnly = new QLabel("Database is read-only", panel);
     m_readOnly->setStyleSheet("color: red; font-weight: bold;");
     m_readOnly->hide();
@@ -60,12 +90,40 @@ MainWindow::MainWindow(CoreSession& session, QWidget* parent) : QMainWindow(pare
     m_more->setToolTip("more Play options");
     buttons->addWidget(m_more);
     buttons->addStretch();
+    // The strip wears the panel's colour.
+    strip->setAutoFillBackground(true);
+    QPalette stripPalette = strip->palette();
+    stripPalette.setColor(QPalette::Window, panel->palette().color(QPalette::Window));
+    strip->setPalette(stripPalette);
 
     auto* layout = new QVBoxLayout(body);
     layout->addWidget(panel);
     layout->addWidget(strip);
     layout->addStretch();
     setCentralWidget(body);
+
+    const QString clickToEdit = "Click to edit";
+    MakeClickable(m_captions.at(MainLabel::DatabaseName), clickToEdit,
+                  [this] { m_controller.RenameCatalogue(); });
+    MakeClickable(m_values.at(MainLabel::DatabaseName), clickToEdit,
+                  [this] { m_controller.RenameCatalogue(); });
+    m_captions.at(MainLabel::RootFolder)
+        ->setToolTip(
+            "allows you to use the same Sonwick database to access a copy of your MP3 collection in a "
+            "different "
+            "location");
+    MakeClickable(m_values.at(MainLabel::RootFolder), clickToEdit,
+                  [this] { m_controller.RootFolderCommand(); });
+    MakeClickable(m_jukeboxCaption, "use Database Statistics (click here) to obtain definitive value",
+                  [this] { m_controller.Statistics(); });
+    MakeClickable(m_values.at(MainLabel::JukeboxSize), "click for Database Statistics",
+                  [this] { m_controller.Statistics(); });
+    MakeClickable(m_readOnly, {}, [this] { m_controller.ReadOnlyNoticeClicked(); });
+
+    BuildMenus();
+    EnableReachableEntries();
+    // As small as the panel and the buttons allow; the placement memory may then change it.
+    resize(std::max(sizeHint().width(), menuBar()->sizeHint().width()), minimumSizeHint().height());
 }
 
 void MainWindow::AddPair(QGridLayout* grid, const QString& caption, MainLabel label, const QString& start) {
@@ -77,25 +135,359 @@ void MainWindow::AddPair(QGridLayout* grid, const QString& caption, MainLabel la
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
     grid->addWidget(captionLabel, row, 0);
     grid->addWidget(value, row, 1);
+    m_captions[label] = captionLabel;
     m_values[label] = value;
 }
 
+void MainWindow::MakeClickable(QLabel* label, const QString& hint, std::function<void()> click) {
+    if (!hint.isEmpty()) {
+        label->setToolTip(hint);
+    }
+    label->setCursor(Qt::PointingHandCursor);
+    // A click acts; selecting the text would take the click away.
+    label->setTextInteractionFlags(Qt::NoTextInteraction);
+    label->installEventFilter(this);
+    m_clicks[label] = std::move(click);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        const auto found = m_clicks.find(watched);
+        if (found != m_clicks.end()) {
+            auto* label = static_cast<QWidget*>(watched);
+            if (label->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+                found->second();
+            }
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::Connect(QAction* action, std::function<void()> command, std::function<bool()> reachable) {
+    connect(action, &QAction::triggered, this, [this, action, command = std::move(command)] {
+        const auto attached = m_attached.find(action);
+        if (attached != m_attached.end()) {
+            attached->second();
+        } else if (command) {
+            command();
+        }
+    });
+    if (reachable) {
+        m_reachable.emplace_back(action, std::move(reachable));
+    }
+}
+
+QAction* MainWindow::AddEntry(QMenu* menu, const QString& caption, std::function<void()> command,
+                              std::function<bool()> reachable, const QString& hint) {
+    QAction* action = menu->addAction(caption);
+    if (!hint.isEmpty()) {
+        action->setToolTip(hint);
+    }
+    Connect(action, std::move(command), std::move(reachable));
+    return action;
+}
+
+QAction* MainWindow::AddHeading(QMenu* menu, const QString& caption) {
+    QAction* heading = menu->addAction(caption);
+    heading->setEnabled(false);
+    return heading;
+}
+
+QAction* MainWindow::AddCommandEntry(const QString& caption, std::function<void()> command,
+                                     std::function<bool()> reachable) {
+    QAction* action = menuBar()->addAction(caption);
+    Connect(action, std::move(command), std::move(reachable));
+    return action;
+}
+
+namespace {
+
+/// Runs a hook of another window, when that window is there.
+std::function<void()> Call(const std::function<void()>& hook) {
+    return [&hook] {
+        if (hook) {
+            hook();
+        }
+    };
+}
+
+/// Whether the hook is set.
+template <typename Hook>
+std::function<bool()> Has(const Hook& hook) {
+    return [&hook] { return bool(hook); };
+}
+
+}  // namespace
+
+void MainWindow::BuildMenus() {
+    MainMenuHooks& hooks = m_controller.Hooks();
+    MainController& c = m_controller;
+    AddCommandEntry("&Exit", [this] { close(); }, {});
+    AddCommandEntry(
+        "&NowPlaying", [&c] { c.ShowNowPlaying(); }, Has(hooks.showNowPlaying));
+    BuildBrowseMenu();
+    AddCommandEntry("&Search", Call(hooks.search), Has(hooks.search));
+    AddCommandEntry(
+        "&Load", [&c] { c.Load(); }, Has(hooks.showLoadWindow));
+    BuildDatabaseMenu();
+    BuildTagsMenu();
+    AddCommandEntry(
+        "De&vices", [&c] { c.Devices(); },
+        [&hooks] { return hooks.masterDeviceName && hooks.reseekDevices; });
+
+    QMenu* windows = NewMenu(this, "&Windows");
+    menuBar()->addMenu(windows);
+    AddEntry(
+        windows, "Arrange", [&c] { c.Arrange(); }, Has(hooks.arrangeWindows));
+    AddEntry(
+        windows, "Close all", [&c] { c.CloseAll(); }, Has(hooks.closeManagedWindows));
+
+    BuildToolsMenu();
+    AddCommandEntry("&About", Call(hooks.showAbout), Has(hooks.showAbout));
+
+    for (QAction* top : menuBar()->actions()) {
+        if (QMenu* menu = top->menu()) {
+            connect(menu, &QMenu::aboutToShow, this, &MainWindow::EnableReachableEntries);
+        }
+    }
+}
+
+void MainWindow::BuildBrowseMenu() {
+    MainMenuHooks& hooks = m_controller.Hooks();
+    MainController& c = m_controller;
+    m_browse = NewMenu(this, "&Browse");
+    menuBar()->addMenu(m_browse);
+    AddEntry(m_browse, "All albums", Call(hooks.showAllAlbums), Has(hooks.showAllAlbums));
+    AddEntry(m_browse, "Album Groups", Call(hooks.showAlbumGroups), Has(hooks.showAlbumGroups));
+    AddEntry(m_browse, "Artists", Call(hooks.showArtists), Has(hooks.showArtists));
+    AddEntry(m_browse, "Genres", Call(hooks.showGenres), Has(hooks.showGenres));
+    m_browse->addSeparator();
+    AddEntry(
+        m_browse, "Last loaded", [&c] { c.LastLoaded(); }, Has(hooks.showLastLoaded));
+    AddEntry(m_browse, "Playlists", Call(hooks.showPlaylists), Has(hooks.showPlaylists));
+    AddEntry(m_browse, "Play history", Call(hooks.showPlayHistory), Has(hooks.showPlayHistory));
+
+    QMenu* recent = NewMenu(m_browse, "Recent additions");
+    m_browse->addMenu(recent);
+    AddHeading(recent, "within last ...");
+    for (const RecentSpanEntry& span : kRecentSpanEntries) {
+        AddEntry(
+            recent, span.caption, [&c, days = span.days] { c.RecentAdditions(days); },
+            Has(hooks.showRecentSongs));
+    }
+    AddEntry(
+        recent, "- <n> days (specify)", [&c] { c.RecentAdditionsAsked(); }, Has(hooks.showRecentSongs));
+    connect(recent, &QMenu::aboutToShow, this, &MainWindow::EnableReachableEntries);
+
+    AddEntry(m_browse, "Singles", Call(hooks.showSingles), Has(hooks.showSingles));
+    AddEntry(m_browse, "Songs", Call(hooks.showSongs), Has(hooks.showSongs));
+    m_browse->addSeparator();
+    auto random = [&c] { return c.RandomAvailable(); };
+    m_random = AddEntry(
+        m_browse, "Random", [&c] { c.Random(); }, random);
+
+    QMenu* filters = NewMenu(m_browse, "Random  ( specify filter )");
+    m_browse->addMenu(filters);
+    AddEntry(
+        filters, "Default filter", [&c] { c.RandomWithFilter(1); }, random);
+    filters->addSeparator();
+    auto* group = new QActionGroup(filters);
+    for (const RandomFilterEntry& entry : kRandomFilterEntries) {
+        QAction* action = AddEntry(
+            filters, entry.caption, [&c, filter = entry.filter] { c.RandomWithFilter(filter); }, random,
+            entry.hint);
+        action->setCheckable(true);
+        group->addAction(action);
+        m_filterEntries[entry.filter] = action;
+    }
+    connect(filters, &QMenu::aboutToShow, this, [this] {
+        EnableReachableEntries();
+        for (const auto& [filter, action] : m_filterEntries) {
+            action->setChecked(filter == m_session.settings.FILTER);
+        }
+    });
+    connect(m_browse, &QMenu::aboutToShow, this,
+            [this] { SetMenuCaption(m_random, m_controller.RandomCaption()); });
+}
+
+void MainWindow::BuildDatabaseMenu() {
+    MainMenuHooks& hooks = m_controller.Hooks();
+    MainController& c = m_controller;
+    QMenu* database = NewMenu(this, "&Database");
+    menuBar()->addMenu(database);
+    AddEntry(
+        database, "Healthcheck", [&c] { c.HealthCheck(); }, Has(hooks.openHealthCheck));
+    AddEntry(
+        database, "Statistics", [&c] { c.Statistics(); }, Has(hooks.showStatistics));
+    database->addSeparator();
+    AddEntry(
+        database, "MP3 root folder", [&c] { c.RootFolderCommand(); }, Has(hooks.selectFolder));
+    database->addSeparator();
+    m_readOnlyEntry = database->addAction("Read-only");
+    m_readOnlyEntry->setCheckable(true);
+    connect(m_readOnlyEntry, &QAction::triggered, this, [this](bool checked) {
+        // Not confirmed: the mark goes back to the mode as it stands.
+        m_readOnlyEntry->setChecked(m_controller.ReadOnlyChosen(checked));
+    });
+    connect(database, &QMenu::aboutToShow, this,
+            [this] { m_readOnlyEntry->setChecked(m_session.settings.READONLY); });
+}
+
+void MainWindow::BuildTagsMenu() {
+    m_tags = NewMenu(this, "&Tags");
+    menuBar()->addMenu(m_tags);
+    AddEntry(m_tags, "Use default tag policy ( recommended )",
+             [this] { TagsChanged(m_controller.UseDefaultTagPolicy()); });
+    m_tags->addSeparator();
+
+    AddHeading(m_tags, "MP3 Tag policy - READ");
+    auto* readGroup = new QActionGroup(m_tags);
+    m_readV1 = AddEntry(m_tags, "- v1 preferred  (where both present)",
+                        [this] { TagsChanged(m_controller.ReadPreferenceChosen(m_readV1->isChecked())); });
+    m_readV2 = AddEntry(m_tags, "- v2 preferred  (where both present)",
+                        [this] { TagsChanged(m_controller.ReadPreferenceChosen(m_readV1->isChecked())); });
+    for (QAction* read : {m_readV1, m_readV2}) {
+        read->setCheckable(true);
+        readGroup->addAction(read);
+    }
+    m_tags->addSeparator();
+
+    AddHeading(m_tags, "MP3 Tag policy - WRITE");
+    auto* writeGroup = new QActionGroup(m_tags);
+    for (const WritePolicyEntry& entry : kWritePolicyEntries) {
+        QAction* action = AddEntry(
+            m_tags, entry.caption,
+            [this, policy = entry.policy] { TagsChanged(m_controller.WritePolicyChosen(policy)); }, {},
+            entry.hint);
+        action->setCheckable(true);
+        writeGroup->addAction(action);
+        m_writePolicies[entry.policy] = action;
+    }
+    m_tags->addSeparator();
+
+    m_oggTag = AddEntry(m_tags, "Write OGG Vorbis tags ('comment headers')",
+                        [this] { TagsChanged(m_controller.OggTagChosen(m_oggTag->isChecked())); });
+    m_oggTag->setCheckable(true);
+    m_squeezeRating = AddEntry(m_tags, "Squeeze Rating into MP3/OGG tag details", [this] {
+        TagsChanged(m_controller.SqueezeRatingChosen(m_squeezeRating->isChecked()));
+    });
+    m_squeezeRating->setCheckable(true);
+    connect(m_tags, &QMenu::aboutToShow, this, &MainWindow::ShowTagChecks);
+}
+
+void MainWindow::ShowTagChecks() {
+    const Settings& settings = m_session.settings;
+    m_readV1->setChecked(settings.MP3TAGREADPREFV1V2 == 1);
+    m_readV2->setChecked(settings.MP3TAGREADPREFV1V2 != 1);
+    for (const auto& [policy, action] : m_writePolicies) {
+        action->setChecked(policy == settings.MP3TAGPOLICY);
+    }
+    m_oggTag->setChecked(settings.OGGTAG);
+    m_squeezeRating->setChecked(settings.SQUEEZERATING);
+}
+
+void MainWindow::TagsChanged(bool reopen) {
+    if (!reopen) {
+        // The marks go back to the settings as they stand.
+        ShowTagChecks();
+        return;
+    }
+    // The menu has closed behind the entry; it opens again once that is done, with the new marks.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible()) {
+            menuBar()->setActiveAction(m_tags->menuAction());
+        }
+    });
+}
+
+void MainWindow::BuildToolsMenu() {
+    MainMenuHooks& hooks = m_controller.Hooks();
+    MainController& c = m_controller;
+    // Alt+T belongs to the Tags menu.
+    QMenu* tools = NewMenu(this, "T&ools");
+    menuBar()->addMenu(tools);
+    AddEntry(
+        tools, "Notepad", [&c] { c.Notepad(); }, Has(hooks.openNotepad));
+
+    QMenu* options = NewMenu(tools, "Options");
+    tools->addMenu(options);
+    for (const OptionEntry& option : kOptionEntries) {
+        QAction* action = AddEntry(options, option.caption, {});
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this,
+                [this, &option](bool checked) { m_controller.OptionChosen(option, checked); });
+        m_options.emplace_back(&option, action);
+    }
+
+    QMenu* flash = NewMenu(tools, "Flash messages");
+    tools->addMenu(flash);
+    AddEntry(flash, "Last message", [&c] { c.LastFlashMessage(); });
+    m_flashInterval = AddEntry(flash, "Flash interval", [&c] { c.FlashInterval(); });
+    AddEntry(flash, "Test", [&c] { c.FlashTest(); });
+
+    connect(tools, &QMenu::aboutToShow, this, [this] {
+        SetMenuCaption(m_flashInterval, m_controller.FlashIntervalCaption());
+        for (const auto& [option, action] : m_options) {
+            action->setChecked(m_controller.OptionChecked(*option));
+        }
+    });
+}
+
+void MainWindow::EnableReachableEntries() {
+    for (const auto& [action, reachable] : m_reachable) {
+        action->setEnabled(m_attached.count(action) > 0 || reachable());
+    }
+}
+
+QMenu* MainWindow::Menu(const QString& caption) const {
+    QAction* top = FindAction(menuBar()->actions(), WithoutAccelerators(caption));
+    return top ? top->menu() : nullptr;
+}
+
+QAction* MainWindow::Entry(const QString& path) const {
+    const QStringList parts = path.split('/');
+    QList<QAction*> actions = menuBar()->actions();
+    QAction* found = nullptr;
+    // A caption may hold "/" itself ("MP3/OGG"): the shortest run of parts that names an entry.
+    for (qsizetype first = 0; first < parts.size();) {
+        found = nullptr;
+        qsizetype last = first;
+        for (; last < parts.size() && !found; ++last) {
+            found = FindAction(actions, parts.mid(first, last - first + 1).join('/'));
+        }
+        if (!found) {
+            return nullptr;
+        }
+        first = last;
+        actions = found->menu() ? found->menu()->actions() : QList<QAction*>();
+    }
+    return found;
+}
+
 void MainWindow::AddMenuCommand(const QString& caption, std::function<void()> command) {
-    menuBar()->addAction(caption, this, std::move(command));
+    QAction* action = FindAction(menuBar()->actions(), WithoutAccelerators(caption));
+    if (!action) {
+        action = AddCommandEntry(caption, {}, [] { return false; });
+    }
+    m_attached[action] = std::move(command);
+    EnableReachableEntries();
 }
 
 void MainWindow::AddSubmenuCommand(const QString& menu, const QString& caption,
                                    std::function<void()> command) {
-    QMenu* found = nullptr;
-    for (QAction* action : menuBar()->actions()) {
-        if (action->menu() && action->text() == menu) {
-            found = action->menu();
-        }
-    }
+    QMenu* found = Menu(menu);
     if (!found) {
-        found = menuBar()->addMenu(menu);
+        found = NewMenu(this, menu);
+        menuBar()->addMenu(found);
     }
-    found->addAction(caption, this, std::move(command));
+    QAction* action = FindAction(found->actions(), WithoutAccelerators(caption));
+    if (!action) {
+        action = AddEntry(found, caption, {}, [] { return false; });
+    }
+    m_attached[action] = std::move(command);
+    EnableReachableEntries();
 }
 
 void MainWindow::ShowCatalogueLabels() {
@@ -167,7 +559,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        if (Confirm("OK to exit program?")) {
+        if (m_controller.EscapePressed()) {
             close();
         }
         return;
@@ -177,6 +569,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    EnableReachableEntries();
     if (!m_shown) {
         m_shown = true;
         if (m_firstShow) {

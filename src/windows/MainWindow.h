@@ -3,11 +3,16 @@
 #include <QMainWindow>
 #include <functional>
 #include <map>
+#include <vector>
 
+#include "MainController.h"
 #include "core/CatalogueDisplay.h"
 
+class QAction;
+class QActionGroup;
 class QLabel;
 class QGridLayout;
+class QMenu;
 class QPushButton;
 
 namespace sw {
@@ -37,17 +42,28 @@ public:
     void ShowCatalogueVersion() override;
     void ShowJukeboxSize() override;
 
+    MainController& Controller() { return m_controller; }
+    /// Where the menu entries lead; call EnableReachableEntries after setting hooks.
+    MainMenuHooks& Hooks() { return m_controller.Hooks(); }
+    /// Enables the entries whose hooks are set and greys the others.
+    void EnableReachableEntries();
+
     /// Decides whether the window may close (the shutdown sequence).
     void SetCloseRequest(std::function<bool()> request) { m_closeRequest = std::move(request); }
     /// Runs once, at the first showing of the window.
     void SetFirstShowAction(std::function<void()> action) { m_firstShow = std::move(action); }
 
-    /// A top-level menu entry that runs `command` when chosen.
+    /// The top-level entry of that caption (accelerator marks ignored) runs `command` from now on;
+    /// an entry the menu bar lacks is added at its end.
     void AddMenuCommand(const QString& caption, std::function<void()> command);
-    /// An entry of the top-level menu `menu` (added at the end of the menu bar when missing) that
-    /// runs `command` when chosen.
+    /// The same for an entry of the top-level menu `menu`.
     void AddSubmenuCommand(const QString& menu, const QString& caption, std::function<void()> command);
 
+    /// A top-level menu by its caption, accelerator marks ignored; null when there is none.
+    QMenu* Menu(const QString& caption) const;
+    /// The entry at a path of captions separated by "/" ("Tags/- only v2", "Tools/Flash messages/Test"),
+    /// accelerator marks ignored; null when there is none.
+    QAction* Entry(const QString& path) const;
     /// The play buttons: Play, Pause (given the button's new down state), Stop and "...".
     void SetPlayButtonActions(std::function<void()> play, std::function<void(bool)> pause,
                               std::function<void()> stop, std::function<void()> more);
@@ -57,6 +73,10 @@ public:
 
     void SetLabel(MainLabel label, const QString& value);
     QString Label(MainLabel label) const;
+    /// The caption or value label that a click acts on, for tests and the view itself.
+    QLabel* ValueLabel(MainLabel label) const { return m_values.at(label); }
+    QLabel* CaptionLabel(MainLabel label) const { return m_captions.at(label); }
+    QLabel* ReadOnlyNotice() const { return m_readOnly; }
     void SetReadOnlyShown(bool shown);
     void SetJukeboxSizeCaption(const QString& caption);
 
@@ -64,12 +84,31 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void AddPair(QGridLayout* grid, const QString& caption, MainLabel label, const QString& start = {});
+    void BuildMenus();
+    void BuildBrowseMenu();
+    void BuildDatabaseMenu();
+    void BuildTagsMenu();
+    void BuildToolsMenu();
+    /// Runs `command` (or the command attached later) when the entry is chosen; `reachable` tells
+    /// whether it can be chosen.
+    void Connect(QAction* action, std::function<void()> command, std::function<bool()> reachable);
+    QAction* AddEntry(QMenu* menu, const QString& caption, std::function<void()> command,
+                      std::function<bool()> reachable = {}, const QString& hint = {});
+    QAction* AddHeading(QMenu* menu, const QString& caption);
+    QAction* AddCommandEntry(const QString& caption, std::function<void()> command,
+                             std::function<bool()> reachable);
+    void TagsChanged(bool reopen);
+    void ShowTagChecks();
+    void MakeClickable(QLabel* label, const QString& hint, std::function<void()> click);
 
     CoreSession& m_session;
+    MainController m_controller;
     std::map<MainLabel, QLabel*> m_values;
+    std::map<MainLabel, QLabel*> m_captions;
     QLabel* m_jukeboxCaption = nullptr;
     QLabel* m_readOnly = nullptr;
     QWidget* m_playStrip = nullptr;
@@ -77,6 +116,27 @@ private:
     QPushButton* m_pause = nullptr;
     QPushButton* m_stop = nullptr;
     QPushButton* m_more = nullptr;
+
+    QMenu* m_browse = nullptr;
+    QMenu* m_tags = nullptr;
+    QAction* m_random = nullptr;
+    std::map<int, QAction*> m_filterEntries;
+    QAction* m_readOnlyEntry = nullptr;
+    QAction* m_readV1 = nullptr;
+    QAction* m_readV2 = nullptr;
+    std::map<int, QAction*> m_writePolicies;
+    QAction* m_oggTag = nullptr;
+    QAction* m_squeezeRating = nullptr;
+    QAction* m_flashInterval = nullptr;
+    /// The entries of "Tools" > "Options", by their rows.
+    std::vector<std::pair<const OptionEntry*, QAction*>> m_options;
+    /// The entries that lead to other windows, with what tells whether they can be reached.
+    std::vector<std::pair<QAction*, std::function<bool()>>> m_reachable;
+    /// Commands given later to entries (AddMenuCommand, AddSubmenuCommand) by entry.
+    std::map<QAction*, std::function<void()>> m_attached;
+    /// What a left click on a label does.
+    std::map<QObject*, std::function<void()>> m_clicks;
+
     std::function<bool()> m_closeRequest;
     std::function<void()> m_firstShow;
     bool m_shown = false;

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QWidget>
 
+#include "MainController.h"
 #include "core/IniFile.h"
 #include "foundation/Dialogs.h"
 
@@ -80,6 +81,39 @@ void Placements::SavePlacements(IniFile& file) {
 
 void Placements::CloseManagedWindows() {
     Pass('C', nullptr);
+}
+
+QWidget* Placements::Window(const QString& id) const {
+    const auto found = m_windows.find(id);
+    return found != m_windows.end() ? found->second : nullptr;
+}
+
+namespace {
+
+/// Gives the window's frame the place and size of `frame`.
+void SetFrame(QWidget* window, const QRect& frame) {
+    const QSize decoration = window->frameGeometry().size() - window->size();
+    window->move(frame.topLeft());
+    window->resize(frame.size() - decoration);
+}
+
+}  // namespace
+
+void ArrangeWindows(const Placements& placements, const QRect& screen) {
+    if (QWidget* main = placements.Window(kManagedWindowIds[0])) {
+        SetFrame(main, ArrangedMainFrame(screen, main->frameGeometry().size()));
+    }
+    for (int index = 0; index < static_cast<int>(kArrangedWindowIds.size()); ++index) {
+        if (QWidget* window = placements.Window(kArrangedWindowIds[index])) {
+            // Shown first: a window's frame is known only once it is on the screen.
+            window->show();
+            SetFrame(window, ArrangedCascadeFrame(screen, index, window->frameGeometry().size()));
+        }
+    }
+    if (QWidget* queue = placements.Window(kArrangedWindowIds[0])) {
+        queue->raise();
+        queue->activateWindow();
+    }
 }
 
 }  // namespace sw

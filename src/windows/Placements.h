@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 
+class QRect;
 class QWidget;
 
 namespace sw {
@@ -34,6 +35,8 @@ public:
     /// Writes the placements into a settings file that its caller saves.
     void SavePlacements(IniFile& file);
     void CloseManagedWindows();
+    /// The registered window of that identifier; null while it is not built.
+    QWidget* Window(const QString& id) const;
 
 private:
     void Pass(char code, IniFile* file);
@@ -42,5 +45,10 @@ private:
     std::function<bool()> m_playing;
     int m_passCount = 0;
 };
+
+/// The main menu's "Arrange" on `screen`: the main window to the top right, the cascade of the
+/// queue, songs, playlists, genres, artists, albums and notepad windows (those built) shown and
+/// kept on the screen, and the queue brought to the front again.
+void ArrangeWindows(const Placements& placements, const QRect& screen);
 
 }  // namespace sw

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
@@ -27,6 +28,10 @@ QRect ScreenAtCursor() {
         screen = QGuiApplication::primaryScreen();
     }
     return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+QIcon ProgramIcon() {
+    return QIcon(":/sonwick3/sonwick3.svg");
 }
 
 void PlaceNearCursor(QWidget* window) {

@@ -7,6 +7,7 @@
 
 class QAbstractButton;
 class QAction;
+class QIcon;
 class QLineEdit;
 class QMenu;
 class QWidget;
@@ -31,6 +32,8 @@ void SetMenuChecked(QAction* item, bool checked);
 void PopupAtCursor(QMenu* menu);
 /// The screen area the mouse is on.
 QRect ScreenAtCursor();
+/// The program's icon, which its windows wear.
+QIcon ProgramIcon();
 
 /// Lets a borderless window be dragged by pressing the mouse on any of the watched widgets.
 class DragByMouse : public QObject {

@@ -14,7 +14,7 @@ namespace sw::test {
 const QString kSoundOutputLine = "FLASH: Sound output device = Null output";
 
 QString ProgramPath(const QString& program) {
-    return QString(SW_BIN_DIR) + "/" + program;
+    return program.startsWith('/') ? program : QString(SW_BIN_DIR) + "/" + program;
 }
 
 bool LockIsHeld(const QString& lockFile) {

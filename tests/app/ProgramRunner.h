@@ -30,7 +30,7 @@ bool StartJukebox(QProcess& process, const QString& home);
 /// True while some process holds the instance lock on the file.
 bool LockIsHeld(const QString& lockFile);
 
-/// The path of a built program.
+/// The path of a built program; an absolute path names a program elsewhere (an installed copy, a script).
 QString ProgramPath(const QString& program);
 
 }  // namespace sw::test

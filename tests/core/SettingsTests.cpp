@@ -177,6 +177,13 @@ TEST_F(SettingsFile, AReadAndSaveGivesBackTheFileByteForByte) {
     EXPECT_EQ(file.readAll(), stored);
 }
 
+TEST_F(SettingsFile, ARootStoredWithoutItsFinalSlashIsReadWithOne) {
+    Write("[main]\nRoot=/media/Ann/Music\n");
+    EXPECT_EQ(ReadSettings().Root, "/media/Ann/Music/");
+    Write("[main]\nRoot=\n");
+    EXPECT_EQ(ReadSettings().Root, "");
+}
+
 TEST_F(SettingsFile, DateTimesRoundToTheSecondAndZeroMeansNoMoment) {
     Settings s;
     const TDateTime almostMidnight = DateToDateTime({2024, 3, 31}) + (23 * 3600 + 59 * 60 + 59.6) / 86400.0;
