@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include "DetailsFixture.h"
+#include "playback/QueueController.h"
 #include "support/Unsaveable.h"
 #include "windows/EditSongController.h"
 
@@ -255,6 +256,45 @@ TEST_F(EditSong, TypedNamesAndPastes) {
     const QJsonObject frames = Id3v2Frames(stored.FullPath);
     EXPECT_EQ(frames["TPE1"].toString(), "O'Brien");
     EXPECT_EQ(frames["TCON"].toString(), "Jazz");
+}
+
+}  // namespace
+}  // namespace sw::test
+
+namespace sw::test {
+namespace {
+
+// The now-playing queue's "View song details" and "Edit song" reach the windows once connected,
+// and an edit shows in the queue's row.
+TEST_F(EditSong, QueuePopupOpensTheSongWindows) {
+    const int songNum = AddTaggedSong("a.mp3", Details("Queued", "Ann", "First"), 3);
+    QueueController queue(m_library, m_playlists);
+    const int row = queue.AppendToQueue(songNum);
+    ASSERT_TRUE(queue.OpenPopup(row));
+    EXPECT_FALSE(queue.Popup()[PopupItem::ViewSongDetails].enabled);
+    EXPECT_FALSE(queue.Popup()[PopupItem::EditSong].enabled);
+
+    QList<int> viewed;
+    queue.SetSongWindows({[&](int n) {
+                              viewed << n;
+                              return false;
+                          },
+                          [&](TSong& song) {
+                              m_edit.Open(song);
+                              m_edit.SetBox(EditBox::Title, "Edited in the queue");
+                              return m_edit.Save() == EditClose::Ok;
+                          }});
+    ASSERT_TRUE(queue.OpenPopup(row));
+    EXPECT_TRUE(queue.Popup()[PopupItem::ViewSongDetails].enabled);
+    EXPECT_TRUE(queue.Popup()[PopupItem::EditSong].enabled);
+    queue.PopupViewSong();
+    EXPECT_EQ(viewed, QList<int>{songNum});
+    queue.PopupEditSong();
+    EXPECT_EQ(queue.SongAt(row)->Song().Title, "Edited in the queue");
+
+    m_settings.READONLY = true;
+    queue.PopupEditSong();
+    EXPECT_EQ(m_dialogs.TextsOf("INFO").size(), 1) << "the read-only message";
 }
 
 }  // namespace
