@@ -64,7 +64,7 @@ SongDetailsWindow::SongDetailsWindow(SongDetailsController& controller, QWidget*
         }
     });
     m_controller.SetDisplay(this);
-    resize(620, 460);
+    resize(760, 480);
     HooksChanged();
     DetailsChanged();
 }
@@ -392,9 +392,16 @@ void SongDetailsWindow::DetailsChanged() {
         grid.alignment = alignment | Qt::AlignVCenter;
         return grid;
     };
+    // By position: the queries' columns are known, and a window not yet filled has no columns.
     const RowSet& playlists = c.PlaylistRows();
-    m_playlistModel->Show(&playlists, {column("Playlist name", FieldText(playlists, "PLNAME"), Qt::AlignLeft),
-                                       column("Seq", FieldText(playlists, "SEQ"), Qt::AlignRight)});
+    auto cell = [](const RowSet& rows, int index) {
+        return [&rows, index](int row) {
+            const QVariant value = rows.Value(row, index);
+            return value.isNull() ? QString() : value.toString();
+        };
+    };
+    m_playlistModel->Show(&playlists, {column("Playlist name", cell(playlists, 2), Qt::AlignLeft),
+                                       column("Seq", cell(playlists, 1), Qt::AlignRight)});
     const RowSet& history = c.HistoryRows();
     auto number = [&history](int row, int field, QString (*format)(int)) {
         const QVariant value = history.Value(row, field);
