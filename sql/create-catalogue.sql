@@ -76,6 +76,9 @@ create descending index ix_album_albumid_desc on album (albumid);
 create descending index ix_artist_artistid_desc on artist (artistid);
 /* Song by file name, compared without regard to case: the import and the file lookups. */
 create index ix_song_fn_lower on song computed by (lower(fn));
+/* Song by title without regard to case: the import's match by album, artist, title and track,
+   which for untagged files (all without album and artist) would otherwise read every such song. */
+create index ix_song_title_lower on song computed by (lower(title));
 /* Songs of an album and of an artist: album and artist lists, counts, renames and deletions. */
 create index ix_song_albumid on song (albumid);
 create index ix_song_artistid on song (artistid);
@@ -88,6 +91,8 @@ create index ix_artist_name_lower on artist computed by (lower(arname));
 /* Album by name without regard to case, and the albums of an artist or a group. */
 create index ix_album_name_lower on album computed by (lower(alname));
 create index ix_album_artistid on album (artistid);
+/* Genre by name without regard to case: the genre of every tagged file that is loaded. */
+create index ix_genre_name_lower on genre computed by (lower(gname));
 /* Playlist by number, a playlist's entries, and the playlists a song is in. */
 create index ix_plist_plid on plist (plid);
 create index ix_songinpl_plid on songinpl (plid, seq);

@@ -6,8 +6,11 @@
 #include "SwtoolCommands.h"
 #include "SwtoolSession.h"
 #include "core/InstanceLock.h"
+#include "foundation/Dialogs.h"
 #include "load/FolderWalk.h"
+#include "load/LoadMessages.h"
 #include "load/LoadRun.h"
+#include "load/LoadableFile.h"
 #include "tags/TagPolicy.h"
 
 namespace sw::swtool {
@@ -36,6 +39,9 @@ int RunLoad(const QStringList& arguments) {
     LockProgramFolder();
     auto session = OpenDataFolder(true);
     CoreSession& core = session->core;
+    if (RefuseIfReadOnly(core.settings.READONLY)) {
+        return 1;
+    }
     TagPolicy policy(core.library, *session->genres);
     core.library.tagWriter = &policy;
     LoadRun run(core.library, policy);
@@ -55,7 +61,8 @@ int RunLoad(const QStringList& arguments) {
     QString entryFolder;
     QString file;
     while (!cancel && walk.NextWalkEntry(entryFolder, file)) {
-        if (file.isEmpty() || !IsAudioType(QFileInfo(file).suffix().toUpper())) {
+        // As in the load window: pipes and dangling links are not listed.
+        if (file.isEmpty() || !IsLoadableFile(file) || !QFileInfo(file).isFile()) {
             continue;
         }
         if (skipLoaded && run.SongNumForFile(file) > 0) {
@@ -65,35 +72,64 @@ int RunLoad(const QStringList& arguments) {
         listed << file;
     }
     err << "listed " << listed.size() << " files" << Qt::endl;
-
-    run.StartLoadRun(true);
-    int done = 0;
-    // Progress each tenth, with that tenth's rate, so a cost that grows with the catalogue shows.
-    const int total = static_cast<int>(listed.size());
-    int tenth = 1;
-    int tenthStartDone = 0;
-    qint64 tenthStart = timer.nsecsElapsed();
-    for (const QString& path : listed) {
-        if (cancel) {
-            break;
-        }
-        run.ImportFile(path);
-        run.CommitAndContinue();
-        ++done;
-        if (done >= total * tenth / 10 && done > tenthStartDone) {
-            const qint64 now = timer.nsecsElapsed();
-            const double rate = (done - tenthStartDone) / std::max(1e-9, (now - tenthStart) / 1e9);
-            err << "loaded " << done << " / " << total << " tenth=" << tenth
-                << " files_per_s=" << QString::number(rate, 'f', 1) << Qt::endl;
-            tenthStartDone = done;
-            tenthStart = now;
-            while (tenth <= 10 && done >= total * tenth / 10) {
-                ++tenth;
-            }
+    if (!walk.UnreadableFolders().isEmpty()) {
+        ShowInfo(UnreadableFoldersText(walk.UnreadableFolders()));
+    }
+    std::vector<NotCatalogued> badlyNamed;
+    for (const QString& name : walk.BadlyNamedFiles()) {
+        if (IsLoadableFile(name)) {
+            badlyNamed.push_back({name, kNameNotUtf8});
         }
     }
-    run.FinishLoadRun();
-    SaveSettings(core);
+
+    int done = 0;
+    if (listed.isEmpty()) {
+        // Nothing to load: no run, so the last run's stamp stays what it was.
+        if (!badlyNamed.empty()) {
+            ShowInfo(NotCataloguedText(badlyNamed));
+        }
+    } else {
+        run.StartLoadRun(true);
+        for (const NotCatalogued& name : badlyNamed) {
+            run.NoteNotCatalogued(name.name, name.reason);
+        }
+        // Progress each tenth, with that tenth's rate, so a cost that grows with the catalogue shows.
+        const int total = static_cast<int>(listed.size());
+        int tenth = 1;
+        int tenthStartDone = 0;
+        qint64 tenthStart = timer.nsecsElapsed();
+        try {
+            for (const QString& path : listed) {
+                if (cancel) {
+                    break;
+                }
+                run.ImportFile(path);
+                run.CommitIfDue();
+                ++done;
+                if (done >= total * tenth / 10 && done > tenthStartDone) {
+                    const qint64 now = timer.nsecsElapsed();
+                    const double rate = (done - tenthStartDone) / std::max(1e-9, (now - tenthStart) / 1e9);
+                    err << "loaded " << done << " / " << total << " tenth=" << tenth
+                        << " files_per_s=" << QString::number(rate, 'f', 1) << Qt::endl;
+                    tenthStartDone = done;
+                    tenthStart = now;
+                    while (tenth <= 10 && done >= total * tenth / 10) {
+                        ++tenth;
+                    }
+                }
+            }
+        } catch (...) {
+            // The files imported before the failure stay catalogued.
+            try {
+                run.FinishLoadRun();
+                SaveSettings(core);
+            } catch (...) {
+            }
+            throw;
+        }
+        run.FinishLoadRun();
+        SaveSettings(core);
+    }
     core.catalogue.CloseCatalogue();
 
     const double seconds = timer.nsecsElapsed() / 1e9;

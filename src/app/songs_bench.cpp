@@ -7,8 +7,9 @@
 // all five places, Back to the whole list, an album, the largest playlist, the busiest day of
 // play history, and drawing a page at 50 places of the whole list. Each list is timed from the
 // request until the window has been drawn, as the median of R rounds (default 5). Last line:
-//   songs=<n> all_ms=<> all_cpu_ms=<> all_query_ms=<> search_ms=<> search_rows=<> back_ms=<> album_ms=<> playlist_ms=<>
-//   history_ms=<> page_ms=<> list_rss_mb=<> rss_mb=<>
+//   songs=<n> all_ms=<> all_cpu_ms=<> all_query_ms=<> all_query_cpu_ms=<> search_ms=<>
+//   search_cpu_ms=<> search_rows=<> back_ms=<> back_cpu_ms=<> album_ms=<> playlist_ms=<> history_ms=<>
+//   page_ms=<> list_rss_mb=<> rss_mb=<>
 #include <sys/resource.h>
 
 #include <QApplication>
@@ -145,24 +146,29 @@ int main(int argc, char** argv) {
         const auto restamp = [&] {
             catalogue.ExecSqlCommit("update song set searchts = '" + sw::FormatDateTime(1, loaded) + "'");
         };
-        std::vector<double> all, allCpu, query, search, back, album, playlist, history;
+        std::vector<double> all, allCpu, query, queryCpu, search, searchCpu, back, backCpu, album, playlist,
+            history;
         int searchRows = 0;
         for (int round = 0; round < rounds; ++round) {
             restamp();
             {
                 QElapsedTimer timer;
+                const double cpuBefore = CpuMilliseconds();
                 timer.start();
                 sw::Query whole(catalogue, sw::SongListQueryText(wholeList));
                 whole.SetTimestamp("ts", loaded);
                 const sw::RowSet rows = whole.Open();
                 query.push_back(timer.nsecsElapsed() / 1e6);
+                queryCpu.push_back(CpuMilliseconds() - cpuBefore);
             }
             cpu.clear();
             all.push_back(timed([&] { controller.ShowLastLoaded(); }));
             allCpu.push_back(cpu.back());
             search.push_back(timed([&] { controller.SearchSongs("thunder"); }));
+            searchCpu.push_back(cpu.back());
             searchRows = controller.RowCount();
             back.push_back(timed([&] { controller.SongListBack(); }));
+            backCpu.push_back(cpu.back());
             album.push_back(timed([&] { controller.ShowAlbumSongs(albumId); }));
             playlist.push_back(timed([&] { controller.ShowPlaylistSongs(playlistId); }));
             history.push_back(timed([&] { controller.ShowHistoryDay(day); }));
@@ -186,11 +192,13 @@ int main(int argc, char** argv) {
         err << "rows listed: all " << allRows << ", search " << searchRows << Qt::endl;
 
         out << "songs=" << songs << " all_ms=" << Ms(Median(all)) << " all_cpu_ms=" << Ms(Median(allCpu))
-            << " all_query_ms=" << Ms(Median(query)) << " search_ms=" << Ms(Median(search))
+            << " all_query_ms=" << Ms(Median(query)) << " all_query_cpu_ms=" << Ms(Median(queryCpu))
+            << " search_ms=" << Ms(Median(search)) << " search_cpu_ms=" << Ms(Median(searchCpu))
             << " search_rows=" << searchRows << " back_ms=" << Ms(Median(back))
-            << " album_ms=" << Ms(Median(album)) << " playlist_ms=" << Ms(Median(playlist))
-            << " history_ms=" << Ms(Median(history)) << " page_ms=" << Ms(Median(pages))
-            << " list_rss_mb=" << Ms(listed - before) << " rss_mb=" << Ms(listed) << Qt::endl;
+            << " back_cpu_ms=" << Ms(Median(backCpu)) << " album_ms=" << Ms(Median(album))
+            << " playlist_ms=" << Ms(Median(playlist)) << " history_ms=" << Ms(Median(history))
+            << " page_ms=" << Ms(Median(pages)) << " list_rss_mb=" << Ms(listed - before)
+            << " rss_mb=" << Ms(listed) << Qt::endl;
         window.hide();
         catalogue.CloseCatalogue();
     } catch (const std::exception& error) {

@@ -2,6 +2,7 @@
 
 #include "Artists.h"
 #include "Catalogue.h"
+#include "ColumnWidths.h"
 #include "HashReference.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Numbers.h"
@@ -32,7 +33,8 @@ AlbumStore::AlbumStore(Catalogue& catalogue, ArtistStore& artists)
           "insert into album (albumid, alname, artistid, numexi, \"year\", rprts, createts, alorgrp, grpid, "
           "ratingdrvd, ratingsumm, ratingassd, seq) values (:albumid, :alname, :artistid, :numexi, :year, "
           ":rprts, :createts, :alorgrp, :grpid, :ratingdrvd, :ratingsumm, :ratingassd, :seq)"),
-      m_update(catalogue, "update album set " + kAlbumColumns + " where albumid = :albumid") {}
+      m_update(catalogue, "update album set " + kAlbumColumns + " where albumid = :albumid"),
+      m_exists(catalogue, "select albumid from album where albumid = :albumid") {}
 
 void AlbumStore::FillAlbumFromRow(const RowSet& rows, TAlbum& album) const {
     album.AlbumId = rows.Int("ALBUMID");
@@ -72,7 +74,8 @@ int AlbumStore::FindAlbumByName(const QString& name, TAlbum& album) {
         album.AlbumId = 0;
         return 0;
     }
-    RowSet rows = m_byName.SetExactText("albumname", name.toLower()).Open();
+    // Names are stored cut to their column, so a longer name is looked up as it was stored.
+    RowSet rows = m_byName.SetExactText("albumname", FitToColumn(name, kAlbumNameWidth).toLower()).Open();
     if (rows.RowCount() == 0) {
         return -1;
     }
@@ -102,7 +105,7 @@ int AlbumStore::FindOrCreateAlbum(QString name, int artistId) {
         return -2;
     }
     if (found == -1) {
-        m_current.AlbumName = name;
+        m_current.AlbumName = FitToColumn(name, kAlbumNameWidth);
         m_current.ArtistId = artistId;
         WriteAlbum(m_current);
         return m_current.AlbumId;
@@ -143,6 +146,8 @@ void AlbumStore::ResolveSongAlbum(TSong& song, TAlbum& album) {
 }
 
 void AlbumStore::WriteAlbum(TAlbum& album) {
+    album.AlbumName = FitToColumn(album.AlbumName, kAlbumNameWidth);
+    album.Year = FitToColumn(album.Year, kAlbumYearWidth);
     if (album.AlbumName.isEmpty()) {
         ShowProgramError("wr_album A");
         album.AlbumId = 0;
@@ -156,8 +161,7 @@ void AlbumStore::WriteAlbum(TAlbum& album) {
         album.AlbumId = m_catalogue.NextAlbumId();
         statement = &m_insert;
     } else {
-        m_catalogue.RunQuery("select albumid from album where albumid = " + QString::number(album.AlbumId));
-        if (m_catalogue.GeneralQuery().RowCount() == 0) {
+        if (m_exists.SetInteger("albumid", album.AlbumId).Open().RowCount() == 0) {
             ShowProgramError("ed_album B");
             return;
         }
@@ -203,7 +207,7 @@ void AlbumStore::RenameAlbumRow(int id, const QString& name) {
     if (name.isEmpty()) {
         return;
     }
-    m_catalogue.ExecSql("update album set alname = " + SqlQuote(name) +
+    m_catalogue.ExecSql("update album set alname = " + SqlQuote(FitToColumn(name, kAlbumNameWidth)) +
                         " where albumid = " + QString::number(id));
 }
 

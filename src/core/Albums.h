@@ -52,6 +52,7 @@ private:
     Query m_byName;
     Query m_insert;
     Query m_update;
+    Query m_exists;
     TAlbum m_current;
 };
 

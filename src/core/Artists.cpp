@@ -1,6 +1,7 @@
 #include "Artists.h"
 
 #include "Catalogue.h"
+#include "ColumnWidths.h"
 #include "HashReference.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Numbers.h"
@@ -14,7 +15,8 @@ const QString kVarious = "various";
 
 ArtistStore::ArtistStore(Catalogue& catalogue)
     : m_catalogue(catalogue),
-      m_byId(catalogue, "select ar.artistid, ar.arname from artist ar where ar.artistid = :id") {}
+      m_byId(catalogue, "select ar.artistid, ar.arname from artist ar where ar.artistid = :id"),
+      m_byName(catalogue, "select ar.artistid, ar.arname from artist ar where lower(ar.arname) = :name") {}
 
 void ArtistStore::InitVariousArtist() {
     m_variousId = FindOrCreateArtist(kVarious);
@@ -33,13 +35,13 @@ int ArtistStore::FindArtistByName(const QString& name) {
     if (name.isEmpty()) {
         return 0;
     }
-    const QString lower = name.toLower();
+    // Names are stored cut to their column, so a longer name is looked up as it was stored.
+    const QString lower = FitToColumn(name, kArtistNameWidth).toLower();
     if (lower == kVarious && m_variousId > 0) {
         m_last = {m_variousId, kVarious};
         return m_variousId;
     }
-    RowSet& rows = m_catalogue.RunQuery(
-        "select ar.artistid, ar.arname from artist ar where lower(ar.arname) = " + SqlQuote(lower));
+    const RowSet rows = m_byName.SetExactText("name", lower).Open();
     if (rows.RowCount() == 0) {
         return -1;
     }
@@ -53,14 +55,14 @@ int ArtistStore::FindOrCreateArtist(const QString& name) {
         return id;
     }
     const int created = InsertArtist(name);
-    m_last = {created, name};
+    m_last = {created, FitToColumn(name, kArtistNameWidth)};
     return created;
 }
 
 int ArtistStore::InsertArtist(const QString& name) {
     const int id = m_catalogue.NextArtistId();
     m_catalogue.ExecSql("insert into artist (artistid, arname) values (" + QString::number(id) + ", " +
-                        SqlQuote(name) + ");");
+                        SqlQuote(FitToColumn(name, kArtistNameWidth)) + ");");
     return id;
 }
 

@@ -36,6 +36,7 @@ public:
 private:
     Catalogue& m_catalogue;
     Query m_byId;
+    Query m_byName;
     int m_variousId = 0;
     TArtist m_last;
 };

@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "RowSet.h"
 
@@ -38,7 +40,18 @@ public:
     /// Commits what is pending and closes the connection.
     void CloseCatalogue();
 
+    /// Marks the present point of the transaction, replacing an earlier mark, so that the
+    /// statements that follow can be undone together (one imported file, for instance).
+    void SetSavepoint();
+    /// Undoes every change since the mark and drops it. False (nothing undone) when there is no
+    /// mark or the transaction was committed since it was set.
+    bool RollbackToSavepoint();
+    /// Keeps the changes since the mark and drops it.
+    void ReleaseSavepoint();
+
     /// Replaces the general-purpose query's result by that of `sql`, positioned on its first row.
+    /// The last few query texts stay prepared, so a query repeated for every loaded file (the
+    /// next song number, a genre by name) is prepared once.
     RowSet& RunQuery(const QString& sql);
     /// An integer column of the general-purpose query's current row; 0 when null.
     int QueryInt(const QString& column) const;
@@ -74,9 +87,21 @@ public:
 
 private:
     fb::Connection& Connection();
+    /// True when the mark was set in the transaction that is still open.
+    bool SavepointAlive() const;
+    void DropPreparedStatements();
+    /// The query prepared, from the recently used ones when it is there.
+    fb::Statement& PreparedQuery(const QString& sql);
 
     QString m_path;
     std::unique_ptr<fb::Connection> m_connection;
+    std::unique_ptr<fb::Statement> m_setSavepoint;
+    std::unique_ptr<fb::Statement> m_rollbackToSavepoint;
+    std::unique_ptr<fb::Statement> m_releaseSavepoint;
+    /// Most recently used first.
+    std::vector<std::pair<QString, std::unique_ptr<fb::Statement>>> m_recentQueries;
+    bool m_savepointSet = false;
+    unsigned m_savepointSerial = 0;
     RowSet m_general;
     int m_version = 0;
     QString m_name;

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include "ColumnWidths.h"
 #include "Firebird.h"
 #include "IniFile.h"
 #include "foundation/Numbers.h"
@@ -86,7 +87,7 @@ void CreateFromScripts(const QString& path, const QString& name, const QStringLi
                 const QString genre = genres.ReadString("genres", PadNumber(id, 3), QString());
                 if (!genre.isEmpty()) {
                     insert->SetInteger(0, id);
-                    insert->SetText(1, genre);
+                    insert->SetText(1, FitToColumn(genre, kGenreNameWidth));
                     insert->Execute();
                 }
             }

@@ -58,6 +58,10 @@ const LadderIndex kLadderIndexes[] = {
      "create descending index ix_album_albumid_desc on album (albumid)"},
     {"IX_ARTIST_ARTISTID_DESC", "ARTIST", "ARTISTID",
      "create descending index ix_artist_artistid_desc on artist (artistid)"},
+    {"IX_SONG_TITLE_LOWER", "SONG", "TITLE",
+     "create index ix_song_title_lower on song computed by (lower(title))"},
+    {"IX_GENRE_NAME_LOWER", "GENRE", "GNAME",
+     "create index ix_genre_name_lower on genre computed by (lower(gname))"},
 };
 
 }  // namespace

@@ -30,6 +30,7 @@ void LoadSettings(CoreSession& session) {
         session.settingsUnreadable = true;
         ShowInfo(ErrorText(error) + ". The default settings are used; the file is left as it is.");
     }
+    AddTrailingBackslash(session.settings.Root);  // stored names stay relative to it
     ActiveDialogs().SetFlashInterval(session.settings.Flashinterval);
     const QString& root = session.settings.Root;
     if (!root.isEmpty() && !QFileInfo(root).isDir()) {

@@ -138,10 +138,11 @@ QByteArray ParameterBlock(const Credentials& credentials, int pageSize) {
         if (pageSize > 0) {
             dpb->insertInt(status, isc_dpb_page_size, pageSize);
             dpb->insertString(status, isc_dpb_set_db_charset, "UTF8");
-            // Commits go to the file system's cache, which the engine flushes every few seconds:
-            // a commit per loaded file stays cheap, and a crash of the program loses nothing.
-            dpb->insertInt(status, isc_dpb_force_write, 0);
         }
+        // Every commit reaches the disk before it returns, so that a crash of the system or a
+        // power loss cannot leave a damaged file. A catalogue written without (by an earlier
+        // edition) is switched over when it is opened.
+        dpb->insertInt(status, isc_dpb_force_write, 1);
         QByteArray block(reinterpret_cast<const char*>(dpb->getBuffer(status)),
                          static_cast<int>(dpb->getBufferLength(status)));
         dpb->dispose();
@@ -198,11 +199,13 @@ TDateTime TimestampFromParts(int iscDate, unsigned iscTime) {
 struct Connection::Impl {
     Firebird::IAttachment* attachment = nullptr;
     Firebird::ITransaction* transaction = nullptr;
+    unsigned serial = 0;
 
     Firebird::ITransaction* Transaction() {
         if (!transaction) {
             transaction = Checked(
                 [&](ThrowStatusWrapper* status) { return attachment->startTransaction(status, 0, nullptr); });
+            ++serial;
         }
         return transaction;
     }
@@ -455,6 +458,10 @@ bool Connection::TransactionActive() const {
     return m_impl->transaction != nullptr;
 }
 
+unsigned Connection::TransactionSerial() const {
+    return m_impl->serial;
+}
+
 void Connection::Commit() {
     if (!m_impl->transaction) {
         return;
@@ -466,6 +473,7 @@ void Connection::Commit() {
 void Connection::CommitRetaining() {
     if (m_impl->transaction) {
         Checked([&](ThrowStatusWrapper* status) { m_impl->transaction->commitRetaining(status); });
+        ++m_impl->serial;
     }
 }
 

@@ -30,6 +30,9 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     bool TransactionActive() const;
+    /// Changes whenever a transaction starts or a commit keeps the transaction's context, so that
+    /// a mark set in one transaction is known to be gone.
+    unsigned TransactionSerial() const;
     /// Commits the transaction, if any; the next use starts a new one.
     void Commit();
     /// Commits keeping the transaction's context.

@@ -1,6 +1,7 @@
 #include "Renames.h"
 
 #include "Catalogue.h"
+#include "ColumnWidths.h"
 #include "Library.h"
 #include "SongTagWriter.h"
 #include "foundation/Dialogs.h"
@@ -78,8 +79,9 @@ bool PromptRenameAlbum(Library& library, int albumId) {
 
 bool RenameArtist(Library& library, int artistId, const QString& newName) {
     if (!newName.isEmpty()) {
-        library.catalogue.ExecSql("update artist set arname = " + SqlQuote(newName) +
-                                  " where artistid = " + QString::number(artistId));
+        library.catalogue.ExecSql(
+            "update artist set arname = " + SqlQuote(FitToColumn(newName, kArtistNameWidth)) +
+            " where artistid = " + QString::number(artistId));
         library.catalogue.CommitAndContinue();
         if (!Confirm(kUpdateFilesQuestion)) {
             return true;

@@ -74,6 +74,8 @@ private:
     };
 
     QVariant Current(const QString& column) const;
+    /// The column of that name, the exact spelling first, then ignoring case; -1 when there is none.
+    int FindColumn(const QString& name) const;
 
     std::vector<Column> m_columns;
     std::vector<Values> m_values;

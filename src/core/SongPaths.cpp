@@ -5,14 +5,17 @@
 namespace sw {
 
 QString MakeRelativePath(const QString& path, const QString& root) {
-    if (root.isEmpty() || path.isEmpty()) {
+    // File names are case-sensitive: /music/Rock is not under a root /Music/.
+    if (root.isEmpty() || path.isEmpty() || !path.startsWith(root)) {
         return path;
     }
-    return StripPrefixNoCase(root, path);
+    return path.mid(root.size());
 }
 
 QString MakeFullPath(const QString& storedName, const QString& root) {
-    if (storedName.size() < 2 || storedName.startsWith('/') || storedName[1] == ':') {
+    // Only a leading "/" makes a name absolute: "1:intro.mp3" is a file under the root, and a
+    // drive-letter name from an old catalogue is simply a file that is not there.
+    if (storedName.isEmpty() || storedName.startsWith('/')) {
         return storedName;
     }
     return root + storedName;

@@ -4,11 +4,11 @@
 
 namespace sw {
 
-/// The name stored for a file: relative to the music root when the path begins with it (compared
-/// without regard to case), else the path unchanged. No separator is added or removed.
+/// The name stored for a file: relative to the music root when the path begins with it (letter
+/// case counts), else the path unchanged. No separator is added or removed.
 QString MakeRelativePath(const QString& path, const QString& root);
-/// The path of a stored name: "/..." and names from an old catalogue that carry a drive ("D:\...")
-/// stay as they are; any other non-empty name is relative to the root.
+/// The path of a stored name: "/..." stays as it is; any other non-empty name is relative to the
+/// root.
 QString MakeFullPath(const QString& storedName, const QString& root);
 /// Upper-case extension without the dot ("MP3"), empty when there is none.
 QString FileTypeOf(const QString& path);

@@ -67,7 +67,8 @@ void RecheckSongFile(Library& library, TSong& song) {
     const bool present = QFileInfo(song.FullPath).isFile();
     library.catalogue.ExecSql("update song set exi = " + QString(present ? "1" : "0") +
                               " where songnum = " + QString::number(song.SongNum));
-    library.size.AdjustJukeboxSize(present ? song.Size : -static_cast<qint64>(song.Size));
+    // The stored size stops at 2 GiB; a file that is there counts with its real size.
+    library.size.AdjustJukeboxSize(present ? FileSizeBytes(song.FullPath) : -static_cast<qint64>(song.Size));
     library.songs.ReloadSong(song);
 }
 

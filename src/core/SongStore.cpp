@@ -1,10 +1,15 @@
 #include "SongStore.h"
 
+#include <sys/stat.h>
+
+#include <QFile>
 #include <QFileInfo>
+#include <limits>
 
 #include "AlbumRecords.h"
 #include "Albums.h"
 #include "Catalogue.h"
+#include "ColumnWidths.h"
 #include "Settings.h"
 #include "SongPaths.h"
 #include "SongText.h"
@@ -40,7 +45,31 @@ void ShowSongNotFound(int songNum) {
     ShowInfo("Song #" + QString::number(songNum) + " not found");
 }
 
+/// The size column holds 32 bits: a larger file is stored as the largest size it can hold.
+int StoredSize(qint64 bytes) {
+    return static_cast<int>(std::min<qint64>(bytes, std::numeric_limits<qint32>::max()));
+}
+
+/// The file's identity, or false when there is no such file.
+bool FileIdentity(const QString& path, dev_t& device, ino_t& inode) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+        return false;
+    }
+    device = info.st_dev;
+    inode = info.st_ino;
+    return true;
+}
+
 }  // namespace
+
+void FitSongToColumns(TSong& song) {
+    song.Title = FitToColumn(song.Title, kSongTitleWidth);
+    song.Comment = FitToColumn(song.Comment, kSongCommentWidth);
+    song.Year = FitToColumn(song.Year, kSongYearWidth);
+    song.ArtistName = FitToColumn(song.ArtistName, kArtistNameWidth);
+    song.AlbumName = FitToColumn(song.AlbumName, kAlbumNameWidth);
+}
 
 SongStore::SongStore(Catalogue& catalogue, AlbumStore& albums, const Settings& settings)
     : m_catalogue(catalogue),
@@ -133,22 +162,67 @@ bool SongStore::ReloadSong(TSong& song) {
     return GetSongByNumber(song.SongNum, song);
 }
 
-int SongStore::FindSongByFileName(const QString& path, TSong& song) {
-    const QString key = RelativePathOf(path).toLower();
+std::vector<int> SongStore::FileMatches(const RowSet& rows, const QString& path, const QString& stored,
+                                        bool exactOnly) const {
+    std::vector<int> exact;
+    std::vector<int> otherCase;
+    const int fn = rows.RowCount() > 0 ? rows.ColumnIndex("FN") : -1;
+    for (int row = 0; row < rows.RowCount(); ++row) {
+        (rows.Value(row, fn).toString() == stored ? exact : otherCase).push_back(row);
+    }
+    if (!exact.empty() || exactOnly || otherCase.empty()) {
+        return exact;
+    }
+    // Another spelling is this file only when the file it names is gone (a folder or file renamed
+    // in letter case, or a name stored lower-cased by the previous edition), or is this very file
+    // (a file system that ignores letter case). Otherwise it names a second file.
+    dev_t device = 0;
+    ino_t inode = 0;
+    const bool fileHere = FileIdentity(path, device, inode);
+    std::vector<int> matches;
+    for (const int row : otherCase) {
+        dev_t otherDevice = 0;
+        ino_t otherInode = 0;
+        if (!FileIdentity(FullPathOf(rows.Value(row, fn).toString()), otherDevice, otherInode) ||
+            (fileHere && otherDevice == device && otherInode == inode)) {
+            matches.push_back(row);
+        }
+    }
+    return matches;
+}
+
+int SongStore::LookUpFile(const QString& path, TSong& song, bool exactOnly) {
+    const QString stored = RelativePathOf(path);
     ClearSong(song);
-    const RowSet rows = m_byFile.SetExactText("fn", key).Open();
-    if (rows.RowCount() > 1 && !AskOkCancel(QuoteDouble(key) + " - duplicates found")) {
+    if (!FitsColumn(stored, kSongFileNameWidth)) {
+        return 0;  // no stored name is that long, and the database would refuse to compare it
+    }
+    // The index on lower(fn) finds every spelling at once; the spellings are told apart here.
+    RowSet rows = m_byFile.SetExactText("fn", stored.toLower()).Open();
+    const std::vector<int> matches = FileMatches(rows, path, stored, exactOnly);
+    if (matches.size() > 1 && !AskOkCancel(QuoteDouble(stored) + " - duplicates found")) {
         loadCancel = true;
     }
-    if (rows.RowCount() > 0) {
+    if (!matches.empty()) {
+        rows.SetCurrentRow(matches.front());
         FillSongFromRow(rows, song);
     }
-    return rows.RowCount();
+    return static_cast<int>(matches.size());
+}
+
+int SongStore::FindSongByFileName(const QString& path, TSong& song) {
+    return LookUpFile(path, song, false);
 }
 
 int SongStore::SongNumForFile(const QString& path) {
     TSong scratch;
     FindSongByFileName(path, scratch);
+    return scratch.SongNum;
+}
+
+int SongStore::SongNumForExactFile(const QString& path) {
+    TSong scratch;
+    LookUpFile(path, scratch, true);
     return scratch.SongNum;
 }
 
@@ -158,7 +232,8 @@ bool SongStore::FindSongByDetails(TSong& song) {
         .SetInteger("artistid", song.ArtistId)
         .SetInteger("tracknum", song.Track);
     if (!song.Title.isEmpty()) {
-        query.SetExactText("title", song.Title.toLower());
+        // Titles are stored cut to their column; a longer one is compared as it was stored.
+        query.SetExactText("title", FitToColumn(song.Title, kSongTitleWidth).toLower());
     }
     const RowSet rows = query.Open();
     if (rows.RowCount() == 0) {
@@ -195,6 +270,7 @@ Query& SongStore::UpdateStatement(bool writeSize, bool writeDuration) {
 }
 
 void SongStore::SaveSong(TSong& song) {
+    FitSongToColumns(song);
     if (song.AlbumName.isEmpty()) {
         song.AlbumId = 0;
     } else {
@@ -203,11 +279,15 @@ void SongStore::SaveSong(TSong& song) {
     }
 
     bool updating = false;
+    bool sizeIsNull = true;
     qint64 storedSize = 0;
     if (song.SongNum > 0) {
         const RowSet existing = m_existing.SetInteger("songnum", song.SongNum).Open();
         updating = existing.RowCount() > 0;
-        storedSize = updating ? existing.Int64("size") : 0;
+        if (updating) {
+            sizeIsNull = existing.IsNull("size");
+            storedSize = existing.Int64("size");
+        }
     }
     const TDateTime now = NowDateTime();
     if (!updating) {
@@ -218,8 +298,10 @@ void SongStore::SaveSong(TSong& song) {
 
     const QFileInfo file(song.FullPath);
     const bool present = !song.FullPath.isEmpty() && file.isFile();
-    song.Size = present ? static_cast<int>(file.size()) : 0;
-    const bool writeSize = song.Size != storedSize;
+    song.Size = present ? StoredSize(file.size()) : 0;
+    // A present file's size is written when it changed, 0 for an empty file included; a missing
+    // file's 0 leaves a null size as it is.
+    const bool writeSize = present ? sizeIsNull || song.Size != storedSize : !sizeIsNull && storedSize != 0;
     TrimTrailingBlanks(song.Year);
     if (song.Duration < 0) {
         song.Duration = 0;

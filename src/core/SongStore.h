@@ -3,6 +3,7 @@
 #include <QString>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "Query.h"
 #include "Song.h"
@@ -27,10 +28,14 @@ public:
     /// As FindSongByNumber, saying "Song #<n> not found" for a number other than 0.
     bool GetSongByNumber(int songNum, TSong& song);
     bool ReloadSong(TSong& song);
-    /// The rows whose file name matches the path without regard to case; the record is filled from
-    /// the first. Several rows ask whether to go on (Cancel stops a load run before its next file).
+    /// The songs of the file at `path`; the record is filled from the first. Songs stored with
+    /// exactly its name come first; only without one does a name that differs in letter case count,
+    /// and only when the file it names is gone or is this file. Several songs ask whether to go on
+    /// (Cancel stops a load run before its next file).
     int FindSongByFileName(const QString& path, TSong& song);
     int SongNumForFile(const QString& path);
+    /// The song stored with exactly this file's name, 0 when none ("Skip if already loaded").
+    int SongNumForExactFile(const QString& path);
     /// The catalogued song with the record's album, artist, title and track; on success the record
     /// becomes that song.
     bool FindSongByDetails(TSong& song);
@@ -55,6 +60,10 @@ public:
 
 private:
     Query& UpdateStatement(bool writeSize, bool writeDuration);
+    int LookUpFile(const QString& path, TSong& song, bool exactOnly);
+    /// The rows of a lookup by lower-cased name that are the file at `path`, stored as `stored`.
+    std::vector<int> FileMatches(const RowSet& rows, const QString& path, const QString& stored,
+                                 bool exactOnly) const;
 
     Catalogue& m_catalogue;
     AlbumStore& m_albums;
@@ -71,5 +80,8 @@ private:
 
 /// The base song query: every song column with the album, artist and genre names.
 extern const QString kSongQuery;
+
+/// Cuts the record's texts to the widths of the columns they are stored in.
+void FitSongToColumns(TSong& song);
 
 }  // namespace sw

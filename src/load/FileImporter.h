@@ -10,16 +10,18 @@ class FileImporter {
 public:
     virtual ~FileImporter() = default;
 
-    /// The number of the catalogued song with this file (0 when none). Several songs with the file
-    /// ask whether to go on; Cancel raises the load-cancel flag.
+    /// The number of the catalogued song stored with exactly this file's name (0 when none).
+    /// Several songs with the file ask whether to go on; Cancel raises the load-cancel flag.
     virtual int SongNumForFile(const QString& path) = 0;
     /// Starts a run; a load-all run also clears the loaded-without-duration flag.
     virtual void StartLoadRun(bool loadAll) = 0;
-    /// Imports one file (no commit).
+    /// Imports one file, all of it or (when it fails) nothing of it; no commit.
     virtual void ImportFile(const QString& path) = 0;
-    /// Makes everything imported so far durable.
-    virtual void CommitAndContinue() = 0;
-    /// Ends the run: shows the last run's songs and any note about ignored tags.
+    /// Makes the files imported so far durable when the last commit is a quarter of a second old,
+    /// so that a run is not slowed down by a commit per file.
+    virtual void CommitIfDue() = 0;
+    /// Ends the run, also a cancelled or failed one: commits every file imported, then shows the
+    /// last run's songs, the files that could not be catalogued and any note about ignored tags.
     virtual void FinishLoadRun() = 0;
     /// Raised by Cancel (the window's button or the duplicates question); loops test it before
     /// each entry or file.

@@ -1,5 +1,8 @@
 #include "FolderWalk.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -23,7 +26,66 @@ bool CanList(const QString& folder) {
     return ::access(QFile::encodeName(folder).constData(), R_OK | X_OK) == 0;
 }
 
+bool IsContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+/// The length of the valid UTF-8 sequence at `at`, 0 when the byte there does not start one.
+int SequenceLength(const QByteArray& text, qsizetype at) {
+    const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(text[at + i]); };
+    const unsigned char lead = byte(0);
+    int length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead < 0x80) {
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;   // no overlong forms
+        high = lead == 0xED ? 0x9F : 0xBF;  // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;  // nothing beyond U+10FFFF
+    } else {
+        return 0;
+    }
+    if (at + length > text.size() || byte(1) < low || byte(1) > high) {
+        return 0;
+    }
+    for (int i = 2; i < length; ++i) {
+        if (!IsContinuation(byte(i))) {
+            return 0;
+        }
+    }
+    return length;
+}
+
 }  // namespace
+
+QString EscapedFileName(const QByteArray& name, bool* valid) {
+    QString text;
+    bool clean = true;
+    for (qsizetype at = 0; at < name.size();) {
+        const int length = SequenceLength(name, at);
+        if (length > 0) {
+            text += QString::fromUtf8(name.constData() + at, length);
+            at += length;
+        } else {
+            text +=
+                "\\x" +
+                QString::number(static_cast<unsigned char>(name[at]), 16).toUpper().rightJustified(2, '0');
+            clean = false;
+            ++at;
+        }
+    }
+    if (valid) {
+        *valid = clean;
+    }
+    return text;
+}
 
 bool FolderWalk::StartFolderWalk(const QString& folder, bool withSubfolders) {
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
@@ -32,6 +94,7 @@ bool FolderWalk::StartFolderWalk(const QString& folder, bool withSubfolders) {
     m_pending.clear();
     m_expanded.clear();
     m_unreadable.clear();
+    m_badlyNamed.clear();
     m_withSubfolders = withSubfolders;
     Insert(FolderPath(folder), true);
     return true;
@@ -67,6 +130,8 @@ void FolderWalk::Expand(const QString& folder) {
         m_unreadable << folder;
         return;
     }
+    // The folder search passes over names that are not valid UTF-8; they are looked for here.
+    NoteBadNames(folder);
     if (!FindFirstEntry(folder, "*.*", 0)) {
         return;
     }
@@ -85,6 +150,35 @@ void FolderWalk::Expand(const QString& folder) {
                 break;
         }
     }
+}
+
+void FolderWalk::NoteBadNames(const QString& folder) {
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir) {
+        return;
+    }
+    QStringList files;
+    QStringList folders;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        bool valid = true;
+        const QString escaped = EscapedFileName(name, &valid);
+        if (valid) {
+            continue;
+        }
+        struct stat info {};
+        const bool isFolder = ::fstatat(::dirfd(dir), entry->d_name, &info, 0) == 0 && S_ISDIR(info.st_mode);
+        if (!isFolder) {
+            files << folder + escaped;
+        } else if (m_withSubfolders) {
+            folders << folder + escaped + '/';
+        }
+    }
+    ::closedir(dir);
+    files.sort(Qt::CaseInsensitive);
+    folders.sort(Qt::CaseInsensitive);
+    m_badlyNamed << files;
+    m_unreadable << folders;
 }
 
 }  // namespace sw

@@ -19,8 +19,12 @@ public:
     /// empty `file`; a file entry gives its full path in `file` and the folder it lies in.
     bool NextWalkEntry(QString& folder, QString& file);
 
-    /// Folders met on the walk whose entries could not be read.
+    /// Folders met on the walk whose entries could not be read, and subfolders whose names are not
+    /// valid UTF-8 (escaped as for BadlyNamedFiles).
     const QStringList& UnreadableFolders() const { return m_unreadable; }
+    /// Files met on the walk whose names are not valid UTF-8, so that they cannot be opened by
+    /// name: the full path with every stray byte written as "\xNN".
+    const QStringList& BadlyNamedFiles() const { return m_badlyNamed; }
 
 private:
     struct Entry {
@@ -35,11 +39,18 @@ private:
 
     void Insert(const QString& path, bool isFolder);
     void Expand(const QString& folder);
+    /// Notes the entries of `folder` whose names are not valid UTF-8.
+    void NoteBadNames(const QString& folder);
 
     std::set<Entry> m_pending;
     std::set<QString> m_expanded;  // canonical paths
     bool m_withSubfolders = false;
     QStringList m_unreadable;
+    QStringList m_badlyNamed;
 };
+
+/// The name as text: valid UTF-8 as it reads, every other byte as "\xNN" (hexadecimal, upper
+/// case). `valid` tells whether there was no such byte.
+QString EscapedFileName(const QByteArray& name, bool* valid = nullptr);
 
 }  // namespace sw

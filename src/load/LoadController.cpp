@@ -4,6 +4,7 @@
 
 #include "FileImporter.h"
 #include "FolderWalk.h"
+#include "LoadMessages.h"
 #include "LoadableFile.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Text.h"
@@ -11,19 +12,6 @@
 namespace sw {
 
 namespace {
-
-constexpr int kUnreadableShown = 10;
-
-QString UnreadableFoldersText(const QStringList& folders) {
-    QString text = "These folders could not be read and were left out:";
-    for (int i = 0; i < folders.size() && i < kUnreadableShown; ++i) {
-        text += "\n" + QuoteDouble(folders[i]);
-    }
-    if (folders.size() > kUnreadableShown) {
-        text += "\nand " + QString::number(folders.size() - kUnreadableShown) + " more";
-    }
-    return text;
-}
 
 /// Counts a loop as running for the scope, so a window shown again meanwhile does not look idle.
 class RunningScope {
@@ -101,6 +89,16 @@ void LoadController::ListFilesToLoad(const QString& folder, bool withSubfolders,
     if (!walk.UnreadableFolders().isEmpty()) {
         ShowInfo(UnreadableFoldersText(walk.UnreadableFolders()));
     }
+    // A name that is not valid UTF-8 cannot be opened by name: said, not skipped silently.
+    std::vector<NotCatalogued> badlyNamed;
+    for (const QString& name : walk.BadlyNamedFiles()) {
+        if (IsLoadableFile(name)) {
+            badlyNamed.push_back({name, kNameNotUtf8});
+        }
+    }
+    if (!badlyNamed.empty()) {
+        ShowInfo(NotCataloguedText(badlyNamed));
+    }
 }
 
 void LoadController::EndListing() {
@@ -131,13 +129,13 @@ bool LoadController::LoadAllListed() {
         for (int row = 0; row < total; ++row) {
             Select(row);
             const QString file = m_listed[row];
-            SetLoadStatus(QString::number(row) + " / " + QString::number(total) + "   " + file);
+            SetLoadStatus(QString::number(row + 1) + " / " + QString::number(total) + "   " + file);
             Pump();
             if (cancel) {
                 break;
             }
             m_importer.ImportFile(file);
-            m_importer.CommitAndContinue();
+            m_importer.CommitIfDue();
         }
     });
 }
@@ -154,7 +152,6 @@ bool LoadController::LoadSelectedFile() {
         SetLoadStatus(file);
         Pump();
         m_importer.ImportFile(file);
-        m_importer.CommitAndContinue();
     });
 }
 
@@ -178,7 +175,8 @@ void LoadController::EndLoading(bool finished) {
     if (finished) {
         m_importer.FinishLoadRun();
     } else {
-        // The run's error goes on to the event loop; the run is still closed so the busy cursor ends.
+        // The run's error goes on to the event loop; the run is still closed, so the files imported
+        // before it are committed and the busy cursor ends.
         try {
             m_importer.FinishLoadRun();
         } catch (...) {

@@ -1,6 +1,7 @@
 #include "LoadRun.h"
 
 #include "core/Catalogue.h"
+#include "core/ColumnWidths.h"
 #include "core/Library.h"
 #include "core/RowSet.h"
 #include "core/Settings.h"
@@ -10,10 +11,11 @@
 
 namespace sw {
 
-LoadRun::LoadRun(Library& library, TagPolicy& tags) : m_library(library), m_tags(tags) {}
+LoadRun::LoadRun(Library& library, TagPolicy& tags, Clock& clock)
+    : m_library(library), m_tags(tags), m_clock(clock) {}
 
 int LoadRun::SongNumForFile(const QString& path) {
-    return m_library.songs.SongNumForFile(path);
+    return m_library.songs.SongNumForExactFile(path);
 }
 
 bool& LoadRun::LoadCancel() {
@@ -25,6 +27,8 @@ void LoadRun::StartLoadRun(bool loadAll) {
     m_timestamp = StampToDateTime(NowStamp());
     m_library.settings.LastLoadedTS = m_timestamp;
     m_counts = {};
+    m_notCatalogued.clear();
+    m_lastCommitMs = m_clock.NowMs();
     if (loadAll) {
         m_library.songs.loadedWithoutDuration = false;
     }
@@ -32,13 +36,55 @@ void LoadRun::StartLoadRun(bool loadAll) {
 }
 
 void LoadRun::ImportFile(const QString& path) {
+    if (!FitsColumn(m_library.songs.RelativePathOf(path), kSongFileNameWidth)) {
+        NoteNotCatalogued(path, "path too long");
+        ++m_counts.skipped;
+        return;
+    }
+    Catalogue& catalogue = m_library.catalogue;
+    catalogue.SetSavepoint();
+    Outcome outcome = Outcome::Skipped;
+    try {
+        outcome = Import(path);
+        catalogue.ReleaseSavepoint();
+    } catch (...) {
+        try {
+            catalogue.RollbackToSavepoint();
+        } catch (...) {
+            // The import's own error is the one to report.
+        }
+        throw;
+    }
+    switch (outcome) {
+        case Outcome::Inserted:
+            ++m_counts.inserted;
+            break;
+        case Outcome::Copy:
+            ++m_counts.copies;
+            break;
+        case Outcome::Refreshed:
+            ++m_counts.refreshed;
+            return;
+        case Outcome::Relinked:
+            ++m_counts.relinked;
+            break;
+        case Outcome::Skipped:
+            ++m_counts.skipped;
+            return;
+    }
+    m_library.size.AdjustJukeboxSize(FileSizeBytes(path));
+}
+
+LoadRun::Outcome LoadRun::Import(const QString& path) {
     SongStore& songs = m_library.songs;
     TSong song;
     if (songs.FindSongByFileName(path, song) > 0) {
         song.SearchTs = m_timestamp;
+        // A song found under another letter case takes the file's real spelling.
+        song.FullPath = path;
+        song.FileName = songs.RelativePathOf(path);
         songs.SaveSong(song);
-        ++m_counts.refreshed;
-        return;
+        return Outcome::Refreshed;
     }
 
     bool readable = false;
@@ -51,38 +97,56 @@ void LoadRun::ImportFile(const QString& path) {
         readable = false;
     }
     if (!readable) {
-        ++m_counts.skipped;
-        return;
+        return Outcome::Skipped;
     }
+    // The details are matched as they will be stored.
+    FitSongToColumns(song);
 
     const bool found = songs.FindSongByDetails(song);
     songs.RefreshExi(song);
+    Outcome outcome = Outcome::Inserted;
     if (found && song.Exi) {
         song.SongNum = 0;
-        ++m_counts.copies;
+        outcome = Outcome::Copy;
     } else if (found) {
-        ++m_counts.relinked;
-    } else {
-        ++m_counts.inserted;
+        outcome = Outcome::Relinked;
     }
     song.SearchTs = m_timestamp;
     song.FullPath = path;
     song.FileName = songs.RelativePathOf(path);
-    const qint64 size = FileSizeBytes(path);
-    song.Size = static_cast<int>(size);
     song.Exi = true;
-    m_library.size.AdjustJukeboxSize(size);
     songs.SaveSong(song);
+    return outcome;
+}
+
+void LoadRun::CommitIfDue() {
+    if (m_clock.NowMs() - m_lastCommitMs >= kLoadCommitIntervalMs) {
+        CommitAndContinue();
+    }
 }
 
 void LoadRun::CommitAndContinue() {
     m_library.catalogue.CommitAndContinue();
+    m_lastCommitMs = m_clock.NowMs();
+}
+
+void LoadRun::NoteNotCatalogued(const QString& name, const QString& reason) {
+    m_notCatalogued.push_back({name, reason});
 }
 
 void LoadRun::FinishLoadRun() {
+    try {
+        CommitAndContinue();
+    } catch (...) {
+        BusyEnd();
+        throw;
+    }
     BusyEnd();
     if (m_showLastRun) {
         m_showLastRun();
+    }
+    if (!m_notCatalogued.empty()) {
+        ShowInfo(NotCataloguedText(m_notCatalogued));
     }
     if (m_tags.unicodeTagsIgnored) {
         ShowInfo("ID3v2 tags containing Unicode were ignored in some files loaded");

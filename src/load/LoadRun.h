@@ -2,14 +2,20 @@
 
 #include <QString>
 #include <functional>
+#include <vector>
 
 #include "FileImporter.h"
+#include "LoadMessages.h"
+#include "foundation/Clock.h"
 #include "foundation/Dates.h"
 
 namespace sw {
 
 class Library;
 class TagPolicy;
+
+/// The longest a load run keeps imported files uncommitted: what a killed program can lose.
+inline constexpr qint64 kLoadCommitIntervalMs = 250;
 
 /// A load run: files turned into catalogued songs one at a time, each matched against the catalogue
 /// by file name, then by album, artist, title and track.
@@ -24,14 +30,24 @@ public:
         int skipped = 0;
     };
 
-    LoadRun(Library& library, TagPolicy& tags);
+    /// `clock` times the commits.
+    LoadRun(Library& library, TagPolicy& tags, Clock& clock = RealClock());
 
     int SongNumForFile(const QString& path) override;
     void StartLoadRun(bool loadAll) override;
+    /// A path whose stored name would not fit the catalogue is left out and named at the end of the
+    /// run. A database error undoes the file's changes (no artist or album is left without its
+    /// song) and is thrown on; what was imported before stays.
     void ImportFile(const QString& path) override;
-    void CommitAndContinue() override;
+    void CommitIfDue() override;
+    /// Commits now.
+    void CommitAndContinue();
     void FinishLoadRun() override;
     bool& LoadCancel() override;
+
+    /// A file that will not be catalogued, named in the run's closing message.
+    void NoteNotCatalogued(const QString& name, const QString& reason);
+    const std::vector<NotCatalogued>& NotCataloguedFiles() const { return m_notCatalogued; }
 
     /// The time stamp of the run, in whole seconds so that it matches the stored LastLoadedTS.
     TDateTime LoadTimestamp() const { return m_timestamp; }
@@ -40,10 +56,17 @@ public:
     void SetShowLastRun(std::function<void()> show) { m_showLastRun = std::move(show); }
 
 private:
+    enum class Outcome { Inserted, Copy, Refreshed, Relinked, Skipped };
+    /// The import proper; the caller makes it all or nothing.
+    Outcome Import(const QString& path);
+
     Library& m_library;
     TagPolicy& m_tags;
+    Clock& m_clock;
     TDateTime m_timestamp = 0;
+    qint64 m_lastCommitMs = 0;
     Counts m_counts;
+    std::vector<NotCatalogued> m_notCatalogued;
     std::function<void()> m_showLastRun;
 };
 

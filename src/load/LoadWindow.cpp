@@ -149,6 +149,8 @@ void LoadWindow::BuildLayout() {
     m_status->setAutoFillBackground(true);
     m_status->setTextFormat(Qt::PlainText);
     m_status->setMinimumHeight(m_status->fontMetrics().height() + 6);
+    // A long path in the status line is cut at the window's edge rather than widening the window.
+    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     auto* column = new QVBoxLayout(central);
     column->addLayout(topBar);

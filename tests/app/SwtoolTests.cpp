@@ -13,6 +13,7 @@
 #include "TestCatalogue.h"
 #include "core/Catalogue.h"
 #include "core/CatalogueCreation.h"
+#include "load/LoadTestSupport.h"
 
 namespace sw {
 namespace {
@@ -42,6 +43,22 @@ protected:
                         QString(SW_SOURCE_DIR) + "/data/GENRES.INI");
     }
     QString Home() const { return m_home.path(); }
+    QString CatalogueFile() const { return m_home.filePath("SW3DATA/SONGS.FDB"); }
+    void WriteSettings(const QByteArray& text) {
+        QFile file(m_home.filePath("SW3DATA/SONWICK3.INI"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    QString SettingsText() const {
+        QFile file(m_home.filePath("SW3DATA/SONWICK3.INI"));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+    /// The committed songs, as another program sees them.
+    RowSet Songs() const {
+        Catalogue catalogue;
+        catalogue.Open(CatalogueFile());
+        return catalogue.Select("select songnum, fn from song order by songnum");
+    }
 
     QTemporaryDir m_home;
 };
@@ -127,6 +144,98 @@ TEST_F(Swtool, LoadRunsWithoutAWindowAndSummarises) {
     EXPECT_FALSE(text.contains("LastLoadedTS-date = 0\n")) << text.toStdString();
 }
 
+TEST_F(Swtool, LoadRefusesOnAReadOnlyCatalogue) {
+    WriteSettings("[main]\nREADONLY=1\n");
+    QTemporaryDir music;
+    QFile::copy(Fixtures() + "plain.mp3", music.filePath("one.mp3"));
+    const auto run = RunProgram("swtool", {"--home", Home(), "load", music.path()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(
+        run.err.contains("INFO: Cannot make changes, database is read-only\\n( see menu option "
+                         "\"Database\")"))
+        << run.err.toStdString();
+    EXPECT_EQ(Songs().RowCount(), 0);
+}
+
+TEST_F(Swtool, LoadWithNothingToLoadStartsNoRun) {
+    WriteSettings("[main]\nLastLoadedTS-date=20200101\nLastLoadedTS-time=120000\n");
+    QTemporaryDir music;
+    QFile(music.filePath("readme.txt")).open(QIODevice::WriteOnly);
+    const auto run = RunProgram("swtool", {"--home", Home(), "load", music.path()});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith("listed=0 inserted=0 ")) << run.out.toStdString();
+    EXPECT_TRUE(SettingsText().contains("LastLoadedTS-date=20200101")) << SettingsText().toStdString();
+}
+
+TEST_F(Swtool, LoadNamesWhatItCannotReadOrCatalogue) {
+    QTemporaryDir music;
+    QFile::copy(Fixtures() + "plain.mp3", music.filePath("ok.mp3"));
+    ASSERT_TRUE(test::MakeRawEntry(music.path(), "caf\xE9.mp3"));
+    ASSERT_TRUE(test::MakeRawEntry(music.path(), "bad\xFF/"));
+    const auto run = RunProgram("swtool", {"--home", Home(), "load", "--subfolders", music.path()});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith("listed=1 inserted=1 ")) << run.out.toStdString();
+    EXPECT_TRUE(run.err.contains("INFO: These folders could not be read and were left out:\\n\"" +
+                                 music.path() + "/bad\\xFF/\""))
+        << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("INFO: \"" + music.path() +
+                                 "/caf\\xE9.mp3\" could not be catalogued: name is not valid UTF-8"))
+        << run.err.toStdString();
+    test::RemoveRawEntry(music.path(), "caf\xE9.mp3");
+    test::RemoveRawEntry(music.path(), "bad\xFF/");
+}
+
+TEST_F(Swtool, ARootWithoutItsSlashKeepsNamesRelative) {
+    QTemporaryDir music;
+    QFile::copy(Fixtures() + "plain.mp3", music.filePath("one.mp3"));
+    WriteSettings(("[main]\nRoot=" + music.path() + "\n").toUtf8());
+    auto run = RunProgram("swtool", {"--home", Home(), "load", music.path()});
+    EXPECT_TRUE(run.out.startsWith("listed=1 inserted=1 ")) << run.out.toStdString() << run.err.toStdString();
+    run = RunProgram("swtool", {"--home", Home(), "load", "--all", music.path()});
+    EXPECT_TRUE(run.out.startsWith("listed=1 inserted=0 copies=0 refreshed=1 ")) << run.out.toStdString();
+    const RowSet rows = Songs();
+    ASSERT_EQ(rows.RowCount(), 1);
+    EXPECT_EQ(rows.Text("FN"), "one.mp3");
+}
+
+TEST_F(Swtool, AKilledLoadLosesOnlyItsLastMomentsAndTheNextLoadCataloguesEachFileOnce) {
+    QTemporaryDir music;
+    constexpr int kFiles = 3000;
+    for (int n = 0; n < kFiles; ++n) {
+        const QString folder = music.filePath(QString("Folder %1").arg(n / 100, 2, 10, QChar('0')));
+        QDir().mkpath(folder);
+        ASSERT_TRUE(
+            QFile::link(Fixtures() + "plain.mp3", folder + QString("/f%1.mp3").arg(n, 4, 10, QChar('0'))) ||
+            QFile::copy(Fixtures() + "plain.mp3", folder + QString("/f%1.mp3").arg(n, 4, 10, QChar('0'))));
+    }
+    QProcess load;
+    load.start(test::ProgramPath("swtool"), {"--home", Home(), "load", "--subfolders", music.path()});
+    ASSERT_TRUE(load.waitForStarted());
+    QString progress;
+    // Half-way the run has committed at least once (every quarter of a second).
+    while (!progress.contains("tenth=5 ") && load.state() == QProcess::Running) {
+        load.waitForReadyRead(100);
+        progress += QString::fromUtf8(load.readAllStandardError());
+    }
+    ASSERT_TRUE(progress.contains("tenth=5 ")) << progress.toStdString();
+    load.kill();  // SIGKILL: no commit, no clean-up
+    load.waitForFinished();
+    EXPECT_FALSE(QString::fromUtf8(load.readAllStandardOutput()).contains("listed="))
+        << "the run ended first";
+    const int kept = Songs().RowCount();
+    EXPECT_GE(kept, 1);
+    EXPECT_LT(kept, kFiles);
+
+    const auto run = RunProgram("swtool", {"--home", Home(), "load", "--subfolders", music.path()}, 300000);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith(QString("listed=%1 inserted=%1 ").arg(kFiles - kept)))
+        << run.out.toStdString();
+    Catalogue catalogue;
+    catalogue.Open(CatalogueFile());
+    EXPECT_EQ(catalogue.Select("select count(*) as ct from song").Int("CT"), kFiles);
+    EXPECT_EQ(catalogue.Select("select count(distinct fn) as ct from song").Int("CT"), kFiles);
+}
+
 TEST_F(Swtool, LoadRefusesWhileTheJukeboxRuns) {
     QProcess jukebox;
     ASSERT_TRUE(test::StartJukebox(jukebox, Home()));
@@ -179,6 +288,14 @@ TEST_P(NewCatalogueScript, CreatesANamedCatalogueWithTheGenreListAtItsVersion) {
     ASSERT_TRUE(script.waitForFinished(60000));
     EXPECT_EQ(script.exitCode(), 0) << script.readAllStandardError().toStdString();
     EXPECT_TRUE(QFileInfo(folder + "/firebird-lock").isDir());
+    // Written with forced writes from the start.
+    QProcess stat;
+    stat.setProcessEnvironment(env);
+    stat.start("fbstat", {"-h", folder + "/SONGS.FDB"});
+    ASSERT_TRUE(stat.waitForFinished(30000));
+    const QString header = QString::fromUtf8(stat.readAllStandardOutput());
+    EXPECT_TRUE(header.mid(header.indexOf("Attributes")).section('\n', 0, 0).contains("force write"))
+        << header.toStdString();
     Catalogue catalogue;
     catalogue.Open(folder + "/SONGS.FDB");
     catalogue.ReadParams();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QProcess>
+
 #include "TestCatalogue.h"
 #include "core/Catalogue.h"
 #include "core/Query.h"
@@ -153,6 +155,66 @@ TEST_F(CatalogueOps, RefusedStatementsCarryTheClientsText) {
                  DatabaseError);
     m_catalogue.CommitAndContinue();
     EXPECT_EQ(m_catalogue.Select("select * from artist").RowCount(), 1);
+}
+
+TEST_F(CatalogueOps, ASavepointUndoesWhatFollowsItUntilTheNextCommit) {
+    m_catalogue.ExecSql("insert into artist (artistid, arname) values (1, 'Before')");
+    m_catalogue.SetSavepoint();
+    m_catalogue.ExecSql("insert into artist (artistid, arname) values (2, 'Undone')");
+    m_catalogue.ExecSql("insert into album (albumid, alname, artistid) values (1, 'Undone', 2)");
+    EXPECT_TRUE(m_catalogue.RollbackToSavepoint());
+    EXPECT_FALSE(m_catalogue.RollbackToSavepoint());  // the mark went with it
+    m_catalogue.SetSavepoint();
+    m_catalogue.ExecSql("insert into artist (artistid, arname) values (3, 'Kept')");
+    m_catalogue.ReleaseSavepoint();
+    m_catalogue.CommitAndContinue();
+    EXPECT_EQ(m_catalogue.Select("select artistid from artist order by artistid").RowCount(), 2);
+    EXPECT_EQ(m_catalogue.Select("select albumid from album").RowCount(), 0);
+
+    // A commit between mark and rollback has made the changes durable: nothing is undone, and
+    // neither rollback nor release fails.
+    m_catalogue.SetSavepoint();
+    m_catalogue.ExecSql("insert into artist (artistid, arname) values (4, 'Committed')");
+    m_catalogue.CommitAndContinue();
+    m_catalogue.ExecSql("insert into artist (artistid, arname) values (5, 'Later')");
+    EXPECT_FALSE(m_catalogue.RollbackToSavepoint());
+    m_catalogue.SetSavepoint();
+    m_catalogue.CommitRetaining();
+    EXPECT_NO_THROW(m_catalogue.ReleaseSavepoint());
+    m_catalogue.CommitAndContinue();
+    EXPECT_EQ(m_catalogue.Select("select artistid from artist").RowCount(), 4);
+}
+
+TEST_F(CatalogueOps, ALayoutChangeFollowsQueriesOnTheSameTable) {
+    // Recent queries stay prepared; a change of the table's layout must not find it in use.
+    m_catalogue.RunQuery("select count(*) as ct from plist");
+    m_catalogue.Select("select plid, plname from plist");
+    EXPECT_NO_THROW(m_catalogue.ExecSqlCommit("alter table plist add note varchar(10)"));
+    m_catalogue.ExecSqlCommit("insert into plist (plid, plname, note) values (1, 'P', 'n')");
+    EXPECT_EQ(m_catalogue.RunQuery("select count(*) as ct from plist").Int("CT"), 1);
+    EXPECT_NO_THROW(m_catalogue.ExecSqlCommit("alter table plist drop note"));
+    EXPECT_EQ(m_catalogue.Select("select * from plist").ColumnCount(), 4);
+}
+
+TEST(CatalogueOpen, ForcedWritesAreSwitchedOnAtOpen) {
+    test::TestCatalogue file;
+    auto attributes = [&] {
+        QProcess stat;
+        stat.start("fbstat", {"-h", file.Path()});
+        stat.waitForFinished(30000);
+        const QString text = QString::fromUtf8(stat.readAllStandardOutput());
+        return text.mid(text.indexOf("Attributes")).section('\n', 0, 0);
+    };
+    // A catalogue that an earlier edition switched to writing through the system's cache.
+    ASSERT_EQ(QProcess::execute("gfix",
+                                {"-write", "async", file.Path(), "-user", "SYSDBA", "-password", "brisk38"}),
+              0);
+    ASSERT_FALSE(attributes().contains("force write")) << attributes().toStdString();
+    Catalogue catalogue;
+    file.Open(catalogue);
+    EXPECT_EQ(catalogue.Select("select mon$forced_writes as fw from mon$database").Int("FW"), 1);
+    catalogue.CloseCatalogue();
+    EXPECT_TRUE(attributes().contains("force write")) << attributes().toStdString();
 }
 
 TEST(CatalogueOpen, MissingFileReportsTheClientsError) {

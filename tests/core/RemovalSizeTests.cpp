@@ -86,6 +86,17 @@ TEST_F(Removal, RecheckLearnsThatAFileVanishedOrCameBack) {
     EXPECT_FALSE(song.Exi == false);
 }
 
+TEST_F(Removal, AFileThatCameBackCountsWithItsRealSize) {
+    // The stored size stops at 2 GiB; a 3 GiB file that is there again adds its real size.
+    QFile big(m_path);
+    ASSERT_TRUE(big.resize(3LL << 30));
+    m_catalogue.ExecSqlCommit("update song set exi = 0");
+    TSong song;
+    m_library.songs.FindSongByNumber(m_song.SongNum, song);
+    RecheckSongFile(m_library, song);
+    EXPECT_EQ(m_library.size.Total(), 1'234'000'000 + (3LL << 30));
+}
+
 TEST_F(Removal, SizeCaptionAndTotalsFollowEveryChange) {
     int repaints = 0;
     m_library.size.SetDisplay([&] { ++repaints; });

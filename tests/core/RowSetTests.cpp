@@ -41,6 +41,21 @@ TEST(RowSetStorage, HandsBackEachValueInItsTypeAndNullsAsInvalid) {
     EXPECT_EQ(walked.Text("ALNAME"), "");
 }
 
+TEST(RowSetColumns, FindTheExactSpellingFirstThenIgnoreCase) {
+    // Two columns whose names differ only in case, as a query naming "Title" and "TITLE" gives.
+    RowSet rows({{"Title", ColumnKind::Text}, {"TITLE", ColumnKind::Text}, {"SONGNUM", ColumnKind::Integer}});
+    rows.AppendRow({QString("shown"), QString("stored"), qint64(3)});
+    EXPECT_EQ(rows.ColumnIndex("Title"), 0);
+    EXPECT_EQ(rows.ColumnIndex("TITLE"), 1);
+    EXPECT_EQ(rows.Text("TITLE"), "stored");
+    EXPECT_EQ(rows.ColumnIndex("title"), 0);
+    EXPECT_EQ(rows.ColumnIndex("SongNum"), 2);
+    EXPECT_TRUE(rows.HasColumn("songnum"));
+    EXPECT_FALSE(rows.HasColumn("ALNUM"));
+    EXPECT_THROW(rows.ColumnIndex("ALNUM"), DatabaseError);
+    EXPECT_THROW(rows.Int("ALNUM"), DatabaseError);
+}
+
 TEST(RowSetModelGrid, ServesTheColumnsCellsOverTheRowSet) {
     const RowSet rows = ThreeSongs();
     RowSetModel model;

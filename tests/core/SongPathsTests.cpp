@@ -10,16 +10,20 @@ namespace {
 TEST(SongPaths, StoredNamesAreRelativeToTheRoot) {
     const QString root = "/home/ann/Music/";
     EXPECT_EQ(MakeRelativePath("/home/ann/Music/Rock/a.mp3", root), "Rock/a.mp3");
-    EXPECT_EQ(MakeRelativePath("/home/ann/music/ROCK/A.MP3", root), "ROCK/A.MP3");
+    // Letter case counts: another spelling of the root is another folder.
+    EXPECT_EQ(MakeRelativePath("/home/ann/music/ROCK/A.MP3", root), "/home/ann/music/ROCK/A.MP3");
     EXPECT_EQ(MakeRelativePath("/other/b.ogg", root), "/other/b.ogg");
     EXPECT_EQ(MakeRelativePath("/home/ann/Music/Rock/a.mp3", "/home/ann/Music"), "/Rock/a.mp3");
     EXPECT_EQ(MakeRelativePath("/x/a.mp3", ""), "/x/a.mp3");
 
     EXPECT_EQ(MakeFullPath("Rock/a.mp3", root), "/home/ann/Music/Rock/a.mp3");
     EXPECT_EQ(MakeFullPath("/other/b.ogg", root), "/other/b.ogg");
-    EXPECT_EQ(MakeFullPath("E:\\x\\b.ogg", root), "E:\\x\\b.ogg");
+    // Only a leading "/" makes a name absolute; a drive-letter name of an old catalogue is a
+    // missing file under the root.
+    EXPECT_EQ(MakeFullPath("1:intro.mp3", root), "/home/ann/Music/1:intro.mp3");
+    EXPECT_EQ(MakeFullPath("E:\\x\\b.ogg", root), "/home/ann/Music/E:\\x\\b.ogg");
     EXPECT_EQ(MakeFullPath("", root), "");
-    EXPECT_EQ(MakeFullPath("a", root), "a");
+    EXPECT_EQ(MakeFullPath("a", root), "/home/ann/Music/a");
     EXPECT_EQ(MakeFullPath("ab.mp3", ""), "ab.mp3");
 }
 

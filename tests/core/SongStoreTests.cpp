@@ -53,24 +53,66 @@ TEST_F(SongStoreTest, ANewRowForAMissingFileKeepsANullSize) {
     EXPECT_FALSE(m_library.songs.loadedWithoutDuration);
 }
 
-TEST_F(SongStoreTest, FileLookupIgnoresLetterCaseAndAsksAboutDuplicates) {
+TEST_F(SongStoreTest, FileLookupPrefersTheExactNameAndAsksAboutDuplicates) {
     MakeFile("Rock/a.mp3");
+    MakeFile("Rock/A.mp3");  // a second file: names differing in letter case are two files
     TSong song = NewSong("Rock/a.mp3", "A", "Artist", "");
     m_library.songs.SaveSong(song);
 
     TSong found;
-    EXPECT_EQ(m_library.songs.FindSongByFileName(m_music.path() + "/ROCK/A.MP3", found), 1);
+    EXPECT_EQ(m_library.songs.FindSongByFileName(m_settings.Root + "Rock/a.mp3", found), 1);
     EXPECT_EQ(found.SongNum, 1);
-    EXPECT_EQ(found.FileName, "Rock/a.mp3");
-    EXPECT_EQ(m_library.songs.SongNumForFile(m_settings.Root + "rock/a.mp3"), 1);
+    EXPECT_EQ(m_library.songs.FindSongByFileName(m_settings.Root + "Rock/A.mp3", found), 0);
+    EXPECT_EQ(m_library.songs.SongNumForFile(m_settings.Root + "Rock/A.mp3"), 0);
     EXPECT_EQ(m_library.songs.SongNumForFile(m_settings.Root + "rock/b.mp3"), 0);
+    // The root is stripped only in its own spelling.
+    EXPECT_EQ(m_library.songs.SongNumForFile(m_settings.Root.toUpper() + "Rock/a.mp3"), 0);
 
-    TSong twin = NewSong("ROCK/A.mp3", "A twin", "Artist", "");
+    TSong twin = NewSong("Rock/a.mp3", "A twin", "Artist", "");
     m_library.songs.SaveSong(twin);
     m_dialogs.QueueAnswer("Cancel");
     EXPECT_EQ(m_library.songs.FindSongByFileName(m_settings.Root + "Rock/a.mp3", found), 2);
     EXPECT_TRUE(m_library.songs.loadCancel);
-    EXPECT_EQ(m_dialogs.TextsOf("ASK"), QStringList{"\"rock/a.mp3\" - duplicates found -> Cancel"});
+    EXPECT_EQ(m_dialogs.TextsOf("ASK"), QStringList{"\"Rock/a.mp3\" - duplicates found -> Cancel"});
+}
+
+TEST_F(SongStoreTest, AnotherSpellingCountsOnlyWhenItsFileIsGone) {
+    // Stored lower-cased by the previous edition, or before a folder was renamed in letter case.
+    MakeFile("Folk/Song.mp3");
+    m_catalogue.ExecSqlCommit("insert into song (songnum, fn, title) values (3, 'folk/song.mp3', 'Kept')");
+    TSong found;
+    EXPECT_EQ(m_library.songs.FindSongByFileName(m_settings.Root + "Folk/Song.mp3", found), 1);
+    EXPECT_EQ(found.SongNum, 3);
+    EXPECT_EQ(found.FileName, "folk/song.mp3");
+    EXPECT_EQ(m_library.songs.SongNumForFile(m_settings.Root + "Folk/Song.mp3"), 3);
+    // "Skip if already loaded" counts the exact name only, so the file is loaded and re-linked.
+    EXPECT_EQ(m_library.songs.SongNumForExactFile(m_settings.Root + "Folk/Song.mp3"), 0);
+    EXPECT_EQ(m_library.songs.SongNumForExactFile(m_settings.Root + "folk/song.mp3"), 3);
+
+    // Once the stored spelling names a file again, it is that file's song, not this one's.
+    MakeFile("folk/song.mp3");
+    EXPECT_EQ(m_library.songs.FindSongByFileName(m_settings.Root + "Folk/Song.mp3", found), 0);
+    EXPECT_TRUE(m_dialogs.Transcript().isEmpty());
+}
+
+TEST_F(SongStoreTest, SizesBeyondTheColumnStopAtItsLargestAndEmptyFilesStoreZero) {
+    const QString big = MakeFile("big.wav", 0);
+    QFile sparse(big);
+    ASSERT_TRUE(sparse.resize(3LL << 30));  // 3 GiB, sparse: no disk space used
+    MakeFile("empty.mp3", 0);
+    TSong large = NewSong("big.wav", "Big", "A", "");
+    TSong empty = NewSong("empty.mp3", "Empty", "A", "");
+    m_library.songs.SaveSong(large);
+    m_library.songs.SaveSong(empty);
+    EXPECT_EQ(large.Size, 2147483647);
+    EXPECT_EQ(Count("select count(*) as ct from song where \"size\" = 2147483647"), 1);
+    EXPECT_EQ(Count("select count(*) as ct from song where \"size\" = 0"), 1);
+
+    // A size left null by an earlier save becomes 0 once the empty file is seen.
+    m_catalogue.ExecSqlCommit("update song set \"size\" = null where songnum = " +
+                              QString::number(empty.SongNum));
+    m_library.songs.SaveSong(empty);
+    EXPECT_EQ(Count("select count(*) as ct from song where \"size\" is null"), 0);
 }
 
 TEST_F(SongStoreTest, DetailsLookupMatchesAlbumArtistTitleAndTrack) {
@@ -121,7 +163,7 @@ TEST_F(SongStoreTest, RowsAreReadWithTheirRulesAndMessages) {
     EXPECT_EQ(song.Rating, 0);
     EXPECT_EQ(song.Track, 300 & 0xFF);
     EXPECT_EQ(song.GenreId, 0);
-    EXPECT_EQ(song.FullPath, "E:\\old\\b.ogg");
+    EXPECT_EQ(song.FullPath, m_settings.Root + "E:\\old\\b.ogg");
     EXPECT_EQ(song.FileType, "OGG");
     EXPECT_EQ(song.StartFrom, 12550);
     EXPECT_TRUE(song.Exi);

@@ -222,6 +222,18 @@ TEST_F(Shutdown, MissingRootFolderIsReportedAtStartUp) {
     EXPECT_EQ(m_session.settings.Root, "/no/such/music/");
 }
 
+TEST_F(Shutdown, ARootReadWithoutItsSlashGetsOne) {
+    QFile file(m_session.paths.settingsFile);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(("[main]\nRoot=" + m_dir.path() + "\n").toUtf8());
+    file.close();
+    LoadSettings(m_session);
+    EXPECT_EQ(m_session.settings.Root, m_dir.path() + "/");
+    // Stored names stay relative to it.
+    EXPECT_EQ(m_session.library.songs.RelativePathOf(m_dir.filePath("Rock/a.mp3")), "Rock/a.mp3");
+    EXPECT_TRUE(m_dialogs.Transcript().isEmpty());
+}
+
 TEST_F(Shutdown, ReadingNeverWritesNotEvenToDropTheOldKey) {
     const QByteArray stored =
         "[main]\r\nLastLoadedTS=45000.5\r\nLastLoadedTS-date=20240101\r\nFADETIME=1500\r\n";

@@ -19,7 +19,7 @@ public:
         if (onNumber) {
             onNumber(path);
         }
-        return catalogued.contains(path.toLower()) ? 7 : 0;
+        return catalogued.contains(path) ? 7 : 0;
     }
     void StartLoadRun(bool loadAll) override { calls << (loadAll ? "start all" : "start one"); }
     void ImportFile(const QString& path) override {
@@ -28,7 +28,7 @@ public:
             onImport(path);
         }
     }
-    void CommitAndContinue() override { calls << "commit"; }
+    void CommitIfDue() override { calls << "commit if due"; }
     void FinishLoadRun() override { calls << "finish"; }
     bool& LoadCancel() override { return cancel; }
 
@@ -45,7 +45,7 @@ public:
     }
 
     QStringList calls;
-    QSet<QString> catalogued;  // lower-cased full paths
+    QSet<QString> catalogued;  // full paths, matched exactly as "Skip if already loaded" does
     std::function<void(const QString&)> onNumber;
     std::function<void(const QString&)> onImport;
     bool cancel = false;

@@ -181,6 +181,58 @@ TEST(FolderWalk, UnreadableSubfolderIsNamedAndSkipped) {
     EXPECT_EQ(result, 3);
 }
 
+TEST(FolderWalkNames, NamesThatAreNotUtf8AreSetAsideEscaped) {
+    QTemporaryDir dir;
+    const QString root = dir.path();
+    MakeTree(root, {"ok.mp3", "Sub/in.mp3"});
+    ASSERT_TRUE(test::MakeRawEntry(root, "caf\xE9.mp3"));
+    ASSERT_TRUE(test::MakeRawEntry(root, "bad\xFF/"));
+    ASSERT_TRUE(test::MakeRawEntry(root, "bad\xFF/inside.mp3"));
+    FolderWalk walk;
+    ASSERT_TRUE(walk.StartFolderWalk(root, true));
+    QStringList entries;
+    QString folder;
+    QString file;
+    while (walk.NextWalkEntry(folder, file)) {
+        entries << (file.isEmpty() ? folder : file);
+    }
+    EXPECT_EQ(Relative(root, entries), (QStringList{"./", "ok.mp3", "Sub/", "Sub/in.mp3"}));
+    EXPECT_EQ(walk.BadlyNamedFiles(), QStringList{root + "/caf\\xE9.mp3"});
+    EXPECT_EQ(walk.UnreadableFolders(), QStringList{root + "/bad\\xFF/"});
+
+    // Without subfolders a badly named folder is not looked at.
+    ASSERT_TRUE(walk.StartFolderWalk(root, false));
+    while (walk.NextWalkEntry(folder, file)) {
+    }
+    EXPECT_EQ(walk.BadlyNamedFiles().size(), 1);
+    EXPECT_TRUE(walk.UnreadableFolders().isEmpty());
+    for (const char* name : {"caf\xE9.mp3", "bad\xFF/inside.mp3", "bad\xFF/"}) {
+        test::RemoveRawEntry(root, name);
+    }
+}
+
+TEST(EscapedFileName, KeepsValidUtf8AndWritesEveryStrayByteInHex) {
+    const struct {
+        QByteArray raw;
+        QString text;
+        bool valid;
+    } cases[] = {
+        {"plain.mp3", "plain.mp3", true},
+        {"\xC3\x85gren \xF0\x9F\x8E\xB8.mp3", QString::fromUtf8("Ågren 🎸.mp3"), true},
+        {"caf\xE9.mp3", "caf\\xE9.mp3", false},               // Latin-1
+        {"\xC0\xAF", "\\xC0\\xAF", false},                    // overlong "/"
+        {"\xED\xA0\x80", "\\xED\\xA0\\x80", false},           // a lone surrogate
+        {"end\xE2\x82", "end\\xE2\\x82", false},              // cut short
+        {"\xF4\x90\x80\x80", "\\xF4\\x90\\x80\\x80", false},  // beyond U+10FFFF
+        {"\x80x", "\\x80x", false},
+    };
+    for (const auto& c : cases) {
+        bool valid = !c.valid;
+        EXPECT_EQ(EscapedFileName(c.raw, &valid), c.text) << c.raw.toHex().toStdString();
+        EXPECT_EQ(valid, c.valid) << c.raw.toHex().toStdString();
+    }
+}
+
 struct LoadableCase {
     const char* path;
     bool loadable;

@@ -4,11 +4,13 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "FakeImporter.h"
 #include "TestCatalogue.h"
 #include "core/Library.h"
 #include "core/Query.h"
 #include "core/Settings.h"
 #include "foundation/ScriptedDialogs.h"
+#include "foundation/Text.h"
 #include "load/LoadController.h"
 #include "load/LoadRun.h"
 #include "playback/AudioLibrary.h"
@@ -16,6 +18,7 @@
 #include "tags/GenreLookup.h"
 #include "tags/Id3v1.h"
 #include "tags/Id3v2.h"
+#include "tags/OggVorbis.h"
 #include "tags/TagPolicy.h"
 
 namespace sw {
@@ -73,7 +76,26 @@ protected:
         return m_catalogue.QueryInt("ct");
     }
 
+    /// The count as another program would see it: committed rows only.
+    int Committed(const QString& sql) {
+        if (!m_other.IsOpen()) {
+            m_file.Open(m_other);
+        }
+        m_other.CommitAndContinue();
+        return m_other.Select(sql).Int("CT");
+    }
+
+    /// Lists the music folder (with subfolders, all files, each looked up for "Skip if already
+    /// loaded") and loads the list.
+    void LoadAllThroughTheWindow(LoadController& controller) {
+        controller.ListFilesToLoad(m_music.path(), true, true);
+        controller.ListFilesToLoad(m_music.path(), true, false);
+        m_dialogs.QueueAnswer("Yes");
+        controller.LoadAllListed();
+    }
+
     test::TestCatalogue m_file;
+    Catalogue m_other;
     Catalogue m_catalogue;
     Settings m_settings;
     Library m_library{m_catalogue, m_settings};
@@ -119,6 +141,9 @@ TEST_F(Import, AFileCataloguedUnderAnotherLetterCaseIsRefreshed) {
     EXPECT_NEAR(song.SearchTs, m_run.LoadTimestamp(), 1e-9);
     EXPECT_EQ(m_library.size.Total(), 0);
     EXPECT_EQ(m_run.RunCounts().refreshed, 1);
+    // The stored name takes the file's real spelling.
+    EXPECT_EQ(song.FileName, "Rock/a.mp3");
+    EXPECT_TRUE(song.Exi);
 }
 
 TEST_F(Import, ACopyInAnotherFolderIsASecondSongWithTheSameDetails) {
@@ -252,6 +277,213 @@ TEST_F(Import, TheLoadWindowListsAndLoadsThroughTheRealRun) {
     EXPECT_EQ(controller.CountText(), "0 files");
     controller.ListFilesToLoad(m_music.path(), false, false);
     EXPECT_EQ(controller.ListedFiles().size(), 2);
+}
+
+TEST_F(Import, LongTextsAreCutAndATooLongPathIsNamedWhileTheRestLoads) {
+    const QString longTitle =
+        Tagged("Long/title.mp3", QString(100, 'T'), QString(100, 'A'), QString(100, 'B'));
+    const QString ogg = Put("Long/comment.ogg", FixtureBytes("tone.ogg"));
+    TOggVorbis tag;
+    ASSERT_TRUE(tag.Read(ogg));
+    tag.SetTitle("Ogg");
+    tag.SetComment(QString(120, 'c'));
+    ASSERT_TRUE(tag.Save(ogg));
+    // 300 characters below the root: more than a stored name can hold.
+    const QString tooLong = QString(100, 'd') + "/" + QString(100, 'e') + "/" + QString(94, 'f') + ".mp3";
+    ASSERT_EQ(tooLong.size(), 300);
+    const QString tooLongPath = Tagged(tooLong, "Deep", "Deep Artist", "Deep Album");
+    const QString plain = Tagged("z.mp3", "Plain", "Artist", "Album");
+
+    LoadController controller(m_run);
+    LoadAllThroughTheWindow(controller);
+    ASSERT_EQ(controller.ListedFiles().size(), 4);
+    EXPECT_EQ(Committed("select count(*) as ct from song"), 3);
+    EXPECT_EQ(m_dialogs.TextsOf("INFO"),
+              QStringList{QuoteDouble(tooLongPath) + " could not be catalogued: path too long"});
+    TSong song;
+    ASSERT_EQ(m_library.songs.FindSongByFileName(longTitle, song), 1);
+    EXPECT_EQ(song.Title, QString(80, 'T'));
+    EXPECT_EQ(song.ArtistName, QString(80, 'A'));
+    EXPECT_EQ(song.AlbumName, QString(80, 'B'));
+    ASSERT_EQ(m_library.songs.FindSongByFileName(ogg, song), 1);
+    EXPECT_EQ(song.Comment, QString(80, 'c'));
+    EXPECT_EQ(m_library.songs.FindSongByFileName(plain, song), 1);
+    // Nothing of the left-out file remains.
+    EXPECT_EQ(Count("select count(*) as ct from artist where arname = 'Deep Artist'"), 0);
+    EXPECT_EQ(Count("select count(*) as ct from album where alname = 'Deep Album'"), 0);
+    EXPECT_EQ(m_run.RunCounts().skipped, 1);
+
+    // Loading again finds every stored song and names the long path again.
+    m_dialogs.ClearTranscript();
+    LoadAllThroughTheWindow(controller);
+    EXPECT_EQ(m_run.RunCounts().refreshed, 3);
+    EXPECT_EQ(Count("select count(*) as ct from song"), 3);
+    // Every artist and album has its song.
+    EXPECT_EQ(Count("select count(*) as ct from album al where not exists "
+                    "(select 1 from song s where s.albumid = al.albumid)"),
+              0);
+    EXPECT_EQ(Count("select count(*) as ct from artist ar where ar.arname <> 'various' and not exists "
+                    "(select 1 from song s where s.artistid = ar.artistid)"),
+              0);
+    EXPECT_EQ(m_dialogs.TextsOf("INFO").size(), 1);
+}
+
+TEST_F(Import, AFileThatFailsLeavesNoArtistOrAlbumAndEndsTheRun) {
+    // A refusal the load cannot foresee.
+    m_catalogue.ExecSqlCommit(
+        "alter table song add constraint no_boom check (title is distinct from 'Boom')");
+    Tagged("a.mp3", "A", "Old Artist", "Old Album");
+    Tagged("boom.mp3", "Boom", "New Artist", "New Album");
+    Tagged("c.mp3", "C", "Old Artist", "Old Album", 2);
+    LoadController controller(m_run);
+    controller.ListFilesToLoad(m_music.path(), false, false);
+    m_dialogs.QueueAnswer("Yes");
+    EXPECT_THROW(controller.LoadAllListed(), DatabaseError);
+    EXPECT_EQ(controller.Busy(), LoadBusy::Idle);
+    // The file before it was committed; nothing of the failed file is left.
+    EXPECT_EQ(Committed("select count(*) as ct from song"), 1);
+    EXPECT_EQ(Committed("select count(*) as ct from artist where arname = 'New Artist'"), 0);
+    EXPECT_EQ(Committed("select count(*) as ct from album where alname = 'New Album'"), 0);
+    EXPECT_EQ(Committed("select count(*) as ct from artist where arname = 'Old Artist'"), 1);
+    EXPECT_EQ(m_library.size.Added(), QFileInfo(m_music.filePath("a.mp3")).size());
+}
+
+TEST_F(Import, NamesThatDifferOnlyInLetterCaseAreTwoSongs) {
+    const QString lower = Tagged("song.mp3", "Lower", "Artist", "Album", 1);
+    const QString upper = Tagged("SONG.mp3", "Upper", "Artist", "Album", 2);
+    LoadController controller(m_run);
+    LoadAllThroughTheWindow(controller);
+    EXPECT_EQ(Count("select count(*) as ct from song"), 2);
+    TSong song;
+    ASSERT_EQ(m_library.songs.FindSongByFileName(upper, song), 1);
+    EXPECT_EQ(song.Title, "Upper");
+    EXPECT_EQ(song.FileName, "SONG.mp3");
+    ASSERT_EQ(m_library.songs.FindSongByFileName(lower, song), 1);
+    EXPECT_EQ(song.Title, "Lower");
+
+    // Both count as loaded; loading them again refreshes each.
+    controller.ListFilesToLoad(m_music.path(), false, true);
+    EXPECT_TRUE(controller.ListedFiles().isEmpty());
+    LoadFiles({upper, lower});
+    EXPECT_EQ(m_run.RunCounts().refreshed, 2);
+    EXPECT_EQ(Count("select count(*) as ct from song"), 2);
+}
+
+TEST_F(Import, AFolderRenamedOnlyInLetterCaseIsRelinkedWithItsSongNumbers) {
+    Tagged("Rock/a.mp3", "A", "Artist", "Album", 1);
+    Tagged("Rock/b.mp3", "B", "Artist", "Album", 2);
+    LoadController controller(m_run);
+    LoadAllThroughTheWindow(controller);
+    m_catalogue.ExecSqlCommit("insert into history (songnum, ts) values (2, current_timestamp)");
+    m_catalogue.ExecSqlCommit("insert into songinpl (plid, seq, songnum) values (1, 1, 1)");
+    ASSERT_TRUE(QDir(m_music.path()).rename("Rock", "ROCK"));
+
+    // The old spelling names nothing any more, so "Skip if already loaded" lists both files.
+    controller.ListFilesToLoad(m_music.path(), true, true);
+    EXPECT_EQ(controller.ListedFiles(),
+              (QStringList{m_music.filePath("ROCK/a.mp3"), m_music.filePath("ROCK/b.mp3")}));
+    m_dialogs.QueueAnswer("Yes");
+    controller.LoadAllListed();
+    EXPECT_EQ(Count("select count(*) as ct from song"), 2);
+    m_catalogue.RunQuery("select songnum, fn, exi from song order by songnum");
+    const RowSet& rows = m_catalogue.GeneralQuery();
+    EXPECT_EQ(rows.Value(0, 1).toString(), "ROCK/a.mp3");
+    EXPECT_EQ(rows.Value(1, 1).toString(), "ROCK/b.mp3");
+    EXPECT_EQ(rows.Value(1, 2).toInt(), 1);
+    EXPECT_EQ(Count("select count(*) as ct from history where songnum = 2"), 1);
+    EXPECT_EQ(Count("select count(*) as ct from songinpl where songnum = 1"), 1);
+    controller.ListFilesToLoad(m_music.path(), true, true);
+    EXPECT_TRUE(controller.ListedFiles().isEmpty());
+}
+
+TEST_F(Import, ANameStoredLowerCasedByThePreviousEditionIsRelinkedToTheRealSpelling) {
+    const QString path = Tagged("Jazz/Take Five.mp3", "Take Five", "Quartet", "Time Out", 3);
+    m_catalogue.ExecSqlCommit(
+        "insert into song (songnum, fn, title, exi) values (42, 'jazz/take five.mp3', 'Take Five', 1)");
+    m_catalogue.ExecSqlCommit("insert into history (songnum, ts) values (42, current_timestamp)");
+    m_catalogue.ExecSqlCommit("insert into songinpl (plid, seq, songnum) values (1, 1, 42)");
+
+    // Not loaded under its exact name, so "Skip if already loaded" lists it; the load re-links it.
+    LoadController controller(m_run);
+    controller.ListFilesToLoad(m_music.path(), true, true);
+    ASSERT_EQ(controller.ListedFiles(), QStringList{path});
+    m_dialogs.QueueAnswer("Yes");
+    controller.LoadAllListed();
+    EXPECT_EQ(m_run.RunCounts().refreshed, 1);
+    EXPECT_EQ(Committed("select count(*) as ct from song"), 1);
+    EXPECT_EQ(Committed("select count(*) as ct from song where songnum = 42 and fn = 'Jazz/Take Five.mp3'"),
+              1);
+    EXPECT_EQ(Count("select count(*) as ct from history where songnum = 42"), 1);
+    EXPECT_EQ(Count("select count(*) as ct from songinpl where songnum = 42"), 1);
+    controller.ListFilesToLoad(m_music.path(), true, true);
+    EXPECT_TRUE(controller.ListedFiles().isEmpty());
+}
+
+TEST_F(Import, ANameWithAColonIsAFileUnderTheRoot) {
+    const QString path = Tagged("1:intro.mp3", "Intro", "Artist", "Album");
+    LoadFiles({path});
+    TSong song;
+    ASSERT_TRUE(m_library.songs.FindSongByNumber(1, song));
+    EXPECT_EQ(song.FileName, "1:intro.mp3");
+    EXPECT_EQ(song.FullPath, path);
+    EXPECT_TRUE(song.FileFound);
+    LoadFiles({path});
+    EXPECT_EQ(m_run.RunCounts().refreshed, 1);
+    EXPECT_EQ(Count("select count(*) as ct from song"), 1);
+}
+
+TEST_F(Import, HugeFilesStopAtTheLargestSizeAndCountInFullEmptyFilesStoreZero) {
+    const QString big = Put("big.wav", "RIFF");
+    ASSERT_TRUE(QFile(big).resize(3LL << 30));  // sparse: no disk space used
+    const QString empty = Put("empty.wav", "");
+    LoadFiles({big, empty});
+    EXPECT_EQ(Count("select \"size\" as ct from song where fn = 'big.wav'"), 2147483647);
+    EXPECT_EQ(Count("select count(*) as ct from song where fn = 'empty.wav' and \"size\" = 0"), 1);
+    EXPECT_EQ(m_library.size.Added(), 3LL << 30);
+}
+
+TEST_F(Import, CommitsComeAQuarterSecondApartAndAtTheEndOfTheRun) {
+    ManualClock clock;
+    LoadRun run(m_library, m_policy, clock);
+    QStringList paths;
+    for (int n = 1; n <= 4; ++n) {
+        paths << Tagged(QString("n%1.mp3").arg(n), "T" + QString::number(n), "Artist", "Album", n);
+    }
+    run.StartLoadRun(true);
+    run.ImportFile(paths[0]);
+    run.CommitIfDue();
+    clock.Advance(kLoadCommitIntervalMs - 1);
+    run.ImportFile(paths[1]);
+    run.CommitIfDue();
+    EXPECT_EQ(Committed("select count(*) as ct from song"), 0);
+    clock.Advance(1);
+    run.ImportFile(paths[2]);
+    run.CommitIfDue();
+    EXPECT_EQ(Committed("select count(*) as ct from song"), 3);
+    run.ImportFile(paths[3]);
+    run.CommitIfDue();
+    EXPECT_EQ(Committed("select count(*) as ct from song"), 3);
+    run.FinishLoadRun();
+    EXPECT_EQ(Committed("select count(*) as ct from song"), 4);
+}
+
+TEST_F(Import, ACancelledRunKeepsWhatItImported) {
+    for (int n = 1; n <= 5; ++n) {
+        Tagged(QString("n%1.mp3").arg(n), "T" + QString::number(n), "Artist", "Album", n);
+    }
+    LoadController controller(m_run);
+    test::FakeLoadDisplay display;
+    controller.SetDisplay(&display);
+    controller.ListFilesToLoad(m_music.path(), false, false);
+    display.onPump = [&] {
+        if (controller.Busy() == LoadBusy::Loading && controller.SelectedFile() == 2) {
+            controller.CancelOrClose();
+        }
+    };
+    m_dialogs.QueueAnswer("Yes");
+    EXPECT_TRUE(controller.LoadAllListed());
+    EXPECT_EQ(Committed("select count(*) as ct from song"), 2);
+    EXPECT_EQ(display.statuses.filter(" / 5 ").first().left(6), "1 / 5 ");
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ TEST_P(ListingTable, ListsLoadableFilesInWalkOrder) {
     const ListingCase& c = GetParam();
     MakeTree(Root(), c.tree);
     for (const QString& name : c.catalogued) {
-        m_importer.catalogued.insert(Path(name).toLower());
+        m_importer.catalogued.insert(Path(name));
     }
     m_controller.ListFilesToLoad(Root(), c.withSubfolders, c.skipLoaded);
 
@@ -101,13 +101,14 @@ INSTANTIATE_TEST_SUITE_P(
                     "3 files"},
         ListingCase{"OneFileNoPlural", {"only.mp3", "readme.txt"}, true, true, {}, {"only.mp3"}, "1 file"},
         ListingCase{"NothingLoadable", {"readme.txt", "Sub/"}, true, true, {}, {}, "0 files"},
-        ListingCase{"SkipsCataloguedIgnoringCase",
-                    {"a.mp3", "B.mp3", "Sub/c.mp3"},
+        // A name catalogued in another letter case is another file (or one to re-link): listed.
+        ListingCase{"SkipsCataloguedWithTheExactName",
+                    {"a.mp3", "B.mp3", "Sub/c.mp3", "Sub/d.mp3"},
                     true,
                     true,
-                    {"A.MP3", "sub/C.mp3"},
-                    {"B.mp3"},
-                    "1 file"},
+                    {"a.mp3", "sub/C.mp3", "Sub/d.mp3"},
+                    {"B.mp3", "Sub/c.mp3"},
+                    "2 files"},
         ListingCase{"CataloguedListedWhenNotSkipping",
                     {"a.mp3", "B.mp3"},
                     false,
@@ -210,6 +211,18 @@ TEST_F(LoadControllerTest, UnreadableFoldersAreNamedAfterTheListing) {
     EXPECT_EQ(result, 7);
 }
 
+TEST_F(LoadControllerTest, FilesWhoseNamesAreNotUtf8AreNamedAfterTheListing) {
+    MakeTree(Root(), {"ok.mp3"});
+    ASSERT_TRUE(test::MakeRawEntry(Root(), "caf\xE9.mp3"));
+    ASSERT_TRUE(test::MakeRawEntry(Root(), "notes\xFF.txt"));  // not a sound file: nothing to say
+    m_controller.ListFilesToLoad(Root(), false, false);
+    EXPECT_EQ(Listed(), QStringList{"ok.mp3"});
+    EXPECT_EQ(m_dialogs.TextsOf("INFO"), QStringList{"\"" + Path("caf\\xE9.mp3") +
+                                                     "\" could not be catalogued: name is not valid UTF-8"});
+    test::RemoveRawEntry(Root(), "caf\xE9.mp3");
+    test::RemoveRawEntry(Root(), "notes\xFF.txt");
+}
+
 TEST_F(LoadControllerTest, LoadAllImportsInOrderWithACommitAfterEach) {
     MakeTree(Root(), {"b.mp3", "A.mp3", "Sub/c.ogg"});
     m_controller.ListFilesToLoad(Root(), true, false);
@@ -222,12 +235,12 @@ TEST_F(LoadControllerTest, LoadAllImportsInOrderWithACommitAfterEach) {
 
     EXPECT_TRUE(m_controller.LoadListed(true));
     EXPECT_EQ(m_dialogs.TextsOf("ASK"), QStringList{"Load all files listed above  - OK ? -> Yes"});
-    EXPECT_EQ(m_importer.calls, (QStringList{"start all", "import A.mp3", "commit", "import b.mp3", "commit",
-                                             "import c.ogg", "commit", "finish"}));
-    // Progress: files done of files listed, then the file being loaded.
+    EXPECT_EQ(m_importer.calls, (QStringList{"start all", "import A.mp3", "commit if due", "import b.mp3",
+                                             "commit if due", "import c.ogg", "commit if due", "finish"}));
+    // Progress: the number of the file being loaded, counted from 1, of the files listed, then the file.
     EXPECT_EQ(m_display.statuses.mid(m_display.statuses.size() - 4),
-              (QStringList{"0 / 3   " + Path("A.mp3"), "1 / 3   " + Path("b.mp3"),
-                           "2 / 3   " + Path("Sub/c.ogg"), ""}));
+              (QStringList{"1 / 3   " + Path("A.mp3"), "2 / 3   " + Path("b.mp3"),
+                           "3 / 3   " + Path("Sub/c.ogg"), ""}));
     EXPECT_EQ(m_controller.Busy(), LoadBusy::Idle);
     EXPECT_EQ(m_controller.SelectedFile(), 2);
 }
@@ -260,8 +273,8 @@ TEST_F(LoadControllerTest, CancelDuringLoadStopsWithinOneFile) {
     };
     EXPECT_TRUE(m_controller.LoadAllListed());
     EXPECT_EQ(m_importer.calls,
-              (QStringList{"start all", "import n01.mp3", "commit", "import n02.mp3", "commit",
-                           "import n03.mp3", "commit", "import n04.mp3", "commit", "finish"}));
+              (QStringList{"start all", "import n01.mp3", "commit if due", "import n02.mp3", "commit if due",
+                           "import n03.mp3", "commit if due", "import n04.mp3", "commit if due", "finish"}));
 }
 
 TEST_F(LoadControllerTest, CancelClickedWhileEventsRunStopsBeforeThatFile) {
@@ -272,8 +285,8 @@ TEST_F(LoadControllerTest, CancelClickedWhileEventsRunStopsBeforeThatFile) {
         }
     };
     EXPECT_TRUE(m_controller.LoadAllListed());
-    EXPECT_EQ(m_importer.calls,
-              (QStringList{"start all", "import n01.mp3", "commit", "import n02.mp3", "commit", "finish"}));
+    EXPECT_EQ(m_importer.calls, (QStringList{"start all", "import n01.mp3", "commit if due", "import n02.mp3",
+                                             "commit if due", "finish"}));
 }
 
 TEST_F(LoadControllerTest, LoadAfterACancelledListingLoadsWhatWasListed) {
@@ -288,8 +301,8 @@ TEST_F(LoadControllerTest, LoadAfterACancelledListingLoadsWhatWasListed) {
     m_display.onPump = nullptr;
     m_importer.calls.clear();
     EXPECT_TRUE(m_controller.LoadAllListed());
-    EXPECT_EQ(m_importer.calls,
-              (QStringList{"start all", "import a.mp3", "commit", "import b.mp3", "commit", "finish"}));
+    EXPECT_EQ(m_importer.calls, (QStringList{"start all", "import a.mp3", "commit if due", "import b.mp3",
+                                             "commit if due", "finish"}));
 }
 
 TEST_F(LoadControllerTest, LoadOneLoadsTheSelectedFile) {
@@ -301,7 +314,7 @@ TEST_F(LoadControllerTest, LoadOneLoadsTheSelectedFile) {
     m_controller.SelectFile(7);  // no such line: the selection stays
     EXPECT_TRUE(m_controller.LoadListed(false));
     EXPECT_EQ(m_dialogs.TextsOf("ASK"), QStringList{"Load \"" + Path("it's \"b\".mp3") + "\" - OK ? -> Yes"});
-    EXPECT_EQ(m_importer.calls, (QStringList{"start one", "import it's \"b\".mp3", "commit", "finish"}));
+    EXPECT_EQ(m_importer.calls, (QStringList{"start one", "import it's \"b\".mp3", "finish"}));
     EXPECT_EQ(m_controller.LoadStatus(), "");
     EXPECT_EQ(m_controller.Busy(), LoadBusy::Idle);
 }
@@ -317,8 +330,8 @@ TEST_F(LoadControllerTest, NoSecondLoopStartsWhileOneRuns) {
     };
     EXPECT_TRUE(m_controller.LoadAllListed());
     EXPECT_GE(attempts, 3);
-    EXPECT_EQ(m_importer.calls, (QStringList{"start all", "import n01.mp3", "commit", "import n02.mp3",
-                                             "commit", "import n03.mp3", "commit", "finish"}));
+    EXPECT_EQ(m_importer.calls, (QStringList{"start all", "import n01.mp3", "commit if due", "import n02.mp3",
+                                             "commit if due", "import n03.mp3", "commit if due", "finish"}));
     EXPECT_EQ(m_controller.ListedFiles().size(), 3);
     EXPECT_EQ(m_dialogs.TextsOf("ASK").size(), 1);
 }
@@ -344,7 +357,7 @@ TEST_F(LoadControllerTest, FailedImportEndsTheRunAndKeepsEarlierCommits) {
     };
     EXPECT_THROW(m_controller.LoadAllListed(), std::runtime_error);
     EXPECT_EQ(m_importer.calls,
-              (QStringList{"start all", "import n01.mp3", "commit", "import n02.mp3", "finish"}));
+              (QStringList{"start all", "import n01.mp3", "commit if due", "import n02.mp3", "finish"}));
     EXPECT_EQ(m_controller.Busy(), LoadBusy::Idle);
     EXPECT_EQ(m_controller.CancelCaption(), "Close");
     EXPECT_EQ(m_controller.LoadStatus(), "");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -43,6 +45,28 @@ inline void MakeTree(const QString& root, const QStringList& paths) {
         if (file.open(QIODevice::WriteOnly)) {
             file.write("x");
         }
+    }
+}
+
+/// Creates a small file (or, with a trailing "/", a folder) under `folder` whose name is the raw
+/// bytes given, valid UTF-8 or not; false when it could not be made.
+inline bool MakeRawEntry(const QString& folder, const QByteArray& name) {
+    const QByteArray path = QFile::encodeName(folder) + "/" + name;
+    if (name.endsWith('/')) {
+        return ::mkdir(path.constData(), 0755) == 0;
+    }
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    return fd >= 0 && ::write(fd, "x", 1) == 1 && ::close(fd) == 0;
+}
+
+/// Removes what MakeRawEntry made (a folder must be empty by then); the folder search cannot see
+/// such names, so a temporary folder holding them could not be removed.
+inline void RemoveRawEntry(const QString& folder, const QByteArray& name) {
+    const QByteArray path = QFile::encodeName(folder) + "/" + name;
+    if (name.endsWith('/')) {
+        ::rmdir(path.constData());
+    } else {
+        ::unlink(path.constData());
     }
 }
 

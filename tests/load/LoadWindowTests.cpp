@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include "FakeImporter.h"
 #include "LoadTestSupport.h"
@@ -206,6 +207,27 @@ TEST_F(LoadWindowTest, ListingShowsProgressThenTheCount) {
     EXPECT_EQ(Find<QPushButton>("cancel")->text(), "Close");
 }
 
+TEST_F(LoadWindowTest, ALongPathInTheStatusLineDoesNotWidenTheWindow) {
+    const QString longName = QString(100, 'd') + "/" + QString(100, 'e') + "/" + QString(94, 'f') + ".mp3";
+    MakeTree(m_dir.path(), {"music/" + longName});
+    m_window.ShowLoadWindow();
+    const int width = m_window.width();
+    Find<QCheckBox>("subfolders")->click();
+    Find<QPushButton>("list")->click();
+    bool seen = false;
+    m_importer.onImport = [&](const QString& path) {
+        if (path.endsWith("b.mp3")) {
+            QThread::msleep(50);  // the next file's status line is drawn, not skipped
+        } else if (path.endsWith(longName)) {
+            seen = Find<QLabel>("status")->text().endsWith(longName);
+            EXPECT_EQ(m_window.width(), width);
+            EXPECT_LT(m_window.minimumSizeHint().width(), 1000);
+        }
+    };
+    Find<QPushButton>("load")->click();
+    EXPECT_TRUE(seen);
+}
+
 TEST_F(LoadWindowTest, CancelButtonStopsAListing) {
     m_window.ShowLoadWindow();
     Find<QCheckBox>("subfolders")->click();
@@ -224,8 +246,8 @@ TEST_F(LoadWindowTest, LoadAllLoadsAndCloses) {
     Find<QPushButton>("list")->click();
     m_importer.calls.clear();
     Find<QPushButton>("load")->click();
-    EXPECT_EQ(m_importer.calls,
-              (QStringList{"start all", "import A.ogg", "commit", "import b.mp3", "commit", "finish"}));
+    EXPECT_EQ(m_importer.calls, (QStringList{"start all", "import A.ogg", "commit if due", "import b.mp3",
+                                             "commit if due", "finish"}));
     EXPECT_FALSE(m_window.isVisible());
     EXPECT_EQ(m_settings.LoadPath, m_music);
 }
@@ -241,7 +263,7 @@ TEST_F(LoadWindowTest, LoadOneLoadsTheLineTheUserPicked) {
     EXPECT_TRUE(m_window.isVisible());
     Find<QPushButton>("load")->click();
     EXPECT_EQ(m_dialogs.TextsOf("ASK").last(), "Load \"" + m_music + "A.ogg\" - OK ? -> Yes");
-    EXPECT_EQ(m_importer.calls, (QStringList{"start one", "import A.ogg", "commit", "finish"}));
+    EXPECT_EQ(m_importer.calls, (QStringList{"start one", "import A.ogg", "finish"}));
     EXPECT_FALSE(m_window.isVisible());
 }
 

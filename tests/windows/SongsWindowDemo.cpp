@@ -108,6 +108,7 @@ int main(int argc, char** argv) {
     list.SetQueue(&queue, &engine);
     list.SetDurationMeasure([&engine](const QString& path) { return engine.MeasureFileSeconds(path); });
     list.Hooks().showQueue = [&queueWindow] { queueWindow.ShowRestored(); };
+    list.Hooks().preview = [&preview](const sw::TSong& song) { preview.PreviewSong(song); };
     try {
         for (const auto& request : requests) {
             request(list);

@@ -152,7 +152,7 @@ TEST_F(SongsWindowTest, ThePlayMenuFollowsTheScopeAndTheFilterMenuTicksTheFilter
     EXPECT_TRUE(MenuItem(filter, "No filter")->isChecked());
 }
 
-TEST_F(SongsWindowTest, ThePopUpShowsTheSongsItemsAndLeavesOutWindowsNotThereYet) {
+TEST_F(SongsWindowTest, ThePopUpShowsTheSongsItemsAndDisablesWindowsNotThereYet) {
     m_list.ShowAlbumSongs(m_album);
     m_window.OpenPopup(1, m_window.mapToGlobal(QPoint(20, 60)));
     QMenu* popup = m_window.PopupMenu();
