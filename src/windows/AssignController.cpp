@@ -58,7 +58,8 @@ AssignOutcome AssignController::AssignDetailsToSongs(const std::vector<int>& son
         return outcome;
     }
     outcome.accepted = true;
-    outcome.albumTicked = Ticked(AssignField::Album);
+    // An empty album box assigns no album, so there is no album to list afterwards.
+    outcome.albumTicked = Ticked(AssignField::Album) && m_albumId > 0;
     outcome.albumId = m_albumId;
 
     m_result = AssignRunResult{};

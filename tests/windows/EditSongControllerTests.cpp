@@ -76,6 +76,14 @@ TEST_F(EditSong, FileSideOfAMissingOrNewSong) {
     EXPECT_EQ(m_edit.Status(), "  File not found ;  DB thinks that the file exists!");
     EXPECT_TRUE(m_edit.ResyncFromFileEnabled());
     EXPECT_FALSE(m_edit.ResyncToFileEnabled());
+
+    // The ID3v2 choice made for a save that could write no tag does not carry over to the next.
+    m_settings.MP3TAGPOLICY = 2;
+    m_edit.SetBox(EditBox::Title, "A title far too long for an ID3v1 tag");
+    m_dialogs.QueueAnswer("2");
+    EXPECT_EQ(m_edit.Save(), EditClose::Ok);
+    EXPECT_TRUE(m_dialogs.TextsOf("INFO").value(0).startsWith("Audio file does not exist"));
+    EXPECT_FALSE(m_tags.useV2);
 }
 
 TEST_F(EditSong, RatingOnlyChangeWritesNoTag) {
