@@ -38,7 +38,12 @@
 #include "tags/GenreLookup.h"
 #include "tags/TagPolicy.h"
 #include "windows/AboutWindow.h"
+#include "windows/AssignController.h"
+#include "windows/AssignWindow.h"
 #include "windows/DaysWindow.h"
+#include "windows/EditSongController.h"
+#include "windows/EditSongWindow.h"
+#include "windows/GenrePicker.h"
 #include "windows/GuardedApplication.h"
 #include "windows/MainWindow.h"
 #include "windows/NotepadWindow.h"
@@ -46,6 +51,8 @@
 #include "windows/ProgramShutdown.h"
 #include "windows/QtDialogs.h"
 #include "windows/QuitOnSignal.h"
+#include "windows/SongDetailsController.h"
+#include "windows/SongDetailsWindow.h"
 #include "windows/SongListController.h"
 #include "windows/SongsWindow.h"
 #include "windows/WindowHelpers.h"
@@ -168,6 +175,16 @@ int main(int argc, char** argv) {
     sw::AlbumSummary albumSummary(session.library, ratings);
     sw::SongListController songList(session.library, playlists, sw::RealClock());
     std::unique_ptr<sw::SongsWindow> songsWindow;
+    // The windows for one song and for many.
+    sw::SongDetailsController songDetails(session.library, tagPolicy, playlists, ratings);
+    std::unique_ptr<sw::SongDetailsWindow> songDetailsWindow;
+    sw::EditSongController editSong(session.library, tagPolicy);
+    std::unique_ptr<sw::EditSongWindow> editSongWindow;
+    sw::AssignController assignDetails(session.library, tagPolicy);
+    std::unique_ptr<sw::AssignWindow> assignWindow;
+    const auto pickGenre = [&](int& id, QString& name) {
+        return sw::PickGenreFromList(session.catalogue, QApplication::activeWindow(), id, name);
+    };
     std::unique_ptr<sw::PlaybackEngine> engine;
     std::unique_ptr<sw::PreviewController> preview;
     std::unique_ptr<sw::QueueWindow> queueWindow;
@@ -205,6 +222,11 @@ int main(int argc, char** argv) {
         mainWindow->Hooks().showAbout = [&] { aboutWindow->ShowAbout(); };
         return true;
     };
+    steps[StartupWindow::SongDetails] = [&] {
+        songDetailsWindow = std::make_unique<sw::SongDetailsWindow>(songDetails);
+        placements.Register("fsongdets", songDetailsWindow.get());
+        return true;
+    };
     steps[StartupWindow::Notepad] = [&] {
         notepadWindow = std::make_unique<sw::NotepadWindow>(session.paths.programFolder);
         placements.Register("Fnotepad", notepadWindow.get());
@@ -238,7 +260,42 @@ int main(int argc, char** argv) {
         mainWindow->Hooks().showLoadWindow = [&] { loadWindow->ShowLoadWindow(); };
         return true;
     };
+    steps[StartupWindow::EditSongDetails] = [&] {
+        editSong.SetGenrePicker(pickGenre);
+        editSongWindow = std::make_unique<sw::EditSongWindow>(editSong);
+        placements.Register("ftag2", editSongWindow.get());
+        return true;
+    };
     steps[StartupWindow::Catalogue] = [&] { return sw::CreateCatalogueStep(session), true; };
+    steps[StartupWindow::AssignDetails] = [&] {
+        assignDetails.SetGenrePicker(pickGenre);
+        assignWindow = std::make_unique<sw::AssignWindow>(assignDetails);
+        placements.Register("falbum", assignWindow.get());
+        // The songs window's and the queue's items that open the windows for one song and for many.
+        const auto edit = [&](sw::TSong& song) { return editSongWindow->EditSongDetails(song); };
+        const auto view = [&](int songNum) {
+            songDetails.ShowSongDetails(songNum);
+            // The window stays open beside the list; what it changes is seen on the next refresh.
+            return false;
+        };
+        songList.Hooks().viewSong = view;
+        songList.Hooks().editSong = edit;
+        songList.Hooks().playlistsHolding = [&](int songNum) { songDetails.ShowSongPlaylists(songNum); };
+        songList.Hooks().assignDetails = [&](const std::vector<int>& songNums) {
+            sw::TSong current;
+            session.library.songs.FindSongByNumber(songList.CurrentSongNum(), current);
+            return assignDetails.AssignDetailsToSongs(songNums, current.FileType);
+        };
+        queue.SetSongWindows({view, edit});
+        sw::SongDetailsHooks& hooks = songDetails.Hooks();
+        hooks.editSong = edit;
+        hooks.listSongsLike = [&](int songNum, sw::SongsLike kind) { songList.ShowSongsLike(songNum, kind); };
+        hooks.listFileName = [&](const QString& fileName) { songList.ShowFileNameSongs(fileName); };
+        hooks.viewPlaylist = [&](int playlistId, int seq) { songList.ShowPlaylistAtSeq(playlistId, seq); };
+        hooks.listDay = [&](int day) { songList.ShowHistoryDay(day); };
+        songDetailsWindow->HooksChanged();
+        return true;
+    };
     steps[StartupWindow::DatabaseCheck] = [&] {
         healthCheckWindow = std::make_unique<sw::HealthCheckWindow>(session.library, tagPolicy);
         placements.Register("fdbchk", healthCheckWindow.get());

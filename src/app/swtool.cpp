@@ -25,6 +25,7 @@ int RunRate(const QStringList& arguments);       // SwtoolRate.cpp
 int RunHistory(const QStringList& arguments);    // SwtoolHistory.cpp
 int RunGenerate(const QStringList& arguments);   // SwtoolGenerate.cpp
 int RunSongs(const QStringList& arguments);      // SwtoolSongs.cpp
+int RunAssign(const QStringList& arguments);     // SwtoolAssign.cpp
 
 // Each command lives in its own file; add a line to kCommands for a new one.
 const CommandEntry kCommands[] = {
@@ -48,6 +49,11 @@ const CommandEntry kCommands[] = {
      "TEXT) "
      "[--filter F]   (a list as the songs window shows it)",
      RunSongs},
+    {"assign",
+     "assign (--album NAME|--artist NAME|--genre ID|--year Y|--comment TEXT|--track)... SONGNUM...   (the "
+     "same "
+     "details to many songs, tags included)",
+     RunAssign},
     {"paradox", "paradox FILE.DB [--limit N] [--code-page N]   (header facts, then one JSON line per row)",
      RunParadox, false},
     {"", "", nullptr},

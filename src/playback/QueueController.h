@@ -177,6 +177,15 @@ public:
     void SetDoubleClickToEdit(bool edit);
 
     // The pop-up menu over a row.
+    /// The song details and edit windows, which the library windows provide; "View song details"
+    /// and "Edit song" stay disabled until they are set. Each returns true when the song changed.
+    struct SongWindows {
+        std::function<bool(int songNum)> viewSong;
+        std::function<bool(TSong& song)> editSong;
+    };
+    void SetSongWindows(SongWindows windows) { m_songWindows = std::move(windows); }
+    void PopupViewSong();
+    void PopupEditSong();
     /// Opens it over the row (the cursor moves there): false over the title row or below the rows.
     bool OpenPopup(int row);
     const QueuePopupMenu& Popup() const { return m_popup; }
@@ -252,6 +261,7 @@ private:
     bool m_repeatAtEnd = false;
 
     QueuePopupMenu m_popup;
+    SongWindows m_songWindows;
     TSong m_popupSong;
 
     int m_batchDepth = 0;

@@ -55,8 +55,8 @@ QueuePopupMenu RestingMenu() {
     for (const auto& [item, caption] : captions) {
         menu[item].caption = caption;
     }
-    // Their windows (song details, edit, album details, the songs window, the playlists picker)
-    // are not part of the program yet.
+    // Their windows (album details, the songs window, the playlists picker) are not part of the
+    // program yet; the song windows are enabled once they are connected.
     for (const PopupItem item :
          {PopupItem::ViewSongDetails, PopupItem::EditSong, PopupItem::AlbumDetails, PopupItem::MoreSongs,
           PopupItem::MoreInAlbum, PopupItem::MoreByArtist, PopupItem::MoreInGenre, PopupItem::MoreWithTitle,
@@ -94,7 +94,29 @@ bool QueueController::OpenPopup(int row) {
         m_popup[PopupItem::ViewPlaylist].caption = "View" + name;
     }
     m_popup[PopupItem::AddToAnotherPlaylist].caption = DoubleAmpersands(m_playlists.PlaylistMenuCaption('A'));
+    m_popup[PopupItem::ViewSongDetails].enabled = static_cast<bool>(m_songWindows.viewSong);
+    m_popup[PopupItem::EditSong].enabled = static_cast<bool>(m_songWindows.editSong);
     return true;
+}
+
+void QueueController::PopupViewSong() {
+    if (m_songWindows.viewSong && m_popupSong.SongNum > 0 && m_songWindows.viewSong(m_popupSong.SongNum)) {
+        RefreshPopupRow();
+    }
+}
+
+void QueueController::PopupEditSong() {
+    if (!m_songWindows.editSong || m_popupSong.SongNum <= 0 ||
+        RefuseIfReadOnly(m_library.settings.READONLY)) {
+        return;
+    }
+    TSong song;
+    if (!m_library.songs.GetSongByNumber(m_popupSong.SongNum, song)) {
+        return;
+    }
+    if (m_songWindows.editSong(song)) {
+        RefreshPopupRow();
+    }
 }
 
 void QueueController::PopupCopySong() {

@@ -202,6 +202,12 @@ void QueueWindow::ShowPopup(const QPoint& at) {
 
 void QueueWindow::RunPopupItem(PopupItem item) {
     switch (item) {
+        case PopupItem::ViewSongDetails:
+            m_queue.PopupViewSong();
+            break;
+        case PopupItem::EditSong:
+            m_queue.PopupEditSong();
+            break;
         case PopupItem::CopySong:
             m_queue.PopupCopySong();
             break;

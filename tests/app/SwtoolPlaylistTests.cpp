@@ -222,3 +222,38 @@ TEST_F(SwtoolPlaylists, CommandsRefuseWhileTheJukeboxRuns) {
 
 }  // namespace
 }  // namespace sw
+
+namespace sw {
+namespace {
+
+TEST_F(SwtoolPlaylists, AssignGivesDetailsToManySongsTagsIncluded) {
+    QTemporaryDir music;
+    for (const QString name : {"one.mp3", "two.mp3"}) {
+        QFile::copy(QString(SW_SOURCE_DIR) + "/tests/fixtures/id3v23.mp3", music.filePath(name));
+    }
+    ASSERT_EQ(Swtool({"load", music.path()}).exitCode, 0);
+    RowSet songs = Select("select songnum from song order by songnum");
+    ASSERT_EQ(songs.RowCount(), 2);
+    const QString first = songs.Value(0, 0).toString();
+    const QString second = songs.Value(1, 0).toString();
+
+    auto run = Swtool({"assign", "--album", "Shared", "--year", "2001", first, second});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith("assigned=2 tag_failures=0 missing=0 album=")) << run.out.toStdString();
+    EXPECT_EQ(Select("select count(distinct albumid) as ct from song").Int("CT"), 1);
+    run = Swtool({"tags", music.filePath("two.mp3")});
+    EXPECT_TRUE(run.out.contains("\"album\":\"Shared\"")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains("\"year\":\"2001\"")) << run.out.toStdString();
+
+    QFile::remove(music.filePath("one.mp3"));
+    run = Swtool({"assign", "--comment", "gone", first, second, "999"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.out.startsWith("assigned=2 tag_failures=1 missing=1")) << run.out.toStdString();
+    EXPECT_TRUE(run.err.contains(music.filePath("one.mp3"))) << run.err.toStdString();
+    EXPECT_EQ(Select("select count(*) as ct from song where \"comment\" = 'gone'").Int("CT"), 2);
+
+    EXPECT_EQ(Swtool({"assign", first}).exitCode, 1) << "no detail to give";
+}
+
+}  // namespace
+}  // namespace sw
