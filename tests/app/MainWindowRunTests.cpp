@@ -23,7 +23,7 @@ struct ManagedWindow {
 };
 constexpr ManagedWindow kManagedWindows[] = {
     {"fctrl2", true},   {"FAlbums", false}, {"FAlDets", false}, {"fartists", false},
-    {"FGenres", false}, {"FPlists", false}, {"FSongs", false},  {"FBassint", true},
+    {"FGenres", false}, {"FPlists", false}, {"FSongs", true},   {"FBassint", true},
     {"Fnotepad", true}, {"Fdays", true},    {"fdbchk", true},
 };
 
