@@ -72,12 +72,12 @@ std::vector<WriterField> AlbumFields() {
             {"Createts", FieldType::Timestamp, 8}};
 }
 
-TableSpec Spec(std::vector<WriterField> fields, int keyFields, std::vector<Row> rows) {
-    TableSpec spec;
-    spec.fields = std::move(fields);
-    spec.keyFields = keyFields;
-    spec.rows = std::move(rows);
-    return spec;
+TableLayout Layout(std::vector<WriterField> fields, int keyFields, std::vector<Row> rows) {
+    TableLayout layout;
+    layout.fields = std::move(fields);
+    layout.keyFields = keyFields;
+    layout.rows = std::move(rows);
+    return layout;
 }
 
 Row Song(int number, const QString& title, const QVariant& artist, int album, const QString& file,
@@ -112,7 +112,7 @@ std::vector<ReaderFixture> ReaderFixtures() {
 
     // Paradox 3.0: a header just long enough, 1 KiB blocks, no code page, and a block chain that
     // does not follow the physical order (the last block is the second in the chain).
-    TableSpec old;
+    TableLayout old;
     old.fileVersion = 3;
     old.blockUnits = 1;
     old.recordsPerBlock = 2;
@@ -132,7 +132,7 @@ std::vector<ReaderFixture> ReaderFixtures() {
 
     // Paradox 4.x in code page 437 with memos in the record, in a shared .MB block and in a block of
     // their own.
-    TableSpec memo;
+    TableLayout memo;
     memo.fileVersion = 9;
     memo.keyFields = 1;
     memo.codePage = 437;
@@ -148,7 +148,7 @@ std::vector<ReaderFixture> ReaderFixtures() {
     fixtures.push_back({"memo437.DB", memo});
 
     // Paradox 7: every other field type, with zero, negative and blank values.
-    TableSpec types;
+    TableLayout types;
     types.keyFields = 1;
     types.fields = {{"Counter", FieldType::AutoIncrement, 4},
                     {"Short", FieldType::Short, 2},
@@ -182,30 +182,30 @@ void WriteLegacyFolder(const QString& folder) {
     WriteBytes(folder + "/NPAD.TXT", "Notes\r\nCaf\xE9 cr\xE8me \x96 5 \x80\r\n");
 
     WriteTable(data + "song.db",
-               Spec(SongFields(), 1,
-                    {Song(1, "Waterloo", "ABBA", 1, "Pop\\ABBA\\Waterloo.mp3", true),
-                     Song(2, "Mamma Mia", "Abba", 1, "Pop\\ABBA\\Mamma Mia.mp3", true),
-                     Song(3, "Dancing Queen", "abba", 1, "Pop\\ABBA\\Dancing Queen.mp3", false),
-                     Song(4, "Untitled", kNull, 0, "Misc\\untitled.mp3", false),
-                     Song(5, "Café del Mar", "Energy 52", 2, "Trance\\Café.mp3", true),
-                     Song(6, "Optimist", "Zoë Keating", 3, "D:\\Cello\\Optimist.ogg", true)}));
-    WriteTable(data + "genre.db", Spec(GenreFields(), 1,
-                                       {{Int(13), "Pop", false, Int(3), Stamp(2011, 6, 7, 8, 9, 10)},
-                                        {Int(31), "Trance", true, Int(0), kNull}}));
+               Layout(SongFields(), 1,
+                      {Song(1, "Waterloo", "ABBA", 1, "Pop\\ABBA\\Waterloo.mp3", true),
+                       Song(2, "Mamma Mia", "Abba", 1, "Pop\\ABBA\\Mamma Mia.mp3", true),
+                       Song(3, "Dancing Queen", "abba", 1, "Pop\\ABBA\\Dancing Queen.mp3", false),
+                       Song(4, "Untitled", kNull, 0, "Misc\\untitled.mp3", false),
+                       Song(5, "Café del Mar", "Energy 52", 2, "Trance\\Café.mp3", true),
+                       Song(6, "Optimist", "Zoë Keating", 3, "D:\\Cello\\Optimist.ogg", true)}));
+    WriteTable(data + "genre.db", Layout(GenreFields(), 1,
+                                         {{Int(13), "Pop", false, Int(3), Stamp(2011, 6, 7, 8, 9, 10)},
+                                          {Int(31), "Trance", true, Int(0), kNull}}));
     WriteTable(data + "plist.db",
-               Spec(PlaylistFields(), 1, {{Int(1), "Party", Int(3)}, {Int(2), "Chill's", Int(1)}}));
-    WriteTable(data + "songinpl.DB", Spec(EntryFields(), 2,
-                                          {{Int(1), Int(1), Int(1), Int(1), "Arrival"},
-                                           {Int(1), Int(2), Int(3), Int(3), "Arrival"},
-                                           {Int(1), Int(3), Int(5), kNull, kNull},
-                                           {Int(2), Int(1), Int(6), kNull, kNull}}));
-    WriteTable(data + "album2.DB", Spec(AlbumFields(), 1,
-                                        {{Int(0), kNull, kNull, kNull, kNull, Int(0), kNull},
-                                         {Int(1), "Arrival", "aBbA", Stamp(2011, 6, 7, 8, 9, 10), "1976",
-                                          Int(2), Stamp(2011, 3, 4, 10, 20, 1)},
-                                         {Int(2), "Café del Mar Vol. 1", "Various Artists", kNull, "1994",
-                                          Int(1), Stamp(2011, 3, 4, 10, 20, 5)},
-                                         {Int(3), "Zoë's", "Zoë Keating", kNull, kNull, Int(1), kNull}}));
+               Layout(PlaylistFields(), 1, {{Int(1), "Party", Int(3)}, {Int(2), "Chill's", Int(1)}}));
+    WriteTable(data + "songinpl.DB", Layout(EntryFields(), 2,
+                                            {{Int(1), Int(1), Int(1), Int(1), "Arrival"},
+                                             {Int(1), Int(2), Int(3), Int(3), "Arrival"},
+                                             {Int(1), Int(3), Int(5), kNull, kNull},
+                                             {Int(2), Int(1), Int(6), kNull, kNull}}));
+    WriteTable(data + "album2.DB", Layout(AlbumFields(), 1,
+                                          {{Int(0), kNull, kNull, kNull, kNull, Int(0), kNull},
+                                           {Int(1), "Arrival", "aBbA", Stamp(2011, 6, 7, 8, 9, 10), "1976",
+                                            Int(2), Stamp(2011, 3, 4, 10, 20, 1)},
+                                           {Int(2), "Café del Mar Vol. 1", "Various Artists", kNull, "1994",
+                                            Int(1), Stamp(2011, 3, 4, 10, 20, 5)},
+                                           {Int(3), "Zoë's", "Zoë Keating", kNull, kNull, Int(1), kNull}}));
 }
 
 void WriteGeneratedLegacyFolder(const QString& folder, int songs, int entries) {
@@ -213,7 +213,7 @@ void WriteGeneratedLegacyFolder(const QString& folder, int songs, int entries) {
     const QString data = folder + "/DATA/";
     WriteBytes(data + "SONWICK.INI", "[main]\r\nDBName=Generated\r\nRoot=C:\\Music\\\r\nDBvn=300\r\n");
     const int groups = std::max(1, songs / 10);
-    TableSpec songTable = Spec(SongFields(), 1, {});
+    TableLayout songTable = Layout(SongFields(), 1, {});
     songTable.rows.reserve(static_cast<std::size_t>(songs));
     for (int i = 1; i <= songs; ++i) {
         const QString artist = QString("Artist %1").arg(i % groups);
@@ -222,13 +222,13 @@ void WriteGeneratedLegacyFolder(const QString& folder, int songs, int entries) {
                                       QString("Folder %1\\Song %2.mp3").arg(i % groups).arg(i), i % 5 != 0));
     }
     WriteTable(data + "song.db", songTable);
-    TableSpec genres = Spec(GenreFields(), 1, {});
+    TableLayout genres = Layout(GenreFields(), 1, {});
     for (int id = 0; id < 150; ++id) {
         genres.rows.push_back({Int(id), QString("Genre %1").arg(id), id % 2 == 0, Int(id), kNull});
     }
     WriteTable(data + "genre.db", genres);
-    TableSpec playlists = Spec(PlaylistFields(), 1, {});
-    TableSpec entryTable = Spec(EntryFields(), 2, {});
+    TableLayout playlists = Layout(PlaylistFields(), 1, {});
+    TableLayout entryTable = Layout(EntryFields(), 2, {});
     entryTable.rows.reserve(static_cast<std::size_t>(entries));
     const int perList = std::max(1, entries / groups);
     for (int list = 1, made = 0; made < entries; ++list) {
@@ -240,7 +240,7 @@ void WriteGeneratedLegacyFolder(const QString& folder, int songs, int entries) {
     }
     WriteTable(data + "plist.db", playlists);
     WriteTable(data + "songinpl.DB", entryTable);
-    TableSpec albums = Spec(AlbumFields(), 1, {});
+    TableLayout albums = Layout(AlbumFields(), 1, {});
     for (int id = 0; id < groups; ++id) {
         albums.rows.push_back({Int(id), QString("Album %1").arg(id), QString("Artist %1").arg(id), kNull,
                                "2001", Int(10), Stamp(2010, 1, 1, 0, 0, 0)});

@@ -13,7 +13,7 @@ QString FixturesFolder();
 /// Tables of every version and field type the reader handles, each written to `folder`.
 struct ReaderFixture {
     const char* file;
-    TableSpec spec;
+    TableLayout layout;
 };
 std::vector<ReaderFixture> ReaderFixtures();
 

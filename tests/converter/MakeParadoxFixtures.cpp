@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     const QString folder = QString::fromLocal8Bit(argv[1]);
     try {
         for (const sw::test::ReaderFixture& fixture : sw::test::ReaderFixtures()) {
-            sw::test::WriteTable(folder + "/paradox/" + fixture.file, fixture.spec);
+            sw::test::WriteTable(folder + "/paradox/" + fixture.file, fixture.layout);
         }
         sw::test::WriteLegacyFolder(folder + "/legacy");
     } catch (const std::exception& error) {

@@ -35,7 +35,7 @@ QString MemoOf(const QString& table) {
 TEST(ParadoxFixtures, AreWhatTheWriterMakes) {
     for (const test::ReaderFixture& fixture : test::ReaderFixtures()) {
         SCOPED_TRACE(fixture.file);
-        const test::TableFiles made = test::MakeTable(fixture.spec);
+        const test::TableFiles made = test::MakeTable(fixture.layout);
         const QString path = ParadoxFixture(fixture.file);
         EXPECT_EQ(ReadBytes(path), made.table);
         EXPECT_EQ(ReadBytes(MemoOf(path)), made.memo);
@@ -59,18 +59,18 @@ TEST(ParadoxFixtures, EveryValueReadsBackAsWritten) {
         SCOPED_TRACE(fixture.file);
         const Table table(ParadoxFixture(fixture.file));
         const TableInfo& info = table.Info();
-        EXPECT_EQ(info.fileVersion, fixture.spec.fileVersion);
-        EXPECT_EQ(info.keyFields, fixture.spec.keyFields);
-        EXPECT_EQ(table.TextCodePage(), fixture.spec.fileVersion >= 5 ? fixture.spec.codePage : 1252);
-        ASSERT_EQ(table.FieldCount(), static_cast<int>(fixture.spec.fields.size()));
+        EXPECT_EQ(info.fileVersion, fixture.layout.fileVersion);
+        EXPECT_EQ(info.keyFields, fixture.layout.keyFields);
+        EXPECT_EQ(table.TextCodePage(), fixture.layout.fileVersion >= 5 ? fixture.layout.codePage : 1252);
+        ASSERT_EQ(table.FieldCount(), static_cast<int>(fixture.layout.fields.size()));
         for (int field = 0; field < table.FieldCount(); ++field) {
-            EXPECT_EQ(info.fields[field].name, fixture.spec.fields[field].name);
-            EXPECT_EQ(info.fields[field].type, fixture.spec.fields[field].type);
+            EXPECT_EQ(info.fields[field].name, fixture.layout.fields[field].name);
+            EXPECT_EQ(info.fields[field].type, fixture.layout.fields[field].type);
         }
-        ASSERT_EQ(table.RowCount(), static_cast<int>(fixture.spec.rows.size()));
+        ASSERT_EQ(table.RowCount(), static_cast<int>(fixture.layout.rows.size()));
         for (int row = 0; row < table.RowCount(); ++row) {
             for (int field = 0; field < table.FieldCount(); ++field) {
-                EXPECT_EQ(table.Value(row, field), fixture.spec.rows[row][field])
+                EXPECT_EQ(table.Value(row, field), fixture.layout.rows[row][field])
                     << "row " << row << " field " << info.fields[field].name.toStdString() << ": "
                     << table.Value(row, field).toString().toStdString();
             }
@@ -180,12 +180,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DamagedTable, EncryptedByTheWriterIsRefused) {
     for (const int version : {3, 9, 12}) {
-        test::TableSpec spec = test::ReaderFixtures().front().spec;
-        spec.fileVersion = version;
-        spec.encrypted = true;
-        spec.chain.clear();
+        test::TableLayout layout = test::ReaderFixtures().front().layout;
+        layout.fileVersion = version;
+        layout.encrypted = true;
+        layout.chain.clear();
         QTemporaryDir dir;
-        test::WriteTable(dir.filePath("secret.db"), spec);
+        test::WriteTable(dir.filePath("secret.db"), layout);
         EXPECT_THROW(Table(dir.filePath("secret.db")), ParadoxError) << version;
     }
 }

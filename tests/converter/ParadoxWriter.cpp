@@ -216,18 +216,18 @@ void PutValue(char* out, const WriterField& field, const QVariant& value, int co
 
 }  // namespace
 
-TableFiles MakeTable(const TableSpec& spec) {
-    const int version = spec.fileVersion;
+TableFiles MakeTable(const TableLayout& layout) {
+    const int version = layout.fileVersion;
     const bool extended = version >= 5;
-    const int fieldCount = static_cast<int>(spec.fields.size());
+    const int fieldCount = static_cast<int>(layout.fields.size());
     int recordSize = 0;
-    for (const WriterField& field : spec.fields) {
+    for (const WriterField& field : layout.fields) {
         recordSize += Width(field);
     }
-    const int codePage = extended ? spec.codePage : 0;
+    const int codePage = extended ? layout.codePage : 0;
 
     QByteArray names;
-    for (const WriterField& field : spec.fields) {
+    for (const WriterField& field : layout.fields) {
         names += Encode(field.name, codePage) + '\0';
     }
     const int start = extended ? 0x78 : 0x58;
@@ -236,11 +236,11 @@ TableFiles MakeTable(const TableSpec& spec) {
     const int headerSize = version == 3 ? used : (used + 2047) / 2048 * 2048;
 
     QByteArray header(headerSize, '\0');
-    const int blockSize = spec.blockUnits * 1024;
-    const int perBlock = spec.recordsPerBlock > 0 ? spec.recordsPerBlock : (blockSize - 6) / recordSize;
-    const int rows = static_cast<int>(spec.rows.size());
+    const int blockSize = layout.blockUnits * 1024;
+    const int perBlock = layout.recordsPerBlock > 0 ? layout.recordsPerBlock : (blockSize - 6) / recordSize;
+    const int rows = static_cast<int>(layout.rows.size());
     const int blocks = (rows + perBlock - 1) / perBlock;
-    std::vector<int> chain = spec.chain;
+    std::vector<int> chain = layout.chain;
     if (chain.empty()) {
         for (int block = 1; block <= blocks; ++block) {
             chain.push_back(block);
@@ -248,31 +248,31 @@ TableFiles MakeTable(const TableSpec& spec) {
     }
     PutLe16(header, 0x00, static_cast<unsigned>(recordSize));
     PutLe16(header, 0x02, static_cast<unsigned>(headerSize));
-    header[0x04] = static_cast<char>(spec.keyFields > 0 ? 0 : 2);
-    header[0x05] = static_cast<char>(spec.blockUnits);
+    header[0x04] = static_cast<char>(layout.keyFields > 0 ? 0 : 2);
+    header[0x05] = static_cast<char>(layout.blockUnits);
     PutLe32(header, 0x06, static_cast<std::uint32_t>(rows));
     PutLe16(header, 0x0A, static_cast<unsigned>(blocks));
     PutLe16(header, 0x0C, static_cast<unsigned>(blocks));
     PutLe16(header, 0x0E, blocks > 0 ? static_cast<unsigned>(chain.front()) : 0);
     PutLe16(header, 0x10, blocks > 0 ? static_cast<unsigned>(chain.back()) : 0);
     PutLe16(header, 0x21, static_cast<unsigned>(fieldCount));
-    PutLe16(header, 0x23, static_cast<unsigned>(spec.keyFields));
+    PutLe16(header, 0x23, static_cast<unsigned>(layout.keyFields));
     header[0x39] = static_cast<char>(version);
     if (extended) {
         PutLe32(header, 0x25, 0xFF00FF00U);
         PutLe16(header, 0x58, 0x0100U + static_cast<unsigned>(version));
         PutLe16(header, 0x5A, 0x0100U + static_cast<unsigned>(version));
-        PutLe32(header, 0x5C, spec.encrypted ? 0x0A25E09AU : 0);
+        PutLe32(header, 0x5C, layout.encrypted ? 0x0A25E09AU : 0);
         PutLe16(header, 0x64, static_cast<unsigned>(fieldCount + 1));
         PutLe16(header, 0x6A, static_cast<unsigned>(codePage));
-    } else if (spec.encrypted) {
+    } else if (layout.encrypted) {
         PutLe32(header, 0x25, 0x0A25E09AU);
     }
     for (int i = 0; i < fieldCount; ++i) {
-        header[start + 2 * i] = static_cast<char>(spec.fields[static_cast<std::size_t>(i)].type);
-        header[start + 2 * i + 1] = static_cast<char>(spec.fields[static_cast<std::size_t>(i)].size);
+        header[start + 2 * i] = static_cast<char>(layout.fields[static_cast<std::size_t>(i)].type);
+        header[start + 2 * i + 1] = static_cast<char>(layout.fields[static_cast<std::size_t>(i)].size);
     }
-    const QByteArray stored = Encode(spec.storedName, codePage).left(nameArea - 1);
+    const QByteArray stored = Encode(layout.storedName, codePage).left(nameArea - 1);
     const int storedAt = start + 6 * fieldCount + 4;
     std::memcpy(header.data() + storedAt, stored.constData(), static_cast<std::size_t>(stored.size()));
     std::memcpy(header.data() + storedAt + nameArea, names.constData(),
@@ -293,10 +293,10 @@ TableFiles MakeTable(const TableSpec& spec) {
                 logical > 0 ? static_cast<unsigned>(chain[static_cast<std::size_t>(logical - 1)]) : 0);
         PutLe16(body, at + 4, static_cast<unsigned>((count - 1) * recordSize) & 0xFFFF);
         for (int r = 0; r < count; ++r) {
-            const auto& values = spec.rows[static_cast<std::size_t>(first + r)];
+            const auto& values = layout.rows[static_cast<std::size_t>(first + r)];
             char* record = body.data() + at + 6 + qsizetype{r} * recordSize;
             for (int f = 0; f < fieldCount; ++f) {
-                const WriterField& field = spec.fields[static_cast<std::size_t>(f)];
+                const WriterField& field = layout.fields[static_cast<std::size_t>(f)];
                 const QVariant& value = values.at(static_cast<std::size_t>(f));
                 PutValue(record, field, value, codePage, memo);
                 if (field.type == FieldType::AutoIncrement && value.isValid()) {
@@ -305,7 +305,7 @@ TableFiles MakeTable(const TableSpec& spec) {
                 record += Width(field);
             }
         }
-        if (spec.encrypted) {
+        if (layout.encrypted) {
             for (qsizetype i = at; i < at + blockSize; ++i) {
                 body[i] = static_cast<char>(body[i] ^ 0x5A);
             }
@@ -325,8 +325,8 @@ void WriteBytes(const QString& path, const QByteArray& bytes) {
     }
 }
 
-void WriteTable(const QString& path, const TableSpec& spec) {
-    const TableFiles files = MakeTable(spec);
+void WriteTable(const QString& path, const TableLayout& layout) {
+    const TableFiles files = MakeTable(layout);
     WriteBytes(path, files.table);
     if (!files.memo.isEmpty()) {
         const QFileInfo info(path);

@@ -19,7 +19,7 @@ struct WriterField {
 /// A Paradox table for the tests to write. Values are given as the reader returns them (QString,
 /// qint64, double, bool, QDate, QTime, QDateTime, QByteArray, a decimal text for "#"); an invalid
 /// QVariant is a blank field.
-struct TableSpec {
+struct TableLayout {
     int fileVersion = 12;
     int keyFields = 0;  ///< 0 writes an unkeyed table
     int codePage = 1252;
@@ -40,10 +40,10 @@ struct TableFiles {
     QByteArray memo;
 };
 
-TableFiles MakeTable(const TableSpec& spec);
+TableFiles MakeTable(const TableLayout& layout);
 /// Writes `path` and, when needed, the .MB file beside it (same name, extension "MB" in the case of
 /// the table's extension).
-void WriteTable(const QString& path, const TableSpec& spec);
+void WriteTable(const QString& path, const TableLayout& layout);
 
 /// Writes a whole file; throws on failure.
 void WriteBytes(const QString& path, const QByteArray& bytes);
