@@ -37,4 +37,19 @@ void OpenBenchCatalogue(Catalogue& catalogue, QString file, const QString& folde
     }
 }
 
+QString BenchOption(const QStringList& arguments, const QString& name, const QString& fallback) {
+    QString value = fallback;
+    for (int i = 1; i + 1 < arguments.size(); ++i) {
+        if (arguments[i] == name) {
+            value = arguments[i + 1];
+        }
+    }
+    return value;
+}
+
+int BenchOption(const QStringList& arguments, const QString& name, int fallback) {
+    const QString value = BenchOption(arguments, name, QString());
+    return value.isNull() ? fallback : value.toInt();
+}
+
 }  // namespace sw

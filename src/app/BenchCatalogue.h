@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QTextStream;
 
@@ -13,5 +14,11 @@ class Catalogue;
 /// collection); otherwise `file` is used as it is. Progress goes to `err`.
 void OpenBenchCatalogue(Catalogue& catalogue, QString file, const QString& folder, int songs,
                         QTextStream& err);
+
+/// The value given after the option `name` (for example "--songs") on a benchmark's command line,
+/// the last one when it is given more than once; `fallback` when it is not given.
+QString BenchOption(const QStringList& arguments, const QString& name, const QString& fallback = {});
+/// The same as a number.
+int BenchOption(const QStringList& arguments, const QString& name, int fallback);
 
 }  // namespace sw

@@ -38,16 +38,9 @@ int main(int argc, char** argv) {
     sw::ScriptedDialogs dialogs;
     sw::InstallDialogs(&dialogs);
 
-    int songs = 100000;
-    QString catalogueFile;
     const QStringList arguments = QCoreApplication::arguments();
-    for (int i = 1; i + 1 < arguments.size(); ++i) {
-        if (arguments[i] == "--songs") {
-            songs = arguments[i + 1].toInt();
-        } else if (arguments[i] == "--catalogue") {
-            catalogueFile = arguments[i + 1];
-        }
-    }
+    int songs = sw::BenchOption(arguments, "--songs", 100000);
+    const QString catalogueFile = sw::BenchOption(arguments, "--catalogue");
 
     QTemporaryDir temporary;
     sw::Catalogue catalogue;

@@ -37,19 +37,10 @@ int main(int argc, char** argv) {
     sw::ScriptedDialogs dialogs;
     sw::InstallDialogs(&dialogs);
 
-    int songs = 100000;
-    int rounds = 25;
-    QString catalogueFile;
     const QStringList arguments = QCoreApplication::arguments();
-    for (int i = 1; i + 1 < arguments.size(); ++i) {
-        if (arguments[i] == "--songs") {
-            songs = arguments[i + 1].toInt();
-        } else if (arguments[i] == "--catalogue") {
-            catalogueFile = arguments[i + 1];
-        } else if (arguments[i] == "--rounds") {
-            rounds = std::max(1, arguments[i + 1].toInt());
-        }
-    }
+    int songs = sw::BenchOption(arguments, "--songs", 100000);
+    const int rounds = std::max(1, sw::BenchOption(arguments, "--rounds", 25));
+    const QString catalogueFile = sw::BenchOption(arguments, "--catalogue");
 
     QTemporaryDir temporary;
     sw::Catalogue catalogue;
