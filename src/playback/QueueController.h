@@ -177,15 +177,32 @@ public:
     void SetDoubleClickToEdit(bool edit);
 
     // The pop-up menu over a row.
-    /// The song details and edit windows, which the library windows provide; "View song details"
-    /// and "Edit song" stay disabled until they are set. Each returns true when the song changed.
+    /// The library windows the pop-up opens; each item stays disabled until its window is set.
     struct SongWindows {
+        /// The song details and edit windows: true when the song changed.
         std::function<bool(int songNum)> viewSong;
         std::function<bool(TSong& song)> editSong;
+        std::function<void(int albumId)> albumDetails;
+        /// The songs window's list of the songs sharing the song's album (1), artist (2), genre (3)
+        /// or title (4).
+        std::function<void(int songNum, int kind)> moreSongs;
+        /// The list of the playlists holding the song.
+        std::function<void(int songNum)> playlistsHolding;
+        /// The songs window on the playlist.
+        std::function<void(int playlistId)> viewPlaylist;
+        /// The playlists window's choice of the target playlist: true when one was chosen.
+        std::function<bool()> selectPlaylist;
     };
     void SetSongWindows(SongWindows windows) { m_songWindows = std::move(windows); }
     void PopupViewSong();
     void PopupEditSong();
+    void PopupAlbumDetails();
+    /// "More songs ..." of that kind (1 album, 2 artist, 3 genre, 4 title).
+    void PopupMoreSongs(int kind);
+    void PopupPlaylistsHolding();
+    void PopupViewPlaylist();
+    /// "Add to another playlist": a playlist picked as the target, then the song added to it.
+    void PopupAddToAnotherPlaylist();
     /// Opens it over the row (the cursor moves there): false over the title row or below the rows.
     bool OpenPopup(int row);
     const QueuePopupMenu& Popup() const { return m_popup; }

@@ -55,8 +55,7 @@ QueuePopupMenu RestingMenu() {
     for (const auto& [item, caption] : captions) {
         menu[item].caption = caption;
     }
-    // Their windows (album details, the songs window, the playlists picker) are not part of the
-    // program yet; the song windows are enabled once they are connected.
+    // The items that open other windows are enabled once those windows are connected.
     for (const PopupItem item :
          {PopupItem::ViewSongDetails, PopupItem::EditSong, PopupItem::AlbumDetails, PopupItem::MoreSongs,
           PopupItem::MoreInAlbum, PopupItem::MoreByArtist, PopupItem::MoreInGenre, PopupItem::MoreWithTitle,
@@ -96,7 +95,51 @@ bool QueueController::OpenPopup(int row) {
     m_popup[PopupItem::AddToAnotherPlaylist].caption = DoubleAmpersands(m_playlists.PlaylistMenuCaption('A'));
     m_popup[PopupItem::ViewSongDetails].enabled = static_cast<bool>(m_songWindows.viewSong);
     m_popup[PopupItem::EditSong].enabled = static_cast<bool>(m_songWindows.editSong);
+    m_popup[PopupItem::AlbumDetails].enabled = static_cast<bool>(m_songWindows.albumDetails);
+    const bool moreSongs = static_cast<bool>(m_songWindows.moreSongs);
+    for (const PopupItem item : {PopupItem::MoreSongs, PopupItem::MoreInAlbum, PopupItem::MoreByArtist,
+                                 PopupItem::MoreInGenre, PopupItem::MoreWithTitle}) {
+        m_popup[item].enabled = moreSongs;
+    }
+    m_popup[PopupItem::AlreadyInPlaylists].enabled = static_cast<bool>(m_songWindows.playlistsHolding);
+    m_popup[PopupItem::ViewPlaylist].enabled = haveTarget && static_cast<bool>(m_songWindows.viewPlaylist);
+    m_popup[PopupItem::AddToAnotherPlaylist].enabled = static_cast<bool>(m_songWindows.selectPlaylist);
     return true;
+}
+
+void QueueController::PopupAlbumDetails() {
+    if (m_songWindows.albumDetails) {
+        m_songWindows.albumDetails(m_popupSong.AlbumId);
+    }
+}
+
+void QueueController::PopupMoreSongs(int kind) {
+    if (m_songWindows.moreSongs && m_popupSong.SongNum > 0) {
+        m_songWindows.moreSongs(m_popupSong.SongNum, kind);
+    }
+}
+
+void QueueController::PopupPlaylistsHolding() {
+    if (m_songWindows.playlistsHolding && m_popupSong.SongNum > 0) {
+        m_songWindows.playlistsHolding(m_popupSong.SongNum);
+    }
+}
+
+void QueueController::PopupViewPlaylist() {
+    const int target = m_playlists.TargetPlaylist().Id;
+    if (m_songWindows.viewPlaylist && target > 0) {
+        m_songWindows.viewPlaylist(target);
+    }
+}
+
+void QueueController::PopupAddToAnotherPlaylist() {
+    if (!m_songWindows.selectPlaylist || m_popupSong.SongNum <= 0 ||
+        RefuseIfReadOnly(m_library.settings.READONLY)) {
+        return;
+    }
+    if (m_songWindows.selectPlaylist()) {
+        m_playlists.AddSongToTargetPlaylist(m_popupSong);
+    }
 }
 
 void QueueController::PopupViewSong() {

@@ -233,6 +233,30 @@ void QueueWindow::RunPopupItem(PopupItem item) {
         case PopupItem::Drop:
             m_queue.DropSelectedRows();
             break;
+        case PopupItem::AlbumDetails:
+            m_queue.PopupAlbumDetails();
+            break;
+        case PopupItem::MoreInAlbum:
+            m_queue.PopupMoreSongs(1);
+            break;
+        case PopupItem::MoreByArtist:
+            m_queue.PopupMoreSongs(2);
+            break;
+        case PopupItem::MoreInGenre:
+            m_queue.PopupMoreSongs(3);
+            break;
+        case PopupItem::MoreWithTitle:
+            m_queue.PopupMoreSongs(4);
+            break;
+        case PopupItem::AlreadyInPlaylists:
+            m_queue.PopupPlaylistsHolding();
+            break;
+        case PopupItem::ViewPlaylist:
+            m_queue.PopupViewPlaylist();
+            break;
+        case PopupItem::AddToAnotherPlaylist:
+            m_queue.PopupAddToAnotherPlaylist();
+            break;
         case PopupItem::AddToPlaylist:
             m_queue.PopupAddToTarget(false);
             break;

@@ -237,6 +237,55 @@ TEST_F(QueueSave, PopupRatingAndPlaylistItemsWriteTheCatalogue) {
     EXPECT_EQ(m_queue.Cell(1, QueueColumn::Rating), " ");
 }
 
+TEST_F(QueueSave, ThePopupsWindowItemsOpenTheirWindowsOnceConnected) {
+    m_rig.Fill(3);
+    QStringList opened;
+    m_rig.playlists.CreatePlaylistNamed("Picked");
+    const Tplist picked = m_rig.playlists.TargetPlaylist();
+    ForgetPlaylist(m_rig.playlists.TargetPlaylist());
+    QueueController::SongWindows windows;
+    windows.albumDetails = [&](int albumId) { opened << "album " + QString::number(albumId); };
+    windows.moreSongs = [&](int songNum, int kind) {
+        opened << QString("more %1 %2").arg(songNum).arg(kind);
+    };
+    windows.playlistsHolding = [&](int songNum) { opened << "holding " + QString::number(songNum); };
+    windows.viewPlaylist = [&](int playlistId) { opened << "view " + QString::number(playlistId); };
+    windows.selectPlaylist = [&] {
+        opened << "pick";
+        m_rig.playlists.TargetPlaylist() = picked;
+        return true;
+    };
+    m_queue.SetSongWindows(windows);
+
+    ASSERT_TRUE(m_queue.OpenPopup(2));
+    const QueuePopupMenu& menu = m_queue.Popup();
+    for (const PopupItem item : {PopupItem::AlbumDetails, PopupItem::MoreSongs, PopupItem::MoreWithTitle,
+                                 PopupItem::AlreadyInPlaylists, PopupItem::AddToAnotherPlaylist}) {
+        EXPECT_TRUE(menu[item].enabled) << static_cast<int>(item);
+    }
+    // Without a target there is no playlist to view.
+    EXPECT_FALSE(menu[PopupItem::ViewPlaylist].enabled);
+    m_queue.PopupAlbumDetails();
+    m_queue.PopupMoreSongs(1);
+    m_queue.PopupMoreSongs(4);
+    m_queue.PopupPlaylistsHolding();
+    m_queue.PopupAddToAnotherPlaylist();
+    ASSERT_TRUE(m_queue.OpenPopup(2));
+    EXPECT_TRUE(menu[PopupItem::ViewPlaylist].enabled);
+    m_queue.PopupViewPlaylist();
+    const QString album = QString::number(m_queue.PopupSong().AlbumId);
+    EXPECT_EQ(opened, (QStringList{"album " + album, "more 2 1", "more 2 4", "holding 2", "pick",
+                                   "view " + QString::number(picked.Id)}));
+    EXPECT_EQ(Entries(m_rig.catalogue, picked.Id), QStringList{"1:2"});
+
+    // Read-only: the pick is not even offered.
+    m_rig.settings.READONLY = true;
+    opened.clear();
+    m_queue.PopupAddToAnotherPlaylist();
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(Entries(m_rig.catalogue, picked.Id), QStringList{"1:2"});
+}
+
 TEST(EngineHistory, EveryStartWritesOneHistoryRow) {
     test::EngineRig rig(1, true);
     rig.settings().FADETIME = 300;
