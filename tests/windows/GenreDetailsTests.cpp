@@ -210,25 +210,6 @@ TEST_F(GenreDetailsTest, TheIdBoxIsCheckedBeforeAnythingIsWritten) {
     }
 }
 
-TEST_F(GenreDetailsTest, TheDialogStaysOpenUntilASaveSucceeds) {
-    AddGenres({{5, "Funk", 0}});
-    int saves = 0;
-    m_detailsDialog.user = [&](GenreDetailsController& dialog) {
-        for (const char* id : {"x", "300", "5", "6"}) {
-            dialog.SetIdText(id);
-            dialog.SetName("Soul");
-            ++saves;
-            if (dialog.Save()) {
-                return true;
-            }
-        }
-        return false;
-    };
-    EXPECT_EQ(Details().NewGenre(), 6);
-    EXPECT_EQ(saves, 4);
-    EXPECT_EQ(GenreTable(), (QStringList{"5:Funk:0", "6:Soul:0"}));
-}
-
 TEST_F(GenreDetailsTest, EditShowsTheGenreAndAnUnknownIdDoesNothing) {
     AddGenres({{5, "Funk", 1}, {6, "Jazz", -1}});
     m_detailsDialog.user = [](GenreDetailsController&) { return false; };

@@ -101,20 +101,6 @@ TEST_F(GenresListTest, TheListStartsByNameInUseAndIsBuiltOnShowingAndOnActivatio
     EXPECT_GT(m_window.changes, 0);
 }
 
-TEST_F(GenresListTest, AHeadingClickSortsByItsColumnWhereverItStands) {
-    AddMixedGenres();
-    m_genres.Shown();
-    // By name, the Id column stands second.
-    m_genres.HeadingClicked(1);
-    EXPECT_EQ(m_genres.Sort(), GenreSort::ById);
-    EXPECT_EQ(m_genres.IdAt(0), 1);
-    m_genres.HeadingClicked(2);
-    EXPECT_EQ(m_genres.Sort(), GenreSort::ById);
-    m_genres.HeadingClicked(1);
-    EXPECT_EQ(m_genres.Sort(), GenreSort::ByName);
-    EXPECT_EQ(m_genres.IdAt(0), 200);
-}
-
 TEST_F(GenresListTest, ARebuildKeepsTheGenreOrFallsBackAsTheWalkFromTheFirstRowDoes) {
     struct Case {
         const char* name;

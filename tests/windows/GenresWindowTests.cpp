@@ -100,6 +100,11 @@ TEST_F(GenresWindowTest, ShowsTheGenresUnderTheirHeadingsWithTheMenusTicked) {
     EXPECT_EQ(Heading(1), "Name");
     EXPECT_TRUE(m_view.Command("by Id")->isChecked());
     EXPECT_EQ(Grid()->model()->index(0, 0).data().toString(), "3");
+    // The "Dormant?" heading does not sort.
+    m_view.Grid()->horizontalHeader()->sectionClicked(2);
+    EXPECT_TRUE(m_view.Command("by Id")->isChecked());
+    m_view.Grid()->horizontalHeader()->sectionClicked(1);
+    EXPECT_EQ(Heading(0), kBullet + "Name ");
 }
 
 TEST_F(GenresWindowTest, ThePickerClosesOnSelectCancelOrAClickWithTheGenreHighlighted) {
