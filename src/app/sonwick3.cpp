@@ -43,7 +43,8 @@
 #include "windows/DaysWindow.h"
 #include "windows/EditSongController.h"
 #include "windows/EditSongWindow.h"
-#include "windows/GenrePicker.h"
+#include "windows/GenresController.h"
+#include "windows/GenresWindow.h"
 #include "windows/GuardedApplication.h"
 #include "windows/MainWindow.h"
 #include "windows/NotepadWindow.h"
@@ -182,9 +183,10 @@ int main(int argc, char** argv) {
     std::unique_ptr<sw::EditSongWindow> editSongWindow;
     sw::AssignController assignDetails(session.library, tagPolicy);
     std::unique_ptr<sw::AssignWindow> assignWindow;
-    const auto pickGenre = [&](int& id, QString& name) {
-        return sw::PickGenreFromList(session.catalogue, QApplication::activeWindow(), id, name);
-    };
+    // The genres window, also the genre picker of the edit, assign and album windows.
+    sw::GenresController genreList(session.library, songList, session.paths.genreFile);
+    std::unique_ptr<sw::GenresWindow> genresWindow;
+    const auto pickGenre = [&](int& id, QString& name) { return genreList.PickGenre(id, name); };
     std::unique_ptr<sw::PlaybackEngine> engine;
     std::unique_ptr<sw::PreviewController> preview;
     std::unique_ptr<sw::QueueWindow> queueWindow;
@@ -262,6 +264,7 @@ int main(int argc, char** argv) {
     };
     steps[StartupWindow::EditSongDetails] = [&] {
         editSong.SetGenrePicker(pickGenre);
+        editSong.SetCloseGenresWindow([&] { genreList.CloseGenresWindow(); });
         editSongWindow = std::make_unique<sw::EditSongWindow>(editSong);
         placements.Register("ftag2", editSongWindow.get());
         return true;
@@ -269,6 +272,7 @@ int main(int argc, char** argv) {
     steps[StartupWindow::Catalogue] = [&] { return sw::CreateCatalogueStep(session), true; };
     steps[StartupWindow::AssignDetails] = [&] {
         assignDetails.SetGenrePicker(pickGenre);
+        assignDetails.SetCloseGenresWindow([&] { genreList.CloseGenresWindow(); });
         assignWindow = std::make_unique<sw::AssignWindow>(assignDetails);
         placements.Register("falbum", assignWindow.get());
         // The songs window's and the queue's items that open the windows for one song and for many.
@@ -286,7 +290,15 @@ int main(int argc, char** argv) {
             session.library.songs.FindSongByNumber(songList.CurrentSongNum(), current);
             return assignDetails.AssignDetailsToSongs(songNums, current.FileType);
         };
-        queue.SetSongWindows({view, edit});
+        sw::QueueController::SongWindows queueWindows;
+        queueWindows.viewSong = view;
+        queueWindows.editSong = edit;
+        queueWindows.moreSongs = [&](int songNum, int kind) {
+            songList.ShowSongsLike(songNum, static_cast<sw::SongsLike>(kind));
+        };
+        queueWindows.playlistsHolding = [&](int songNum) { songDetails.ShowSongPlaylists(songNum); };
+        queueWindows.viewPlaylist = [&](int playlistId) { songList.ShowPlaylistSongs(playlistId); };
+        queue.SetSongWindows(queueWindows);
         sw::SongDetailsHooks& hooks = songDetails.Hooks();
         hooks.editSong = edit;
         hooks.listSongsLike = [&](int songNum, sw::SongsLike kind) { songList.ShowSongsLike(songNum, kind); };
@@ -294,6 +306,13 @@ int main(int argc, char** argv) {
         hooks.viewPlaylist = [&](int playlistId, int seq) { songList.ShowPlaylistAtSeq(playlistId, seq); };
         hooks.listDay = [&](int day) { songList.ShowHistoryDay(day); };
         songDetailsWindow->HooksChanged();
+        return true;
+    };
+    steps[StartupWindow::Genres] = [&] {
+        genresWindow = std::make_unique<sw::GenresWindow>(genreList);
+        placements.Register("FGenres", genresWindow.get());
+        mainWindow->Hooks().showGenres = [&] { genreList.ShowGenresWindow(); };
+        songDetails.Hooks().genreDetails = [&](int genreId) { genreList.EditGenre(genreId); };
         return true;
     };
     steps[StartupWindow::DatabaseCheck] = [&] {

@@ -283,15 +283,17 @@ TEST_F(EditSong, QueuePopupOpensTheSongWindows) {
     EXPECT_FALSE(queue.Popup()[PopupItem::EditSong].enabled);
 
     QList<int> viewed;
-    queue.SetSongWindows({[&](int n) {
-                              viewed << n;
-                              return false;
-                          },
-                          [&](TSong& song) {
-                              m_edit.Open(song);
-                              m_edit.SetBox(EditBox::Title, "Edited in the queue");
-                              return m_edit.Save() == EditClose::Ok;
-                          }});
+    QueueController::SongWindows windows;
+    windows.viewSong = [&](int n) {
+        viewed << n;
+        return false;
+    };
+    windows.editSong = [&](TSong& song) {
+        m_edit.Open(song);
+        m_edit.SetBox(EditBox::Title, "Edited in the queue");
+        return m_edit.Save() == EditClose::Ok;
+    };
+    queue.SetSongWindows(windows);
     ASSERT_TRUE(queue.OpenPopup(row));
     EXPECT_TRUE(queue.Popup()[PopupItem::ViewSongDetails].enabled);
     EXPECT_TRUE(queue.Popup()[PopupItem::EditSong].enabled);

@@ -10,6 +10,7 @@
 #include "core/CoreSession.h"
 #include "core/Paths.h"
 #include "core/Settings.h"
+#include "foundation/Clock.h"
 #include "foundation/ScriptedDialogs.h"
 #include "playback/Playlists.h"
 #include "playback/Ratings.h"
@@ -17,9 +18,11 @@
 #include "tags/TagPolicy.h"
 #include "windows/AssignWindow.h"
 #include "windows/EditSongWindow.h"
-#include "windows/GenrePicker.h"
+#include "windows/GenresController.h"
+#include "windows/GenresWindow.h"
 #include "windows/GuardedApplication.h"
 #include "windows/SongDetailsWindow.h"
+#include "windows/SongListController.h"
 
 int main(int argc, char** argv) {
     sw::GuardedApplication app(argc, argv);
@@ -65,9 +68,10 @@ int main(int argc, char** argv) {
     sw::SharedPlaylists shared;
     sw::Playlists playlists(session.catalogue, shared);
     sw::Ratings ratings(session.library);
-    const auto pickGenre = [&](int& id, QString& name) {
-        return sw::PickGenreFromList(session.catalogue, QApplication::activeWindow(), id, name);
-    };
+    sw::SongListController songList(session.library, playlists, sw::RealClock());
+    sw::GenresController genreList(session.library, songList, session.paths.genreFile);
+    sw::GenresWindow genresWindow(genreList);
+    const auto pickGenre = [&](int& id, QString& name) { return genreList.PickGenre(id, name); };
     sw::EditSongController edit(session.library, tags);
     edit.SetGenrePicker(pickGenre);
     sw::EditSongWindow editWindow(edit);
