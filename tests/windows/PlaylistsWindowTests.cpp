@@ -2,16 +2,23 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
 #include <QTimer>
+#include <utility>
 
+#include "ModalDriver.h"
 #include "SongListFixture.h"
 #include "windows/PlaylistsWindow.h"
+#include "windows/SearchDialog.h"
 
 namespace sw {
 namespace {
@@ -141,6 +148,70 @@ TEST_F(PlaylistsWindowTest, ARightClickMakesTheRowCurrentAndOpensThePopup) {
     EXPECT_TRUE(m_window.PopupMenu()->isVisible());
     EXPECT_FALSE(m_window.Command("Edit playlist content")->isEnabled()) << "no queue to edit in";
     m_window.PopupMenu()->hide();
+}
+
+class SearchDialogTest : public test::SongListFixture {
+protected:
+    SearchController m_search;
+    SearchDialog m_dialog{m_search};
+};
+
+TEST_F(SearchDialogTest, TheScopesShowForATextSearchOnlyAndABadNumberKeepsTheDialogOpen) {
+    bool openAfterEmpty = false;
+    bool openAfterBad = false;
+    test::OnNextModal([&](QWidget*) {
+        EXPECT_TRUE(m_dialog.ScopeGroup()->isVisible());
+        EXPECT_TRUE(m_dialog.PlaceButton(SearchPlace::Anywhere)->isChecked());
+        for (const auto& [searchFor, scopes] : std::vector<std::pair<SearchFor, bool>>{
+                 {SearchFor::SongNumber, false}, {SearchFor::Text, true}, {SearchFor::ArtistId, false}}) {
+            m_dialog.SearchForButton(searchFor)->click();
+            EXPECT_EQ(m_dialog.ScopeGroup()->isVisible(), scopes) << static_cast<int>(searchFor);
+        }
+        m_dialog.OkButton()->click();
+        openAfterEmpty = m_dialog.isVisible();
+        m_dialog.TextBox()->setText("4x");
+        m_dialog.OkButton()->click();
+        openAfterBad = m_dialog.isVisible();
+        m_dialog.TextBox()->setText("45");
+        m_dialog.OkButton()->click();
+    });
+    SearchOptions options;
+    QString text;
+    EXPECT_TRUE(m_search.AskSearch(options, text));
+    EXPECT_EQ(m_dialog.windowTitle(), "Search");
+    EXPECT_TRUE(openAfterEmpty);
+    EXPECT_TRUE(openAfterBad);
+    EXPECT_EQ(m_dialogs.TextsOf("INFO"), (QStringList{"Invalid integer \"4x\"", "Invalid number"}));
+    EXPECT_EQ(text, "45");
+    EXPECT_EQ(options.searchFor, SearchFor::ArtistId);
+}
+
+TEST_F(SearchDialogTest, OnShowingAFileNameKeepsTheCaretAtTheEndAndAnyOtherTextIsSelected) {
+    struct Case {
+        SearchPlace place;
+        QString selected;
+    };
+    const std::vector<Case> cases{
+        {SearchPlace::FileName, ""},
+        {SearchPlace::Anywhere, "pop/song.mp3"},
+        {SearchPlace::Title, "pop/song.mp3"},
+    };
+    for (const Case& each : cases) {
+        QString selected = "unset";
+        int caret = -1;
+        test::OnNextModal([&](QWidget*) {
+            selected = m_dialog.TextBox()->selectedText();
+            caret = m_dialog.TextBox()->cursorPosition();
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(m_dialog.TextBox(), &escape);
+        });
+        SearchOptions options{SearchFor::Text, each.place};
+        QString text = "pop/song.mp3";
+        EXPECT_FALSE(m_search.AskSearch(options, text));
+        EXPECT_EQ(selected, each.selected) << static_cast<int>(each.place);
+        EXPECT_EQ(caret, 12) << static_cast<int>(each.place);
+        EXPECT_FALSE(m_dialog.isVisible());
+    }
 }
 
 }  // namespace
