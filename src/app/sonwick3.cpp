@@ -49,9 +49,13 @@
 #include "windows/MainWindow.h"
 #include "windows/NotepadWindow.h"
 #include "windows/Placements.h"
+#include "windows/PlaylistsController.h"
+#include "windows/PlaylistsWindow.h"
 #include "windows/ProgramShutdown.h"
 #include "windows/QtDialogs.h"
 #include "windows/QuitOnSignal.h"
+#include "windows/SearchController.h"
+#include "windows/SearchDialog.h"
 #include "windows/SongDetailsController.h"
 #include "windows/SongDetailsWindow.h"
 #include "windows/SongListController.h"
@@ -186,6 +190,11 @@ int main(int argc, char** argv) {
     // The genres window, also the genre picker of the edit, assign and album windows.
     sw::GenresController genreList(session.library, songList, session.paths.genreFile);
     std::unique_ptr<sw::GenresWindow> genresWindow;
+    // The playlists window, also the playlist picker; the search window of the songs window.
+    sw::PlaylistsController playlistList(session.library, playlists, songList);
+    std::unique_ptr<sw::PlaylistsWindow> playlistsWindow;
+    sw::SearchController search;
+    std::unique_ptr<sw::SearchDialog> searchDialog;
     const auto pickGenre = [&](int& id, QString& name) { return genreList.PickGenre(id, name); };
     std::unique_ptr<sw::PlaybackEngine> engine;
     std::unique_ptr<sw::PreviewController> preview;
@@ -298,6 +307,7 @@ int main(int argc, char** argv) {
         };
         queueWindows.playlistsHolding = [&](int songNum) { songDetails.ShowSongPlaylists(songNum); };
         queueWindows.viewPlaylist = [&](int playlistId) { songList.ShowPlaylistSongs(playlistId); };
+        queueWindows.selectPlaylist = [&] { return playlistList.SelectTargetPlaylist(); };
         queue.SetSongWindows(queueWindows);
         sw::SongDetailsHooks& hooks = songDetails.Hooks();
         hooks.editSong = edit;
@@ -313,6 +323,26 @@ int main(int argc, char** argv) {
         placements.Register("FGenres", genresWindow.get());
         mainWindow->Hooks().showGenres = [&] { genreList.ShowGenresWindow(); };
         songDetails.Hooks().genreDetails = [&](int genreId) { genreList.EditGenre(genreId); };
+        return true;
+    };
+    steps[StartupWindow::Playlists] = [&] {
+        playlistsWindow = std::make_unique<sw::PlaylistsWindow>(playlistList);
+        placements.Register("FPlists", playlistsWindow.get());
+        mainWindow->Hooks().showPlaylists = [&] { playlistList.ShowPlaylistsWindow(); };
+        const auto selectPlaylist = [&] { return playlistList.SelectTargetPlaylist(); };
+        songList.Hooks().selectPlaylist = selectPlaylist;
+        songDetails.Hooks().selectPlaylist = selectPlaylist;
+        return true;
+    };
+    steps[StartupWindow::Search] = [&] {
+        searchDialog = std::make_unique<sw::SearchDialog>(search);
+        songList.Hooks().searchWindow = [&](sw::SearchOptions& options, QString& text) {
+            return search.AskSearch(options, text);
+        };
+        mainWindow->Hooks().search = [&] {
+            sw::PresetSearchAnywhere(songList.Search());
+            songList.SearchSongs();
+        };
         return true;
     };
     steps[StartupWindow::DatabaseCheck] = [&] {
