@@ -32,6 +32,15 @@ QPushButton* ArrowButton(QWidget* parent, const char* name) {
     return button;
 }
 
+/// A value with its ">" button right beside it.
+QHBoxLayout* ValueWithButton(QWidget* value, QWidget* button) {
+    auto* line = new QHBoxLayout;
+    line->addWidget(value);
+    line->addWidget(button);
+    line->addStretch(1);
+    return line;
+}
+
 }  // namespace
 
 AlbumDetailsWindow::AlbumDetailsWindow(AlbumDetailsController& controller, QWidget* parent)
@@ -71,7 +80,7 @@ QLabel* AlbumDetailsWindow::AddLine(int row, const QString& caption, const char*
     value->setObjectName(name);
     value->setTextFormat(Qt::PlainText);
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    grid->addWidget(value, row, 1, 1, 2);
+    grid->addWidget(value, row, 1);
     return value;
 }
 
@@ -87,7 +96,7 @@ void AlbumDetailsWindow::BuildLines() {
     m_name->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_name, &QPushButton::clicked, this, [this] { m_controller.Rename(); });
     connect(m_name, &QWidget::customContextMenuRequested, this, [this] { Popup(m_namePopup, m_name); });
-    grid->addWidget(m_name, row++, 1, 1, 2);
+    grid->addWidget(m_name, row++, 1, Qt::AlignLeft);
 
     m_artistCaption = new QLabel(central);
     m_artistCaption->setObjectName("artistCaption");
@@ -96,7 +105,7 @@ void AlbumDetailsWindow::BuildLines() {
     m_artist->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_artist, &QPushButton::clicked, this, [this] { Popup(m_artistPopup, m_artist); });
     connect(m_artist, &QWidget::customContextMenuRequested, this, [this] { Popup(m_artistPopup, m_artist); });
-    grid->addWidget(m_artist, row++, 1, 1, 2);
+    grid->addWidget(m_artist, row++, 1, Qt::AlignLeft);
 
     m_repairTs = AddLine(row++, "Repair timestamp ", "repairTs");
     m_year = AddLine(row++, "Year", "year");
@@ -109,24 +118,22 @@ void AlbumDetailsWindow::BuildLines() {
     m_group->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_group, &QPushButton::clicked, this, [this] { Popup(m_groupPopup, m_group); });
     connect(m_group, &QWidget::customContextMenuRequested, this, [this] { Popup(m_groupPopup, m_group); });
-    grid->addWidget(m_group, row++, 1, 1, 2);
+    grid->addWidget(m_group, row++, 1, Qt::AlignLeft);
 
     m_sequenceCaption = new QLabel("Sequence number", central);
     grid->addWidget(m_sequenceCaption, row, 0);
     m_sequence = LinkButton(central, "sequence");
     connect(m_sequence, &QPushButton::clicked, this, [this] { m_controller.Resequence(); });
-    grid->addWidget(m_sequence, row, 1);
     m_sequenceButton = ArrowButton(central, "sequenceButton");
     connect(m_sequenceButton, &QPushButton::clicked, this, [this] { m_controller.Resequence(); });
-    grid->addWidget(m_sequenceButton, row++, 2);
+    grid->addLayout(ValueWithButton(m_sequence, m_sequenceButton), row++, 1);
 
     grid->addWidget(new QLabel("Assigned rating", central), row, 0);
     m_rating = LinkButton(central, "rating");
     connect(m_rating, &QPushButton::clicked, this, [this] { m_controller.AssignRating(); });
-    grid->addWidget(m_rating, row, 1);
     QPushButton* ratingButton = ArrowButton(central, "ratingButton");
     connect(ratingButton, &QPushButton::clicked, this, [this] { m_controller.AssignRating(); });
-    grid->addWidget(ratingButton, row++, 2);
+    grid->addLayout(ValueWithButton(m_rating, ratingButton), row++, 1);
 
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(row, 1);
