@@ -38,6 +38,10 @@
 #include "tags/GenreLookup.h"
 #include "tags/TagPolicy.h"
 #include "windows/AboutWindow.h"
+#include "windows/AlbumDetailsController.h"
+#include "windows/AlbumDetailsWindow.h"
+#include "windows/AlbumsController.h"
+#include "windows/AlbumsWindow.h"
 #include "windows/AssignController.h"
 #include "windows/AssignWindow.h"
 #include "windows/DaysWindow.h"
@@ -195,6 +199,12 @@ int main(int argc, char** argv) {
     std::unique_ptr<sw::PlaylistsWindow> playlistsWindow;
     sw::SearchController search;
     std::unique_ptr<sw::SearchDialog> searchDialog;
+    // The albums and album groups window with the album details window.
+    sw::AlbumsController albumList(session.library, songList);
+    std::unique_ptr<sw::AlbumsWindow> albumsWindow;
+    sw::AlbumDetailsController albumDetails(session.library, ratings, albumList);
+    std::unique_ptr<sw::AlbumDetailsWindow> albumDetailsWindow;
+    const auto showAlbumDetails = [&](int albumId) { albumDetails.ShowAlbumDetails(albumId); };
     const auto pickGenre = [&](int& id, QString& name) { return genreList.PickGenre(id, name); };
     std::unique_ptr<sw::PlaybackEngine> engine;
     std::unique_ptr<sw::PreviewController> preview;
@@ -308,6 +318,7 @@ int main(int argc, char** argv) {
         queueWindows.playlistsHolding = [&](int songNum) { songDetails.ShowSongPlaylists(songNum); };
         queueWindows.viewPlaylist = [&](int playlistId) { songList.ShowPlaylistSongs(playlistId); };
         queueWindows.selectPlaylist = [&] { return playlistList.SelectTargetPlaylist(); };
+        queueWindows.albumDetails = showAlbumDetails;
         queue.SetSongWindows(queueWindows);
         sw::SongDetailsHooks& hooks = songDetails.Hooks();
         hooks.editSong = edit;
@@ -323,6 +334,23 @@ int main(int argc, char** argv) {
         placements.Register("FGenres", genresWindow.get());
         mainWindow->Hooks().showGenres = [&] { genreList.ShowGenresWindow(); };
         songDetails.Hooks().genreDetails = [&](int genreId) { genreList.EditGenre(genreId); };
+        return true;
+    };
+    steps[StartupWindow::AlbumDetails] = [&] {
+        albumDetailsWindow = std::make_unique<sw::AlbumDetailsWindow>(albumDetails);
+        placements.Register("FAlDets", albumDetailsWindow.get());
+        return true;
+    };
+    steps[StartupWindow::Albums] = [&] {
+        albumsWindow = std::make_unique<sw::AlbumsWindow>(albumList);
+        placements.Register("FAlbums", albumsWindow.get());
+        albumList.Hooks().pickGenre = pickGenre;
+        sw::MainMenuHooks& hooks = mainWindow->Hooks();
+        hooks.showAllAlbums = [&] { albumList.ShowAllAlbums(); };
+        hooks.showAlbumGroups = [&] { albumList.ShowAlbumGroups(); };
+        songList.Hooks().albumDetails = showAlbumDetails;
+        songList.Hooks().albumGroup = [&](int groupId) { albumList.ShowAlbumGroup(groupId); };
+        songDetails.Hooks().albumDetails = showAlbumDetails;
         return true;
     };
     steps[StartupWindow::Playlists] = [&] {
