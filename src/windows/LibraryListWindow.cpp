@@ -9,8 +9,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ColumnFit.h"
 #include "Grid.h"
@@ -135,8 +137,27 @@ void LibraryListWindow::ListBuilt() {
 void LibraryListWindow::FitColumns() {
     const std::vector<int> widths = FitColumnWidths(m_model, m_grid->fontMetrics(),
                                                     m_grid->horizontalHeader()->fontMetrics(), kCellPadding);
+    int total = 0;
     for (int column = 0; column < static_cast<int>(widths.size()); ++column) {
         m_grid->setColumnWidth(column, widths[static_cast<std::size_t>(column)]);
+        total += widths[static_cast<std::size_t>(column)];
+    }
+    // The window widens to show every column (never narrower than it was designed), up to the
+    // screen's width.
+    if (m_designWidth == 0) {
+        m_designWidth = width();
+    }
+    const QMargins margins = centralWidget()->layout()->contentsMargins();
+    const int gridWidth = total + 2 * m_grid->frameWidth() + m_grid->verticalScrollBar()->sizeHint().width() +
+                          margins.left() + margins.right();
+    const int frame = frameGeometry().width() - width();
+    const QRect screen = ScreenAtCursor();
+    const int wanted = std::min(std::max(m_designWidth, gridWidth), screen.width() - 2 - frame);
+    if (wanted != width()) {
+        resize(wanted, height());
+        if (frameGeometry().right() > screen.right()) {
+            move(std::max(screen.left() + 1, screen.right() - frameGeometry().width()), y());
+        }
     }
 }
 

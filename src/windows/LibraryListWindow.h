@@ -76,7 +76,7 @@ protected:
 
     /// The widget under the grid, for a subclass's own buttons.
     QWidget* BottomBar() const { return m_bottom; }
-    /// Fits every column to its heading and its longest cell.
+    /// Fits every column to its heading and its longest cell, and widens the window to them.
     void FitColumns();
 
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -96,6 +96,8 @@ private:
     QPushButton* m_select = nullptr;
     QEventLoop* m_modalLoop = nullptr;
     bool m_modalOk = false;
+    /// The window's width before the first fitting: it never becomes narrower.
+    int m_designWidth = 0;
     bool m_syncing = false;  // the program moves the grid's cursor
 };
 
