@@ -14,8 +14,9 @@ namespace sw {
 namespace {
 
 /// Stands in for the installed dialogs while files are written: messages are kept for the
-/// closing report instead of stopping the walk with a box per file, and everything else (the
-/// tag writer's questions, its flash notices) reaches the user as before.
+/// closing report instead of stopping the walk with a box per file, and the notice of each
+/// saved file is dropped (hundreds of them would pile up in one flash window, and drawing it
+/// costs more than the write); the tag writer's questions reach the user as before.
 class GatheringDialogs : public Dialogs {
 public:
     explicit GatheringDialogs(Dialogs& shown) : m_shown(shown) {}
@@ -36,9 +37,9 @@ public:
     bool InputText(const QString& prompt, QString& value, int maxLength, const QString& hint) override {
         return m_shown.InputText(prompt, value, maxLength, hint);
     }
-    void FlashMessage(const QString& text) override { m_shown.FlashMessage(text); }
-    void FlashHide() override { m_shown.FlashHide(); }
-    void FlashWait() override { m_shown.FlashWait(); }
+    void FlashMessage(const QString&) override {}
+    void FlashHide() override {}
+    void FlashWait() override {}
     QPoint MousePosition() const override { return m_shown.MousePosition(); }
     QRect ScreenGeometry() const override { return m_shown.ScreenGeometry(); }
 
@@ -118,8 +119,9 @@ RewriteSummary RewriteSongTags(Library& library, RowSet& songs, const std::funct
             library.songs.FillSongFromRow(songs, song);
             change(song);
             QStringList reasons;
+            bool written = false;
             try {
-                library.tagWriter->SaveSongTags(song);
+                written = library.tagWriter->SaveSongTags(song);
             } catch (...) {
                 reasons << CurrentErrorText();
             }
@@ -127,17 +129,25 @@ RewriteSummary RewriteSongTags(Library& library, RowSet& songs, const std::funct
             // a missing file, the user's choice); the writer explains every real failure.
             reasons << gathering.Take();
             if (reasons.isEmpty()) {
-                ++summary.done;
+                summary.written += written ? 1 : 0;
             } else if (reported.insert(song.FullPath).second) {
                 summary.failures << FailureLine(song.FullPath, reasons);
             }
         }
+    }
+    const QString notice = RewriteNoticeText(summary);
+    if (!notice.isEmpty()) {
+        FlashMessage(notice);
     }
     const QString report = RewriteSummaryText(summary);
     if (!report.isEmpty()) {
         ShowInfo(report);
     }
     return summary;
+}
+
+QString RewriteNoticeText(const RewriteSummary& summary) {
+    return summary.written > 0 ? "Tags saved to " + QString::number(summary.written) + " file(s)" : QString();
 }
 
 QString RewriteSummaryText(const RewriteSummary& summary) {

@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 
 #include "ArtistsFixture.h"
@@ -82,8 +83,14 @@ TEST_F(ArtistsWindowTest, ShowsTheListWithTheCaptionsOfItsViewAndTheFilterMenu) 
     EXPECT_NE(BarItem("Close"), nullptr);
     EXPECT_NE(BarItem("Refresh"), nullptr);
     EXPECT_EQ(Grid()->currentIndex().row(), 0);
-    // The name column fits its longest name.
+    // The name column fits its longest name, and the window widens to show every column.
     EXPECT_GE(Grid()->columnWidth(0), Grid()->fontMetrics().horizontalAdvance("Cream's \"Best\""));
+    AddArtist(QString("A name long enough to need a window wider than the one made ").repeated(2));
+    m_artists.Refresh();
+    QApplication::processEvents();
+    EXPECT_GT(m_window.width(), 400);
+    EXPECT_EQ(Grid()->horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(m_window.CountLabel()->text(), "5 artist(s) listed");
 
     MenuItem(m_window.FilterMenu(), "Artists with any songs")->trigger();
     EXPECT_EQ(m_window.windowTitle(), "Artists - with >0 songs");
@@ -96,7 +103,7 @@ TEST_F(ArtistsWindowTest, ShowsTheListWithTheCaptionsOfItsViewAndTheFilterMenu) 
     MenuItem(m_window.FilterMenu(), "Artists with no songs")->trigger();
     EXPECT_EQ(m_window.windowTitle(), "Artists - with no songs");
     EXPECT_TRUE(m_window.RemoveAllItem()->isEnabled());
-    EXPECT_EQ(m_window.CountLabel()->text(), "2 artist(s) listed");
+    EXPECT_EQ(m_window.CountLabel()->text(), "3 artist(s) listed");
 }
 
 TEST_F(ArtistsWindowTest, ThePopupShowsTheArtistAndEnablesWhatCanBeDone) {
