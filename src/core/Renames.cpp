@@ -62,6 +62,22 @@ QString MergeQuestion(const QString& kind, const QString& storedName, int id, co
            QuoteDouble(oldName) + " into it ?";
 }
 
+/// Runs the statements and commits them, or undoes them all when one fails, so that a merge is
+/// never left half done.
+void ExecAllAndCommit(Catalogue& catalogue, const QStringList& statements) {
+    catalogue.SetSavepoint();
+    try {
+        for (const QString& statement : statements) {
+            catalogue.ExecSql(statement);
+        }
+    } catch (...) {
+        catalogue.RollbackToSavepoint();
+        throw;
+    }
+    catalogue.ReleaseSavepoint();
+    catalogue.CommitAndContinue();
+}
+
 /// The tag change of an album rename: a non-empty name and a genre other than -1.
 std::function<void(TSong&)> AlbumChange(const QString& name, int genreId) {
     return [name, genreId](TSong& song) {
@@ -84,12 +100,10 @@ void MergeAlbum(Library& library, const TAlbum& from, const TAlbum& into, int ge
     }
     const QString fromId = QString::number(from.AlbumId);
     const QString intoId = QString::number(into.AlbumId);
-    Catalogue& catalogue = library.catalogue;
-    catalogue.ExecSql("update song set albumid = " + intoId + " where albumid = " + fromId);
-    catalogue.ExecSql("update album set numexi = coalesce(numexi, 0) + " + QString::number(present) +
-                      " where albumid = " + intoId);
-    catalogue.ExecSql("delete from album where albumid = " + fromId);
-    catalogue.CommitAndContinue();
+    ExecAllAndCommit(library.catalogue, {"update song set albumid = " + intoId + " where albumid = " + fromId,
+                                         "update album set numexi = coalesce(numexi, 0) + " +
+                                             QString::number(present) + " where albumid = " + intoId,
+                                         "delete from album where albumid = " + fromId});
     if (library.clipboard.album.AlbumId == from.AlbumId) {
         library.albums.FindAlbumById(into.AlbumId, library.clipboard.album);
     }
@@ -103,11 +117,10 @@ void MergeArtist(Library& library, const TArtist& from, const TArtist& into,
     RowSet moved = ArtistSongs(library, from.ArtistId);
     const QString fromId = QString::number(from.ArtistId);
     const QString intoId = QString::number(into.ArtistId);
-    Catalogue& catalogue = library.catalogue;
-    catalogue.ExecSql("update song set artistid = " + intoId + " where artistid = " + fromId);
-    catalogue.ExecSql("update album set artistid = " + intoId + " where artistid = " + fromId);
-    catalogue.ExecSql("delete from artist where artistid = " + fromId);
-    catalogue.CommitAndContinue();
+    ExecAllAndCommit(library.catalogue,
+                     {"update song set artistid = " + intoId + " where artistid = " + fromId,
+                      "update album set artistid = " + intoId + " where artistid = " + fromId,
+                      "delete from artist where artistid = " + fromId});
     if (library.clipboard.artist.ArtistId == from.ArtistId) {
         library.clipboard.artist = into;
     }

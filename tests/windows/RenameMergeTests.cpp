@@ -119,6 +119,25 @@ INSTANTIATE_TEST_SUITE_P(Answers, ArtistMerge,
                                          MergeCase{"Cancelled", {"Cancel"}, false, false, false}),
                          test::ByName());
 
+TEST_F(ArtistMerge, ThatFailsHalfwayChangesNothing) {
+    // The last of the merge's statements is refused, as the database may refuse any of them.
+    m_catalogue.ExecSqlCommit("create exception artist_kept 'artist rows are kept'");
+    m_catalogue.ExecSqlCommit(
+        "create trigger keep_artists for artist before delete as begin exception artist_kept; end");
+    m_dialogs.QueueAnswer("Yes");
+    EXPECT_THROW(RenameArtist(m_library, m_renamedId, kTypedArtist), DatabaseError);
+    m_catalogue.CommitAndContinue();
+
+    for (const int song : m_moved) {
+        EXPECT_EQ(Stored(song).ArtistId, m_renamedId);
+    }
+    TAlbum album;
+    ASSERT_TRUE(m_library.albums.FindAlbumById(m_albumId, album));
+    EXPECT_EQ(album.ArtistId, m_renamedId);
+    EXPECT_EQ(ArtistName(m_renamedId), kOldArtist);
+    EXPECT_EQ(Questions().size(), 1);
+}
+
 TEST_F(RenameFixture, ArtistRenamesThatAreNoMergeAskOnlyAboutTheFiles) {
     const int other = m_library.artists.FindOrCreateArtist(kStoredArtist);
     const int various = m_library.artists.VariousArtistId();
