@@ -13,27 +13,121 @@ namespace {
 
 const QString kUpdateFilesQuestion = "Update individual music files with new name ?";
 
-/// Rewrites the tags of every song the query finds, after `change` has adjusted its record.
-template <typename Change>
-void RewriteTags(Library& library, const QString& filter, int id, Change&& change) {
-    if (!library.tagWriter) {
-        return;
+/// The songs of an album or an artist as the song query reads them. The parameter keeps the
+/// album query's name for artists too.
+RowSet SongsWhere(Library& library, const QString& condition, int id) {
+    Query query(library.catalogue, kSongQuery + "\n" + condition);
+    return query.SetInteger("albumid", id).Open();
+}
+
+RowSet AlbumSongs(Library& library, int albumId) {
+    return SongsWhere(library, "where s.albumid = :albumid", albumId);
+}
+
+RowSet ArtistSongs(Library& library, int artistId) {
+    return SongsWhere(library, "where s.artistid = :albumid", artistId);
+}
+
+/// Another artist stored under the name (ignoring letter case), the lowest id first; false when
+/// there is none.
+bool OtherArtistNamed(Library& library, const QString& name, int except, TArtist& other) {
+    Query query(library.catalogue,
+                "select ar.artistid, ar.arname from artist ar\n"
+                "where lower(ar.arname) = :name and ar.artistid <> :id\n"
+                "order by ar.artistid");
+    RowSet rows = query.SetExactText("name", FitToColumn(name, kArtistNameWidth).toLower())
+                      .SetInteger("id", except)
+                      .Open();
+    if (rows.RowCount() == 0) {
+        return false;
     }
-    Query query(library.catalogue, kSongQuery + "\n" + filter);
-    RowSet rows = query.SetInteger("albumid", id).Open();
-    library.tagWriter->SetReportMissingFiles(false);
+    other = {rows.Int("ARTISTID"), rows.Text("ARNAME")};
+    return true;
+}
+
+/// The one other album (not group) stored under the name, ignoring letter case; false when there
+/// is none or when several share it, since the user could not tell which is meant.
+bool OnlyOtherAlbumNamed(Library& library, const QString& name, int except, TAlbum& other) {
+    Query query(library.catalogue,
+                "select al.albumid from album al\n"
+                "where lower(al.alname) = :name and al.alorgrp = 'A' and al.albumid <> :id");
+    RowSet rows = query.SetExactText("name", FitToColumn(name, kAlbumNameWidth).toLower())
+                      .SetInteger("id", except)
+                      .Open();
+    return rows.RowCount() == 1 && library.albums.FindAlbumById(rows.Int("ALBUMID"), other);
+}
+
+QString MergeQuestion(const QString& kind, const QString& storedName, int id, const QString& oldName) {
+    return kind + " " + QuoteDouble(storedName) + " (#" + QString::number(id) + ") already exists - merge " +
+           QuoteDouble(oldName) + " into it ?";
+}
+
+/// Runs the statements and commits them, or undoes them all when one fails, so that a merge is
+/// never left half done.
+void ExecAllAndCommit(Catalogue& catalogue, const QStringList& statements) {
+    catalogue.SetSavepoint();
     try {
-        for (rows.First(); !rows.Eof(); rows.Next()) {
-            TSong song;
-            library.songs.FillSongFromRow(rows, song);
-            change(song);
-            library.tagWriter->SaveSongTags(song);
+        for (const QString& statement : statements) {
+            catalogue.ExecSql(statement);
         }
     } catch (...) {
-        library.tagWriter->SetReportMissingFiles(true);
+        catalogue.RollbackToSavepoint();
         throw;
     }
-    library.tagWriter->SetReportMissingFiles(true);
+    catalogue.ReleaseSavepoint();
+    catalogue.CommitAndContinue();
+}
+
+/// The tag change of an album rename: a non-empty name and a genre other than -1.
+std::function<void(TSong&)> AlbumChange(const QString& name, int genreId) {
+    return [name, genreId](TSong& song) {
+        if (!name.isEmpty()) {
+            song.AlbumName = name;
+        }
+        if (genreId != -1) {
+            song.GenreId = static_cast<std::uint8_t>(genreId);
+        }
+    };
+}
+
+void MergeAlbum(Library& library, const TAlbum& from, const TAlbum& into, int genreId,
+                const RewriteProgress& progress) {
+    // Read before the move: afterwards they could not be told from the songs the album had.
+    RowSet moved = AlbumSongs(library, from.AlbumId);
+    int present = 0;
+    for (moved.First(); !moved.Eof(); moved.Next()) {
+        present += moved.Int("EXI") == 1 ? 1 : 0;
+    }
+    const QString fromId = QString::number(from.AlbumId);
+    const QString intoId = QString::number(into.AlbumId);
+    ExecAllAndCommit(library.catalogue, {"update song set albumid = " + intoId + " where albumid = " + fromId,
+                                         "update album set numexi = coalesce(numexi, 0) + " +
+                                             QString::number(present) + " where albumid = " + intoId,
+                                         "delete from album where albumid = " + fromId});
+    if (library.clipboard.album.AlbumId == from.AlbumId) {
+        library.albums.FindAlbumById(into.AlbumId, library.clipboard.album);
+    }
+    if (Confirm(kUpdateFilesQuestion)) {
+        RewriteSongTags(library, moved, AlbumChange(into.AlbumName, genreId), progress);
+    }
+}
+
+void MergeArtist(Library& library, const TArtist& from, const TArtist& into,
+                 const RewriteProgress& progress) {
+    RowSet moved = ArtistSongs(library, from.ArtistId);
+    const QString fromId = QString::number(from.ArtistId);
+    const QString intoId = QString::number(into.ArtistId);
+    ExecAllAndCommit(library.catalogue,
+                     {"update song set artistid = " + intoId + " where artistid = " + fromId,
+                      "update album set artistid = " + intoId + " where artistid = " + fromId,
+                      "delete from artist where artistid = " + fromId});
+    if (library.clipboard.artist.ArtistId == from.ArtistId) {
+        library.clipboard.artist = into;
+    }
+    if (Confirm(kUpdateFilesQuestion)) {
+        RewriteSongTags(
+            library, moved, [&into](TSong& song) { song.ArtistName = into.ArtistName; }, progress);
+    }
 }
 
 }  // namespace
@@ -45,23 +139,45 @@ bool SaveSongWithTags(Library& library, const TSong& song) {
     return written;
 }
 
-bool RenameAlbum(Library& library, int albumId, const QString& newName, int genreId) {
+bool RenameAlbum(Library& library, int albumId, const QString& newName, int genreId, int* mergedInto,
+                 const RewriteProgress& progress) {
+    if (mergedInto) {
+        *mergedInto = 0;
+    }
+    TAlbum renamed;
+    TAlbum other;
+    if (!newName.isEmpty() && library.albums.FindAlbumById(albumId, renamed) && renamed.AlOrGrp == 'A' &&
+        OnlyOtherAlbumNamed(library, newName, albumId, other)) {
+        switch (AskYesNoCancel(MergeQuestion("Album", other.AlbumName, other.AlbumId, renamed.AlbumName))) {
+            case 'Y':
+                MergeAlbum(library, renamed, other, genreId, progress);
+                if (mergedInto) {
+                    *mergedInto = other.AlbumId;
+                }
+                return true;
+            case 'N':
+                break;
+            default:
+                return false;
+        }
+    }
     library.albums.RenameAlbumRow(albumId, newName);
+    if (!newName.isEmpty() && library.clipboard.album.AlbumId == albumId) {
+        library.clipboard.album.AlbumName = FitToColumn(newName, kAlbumNameWidth);
+    }
+    // An empty name pushes a genre into the songs' tags without asking.
     if (!newName.isEmpty() && !Confirm(kUpdateFilesQuestion)) {
         return true;
     }
-    RewriteTags(library, "where s.albumid = :albumid", albumId, [&](TSong& song) {
-        if (!newName.isEmpty()) {
-            song.AlbumName = newName;
-        }
-        if (genreId != -1) {
-            song.GenreId = static_cast<std::uint8_t>(genreId);
-        }
-    });
+    RowSet songs = AlbumSongs(library, albumId);
+    RewriteSongTags(library, songs, AlbumChange(FitToColumn(newName, kAlbumNameWidth), genreId), progress);
     return true;
 }
 
-bool PromptRenameAlbum(Library& library, int albumId) {
+bool PromptRenameAlbum(Library& library, int albumId, int* mergedInto) {
+    if (mergedInto) {
+        *mergedInto = 0;
+    }
     TAlbum album;
     library.albums.FindAlbumById(albumId, album);
     const bool group = album.AlOrGrp == 'G';
@@ -71,40 +187,72 @@ bool PromptRenameAlbum(Library& library, int albumId) {
     }
     if (group) {
         library.albums.RenameAlbumRow(albumId, name);
-    } else {
-        RenameAlbum(library, albumId, name, -1);
+        return true;
     }
-    return true;
+    return RenameAlbum(library, albumId, name, -1, mergedInto);
 }
 
-bool RenameArtist(Library& library, int artistId, const QString& newName) {
-    if (!newName.isEmpty()) {
-        library.catalogue.ExecSql(
-            "update artist set arname = " + SqlQuote(FitToColumn(newName, kArtistNameWidth)) +
-            " where artistid = " + QString::number(artistId));
+bool RenameArtist(Library& library, int artistId, const QString& newName, int* mergedInto,
+                  const RewriteProgress& progress) {
+    if (mergedInto) {
+        *mergedInto = 0;
+    }
+    const QString stored = FitToColumn(newName, kArtistNameWidth);
+    if (!stored.isEmpty()) {
+        TArtist renamed;
+        TArtist other;
+        // The "various" artist stays: albums and every load refer to it by its id.
+        if (artistId != library.artists.VariousArtistId() &&
+            library.artists.FindArtistById(artistId, renamed) &&
+            OtherArtistNamed(library, newName, artistId, other)) {
+            switch (AskYesNoCancel(
+                MergeQuestion("Artist", other.ArtistName, other.ArtistId, renamed.ArtistName))) {
+                case 'Y':
+                    MergeArtist(library, renamed, other, progress);
+                    if (mergedInto) {
+                        *mergedInto = other.ArtistId;
+                    }
+                    return true;
+                case 'N':
+                    break;
+                default:
+                    return false;
+            }
+        }
+        library.catalogue.ExecSql("update artist set arname = " + SqlQuote(stored) +
+                                  " where artistid = " + QString::number(artistId));
         library.catalogue.CommitAndContinue();
+        if (artistId > 0 && library.clipboard.artist.ArtistId == artistId) {
+            library.clipboard.artist.ArtistName = stored;
+        }
         if (!Confirm(kUpdateFilesQuestion)) {
             return true;
         }
     }
-    // The artist's songs are selected through a parameter that keeps the album query's name.
-    RewriteTags(library, "where s.artistid = :albumid", artistId, [&](TSong& song) {
-        if (!newName.isEmpty()) {
-            song.ArtistName = newName;
-        }
-    });
+    RowSet songs = ArtistSongs(library, artistId);
+    RewriteSongTags(
+        library, songs,
+        [&stored](TSong& song) {
+            if (!stored.isEmpty()) {
+                song.ArtistName = stored;
+            }
+        },
+        progress);
     library.catalogue.CommitAndContinue();
     return true;
 }
 
-bool PromptRenameArtist(Library& library, int artistId) {
+bool PromptRenameArtist(Library& library, int artistId, int* mergedInto) {
+    if (mergedInto) {
+        *mergedInto = 0;
+    }
     TArtist artist;
     library.artists.FindArtistById(artistId, artist);
     QString name = artist.ArtistName;
     if (!InputText("Rename artist", name)) {
         return false;
     }
-    return RenameArtist(library, artistId, name);
+    return RenameArtist(library, artistId, name, mergedInto);
 }
 
 }  // namespace sw

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "TagRewrite.h"
+
 namespace sw {
 
 class Library;
@@ -12,11 +14,19 @@ struct TSong;
 bool SaveSongWithTags(Library& library, const TSong& song);
 
 /// Renames the album's row and, when the user agrees, rewrites the tags of its songs (a genre id
-/// other than -1 goes into their tags too). Missing files are skipped silently.
-bool RenameAlbum(Library& library, int albumId, const QString& newName, int genreId);
-bool PromptRenameAlbum(Library& library, int albumId);
+/// other than -1 goes into their tags too). When exactly one other album already has the new name
+/// (ignoring letter case), the user may merge this album into it instead: its songs move there and
+/// it is deleted (committed at once); `mergedInto` then receives the other album's id (else 0).
+/// False only when the user cancels the merge question, which changes nothing.
+bool RenameAlbum(Library& library, int albumId, const QString& newName, int genreId,
+                 int* mergedInto = nullptr, const RewriteProgress& progress = {});
+bool PromptRenameAlbum(Library& library, int albumId, int* mergedInto = nullptr);
 /// Renames the artist (committed at once) and, when the user agrees, rewrites the tags of its songs.
-bool RenameArtist(Library& library, int artistId, const QString& newName);
-bool PromptRenameArtist(Library& library, int artistId);
+/// When another artist already has the new name (ignoring letter case), the user may merge this
+/// one into it: its songs and albums move there and its row is deleted; `mergedInto` then
+/// receives the other artist's id (else 0). False only when the user cancels the merge question.
+bool RenameArtist(Library& library, int artistId, const QString& newName, int* mergedInto = nullptr,
+                  const RewriteProgress& progress = {});
+bool PromptRenameArtist(Library& library, int artistId, int* mergedInto = nullptr);
 
 }  // namespace sw
