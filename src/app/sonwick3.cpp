@@ -42,6 +42,10 @@
 #include "windows/AlbumDetailsWindow.h"
 #include "windows/AlbumsController.h"
 #include "windows/AlbumsWindow.h"
+#include "windows/ArtistDetailsController.h"
+#include "windows/ArtistDetailsWindow.h"
+#include "windows/ArtistsController.h"
+#include "windows/ArtistsWindow.h"
 #include "windows/AssignController.h"
 #include "windows/AssignWindow.h"
 #include "windows/DaysWindow.h"
@@ -205,6 +209,12 @@ int main(int argc, char** argv) {
     sw::AlbumDetailsController albumDetails(session.library, ratings, albumList);
     std::unique_ptr<sw::AlbumDetailsWindow> albumDetailsWindow;
     const auto showAlbumDetails = [&](int albumId) { albumDetails.ShowAlbumDetails(albumId); };
+    // The artists window with the artist details window.
+    sw::ArtistsController artistList(session.library, songList, sw::RealClock());
+    std::unique_ptr<sw::ArtistsWindow> artistsWindow;
+    sw::ArtistDetailsController artistDetails(session.library);
+    std::unique_ptr<sw::ArtistDetailsWindow> artistDetailsWindow;
+    const auto showArtistDetails = [&](int artistId) { artistDetails.ShowArtistDetails(artistId); };
     const auto pickGenre = [&](int& id, QString& name) { return genreList.PickGenre(id, name); };
     std::unique_ptr<sw::PlaybackEngine> engine;
     std::unique_ptr<sw::PreviewController> preview;
@@ -341,10 +351,29 @@ int main(int argc, char** argv) {
         placements.Register("FAlDets", albumDetailsWindow.get());
         return true;
     };
+    steps[StartupWindow::ArtistDetails] = [&] {
+        artistDetailsWindow = std::make_unique<sw::ArtistDetailsWindow>(artistDetails);
+        // A renamed or merged artist is shown under its new name in the open lists.
+        artistDetails.SetRenamed([&](int) {
+            if (artistList.ListOpen()) {
+                artistList.Refresh();
+            }
+        });
+        songDetails.Hooks().artistDetails = showArtistDetails;
+        return true;
+    };
+    steps[StartupWindow::Artists] = [&] {
+        artistsWindow = std::make_unique<sw::ArtistsWindow>(artistList);
+        placements.Register("fartists", artistsWindow.get());
+        artistList.Hooks().artistDetails = showArtistDetails;
+        mainWindow->Hooks().showArtists = [&] { artistList.ShowArtistsWindow(); };
+        return true;
+    };
     steps[StartupWindow::Albums] = [&] {
         albumsWindow = std::make_unique<sw::AlbumsWindow>(albumList);
         placements.Register("FAlbums", albumsWindow.get());
         albumList.Hooks().pickGenre = pickGenre;
+        albumList.Hooks().artistDetails = showArtistDetails;
         sw::MainMenuHooks& hooks = mainWindow->Hooks();
         hooks.showAllAlbums = [&] { albumList.ShowAllAlbums(); };
         hooks.showAlbumGroups = [&] { albumList.ShowAlbumGroups(); };
