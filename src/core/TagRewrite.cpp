@@ -153,8 +153,13 @@ QString RewriteNoticeText(const RewriteSummary& summary) {
 QString RewriteSummaryText(const RewriteSummary& summary) {
     QStringList lines;
     if (!summary.failures.isEmpty()) {
+        // A box as tall as the screen would hide its OK button.
+        constexpr int kListed = 25;
         lines << "Tags could not be updated in " + QString::number(summary.failures.size()) + " file(s):";
-        lines << summary.failures;
+        lines << summary.failures.mid(0, kListed);
+        if (summary.failures.size() > kListed) {
+            lines << "... and " + QString::number(summary.failures.size() - kListed) + " more";
+        }
     }
     if (summary.notReached > 0) {
         lines << "Tag update stopped, " + QString::number(summary.notReached) + " file(s) not updated";

@@ -34,10 +34,10 @@ struct RewriteSummary {
 RewriteSummary RewriteSongTags(Library& library, RowSet& songs, const std::function<void(TSong&)>& change,
                                const RewriteProgress& progress = {});
 
-/// The one message listing the failures (and the files a stop left out); empty when there is none.
+/// The one message listing the failures (the first few dozen, then how many more) and the files a
+/// stop left out; empty when there is none.
 QString RewriteSummaryText(const RewriteSummary& summary);
 /// The notice of the files written; empty when none was.
 QString RewriteNoticeText(const RewriteSummary& summary);
-QString RewriteSummaryText(const RewriteSummary& summary);
 
 }  // namespace sw
