@@ -409,5 +409,20 @@ TEST_F(Walker, TheRewriteRunsBusyReportsItsProgressAndCanBeStoppedWithOneNotice)
     EXPECT_FALSE(m_dialogs.BusyCursorShown());
 }
 
+TEST(RewriteSummaryText, NamesTheFirstFailuresThenCountsTheRestAndAStop) {
+    RewriteSummary summary;
+    EXPECT_EQ(RewriteSummaryText(summary), "");
+    for (int n = 1; n <= 30; ++n) {
+        summary.failures << QString("/music/%1.mp3 - File error").arg(n);
+    }
+    summary.notReached = 4;
+    const QStringList lines = RewriteSummaryText(summary).split("\r\n");
+    ASSERT_EQ(lines.size(), 28);
+    EXPECT_EQ(lines.first(), "Tags could not be updated in 30 file(s):");
+    EXPECT_EQ(lines[25], "/music/25.mp3 - File error");
+    EXPECT_EQ(lines[26], "... and 5 more");
+    EXPECT_EQ(lines.last(), "Tag update stopped, 4 file(s) not updated");
+}
+
 }  // namespace
 }  // namespace sw
