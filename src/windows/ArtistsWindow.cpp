@@ -1,15 +1,10 @@
 #include "ArtistsWindow.h"
 
-#include <algorithm>
-
 #include <QActionGroup>
-#include <QHeaderView>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScrollBar>
 #include <QTableView>
 
 #include "WindowHelpers.h"
@@ -29,7 +24,6 @@ ArtistsWindow::ArtistsWindow(ArtistsController& controller, QWidget* parent)
     setObjectName("artistsWindow");
     setWindowIcon(ProgramIcon());
     resize(360, 480);
-    m_creationWidth = width();
     BuildMenus();
     BuildPopup();
     m_controller.SetDisplay(this);
@@ -88,20 +82,6 @@ void ArtistsWindow::OpenPopup(int row, const QPoint& globalPosition) {
 void ArtistsWindow::Activated() {
     m_controller.Activated();
     SearchBox()->selectAll();
-}
-
-void ArtistsWindow::ListBuilt() {
-    LibraryListWindow::ListBuilt();
-    const int columns = Grid()->horizontalHeader()->length();
-    const QMargins margins = centralWidget()->layout()->contentsMargins();
-    const int needed = columns + 2 * Grid()->frameWidth() + Grid()->verticalScrollBar()->sizeHint().width() +
-                       margins.left() + margins.right();
-    const QRect screen = ScreenAtCursor();
-    const int frame = frameGeometry().width() - width();
-    const int wanted = std::min(std::max(m_creationWidth, needed), screen.width() - 2 - frame);
-    if (wanted > width()) {
-        resize(wanted, height());
-    }
 }
 
 void ArtistsWindow::StateChanged() {

@@ -38,8 +38,6 @@ protected:
     void Activated() override;
     void Shown() override { m_controller.Activated(); }
     void StateChanged() override;
-    /// Fits the columns and widens the window to show them, up to the screen's width.
-    void ListBuilt() override;
 
 private:
     void BuildMenus();
@@ -52,7 +50,6 @@ private:
     QMenu* m_popupMenu = nullptr;
     QAction* m_popupCaption = nullptr;
     QAction* m_details = nullptr;
-    int m_creationWidth = 0;
 };
 
 }  // namespace sw

@@ -15,6 +15,7 @@
 #include "windows/AlbumDetailsWindow.h"
 #include "windows/AlbumsWindow.h"
 #include "windows/NewAlbumGroupDialog.h"
+#include "windows/WindowHelpers.h"
 
 namespace sw {
 namespace {
@@ -177,6 +178,17 @@ TEST(NewAlbumGroupDialog, OkWaitsForAName) {
     EXPECT_FALSE(dialog.OkButton()->isEnabled());
     dialog.NameEdit()->setText("Mix");
     EXPECT_TRUE(dialog.OkButton()->isEnabled());
+}
+
+TEST_F(AlbumsWindowTest, TheWindowWidensToShowItsColumnsAndNarrowsAgainForAShortList) {
+    AddAlbumWith("Wide " + QString(70, 'W'), 1, "Wider");
+    m_albums.ShowAllAlbums();
+    // As wide as the columns, or as the screen when they are wider.
+    const int columns = std::min(Grid()->horizontalHeader()->length(), ScreenAtCursor().width() - 10);
+    EXPECT_GT(m_window.width(), 640);
+    EXPECT_GT(m_window.width(), columns);
+    m_albums.ShowAlbumGroups();
+    EXPECT_EQ(m_window.width(), 640);
 }
 
 }  // namespace
