@@ -67,16 +67,6 @@ private:
     SongTagWriter& m_writer;
 };
 
-QString CurrentErrorText() {
-    try {
-        throw;
-    } catch (const std::exception& error) {
-        return QString::fromUtf8(error.what());
-    } catch (...) {
-        return "unknown error";
-    }
-}
-
 /// One line: the reason's line breaks become blanks, and a reason that starts with the path
 /// (as the tag writer's messages do) does not repeat it.
 QString FailureLine(const QString& path, const QStringList& reasons) {
@@ -123,7 +113,7 @@ RewriteSummary RewriteSongTags(Library& library, RowSet& songs, const std::funct
             try {
                 written = library.tagWriter->SaveSongTags(song);
             } catch (...) {
-                reasons << CurrentErrorText();
+                reasons << CurrentExceptionText();
             }
             // A save that returns false without a word wrote nothing on purpose (an untagged type,
             // a missing file, the user's choice); the writer explains every real failure.

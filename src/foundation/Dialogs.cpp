@@ -1,5 +1,7 @@
 #include "Dialogs.h"
 
+#include <exception>
+
 #include "Numbers.h"
 #include "ScriptedDialogs.h"
 #include "Text.h"
@@ -75,6 +77,16 @@ void ShowProgramError(const QString& text) {
 
 void ShowError(const QString& text) {
     ActiveDialogs().ShowError(text);
+}
+
+QString CurrentExceptionText() {
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        return QString::fromUtf8(error.what());
+    } catch (...) {
+        return "unknown error";
+    }
 }
 
 char AskYesNoCancel(const QString& text) {

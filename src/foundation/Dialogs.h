@@ -80,6 +80,8 @@ private:
 void ShowInfo(const QString& text);
 void ShowProgramError(const QString& text);
 void ShowError(const QString& text);
+/// The text of the exception being handled (call it inside a catch block), for a message.
+QString CurrentExceptionText();
 char AskYesNoCancel(const QString& text);
 bool Confirm(const QString& text);
 bool ConfirmOK(const QString& text);

@@ -14,16 +14,6 @@ namespace sw {
 
 namespace {
 
-QString ErrorText() {
-    try {
-        throw;
-    } catch (const std::exception& error) {
-        return QString::fromUtf8(error.what());
-    } catch (...) {
-        return "unknown error";
-    }
-}
-
 /// Puts the user's tag policy back however the run ends.
 class PolicyForRun {
 public:
@@ -356,7 +346,7 @@ bool AssignController::ApplyAssignedDetails(TSong& song) {
     try {
         written = m_tags.SaveSongTags(saved);
     } catch (...) {
-        ShowInfo(saved.FullPath + "\r" + ErrorText());
+        ShowInfo(saved.FullPath + "\r" + CurrentExceptionText());
     }
     m_library.songs.SaveSong(saved);
     return written || IsUntaggedType(saved.FileType);

@@ -16,20 +16,6 @@
 
 namespace sw {
 
-namespace {
-
-QString ErrorText() {
-    try {
-        throw;
-    } catch (const std::exception& error) {
-        return QString::fromUtf8(error.what());
-    } catch (...) {
-        return "unknown error";
-    }
-}
-
-}  // namespace
-
 EditSongController::EditSongController(Library& library, TagPolicy& tags)
     : m_library(library), m_tags(tags) {}
 
@@ -75,7 +61,7 @@ void EditSongController::ReadFileSide() {
     } catch (...) {
         // A file that cannot be read is shown as one without a tag; the catalogue side stays editable.
         m_file.TagSource = kTagNoTag;
-        SetEditStatus(ErrorText());
+        SetEditStatus(CurrentExceptionText());
     }
     switch (m_file.TagSource) {
         case kTagId3v1:
@@ -402,7 +388,7 @@ EditClose EditSongController::Save() {
             m_tags.SaveSongTags(song);
         } catch (...) {
             // The catalogue is saved all the same, as after a tag that was parked.
-            ShowInfo(song.FullPath + "\r" + ErrorText());
+            ShowInfo(song.FullPath + "\r" + CurrentExceptionText());
         }
     }
     // The ID3v2 choice was for this save only, even when no tag was written.

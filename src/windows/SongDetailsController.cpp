@@ -33,16 +33,6 @@ QString DateTimeOrEmpty(TDateTime value) {
     return value == 0 ? QString() : FormatDateTime(1, value);
 }
 
-QString WhatFailed() {
-    try {
-        throw;
-    } catch (const std::exception& error) {
-        return QString::fromUtf8(error.what());
-    } catch (...) {
-        return "unknown error";
-    }
-}
-
 }  // namespace
 
 SongDetailsController::SongDetailsController(Library& library, TagPolicy& tags, Playlists& playlists,
@@ -241,7 +231,7 @@ void SongDetailsController::FillTagPages() {
             TagPageView& page = m_tagPages[static_cast<std::size_t>(kind)];
             page.found = false;
             page.caption = "( " + kTagCaptions[static_cast<std::size_t>(kind)] + " )";
-            AddStatus(WhatFailed());
+            AddStatus(CurrentExceptionText());
         }
     };
     guarded(TagKind::Id3v1, &SongDetailsController::FillId3v1Page);
