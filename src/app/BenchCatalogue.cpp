@@ -1,7 +1,11 @@
 #include "BenchCatalogue.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
+#include <stdexcept>
 
 #include "core/Catalogue.h"
 #include "core/CatalogueCreation.h"
@@ -50,6 +54,14 @@ QString BenchOption(const QStringList& arguments, const QString& name, const QSt
 int BenchOption(const QStringList& arguments, const QString& name, int fallback) {
     const QString value = BenchOption(arguments, name, QString());
     return value.isNull() ? fallback : value.toInt();
+}
+
+void WriteBenchFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        throw std::runtime_error("cannot write " + path.toStdString());
+    }
 }
 
 }  // namespace sw

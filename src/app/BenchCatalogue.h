@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +15,9 @@ class Catalogue;
 /// collection); otherwise `file` is used as it is. Progress goes to `err`.
 void OpenBenchCatalogue(Catalogue& catalogue, QString file, const QString& folder, int songs,
                         QTextStream& err);
+
+/// Writes a file of those bytes at `path`, making its folders. Throws when it cannot.
+void WriteBenchFile(const QString& path, const QByteArray& bytes);
 
 /// The value given after the option `name` (for example "--songs") on a benchmark's command line,
 /// the last one when it is given more than once; `fallback` when it is not given.

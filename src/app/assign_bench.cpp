@@ -100,12 +100,7 @@ int main(int argc, char** argv) {
             TSong song;
             song.FullPath =
                 settings.Root + QString("Artist %1/Track %2.mp3").arg(i % 50).arg(i, 4, 10, QChar('0'));
-            QDir().mkpath(QFileInfo(song.FullPath).path());
-            QFile file(song.FullPath);
-            if (!file.open(QIODevice::WriteOnly) || file.write(audio) != audio.size()) {
-                throw std::runtime_error("cannot write " + song.FullPath.toStdString());
-            }
-            file.close();
+            WriteBenchFile(song.FullPath, audio);
             song.FileName = library.songs.RelativePathOf(song.FullPath);
             song.FileType = "MP3";
             song.Title = QString("Track %1").arg(i);

@@ -97,12 +97,7 @@ int MakeArtistFiles(Library& library, TagPolicy& tags, const QString& folder, in
     for (int i = 0; i < count; ++i) {
         TSong song;
         song.FullPath = folder + QString("Album %1/Track %2.mp3").arg(i / 12).arg(i, 4, 10, QChar('0'));
-        QDir().mkpath(QFileInfo(song.FullPath).path());
-        QFile file(song.FullPath);
-        if (!file.open(QIODevice::WriteOnly) || file.write(audio) != audio.size()) {
-            throw std::runtime_error("cannot write " + song.FullPath.toStdString());
-        }
-        file.close();
+        WriteBenchFile(song.FullPath, audio);
         song.FileName = library.songs.RelativePathOf(song.FullPath);
         song.FileType = "MP3";
         song.Title = QString("Track %1").arg(i);

@@ -122,6 +122,10 @@ QString FormatDateTime(int mode, TDateTime value) {
     return FormatDate(stamp.date) + ' ' + FormatTime(stamp.time);
 }
 
+QString StampTextOrEmpty(TDateTime value) {
+    return value == 0 ? QString() : FormatDateTime(1, value);
+}
+
 DateRec Today() {
     return NowStamp().date;
 }

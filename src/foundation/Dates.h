@@ -60,6 +60,8 @@ QString TimeNumberText(int hhmmss);
 QString DurationText(int seconds);
 /// Mode 1 "yyyy-mm-dd hh:mm:ss", mode 2 "yyyy-mm-dd hh:mm " (seconds rounded first).
 QString FormatDateTime(int mode, TDateTime value);
+/// FormatDateTime mode 1, or empty for a time stamp never set (0).
+QString StampTextOrEmpty(TDateTime value);
 
 DateRec Today();
 Stamp NowStamp();

@@ -15,14 +15,6 @@
 
 namespace sw {
 
-namespace {
-
-QString StampText(TDateTime value) {
-    return value == 0 ? QString() : FormatDateTime(1, value);
-}
-
-}  // namespace
-
 void ShowAlbumNotFound(int albumId) {
     if (albumId == 0) {
         ShowInfo("Album id = 0 means \"not in an album\"");
@@ -61,10 +53,10 @@ void AlbumDetailsController::Display() {
     text.name = m_album.AlbumName;
     text.artistCaption = "Artist #" + QString::number(m_album.ArtistId);
     text.artistName = m_album.ArtistName;
-    text.repairTs = StampText(m_album.Rprts);
+    text.repairTs = StampTextOrEmpty(m_album.Rprts);
     text.year = m_album.Year;
     text.fileCount = QString::number(m_album.NumExi);
-    text.createTs = StampText(m_album.CreateTs);
+    text.createTs = StampTextOrEmpty(m_album.CreateTs);
     text.group = "#" + QString::number(m_album.GrpId);
     TAlbum group;
     if (m_album.GrpId > 0 && m_library.albums.FindAlbumById(m_album.GrpId, group)) {

@@ -15,7 +15,6 @@ QString ArtistDetailsController::IdLine() const {
 
 void ArtistDetailsController::Fill(int artistId) {
     m_artistId = artistId;
-    m_found = false;
     TArtist artist;
     ClearArtist(artist);
     m_found = artistId == 0 || m_library.artists.FindArtistById(artistId, artist);

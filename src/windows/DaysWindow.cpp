@@ -97,14 +97,7 @@ void DaysWindow::SetListDaySongs(std::function<void(int day)> list) {
 }
 
 QAction* DaysWindow::Command(const QString& caption) const {
-    QList<QAction*> actions = menuBar()->actions();
-    actions << m_popup->actions();
-    for (QAction* action : actions) {
-        if (action->text() == caption) {
-            return action;
-        }
-    }
-    return nullptr;
+    return FindAction(this, caption);
 }
 
 void DaysWindow::CellClicked(int row) {

@@ -198,11 +198,11 @@ QString EditSongController::SizeText() const {
 }
 
 QString EditSongController::CreatedText() const {
-    return m_edited.CreateTs == 0 ? QString() : FormatDateTime(1, m_edited.CreateTs);
+    return StampTextOrEmpty(m_edited.CreateTs);
 }
 
 QString EditSongController::EditedText() const {
-    return m_edited.EditTs == 0 ? QString() : FormatDateTime(1, m_edited.EditTs);
+    return StampTextOrEmpty(m_edited.EditTs);
 }
 
 QString EditSongController::DurationText() const {

@@ -71,11 +71,11 @@ bool GenreDetailsController::EditGenre(int id) {
         return false;
     }
     m_mode = Mode::ExistingRow;
-    if (!LocateGenre(m_catalogue, id)) {
-        return false;
-    }
     const RowSet row =
         m_catalogue.Select("select g.gname, g.dormant from genre g where g.genreid = " + QString::number(id));
+    if (row.RowCount() == 0) {
+        return false;
+    }
     m_rowId = id;
     m_idText = QString::number(id);
     m_name = row.Text("GNAME");

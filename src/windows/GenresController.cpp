@@ -95,14 +95,10 @@ void GenresController::RefreshGenreList() {
 
 void GenresController::BuildColumns() {
     const RowSet& rows = m_rows;
-    const int idColumn = m_idColumn;
     const int dormantColumn = rows.ColumnIndex("DORMANT");
     GridColumn id;
     id.caption = m_sort == GenreSort::ById ? SortedCaption("Id  ") : QString("Id");
-    id.text = [&rows, idColumn](int row) {
-        const QVariant value = rows.Value(row, idColumn);
-        return value.isValid() ? value.toString() : QString();
-    };
+    id.text = FieldText(rows, "GENREID");
     id.alignment = Qt::AlignCenter;
     id.widestSample = "255";
     GridColumn name;

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 
 #include "GenreDetailsDialog.h"
+#include "WindowHelpers.h"
 
 namespace sw {
 
@@ -69,14 +70,7 @@ void GenresWindow::BuildMenus() {
 }
 
 QAction* GenresWindow::Command(const QString& caption) const {
-    QList<QAction*> items = menuBar()->actions();
-    items << m_sequenceMenu->actions() << m_filterMenu->actions() << m_popup->actions();
-    for (QAction* item : items) {
-        if (item->text() == caption) {
-            return item;
-        }
-    }
-    return nullptr;
+    return FindAction(this, caption);
 }
 
 void GenresWindow::PopupRequested(int row, const QPoint& at) {

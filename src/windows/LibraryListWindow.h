@@ -93,7 +93,6 @@ private:
     QLabel* m_count = nullptr;
     QLineEdit* m_search = nullptr;
     QWidget* m_pickBar = nullptr;
-    QPushButton* m_select = nullptr;
     QEventLoop* m_modalLoop = nullptr;
     bool m_modalOk = false;
     /// The window's width before the first fitting: it never becomes narrower.

@@ -97,12 +97,7 @@ void NotepadWindow::OpenFromMainMenu(bool catalogueReadOnly) {
 }
 
 QAction* NotepadWindow::Command(const QString& caption) const {
-    for (QAction* action : findChildren<QAction*>()) {
-        if (action->text() == caption) {
-            return action;
-        }
-    }
-    return nullptr;
+    return FindAction(this, caption);
 }
 
 void NotepadWindow::showEvent(QShowEvent* event) {

@@ -1,6 +1,7 @@
 #include "PlaylistsController.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "LibraryList.h"
 #include "SongListController.h"
@@ -27,6 +28,17 @@ QString OrderClause(PlaylistOrder order) {
             break;
     }
     return "order by lname";
+}
+
+/// The shared playlist references (the target and the queue's source) that name the playlist.
+std::vector<Tplist*> ReferencesTo(SharedPlaylists& shared, int playlistId) {
+    std::vector<Tplist*> references;
+    for (Tplist* reference : {&shared.TargetPlaylist, &shared.QueueSourcePlaylist}) {
+        if (reference->Id == playlistId) {
+            references.push_back(reference);
+        }
+    }
+    return references;
 }
 
 }  // namespace
@@ -227,11 +239,8 @@ void PlaylistsController::RenamePlaylist() {
     m_library.catalogue.ExecSqlCommit("update plist set plname = " + SqlQuote(name) +
                                       " where plid = " + QString::number(id));
     // The songs window's "Add to playlist" caption and the queue's title show these names.
-    SharedPlaylists& shared = m_playlists.Shared();
-    for (Tplist* reference : {&shared.TargetPlaylist, &shared.QueueSourcePlaylist}) {
-        if (reference->Id == id) {
-            reference->Name = name;
-        }
+    for (Tplist* reference : ReferencesTo(m_playlists.Shared(), id)) {
+        reference->Name = name;
     }
     RefreshPlaylistList();
 }
@@ -272,11 +281,8 @@ void PlaylistsController::DeleteCurrentPlaylist() {
 
 void PlaylistsController::ForgetDeleted(int playlistId) {
     // Adding to or saving into a playlist that is gone would write entries that no list shows.
-    SharedPlaylists& shared = m_playlists.Shared();
-    for (Tplist* reference : {&shared.TargetPlaylist, &shared.QueueSourcePlaylist}) {
-        if (reference->Id == playlistId) {
-            ForgetPlaylist(*reference);
-        }
+    for (Tplist* reference : ReferencesTo(m_playlists.Shared(), playlistId)) {
+        ForgetPlaylist(*reference);
     }
 }
 

@@ -4,6 +4,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "WindowHelpers.h"
+
 namespace sw {
 
 PlaylistsWindow::PlaylistsWindow(PlaylistsController& controller, QWidget* parent)
@@ -47,14 +49,7 @@ PlaylistsWindow::~PlaylistsWindow() {
 }
 
 QAction* PlaylistsWindow::Command(const QString& caption) const {
-    QList<QAction*> actions = menuBar()->actions();
-    actions << m_sequence->actions() << m_popup->actions();
-    for (QAction* action : actions) {
-        if (action->text() == caption) {
-            return action;
-        }
-    }
-    return nullptr;
+    return FindAction(this, caption);
 }
 
 void PlaylistsWindow::PopupRequested(int row, const QPoint& at) {

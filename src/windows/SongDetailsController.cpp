@@ -29,10 +29,6 @@ const std::array<QString, kDetailsPageCount> kPageCaptions = {
     "OGG comment",       "in playlists", "When played"};
 const std::array<QString, 3> kTagCaptions = {"MP3 tag vn 1", "MP3 tag vn 2", "OGG comment"};
 
-QString DateTimeOrEmpty(TDateTime value) {
-    return value == 0 ? QString() : FormatDateTime(1, value);
-}
-
 }  // namespace
 
 SongDetailsController::SongDetailsController(Library& library, TagPolicy& tags, Playlists& playlists,
@@ -182,9 +178,9 @@ void SongDetailsController::DisplaySongDetails() {
     t.songNumber = s.SongNum != 0 ? QString::number(s.SongNum) : QString();
     t.fileSize = s.Size != 0 ? FormatThousands(s.Size) : QString();
     t.duration = s.Duration != 0 ? DurationText(s.Duration) : QString();
-    t.created = DateTimeOrEmpty(s.CreateTs);
-    t.lastEdited = DateTimeOrEmpty(s.EditTs);
-    t.searchTs = DateTimeOrEmpty(s.SearchTs);
+    t.created = StampTextOrEmpty(s.CreateTs);
+    t.lastEdited = StampTextOrEmpty(s.EditTs);
+    t.searchTs = StampTextOrEmpty(s.SearchTs);
 
     for (std::size_t i = 0; i < m_tagPages.size(); ++i) {
         m_tagPages[i] = TagPageView{};
@@ -193,8 +189,8 @@ void SongDetailsController::DisplaySongDetails() {
     }
     m_highlighted.fill(false);
     if (present) {
-        t.fileCreated = DateTimeOrEmpty(FileCreatedTime(s.FullPath));
-        t.fileModified = DateTimeOrEmpty(FileModifiedTime(s.FullPath));
+        t.fileCreated = StampTextOrEmpty(FileCreatedTime(s.FullPath));
+        t.fileModified = StampTextOrEmpty(FileModifiedTime(s.FullPath));
         FillTagPages();
         const std::int64_t actual = FileSizeBytes(s.FullPath);
         t.actualFileSize = FormatThousands(static_cast<int>(actual));

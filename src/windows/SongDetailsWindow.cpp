@@ -283,12 +283,7 @@ QWidget* SongDetailsWindow::BuildHistoryPage() {
 }
 
 QAction* SongDetailsWindow::Command(const QString& caption) const {
-    for (QAction* action : findChildren<QAction*>()) {
-        if (action->text() == caption) {
-            return action;
-        }
-    }
-    return nullptr;
+    return FindAction(this, caption);
 }
 
 void SongDetailsWindow::HooksChanged() {

@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include "AlbumsFixture.h"
+#include "ListWindowDriver.h"
 #include "windows/AlbumDetailsWindow.h"
 #include "windows/AlbumsWindow.h"
 #include "windows/NewAlbumGroupDialog.h"
@@ -20,20 +21,8 @@
 namespace sw {
 namespace {
 
-void Key(QWidget* target, int key) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(target, &press);
-}
-
-QAction* MenuItem(QMenu* menu, const QString& text) {
-    for (QAction* item : menu->actions()) {
-        if (item->text() == text) {
-            return item;
-        }
-    }
-    ADD_FAILURE() << "no item " << text.toStdString();
-    return nullptr;
-}
+using test::MenuItem;
+using test::PressKey;
 
 class AlbumsWindowTest : public test::AlbumsFixture {
 protected:
@@ -91,13 +80,13 @@ TEST_F(AlbumsWindowTest, AClickOpensAGroupEscapeGoesBackThenCloses) {
     EXPECT_EQ(m_window.windowTitle(), "Albums in Group \"Tom & Jerry\"");
     EXPECT_TRUE(MenuItem(m_window.SequenceMenu(), "Sequence number")->isEnabled());
 
-    Key(Grid(), Qt::Key_Escape);
+    PressKey(Grid(), Qt::Key_Escape);
     EXPECT_EQ(m_window.windowTitle(), "Album groups ");
     EXPECT_TRUE(m_window.isVisible());
     m_dialogs.QueueAnswer("Yes");
-    Key(Grid(), Qt::Key_Escape);
+    PressKey(Grid(), Qt::Key_Escape);
     EXPECT_EQ(m_window.CountLabel()->text(), "3 item(s) listed");
-    Key(Grid(), Qt::Key_Escape);
+    PressKey(Grid(), Qt::Key_Escape);
     EXPECT_FALSE(m_window.isVisible());
 }
 
@@ -110,7 +99,7 @@ TEST_F(AlbumsWindowTest, HeadingsSortTypingMovesAndEnterListsTheSongs) {
     EXPECT_EQ(Grid()->currentIndex().row(), 1);
     EXPECT_EQ(m_albums.CurrentAlbumId(), m_albums.AlbumIdAt(1));
     m_window.SearchBox()->setText("al");
-    Key(m_window.SearchBox(), Qt::Key_Return);
+    PressKey(m_window.SearchBox(), Qt::Key_Return);
     EXPECT_EQ(m_list.AlbumId(), m_album);
     m_window.findChild<QToolButton*>("jumpEnd")->click();
     EXPECT_EQ(Grid()->currentIndex().row(), 2);
@@ -165,7 +154,7 @@ TEST_F(AlbumsWindowTest, TheDetailsWindowShowsTheLinesAndClosesOnEscape) {
     EXPECT_TRUE(window.findChild<QPushButton*>("sequence")->isVisibleTo(&window));
     EXPECT_EQ(window.findChild<QPushButton*>("group")->text(),
               "#" + QString::number(m_group) + " \"Tom && Jerry\"");
-    Key(&window, Qt::Key_Escape);
+    PressKey(&window, Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());
     EXPECT_FALSE(details.Shown());
 }

@@ -14,6 +14,7 @@
 #include <QTableView>
 
 #include "ArtistsFixture.h"
+#include "ListWindowDriver.h"
 #include "windows/ArtistDetailsWindow.h"
 #include "windows/ArtistsWindow.h"
 
@@ -21,6 +22,8 @@ namespace sw {
 namespace {
 
 using test::ListedSong;
+using test::MenuItem;
+using test::PressKey;
 
 class ArtistsWindowTest : public test::ArtistsFixture {
 protected:
@@ -33,15 +36,6 @@ protected:
 
     QTableView* Grid() { return m_window.Grid(); }
     QString Heading(int column) { return Grid()->model()->headerData(column, Qt::Horizontal).toString(); }
-    QAction* MenuItem(QMenu* menu, const QString& text) {
-        for (QAction* item : menu->actions()) {
-            if (item->text() == text) {
-                return item;
-            }
-        }
-        ADD_FAILURE() << "no item " << text.toStdString();
-        return nullptr;
-    }
     QAction* BarItem(const QString& text) {
         for (QAction* item : m_window.menuBar()->actions()) {
             if (item->text() == text) {
@@ -58,10 +52,6 @@ protected:
                               Qt::NoModifier);
             QApplication::sendEvent(Grid()->viewport(), &event);
         }
-    }
-    void Key(QWidget* target, int key) {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        QApplication::sendEvent(target, &press);
     }
 
     int m_blur = 0;
@@ -134,7 +124,7 @@ TEST_F(ArtistsWindowTest, AClickOrEnterOpensTheArtistAndTypingMovesTheCursor) {
     m_artists.ShowArtistsWindow();
     m_window.SearchBox()->setText("b");
     EXPECT_EQ(Grid()->currentIndex().row(), 1);
-    Key(m_window.SearchBox(), Qt::Key_Return);
+    PressKey(m_window.SearchBox(), Qt::Key_Return);
     EXPECT_EQ(m_list.Caption(), "Songs by artist \"Blur\"");
 
     m_window.SearchBox()->setText("c");
@@ -149,7 +139,7 @@ TEST_F(ArtistsWindowTest, AClickOrEnterOpensTheArtistAndTypingMovesTheCursor) {
     Click(2);
     EXPECT_EQ(m_dialogs.TextsOf("ASK").size(), 1);
 
-    Key(Grid(), Qt::Key_Escape);
+    PressKey(Grid(), Qt::Key_Escape);
     EXPECT_FALSE(m_window.isVisible());
 }
 
@@ -174,7 +164,7 @@ TEST_F(ArtistsWindowTest, TheDetailsWindowShowsNotFoundInWhiteOnRedAndRenames) {
     window.RenameButton()->click();
     EXPECT_EQ(window.NameLine()->text(), "Cream & Co");
 
-    Key(&window, Qt::Key_Escape);
+    PressKey(&window, Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());
     controller.ShowArtistDetails(m_cream);
     window.CloseButton()->click();

@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include "GenresFixture.h"
+#include "ListWindowDriver.h"
 #include "ModalDriver.h"
 #include "windows/GenreDetailsDialog.h"
 #include "windows/GenresWindow.h"
@@ -43,18 +44,7 @@ protected:
             QApplication::sendEvent(Grid()->viewport(), &event);
         }
     }
-    /// Runs `act` once the window runs as the picker and is on show.
-    void WhenPicking(std::function<void()> act) {
-        auto* timer = new QTimer(&m_view);
-        timer->setInterval(5);
-        QObject::connect(timer, &QTimer::timeout, [this, timer, act] {
-            if (m_view.RunningModal() && m_view.isVisible()) {
-                timer->stop();
-                act();
-            }
-        });
-        timer->start();
-    }
+    void WhenPicking(std::function<void()> act) { test::WhenListWindowModal(m_view, std::move(act)); }
 
     /// Over the fixture's fake window and dialog: the real ones take their place.
     GenresWindow m_view{m_genres};

@@ -7,6 +7,7 @@
 #include <QTableView>
 #include <QTimer>
 
+#include "ListWindowDriver.h"
 #include "core/RowSet.h"
 #include "core/RowSetModel.h"
 #include "windows/LibraryListWindow.h"
@@ -59,23 +60,7 @@ protected:
     }
 };
 
-void Key(QWidget* target, int key) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(target, &press);
-}
-
-/// Runs `act` once the window's modal loop is running.
-void WhenModal(NamesWindow& window, std::function<void()> act) {
-    auto* timer = new QTimer(&window);
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, &window, act] {
-        if (window.RunningModal() && window.isVisible()) {
-            timer->stop();
-            act();
-        }
-    });
-    timer->start();
-}
+using test::PressKey;
 
 TEST(LibraryListWindow, ThePickEndsWithSelectOrWithoutAPickOnCancelOrClose) {
     NamesWindow window({.searchBox = true, .pickBar = true});
@@ -86,13 +71,13 @@ TEST(LibraryListWindow, ThePickEndsWithSelectOrWithoutAPickOnCancelOrClose) {
     };
     const std::vector<Case> cases{
         {"select", [&] { window.PickBar()->findChild<QPushButton*>("select")->click(); }, true},
-        {"enter", [&] { Key(window.SearchBox(), Qt::Key_Return); }, true},
+        {"enter", [&] { PressKey(window.SearchBox(), Qt::Key_Return); }, true},
         {"cancel", [&] { window.PickBar()->findChild<QPushButton*>("cancel")->click(); }, false},
         {"window closed", [&] { window.close(); }, false},
         {"closed with OK", [&] { window.CloseListWindow(true); }, true},
     };
     for (const Case& each : cases) {
-        WhenModal(window, each.act);
+        test::WhenListWindowModal(window, each.act);
         EXPECT_EQ(window.RunListWindowModal(), each.picked) << each.name;
         EXPECT_FALSE(window.isVisible()) << each.name;
         EXPECT_FALSE(window.PickBar()->isVisibleTo(&window)) << each.name;
@@ -107,14 +92,14 @@ TEST(LibraryListWindow, TheSearchBoxPassesTypingAndMovesTheGridButNotThePrograms
     ClearEditQuietly(window.SearchBox());
     EXPECT_EQ(window.typed, QStringList{"bl"});
 
-    Key(window.SearchBox(), Qt::Key_Down);
-    Key(window.SearchBox(), Qt::Key_Down);
+    PressKey(window.SearchBox(), Qt::Key_Down);
+    PressKey(window.SearchBox(), Qt::Key_Down);
     EXPECT_EQ(window.row, 2);
     EXPECT_EQ(window.Grid()->currentIndex().row(), 2);
-    Key(window.SearchBox(), Qt::Key_Return);
+    PressKey(window.SearchBox(), Qt::Key_Return);
     EXPECT_EQ(window.enters, 1);
     EXPECT_TRUE(window.isVisible());
-    Key(window.Grid(), Qt::Key_Escape);
+    PressKey(window.Grid(), Qt::Key_Escape);
     EXPECT_EQ(window.escapes, 1);
     EXPECT_FALSE(window.isVisible());
 }

@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <utility>
 
+#include "ListWindowDriver.h"
 #include "ModalDriver.h"
 #include "SongListFixture.h"
 #include "windows/PlaylistsWindow.h"
@@ -57,18 +58,7 @@ protected:
         QTableView* grid = m_window.Grid();
         return {5, grid->rowViewportPosition(row) + grid->rowHeight(row) / 2};
     }
-    /// Runs `act` once the picker's modal loop is running.
-    void WhenPicking(std::function<void()> act) {
-        auto* timer = new QTimer(&m_window);
-        timer->setInterval(5);
-        QObject::connect(timer, &QTimer::timeout, [this, timer, act] {
-            if (m_window.RunningModal() && m_window.isVisible()) {
-                timer->stop();
-                act();
-            }
-        });
-        timer->start();
-    }
+    void WhenPicking(std::function<void()> act) { test::WhenListWindowModal(m_window, std::move(act)); }
 
     PlaylistsController m_controller{m_library, m_playlists, m_list};
     PlaylistsWindow m_window{m_controller};
