@@ -44,18 +44,26 @@ void Ratings::StoreRating(TSong& song, int value) {
                                 " where songnum = " + QString::number(song.SongNum));
 }
 
+bool RatingGoesIntoTags(const Settings& settings, const QString& fileType) {
+    const int policy = settings.MP3TAGPOLICY;
+    // Under policies 1 and 2 an MP3 may be saved with an ID3v1 tag only, which has no room for the
+    // rating, and under policy 2 that save would take the file's ID3v2 tag away; such a file keeps
+    // its tags as they are.
+    return settings.SQUEEZERATING && policy != 0 && (fileType != "MP3" || (policy != 1 && policy != 2));
+}
+
+void Ratings::SaveRatingInTags(TSong& song) {
+    if (m_library.tagWriter && RatingGoesIntoTags(m_library.settings, song.FileType)) {
+        m_library.tagWriter->SaveSongTags(song);
+    }
+}
+
 bool Ratings::SetSongRating(TSong& song, int value) {
     if (!IsRating(value)) {
         return false;
     }
     StoreRating(song, value);
-    const Settings& settings = m_library.settings;
-    const int policy = settings.MP3TAGPOLICY;
-    // ID3v1 has no room for the rating, so under policies 1 and 2 an MP3 keeps its tags as they are.
-    if (settings.SQUEEZERATING && policy != 0 && (song.FileType != "MP3" || (policy != 1 && policy != 2)) &&
-        m_library.tagWriter) {
-        m_library.tagWriter->SaveSongTags(song);
-    }
+    SaveRatingInTags(song);
     return true;
 }
 
@@ -73,9 +81,7 @@ bool Ratings::AdjustSongRating(TSong& song, int step) {
         return false;
     }
     StoreRating(song, value);
-    if (m_library.settings.SQUEEZERATING && m_library.tagWriter) {
-        m_library.tagWriter->SaveSongTags(song);
-    }
+    SaveRatingInTags(song);
     return true;
 }
 

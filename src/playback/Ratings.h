@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QString>
 #include <vector>
 
 namespace sw {
 
 class Library;
+struct Settings;
 struct TAlbum;
 struct TSong;
 
@@ -14,6 +16,10 @@ inline constexpr int kHighestRating = 4;
 inline bool IsRating(int value) {
     return value >= kLowestRating && value <= kHighestRating;
 }
+
+/// Whether a rating change is written into the file's tags as well: SQUEEZERATING on, a policy that
+/// writes tags, and not an MP3 under the policies that may write only ID3v1, which has no room for it.
+bool RatingGoesIntoTags(const Settings& settings, const QString& fileType);
 
 /// A song's part in its album's derived rating, in tenths: 10 per point above 0, 15 for an
 /// unrated song, nothing for a bad one.
@@ -30,11 +36,11 @@ class Ratings {
 public:
     explicit Ratings(Library& library);
 
-    /// Sets the rating; false (and nothing done) outside -2..4. With SQUEEZERATING on, the tags are
-    /// rewritten unless the policy writes no tags or only ID3v1 to an MP3.
+    /// Sets the rating; false (and nothing done) outside -2..4. The tags are rewritten when
+    /// RatingGoesIntoTags says so.
     bool SetSongRating(TSong& song, int value);
     /// Steps the rating of a song shown earlier, refusing (after saying so) when the song was
-    /// edited or rated elsewhere since it was read.
+    /// edited or rated elsewhere since it was read; the tags as for SetSongRating.
     bool AdjustSongRating(TSong& song, int step);
 
     void WriteAlbumRatings(const TAlbum& album);
@@ -46,6 +52,7 @@ public:
 
 private:
     void StoreRating(TSong& song, int value);
+    void SaveRatingInTags(TSong& song);
 
     Library& m_library;
 };

@@ -156,9 +156,13 @@ INSTANTIATE_TEST_SUITE_P(
         TagCase{"Mp3NoTags", "id3v23.mp3", 0, true, Change::Set, false, "", 0},
         TagCase{"SqueezeOff", "id3v23.mp3", 3, false, Change::Set, false, "", 0},
         TagCase{"Ogg", "tone.ogg", 2, true, Change::Set, true, "Rating=3", 3},
-        // Stepping writes whatever the policy: under policy 2 that is an ID3v1 tag, without the rating.
-        TagCase{"StepMp3V1WhereItFits", "id3v23.mp3", 2, true, Change::Step, true, "", 0},
-        TagCase{"StepMp3OnlyV2", "id3v23.mp3", 3, true, Change::Step, true, "Rating=3", 3}),
+        // A step of the details window follows the same rules.
+        TagCase{"StepMp3OnlyV1", "id3v23.mp3", 1, true, Change::Step, false, "", 0},
+        TagCase{"StepMp3V1WhereItFits", "id3v23.mp3", 2, true, Change::Step, false, "", 0},
+        TagCase{"StepMp3NoTags", "id3v23.mp3", 0, true, Change::Step, false, "", 0},
+        TagCase{"StepSqueezeOff", "id3v23.mp3", 3, false, Change::Step, false, "", 0},
+        TagCase{"StepMp3OnlyV2", "id3v23.mp3", 3, true, Change::Step, true, "Rating=3", 3},
+        TagCase{"StepOggUnderV1WhereItFits", "tone.ogg", 2, true, Change::Step, true, "Rating=3", 3}),
     ByName());
 
 class AlbumRatings : public test::PlaybackFixture {
