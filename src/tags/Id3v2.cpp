@@ -5,6 +5,7 @@
 
 #include "ByteOrder.h"
 #include "FileReader.h"
+#include "Id3v2Frames.h"
 #include "Id3v2Text.h"
 #include "Synchsafe.h"
 #include "TagText.h"
@@ -22,7 +23,7 @@ constexpr int kFrameBuffer = 250;
 constexpr int kUnicodeFrameBuffer = 4 * kFrameBuffer;
 // Bytes a version 4 frame may carry in front of its content (group, encryption, data length).
 constexpr int kMostFramePrefix = 6;
-constexpr int kFrameHeaderSize = 10;
+constexpr int kFrameHeaderSize = kId3v2FrameHeaderSize;
 // An unsynchronised version 3 tag is undone in memory; frames beyond this much of it are not read.
 constexpr std::int64_t kLongestUnsynchronisedTag = 16 * 1024 * 1024;
 
@@ -49,15 +50,6 @@ int FrameKindOf(const char* id, int version) {
     return -1;
 }
 
-bool IsFrameIdCharacter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-}
-
-bool LooksLikeFrameId(const QByteArray& bytes) {
-    return bytes.size() >= 4 && bytes[0] >= 'A' && bytes[0] <= 'Z' && IsFrameIdCharacter(bytes[1]) &&
-           IsFrameIdCharacter(bytes[2]) && IsFrameIdCharacter(bytes[3]);
-}
-
 /// Drops everything up to and including the first zero character; nothing when there is none.
 QString AfterFirstZero(const QString& text) {
     const qsizetype zero = text.indexOf(QChar(0));
@@ -74,9 +66,9 @@ public:
 
     /// Where the frame walk stops.
     std::int64_t End() const { return m_end; }
-    /// Up to `length` bytes from `offset`. A frame that starts inside the tag and runs past it
-    /// is still read from the file, as far as the file goes.
+    /// Up to `length` bytes from `offset`, never past the end of the tag.
     QByteArray Read(std::int64_t offset, std::int64_t length) const {
+        length = std::min(length, m_end - offset);
         if (offset < 0 || length <= 0) {
             return {};
         }
@@ -91,40 +83,6 @@ private:
     QByteArray m_bytes;
     std::int64_t m_end = 0;
 };
-
-/// Padding, the end of the tag or the next frame's id at `position`.
-bool IsFrameBoundary(const TagBody& body, std::int64_t position) {
-    if (position >= body.End()) {
-        return position == body.End();
-    }
-    const QByteArray next = body.Read(position, 4);
-    return (!next.isEmpty() && next[0] == '\0') || LooksLikeFrameId(next);
-}
-
-/// The data size of the frame whose header is at `position`; nothing when the walk must stop.
-std::optional<std::int64_t> FrameDataSize(const TagBody& body, std::int64_t position, const char* header,
-                                          int version) {
-    const auto* size = reinterpret_cast<const unsigned char*>(header + 4);
-    const std::uint32_t plain = ReadBe32(size);
-    const bool synchsafe = version >= 4 && ((size[0] | size[1] | size[2] | size[3]) & 0x80) == 0;
-    if (!synchsafe) {
-        // Version 3 sizes, and version 4 ones some programs wrote the same way.
-        if (plain & 0x80000000U) {
-            return std::nullopt;
-        }
-        return plain;
-    }
-    const std::uint8_t groups[4] = {size[0], size[1], size[2], size[3]};
-    const std::int64_t decoded = DecodeSynchsafe(groups);
-    const std::int64_t dataStart = position + kFrameHeaderSize;
-    // Sizes of 128 and more read differently either way; the one after which a frame boundary
-    // follows is the one the writer meant.
-    if (decoded != plain && !IsFrameBoundary(body, dataStart + decoded) &&
-        IsFrameBoundary(body, dataStart + plain)) {
-        return plain;
-    }
-    return decoded;
-}
 
 /// What a frame's format flags leave of its data to read as text: the prefixes gone and
 /// unsynchronisation undone. Nothing for a compressed or encrypted frame.
@@ -145,6 +103,31 @@ std::optional<QByteArray> FrameContent(const QByteArray& raw, std::uint8_t flags
         content = UndoUnsynchronisation(content);
     }
     return content;
+}
+
+/// True when the description that starts at `at` of a comment or link frame's content is empty.
+bool EmptyDescriptionAt(const QByteArray& content, qsizetype at) {
+    if (content.size() <= at) {
+        return true;
+    }
+    const int encoding = static_cast<unsigned char>(content[0]);
+    const bool wide = encoding == kId3v2Utf16 || encoding == kId3v2Utf16Be;
+    const qsizetype end = Id3v2StringEnd(encoding, content, at);
+    if (end - at == (wide ? 2 : 1)) {
+        return true;
+    }
+    // A description that is only a byte order mark is empty too.
+    return wide && end - at == 4;
+}
+
+/// The comment the program shows and writes: no description, in English or in no particular
+/// language. Comments with a description (players' own data) or in another language are not it.
+bool IsPlainComment(const QByteArray& content) {
+    const QByteArray language = content.mid(1, 3);
+    const bool anyLanguage = language.compare("eng", Qt::CaseInsensitive) == 0 ||
+                             language.compare("xxx", Qt::CaseInsensitive) == 0 ||
+                             language == QByteArray(3, '\0') || language == "   ";
+    return anyLanguage && EmptyDescriptionAt(content, 4);
 }
 
 }  // namespace
@@ -195,7 +178,47 @@ void TID3v2::SetEncoder(const QString& value) {
 }
 
 bool TID3v2::Read(const QString& path) {
+    const bool read = ReadTag(path);
+    m_ignored = m_exists && m_state.UnicodeFrameSeen;
+    m_readFields = FieldTexts();
+    m_readPath = read ? path : QString();
+    return read;
+}
+
+std::array<QString, kFrameKindCount> TID3v2::FieldTexts() const {
+    std::array<QString, kFrameKindCount> texts;
+    texts[kFrameTitle] = m_title;
+    texts[kFrameArtist] = m_artist;
+    texts[kFrameAlbum] = m_album;
+    texts[kFrameTrack] = m_track == 0 ? QString() : QString::number(m_track);
+    texts[kFrameYear] = m_year;
+    texts[kFrameGenre] = m_genre;
+    texts[kFrameComment] = m_comment;
+    texts[kFrameComposer] = m_composer;
+    texts[kFrameEncoder] = m_encoder;
+    texts[kFrameCopyright] = m_copyright;
+    texts[kFrameLanguage] = m_language;
+    texts[kFrameLink] = m_link;
+    return texts;
+}
+
+int TID3v2::FieldKindOf(const Id3v2Frame& frame, int version) {
+    const int kind = frame.Id.size() == 4 ? FrameKindOf(frame.Id.constData(), version) : -1;
+    if (kind == kFrameComment || kind == kFrameLink) {
+        const std::optional<QByteArray> content = FrameContent(frame.Data, frame.FormatFlags, version, false);
+        if (!content || content->isEmpty()) {
+            return -1;
+        }
+        if (kind == kFrameComment ? !IsPlainComment(*content) : !EmptyDescriptionAt(*content, 1)) {
+            return -1;
+        }
+    }
+    return kind;
+}
+
+bool TID3v2::ReadTag(const QString& path) {
     Clear();
+    m_ignored = false;
     m_state.UnicodeFrameSeen = false;
     FileReader file;
     if (!file.Open(path)) {
@@ -212,6 +235,11 @@ bool TID3v2::Read(const QString& path) {
     m_version = header.Version;
     const std::int64_t size = Id3v2TagSize(header);
     m_size = size > file.Size() ? 0 : size;
+    if (m_version == 4 && !m_unicodeTags) {
+        // Version 4 tags are full of Unicode text; without Unicode tags the tag is not used.
+        m_state.UnicodeFrameSeen = true;
+        m_ignored = true;
+    }
     if (m_size <= 0 || !(m_version == 3 || (m_version == 4 && m_unicodeTags))) {
         return true;
     }
@@ -243,6 +271,8 @@ bool TID3v2::Read(const QString& path) {
     }
 
     std::array<QString, kFrameKindCount> texts;
+    // A comment without description wins over the others, whichever comes last.
+    bool plainComment = false;
     const int readLimit = m_unicodeTags ? 2 * kUnicodeFrameBuffer + kMostFramePrefix : kFrameBuffer;
     while (position < body.End()) {
         const QByteArray frame = body.Read(position, kFrameHeaderSize);
@@ -253,12 +283,14 @@ bool TID3v2::Read(const QString& path) {
         if (frame[0] < 'A' || frame[0] > 'Z') {
             break;
         }
-        const std::optional<std::int64_t> dataSize =
-            FrameDataSize(body, position, frame.constData(), m_version);
-        if (!dataSize) {
+        const std::optional<std::int64_t> dataSize = Id3v2FrameDataSize(
+            [&body](std::int64_t offset, std::int64_t length) { return body.Read(offset, length); }, body.End(),
+            position, frame.constData(), m_version);
+        const std::int64_t dataStart = position + kFrameHeaderSize;
+        // A frame that runs past the end of the tag is damaged; what follows the tag is audio.
+        if (!dataSize || dataStart + *dataSize > body.End()) {
             break;
         }
-        const std::int64_t dataStart = position + kFrameHeaderSize;
         const int kind = FrameKindOf(frame.constData(), m_version);
         if (kind >= 0) {
             const std::int64_t wanted = std::min<std::int64_t>(*dataSize, readLimit);
@@ -269,7 +301,9 @@ bool TID3v2::Read(const QString& path) {
             const std::optional<QByteArray> content =
                 FrameContent(raw, static_cast<std::uint8_t>(frame[9]), m_version, unsynchronised);
             const std::optional<QString> text = content ? FrameText(kind, *content) : std::nullopt;
-            if (text) {
+            const bool plain = kind == kFrameComment && content && IsPlainComment(*content);
+            if (text && !(kind == kFrameComment && plainComment && !plain)) {
+                plainComment = plainComment || plain;
                 texts[static_cast<std::size_t>(kind)] = *text;
             }
         }

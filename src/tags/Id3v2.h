@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "Id3v2Frames.h"
 #include "TagState.h"
 
 namespace sw {
@@ -30,9 +31,12 @@ enum Id3v2FrameKind : int {
 /// The four-letter frame id of each kind.
 extern const std::array<const char*, kFrameKindCount> kId3v2FrameIds;
 
-/// The ID3v2 tag at the start of an MP3 file. Reads version 3 tags with single-byte text; writes
-/// version 3 tags holding only the twelve frame kinds, rewriting the whole file through a
-/// temporary copy. An extended header is skipped and unsynchronisation undone.
+/// The ID3v2 tag at the start of an MP3 file. Reads version 3 tags with single-byte text (and
+/// Unicode text and version 4 tags when asked to). A save rewrites the whole file through a
+/// temporary copy and changes only the frames of the fields that differ from what Read found:
+/// every other frame (pictures, lyrics, frames of other programs, frames not known here) is
+/// written back byte for byte and in its place, and the tag keeps its version (3 or 4). An
+/// extended header is skipped and unsynchronisation undone.
 class TID3v2 {
 public:
     explicit TID3v2(TagState& state = ProcessTagState());
@@ -45,11 +49,19 @@ public:
     /// Fills the object from the file. True when the file's first ten bytes could be read, which
     /// says nothing about a tag: Exists does. Sets the state's UnicodeFrameSeen.
     bool Read(const QString& path);
-    /// Replaces any ID3v2 tag of the file by one built from the fields. On failure the file is
-    /// unchanged and the state's Id3v2WriteStage tells how far the rewrite got.
+    /// Writes the fields into the file's ID3v2 tag (making one when there is none). The frames of
+    /// fields that still hold what Read found in this file stay as they are; a field set empty
+    /// loses its frames; a tag left without frames is removed. A tag that cannot be read whole, or
+    /// that Read ignored for its Unicode text, is not replaced. On failure the file is unchanged
+    /// and the state's Id3v2WriteStage (and Id3v2Error) tell how far the rewrite got.
     bool Save(const QString& path);
     /// Rewrites the file without its ID3v2 tag; false when it has none or cannot be rewritten.
     bool Remove(const QString& path);
+    /// True when the last Read found a tag that is not used for its Unicode text (or version 4).
+    bool Ignored() const { return m_ignored; }
+    /// The field kind whose value a frame of a tag of that version holds, or -1 for a frame the
+    /// fields do not cover (comments and links with a description among them).
+    static int FieldKindOf(const Id3v2Frame& frame, int version);
 
     bool Exists() const { return m_exists; }
     std::uint8_t Version() const { return m_version; }
@@ -84,19 +96,30 @@ public:
     void SetLanguage(const QString& value) { m_language = value; }
     void SetLink(const QString& value) { m_link = value; }
 
-    /// The tag the fields make: header and frames, no padding.
+    /// The tag the fields make on a file without one: header and frames, no padding.
     QByteArray BuildTag() const;
 
 private:
     void Clear();
+    bool ReadTag(const QString& path);
+    /// Each field as text, by frame kind (the track in decimal, empty for 0).
+    std::array<QString, kFrameKindCount> FieldTexts() const;
+    /// The frame that holds a field in a tag of that version; nothing for an empty field.
+    std::optional<Id3v2Frame> FieldFrame(int kind, std::uint8_t version) const;
+    /// The frames of the new tag: those of `layout`, with the frames of changed fields replaced.
+    std::vector<Id3v2Frame> MergedFrames(const Id3v2Layout& layout) const;
     /// The field text of a frame's content (encoding byte first), before the track and genre
     /// rules; nothing when the frame is not to be used.
     std::optional<QString> FrameText(int kind, const QByteArray& content) const;
     void FillFromFrameTexts(const std::array<QString, kFrameKindCount>& texts);
-    bool Rebuild(const QString& path, const QByteArray* newTag);
+    bool Rebuild(const QString& path, bool removeTag);
 
     TagState& m_state;
     bool m_unicodeTags = false;
+    bool m_ignored = false;
+    /// What the last Read found, field by field, and in which file.
+    std::array<QString, kFrameKindCount> m_readFields;
+    QString m_readPath;
     bool m_exists = false;
     std::uint8_t m_version = 0;
     std::int64_t m_size = 0;

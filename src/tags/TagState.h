@@ -24,7 +24,14 @@ enum Id3v2Stage : int {
     kStageAttributes = 2,
     kStageHeader = 3,
     kStageNoTag = 4,
+    /// The audio engine holds the file; the tag can be written once it lets the file go.
     kStageRewrite = 5,
+    /// The file's ID3v2 tag cannot be read whole (or not without Unicode tags), so it is not
+    /// replaced; Id3v2Error says why.
+    kStageUnreadableTag = 6,
+    /// The new file could not be written (no space, no permission, a read-only file system);
+    /// Id3v2Error holds the path and the system's reason.
+    kStageWriteFailed = 7,
 };
 
 /// What the tag readers and writers leave behind for their callers. The program has one
@@ -36,6 +43,8 @@ struct TagState {
     /// The last ID3v2 read met one of its frames in Unicode.
     bool UnicodeFrameSeen = false;
     int Id3v2WriteStage = kStageDone;
+    /// What went wrong, in words, for stages 6 and 7.
+    QString Id3v2Error;
     /// The last ID3v1 write was refused because the audio engine holds the file.
     bool Id3v1FileInUse = false;
 };

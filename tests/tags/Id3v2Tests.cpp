@@ -131,8 +131,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"FramePastTheTagIsStillRead",
                  Id3Tag(3, Id3TextFrame("TIT2", "T")).left(14) + Id3TextFrame("TIT2", "T").mid(4),
                  V3([](Fields& f) { f.title = "T"; })},
+        // Without Unicode tags a version 4 tag counts as one whose Unicode text was ignored.
         ReadCase{"Version4HasNoFields", Id3Tag(4, Id3TextFrame("TIT2", "Four")),
-                 Fields{true, 4, {}, {}, {}, 0, {}, {}, {}, {}, {}, {}, {}, {}, false}},
+                 Fields{true, 4, {}, {}, {}, 0, {}, {}, {}, {}, {}, {}, {}, {}, true}},
         ReadCase{"Version2HasNoFields", Id3Tag(2, QByteArray("TT2\0\0\x05\0Two!", 11)),
                  Fields{true, 2, {}, {}, {}, 0, {}, {}, {}, {}, {}, {}, {}, {}, false}},
         ReadCase{"SizePastTheEndOfTheFile",
@@ -264,7 +265,7 @@ INSTANTIATE_TEST_SUITE_P(
                                test::Id3v4Frame("TPE1", test::SynchsafeBytes(9) + "xx", 0x09)),
                  V4([](Fields& f) { f.title = "Grouped"; }), true},
         ReadCase{"Version4WithTheSwitchOffStaysEmpty", Id3Tag(4, Utf8Frame("TIT2", kCyrillic)),
-                 Fields{true, 4, {}, {}, {}, 0, {}, {}, {}, {}, {}, {}, {}, {}, false}}),
+                 Fields{true, 4, {}, {}, {}, 0, {}, {}, {}, {}, {}, {}, {}, {}, true}}),
     test::ByName());
 
 TEST(Id3v2Read, AFooterCountsInTheSizeAndGoesWithTheOldTag) {
@@ -275,11 +276,13 @@ TEST(Id3v2Read, AFooterCountsInTheSizeAndGoesWithTheOldTag) {
     const QString path = dir.Put("a.mp3", Id3Tag(4, frames, 0, 0x10) + footer + plain);
     TagState state;
     TID3v2 tag(state);
+    tag.SetUnicodeTags(true);
     ASSERT_TRUE(tag.Read(path));
     EXPECT_EQ(tag.Size(), 20 + frames.size());
     tag.SetTitle("New");
     ASSERT_TRUE(tag.Save(path));
-    EXPECT_EQ(test::ReadBytes(path), tag.BuildTag() + plain);
+    // The tag stays version 4; the old footer goes with the old tag.
+    EXPECT_EQ(test::ReadBytes(path), Id3Tag(4, test::Id3v4Frame("TIT2", QByteArray("\0New", 4))) + plain);
 }
 
 TEST(Id3v2Read, ReportsSizeAndRefusesFilesUnderTenBytes) {
@@ -322,7 +325,17 @@ struct SaveCase {
     const char* name;
     const char* fixture;
     QByteArray prefix;  // put in front of the fixture
+    bool unicode = false;
 };
+
+/// Where the ID3v2 tag at the start of `bytes` ends; 0 without one.
+qsizetype TagEnd(const QByteArray& bytes) {
+    if (!bytes.startsWith("ID3")) {
+        return 0;
+    }
+    const auto b = [&](int i) { return static_cast<qsizetype>(static_cast<unsigned char>(bytes[i])); };
+    return 10 + (b(6) << 21) + (b(7) << 14) + (b(8) << 7) + b(9);
+}
 
 class Id3v2SaveTable : public testing::TestWithParam<SaveCase> {};
 
@@ -332,10 +345,13 @@ TEST_P(Id3v2SaveTable, WritesATagOthersReadTheSame) {
     const QString path = dir.Put("a.mp3", original);
     const QByteArray pcmBefore = CleanPcm(path);
 
+    const QJsonObject framesBefore = test::MutagenRead(path).value("id3v2").toObject().value("frames").toObject();
     TagState state;
     TID3v2 tag(state);
+    tag.SetUnicodeTags(GetParam().unicode);
     ASSERT_TRUE(tag.Read(path));
     const qsizetype oldSize = static_cast<qsizetype>(tag.Size());
+    const int version = tag.Exists() ? tag.Version() : 3;
     tag.SetTitle(QString("Caf") + QChar(0xE9) + " " + QChar(0x20AC));
     tag.SetArtist("Artist");
     tag.SetAlbum("Album");
@@ -354,42 +370,49 @@ TEST_P(Id3v2SaveTable, WritesATagOthersReadTheSame) {
 
     TagState again;
     TID3v2 reread(again);
+    reread.SetUnicodeTags(GetParam().unicode);
     ASSERT_TRUE(reread.Read(path));
     // The euro sign is byte 0x80 in the code page the tag is read in, so it comes back.
     Fields expected = FieldsOf(tag, state);
-    expected.exists = true, expected.version = 3, expected.unicode = false;
+    expected.exists = true, expected.version = static_cast<std::uint8_t>(version), expected.unicode = false;
     EXPECT_EQ(FieldsOf(reread, again), expected);
 
     QString error;
     const QJsonObject v2 = test::MutagenRead(path, &error).value("id3v2").toObject();
     EXPECT_EQ(error, "");
-    EXPECT_EQ(v2.value("version").toString(), "2.3");
+    EXPECT_EQ(v2.value("version").toString(), "2." + QString::number(version));
     const QJsonObject frames = v2.value("frames").toObject();
+    // The frames of the twelve fields are replaced; every other frame stays as it was.
+    QJsonObject want = framesBefore;
+    for (const char* key : {"TIT2", "TPE1", "TALB", "TRCK", "TYER", "TDRC", "TCON", "COMM::eng", "COMM::XXX",
+                            "TCOM", "TENC", "TCOP", "TLAN", "WXXX:"}) {
+        want.remove(key);
+    }
     // mutagen reads single-byte frames as ISO-8859-1, where byte 0x80 is a control code.
-    const QJsonObject want{{"TIT2", QString("Caf") + QChar(0xE9) + " " + QChar(0x80)},
-                           {"TPE1", "Artist"},
-                           {"TALB", "Album"},
-                           {"TRCK", "200"},
-                           {"TYER", "2024"},
-                           {"TCON", "Acid Jazz"},
-                           {"COMM::eng", "eng||A comment"},
-                           {"TCOM", "Composer"},
-                           {"TENC", "Rating=4"},
-                           {"TCOP", "Copyright"},
-                           {"TLAN", "eng"},
-                           {"WXXX:", "|http://example.org/"}};
-    // Only the twelve kinds come out, whatever other frames the file had.
+    want.insert("TIT2", QString("Caf") + QChar(0xE9) + " " + QChar(0x80));
+    want.insert("TPE1", "Artist");
+    want.insert("TALB", "Album");
+    want.insert("TRCK", "200");
+    want.insert(version == 4 ? "TDRC" : "TYER", "2024");
+    want.insert("TCON", "Acid Jazz");
+    want.insert("COMM::eng", "eng||A comment");
+    want.insert("TCOM", "Composer");
+    want.insert("TENC", "Rating=4");
+    want.insert("TCOP", "Copyright");
+    want.insert("TLAN", "eng");
+    want.insert("WXXX:", "|http://example.org/");
     EXPECT_EQ(frames, want);
 
     // The audio after the new tag is the old content from the end of the old tag on.
-    EXPECT_EQ(test::ReadBytes(path).mid(tag.BuildTag().size()), original.mid(oldSize));
+    const QByteArray after = test::ReadBytes(path);
+    EXPECT_EQ(after.mid(TagEnd(after)), original.mid(oldSize));
     EXPECT_EQ(CleanPcm(path), pcmBefore);
 }
 
 INSTANTIATE_TEST_SUITE_P(Id3v2, Id3v2SaveTable,
                          testing::Values(SaveCase{"FileWithoutTag", "plain.mp3", {}},
                                          SaveCase{"Version3Tag", "id3v23.mp3", {}},
-                                         SaveCase{"Version4TagReplaced", "id3v24.mp3", {}},
+                                         SaveCase{"Version4TagKeepsItsVersion", "id3v24.mp3", {}, true},
                                          SaveCase{"BothTags", "both.mp3", {}}),
                          test::ByName());
 
@@ -411,16 +434,57 @@ protected:
     }
 };
 
-TEST_F(Id3v2Rewrite, ASizePastTheEndLeavesTheOldHeaderAfterTheNewTag) {
-    const QByteArray original = QByteArray("ID3\x03\0\0\x7F\x7F\x7F\x7F", 10) + test::Fixture("plain.mp3");
-    const QString path = dir.Put("a.mp3", original);
+TEST_F(Id3v2Rewrite, ATagWhoseSizePassesTheAudioIsNeverRewritten) {
+    const QByteArray plain = test::Fixture("plain.mp3");
+    const QByteArray frames = Id3TextFrame("TIT2", "Old");
+    // A size a little past the end; and one that reaches into the ID3v1 trailer, which no tag
+    // may cover (the trailer is written first under the "both" policy).
+    const auto claiming = [&](qsizetype size) {
+        return Id3Tag(3, frames).left(6) + test::SynchsafeBytes(static_cast<std::uint32_t>(size)) + frames;
+    };
+    const QByteArray pastEnd = claiming(frames.size() + plain.size() + 20) + plain;
+    const QByteArray trailer = QByteArray("TAG") + QByteArray(125, 'x');
+    const QByteArray intoTrailer = claiming(frames.size() + plain.size() + 60) + plain + trailer;
+    int n = 0;
+    for (const QByteArray& original : {pastEnd, intoTrailer}) {
+        const QString name = QString("%1.mp3").arg(++n);
+        const QString path = dir.Put(name, original);
+        tag.SetTitle("New");
+        ExpectRefused(
+            name, [&] { return tag.Save(path); }, kStageUnreadableTag);
+        EXPECT_TRUE(state.Id3v2Error.contains("passes the end")) << state.Id3v2Error.toStdString();
+        ExpectRefused(
+            name, [&] { return tag.Remove(path); }, kStageUnreadableTag);
+    }
+}
+
+TEST_F(Id3v2Rewrite, AFrameRunningPastItsTagStopsTheReadAndRefusesTheSave) {
+    const QByteArray plain = test::Fixture("plain.mp3");
+    // TALB claims 40 bytes; the tag ends after 10 of them, and the audio follows.
+    const QByteArray frames = Id3TextFrame("TIT2", "Title") + QByteArray("TALB", 4) + test::Be32(40) +
+                              QByteArray(2, '\0') + QByteArray("\0Album....", 10);
+    const QString path = dir.Put("a.mp3", Id3Tag(3, frames) + plain);
+    ASSERT_TRUE(tag.Read(path));
+    EXPECT_EQ(tag.Title(), "Title");
+    EXPECT_EQ(tag.Album(), "");
     tag.SetTitle("New");
-    ASSERT_TRUE(tag.Save(path));
-    EXPECT_EQ(test::ReadBytes(path), tag.BuildTag() + original);
-    // There is nothing a removal could cut, so it refuses rather than rewrite the same bytes.
-    const QString other = dir.Put("b.mp3", original);
     ExpectRefused(
-        "b.mp3", [&] { return tag.Remove(other); }, kStageNoTag);
+        "a.mp3", [&] { return tag.Save(path); }, kStageUnreadableTag);
+}
+
+TEST_F(Id3v2Rewrite, TwoTagsInARowAreReplacedTogether) {
+    const QByteArray plain = test::Fixture("plain.mp3");
+    const QByteArray first = Id3Tag(3, Id3TextFrame("TIT2", "Title") + Id3TextFrame("TALB", "Old album"), 16);
+    const QByteArray second = Id3Tag(3, Id3TextFrame("TALB", "Older album") + Id3TextFrame("TPE2", "Band") +
+                                            Id3TextFrame("TIT2", "Title"));
+    const QString path = dir.Put("a.mp3", first + second + plain);
+    ASSERT_TRUE(tag.Read(path));
+    tag.SetAlbum("New album");
+    ASSERT_TRUE(tag.Save(path));
+    // One tag: the new album, the first tag's title, the band only the second tag held.
+    EXPECT_EQ(test::ReadBytes(path), Id3Tag(3, Id3TextFrame("TIT2", "Title") + Id3TextFrame("TALB", "New album") +
+                                                   Id3TextFrame("TPE2", "Band")) +
+                                         plain);
 }
 
 TEST_F(Id3v2Rewrite, RemoveCutsTheTagAndNothingElse) {
@@ -468,11 +532,25 @@ TEST_F(Id3v2Rewrite, AReadOnlyFileIsMadeWritableAndKeepsItsOtherPermissions) {
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
 }
 
-TEST_F(Id3v2Rewrite, AnEmptyTagIsJustAHeader) {
+TEST_F(Id3v2Rewrite, EmptyFieldsLoseTheirFramesAndATagLeftEmptyGoes) {
     const QString path = dir.Put("a.mp3", test::Fixture("id3v23.mp3"));
+    QJsonObject frames = test::MutagenRead(path).value("id3v2").toObject().value("frames").toObject();
+    ASSERT_TRUE(frames.contains("TXXX:comment"));
     ASSERT_TRUE(tag.Save(path));
-    EXPECT_EQ(test::ReadBytes(path).left(10), QByteArray("ID3\x03\0\0\0\0\0\0", 10));
-    EXPECT_EQ(test::MutagenRead(path).value("id3v2").toObject().value("frames").toObject(), QJsonObject());
+    // Nothing was read, so every field counts as set, and set empty.
+    for (const char* key : {"TIT2", "TPE1", "TALB", "TRCK", "TYER", "TCON", "TCOM"}) {
+        EXPECT_TRUE(frames.contains(key)) << key;
+        frames.remove(key);
+    }
+    EXPECT_EQ(test::MutagenRead(path).value("id3v2").toObject().value("frames").toObject(), frames);
+
+    const QByteArray plain = test::Fixture("plain.mp3");
+    const QString titleOnly = dir.Put("b.mp3", Id3Tag(3, Id3TextFrame("TIT2", "T"), 50) + plain);
+    ASSERT_TRUE(tag.Save(titleOnly));
+    EXPECT_EQ(test::ReadBytes(titleOnly), plain);
+    // A file without a tag gets none.
+    ASSERT_TRUE(tag.Save(titleOnly));
+    EXPECT_EQ(test::ReadBytes(titleOnly), plain);
 }
 
 TEST_F(Id3v2Rewrite, ALinkedFileIsRewrittenThroughTheLink) {

@@ -100,7 +100,7 @@ struct ForeignCase {
 class Id3v2ForeignUnicode : public testing::TestWithParam<ForeignCase> {};
 
 // Tags ffmpeg wrote: UTF-16 frames in version 3, UTF-8 frames and the recording time in version 4.
-TEST_P(Id3v2ForeignUnicode, ReadsThemAndSavesThemAsVersion3) {
+TEST_P(Id3v2ForeignUnicode, ReadsThemAndSavesThemInTheirOwnVersion) {
     const ForeignCase& c = GetParam();
     test::ScratchDir dir;
     const QByteArray original = test::Fixture(c.fixture);
@@ -119,18 +119,25 @@ TEST_P(Id3v2ForeignUnicode, ReadsThemAndSavesThemAsVersion3) {
     EXPECT_FALSE(state.UnicodeFrameSeen);
     const qsizetype oldSize = static_cast<qsizetype>(tag.Size());
 
+    const QJsonObject before = test::MutagenRead(path).value("id3v2").toObject().value("frames").toObject();
     tag.SetTrack(11);
     ASSERT_TRUE(tag.Save(path));
     const QJsonObject v2 = test::MutagenRead(path).value("id3v2").toObject();
-    EXPECT_EQ(v2.value("version").toString(), "2.3");
+    EXPECT_EQ(v2.value("version").toString(), "2." + QString::number(c.version));
     const QJsonObject frames = v2.value("frames").toObject();
     EXPECT_EQ(frames.value("TIT2").toString(), tag.Title());
     EXPECT_EQ(frames.value("TPE1").toString(), tag.Artist());
     EXPECT_EQ(frames.value("TALB").toString(), tag.Album());
-    EXPECT_EQ(frames.value("TYER").toString(), c.year);
+    EXPECT_EQ(frames.value(c.version == 4 ? "TDRC" : "TYER").toString(), c.year);
     EXPECT_EQ(frames.value("TRCK").toString(), "11");
+    // Only the track frame changed: every other frame reads as before.
+    QJsonObject unchanged = frames;
+    unchanged.insert("TRCK", before.value("TRCK"));
+    EXPECT_EQ(unchanged, before);
     EXPECT_EQ(test::FfprobeTags(path).value("album").toString(), tag.Album());
-    EXPECT_EQ(test::ReadBytes(path).mid(tag.BuildTag().size()), original.mid(oldSize));
+    const QByteArray after = test::ReadBytes(path);
+    const auto b = [&](int i) { return static_cast<qsizetype>(static_cast<unsigned char>(after[i])); };
+    EXPECT_EQ(after.mid(10 + (b(6) << 21) + (b(7) << 14) + (b(8) << 7) + b(9)), original.mid(oldSize));
     EXPECT_EQ(CleanPcm(path), pcm);
 }
 
