@@ -58,4 +58,8 @@ private:
 
 void ShowAlbumZeroReserved();
 
+/// Said when an album or a group is given a blank name, new or renamed; nothing is written then.
+inline constexpr char kBlankAlbumName[] = "Album name cannot be blank";
+inline constexpr char kBlankGroupName[] = "Group name cannot be blank";
+
 }  // namespace sw

@@ -9,6 +9,9 @@ namespace sw {
 
 class Catalogue;
 
+/// Said when an artist is renamed to a blank name; nothing is written then.
+inline constexpr char kBlankArtistName[] = "Artist name cannot be blank";
+
 /// Artist names to ids: case-insensitive lookups, creation when missing, "#12" references and the
 /// "various" artist that marks albums whose songs have different artists.
 class ArtistStore {

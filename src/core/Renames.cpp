@@ -13,6 +13,12 @@ namespace {
 
 const QString kUpdateFilesQuestion = "Update individual music files with new name ?";
 
+/// Empty, or nothing but blanks: a name no album or artist may be given.
+bool IsBlankName(QString name) {
+    TrimTrailingBlanks(name);
+    return name.isEmpty();
+}
+
 /// The songs of an album or an artist as the song query reads them. The parameter keeps the
 /// album query's name for artists too.
 RowSet SongsWhere(Library& library, const QString& condition, int id) {
@@ -185,6 +191,11 @@ bool PromptRenameAlbum(Library& library, int albumId, int* mergedInto) {
     if (!InputText(QString("Rename ") + (group ? "album Group" : "Album"), name)) {
         return false;
     }
+    // An empty name would send RenameAlbum on to rewrite every song's tags.
+    if (IsBlankName(name)) {
+        ShowInfo(group ? kBlankGroupName : kBlankAlbumName);
+        return false;
+    }
     if (group) {
         library.albums.RenameAlbumRow(albumId, name);
         return true;
@@ -250,6 +261,11 @@ bool PromptRenameArtist(Library& library, int artistId, int* mergedInto) {
     library.artists.FindArtistById(artistId, artist);
     QString name = artist.ArtistName;
     if (!InputText("Rename artist", name)) {
+        return false;
+    }
+    // An empty name would send RenameArtist on to rewrite every song's tags.
+    if (IsBlankName(name)) {
+        ShowInfo(kBlankArtistName);
         return false;
     }
     return RenameArtist(library, artistId, name, mergedInto);

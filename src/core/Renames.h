@@ -20,6 +20,7 @@ bool SaveSongWithTags(Library& library, const TSong& song);
 /// False only when the user cancels the merge question, which changes nothing.
 bool RenameAlbum(Library& library, int albumId, const QString& newName, int genreId,
                  int* mergedInto = nullptr, const RewriteProgress& progress = {});
+/// Asks for the new name; a blank one is refused with a message and changes nothing (false).
 bool PromptRenameAlbum(Library& library, int albumId, int* mergedInto = nullptr);
 /// Renames the artist (committed at once) and, when the user agrees, rewrites the tags of its songs.
 /// When another artist already has the new name (ignoring letter case), the user may merge this
@@ -27,6 +28,7 @@ bool PromptRenameAlbum(Library& library, int albumId, int* mergedInto = nullptr)
 /// receives the other artist's id (else 0). False only when the user cancels the merge question.
 bool RenameArtist(Library& library, int artistId, const QString& newName, int* mergedInto = nullptr,
                   const RewriteProgress& progress = {});
+/// Asks for the new name; a blank one is refused with a message and changes nothing (false).
 bool PromptRenameArtist(Library& library, int artistId, int* mergedInto = nullptr);
 
 }  // namespace sw

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "core/Albums.h"
+
 namespace sw {
 
 class AlbumStore;
@@ -19,10 +21,6 @@ void SetAlbumGroup(Catalogue& catalogue, int itemId, int groupId);
 
 /// The rows whose group is `groupId`, whatever any list's filters hide.
 int CountGroupMembers(Catalogue& catalogue, int groupId);
-
-/// Said when a new album or group is given a blank name.
-inline constexpr char kBlankAlbumName[] = "Album name cannot be blank";
-inline constexpr char kBlankGroupName[] = "Group name cannot be blank";
 
 /// The "New Album Group" dialog's OK: a new top-level group of that name and artist (a blank artist
 /// gives none), committed. A blank name is refused with a message and writes nothing.

@@ -230,6 +230,53 @@ TEST_F(AlbumDetails, DeleteClosesTheWindowOnlyWhenTheAlbumWasRemoved) {
     EXPECT_EQ(m_dialogs.TextsOf("INFO"), QStringList{"Album not found \"" + QString::number(album) + "\""});
 }
 
+// A blank new name is refused as a new album's or group's is: nothing asked, stored or tagged.
+TEST_F(AlbumDetails, RenamingToABlankNameIsRefused) {
+    const int album = AddAlbumWith("Kept", 2);
+    const int group = AddGroup("Band");
+    test::RecordingTagWriter tags;
+    m_library.tagWriter = &tags;
+    enum class From { AlbumsWindow, DetailsWindow };
+    struct Case {
+        const char* name;
+        int id;
+        From from;
+        QString typed;
+        QString refusal;
+    };
+    const std::vector<Case> cases{
+        {"an empty album name in the albums window", album, From::AlbumsWindow, "", kBlankAlbumName},
+        {"an album name of spaces in the albums window", album, From::AlbumsWindow, "   ", kBlankAlbumName},
+        {"an album name of blanks in the details window", album, From::DetailsWindow, " \t ", kBlankAlbumName},
+        {"an empty group name in the albums window", group, From::AlbumsWindow, "", kBlankGroupName},
+        {"a group name of spaces in the details window", group, From::DetailsWindow, "  ", kBlankGroupName},
+    };
+    for (const Case& each : cases) {
+        m_dialogs.ClearTranscript();
+        m_dialogs.QueueAnswer(each.typed);
+        if (each.from == From::AlbumsWindow) {
+            m_albums.SetView(each.id == group ? AlbumView::Collapsed : AlbumView::Expanded);
+            m_albums.RefreshAlbumList(each.id);
+            ASSERT_EQ(m_albums.CurrentAlbumId(), each.id) << each.name;
+            m_albums.Rename();
+        } else {
+            ASSERT_TRUE(m_details.ShowAlbumDetails(each.id)) << each.name;
+            m_details.Rename();
+        }
+        EXPECT_EQ(m_dialogs.TextsOf("INFO"), QStringList{each.refusal}) << each.name;
+        EXPECT_TRUE(m_dialogs.TextsOf("ASK").isEmpty()) << each.name;
+        EXPECT_EQ(m_dialogs.PendingAnswers(), 0u) << each.name;
+    }
+    EXPECT_EQ(CommittedCount("select count(*) as ct from album where albumid = " + QString::number(album) +
+                             " and alname = 'Kept'"),
+              1);
+    EXPECT_EQ(CommittedCount("select count(*) as ct from album where albumid = " + QString::number(group) +
+                             " and alname = 'Band'"),
+              1);
+    EXPECT_TRUE(tags.saved.isEmpty());
+    m_library.tagWriter = nullptr;
+}
+
 TEST(NewAlbumGroup, ABlankNameWritesNothing) {
     test::TestCatalogue file;
     Catalogue catalogue;

@@ -383,6 +383,45 @@ TEST_F(ArtistDetailsTest, ShowsTheArtistByIdAndOffersRenameOnlyWhenFound) {
     EXPECT_EQ(m_detailsShown.showings, 3);
 }
 
+// A blank new name is refused: nothing asked, stored or tagged.
+TEST_F(ArtistDetailsTest, RenamingToABlankNameIsRefused) {
+    test::RecordingTagWriter tags;
+    m_library.tagWriter = &tags;
+    m_artists.ChooseView(ArtistsView::All);
+    struct Case {
+        const char* name;
+        bool detailsWindow;
+        QString typed;
+    };
+    const std::vector<Case> cases{
+        {"empty in the artists window", false, ""},
+        {"spaces in the artists window", false, "    "},
+        {"empty in the details window", true, ""},
+        {"blanks in the details window", true, " \t"},
+    };
+    for (const Case& each : cases) {
+        m_dialogs.ClearTranscript();
+        m_dialogs.QueueAnswer(each.typed);
+        if (each.detailsWindow) {
+            m_details.ShowArtistDetails(m_blur);
+            m_details.Rename();
+            EXPECT_EQ(m_details.NameLine(), "Blur") << each.name;
+        } else {
+            m_artists.OpenPopup(RowOf("Blur"));
+            m_artists.PopupRename();
+        }
+        EXPECT_EQ(m_dialogs.TextsOf("INFO"), QStringList{kBlankArtistName}) << each.name;
+        EXPECT_TRUE(m_dialogs.TextsOf("ASK").isEmpty()) << each.name;
+        EXPECT_EQ(m_dialogs.PendingAnswers(), 0u) << each.name;
+    }
+    m_catalogue.Rollback();
+    TArtist stored;
+    ASSERT_TRUE(m_library.artists.FindArtistById(m_blur, stored));
+    EXPECT_EQ(stored.ArtistName, "Blur");
+    EXPECT_TRUE(tags.saved.isEmpty());
+    m_library.tagWriter = nullptr;
+}
+
 TEST_F(ArtistDetailsTest, RenameFillsTheWindowAgainAndFollowsAMerge) {
     QList<int> renamed;
     m_details.SetRenamed([&renamed](int id) { renamed << id; });

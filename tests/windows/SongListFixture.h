@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
 
+#include "core/SongTagWriter.h"
 #include "playback/AlbumSummary.h"
 #include "playback/PlaylistTestSupport.h"
 #include "windows/SongListController.h"
@@ -39,6 +41,23 @@ public:
     int built = 0;
     QList<int> currentRows;
     int changes = 0;
+};
+
+/// A tag writer that writes no file: it keeps the title of each song it is given and runs `onSave`
+/// (when set) at that moment.
+class RecordingTagWriter : public SongTagWriter {
+public:
+    bool SaveSongTags(TSong& song) override {
+        saved << song.Title;
+        if (onSave) {
+            onSave(song);
+        }
+        return true;
+    }
+    void SetReportMissingFiles(bool) override {}
+
+    QStringList saved;
+    std::function<void(const TSong&)> onSave;
 };
 
 /// A throw-away catalogue with the songs list controller over it, its album check pass, and a test
