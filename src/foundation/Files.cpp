@@ -1,12 +1,14 @@
 #include "Files.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -115,14 +117,37 @@ QByteArray FollowLinks(QByteArray path) {
     return path;
 }
 
-// Room in a file name for the dot, the "~" and the six random characters of the temporary name.
+// Room in a file name for the dot, the "~" and the six characters of the temporary name.
 constexpr qsizetype kLongestBaseName = 255 - 8;
+constexpr char kNameAlphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+constexpr quint32 kAlphabetSize = sizeof(kNameAlphabet) - 1;
+constexpr qsizetype kRandomChars = 4;
+constexpr qsizetype kTailChars = 6;  // the random characters and the two check characters
+constexpr quint32 kRandomNames = kAlphabetSize * kAlphabetSize * kAlphabetSize * kAlphabetSize;
+// Names to try before giving up, as mkstemp does when every name it draws is taken.
+constexpr int kCreateAttempts = 100;
+
+/// The two characters that end a temporary name, from the rest of it (".<base>~" and the random
+/// characters), by FNV-1a: a user's file of the same shape (".song.mp3~backup") has one chance in
+/// 3844 of passing for one of ours, where without them it would always pass.
+QByteArray CheckChars(const QByteArray& head) {
+    quint32 hash = 2166136261u;
+    for (const char c : head) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    }
+    hash %= kAlphabetSize * kAlphabetSize;
+    const char chars[] = {kNameAlphabet[hash % kAlphabetSize], kNameAlphabet[hash / kAlphabetSize]};
+    return QByteArray(chars, 2);
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
 
 }  // namespace
 
-int CreateTemporaryBeside(const QByteArray& target, QByteArray& temporary) {
-    const qsizetype slash = target.lastIndexOf('/');
-    QByteArray base = target.mid(slash + 1);
+QByteArray TemporaryNamePrefix(const QByteArray& fileName) {
+    QByteArray base = fileName;
     if (base.size() > kLongestBaseName) {
         qsizetype cut = kLongestBaseName;
         while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80) {
@@ -130,8 +155,58 @@ int CreateTemporaryBeside(const QByteArray& target, QByteArray& temporary) {
         }
         base.truncate(cut);
     }
-    temporary = target.left(slash + 1) + "." + base + "~XXXXXX";
-    return ::mkostemp(temporary.data(), O_CLOEXEC);
+    return "." + base + "~";
+}
+
+bool IsTemporaryName(const QByteArray& name) {
+    const qsizetype head = name.size() - kTailChars + kRandomChars;
+    if (name.size() < 3 + kTailChars || !name.startsWith('.') || name[name.size() - kTailChars - 1] != '~') {
+        return false;
+    }
+    for (qsizetype i = name.size() - kTailChars; i < name.size(); ++i) {
+        if (std::strchr(kNameAlphabet, name[i]) == nullptr || name[i] == '\0') {
+            return false;
+        }
+    }
+    return name.mid(head) == CheckChars(name.left(head));
+}
+
+int CreateTemporaryBeside(const QByteArray& target, QByteArray& temporary) {
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray prefix = target.left(slash + 1) + TemporaryNamePrefix(target.mid(slash + 1));
+    const qsizetype nameStart = slash + 1;
+    for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+        quint32 draw = QRandomGenerator::system()->bounded(kRandomNames);
+        QByteArray name = prefix;
+        for (qsizetype i = 0; i < kRandomChars; ++i, draw /= kAlphabetSize) {
+            name += kNameAlphabet[draw % kAlphabetSize];
+        }
+        name += CheckChars(name.mid(nameStart));
+        const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST) {
+                continue;
+            }
+            return -1;
+        }
+        // A sweep of another process may have taken the new file for a leftover in the instant
+        // before it was locked; then it is left to that sweep and another name is drawn. A file
+        // system without locks leaves it unlocked, and no sweep can lock it there either.
+        struct stat held {};
+        struct stat named {};
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+            ::close(fd);
+            continue;
+        }
+        if (::fstat(fd, &held) != 0 || ::lstat(name.constData(), &named) != 0 || !SameFile(held, named)) {
+            ::close(fd);
+            continue;
+        }
+        temporary = name;
+        return fd;
+    }
+    errno = EEXIST;
+    return -1;
 }
 
 void WriteFileAtomically(const QString& path, const QByteArray& content) {
@@ -146,13 +221,16 @@ void WriteFileAtomically(const QString& path, const QByteArray& content) {
         throw std::runtime_error("The file " + QDir::cleanPath(QFile::decodeName(target)).toStdString() +
                                  " is read-only");
     }
+    int fd = -1;
     auto fail = [&](const char* what) {
         const int error = errno;
+        // Removed before the descriptor lets go of its lock, so no sweep takes it meanwhile.
         ::unlink(temporary.constData());
+        ::close(fd);
         throw std::runtime_error(std::string(what) + " " + temporary.toStdString() + ": " +
                                  std::strerror(error));
     };
-    const int fd = CreateTemporaryBeside(target, temporary);
+    fd = CreateTemporaryBeside(target, temporary);
     if (fd < 0) {
         const int error = errno;
         throw std::runtime_error("Cannot create a temporary file beside " + target.toStdString() + ": " +
@@ -163,7 +241,6 @@ void WriteFileAtomically(const QString& path, const QByteArray& content) {
         const mode_t mask = ::umask(0);
         ::umask(mask);
         if (::fchmod(fd, 0666 & ~mask) != 0) {
-            ::close(fd);
             fail("Cannot set the permissions of");
         }
     }
@@ -171,7 +248,6 @@ void WriteFileAtomically(const QString& path, const QByteArray& content) {
         // The new file keeps the old one's permissions and, where allowed, its owner and group.
         [[maybe_unused]] const int owned = ::fchown(fd, original.st_uid, original.st_gid);
         if (::fchmod(fd, original.st_mode & 07777) != 0) {
-            ::close(fd);
             fail("Cannot set the permissions of");
         }
     }
@@ -183,21 +259,19 @@ void WriteFileAtomically(const QString& path, const QByteArray& content) {
             continue;
         }
         if (n <= 0) {
-            ::close(fd);
             fail("Cannot write");
         }
         written += n;
     }
     if (::fsync(fd) != 0) {
-        ::close(fd);
         fail("Cannot flush");
     }
-    if (::close(fd) != 0) {
-        fail("Cannot close");
-    }
+    // Renamed while the descriptor still holds the lock: once closed, the file would look like a
+    // leftover to a sweep of another process. The fsync has already reported any failed write.
     if (::rename(temporary.constData(), target.constData()) != 0) {
         fail("Cannot rename");
     }
+    ::close(fd);
     // The rename itself becomes durable with its folder.
     const qsizetype slash = target.lastIndexOf('/');
     const QByteArray folder = slash > 0 ? target.left(slash) : QByteArray(slash == 0 ? "/" : ".");

@@ -19,9 +19,18 @@ TDateTime FileCreatedTime(const QString& path);
 bool DeleteFileReporting(const QString& path);
 /// Creates a new, empty, hidden temporary file beside `target` (native path) under a name of its
 /// own (".<name>~XXXXXX", the longest names shortened without splitting a UTF-8 character), so a
-/// leftover of a crash, or a user's own "name~", never stands in the way. Returns the open file
-/// descriptor and sets `temporary`; -1 with errno set on failure.
+/// leftover of a crash, or a user's own "name~", never stands in the way. The six characters are
+/// four random ones and two that check them against the name, so that a temporary file can be
+/// told from a user's file of the same shape. The file is held with an exclusive flock() for as
+/// long as the descriptor stays open, which tells a save in progress from a leftover of a killed
+/// one. Returns the open file descriptor and sets `temporary`; -1 with errno set on failure.
 int CreateTemporaryBeside(const QByteArray& target, QByteArray& temporary);
+/// The start of the names CreateTemporaryBeside gives the temporary files beside a file of this
+/// (bare, native) name: "." + the name, shortened as there, + "~".
+QByteArray TemporaryNamePrefix(const QByteArray& fileName);
+/// True when the bare, native `name` is one CreateTemporaryBeside makes (its check characters
+/// included); says nothing about whether the file is still in use.
+bool IsTemporaryName(const QByteArray& name);
 /// Replaces the file's content through a temporary file beside it: written, flushed, fsync'ed and
 /// renamed over the original, so the file is never half-written. A symbolic link is followed and
 /// its target replaced (the temporary file lies beside the target); the file keeps its

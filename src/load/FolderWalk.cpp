@@ -11,6 +11,7 @@
 
 #include "foundation/Files.h"
 #include "foundation/Text.h"
+#include "tags/RewriteLeftovers.h"
 
 namespace sw {
 
@@ -130,6 +131,8 @@ void FolderWalk::Expand(const QString& folder) {
         m_unreadable << folder;
         return;
     }
+    // Copies left by tag rewrites that were killed half-way are ours to remove, not songs.
+    RemoveRewriteLeftovers(folder);
     // The folder search passes over names that are not valid UTF-8; they are looked for here.
     NoteBadNames(folder);
     if (!FindFirstEntry(folder, "*.*", 0)) {

@@ -1,9 +1,12 @@
 #include "HealthCheck.h"
 #include "core/Catalogue.h"
 
+#include <QFileInfo>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <set>
 
 #include "core/CoreSession.h"
 #include "core/Library.h"
@@ -11,6 +14,7 @@
 #include "core/Settings.h"
 #include "foundation/Dialogs.h"
 #include "tags/GenreLookup.h"
+#include "tags/RewriteLeftovers.h"
 #include "tags/TagPolicy.h"
 
 namespace sw {
@@ -32,6 +36,25 @@ const char* const kOptionCaptions[kHealthOptionCount] = {
 
 qint64 Milliseconds(TDateTime value) {
     return std::llround(value * kMsPerDay);
+}
+
+/// Removes from the folders of the catalogued songs, each once, the copies that tag rewrites killed
+/// half-way left there. They are the program's own files, so a check without repair removes them
+/// too. `aborted` is asked before each folder.
+void SweepSongFolders(Catalogue& catalogue, const SongStore& songs, const std::function<bool()>& aborted) {
+    const RowSet stored = catalogue.Select("select fn from song");
+    std::set<QString> swept;
+    for (int row = 0; row < stored.RowCount(); ++row) {
+        const QString name = stored.Value(row, 0).toString();
+        const QString folder = QFileInfo(name.startsWith('/') ? name : songs.FullPathOf(name)).absolutePath();
+        if (!swept.insert(folder).second) {
+            continue;
+        }
+        if (aborted()) {
+            return;
+        }
+        RemoveRewriteLeftovers(folder);
+    }
 }
 
 }  // namespace
@@ -122,7 +145,11 @@ void HealthCheck::RunHealthCheck() {
         NewScanStamp();
         m_genres.Load(m_catalogue);
         std::vector<int> songNums;
-        if (SongPass(songNums) && AlbumPass() && GenrePass() && PlaylistPass(songNums)) {
+        if (!SongPass(songNums)) {
+            return;
+        }
+        SweepSongFolders(m_catalogue, m_library.songs, [this] { return Aborted(); });
+        if (AlbumPass() && GenrePass() && PlaylistPass(songNums)) {
             HistoryPass();
         }
     } catch (...) {

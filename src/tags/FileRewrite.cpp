@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "FileReader.h"
+#include "RewriteLeftovers.h"
 #include "foundation/Files.h"
 
 namespace sw {
@@ -70,18 +71,20 @@ FileRewrite::~FileRewrite() {
 bool FileRewrite::Fail(const QString& what, int error) {
     const QString subject = m_temporary.isEmpty() ? m_target : QFile::decodeName(m_temporary);
     m_error = what + " " + subject + ": " + QString::fromLocal8Bit(std::strerror(error));
+    m_errorNumber = error;
     Discard();
     return false;
 }
 
 void FileRewrite::Discard() {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
+    // Removed before the descriptor lets go of its lock, so no sweep takes it meanwhile.
     if (m_created) {
         ::unlink(m_temporary.constData());
         m_created = false;
+    }
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
     }
 }
 
@@ -90,6 +93,7 @@ bool FileRewrite::Begin() {
     if (::stat(QFile::encodeName(m_target).constData(), &original) != 0) {
         return Fail("Cannot read", errno);
     }
+    RemoveRewriteLeftoversOf(m_target);
     if (Faulted(RewriteFault::Create)) {
         return Fail("Cannot create", EACCES);
     }
@@ -221,16 +225,15 @@ bool FileRewrite::Commit() {
     if (Faulted(RewriteFault::Sync) || ::fsync(m_fd) != 0) {
         return Fail("Cannot flush", Faulted(RewriteFault::Sync) ? EIO : errno);
     }
-    const int fd = m_fd;
-    m_fd = -1;
-    if (::close(fd) != 0) {
-        return Fail("Cannot close", errno);
-    }
+    // Renamed while the descriptor still holds the lock: once closed, the file would look like a
+    // leftover to a sweep of another process. The fsync has already reported any failed write.
     if (Faulted(RewriteFault::Rename) ||
         ::rename(m_temporary.constData(), QFile::encodeName(m_target).constData()) != 0) {
         return Fail("Cannot rename", Faulted(RewriteFault::Rename) ? EBUSY : errno);
     }
     m_created = false;
+    ::close(m_fd);
+    m_fd = -1;
     // The new name is only durable once the folder is; the rewrite itself has already succeeded.
     const QByteArray folder = QFile::encodeName(QFileInfo(m_target).absolutePath());
     const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

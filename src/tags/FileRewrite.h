@@ -16,7 +16,8 @@ bool MakeOwnerWritable(const QString& path);
 /// Builds a file's new content beside it, in a hidden temporary file with a name of its own, and
 /// then renames that over the file, so the file is never missing and never half-written. Until
 /// Commit succeeds the original is untouched, and the temporary file is removed whenever the
-/// rewrite does not complete. A leftover of a crashed rewrite never stands in the way of the next.
+/// rewrite does not complete. A leftover of a rewrite that was killed half-way never stands in the
+/// way of the next, which removes it.
 class FileRewrite {
 public:
     explicit FileRewrite(const QString& path);
@@ -24,15 +25,19 @@ public:
     FileRewrite(const FileRewrite&) = delete;
     FileRewrite& operator=(const FileRewrite&) = delete;
 
-    /// Creates the temporary file with the original's permissions.
+    /// Removes the file's leftovers of killed rewrites, then creates the temporary file with the
+    /// original's permissions.
     bool Begin();
     bool Append(const QByteArray& bytes);
     /// Copies bytes [from, to) of the source.
     bool AppendFrom(const FileReader& source, std::int64_t from, std::int64_t to);
     /// Flushes and syncs the temporary file and renames it over the original.
     bool Commit();
-    /// The system's text for the failure.
+    /// What failed, the file it failed on and the system's text for the reason, as in
+    /// "Cannot write /music/.song.mp3~Ab12Cd: No space left on device".
     const QString& Error() const { return m_error; }
+    /// The system's error number of the failure (ENOSPC, EACCES, EROFS, ...); 0 when none.
+    int ErrorNumber() const { return m_errorNumber; }
 
 private:
     bool Fail(const QString& what, int error);
@@ -45,6 +50,7 @@ private:
     bool m_created = false;
     QByteArray m_buffer;
     QString m_error;
+    int m_errorNumber = 0;
 };
 
 /// Writes `bytes` over the file from `offset` on and syncs it, for a change that keeps the file's
