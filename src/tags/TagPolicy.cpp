@@ -1,13 +1,19 @@
 #include "TagPolicy.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "FlacTag.h"
 #include "GenreLookup.h"
+#include "HeldFiles.h"
 #include "Id3v1.h"
 #include "Id3v2.h"
 #include "OggVorbis.h"
+#include "FileReader.h"
+#include "Id3v2Frames.h"
+#include "core/ColumnWidths.h"
 #include "core/Library.h"
 #include "core/Settings.h"
 #include "core/SongPaths.h"
@@ -34,6 +40,45 @@ std::unique_ptr<TVorbisComments> VorbisCommentsFor(const QString& fileType) {
         return std::make_unique<TFlacTag>();
     }
     return std::make_unique<TOggVorbis>(fileType == "OPUS" ? OggCodec::Opus : OggCodec::Vorbis);
+}
+
+// Genres up to this id are those of the ID3v1 list, which every reader names alike.
+constexpr int kLastId3v1Genre = 147;
+// A comment this long leaves the ID3v1 tag room for the track number.
+constexpr int kCommentBesideTrack = 28;
+// The files a summary names.
+constexpr int kSummaryFiles = 25;
+
+/// The catalogue keeps texts cut to its columns: a cut of the tag's own text is no change.
+QString UnlessCutOf(const QString& inTag, const QString& fromSong, int width) {
+    if (CharCount(fromSong) == width && inTag.startsWith(fromSong)) {
+        return inTag;
+    }
+    return fromSong;
+}
+
+/// Which fields (by ID3v2 frame kind) an ID3v1 tag holding the song's details holds in full,
+/// as any reader of ID3v1 would read them back.
+std::array<bool, kFrameKindCount> HeldById3v1(const TSong& song) {
+    TTag tag;
+    tag.Title = song.Title;
+    tag.Artist = song.ArtistName;
+    tag.Album = song.AlbumName;
+    tag.Comment = song.Comment;
+    tag.Year = song.Year;
+    tag.Track = song.Track;
+    tag.Genre = song.GenreId;
+    const TTag back = ParseId3v1(FormatId3v1(tag));
+    const bool roomForTrack = CharCount(song.Comment) <= kCommentBesideTrack;
+    std::array<bool, kFrameKindCount> held{};
+    held[kFrameTitle] = back.Title == song.Title;
+    held[kFrameArtist] = back.Artist == song.ArtistName;
+    held[kFrameAlbum] = back.Album == song.AlbumName;
+    held[kFrameYear] = back.Year == song.Year;
+    held[kFrameComment] = back.Comment == song.Comment && (song.Track == 0 || roomForTrack);
+    held[kFrameTrack] = song.Track == 0 || roomForTrack;
+    held[kFrameGenre] = song.GenreId == kNoGenre || song.GenreId <= kLastId3v1Genre;
+    return held;
 }
 
 }  // namespace
@@ -100,6 +145,35 @@ bool TagPolicy::ReadSongFromFile(const QString& path, TSong& song, ResolveMode m
             ReadId3v2IntoSong(song);
             if (song.TagSource != kTagId3v2) {
                 ReadId3v1(song, m_state);
+            } else {
+                // What the ID3v2 tag leaves out, the ID3v1 tag may hold: a save under the
+                // policies that write ID3v1 keeps in ID3v2 only what ID3v1 cannot hold.
+                const TLastTagExtras extras = m_state.LastTagExtras;
+                TSong v1;
+                v1.FullPath = song.FullPath;
+                TagState scratch;
+                if (ReadId3v1(v1, scratch)) {
+                    if (m_lastId3v2Title.isEmpty() && !v1.Title.isEmpty()) {
+                        song.Title = v1.Title;
+                    }
+                    for (auto [field, fallback] : {std::pair{&song.ArtistName, &v1.ArtistName},
+                                                   std::pair{&song.AlbumName, &v1.AlbumName},
+                                                   std::pair{&song.Comment, &v1.Comment},
+                                                   std::pair{&song.Year, &v1.Year}}) {
+                        if (field->isEmpty()) {
+                            *field = *fallback;
+                        }
+                    }
+                    if (song.Track == 0) {
+                        song.Track = v1.Track;
+                    }
+                    if (song.GenreName.isEmpty() && song.GenreId == kNoGenre) {
+                        song.GenreId = v1.GenreId;
+                        song.GenreName = m_genres.GenreNameById(v1.GenreId);
+                    }
+                    NoteTagRead(m_state, song);
+                }
+                m_state.LastTagExtras = extras;
             }
         }
         song.Rating = RatingFromTags();
@@ -132,6 +206,7 @@ bool TagPolicy::ReadSongFromFile(const QString& path, TSong& song, ResolveMode m
 
 bool TagPolicy::ReadId3v2IntoSong(TSong& song) {
     m_state.LastTagExtras = {};
+    m_lastId3v2Title.clear();
     song.TagSource = kTagNoTag;
     TID3v2 tag(m_state);
     tag.SetUnicodeTags(m_library.settings.UNICODETAGS);
@@ -143,6 +218,7 @@ bool TagPolicy::ReadId3v2IntoSong(TSong& song) {
         unicodeTagsIgnored = true;
         return false;
     }
+    m_lastId3v2Title = tag.Title();
     if (!tag.Title().isEmpty()) {
         song.Title = tag.Title();
     }
@@ -212,7 +288,7 @@ bool TagPolicy::SaveSongTags(TSong& song) {
         const int policy = Mp3Policy();
         const bool retrying = !m_parkedSuffix.isEmpty();
         // A parked ID3v1 tag was never written, so its retry is the whole save over again.
-        const bool retryingV1 = retrying && m_parkedV1;
+        const bool retryingV1 = retrying && m_retryingV1;
         bool writeV1 = policy == 1 || policy == 2 || policy == 4;
         bool writeV2 = policy == 3 || policy == 4;
         bool despiteNoTags = false;
@@ -231,6 +307,11 @@ bool TagPolicy::SaveSongTags(TSong& song) {
         if (retrying && !retryingV1) {
             writeV1 = false;
         }
+        // Nothing is written to a file whose ID3v2 tag could not then be kept whole.
+        if (!Id3v2TagWritable(song)) {
+            useV2 = false;
+            return false;
+        }
         if (writeV1) {
             if (!WriteId3v1(song, policy, despiteNoTags, m_state)) {
                 if (m_state.Id3v1FileInUse) {
@@ -241,15 +322,16 @@ bool TagPolicy::SaveSongTags(TSong& song) {
             if (retrying) {
                 ShowTagSaved("MP3 ID3v1", song.FullPath);
             }
-            if (!writeV2) {
-                RemoveId3v2(song.FullPath);
+            if (!writeV2 && !ComplementId3v1(song)) {
+                return false;
             }
         }
         if (writeV2) {
             if (!SaveId3v2(song)) {
                 return false;
             }
-            // A parked tag saved later leaves the ID3v1 tag of the "both" policy in place.
+            // A parked tag saved later leaves the ID3v1 tag of the "both" policy in place. The
+            // ID3v2 tag now holds every detail in full, so the ID3v1 tag takes nothing with it.
             if (!writeV1 && !(retrying && policy == 4)) {
                 RemoveId3v1(song.FullPath);
             }
@@ -262,8 +344,48 @@ bool TagPolicy::SaveSongTags(TSong& song) {
     return true;
 }
 
+bool TagPolicy::Id3v2TagWritable(const TSong& song) {
+    FileReader file;
+    if (!file.Open(song.FullPath)) {
+        return true;  // the write itself reports what stands in its way
+    }
+    const Id3v2Layout layout = ReadId3v2Layout(file);
+    QString why = layout.Damage;
+    if (why.isEmpty() && layout.Exists && !m_library.settings.UNICODETAGS) {
+        TagState scratch;
+        TID3v2 tag(scratch);
+        tag.Read(song.FullPath);
+        if (tag.Ignored()) {
+            why = layout.Version == 4 ? "its ID3v2.4 tag is read only with \"Read and write Unicode tags\" on"
+                                      : "its ID3v2 tag holds Unicode text, read only with \"Read and write "
+                                        "Unicode tags\" on";
+        }
+    }
+    if (why.isEmpty()) {
+        return true;
+    }
+    ReportUnwritten(song, "MP3", why);
+    return false;
+}
+
 bool TagPolicy::ConfirmNoTagSave(const TSong& song) {
     return ConfirmSure("You have opted not to save tag details to the " + song.FileType + " file");
+}
+
+void TagPolicy::PutSongIntoId3v2(TID3v2& tag, const TSong& song) const {
+    tag.SetTitle(UnlessCutOf(tag.Title(), song.Title, kSongTitleWidth));
+    tag.SetArtist(UnlessCutOf(tag.Artist(), song.ArtistName, kArtistNameWidth));
+    tag.SetAlbum(UnlessCutOf(tag.Album(), song.AlbumName, kAlbumNameWidth));
+    tag.SetComment(UnlessCutOf(tag.Comment(), song.Comment, kSongCommentWidth));
+    tag.SetTrack(song.Track);
+    // The catalogue keeps the year of a recording time ("2004-05-12") and the genre by its id.
+    if (song.Year.isEmpty() || !tag.Year().startsWith(song.Year) || CharCount(song.Year) != kSongYearWidth) {
+        tag.SetYear(song.Year);
+    }
+    const int tagGenre = m_genres.GenreIdForName(tag.Genre());
+    if (GenreIdOrNone(tagGenre) != song.GenreId) {
+        tag.SetGenre(m_genres.GenreNameById(song.GenreId));
+    }
 }
 
 bool TagPolicy::SaveId3v2(TSong& song) {
@@ -278,13 +400,7 @@ bool TagPolicy::SaveId3v2(TSong& song) {
         TID3v2 tag(m_state);
         tag.SetUnicodeTags(m_library.settings.UNICODETAGS);
         tag.Read(song.FullPath);
-        tag.SetTitle(song.Title);
-        tag.SetArtist(song.ArtistName);
-        tag.SetAlbum(song.AlbumName);
-        tag.SetTrack(song.Track);
-        tag.SetYear(song.Year);
-        tag.SetGenre(m_genres.GenreNameById(song.GenreId));
-        tag.SetComment(song.Comment);
+        PutSongIntoId3v2(tag, song);
         if (tag.Composer().startsWith("Rating=", Qt::CaseInsensitive)) {
             tag.SetComposer(QString());
         }
@@ -295,10 +411,50 @@ bool TagPolicy::SaveId3v2(TSong& song) {
     }
     if (saved) {
         ShowTagSaved("MP3 ID3v2", song.FullPath);
-    } else {
+    } else if (m_state.Id3v2WriteStage == kStageRewrite) {
         ParkTag(song, "MP3");
+    } else {
+        ReportUnwritten(song, "MP3 ID3v2",
+                        m_state.Id3v2Error.isEmpty() ? "cannot be written" : m_state.Id3v2Error);
     }
     return saved;
+}
+
+bool TagPolicy::ComplementId3v1(const TSong& song) {
+    const std::array<bool, kFrameKindCount> held = HeldById3v1(song);
+    TID3v2 tag(m_state);
+    tag.SetUnicodeTags(m_library.settings.UNICODETAGS);
+    tag.Read(song.FullPath);
+    if (!tag.Exists() && std::all_of(held.begin(), held.begin() + kFrameComposer, [](bool h) { return h; })) {
+        return true;
+    }
+    PutSongIntoId3v2(tag, song);
+    if (held[kFrameTitle]) {
+        tag.SetTitle({});
+    }
+    if (held[kFrameArtist]) {
+        tag.SetArtist({});
+    }
+    if (held[kFrameAlbum]) {
+        tag.SetAlbum({});
+    }
+    if (held[kFrameYear]) {
+        tag.SetYear({});
+    }
+    if (held[kFrameComment]) {
+        tag.SetComment({});
+    }
+    if (held[kFrameTrack]) {
+        tag.SetTrack(0);
+    }
+    if (held[kFrameGenre]) {
+        tag.SetGenre({});
+    }
+    if (tag.Save(song.FullPath)) {
+        return true;
+    }
+    ReportUnwritten(song, "MP3 ID3v2", m_state.Id3v2Error.isEmpty() ? "cannot be written" : m_state.Id3v2Error);
+    return false;
 }
 
 bool TagPolicy::SaveOggTag(TSong& song) {
@@ -325,67 +481,159 @@ bool TagPolicy::SaveOggTag(TSong& song) {
     }
     if (saved) {
         ShowTagSaved(kind, song.FullPath);
-    } else if (CannotBeTagged(comments->LastFailure())) {
-        // Parking would promise a save that no later try can make.
-        ShowInfo(song.FullPath + "\r" + "File cannot be tagged (" + comments->LastFailureText() + "), " +
-                 kind + " tag not saved");
-    } else {
+    } else if (comments->LastFailure() == OggSaveFailure::InUse) {
         ParkTag(song, kind);
+    } else {
+        // Parking would promise a save that no later try can make.
+        const QString why = comments->LastFailure() == OggSaveFailure::RewriteFailed && !comments->LastError().isEmpty()
+                                ? comments->LastError()
+                                : comments->LastFailureText();
+        ReportUnwritten(song, kind, why);
     }
     return saved;
 }
 
 bool TagPolicy::RemoveId3v2(const QString& path) {
-    TID3v2 tag(m_state);
-    if (tag.Read(path) && tag.Exists()) {
-        return tag.Remove(path);
+    TSong song;
+    song.FullPath = path;
+    song.FileType = "MP3";
+    TagState scratch;
+    if (!ReadId3v1(song, scratch)) {
+        // Without an ID3v1 tag nothing else holds what the ID3v2 tag says.
+        return false;
     }
-    return false;
+    const std::array<bool, kFrameKindCount> held = HeldById3v1(song);
+    TID3v2 tag(m_state);
+    tag.SetUnicodeTags(m_library.settings.UNICODETAGS);
+    if (!tag.Read(path) || !tag.Exists() || tag.Ignored()) {
+        return false;
+    }
+    // A frame goes when the ID3v1 tag says the same in full.
+    const auto same = [](const QString& v2, const QString& v1) { return v2.isEmpty() || v2 == v1; };
+    bool removed = false;
+    const auto take = [&removed](bool go, auto clear) {
+        if (go) {
+            clear();
+            removed = true;
+        }
+    };
+    take(held[kFrameTitle] && same(tag.Title(), song.Title), [&] { tag.SetTitle({}); });
+    take(held[kFrameArtist] && same(tag.Artist(), song.ArtistName), [&] { tag.SetArtist({}); });
+    take(held[kFrameAlbum] && same(tag.Album(), song.AlbumName), [&] { tag.SetAlbum({}); });
+    take(held[kFrameYear] && same(tag.Year(), song.Year), [&] { tag.SetYear({}); });
+    take(held[kFrameComment] && same(tag.Comment(), song.Comment), [&] { tag.SetComment({}); });
+    take(held[kFrameTrack] && (tag.Track() == 0 || tag.Track() == song.Track), [&] { tag.SetTrack(0); });
+    take(held[kFrameGenre] && (tag.Genre().isEmpty() || GenreIdOrNone(m_genres.GenreIdForName(tag.Genre())) == song.GenreId),
+         [&] { tag.SetGenre({}); });
+    return removed && tag.Save(path);
 }
 
 void TagPolicy::ShowTagSaved(const QString& kind, const QString& path) {
     FlashMessage("Saving" + m_parkedSuffix + " " + kind + " tag to " + QuoteDouble(path));
 }
 
+void TagPolicy::ReportUnwritten(const TSong& song, const QString& kind, const QString& why) {
+    ++m_unwrittenCount;
+    if (m_manyFiles) {
+        m_unwritten << song.FullPath + " (" + why + ")";
+        return;
+    }
+    ShowInfo(song.FullPath + "\r" + "File cannot be tagged (" + why + "), " + kind + " tag not saved");
+}
+
+void TagPolicy::BeginManyFiles() {
+    m_manyFiles = true;
+    m_unwritten.clear();
+}
+
+QStringList TagPolicy::EndManyFiles() {
+    m_manyFiles = false;
+    return std::exchange(m_unwritten, {});
+}
+
+QString TagPolicy::UnwrittenSummary(const QStringList& unwritten) {
+    QString text = QString::number(unwritten.size()) + (unwritten.size() == 1 ? " file" : " files") +
+                   " could not be tagged:";
+    for (qsizetype i = 0; i < unwritten.size() && i < kSummaryFiles; ++i) {
+        text += "\r\n" + unwritten[i];
+    }
+    if (unwritten.size() > kSummaryFiles) {
+        text += "\r\n… and " + QString::number(unwritten.size() - kSummaryFiles) + " more";
+    }
+    return text;
+}
+
 void TagPolicy::ParkTag(const TSong& song, const QString& kind) {
     const bool v1 = kind == "MP3v1";
-    const bool mp3 = kind == "MP3";
-    const bool inUse = v1 || (mp3 && m_state.Id3v2WriteStage == kStageRewrite);
-    const QString tag = v1 ? "ID3v1" : mp3 ? "ID3v2" : kind;
-    ShowInfo(song.FullPath + "\r" + (inUse ? "File in use, " : "File error, ") + tag + " tag parked to " +
-             "save" + " later");
-    m_parked = song;
-    m_parkedV1 = v1;
+    const QString tag = v1 ? "ID3v1" : kind == "MP3" ? "ID3v2" : kind;
+    // Only a file the audio engine holds is parked; the message says so.
+    ShowInfo(song.FullPath + "\r" + "File in use, " + tag + " tag parked to " + "save" + " later");
+    if (!m_parkedSuffix.isEmpty()) {
+        return;  // a retry that failed again lets its tag go
+    }
+    for (Parked& parked : m_parked) {
+        if (parked.Song.FullPath == song.FullPath) {
+            parked = {song, v1 || parked.V1};
+            return;
+        }
+    }
+    m_parked.push_back({song, v1});
+}
+
+const TSong& TagPolicy::ParkedSong() const {
+    static const TSong kNone = [] {
+        TSong none;
+        ClearSong(none);
+        return none;
+    }();
+    return m_parked.empty() ? kNone : m_parked.front().Song;
 }
 
 bool TagPolicy::RetryParkedTag() {
-    if (m_parked.SongNum <= 0) {
+    if (m_parked.empty()) {
         return false;
     }
-    TSong song = m_parked;
-    m_parkedSuffix = " parked";
-    useV2 = !m_parkedV1;
-    bool saved = false;
-    try {
-        saved = SaveSongTags(song);
-        if (saved) {
-            m_library.songs.SaveSong(song);
-        } else {
-            ShowInfo("Failed to save parked tag for song " + QuoteDouble(song.Title) + "\r\n" +
-                     "You need do nothing, the Songs database remains up to date");
-        }
-    } catch (...) {
+    // Each parked tag is tried once; one that fails again is reported and let go.
+    std::vector<Parked> parked = std::exchange(m_parked, {});
+    bool allSaved = true;
+    const auto reset = [this] {
         m_parkedSuffix.clear();
         useV2 = false;
-        ClearSong(m_parked);
-        m_parkedV1 = false;
-        throw;
+        m_retryingV1 = false;
+    };
+    for (std::size_t i = 0; i < parked.size(); ++i) {
+        TSong song = parked[i].Song;
+        if (song.SongNum <= 0) {
+            continue;
+        }
+        // A file the audio engine still holds (the preview plays it) keeps its tag parked.
+        if (HeldFiles::IsHeld(song.FullPath)) {
+            m_parked.push_back(parked[i]);
+            allSaved = false;
+            continue;
+        }
+        m_parkedSuffix = " parked";
+        m_retryingV1 = parked[i].V1;
+        useV2 = !parked[i].V1;
+        bool saved = false;
+        try {
+            saved = SaveSongTags(song);
+            if (saved) {
+                m_library.songs.SaveSong(song);
+            } else {
+                ShowInfo("Failed to save parked tag for song " + QuoteDouble(song.Title) + "\r\n" +
+                         "You need do nothing, the Songs database remains up to date");
+            }
+        } catch (...) {
+            reset();
+            // The ones not tried yet stay parked.
+            m_parked.insert(m_parked.end(), parked.begin() + static_cast<std::ptrdiff_t>(i) + 1, parked.end());
+            throw;
+        }
+        reset();
+        allSaved = allSaved && saved;
     }
-    m_parkedSuffix.clear();
-    useV2 = false;
-    ClearSong(m_parked);
-    m_parkedV1 = false;
-    return saved;
+    return allSaved;
 }
 
 bool TagPolicy::Id3v1Overflow(const QString& text, int limit) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <vector>
 
 #include "TagState.h"
 #include "core/Song.h"
@@ -9,6 +11,7 @@
 namespace sw {
 
 class GenreLookup;
+class TID3v2;
 class Library;
 
 /// How ReadSongFromFile resolves the artist and album it read: not at all, by lookup only, or by
@@ -37,16 +40,31 @@ public:
     bool SaveId3v2(TSong& song);
     /// Writes the Vorbis comments of an OGG, OPUS or FLAC file.
     bool SaveOggTag(TSong& song);
+    /// Takes out of the file's ID3v2 tag the frames whose content its ID3v1 tag holds in full; a
+    /// tag left with nothing else goes. True when the tag changed.
     bool RemoveId3v2(const QString& path);
     bool ConfirmNoTagSave(const TSong& song);
 
     /// Keeps the song for one more try after its file is released; says so. The kind is "MP3"
     /// (ID3v2), "MP3v1" (an ID3v1 tag, which is then saved whole later), or the file type whose
-    /// Vorbis comments failed ("OGG", "OPUS", "FLAC").
+    /// Vorbis comments failed ("OGG", "OPUS", "FLAC"). Each file keeps its own parked tag; a
+    /// second one for the same file replaces that file's.
     void ParkTag(const TSong& song, const QString& kind);
-    /// Tries the parked tag once; true when it was saved (and its song stored).
+    /// Tries every parked tag once; true when all of them were saved (and their songs stored).
     bool RetryParkedTag();
-    const TSong& ParkedSong() const { return m_parked; }
+    /// The first parked song, or an empty record.
+    const TSong& ParkedSong() const;
+    int ParkedCount() const { return static_cast<int>(m_parked.size()); }
+
+    /// While a run over many files lasts, a file that cannot be written is not reported on its
+    /// own: the run shows one summary at the end (see TakeUnwritten).
+    void BeginManyFiles();
+    /// Ends the run and gives the files that could not be written, each with why.
+    QStringList EndManyFiles();
+    /// One message for the files of a run that could not be written: how many, and the first 25.
+    static QString UnwrittenSummary(const QStringList& unwritten);
+    /// Files that could not be written since the program started (or this was last taken).
+    int UnwrittenCount() const { return m_unwrittenCount; }
 
     /// The ID3v1-or-ID3v2 decision under policy 2: true when the save is to be cancelled.
     bool ChooseId3v1OrV2(const TSong& song, int tagSourceOfFile);
@@ -66,16 +84,35 @@ public:
 private:
     void ShowTagSaved(const QString& kind, const QString& path);
     int Mp3Policy() const;
+    /// Says that the song's file could not be tagged and why, now or in the run's summary.
+    void ReportUnwritten(const TSong& song, const QString& kind, const QString& why);
+    /// The song's details put into the tag, leaving a field the tag already holds (in full, where
+    /// the catalogue keeps it cut) as it stands.
+    void PutSongIntoId3v2(TID3v2& tag, const TSong& song) const;
+    /// After an ID3v1 write: what the ID3v1 tag holds in full leaves the ID3v2 tag, what it cannot
+    /// hold is kept there in full.
+    bool ComplementId3v1(const TSong& song);
+    /// Refuses (and says so) a save to an MP3 whose ID3v2 tag cannot be read whole.
+    bool Id3v2TagWritable(const TSong& song);
 
     Library& m_library;
     GenreLookup& m_genres;
     TagState& m_state;
     bool m_reportMissingFiles = true;
     QString m_truncatedSample;
-    TSong m_parked;
-    /// The parked tag is an ID3v1 tag that was not written at all.
-    bool m_parkedV1 = false;
+    struct Parked {
+        TSong Song;
+        /// The parked tag is an ID3v1 tag that was not written at all.
+        bool V1 = false;
+    };
+    std::vector<Parked> m_parked;
+    bool m_retryingV1 = false;
     QString m_parkedSuffix;
+    bool m_manyFiles = false;
+    QStringList m_unwritten;
+    int m_unwrittenCount = 0;
+    /// The title of the last ID3v2 tag read, before the file name's stood in for an empty one.
+    QString m_lastId3v2Title;
 };
 
 /// The rating in a text beginning "Rating=" (any case); 0 for other texts. A value that is not a

@@ -105,7 +105,7 @@ TEST_P(PolicyCommentFiles, FollowTheOggPolicy) {
         EXPECT_FALSE(m_policy.SaveSongTags(song));
     }
     EXPECT_EQ(m_dialogs.TextsOf("INFO"),
-              QStringList{path + "\\nFile error, " + c.fileType + " tag parked to save later"});
+              QStringList{path + "\\nFile in use, " + c.fileType + " tag parked to save later"});
     EXPECT_EQ(m_policy.ParkedSong().FullPath, path);
 
     m_settings.OGGTAG = false;
