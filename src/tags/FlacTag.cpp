@@ -29,12 +29,13 @@ struct NewBlock {
 
 /// The blocks other than padding in their old order, the comment block replaced by `comments`,
 /// or put in front of the first padding block (at the end when there is none) where the file had
-/// no comment block.
+/// no comment block. A second comment block, which some taggers leave behind, stays as it is.
 std::vector<NewBlock> BlocksWithComments(const FlacLayout& layout, const QByteArray& comments) {
     std::vector<NewBlock> blocks;
     bool placed = false;
-    for (const FlacBlock& old : layout.Blocks) {
-        if (old.Type == kFlacVorbisComment && !placed) {
+    for (std::size_t index = 0; index < layout.Blocks.size(); ++index) {
+        const FlacBlock& old = layout.Blocks[index];
+        if (static_cast<int>(index) == layout.CommentBlock) {
             blocks.push_back({kFlacVorbisComment, nullptr, comments});
             placed = true;
         } else if (old.Type == kFlacPadding) {
@@ -42,7 +43,7 @@ std::vector<NewBlock> BlocksWithComments(const FlacLayout& layout, const QByteAr
                 blocks.push_back({kFlacVorbisComment, nullptr, comments});
                 placed = true;
             }
-        } else if (old.Type != kFlacVorbisComment) {
+        } else {
             blocks.push_back({old.Type, &old, {}});
         }
     }
@@ -115,7 +116,7 @@ bool TFlacTag::Save(const QString& path) {
         return Fail(OggSaveFailure::DamagedHeaders);
     }
     const QByteArray vendor = VendorToWrite(oldData.mid(comments.Vendor.Offset, comments.Vendor.Length));
-    const QByteArray data = BuildVorbisComments(oldData, 0, comments, vendor, ItemsToWrite());
+    const QByteArray data = BuildVorbisComments(oldData, 0, comments, vendor, ChangesFrom(comments));
     if (data.size() > kFlacLongestBlock) {
         return Fail(OggSaveFailure::DamagedHeaders);
     }

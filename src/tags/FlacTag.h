@@ -12,8 +12,9 @@ public:
     /// True for a FLAC file ("fLaC" and its stream information where expected), even when it has
     /// no comment block; its fields are then empty.
     bool Read(const QString& path) override;
-    /// Replaces the comments of the file by the fields, keeping the vendor string unless SetVendor
-    /// was called, and every other metadata block. When the new comments fit the room of the old
+    /// Writes the changed fields into the comments, keeping the vendor string unless SetVendor
+    /// was called, every comment a field does not change, and every other metadata block byte for
+    /// byte. When the new comments fit the room of the old
     /// ones and the padding, only the metadata is written, in place, and the audio stays where it
     /// is; otherwise the whole file is rewritten through a temporary copy, with fresh padding for
     /// the next save. On failure the file is unchanged and LastFailure tells why.

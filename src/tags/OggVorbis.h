@@ -18,11 +18,11 @@ public:
     /// True for a file of the codec (an "OggS" page and its identification header where
     /// expected), even when it has no comment header; its fields are then empty.
     bool Read(const QString& path) override;
-    /// Replaces the comments of the file by the fields, keeping the file's vendor string unless
-    /// SetVendor was called, and its embedded pictures. The comment header (and the setup header
-    /// of Vorbis) are laid out on as many pages as they need; when that changes the number of
-    /// header pages, the stream's later pages are renumbered. Their contents and granule
-    /// positions stay. On failure the file is unchanged and LastFailure tells why.
+    /// Writes the changed fields into the comments, keeping the file's vendor string unless
+    /// SetVendor was called and every comment a field does not change. The comment header (and
+    /// the setup header of Vorbis) are laid out on as many pages as they need; when that changes
+    /// the number of header pages, the stream's later pages are renumbered. Their contents and
+    /// granule positions stay. On failure the file is unchanged and LastFailure tells why.
     bool Save(const QString& path) override;
 
     QString LastFailureText() const override;

@@ -120,7 +120,7 @@ bool TOggVorbis::Save(const QString& path) {
     const VorbisCommentBlock& comments = layout.Comments;
     const QByteArray vendor = VendorToWrite(oldComment.mid(comments.Vendor.Offset, comments.Vendor.Length));
     packets.front() =
-        BuildVorbisComments(oldComment, headers.Comment.size(), comments, vendor, ItemsToWrite());
+        BuildVorbisComments(oldComment, headers.Comment.size(), comments, vendor, ChangesFrom(comments));
 
     // The header pages after the identification page are laid out anew; an end-of-stream mark
     // on the last of them (a stream without audio) stays on the last.

@@ -1,6 +1,7 @@
 #include "VorbisComments.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "ByteOrder.h"
 #include "FileReader.h"
@@ -17,25 +18,48 @@ namespace {
 // Each comment is read at most this far; the rest of a longer one is skipped.
 constexpr int kItemBuffer = 250;
 
-// Embedded pictures, in the standard form and the older one; a retag must not lose the cover.
-const std::array<const char*, 3> kKeptCommentNames = {"METADATA_BLOCK_PICTURE", "COVERART", "COVERARTMIME"};
+constexpr std::size_t kArtist = 2;
+constexpr std::size_t kTrack = 4;
+constexpr std::size_t kComment = 7;
+constexpr std::size_t kPerformer = 8;
+constexpr std::size_t kDescription = 9;
 
-int NameIndex(const QByteArray& name) {
-    for (int index = 1; index < static_cast<int>(kVorbisCommentNames.size()); ++index) {
-        if (name == kVorbisCommentNames[static_cast<std::size_t>(index)]) {
+std::size_t NameIndex(const QByteArray& name) {
+    for (std::size_t index = 1; index < kVorbisCommentNames.size(); ++index) {
+        if (name == kVorbisCommentNames[index]) {
             return index;
         }
     }
-    return -1;
+    return 0;
 }
 
-bool IsKeptName(const QByteArray& name) {
-    for (const char* kept : kKeptCommentNames) {
-        if (name == kept) {
-            return true;
-        }
+bool IsManaged(std::size_t name) {
+    return name > 0 && name < kManagedNamesEnd;
+}
+
+QString TrackText(std::uint8_t track) {
+    return track == 0 ? QString() : QString::number(track);
+}
+
+/// The managed fields as a reader of the items shows them: ARTIST falls back on PERFORMER,
+/// COMMENT on DESCRIPTION.
+std::array<QString, kManagedNamesEnd> FieldsOf(const std::array<QString, 10>& items) {
+    std::array<QString, kManagedNamesEnd> fields;
+    for (std::size_t index = 1; index < kManagedNamesEnd; ++index) {
+        fields[index] = items[index];
     }
-    return false;
+    if (fields[kArtist].isEmpty()) {
+        fields[kArtist] = items[kPerformer];
+    }
+    if (fields[kComment].isEmpty()) {
+        fields[kComment] = items[kDescription];
+    }
+    return fields;
+}
+
+void AppendComment(QByteArray& data, const QByteArray& comment) {
+    AppendLe32(data, static_cast<std::uint32_t>(comment.size()));
+    data.append(comment);
 }
 
 }  // namespace
@@ -51,14 +75,13 @@ void ReadVorbisComments(const FileReader& file, const OggPacketPlace& place, std
         const std::uint32_t length =
             ReadLe32(reinterpret_cast<const unsigned char*>(lengthBytes.constData()));
         const VorbisCommentPlace itemPlace{position + 4, length};
-        QByteArray text =
-            ReadPacketBytes(file, place, itemPlace.Offset, std::min<std::uint32_t>(length, kItemBuffer));
-        text = TrimTagBytes(text);
         position = itemPlace.Offset + std::int64_t{length};
         block.CommentEnd = position;
         if (position > place.Size) {
             return;
         }
+        const QByteArray text = TrimTagBytes(
+            ReadPacketBytes(file, place, itemPlace.Offset, std::min<std::uint32_t>(length, kItemBuffer)));
         if (item == 0) {
             block.Vendor = itemPlace;
             block.Items[0] = DecodeUtf8Lenient(text);
@@ -71,44 +94,53 @@ void ReadVorbisComments(const FileReader& file, const OggPacketPlace& place, std
             block.CommentEnd = position;
             continue;
         }
-        const qsizetype equals = text.indexOf('=');
-        if (equals < 0) {
-            continue;
+        VorbisComment comment{itemPlace, 0, {}};
+        if (const qsizetype equals = text.indexOf('='); equals >= 0) {
+            comment.Name = NameIndex(text.left(equals).toUpper());
+            if (comment.Name > 0) {
+                comment.Value = DecodeUtf8Lenient(TrimTagBytes(text.mid(equals + 1)));
+                block.Items[comment.Name] = comment.Value;
+            }
         }
-        const QByteArray name = text.left(equals).toUpper();
-        const int index = NameIndex(name);
-        if (index > 0) {
-            block.Items[static_cast<std::size_t>(index)] =
-                DecodeUtf8Lenient(TrimTagBytes(text.mid(equals + 1)));
-        } else if (IsKeptName(name)) {
-            block.KeptComments.push_back(itemPlace);
-        }
+        block.Comments.push_back(std::move(comment));
     }
     block.CommentsComplete = true;
 }
 
 QByteArray BuildVorbisComments(const QByteArray& old, std::int64_t start, const VorbisCommentBlock& block,
-                               const QByteArray& vendor, const std::array<QString, 10>& items) {
-    QByteArray data = old.left(start);
-    AppendLe32(data, static_cast<std::uint32_t>(vendor.size()));
-    data.append(vendor);
-    std::uint32_t count = static_cast<std::uint32_t>(block.KeptComments.size());
-    for (std::size_t index = 1; index < items.size(); ++index) {
-        count += items[index].isEmpty() ? 0 : 1;
-    }
-    AppendLe32(data, count);
-    for (std::size_t index = 1; index < items.size(); ++index) {
-        if (items[index].isEmpty()) {
+                               const QByteArray& vendor, const VorbisCommentChanges& changes) {
+    QByteArray comments;
+    std::uint32_t count = 0;
+    std::array<bool, kManagedNamesEnd> placed{};
+    for (const VorbisComment& comment : block.Comments) {
+        const QByteArray bytes = old.mid(comment.Place.Offset, comment.Place.Length);
+        if (!IsManaged(comment.Name) || !changes[comment.Name].Changed) {
+            AppendComment(comments, bytes);
+            ++count;
             continue;
         }
-        const QByteArray comment = QByteArray(kVorbisCommentNames[index]) + '=' + items[index].toUtf8();
-        AppendLe32(data, static_cast<std::uint32_t>(comment.size()));
-        data.append(comment);
+        const QString& value = changes[comment.Name].Value;
+        if (value.isEmpty() || placed[comment.Name]) {
+            continue;
+        }
+        // The first comment of the name takes the new value where it stands.
+        placed[comment.Name] = true;
+        AppendComment(comments, comment.Value == value
+                                    ? bytes
+                                    : kVorbisCommentNames[comment.Name] + QByteArray("=") + value.toUtf8());
+        ++count;
     }
-    for (const VorbisCommentPlace& kept : block.KeptComments) {
-        AppendLe32(data, kept.Length);
-        data.append(old.mid(kept.Offset, kept.Length));
+    for (std::size_t name = 1; name < kManagedNamesEnd; ++name) {
+        if (changes[name].Changed && !changes[name].Value.isEmpty() && !placed[name]) {
+            AppendComment(comments,
+                          kVorbisCommentNames[name] + QByteArray("=") + changes[name].Value.toUtf8());
+            ++count;
+        }
     }
+    QByteArray data = old.left(start);
+    AppendComment(data, vendor);
+    AppendLe32(data, count);
+    data.append(comments);
     data.append(old.mid(block.CommentEnd));
     return data;
 }
@@ -180,26 +212,28 @@ void TVorbisComments::SetVendor(const QString& value) {
 }
 
 void TVorbisComments::FillFromItems(const std::array<QString, 10>& items) {
+    const std::array<QString, kManagedNamesEnd> fields = FieldsOf(items);
     m_vendor = items[0];
-    m_title = items[1];
-    m_artist = items[2].isEmpty() ? items[8] : items[2];
-    m_album = items[3];
-    m_track = TrackFromText(items[4]);
-    m_date = items[5];
-    m_genre = items[6];
-    m_comment = items[7].isEmpty() ? items[9] : items[7];
+    m_title = fields[1];
+    m_artist = fields[2];
+    m_album = fields[3];
+    m_track = TrackFromText(fields[4]);
+    m_date = fields[5];
+    m_genre = fields[6];
+    m_comment = fields[7];
 }
 
-std::array<QString, 10> TVorbisComments::ItemsToWrite() const {
-    std::array<QString, 10> items;
-    items[1] = TrimTagText(m_title);
-    items[2] = TrimTagText(m_artist);
-    items[3] = TrimTagText(m_album);
-    items[4] = m_track == 0 ? QString() : QString::number(m_track);
-    items[5] = TrimTagText(m_date);
-    items[6] = TrimTagText(m_genre);
-    items[7] = TrimTagText(m_comment);
-    return items;
+VorbisCommentChanges TVorbisComments::ChangesFrom(const VorbisCommentBlock& read) const {
+    const std::array<QString, kManagedNamesEnd> now = {
+        QString(),          TrimTagText(m_title), TrimTagText(m_artist), TrimTagText(m_album),
+        TrackText(m_track), TrimTagText(m_date),  TrimTagText(m_genre),  TrimTagText(m_comment)};
+    std::array<QString, kManagedNamesEnd> was = FieldsOf(read.Items);
+    was[kTrack] = TrackText(TrackFromText(was[kTrack]));
+    VorbisCommentChanges changes;
+    for (std::size_t name = 1; name < kManagedNamesEnd; ++name) {
+        changes[name] = {now[name] != TrimTagText(was[name]), now[name]};
+    }
+    return changes;
 }
 
 QByteArray TVorbisComments::VendorToWrite(const QByteArray& fromFile) const {

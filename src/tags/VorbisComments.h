@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -39,8 +40,10 @@ QString OggSaveFailureText(OggSaveFailure failure);
 /// True for the failures a later try cannot overcome: the file cannot be tagged as it is.
 bool CannotBeTagged(OggSaveFailure failure);
 
-/// The comment field names, indexes 1 to 9; index 0 stands for the vendor string.
+/// The comment field names, indexes 1 to 9; index 0 stands for the vendor string. A save sets
+/// the names below kManagedNamesEnd; PERFORMER and DESCRIPTION are only read, as fallbacks.
 extern const std::array<const char*, 10> kVorbisCommentNames;
+inline constexpr std::size_t kManagedNamesEnd = 8;
 
 /// Where one item of a comment block lies within the block: its bytes, after their length field.
 struct VorbisCommentPlace {
@@ -48,15 +51,26 @@ struct VorbisCommentPlace {
     std::uint32_t Length = 0;
 };
 
+/// One comment of a block as read.
+struct VorbisComment {
+    VorbisCommentPlace Place;
+    /// Index of its name in kVorbisCommentNames, in any case; 0 for every other name and for an
+    /// item without "=".
+    std::size_t Name = 0;
+    /// The value as read, trimmed and cut with the read, for the named ones.
+    QString Value;
+};
+
 /// What a comment block holds and where: the vendor string, then a count and the comments, all
 /// lengths little-endian. Ogg Vorbis and Ogg Opus put a marker in front of it; FLAC does not.
 struct VorbisCommentBlock {
     std::uint32_t CommentCount = 0;
-    /// Index 0 is the vendor string; 1 to 9 follow kVorbisCommentNames.
+    /// Index 0 is the vendor string; 1 to 9 follow kVorbisCommentNames, the last comment of a
+    /// name winning.
     std::array<QString, 10> Items;
     VorbisCommentPlace Vendor;
-    /// Comments that a rewrite keeps as they are (embedded pictures), in file order.
-    std::vector<VorbisCommentPlace> KeptComments;
+    /// Every comment read, in file order.
+    std::vector<VorbisComment> Comments;
     /// Within the block, just after the last comment read.
     std::int64_t CommentEnd = 0;
     /// Every comment the block announces lies inside it.
@@ -68,11 +82,24 @@ struct VorbisCommentBlock {
 void ReadVorbisComments(const FileReader& file, const OggPacketPlace& place, std::int64_t start,
                         VorbisCommentBlock& block);
 
-/// A new block from the old one's bytes: its first `start` bytes (the marker), `vendor`, the
-/// non-empty items 1 to 9 in index order, the kept comments, and whatever followed the old
-/// comments (the framing byte, or data an Opus header keeps there).
+/// What a save does with the comments of one managed name.
+struct VorbisCommentChange {
+    /// False when the field still reads as the file has it: its comments stay byte for byte.
+    bool Changed = false;
+    /// The new value; empty drops every comment of the name.
+    QString Value;
+};
+/// Indexes 1 to 7 follow kVorbisCommentNames; index 0 is unused.
+using VorbisCommentChanges = std::array<VorbisCommentChange, kManagedNamesEnd>;
+
+/// A new block from the old one's bytes: its first `start` bytes (the marker), `vendor`, the old
+/// comments in their order, and whatever followed them (the framing byte, or data an Opus header
+/// keeps there). Every comment stays as its bytes except those of a changed name: the first of
+/// them takes the new value (keeping its bytes when it already reads so), the later ones go, and
+/// all go when the new value is empty. New values of names the block lacks follow the old
+/// comments in index order.
 QByteArray BuildVorbisComments(const QByteArray& old, std::int64_t start, const VorbisCommentBlock& block,
-                               const QByteArray& vendor, const std::array<QString, 10>& items);
+                               const QByteArray& vendor, const VorbisCommentChanges& changes);
 
 /// Bytes of an ID3v2 tag in front of other data, footer included; 0 when there is none or its
 /// size passes the end of the file.
@@ -87,8 +114,9 @@ public:
     /// True for a file of the writer's kind, even when it holds no comments; the fields are then
     /// empty.
     virtual bool Read(const QString& path) = 0;
-    /// Replaces the comments of the file by the fields. On failure the file is unchanged and
-    /// LastFailure tells why.
+    /// Writes the fields that differ from what the file reads as into its comments; every other
+    /// comment stays as it was, in its place. On failure the file is unchanged and LastFailure
+    /// tells why.
     virtual bool Save(const QString& path) = 0;
 
     OggSaveFailure LastFailure() const { return m_failure; }
@@ -123,8 +151,9 @@ protected:
     void Clear();
     /// The fields from the items read: ARTIST falls back on PERFORMER, COMMENT on DESCRIPTION.
     void FillFromItems(const std::array<QString, 10>& items);
-    /// Items 1 to 9 as a save writes them, trimmed; PERFORMER and DESCRIPTION empty.
-    std::array<QString, 10> ItemsToWrite() const;
+    /// The fields against what `read` holds: a field changed when, trimmed (the track as its
+    /// number), it differs from what a read of the block gives.
+    VorbisCommentChanges ChangesFrom(const VorbisCommentBlock& read) const;
     /// The vendor string a save writes: the one set, else `fromFile` as it stands.
     QByteArray VendorToWrite(const QByteArray& fromFile) const;
 

@@ -171,53 +171,68 @@ QString TitleFillingWholeSegments() {
 INSTANTIATE_TEST_SUITE_P(
     Ogg, OggSaveTable,
     testing::Values(
-        SaveCase{"FixtureUnchangedFields",
+        SaveCase{"FixtureUnchangedKeepsEveryComment",
                  test::Fixture("tone.ogg"),
                  0,
                  2,
                  [](TOggVorbis&) {},
                  {"Ogg Title", "Ogg Artist", "Ogg Album", 3, "2005", "Jazz", "Ogg comment", "ffmpeg"},
-                 Pairs({{"TITLE", "Ogg Title"},
+                 Pairs({{"encoder", "Lavc libvorbis"},
+                        {"TITLE", "Ogg Title"},
                         {"ARTIST", "Ogg Artist"},
                         {"ALBUM", "Ogg Album"},
-                        {"TRACKNUMBER", "3"},
+                        {"TRACKNUMBER", "3/12"},
                         {"DATE", "2005"},
                         {"GENRE", "Jazz"},
-                        {"COMMENT", "Ogg comment"}})},
+                        {"DESCRIPTION", "Ogg comment"},
+                        {"REPLAYGAIN_TRACK_GAIN", "-3.2 dB"}})},
+        SaveCase{"NewValuesTrimmedAndInUnicode",
+                 test::Fixture("tone.ogg"),
+                 0,
+                 2,
+                 [](TOggVorbis& ogg) {
+                     ogg.SetTitle("  " + kSmile + " Caf" + QChar(0xE9) + "\t");
+                     ogg.SetArtist("");
+                     ogg.SetComment("");
+                     ogg.SetTrack(0);
+                     ogg.SetGenre(QString(QChar(0x20AC)));
+                 },
+                 // The comment field still reads DESCRIPTION, which is not ours to remove.
+                 {kSmile + " Caf" + QChar(0xE9),
+                  {},
+                  "Ogg Album",
+                  0,
+                  "2005",
+                  QString(QChar(0x20AC)),
+                  "Ogg comment",
+                  "ffmpeg"},
+                 Pairs({{"encoder", "Lavc libvorbis"},
+                        {"TITLE", kSmile + " Caf" + QChar(0xE9)},
+                        {"ALBUM", "Ogg Album"},
+                        {"DATE", "2005"},
+                        {"GENRE", QString(QChar(0x20AC))},
+                        {"DESCRIPTION", "Ogg comment"},
+                        {"REPLAYGAIN_TRACK_GAIN", "-3.2 dB"}})},
         SaveCase{
-            "NewValuesTrimmedAndInUnicode",
-            test::Fixture("tone.ogg"),
-            0,
-            2,
-            [](TOggVorbis& ogg) {
-                ogg.SetTitle("  " + kSmile + " Caf" + QChar(0xE9) + "\t");
-                ogg.SetArtist("");
-                ogg.SetComment("");
-                ogg.SetTrack(0);
-                ogg.SetGenre(QString(QChar(0x20AC)));
-            },
-            {kSmile + " Caf" + QChar(0xE9), {}, "Ogg Album", 0, "2005", QString(QChar(0x20AC)), {}, "ffmpeg"},
-            Pairs({{"TITLE", kSmile + " Caf" + QChar(0xE9)},
-                   {"ALBUM", "Ogg Album"},
-                   {"DATE", "2005"},
-                   {"GENRE", QString(QChar(0x20AC))}})},
-        SaveCase{
-            "FallbacksStoredUnderTheirOwnNames",
+            "FallbacksStayUnderTheirOwnNames",
             test::MakeOgg(Packet({"performer=Singer", "description=About", "REPLAYGAIN_TRACK_GAIN=1 dB"})),
             0,
             2,
-            [](TOggVorbis&) {},
-            {{}, "Singer", {}, 0, {}, {}, "About", "vendor"},
-            Pairs({{"ARTIST", "Singer"}, {"COMMENT", "About"}})},
-        SaveCase{"LongCommentStoredCut",
-                 test::MakeOgg(Packet({"TITLE=" + QByteArray(294, 'x')})),
+            [](TOggVorbis& ogg) { ogg.SetTitle("New"); },
+            {"New", "Singer", {}, 0, {}, {}, "About", "vendor"},
+            Pairs({{"performer", "Singer"},
+                   {"description", "About"},
+                   {"REPLAYGAIN_TRACK_GAIN", "1 dB"},
+                   {"TITLE", "New"}})},
+        SaveCase{"UnchangedLongCommentKeptWhole",
+                 test::MakeOgg(Packet({"TITLE=" + QByteArray(294, 'x'), "ALBUM=a"})),
                  0,
                  2,
-                 [](TOggVorbis&) {},
-                 {QString(244, 'x'), {}, {}, 0, {}, {}, {}, "vendor"},
-                 Pairs({{"TITLE", QString(244, 'x')}})},
+                 [](TOggVorbis& ogg) { ogg.SetAlbum("b"); },
+                 {QString(244, 'x'), {}, "b", 0, {}, {}, {}, "vendor"},
+                 Pairs({{"TITLE", QString(294, 'x')}, {"ALBUM", "b"}})},
         SaveCase{"ExactMultipleOf255",
-                 test::Fixture("tone.ogg"),
+                 test::MakeOgg(Packet({"TITLE=t", "ARTIST=a"}, "ffmpeg")),
                  0,
                  2,
                  [](TOggVorbis& ogg) {
@@ -232,12 +247,15 @@ INSTANTIATE_TEST_SUITE_P(
                  2,
                  [](TOggVorbis& ogg) { ogg.SetComment(QString(20000, 'c')); },
                  {"Ogg Title", "Ogg Artist", "Ogg Album", 3, "2005", "Jazz", QString(242, 'c'), "ffmpeg"},
-                 Pairs({{"TITLE", "Ogg Title"},
+                 Pairs({{"encoder", "Lavc libvorbis"},
+                        {"TITLE", "Ogg Title"},
                         {"ARTIST", "Ogg Artist"},
                         {"ALBUM", "Ogg Album"},
-                        {"TRACKNUMBER", "3"},
+                        {"TRACKNUMBER", "3/12"},
                         {"DATE", "2005"},
                         {"GENRE", "Jazz"},
+                        {"DESCRIPTION", "Ogg comment"},
+                        {"REPLAYGAIN_TRACK_GAIN", "-3.2 dB"},
                         {"COMMENT", QString(20000, 'c')}})},
         SaveCase{"CommentRunsIntoTheNextPage",
                  test::MakeOgg(Packet({"TITLE=" + QByteArray(400, 't'), "ALBUM=a"}),
@@ -253,14 +271,17 @@ INSTANTIATE_TEST_SUITE_P(
                  3,
                  [](TOggVorbis& ogg) { ogg.SetComment(QString(70000, 'c')); },
                  {"Ogg Title", "Ogg Artist", "Ogg Album", 3, "2005", "Jazz", QString(242, 'c'), "ffmpeg"},
-                 Pairs({{"TITLE", "Ogg Title"},
+                 Pairs({{"encoder", "Lavc libvorbis"},
+                        {"TITLE", "Ogg Title"},
                         {"ARTIST", "Ogg Artist"},
                         {"ALBUM", "Ogg Album"},
-                        {"TRACKNUMBER", "3"},
+                        {"TRACKNUMBER", "3/12"},
                         {"DATE", "2005"},
                         {"GENRE", "Jazz"},
+                        {"DESCRIPTION", "Ogg comment"},
+                        {"REPLAYGAIN_TRACK_GAIN", "-3.2 dB"},
                         {"COMMENT", QString(70000, 'c')}})},
-        SaveCase{"PictureKeptAfterTheNamedComments",
+        SaveCase{"PictureAndOthersKeptInTheirPlaces",
                  test::MakeOgg(Packet({"COVERART=" + QByteArray(100000, 'p'), "TITLE=after picture",
                                        "REPLAYGAIN_TRACK_GAIN=1 dB"}),
                                OggLayoutKind::HeadersOnSmallPages),
@@ -268,7 +289,10 @@ INSTANTIATE_TEST_SUITE_P(
                  3,
                  [](TOggVorbis& ogg) { ogg.SetArtist("Band"); },
                  {"after picture", "Band", {}, 0, {}, {}, {}, "vendor"},
-                 Pairs({{"TITLE", "after picture"}, {"ARTIST", "Band"}, {"COVERART", QString(100000, 'p')}})},
+                 Pairs({{"COVERART", QString(100000, 'p')},
+                        {"TITLE", "after picture"},
+                        {"REPLAYGAIN_TRACK_GAIN", "1 dB"},
+                        {"ARTIST", "Band"}})},
         SaveCase{"NewVendor",
                  test::MakeOgg(Packet({"TITLE=t"})),
                  0,
@@ -287,7 +311,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(OggSave, TheFramingByteStaysAndAWholeSegmentPacketEndsWithZero) {
     test::ScratchDir dir;
-    const QString path = dir.Put("a.ogg", test::Fixture("tone.ogg"));
+    const QString path = dir.Put("a.ogg", test::MakeOgg(Packet({"TITLE=t"}, "ffmpeg")));
     TOggVorbis ogg;
     ogg.SetTitle(TitleFillingWholeSegments());
     ASSERT_TRUE(ogg.Save(path));
@@ -347,6 +371,13 @@ INSTANTIATE_TEST_SUITE_P(
                        // The framing byte is missing and the last comment claims the setup header too.
                        QByteArray packet = test::VorbisCommentPacket("v", {"TITLE=t"}, false);
                        packet.replace(7 + 4 + 1 + 4, 4, test::Le32(200));
+                       return test::MakeOgg(packet);
+                   }(),
+                   [](TOggVorbis&) {}, OggSaveFailure::DamagedHeaders},
+        RefuseCase{"CountLargerThanTheComments",
+                   [] {
+                       QByteArray packet = Packet({"TITLE=t", "ARTIST=a"});
+                       packet.replace(7 + 4 + 6, 4, test::Le32(3));
                        return test::MakeOgg(packet);
                    }(),
                    [](TOggVorbis&) {}, OggSaveFailure::DamagedHeaders},
