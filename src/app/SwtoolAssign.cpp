@@ -98,6 +98,7 @@ int RunAssign(const QStringList& arguments) {
     TSong first;
     core.library.songs.FindSongByNumber(songs.front(), first);
     const AssignOutcome outcome = assign.AssignDetailsToSongs(songs, first.FileType);
+    const bool tagsWritten = tags.FinishPendingWrites();
     core.library.tagWriter = nullptr;
     core.catalogue.CloseCatalogue();
     if (!outcome.accepted) {
@@ -107,7 +108,7 @@ int RunAssign(const QStringList& arguments) {
     QTextStream out(stdout);
     out << "assigned=" << run.saved << " tag_failures=" << run.tagFailures << " missing=" << run.missingSongs
         << " album=" << (outcome.albumTicked ? outcome.albumId : 0) << Qt::endl;
-    return run.tagFailures > 0 || run.missingSongs > 0 ? 1 : 0;
+    return run.tagFailures > 0 || run.missingSongs > 0 || !tagsWritten ? 1 : 0;
 }
 
 }  // namespace sw::swtool

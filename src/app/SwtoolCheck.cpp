@@ -122,6 +122,7 @@ int RunCheck(const QStringList& arguments) {
         check.RunCheck();
     }
     const double seconds = timer.nsecsElapsed() / 1e9;
+    const bool tagsWritten = policy.FinishPendingWrites();
     SaveSettings(core);
     core.catalogue.CloseCatalogue();
 
@@ -129,7 +130,7 @@ int RunCheck(const QStringList& arguments) {
     out << "songs=" << totals.songs << " problems=" << totals.problems << " repaired=" << totals.repaired
         << " seconds=" << QString::number(seconds, 'f', 3)
         << " songs_per_s=" << QString::number(seconds > 0 ? totals.songs / seconds : 0, 'f', 1) << Qt::endl;
-    return totals.outstanding > 0 || totals.aborted ? 1 : 0;
+    return totals.outstanding > 0 || totals.aborted || !tagsWritten ? 1 : 0;
 }
 
 }  // namespace sw::swtool

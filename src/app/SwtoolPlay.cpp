@@ -259,6 +259,8 @@ int RunPlay(const QStringList& arguments) {
         }
     }
     std::signal(SIGINT, previous);
+    // Tags parked while their songs played are written now that the engine has let them go.
+    const bool tagsWritten = !session->catalogueOpen || tags.FinishPendingWrites();
     if (session->catalogueOpen) {
         core.catalogue.CommitAndContinue();
         core.catalogue.CloseCatalogue();
@@ -276,7 +278,7 @@ int RunPlay(const QStringList& arguments) {
     }
     out << "played " << played << " of " << queue.RowCount() << " songs in "
         << QString::number(seconds, 'f', 1) << " s" << Qt::endl;
-    return g_interrupted ? 130 : 0;
+    return g_interrupted ? 130 : tagsWritten ? 0 : 1;
 }
 
 }  // namespace sw::swtool

@@ -34,12 +34,14 @@ int RunRate(const QStringList& arguments) {
     Ratings ratings(core.library);
     ratings.SetSongRating(song, value);
     core.catalogue.CommitAndContinue();
+    // The rating is stored either way; a tag that could not take it makes the run a failure.
+    const bool tagsWritten = policy.FinishPendingWrites();
     core.library.tagWriter = nullptr;
     core.catalogue.CloseCatalogue();
 
     QTextStream out(stdout);
     out << songNum << '\t' << before << '\t' << song.Rating << Qt::endl;
-    return 0;
+    return tagsWritten ? 0 : 1;
 }
 
 }  // namespace sw::swtool

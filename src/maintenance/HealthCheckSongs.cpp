@@ -302,7 +302,31 @@ bool HealthCheck::CheckTagPair(const QString& prefix, const QString& path) {
     if (!readError.isEmpty() || v1.TagSource != kTagId3v1 || v2.TagSource != kTagId3v2) {
         return false;
     }
-    const TagPairKind kind = CompareTagPair(v1, v2);
+    // Saves under the policies that write ID3v1 keep in the ID3v2 tag only what ID3v1 cannot hold
+    // (a longer title, a composer, a picture): readers take the rest from ID3v1. Such a pair is
+    // how it should be; a pair is only worth reporting when the ID3v2 tag repeats ID3v1.
+    TSong merged = v2;
+    bool repeats = false;
+    for (auto [field, fallback] : {std::pair{&merged.Title, &v1.Title}, std::pair{&merged.ArtistName, &v1.ArtistName},
+                                   std::pair{&merged.AlbumName, &v1.AlbumName}, std::pair{&merged.Comment, &v1.Comment},
+                                   std::pair{&merged.Year, &v1.Year}}) {
+        repeats = repeats || (!field->isEmpty() && *field == *fallback);
+        if (field->isEmpty()) {
+            *field = *fallback;
+        }
+    }
+    repeats = repeats || (merged.Track != 0 && merged.Track == v1.Track) ||
+              (!merged.GenreName.isEmpty() && merged.GenreId != kNoGenre && merged.GenreId == v1.GenreId);
+    if (merged.Track == 0) {
+        merged.Track = v1.Track;
+    }
+    if (merged.GenreName.isEmpty() && merged.GenreId == kNoGenre) {
+        merged.GenreId = v1.GenreId;
+    }
+    const TagPairKind kind = CompareTagPair(v1, merged);
+    if (kind != TagPairKind::Mismatched && !repeats) {
+        return false;
+    }
     QString text = prefix + "v1 & v2 tags both present : ";
     bool selected = false;
     bool removed = false;

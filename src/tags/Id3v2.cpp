@@ -219,6 +219,7 @@ int TID3v2::FieldKindOf(const Id3v2Frame& frame, int version) {
 bool TID3v2::ReadTag(const QString& path) {
     Clear();
     m_ignored = false;
+    m_plainComment = false;
     m_state.UnicodeFrameSeen = false;
     FileReader file;
     if (!file.Open(path)) {
@@ -310,6 +311,7 @@ bool TID3v2::ReadTag(const QString& path) {
         position = dataStart + *dataSize;
     }
     FillFromFrameTexts(texts);
+    m_plainComment = plainComment;
     return true;
 }
 

@@ -59,6 +59,9 @@ public:
     bool Remove(const QString& path);
     /// True when the last Read found a tag that is not used for its Unicode text (or version 4).
     bool Ignored() const { return m_ignored; }
+    /// True when the comment read came from the program's own kind of comment frame (no
+    /// description), not from one that players keep their data in.
+    bool PlainComment() const { return m_plainComment; }
     /// The field kind whose value a frame of a tag of that version holds, or -1 for a frame the
     /// fields do not cover (comments and links with a description among them).
     static int FieldKindOf(const Id3v2Frame& frame, int version);
@@ -117,6 +120,7 @@ private:
     TagState& m_state;
     bool m_unicodeTags = false;
     bool m_ignored = false;
+    bool m_plainComment = false;
     /// What the last Read found, field by field, and in which file.
     std::array<QString, kFrameKindCount> m_readFields;
     QString m_readPath;

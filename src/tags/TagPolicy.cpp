@@ -46,8 +46,6 @@ std::unique_ptr<TVorbisComments> VorbisCommentsFor(const QString& fileType) {
 constexpr int kLastId3v1Genre = 147;
 // A comment this long leaves the ID3v1 tag room for the track number.
 constexpr int kCommentBesideTrack = 28;
-// The files a summary names.
-constexpr int kSummaryFiles = 25;
 
 /// The catalogue keeps texts cut to its columns: a cut of the tag's own text is no change.
 QString UnlessCutOf(const QString& inTag, const QString& fromSong, int width) {
@@ -156,9 +154,12 @@ bool TagPolicy::ReadSongFromFile(const QString& path, TSong& song, ResolveMode m
                     if (m_lastId3v2Title.isEmpty() && !v1.Title.isEmpty()) {
                         song.Title = v1.Title;
                     }
+                    // A comment players keep their data in is no comment of the user's.
+                    if (!m_lastId3v2PlainComment) {
+                        song.Comment = v1.Comment;
+                    }
                     for (auto [field, fallback] : {std::pair{&song.ArtistName, &v1.ArtistName},
                                                    std::pair{&song.AlbumName, &v1.AlbumName},
-                                                   std::pair{&song.Comment, &v1.Comment},
                                                    std::pair{&song.Year, &v1.Year}}) {
                         if (field->isEmpty()) {
                             *field = *fallback;
@@ -207,6 +208,7 @@ bool TagPolicy::ReadSongFromFile(const QString& path, TSong& song, ResolveMode m
 bool TagPolicy::ReadId3v2IntoSong(TSong& song) {
     m_state.LastTagExtras = {};
     m_lastId3v2Title.clear();
+    m_lastId3v2PlainComment = false;
     song.TagSource = kTagNoTag;
     TID3v2 tag(m_state);
     tag.SetUnicodeTags(m_library.settings.UNICODETAGS);
@@ -219,6 +221,7 @@ bool TagPolicy::ReadId3v2IntoSong(TSong& song) {
         return false;
     }
     m_lastId3v2Title = tag.Title();
+    m_lastId3v2PlainComment = tag.PlainComment();
     if (!tag.Title().isEmpty()) {
         song.Title = tag.Title();
     }
@@ -534,33 +537,7 @@ void TagPolicy::ShowTagSaved(const QString& kind, const QString& path) {
 
 void TagPolicy::ReportUnwritten(const TSong& song, const QString& kind, const QString& why) {
     ++m_unwrittenCount;
-    if (m_manyFiles) {
-        m_unwritten << song.FullPath + " (" + why + ")";
-        return;
-    }
     ShowInfo(song.FullPath + "\r" + "File cannot be tagged (" + why + "), " + kind + " tag not saved");
-}
-
-void TagPolicy::BeginManyFiles() {
-    m_manyFiles = true;
-    m_unwritten.clear();
-}
-
-QStringList TagPolicy::EndManyFiles() {
-    m_manyFiles = false;
-    return std::exchange(m_unwritten, {});
-}
-
-QString TagPolicy::UnwrittenSummary(const QStringList& unwritten) {
-    QString text = QString::number(unwritten.size()) + (unwritten.size() == 1 ? " file" : " files") +
-                   " could not be tagged:";
-    for (qsizetype i = 0; i < unwritten.size() && i < kSummaryFiles; ++i) {
-        text += "\r\n" + unwritten[i];
-    }
-    if (unwritten.size() > kSummaryFiles) {
-        text += "\r\n… and " + QString::number(unwritten.size() - kSummaryFiles) + " more";
-    }
-    return text;
 }
 
 void TagPolicy::ParkTag(const TSong& song, const QString& kind) {
@@ -634,6 +611,16 @@ bool TagPolicy::RetryParkedTag() {
         allSaved = allSaved && saved;
     }
     return allSaved;
+}
+
+bool TagPolicy::FinishPendingWrites() {
+    if (!m_parked.empty()) {
+        RetryParkedTag();
+    }
+    for (const Parked& parked : m_parked) {
+        ShowInfo(parked.Song.FullPath + "\r" + "File still in use, tag not saved");
+    }
+    return m_parked.empty() && m_unwrittenCount == 0;
 }
 
 bool TagPolicy::Id3v1Overflow(const QString& text, int limit) {

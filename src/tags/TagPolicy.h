@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <vector>
 
 #include "TagState.h"
@@ -56,15 +55,11 @@ public:
     const TSong& ParkedSong() const;
     int ParkedCount() const { return static_cast<int>(m_parked.size()); }
 
-    /// While a run over many files lasts, a file that cannot be written is not reported on its
-    /// own: the run shows one summary at the end (see TakeUnwritten).
-    void BeginManyFiles();
-    /// Ends the run and gives the files that could not be written, each with why.
-    QStringList EndManyFiles();
-    /// One message for the files of a run that could not be written: how many, and the first 25.
-    static QString UnwrittenSummary(const QStringList& unwritten);
-    /// Files that could not be written since the program started (or this was last taken).
+    /// Files that could not be written since the program started.
     int UnwrittenCount() const { return m_unwrittenCount; }
+    /// For a program about to end: tries the parked tags once more and says which stay unwritten.
+    /// True when every tag the run had to write was written.
+    bool FinishPendingWrites();
 
     /// The ID3v1-or-ID3v2 decision under policy 2: true when the save is to be cancelled.
     bool ChooseId3v1OrV2(const TSong& song, int tagSourceOfFile);
@@ -84,7 +79,8 @@ public:
 private:
     void ShowTagSaved(const QString& kind, const QString& path);
     int Mp3Policy() const;
-    /// Says that the song's file could not be tagged and why, now or in the run's summary.
+    /// Says that the song's file could not be tagged and why. A run over many files gathers
+    /// these messages into its summary.
     void ReportUnwritten(const TSong& song, const QString& kind, const QString& why);
     /// The song's details put into the tag, leaving a field the tag already holds (in full, where
     /// the catalogue keeps it cut) as it stands.
@@ -108,11 +104,11 @@ private:
     std::vector<Parked> m_parked;
     bool m_retryingV1 = false;
     QString m_parkedSuffix;
-    bool m_manyFiles = false;
-    QStringList m_unwritten;
     int m_unwrittenCount = 0;
     /// The title of the last ID3v2 tag read, before the file name's stood in for an empty one.
     QString m_lastId3v2Title;
+    /// The last ID3v2 tag read had a comment of its own (see TID3v2::PlainComment).
+    bool m_lastId3v2PlainComment = false;
 };
 
 /// The rating in a text beginning "Rating=" (any case); 0 for other texts. A value that is not a
