@@ -164,15 +164,15 @@ void AssignController::SetBox(AssignField field, const QString& text) {
 }
 
 void AssignController::PickGenre() {
-    // No genre until one is picked: 0 is a genre of its own.
-    m_genreId = kNoGenre;
-    m_genreName.clear();
+    // A picker closed without a choice leaves the genre picked before (none at first: 0 is a
+    // genre of its own).
     int id = kNoGenre;
     QString name;
-    if (m_pickGenre && m_pickGenre(id, name)) {
-        m_genreId = id;
-        m_genreName = name;
+    if (!m_pickGenre || !m_pickGenre(id, name)) {
+        return;
     }
+    m_genreId = id;
+    m_genreName = name;
     Changed();
 }
 

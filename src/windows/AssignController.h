@@ -72,6 +72,7 @@ public:
     void SetBox(AssignField field, const QString& text);
     int PickedGenreId() const { return m_genreId; }
     const QString& PickedGenreName() const { return m_genreName; }
+    /// ">": the genre picker; closed without a choice, it changes nothing.
     void PickGenre();
     const Clipboard& Copied() const;
     void PasteAlbum();

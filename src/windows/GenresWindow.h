@@ -37,8 +37,6 @@ protected:
     void SearchTyped(const QString& text) override { m_controller.SearchTyped(text); }
     void Activated() override { m_controller.Activated(); }
     void Shown() override { m_controller.Shown(); }
-    /// "Cancel" takes the highlighted genre as "Select" does.
-    void PickCancelled() override { CloseListWindow(true); }
     void StateChanged() override;
 
 private:

@@ -153,7 +153,7 @@ TEST_P(AssignLongAlbum, AsksTruncateOrV2ForTheRun) {
 INSTANTIATE_TEST_SUITE_P(
     AssignDetails, AssignLongAlbum,
     ::testing::Values(LongAlbumCase{"UseV2", "2", 0, "", "An album name of thirty five chars."},
-                      LongAlbumCase{"Truncate", "1", 0, "An album name of thirty five c", ""},
+                      LongAlbumCase{"Truncate", "1", 0, "An album name of thirty five c", longName},
                       LongAlbumCase{"CancelKeepsTheDialogOpen", "0", 1, "Short name", ""}),
     ByName());
 
@@ -301,6 +301,33 @@ TEST_F(AssignDetails, ArtistYearCommentAndGenre) {
     EXPECT_EQ(Stored(songs[1]).GenreId, 8);
     EXPECT_EQ(Stored(songs[1]).ArtistName, "O'Brien") << "unticked details stay";
     EXPECT_EQ(Id3v1Fields(Stored(songs[1]).FullPath)["TCON"].toString(), "8");
+}
+
+TEST_F(AssignDetails, AGenrePickerClosedWithoutAChoiceKeepsTheGenrePickedBefore) {
+    const std::vector<int> songs = AddSongs({"One", "Two"});
+    bool choose = true;
+    m_assign.SetGenrePicker([&choose](int& id, QString& name) {
+        if (choose) {
+            id = 8;
+            name = "Jazz";
+        }
+        return choose;
+    });
+    m_display.fill = [&choose](AssignController& a, int) {
+        a.SetAllTicked(false);
+        a.SetTicked(AssignField::Genre, true);
+        a.PickGenre();
+        choose = false;
+        a.PickGenre();
+    };
+    m_dialogs.QueueAnswer("Y");
+    ASSERT_TRUE(m_assign.AssignDetailsToSongs(songs, "MP3").accepted);
+    EXPECT_EQ(m_assign.PickedGenreId(), 8);
+    EXPECT_EQ(m_assign.Box(AssignField::Genre), "Jazz");
+    for (const int song : songs) {
+        EXPECT_EQ(Stored(song).GenreId, 8);
+        EXPECT_EQ(Id3v1Fields(Stored(song).FullPath)["TCON"].toString(), "8");
+    }
 }
 
 }  // namespace
