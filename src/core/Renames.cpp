@@ -3,6 +3,7 @@
 #include "Catalogue.h"
 #include "ColumnWidths.h"
 #include "Library.h"
+#include "Query.h"
 #include "SongTagWriter.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Text.h"
@@ -96,6 +97,27 @@ std::function<void(TSong&)> AlbumChange(const QString& name, int genreId) {
     };
 }
 
+/// The catalogue side of a genre given to the songs of an album: each song's row takes the genre
+/// as its file does. Nothing for -1.
+class SongGenreStore {
+public:
+    SongGenreStore(Catalogue& catalogue, int genreId)
+        : m_update(catalogue, "update song set genreid = :genreid where songnum = :songnum"), m_genreId(genreId) {}
+
+    RewriteStore Store() {
+        if (m_genreId == -1) {
+            return {};
+        }
+        return [this](const TSong& song) {
+            m_update.SetInteger("genreid", m_genreId).SetInteger("songnum", song.SongNum).Execute();
+        };
+    }
+
+private:
+    Query m_update;
+    int m_genreId;
+};
+
 void MergeAlbum(Library& library, const TAlbum& from, const TAlbum& into, int genreId,
                 const RewriteProgress& progress) {
     // Read before the move: afterwards they could not be told from the songs the album had.
@@ -114,7 +136,8 @@ void MergeAlbum(Library& library, const TAlbum& from, const TAlbum& into, int ge
         library.albums.FindAlbumById(into.AlbumId, library.clipboard.album);
     }
     if (Confirm(kUpdateFilesQuestion)) {
-        RewriteSongTags(library, moved, AlbumChange(into.AlbumName, genreId), progress);
+        SongGenreStore genre(library.catalogue, genreId);
+        RewriteSongTags(library, moved, AlbumChange(into.AlbumName, genreId), progress, genre.Store());
     }
 }
 
@@ -167,16 +190,23 @@ bool RenameAlbum(Library& library, int albumId, const QString& newName, int genr
                 return false;
         }
     }
-    library.albums.RenameAlbumRow(albumId, newName);
-    if (!newName.isEmpty() && library.clipboard.album.AlbumId == albumId) {
-        library.clipboard.album.AlbumName = FitToColumn(newName, kAlbumNameWidth);
+    if (!newName.isEmpty()) {
+        // Committed before any file takes the name, so that a rewrite cut short leaves no file
+        // named after an album the catalogue does not know.
+        library.albums.RenameAlbumRow(albumId, newName);
+        library.catalogue.CommitAndContinue();
+        if (library.clipboard.album.AlbumId == albumId) {
+            library.clipboard.album.AlbumName = FitToColumn(newName, kAlbumNameWidth);
+        }
+        if (!Confirm(kUpdateFilesQuestion)) {
+            return true;
+        }
     }
-    // An empty name pushes a genre into the songs' tags without asking.
-    if (!newName.isEmpty() && !Confirm(kUpdateFilesQuestion)) {
-        return true;
-    }
+    // An empty name pushes a genre into the songs' tags without asking, and into their rows.
     RowSet songs = AlbumSongs(library, albumId);
-    RewriteSongTags(library, songs, AlbumChange(FitToColumn(newName, kAlbumNameWidth), genreId), progress);
+    SongGenreStore genre(library.catalogue, genreId);
+    RewriteSongTags(library, songs, AlbumChange(FitToColumn(newName, kAlbumNameWidth), genreId), progress,
+                    genre.Store());
     return true;
 }
 

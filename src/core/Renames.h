@@ -13,8 +13,10 @@ struct TSong;
 /// the tag writer's result.
 bool SaveSongWithTags(Library& library, const TSong& song);
 
-/// Renames the album's row and, when the user agrees, rewrites the tags of its songs (a genre id
-/// other than -1 goes into their tags too). When exactly one other album already has the new name
+/// Renames the album's row (committed at once) and, when the user agrees, rewrites the tags of its
+/// songs. An empty name renames nothing and rewrites without asking. A genre id other than -1 goes
+/// into the songs' tags and their rows, each row committed as its file is written. When exactly
+/// one other album already has the new name
 /// (ignoring letter case), the user may merge this album into it instead: its songs move there and
 /// it is deleted (committed at once); `mergedInto` then receives the other album's id (else 0).
 /// False only when the user cancels the merge question, which changes nothing.

@@ -1,8 +1,10 @@
 #include "TagRewrite.h"
 
 #include <exception>
+#include <optional>
 #include <set>
 
+#include "Catalogue.h"
 #include "Library.h"
 #include "RowSet.h"
 #include "SongStore.h"
@@ -87,17 +89,20 @@ QString FailureLine(const QString& path, const QStringList& reasons) {
 }  // namespace
 
 RewriteSummary RewriteSongTags(Library& library, RowSet& songs, const std::function<void(TSong&)>& change,
-                               const RewriteProgress& progress) {
+                               const RewriteProgress& progress, const RewriteStore& store) {
     RewriteSummary summary;
     summary.total = songs.RowCount();
-    if (!library.tagWriter || summary.total == 0) {
+    if ((!library.tagWriter && !store) || summary.total == 0) {
         return summary;
     }
     BusyScope busy;
     GatheringDialogs gathering(ActiveDialogs());
     {
         ScopedDialogs quiet(gathering);
-        MissingFilesQuiet missing(*library.tagWriter);
+        std::optional<MissingFilesQuiet> missing;
+        if (library.tagWriter) {
+            missing.emplace(*library.tagWriter);
+        }
         std::set<QString> reported;
         for (songs.First(); !songs.Eof(); songs.Next()) {
             const int reached = songs.CurrentRow();
@@ -108,20 +113,26 @@ RewriteSummary RewriteSongTags(Library& library, RowSet& songs, const std::funct
             TSong song;
             library.songs.FillSongFromRow(songs, song);
             change(song);
-            QStringList reasons;
-            bool written = false;
-            try {
-                written = library.tagWriter->SaveSongTags(song);
-            } catch (...) {
-                reasons << CurrentExceptionText();
+            if (library.tagWriter) {
+                QStringList reasons;
+                bool written = false;
+                try {
+                    written = library.tagWriter->SaveSongTags(song);
+                } catch (...) {
+                    reasons << CurrentExceptionText();
+                }
+                // A save that returns false without a word wrote nothing on purpose (an untagged
+                // type, a missing file, the user's choice); the writer explains every real failure.
+                reasons << gathering.Take();
+                if (reasons.isEmpty()) {
+                    summary.written += written ? 1 : 0;
+                } else if (reported.insert(song.FullPath).second) {
+                    summary.failures << FailureLine(song.FullPath, reasons);
+                }
             }
-            // A save that returns false without a word wrote nothing on purpose (an untagged type,
-            // a missing file, the user's choice); the writer explains every real failure.
-            reasons << gathering.Take();
-            if (reasons.isEmpty()) {
-                summary.written += written ? 1 : 0;
-            } else if (reported.insert(song.FullPath).second) {
-                summary.failures << FailureLine(song.FullPath, reasons);
+            if (store) {
+                store(song);
+                library.catalogue.CommitAndContinue();
             }
         }
     }

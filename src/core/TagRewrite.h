@@ -13,6 +13,8 @@ struct TSong;
 /// Called before each file of a tag rewrite with the files done so far and the total; returning
 /// false stops the rewrite there.
 using RewriteProgress = std::function<bool(int done, int total)>;
+/// Stores in the catalogue what a tag rewrite changed in one song's record.
+using RewriteStore = std::function<void(const TSong& song)>;
 
 /// What a tag rewrite did.
 struct RewriteSummary {
@@ -30,9 +32,12 @@ struct RewriteSummary {
 /// failure) does not stop the walk: the messages the tag writer would show one box at a time
 /// are gathered, and the failing files are listed in one message at the end. The writer's notice
 /// for each file saved gives way to one for the whole walk. Missing files are skipped silently.
-/// Without a tag writer nothing is written.
+/// Without a tag writer no file is written.
+/// `store`, when given, runs for every song reached right after its file was written (or failed,
+/// or was missing), and is committed at once: a walk cut short leaves the catalogue and the files
+/// disagreeing on the one file being written at most.
 RewriteSummary RewriteSongTags(Library& library, RowSet& songs, const std::function<void(TSong&)>& change,
-                               const RewriteProgress& progress = {});
+                               const RewriteProgress& progress = {}, const RewriteStore& store = {});
 
 /// The one message listing the failures (the first few dozen, then how many more) and the files a
 /// stop left out; empty when there is none.

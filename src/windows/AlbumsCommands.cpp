@@ -104,7 +104,7 @@ void AlbumsController::AssignGenre() {
     if (!m_hooks.pickGenre(genreId, genreName) || genreId < 0) {
         return;
     }
-    // An empty name leaves the album's row alone: the genre goes into its songs' tags only.
+    // An empty name leaves the album's row alone: the genre goes into its songs' tags and rows.
     RenameAlbum(m_library, album.AlbumId, QString(), genreId);
     m_library.catalogue.CommitAndContinue();
 }

@@ -524,6 +524,70 @@ TEST_F(Albums, AssigningAGenreAsksThePickerOnlyOnAWritableCatalogue) {
     EXPECT_EQ(m_dialogs.TextsOf("INFO"), (QStringList{kReadOnly, "Select genre for album"}));
 }
 
+// Each song's row takes the genre as its file does, committed before the next file is written, so
+// that a run cut short leaves them disagreeing on one file at most.
+TEST_F(Albums, AnAssignedGenreReachesEachSongsRowAsItsFileIsWritten) {
+    const int album = AddAlbumWith("Album", 3);
+    const int other = AddAlbumWith("Other", 1);
+    const auto songsOfGenre = [this](int genre, int albumId) {
+        return CommittedCount("select count(*) as ct from song where genreid = " + QString::number(genre) +
+                              " and albumid = " + QString::number(albumId));
+    };
+    test::RecordingTagWriter tags;
+    m_library.tagWriter = &tags;
+    QList<int> committedBefore;
+    tags.onSave = [&](const TSong& song) {
+        EXPECT_EQ(song.GenreId, 8);
+        committedBefore << songsOfGenre(8, album);
+    };
+    int picked = -1;
+    m_albums.Hooks().pickGenre = [&picked](int& id, QString& name) {
+        if (picked >= 0) {
+            id = picked;
+            name = "Picked";
+        }
+        return picked >= 0;
+    };
+    m_albums.ShowAllAlbums();
+    m_albums.RefreshAlbumList(album);
+
+    // The picker closed without a choice changes nothing.
+    m_albums.AssignGenre();
+    EXPECT_TRUE(tags.saved.isEmpty());
+    EXPECT_EQ(songsOfGenre(kNoGenre, album), 3);
+
+    picked = 8;
+    m_albums.AssignGenre();
+    EXPECT_EQ(tags.saved.size(), 3);
+    EXPECT_EQ(committedBefore, (QList<int>{0, 1, 2}));
+    EXPECT_EQ(songsOfGenre(8, album), 3);
+    EXPECT_EQ(songsOfGenre(kNoGenre, other), 1);
+
+    // Without a tag writer the rows take it all the same.
+    m_library.tagWriter = nullptr;
+    picked = 9;
+    m_albums.AssignGenre();
+    EXPECT_EQ(songsOfGenre(9, album), 3);
+    EXPECT_TRUE(m_dialogs.TextsOf("ASK").isEmpty());
+}
+
+TEST_F(Albums, ARenamedAlbumsNameIsCommittedBeforeAnyFileTakesIt) {
+    const int album = AddAlbumWith("Old", 2);
+    test::RecordingTagWriter tags;
+    m_library.tagWriter = &tags;
+    QList<int> committedRenamed;
+    tags.onSave = [&](const TSong& song) {
+        EXPECT_EQ(song.AlbumName, "New");
+        committedRenamed << CommittedCount("select count(*) as ct from album where alname = 'New' and albumid = " +
+                                           QString::number(album));
+    };
+    m_albums.ShowAllAlbums();
+    m_dialogs.QueueAnswers({"New", "Yes"});
+    m_albums.Rename();
+    EXPECT_EQ(committedRenamed, (QList<int>{1, 1}));
+    m_library.tagWriter = nullptr;
+}
+
 TEST_F(Albums, RequestsFromOtherWindowsShowAGroupWithTheCursorOnTheAlbum) {
     const int group = AddGroup("Group");
     AddAlbumWith("Before", 1);

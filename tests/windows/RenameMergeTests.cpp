@@ -271,7 +271,7 @@ TEST_F(RenameFixture, AlbumRenamesThatAreNoMergeAskOnlyAboutTheFiles) {
     EXPECT_EQ(AlbumName(group.AlbumId), "Twice");
 }
 
-TEST_F(RenameFixture, AnEmptyAlbumNamePushesTheGenreIntoTheTagsWithoutAsking) {
+TEST_F(RenameFixture, AnEmptyAlbumNamePushesTheGenreIntoTheTagsAndTheRowsWithoutAsking) {
     const int song = AddTaggedSong("g.mp3", Details("G", "Ann", kStoredAlbum), 2);
     const int album = Stored(song).AlbumId;
     m_catalogue.ExecSqlCommit("insert into album (albumid, alname, alorgrp) values (" +
@@ -280,7 +280,9 @@ TEST_F(RenameFixture, AnEmptyAlbumNamePushesTheGenreIntoTheTagsWithoutAsking) {
     EXPECT_TRUE(m_dialogs.Transcript().filter("ASK").isEmpty());
     EXPECT_EQ(Id3v1Fields(PathOf("g.mp3"))["TCON"].toString(), "8");
     EXPECT_EQ(AlbumInFile("g.mp3"), kStoredAlbum);
+    m_catalogue.Rollback();
     EXPECT_EQ(AlbumName(album), kStoredAlbum);
+    EXPECT_EQ(Stored(song).GenreId, 8);
 }
 
 // The tag rewrite of a rename goes on past a file that fails.
