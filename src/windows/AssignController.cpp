@@ -290,57 +290,45 @@ bool AssignController::ResolveNames() {
 }
 
 bool AssignController::ApplyAssignedDetails(TSong& song) {
+    // Whether any ticked detail was given to this song.
+    bool given = false;
     if (Ticked(AssignField::Artist) && !m_artist.isEmpty()) {
         song.ArtistName = m_artist;
         song.ArtistId = m_artistId;
+        given = true;
     }
     if (Ticked(AssignField::Album) && !m_album.isEmpty()) {
         song.AlbumName = m_album;
         song.AlbumId = m_albumId;
+        given = true;
     }
     if (Ticked(AssignField::Year) && !m_year.isEmpty()) {
         song.Year = m_year.left(4);
+        given = true;
     }
     if (Ticked(AssignField::Genre)) {
         song.GenreId = static_cast<std::uint8_t>(m_genreId);
         song.GenreName = m_genreName;
+        given = true;
     }
     if (Ticked(AssignField::Track)) {
-        const int atEnd = TrailingNumber(song.Title);
-        const int atStart = LeadingNumber(song.Title);
-        if (m_trackChoice == TrackChoice::Undecided) {
-            if (atStart < 0 && atEnd > 0) {
-                m_trackChoice = TrackChoice::End;
-            } else if (atEnd < 0 && atStart > 0) {
-                m_trackChoice = TrackChoice::Start;
-            } else if (atEnd >= 0 && atStart >= 0) {
-                m_trackChoice = AskChoice("Track number from start or end of title?", "Start", "End") == 1
-                                    ? TrackChoice::Start
-                                    : TrackChoice::End;
-            }
-        }
         int number = 0;
-        if (m_trackChoice == TrackChoice::End && atEnd >= 0) {
-            number = atEnd;
-        } else if (m_trackChoice == TrackChoice::Start && atStart >= 0) {
-            number = atStart;
+        if (TrackFromTitle(song.Title, number)) {
+            song.Track = static_cast<std::uint8_t>(number);
+            given = true;
         }
-        if (number >= 256) {
-            m_threeDigits = 2;
-        }
-        if (number >= 100 && m_threeDigits == 0) {
-            m_threeDigits = Confirm("Allow 3-digit track numbers?") ? 3 : 2;
-        }
-        if (m_threeDigits == 2) {
-            number %= 100;
-        }
-        song.Track = static_cast<std::uint8_t>(number);
     }
     if (Ticked(AssignField::Comment)) {
         song.Comment = m_comment;
+        given = true;
+    }
+    // Nothing to give: the row and the file stay as they are.
+    if (!given) {
+        return true;
     }
     // The tags first, then the row: a file that cannot be written is reported with its path, and
-    // the catalogue takes the details all the same.
+    // the catalogue takes the details all the same. The row is committed at once, so that a run
+    // cut short leaves the catalogue and the files disagreeing on one file at most.
     TSong saved = song;
     bool written = false;
     try {
@@ -349,7 +337,43 @@ bool AssignController::ApplyAssignedDetails(TSong& song) {
         ShowInfo(saved.FullPath + "\r" + CurrentExceptionText());
     }
     m_library.songs.SaveSong(saved);
+    m_library.catalogue.CommitAndContinue();
     return written || IsUntaggedType(saved.FileType);
+}
+
+bool AssignController::TrackFromTitle(const QString& title, int& number) {
+    const int atEnd = TrailingNumber(title);
+    const int atStart = LeadingNumber(title);
+    if (m_trackChoice == TrackChoice::Undecided) {
+        if (atStart < 0 && atEnd > 0) {
+            m_trackChoice = TrackChoice::End;
+        } else if (atEnd < 0 && atStart > 0) {
+            m_trackChoice = TrackChoice::Start;
+        } else if (atEnd >= 0 && atStart >= 0) {
+            m_trackChoice = AskChoice("Track number from start or end of title?", "Start", "End") == 1
+                                ? TrackChoice::Start
+                                : TrackChoice::End;
+        }
+    }
+    // TrailingNumber gives 0 for a title that does not end in digits; that is no number.
+    const bool endsInDigits = !title.isEmpty() && IsDigit(title.back());
+    if (m_trackChoice == TrackChoice::End && endsInDigits && atEnd >= 0) {
+        number = atEnd;
+    } else if (m_trackChoice == TrackChoice::Start && atStart >= 0) {
+        number = atStart;
+    } else {
+        return false;
+    }
+    if (number >= 256) {
+        m_threeDigits = 2;
+    }
+    if (number >= 100 && m_threeDigits == 0) {
+        m_threeDigits = Confirm("Allow 3-digit track numbers?") ? 3 : 2;
+    }
+    if (m_threeDigits == 2) {
+        number %= 100;
+    }
+    return true;
 }
 
 void AssignController::Changed() {

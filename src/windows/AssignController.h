@@ -89,14 +89,18 @@ public:
     int AssignedAlbumId() const { return m_albumId; }
     int AssignedArtistId() const { return m_artistId; }
 
-    /// Gives the ticked details to the song and saves it with its tags; false when its tags could
-    /// not be written.
+    /// Gives the ticked details to the song and saves it with its tags, committed; false when its
+    /// tags could not be written. A song given nothing (only "Track" ticked, and no number where
+    /// the run takes it from) is left as it was, its file unwritten.
     bool ApplyAssignedDetails(TSong& song);
 
 private:
     bool AskAssignDetails(int count, const QString& fileType);
     /// After OK: the artist and album named in the boxes, found or created.
     bool ResolveNames();
+    /// The track number in the title at the end the run takes it from (decided by the first title
+    /// that tells); false when the title holds none there.
+    bool TrackFromTitle(const QString& title, int& number);
     void Changed();
 
     Library& m_library;

@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include "DetailsFixture.h"
+#include "foundation/Dates.h"
 #include "support/Unsaveable.h"
 #include "tags/HeldFiles.h"
 #include "windows/AssignController.h"
@@ -30,6 +31,9 @@ public:
     void AssignProgress(int done, int total) override {
         progress << done;
         totals << total;
+        if (onProgress) {
+            onProgress(done);
+        }
         if (done == cancelAt) {
             controller->RequestCancel();
         }
@@ -40,6 +44,7 @@ public:
     int dialogs = 0;
     int keptOpen = 0;
     int cancelAt = -1;
+    std::function<void(int done)> onProgress;
     QList<int> progress;
     QList<int> totals;
 };
@@ -78,8 +83,12 @@ struct TrackCase {
     std::string name;
     QStringList titles;
     QStringList answers;
+    /// The songs start with track 1; a title without a number where the run takes it from keeps
+    /// it.
     QList<int> tracks;
     int choicesAsked;
+    /// Whether each song was saved; one that was not keeps its row and its file as they were.
+    QList<bool> saved;
 };
 
 class AssignTracks : public AssignDetails, public ::testing::WithParamInterface<TrackCase> {};
@@ -87,6 +96,12 @@ class AssignTracks : public AssignDetails, public ::testing::WithParamInterface<
 TEST_P(AssignTracks, TakesTheNumberFromTheTitle) {
     const TrackCase& c = GetParam();
     const std::vector<int> songs = AddSongs(c.titles);
+    std::vector<QByteArray> before;
+    for (const int song : songs) {
+        before.push_back(ReadBytes(Stored(song).FullPath));
+    }
+    const QString kEdited = "2001-01-01 10:00:00";
+    m_catalogue.ExecSqlCommit("update song set editts = '" + kEdited + "'");
     m_display.fill = [](AssignController& a, int) {
         a.SetAllTicked(false);
         a.SetTicked(AssignField::Track, true);
@@ -96,24 +111,44 @@ TEST_P(AssignTracks, TakesTheNumberFromTheTitle) {
     m_dialogs.QueueAnswers(answers);
     EXPECT_TRUE(m_assign.AssignDetailsToSongs(songs, "MP3").accepted);
     EXPECT_EQ(m_dialogs.PendingAnswers(), 0u);
+    m_catalogue.Rollback();
     QList<int> tracks;
-    for (const int song : songs) {
-        tracks << Stored(song).Track;
+    QList<bool> saved;
+    for (std::size_t i = 0; i < songs.size(); ++i) {
+        const TSong stored = Stored(songs[i]);
+        tracks << stored.Track;
+        saved << (FormatDateTime(1, stored.EditTs) != kEdited);
+        if (!saved.last()) {
+            EXPECT_EQ(ReadBytes(stored.FullPath), before[i]) << i;
+        }
+        EXPECT_EQ(Id3v1Fields(stored.FullPath)["TRCK"].toString().toInt(), c.tracks[int(i)]) << i;
     }
     EXPECT_EQ(tracks, c.tracks);
+    EXPECT_EQ(saved, c.saved);
     EXPECT_EQ(m_dialogs.TextsOf("CHOICE").size(), c.choicesAsked);
-    EXPECT_EQ(Id3v1Fields(Stored(songs.front()).FullPath)["TRCK"].toString().toInt(), c.tracks.front());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     AssignDetails, AssignTracks,
     ::testing::Values(
-        TrackCase{"LeadingNumbersAskOnce", {"01 Intro", "02 Song", "03 End"}, {"1"}, {1, 2, 3}, 1},
-        TrackCase{"EndChosen", {"01 Intro", "02 Song"}, {"2"}, {0, 0}, 1},
-        TrackCase{"TrailingNumberWithoutQuestion", {"Song 07", "Song 12"}, {}, {7, 12}, 0},
-        TrackCase{"ThreeDigitsRefused", {"Take 120", "Take 7"}, {"N"}, {20, 7}, 0},
-        TrackCase{"ThreeDigitsAllowed", {"Take 120", "Take 130"}, {"Y"}, {120, 130}, 0},
-        TrackCase{"AboveWhatATagHoldsIsCut", {"Take 300", "Take 150"}, {}, {0, 50}, 0}),
+        TrackCase{"LeadingNumbersAskOnce",
+                  {"01 Intro", "02 Song", "03 End"},
+                  {"1"},
+                  {1, 2, 3},
+                  1,
+                  {true, true, true}},
+        TrackCase{"EndChosenWhereTheTitlesHaveNone", {"01 Intro", "02 Song"}, {"2"}, {1, 1}, 1, {false, false}},
+        TrackCase{"TrailingNumberWithoutQuestion", {"Song 07", "Song 12"}, {}, {7, 12}, 0, {true, true}},
+        TrackCase{"TitlesWithoutANumberKeepTheirTrack",
+                  {"Intro", "Song 07", "Outro", "Song 08"},
+                  {},
+                  {1, 7, 1, 8},
+                  0,
+                  {false, true, false, true}},
+        TrackCase{"ANumberAtTheOtherEndOnly", {"02 Song", "Song 05"}, {"1"}, {2, 1}, 1, {true, false}},
+        TrackCase{"ThreeDigitsRefused", {"Take 120", "Take 7"}, {"N"}, {20, 7}, 0, {true, true}},
+        TrackCase{"ThreeDigitsAllowed", {"Take 120", "Take 130"}, {"Y"}, {120, 130}, 0, {true, true}},
+        TrackCase{"AboveWhatATagHoldsIsCut", {"Take 300", "Take 150"}, {}, {0, 50}, 0, {true, true}}),
     ByName());
 
 // A 35-character album under "v1 where no truncation, else v2", read back by mutagen.
@@ -153,7 +188,8 @@ TEST_P(AssignLongAlbum, AsksTruncateOrV2ForTheRun) {
 INSTANTIATE_TEST_SUITE_P(
     AssignDetails, AssignLongAlbum,
     ::testing::Values(LongAlbumCase{"UseV2", "2", 0, "", "An album name of thirty five chars."},
-                      LongAlbumCase{"Truncate", "1", 0, "An album name of thirty five c", longName},
+                      LongAlbumCase{"Truncate", "1", 0, "An album name of thirty five c",
+                                    "An album name of thirty five chars."},
                       LongAlbumCase{"CancelKeepsTheDialogOpen", "0", 1, "Short name", ""}),
     ByName());
 
@@ -244,9 +280,20 @@ TEST_F(AssignDetails, CancelStopsBeforeTheNextSong) {
     EXPECT_EQ(m_dialogs.TextsOf("ASK").value(0), "Many (22) songs - are you sure ? -> No");
     EXPECT_EQ(m_display.dialogs, 0);
 
+    // Each song's row is committed as soon as its file is written.
+    QList<int> committed;
+    m_display.onProgress = [&](int) {
+        Catalogue other;
+        m_file.Open(other);
+        other.RunQuery(
+            "select count(*) as ct from song s join album a on a.albumid = s.albumid where a.alname = 'New'");
+        committed << other.QueryInt("ct");
+        other.CloseCatalogue();
+    };
     m_display.cancelAt = 3;
     m_dialogs.QueueAnswers({"Y", "Y"});
     EXPECT_TRUE(m_assign.AssignDetailsToSongs(songs, "MP3").accepted);
+    EXPECT_EQ(committed, (QList<int>{1, 2, 3}));
     EXPECT_TRUE(m_assign.LastRun().cancelled);
     EXPECT_EQ(m_assign.LastRun().saved, 3);
     EXPECT_EQ(m_display.progress, (QList<int>{1, 2, 3}));
