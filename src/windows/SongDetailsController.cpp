@@ -76,15 +76,17 @@ void SongDetailsController::OpenSongDetails(TSong song) {
     } else if (!song.AlbumName.isEmpty()) {
         found = m_library.albums.FindAlbumByName(song.AlbumName, album) > 0;
     }
+    // The window offers to put the album right; a read-only catalogue refuses after the question.
     if (!found && song.AlbumId > 0 &&
-        Confirm("Album #" + QString::number(song.AlbumId) + " not found, OK to create?")) {
+        Confirm("Album #" + QString::number(song.AlbumId) + " not found, OK to create?") && !ReadOnly()) {
         m_song = song;
         if (CreateMissingAlbum()) {
             m_library.songs.FindSongByNumber(song.SongNum, song);
         }
     } else if (found && song.AlbumId > 0 && song.AlbumName != album.AlbumName &&
                Confirm("Album name " + QuoteDouble(song.AlbumName) + " should be " +
-                       QuoteDouble(album.AlbumName) + " - OK to update Song?")) {
+                       QuoteDouble(album.AlbumName) + " - OK to update Song?") &&
+               !ReadOnly()) {
         song.AlbumName = album.AlbumName;
         SaveSongWithTags(m_library, song);
         m_library.catalogue.CommitAndContinue();

@@ -314,11 +314,11 @@ void SongListController::PopupViewSong() {
 }
 
 void SongListController::PopupEditSong() {
-    EditCurrentSong(true);
+    EditCurrentSong();
 }
 
-void SongListController::EditCurrentSong(bool guarded) {
-    if (!m_hooks.editSong || m_currentSong.SongNum <= 0 || (guarded && ReadOnly())) {
+void SongListController::EditCurrentSong() {
+    if (!m_hooks.editSong || m_currentSong.SongNum <= 0 || ReadOnly()) {
         return;
     }
     if (m_hooks.editSong(m_currentSong) && m_autoRefresh) {
@@ -454,7 +454,7 @@ void SongListController::RowDoubleClicked() {
     }
     m_currentSong = song;
     if (DoubleClickToEdit()) {
-        EditCurrentSong(true);
+        EditCurrentSong();
     } else {
         PopupViewSong();
     }
@@ -466,7 +466,7 @@ void SongListController::EnterPressed() {
         return;
     }
     m_currentSong = song;
-    EditCurrentSong(false);
+    EditCurrentSong();
 }
 
 }  // namespace sw

@@ -193,10 +193,11 @@ bool SongListController::RunRequest() {
             break;
         case SongListType::LastLoaded: {
             SetStampMode(request.Stamp, "Last loaded ( at " + FormatDateTime(2, request.Stamp) + " )");
-            // Songs the run loaded without a length are measured once, right after their list.
+            // Songs the run loaded without a length are measured once, right after their list
+            // (on a catalogue that may be written; a read-only one leaves them for later).
             const bool marked = m_durationsFixMarked;
             m_durationsFixMarked = false;
-            if (marked && m_library.songs.loadedWithoutDuration && m_measure) {
+            if (marked && m_library.songs.loadedWithoutDuration && m_measure && !m_library.settings.READONLY) {
                 m_library.songs.loadedWithoutDuration = false;
                 FixDurations();
             }
@@ -552,7 +553,8 @@ bool SongListController::HideItemEnabled() {
 }
 
 void SongListController::RefreshAlbumSummary(int mode) {
-    if (!m_summary) {
+    // The check pass stores what it derives; a read-only catalogue is left as it is.
+    if (!m_summary || m_library.settings.READONLY) {
         return;
     }
     AlbumSongList list;

@@ -272,7 +272,8 @@ public:
     bool SelectPlaylist();
 
     // "Fix".
-    /// Measures every listed song's file and stores the lengths that differ.
+    /// Measures every listed song's file and stores the lengths that differ; refused on a read-only
+    /// catalogue.
     void FixDurations();
     /// Asks, then marks the "?" songs as present or missing after their files, and lists again.
     void FixQuestionWarnings();
@@ -307,7 +308,7 @@ public:
     void PopupPreview();
     /// Double-click on a row: the edit window or the details, after the setting.
     void RowDoubleClicked();
-    /// Enter: the edit window for the current song.
+    /// Enter: the edit window for the current song (refused on a read-only catalogue).
     void EnterPressed();
 
 private:
@@ -336,7 +337,8 @@ private:
     void PositionAtSeq(int seq);
     void SetCurrent(int row);
     void Changed();
-    void EditCurrentSong(bool guarded);
+    /// The edit window on the current song; refused on a read-only catalogue, however it was asked.
+    void EditCurrentSong();
     void RefreshAlbumSummary(int mode);
     std::vector<int> SongNumsOf(const std::vector<int>& rows) const;
     /// The song of a row, read from the list's row set.

@@ -145,7 +145,7 @@ void SongListController::EditPlaylistInQueue() {
 }
 
 void SongListController::FixDurations() {
-    if (!m_measure) {
+    if (!m_measure || ReadOnly()) {
         return;
     }
     if (m_player && m_player->State() != PlaybackState::Stopped) {

@@ -332,6 +332,79 @@ TEST_F(SongDetails, TagCommandsReadBackWithMutagen) {
     EXPECT_EQ(Id3v1Fields(path)["TIT2"].toString(), "Written");
 }
 
+// On a read-only catalogue every command of the window that would write refuses with the
+// read-only message, and the offers made on opening are refused once answered: no row, album or
+// file changes.
+TEST_F(SongDetails, AReadOnlyCatalogueRefusesEveryChange) {
+    const QString readOnly = "INFO: Cannot make changes, database is read-only\\n( see menu option \"Database\")";
+    const int songNum = AddTaggedSong("a.mp3", Details("A", "Ann", "First"), 3);
+    const int lost = AddTaggedSong("b.mp3", Details("B", "Ann", "Lost"), 3);
+    const int lostAlbum = Stored(lost).AlbumId;
+    m_catalogue.ExecSqlCommit("delete from album where albumid = " + QString::number(lostAlbum));
+    m_catalogue.ExecSqlCommit("insert into songinpl (plid, seq, songnum) values (5, 1, " +
+                              QString::number(songNum) + ")");
+    m_catalogue.ExecSqlCommit("update song set editts = '2001-01-01 10:00:00'");
+    const QString path = Stored(songNum).FullPath;
+    const QByteArray bytes = ReadBytes(path);
+    const QByteArray lostBytes = ReadBytes(Stored(lost).FullPath);
+    int edits = 0;
+    m_details.Hooks().editSong = [&edits](TSong&) { return ++edits, true; };
+    m_details.Hooks().selectPlaylist = [] { return true; };
+    ASSERT_TRUE(m_details.ShowSongDetails(songNum));
+    m_details.PageShown(DetailsPage::Playlists);
+    m_display.chosen = m_music.filePath("b.mp3");
+    m_settings.READONLY = true;
+    m_settings.SQUEEZERATING = true;
+
+    struct Case {
+        const char* name;
+        std::function<void()> command;
+        /// The question asked before the refusal, answered Yes; empty for none.
+        QString question;
+    };
+    TSong renamedElsewhere = Stored(songNum);
+    renamedElsewhere.AlbumName = "Old name";
+    const std::vector<Case> cases{
+        {"Edit", [&] { m_details.Edit(); }, ""},
+        {"rating +", [&] { m_details.StepRating(+1); }, ""},
+        {"rating -", [&] { m_details.StepRating(-1); }, ""},
+        {"reminder", [&] { m_details.RemindCatalogue(); }, ""},
+        {"link to another file", [&] { m_details.RelinkSongFile(); }, ""},
+        {"remove ID3v1", [&] { m_details.RemoveTag(TagKind::Id3v1); }, ""},
+        {"remove ID3v2", [&] { m_details.RemoveTag(TagKind::Id3v2); }, ""},
+        {"write ID3v1", [&] { m_details.WriteTag(TagKind::Id3v1); }, ""},
+        {"write ID3v2", [&] { m_details.WriteTag(TagKind::Id3v2); }, ""},
+        {"delete file", [&] { m_details.Remove(RemoveAction::DeleteFile); }, ""},
+        {"remove song", [&] { m_details.Remove(RemoveAction::RemoveSong); }, ""},
+        {"delete and remove", [&] { m_details.Remove(RemoveAction::DeleteAndRemove); }, ""},
+        {"drop from playlist", [&] { m_details.DropFromPlaylist(0); }, ""},
+        {"add to another playlist", [&] { m_details.AddToAnotherPlaylist(); }, ""},
+        {"album created on opening",
+         [&] { m_details.ShowSongDetails(lost); },
+         "Album #" + QString::number(lostAlbum) + " not found, OK to create?"},
+        {"album name put right on opening",
+         [&] { m_details.OpenSongDetails(renamedElsewhere); },
+         "Album name \"Old name\" should be \"First\" - OK to update Song?"},
+    };
+    for (const Case& each : cases) {
+        m_dialogs.ClearTranscript();
+        QStringList expected{readOnly};
+        if (!each.question.isEmpty()) {
+            m_dialogs.QueueAnswer("Y");
+            expected.prepend("ASK: " + each.question + " -> Yes");
+        }
+        each.command();
+        EXPECT_EQ(m_dialogs.Transcript(), expected) << each.name;
+    }
+    m_catalogue.Rollback();
+    EXPECT_EQ(edits, 0);
+    EXPECT_EQ(Count("select count(*) as ct from song where editts = '2001-01-01 10:00:00' and rating = 0"), 2);
+    EXPECT_EQ(Count("select count(*) as ct from album where albumid = " + QString::number(lostAlbum)), 0);
+    EXPECT_EQ(Count("select count(*) as ct from songinpl"), 1);
+    EXPECT_EQ(ReadBytes(path), bytes);
+    EXPECT_EQ(ReadBytes(Stored(lost).FullPath), lostBytes);
+}
+
 TEST_F(SongDetails, DuplicatesCopyAndRemoval) {
     const int songNum = AddTaggedSong("a.mp3", Details("A", "Ann", "First"), 3);
     QStringList listed;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include "SongListFixture.h"
 #include "core/Query.h"
 
@@ -7,6 +9,8 @@ namespace sw {
 namespace {
 
 using test::ListedSong;
+
+const QString kReadOnly = "Cannot make changes, database is read-only\\n( see menu option \"Database\")";
 
 ListedSong Titled(const QString& title, int track = 0, int rating = 0) {
     ListedSong song;
@@ -592,6 +596,62 @@ TEST_F(SongList, AnUnfilteredAlbumListRunsTheAlbumCheck) {
     EXPECT_EQ(m_dialogs.TextsOf("FLASH"), QStringList{"Resetting numexi from 5 to 2"});
     EXPECT_EQ(StoredInt("select ratingdrvd as n from album where albumid = " + QString::number(id)), 25);
     EXPECT_EQ(m_list.CurrentRow(), 0);
+}
+
+// On a read-only catalogue every command that would write refuses with the read-only message and
+// writes nothing, whichever way it is asked for; the album check pass stores nothing either.
+TEST_F(SongList, AReadOnlyCatalogueRefusesEveryCommandThatWrites) {
+    ListedSong filed = Titled("Filed", 1, 2);
+    filed.fn = "+filed.mp3";
+    ListedSong missing = Titled("Missing", 2, 3);
+    missing.exi = 0;
+    const int album = AddAlbum("Album", {filed, missing});
+    m_catalogue.ExecSqlCommit("update album set numexi = 5, ratingdrvd = 7 where albumid = " +
+                              QString::number(album));
+    int edits = 0;
+    m_list.Hooks().editSong = [&edits](TSong&) {
+        ++edits;
+        return true;
+    };
+    int measures = 0;
+    m_list.SetDurationMeasure([&measures](const QString&) { return ++measures, 99; });
+    m_list.SetDoubleClickToEdit(true);
+    m_settings.READONLY = true;
+    m_settings.FILTER = 99;
+    m_list.ShowAlbumSongs(album);
+    EXPECT_TRUE(m_dialogs.Transcript().isEmpty()) << m_dialogs.Transcript().join("\n").toStdString();
+    EXPECT_EQ(StoredInt("select numexi + ratingdrvd as n from album where albumid = " + QString::number(album)),
+              12);
+    m_list.OpenPopup(0);
+
+    const std::vector<std::pair<const char*, std::function<void()>>> commands{
+        {"Enter", [&] { m_list.EnterPressed(); }},
+        {"double click", [&] { m_list.RowDoubleClicked(); }},
+        {"Edit song", [&] { m_list.PopupEditSong(); }},
+        {"Fix durations", [&] { m_list.FixDurations(); }},
+        {"Fix \"?\" warnings", [&] { m_list.FixQuestionWarnings(); }},
+        {"Fix \"!\" warnings", [&] { m_list.FixBangWarnings(); }},
+        {"Add to playlist", [&] { m_list.PopupAddToPlaylist(); }},
+        {"Delete music file", [&] { m_list.PopupRemove(1); }},
+        {"Remove song from database", [&] { m_list.PopupRemove(2); }},
+        {"Delete and remove", [&] { m_list.PopupRemove(3); }},
+    };
+    for (const auto& [name, command] : commands) {
+        m_dialogs.ClearTranscript();
+        command();
+        EXPECT_EQ(m_dialogs.Transcript(), QStringList{"INFO: " + kReadOnly}) << name;
+    }
+    EXPECT_EQ(edits, 0);
+    EXPECT_EQ(measures, 0);
+    EXPECT_EQ(Titles(), (QStringList{"Filed", "Missing"}));
+    EXPECT_TRUE(QFile::exists(m_music.filePath("filed.mp3")));
+    EXPECT_EQ(StoredInt("select count(*) as n from song where duration = 99"), 0);
+    EXPECT_EQ(StoredInt("select count(*) as n from songinpl"), 0);
+
+    // Writable again, Enter opens the edit window.
+    m_settings.READONLY = false;
+    m_list.EnterPressed();
+    EXPECT_EQ(edits, 1);
 }
 
 TEST_F(SongList, AnAssignmentToAnAlbumShowsItAndSetsItsArtistWithoutAsking) {
