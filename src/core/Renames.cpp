@@ -102,7 +102,8 @@ std::function<void(TSong&)> AlbumChange(const QString& name, int genreId) {
 class SongGenreStore {
 public:
     SongGenreStore(Catalogue& catalogue, int genreId)
-        : m_update(catalogue, "update song set genreid = :genreid where songnum = :songnum"), m_genreId(genreId) {}
+        : m_update(catalogue, "update song set genreid = :genreid where songnum = :songnum"),
+          m_genreId(genreId) {}
 
     RewriteStore Store() {
         if (m_genreId == -1) {

@@ -197,7 +197,8 @@ bool SongListController::RunRequest() {
             // (on a catalogue that may be written; a read-only one leaves them for later).
             const bool marked = m_durationsFixMarked;
             m_durationsFixMarked = false;
-            if (marked && m_library.songs.loadedWithoutDuration && m_measure && !m_library.settings.READONLY) {
+            if (marked && m_library.songs.loadedWithoutDuration && m_measure &&
+                !m_library.settings.READONLY) {
                 m_library.songs.loadedWithoutDuration = false;
                 FixDurations();
             }

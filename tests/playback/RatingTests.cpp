@@ -149,20 +149,20 @@ TEST_P(RatingInTags, FollowsTheSqueezeSettingAndThePolicy) {
 
 INSTANTIATE_TEST_SUITE_P(
     Ratings, RatingInTags,
-    ::testing::Values(
-        TagCase{"Mp3OnlyV2", "id3v23.mp3", 3, true, Change::Set, true, "Rating=3", 3},
-        // ID3v1 has no room for it, so under these policies an MP3 is left alone.
-        TagCase{"Mp3V1WhereItFits", "id3v23.mp3", 2, true, Change::Set, false, "", 0},
-        TagCase{"Mp3NoTags", "id3v23.mp3", 0, true, Change::Set, false, "", 0},
-        TagCase{"SqueezeOff", "id3v23.mp3", 3, false, Change::Set, false, "", 0},
-        TagCase{"Ogg", "tone.ogg", 2, true, Change::Set, true, "Rating=3", 3},
-        // A step of the details window follows the same rules.
-        TagCase{"StepMp3OnlyV1", "id3v23.mp3", 1, true, Change::Step, false, "", 0},
-        TagCase{"StepMp3V1WhereItFits", "id3v23.mp3", 2, true, Change::Step, false, "", 0},
-        TagCase{"StepMp3NoTags", "id3v23.mp3", 0, true, Change::Step, false, "", 0},
-        TagCase{"StepSqueezeOff", "id3v23.mp3", 3, false, Change::Step, false, "", 0},
-        TagCase{"StepMp3OnlyV2", "id3v23.mp3", 3, true, Change::Step, true, "Rating=3", 3},
-        TagCase{"StepOggUnderV1WhereItFits", "tone.ogg", 2, true, Change::Step, true, "Rating=3", 3}),
+    ::testing::Values(TagCase{"Mp3OnlyV2", "id3v23.mp3", 3, true, Change::Set, true, "Rating=3", 3},
+                      // ID3v1 has no room for it, so under these policies an MP3 is left alone.
+                      TagCase{"Mp3V1WhereItFits", "id3v23.mp3", 2, true, Change::Set, false, "", 0},
+                      TagCase{"Mp3NoTags", "id3v23.mp3", 0, true, Change::Set, false, "", 0},
+                      TagCase{"SqueezeOff", "id3v23.mp3", 3, false, Change::Set, false, "", 0},
+                      TagCase{"Ogg", "tone.ogg", 2, true, Change::Set, true, "Rating=3", 3},
+                      // A step of the details window follows the same rules.
+                      TagCase{"StepMp3OnlyV1", "id3v23.mp3", 1, true, Change::Step, false, "", 0},
+                      TagCase{"StepMp3V1WhereItFits", "id3v23.mp3", 2, true, Change::Step, false, "", 0},
+                      TagCase{"StepMp3NoTags", "id3v23.mp3", 0, true, Change::Step, false, "", 0},
+                      TagCase{"StepSqueezeOff", "id3v23.mp3", 3, false, Change::Step, false, "", 0},
+                      TagCase{"StepMp3OnlyV2", "id3v23.mp3", 3, true, Change::Step, true, "Rating=3", 3},
+                      TagCase{"StepOggUnderV1WhereItFits", "tone.ogg", 2, true, Change::Step, true,
+                              "Rating=3", 3}),
     ByName());
 
 class AlbumRatings : public test::PlaybackFixture {

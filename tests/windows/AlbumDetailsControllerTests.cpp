@@ -247,7 +247,8 @@ TEST_F(AlbumDetails, RenamingToABlankNameIsRefused) {
     const std::vector<Case> cases{
         {"an empty album name in the albums window", album, From::AlbumsWindow, "", kBlankAlbumName},
         {"an album name of spaces in the albums window", album, From::AlbumsWindow, "   ", kBlankAlbumName},
-        {"an album name of blanks in the details window", album, From::DetailsWindow, " \t ", kBlankAlbumName},
+        {"an album name of blanks in the details window", album, From::DetailsWindow, " \t ",
+         kBlankAlbumName},
         {"an empty group name in the albums window", group, From::AlbumsWindow, "", kBlankGroupName},
         {"a group name of spaces in the details window", group, From::DetailsWindow, "  ", kBlankGroupName},
     };

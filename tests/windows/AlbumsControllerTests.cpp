@@ -578,8 +578,8 @@ TEST_F(Albums, ARenamedAlbumsNameIsCommittedBeforeAnyFileTakesIt) {
     QList<int> committedRenamed;
     tags.onSave = [&](const TSong& song) {
         EXPECT_EQ(song.AlbumName, "New");
-        committedRenamed << CommittedCount("select count(*) as ct from album where alname = 'New' and albumid = " +
-                                           QString::number(album));
+        committedRenamed << CommittedCount(
+            "select count(*) as ct from album where alname = 'New' and albumid = " + QString::number(album));
     };
     m_albums.ShowAllAlbums();
     m_dialogs.QueueAnswers({"New", "Yes"});

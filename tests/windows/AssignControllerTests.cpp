@@ -137,7 +137,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {1, 2, 3},
                   1,
                   {true, true, true}},
-        TrackCase{"EndChosenWhereTheTitlesHaveNone", {"01 Intro", "02 Song"}, {"2"}, {1, 1}, 1, {false, false}},
+        TrackCase{
+            "EndChosenWhereTheTitlesHaveNone", {"01 Intro", "02 Song"}, {"2"}, {1, 1}, 1, {false, false}},
         TrackCase{"TrailingNumberWithoutQuestion", {"Song 07", "Song 12"}, {}, {7, 12}, 0, {true, true}},
         TrackCase{"TitlesWithoutANumberKeepTheirTrack",
                   {"Intro", "Song 07", "Outro", "Song 08"},

@@ -336,7 +336,8 @@ TEST_F(SongDetails, TagCommandsReadBackWithMutagen) {
 // read-only message, and the offers made on opening are refused once answered: no row, album or
 // file changes.
 TEST_F(SongDetails, AReadOnlyCatalogueRefusesEveryChange) {
-    const QString readOnly = "INFO: Cannot make changes, database is read-only\\n( see menu option \"Database\")";
+    const QString readOnly =
+        "INFO: Cannot make changes, database is read-only\\n( see menu option \"Database\")";
     const int songNum = AddTaggedSong("a.mp3", Details("A", "Ann", "First"), 3);
     const int lost = AddTaggedSong("b.mp3", Details("B", "Ann", "Lost"), 3);
     const int lostAlbum = Stored(lost).AlbumId;
@@ -379,11 +380,9 @@ TEST_F(SongDetails, AReadOnlyCatalogueRefusesEveryChange) {
         {"delete and remove", [&] { m_details.Remove(RemoveAction::DeleteAndRemove); }, ""},
         {"drop from playlist", [&] { m_details.DropFromPlaylist(0); }, ""},
         {"add to another playlist", [&] { m_details.AddToAnotherPlaylist(); }, ""},
-        {"album created on opening",
-         [&] { m_details.ShowSongDetails(lost); },
+        {"album created on opening", [&] { m_details.ShowSongDetails(lost); },
          "Album #" + QString::number(lostAlbum) + " not found, OK to create?"},
-        {"album name put right on opening",
-         [&] { m_details.OpenSongDetails(renamedElsewhere); },
+        {"album name put right on opening", [&] { m_details.OpenSongDetails(renamedElsewhere); },
          "Album name \"Old name\" should be \"First\" - OK to update Song?"},
     };
     for (const Case& each : cases) {
@@ -398,7 +397,8 @@ TEST_F(SongDetails, AReadOnlyCatalogueRefusesEveryChange) {
     }
     m_catalogue.Rollback();
     EXPECT_EQ(edits, 0);
-    EXPECT_EQ(Count("select count(*) as ct from song where editts = '2001-01-01 10:00:00' and rating = 0"), 2);
+    EXPECT_EQ(Count("select count(*) as ct from song where editts = '2001-01-01 10:00:00' and rating = 0"),
+              2);
     EXPECT_EQ(Count("select count(*) as ct from album where albumid = " + QString::number(lostAlbum)), 0);
     EXPECT_EQ(Count("select count(*) as ct from songinpl"), 1);
     EXPECT_EQ(ReadBytes(path), bytes);

@@ -620,8 +620,9 @@ TEST_F(SongList, AReadOnlyCatalogueRefusesEveryCommandThatWrites) {
     m_settings.FILTER = 99;
     m_list.ShowAlbumSongs(album);
     EXPECT_TRUE(m_dialogs.Transcript().isEmpty()) << m_dialogs.Transcript().join("\n").toStdString();
-    EXPECT_EQ(StoredInt("select numexi + ratingdrvd as n from album where albumid = " + QString::number(album)),
-              12);
+    EXPECT_EQ(
+        StoredInt("select numexi + ratingdrvd as n from album where albumid = " + QString::number(album)),
+        12);
     m_list.OpenPopup(0);
 
     const std::vector<std::pair<const char*, std::function<void()>>> commands{
