@@ -349,7 +349,7 @@ bool HealthCheck::CheckTagPair(const QString& prefix, const QString& path) {
                 if (removal == TagRemoval::Id3v1) {
                     removed = RemoveId3v1(path);
                 } else {
-                    removed = m_writer.RemoveId3v2(path) ||
+                    removed = m_writer.RemoveId3v2(path, kind == TagPairKind::Mismatched) ||
                               (removal == TagRemoval::Id3v2ElseId3v1 && RemoveId3v1(path));
                 }
             });

@@ -496,7 +496,7 @@ bool TagPolicy::SaveOggTag(TSong& song) {
     return saved;
 }
 
-bool TagPolicy::RemoveId3v2(const QString& path) {
+bool TagPolicy::RemoveId3v2(const QString& path, bool whereTheyDiffer) {
     TSong song;
     song.FullPath = path;
     song.FileType = "MP3";
@@ -512,7 +512,9 @@ bool TagPolicy::RemoveId3v2(const QString& path) {
         return false;
     }
     // A frame goes when the ID3v1 tag says the same in full.
-    const auto same = [](const QString& v2, const QString& v1) { return v2.isEmpty() || v2 == v1; };
+    const auto same = [whereTheyDiffer](const QString& v2, const QString& v1) {
+        return whereTheyDiffer || v2.isEmpty() || v2 == v1;
+    };
     bool removed = false;
     const auto take = [&removed](bool go, auto clear) {
         if (go) {
@@ -525,8 +527,10 @@ bool TagPolicy::RemoveId3v2(const QString& path) {
     take(held[kFrameAlbum] && same(tag.Album(), song.AlbumName), [&] { tag.SetAlbum({}); });
     take(held[kFrameYear] && same(tag.Year(), song.Year), [&] { tag.SetYear({}); });
     take(held[kFrameComment] && same(tag.Comment(), song.Comment), [&] { tag.SetComment({}); });
-    take(held[kFrameTrack] && (tag.Track() == 0 || tag.Track() == song.Track), [&] { tag.SetTrack(0); });
-    take(held[kFrameGenre] && (tag.Genre().isEmpty() || GenreIdOrNone(m_genres.GenreIdForName(tag.Genre())) == song.GenreId),
+    take(held[kFrameTrack] && (whereTheyDiffer || tag.Track() == 0 || tag.Track() == song.Track),
+         [&] { tag.SetTrack(0); });
+    take(held[kFrameGenre] && (whereTheyDiffer || tag.Genre().isEmpty() ||
+                               GenreIdOrNone(m_genres.GenreIdForName(tag.Genre())) == song.GenreId),
          [&] { tag.SetGenre({}); });
     return removed && tag.Save(path);
 }

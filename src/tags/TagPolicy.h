@@ -40,8 +40,10 @@ public:
     /// Writes the Vorbis comments of an OGG, OPUS or FLAC file.
     bool SaveOggTag(TSong& song);
     /// Takes out of the file's ID3v2 tag the frames whose content its ID3v1 tag holds in full; a
-    /// tag left with nothing else goes. True when the tag changed.
-    bool RemoveId3v2(const QString& path);
+    /// tag left with nothing else goes. With `whereTheyDiffer`, the user chose the ID3v1 tag's
+    /// details over those of a mismatched ID3v2 tag: its frames go wherever ID3v1 holds the
+    /// field. True when the tag changed.
+    bool RemoveId3v2(const QString& path, bool whereTheyDiffer = false);
     bool ConfirmNoTagSave(const TSong& song);
 
     /// Keeps the song for one more try after its file is released; says so. The kind is "MP3"
