@@ -146,11 +146,13 @@ bool TagPolicy::ReadSongFromFile(const QString& path, TSong& song, ResolveMode m
             } else {
                 // What the ID3v2 tag leaves out, the ID3v1 tag may hold: a save under the
                 // policies that write ID3v1 keeps in ID3v2 only what ID3v1 cannot hold.
-                const TLastTagExtras extras = m_state.LastTagExtras;
-                TSong v1;
-                v1.FullPath = song.FullPath;
-                TagState scratch;
-                if (ReadId3v1(v1, scratch)) {
+                // (Read here without the event pass ReadId3v1 makes: the caller may be a window
+                // that is still being filled.)
+                FileReader file;
+                const TTag v1 = file.Open(song.FullPath) && file.Size() > kId3v1Size
+                                    ? ParseId3v1(file.ReadAt(file.Size() - kId3v1Size, kId3v1Size))
+                                    : TTag{};
+                if (v1.Header == "TAG") {
                     if (m_lastId3v2Title.isEmpty() && !v1.Title.isEmpty()) {
                         song.Title = v1.Title;
                     }
@@ -158,8 +160,8 @@ bool TagPolicy::ReadSongFromFile(const QString& path, TSong& song, ResolveMode m
                     if (!m_lastId3v2PlainComment) {
                         song.Comment = v1.Comment;
                     }
-                    for (auto [field, fallback] : {std::pair{&song.ArtistName, &v1.ArtistName},
-                                                   std::pair{&song.AlbumName, &v1.AlbumName},
+                    for (auto [field, fallback] : {std::pair{&song.ArtistName, &v1.Artist},
+                                                   std::pair{&song.AlbumName, &v1.Album},
                                                    std::pair{&song.Year, &v1.Year}}) {
                         if (field->isEmpty()) {
                             *field = *fallback;
@@ -169,12 +171,11 @@ bool TagPolicy::ReadSongFromFile(const QString& path, TSong& song, ResolveMode m
                         song.Track = v1.Track;
                     }
                     if (song.GenreName.isEmpty() && song.GenreId == kNoGenre) {
-                        song.GenreId = v1.GenreId;
-                        song.GenreName = m_genres.GenreNameById(v1.GenreId);
+                        song.GenreId = v1.Genre;
+                        song.GenreName = m_genres.GenreNameById(v1.Genre);
                     }
                     NoteTagRead(m_state, song);
                 }
-                m_state.LastTagExtras = extras;
             }
         }
         song.Rating = RatingFromTags();
