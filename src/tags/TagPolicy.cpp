@@ -148,9 +148,9 @@ bool TagPolicy::ReadSongFromFile(const QString& path, TSong& song, ResolveMode m
                 // policies that write ID3v1 keeps in ID3v2 only what ID3v1 cannot hold.
                 // (Read here without the event pass ReadId3v1 makes: the caller may be a window
                 // that is still being filled.)
-                FileReader file;
-                const TTag v1 = file.Open(song.FullPath) && file.Size() > kId3v1Size
-                                    ? ParseId3v1(file.ReadAt(file.Size() - kId3v1Size, kId3v1Size))
+                FileReader trailer;
+                const TTag v1 = trailer.Open(song.FullPath) && trailer.Size() > kId3v1Size
+                                    ? ParseId3v1(trailer.ReadAt(trailer.Size() - kId3v1Size, kId3v1Size))
                                     : TTag{};
                 if (v1.Header == "TAG") {
                     if (m_lastId3v2Title.isEmpty() && !v1.Title.isEmpty()) {

@@ -155,8 +155,8 @@ INSTANTIATE_TEST_SUITE_P(
                      [](test::Policy&, TagPolicy& policy, TSong& song) {
                          return policy.SaveSongTags(song) && policy.RemoveId3v2(song.FullPath);
                      }})),
-    [](const testing::TestParamInfo<std::tuple<int, RichCase>>& info) {
-        return "Version" + std::to_string(std::get<0>(info.param)) + "_" + std::get<1>(info.param).name;
+    [](const testing::TestParamInfo<std::tuple<int, RichCase>>& param) {
+        return "Version" + std::to_string(std::get<0>(param.param)) + "_" + std::get<1>(param.param).name;
     });
 
 }  // namespace
