@@ -110,6 +110,18 @@ TTag ParseId3v1(const QByteArray& block) {
     return tag;
 }
 
+TTag Id3v1TagOf(const TSong& song) {
+    TTag tag;
+    tag.Title = song.Title;
+    tag.Artist = song.ArtistName;
+    tag.Album = song.AlbumName;
+    tag.Comment = song.Comment;
+    tag.Year = song.Year;
+    tag.Track = song.Track;
+    tag.Genre = song.GenreId;
+    return tag;
+}
+
 QByteArray FormatId3v1(const TTag& tag) {
     QByteArray block(kId3v1Size, '\0');
     std::memcpy(block.data(), "TAG", 3);
@@ -195,15 +207,7 @@ bool WriteId3v1(const TSong& song, int mp3TagPolicy, bool savingDespiteNoTagPoli
         }
     }
 
-    TTag tag;
-    tag.Title = song.Title;
-    tag.Artist = song.ArtistName;
-    tag.Album = song.AlbumName;
-    tag.Comment = song.Comment;
-    tag.Year = song.Year;
-    tag.Track = song.Track;
-    tag.Genre = song.GenreId;
-    const QByteArray block = FormatId3v1(tag);
+    const QByteArray block = FormatId3v1(Id3v1TagOf(song));
 
     if (!WriteAllAt(file.fd, block, place) || ::fsync(file.fd) != 0) {
         const int error = errno;

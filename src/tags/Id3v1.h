@@ -27,6 +27,8 @@ inline constexpr int kId3v1Size = 128;
 /// Decodes a 128-byte block. A block that does not start with "TAG", or is not 128 bytes long,
 /// gives an empty tag.
 TTag ParseId3v1(const QByteArray& block);
+/// The ID3v1 tag of a song's details, before its texts are cut to their room.
+TTag Id3v1TagOf(const TSong& song);
 /// The 128-byte block for a tag: text fields cut to their room, zero bytes after them.
 QByteArray FormatId3v1(const TTag& tag);
 

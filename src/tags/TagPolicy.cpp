@@ -58,15 +58,7 @@ QString UnlessCutOf(const QString& inTag, const QString& fromSong, int width) {
 /// Which fields (by ID3v2 frame kind) an ID3v1 tag holding the song's details holds in full,
 /// as any reader of ID3v1 would read them back.
 std::array<bool, kFrameKindCount> HeldById3v1(const TSong& song) {
-    TTag tag;
-    tag.Title = song.Title;
-    tag.Artist = song.ArtistName;
-    tag.Album = song.AlbumName;
-    tag.Comment = song.Comment;
-    tag.Year = song.Year;
-    tag.Track = song.Track;
-    tag.Genre = song.GenreId;
-    const TTag back = ParseId3v1(FormatId3v1(tag));
+    const TTag back = ParseId3v1(FormatId3v1(Id3v1TagOf(song)));
     const bool roomForTrack = CharCount(song.Comment) <= kCommentBesideTrack;
     std::array<bool, kFrameKindCount> held{};
     held[kFrameTitle] = back.Title == song.Title;
@@ -311,9 +303,9 @@ bool TagPolicy::SaveSongTags(TSong& song) {
         if (retrying && !retryingV1) {
             writeV1 = false;
         }
-        // Nothing is written to a file whose ID3v2 tag could not then be kept whole.
-        if (!Id3v2TagWritable(song)) {
-            useV2 = false;
+        // The ID3v1 trailer goes first, so it is not written to a file whose ID3v2 tag could not
+        // then be kept whole. (An ID3v2 save checks that itself before it writes anything.)
+        if (writeV1 && !Id3v2TagWritable(song)) {
             return false;
         }
         if (writeV1) {

@@ -57,8 +57,6 @@ public:
     const TSong& ParkedSong() const;
     int ParkedCount() const { return static_cast<int>(m_parked.size()); }
 
-    /// Files that could not be written since the program started.
-    int UnwrittenCount() const { return m_unwrittenCount; }
     /// For a program about to end: tries the parked tags once more and says which stay unwritten.
     /// True when every tag the run had to write was written.
     bool FinishPendingWrites();
@@ -106,6 +104,7 @@ private:
     std::vector<Parked> m_parked;
     bool m_retryingV1 = false;
     QString m_parkedSuffix;
+    /// Files that could not be written since the policy was made.
     int m_unwrittenCount = 0;
     /// The title of the last ID3v2 tag read, before the file name's stood in for an empty one.
     QString m_lastId3v2Title;
