@@ -142,6 +142,7 @@ void TID3v2::Clear() {
     m_artist.clear();
     m_album.clear();
     m_track = 0;
+    m_trackText.clear();
     m_year.clear();
     m_genre.clear();
     m_comment.clear();
@@ -373,6 +374,7 @@ void TID3v2::FillFromFrameTexts(const std::array<QString, kFrameKindCount>& text
     m_copyright = texts[kFrameCopyright];
     m_language = texts[kFrameLanguage];
     m_track = TrackFromText(texts[kFrameTrack]);
+    m_trackText = texts[kFrameTrack];
     m_comment = texts[kFrameComment];
     m_link = texts[kFrameLink];
 

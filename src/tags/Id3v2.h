@@ -75,6 +75,8 @@ public:
     const QString& Artist() const { return m_artist; }
     const QString& Album() const { return m_album; }
     std::uint8_t Track() const { return m_track; }
+    /// The track frame's text as read ("4/12" holds the count of tracks too).
+    const QString& TrackText() const { return m_trackText; }
     const QString& Year() const { return m_year; }
     const QString& Genre() const { return m_genre; }
     const QString& Comment() const { return m_comment; }
@@ -131,6 +133,7 @@ private:
     QString m_artist;
     QString m_album;
     std::uint8_t m_track = 0;
+    QString m_trackText;
     QString m_year;
     QString m_genre;
     QString m_comment;

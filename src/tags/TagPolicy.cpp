@@ -424,6 +424,10 @@ bool TagPolicy::ComplementId3v1(const TSong& song) {
     if (!tag.Exists() && std::all_of(held.begin(), held.begin() + kFrameComposer, [](bool h) { return h; })) {
         return true;
     }
+    // A frame that says more than ID3v1 can ("4/12", "1999-05-01") stays.
+    const bool trackSaysMore = tag.Track() == song.Track && !tag.TrackText().isEmpty() &&
+                               tag.TrackText() != QString::number(tag.Track());
+    const bool yearSaysMore = tag.Year() != song.Year && tag.Year().startsWith(song.Year);
     PutSongIntoId3v2(tag, song);
     if (held[kFrameTitle]) {
         tag.SetTitle({});
@@ -434,13 +438,13 @@ bool TagPolicy::ComplementId3v1(const TSong& song) {
     if (held[kFrameAlbum]) {
         tag.SetAlbum({});
     }
-    if (held[kFrameYear]) {
+    if (held[kFrameYear] && !yearSaysMore) {
         tag.SetYear({});
     }
     if (held[kFrameComment]) {
         tag.SetComment({});
     }
-    if (held[kFrameTrack]) {
+    if (held[kFrameTrack] && !trackSaysMore) {
         tag.SetTrack(0);
     }
     if (held[kFrameGenre]) {
@@ -520,7 +524,8 @@ bool TagPolicy::RemoveId3v2(const QString& path, bool whereTheyDiffer) {
     take(held[kFrameAlbum] && same(tag.Album(), song.AlbumName), [&] { tag.SetAlbum({}); });
     take(held[kFrameYear] && same(tag.Year(), song.Year), [&] { tag.SetYear({}); });
     take(held[kFrameComment] && same(tag.Comment(), song.Comment), [&] { tag.SetComment({}); });
-    take(held[kFrameTrack] && (whereTheyDiffer || tag.Track() == 0 || tag.Track() == song.Track),
+    const bool trackSaysMore = !tag.TrackText().isEmpty() && tag.TrackText() != QString::number(tag.Track());
+    take(held[kFrameTrack] && (whereTheyDiffer || tag.Track() == 0 || (tag.Track() == song.Track && !trackSaysMore)),
          [&] { tag.SetTrack(0); });
     take(held[kFrameGenre] && (whereTheyDiffer || tag.Genre().isEmpty() ||
                                GenreIdOrNone(m_genres.GenreIdForName(tag.Genre())) == song.GenreId),

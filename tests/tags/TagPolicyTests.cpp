@@ -292,6 +292,22 @@ TEST_F(Policy, TheRatingTravelsInsideTheTags) {
     EXPECT_FALSE(MutagenRead(mp3.FullPath)["id3v2"].toObject()["frames"].toObject().contains("TIT2"));
 }
 
+TEST_F(Policy, AnId3v1SaveKeepsTheId3v2FramesThatSayMore) {
+    TSong song = SongFor("plain.mp3", "more.mp3");
+    song.Year = "2024";
+    // The track count and the full date are more than ID3v1 holds; the title is not.
+    test::WriteBytes(song.FullPath, test::Id3Tag(3, test::Id3TextFrame("TIT2", "New Title") +
+                                                        test::Id3TextFrame("TRCK", "5/12") +
+                                                        test::Id3TextFrame("TYER", "2024-05-01")) +
+                                        Fixture("plain.mp3"));
+    TID3v2 read(m_state);
+    ASSERT_TRUE(read.Read(song.FullPath));
+    ASSERT_EQ(read.Track(), 5);
+    EXPECT_TRUE(m_policy.SaveSongTags(song));
+    const QJsonObject frames = MutagenRead(song.FullPath)["id3v2"].toObject()["frames"].toObject();
+    EXPECT_EQ(frames, (QJsonObject{{"TRCK", "5/12"}, {"TYER", "2024-05-01"}}));
+}
+
 TEST_F(Policy, ARatingThatIsNoNumberIsReported) {
     const QString path = m_scratch.Put("bad.mp3", test::Id3Tag(3, test::Id3TextFrame("TENC", "rating=abc") +
                                                                       test::Id3TextFrame("TIT2", "T")) +
