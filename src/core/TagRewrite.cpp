@@ -10,50 +10,11 @@
 #include "SongStore.h"
 #include "SongTagWriter.h"
 #include "foundation/Dialogs.h"
+#include "foundation/GatheringDialogs.h"
 
 namespace sw {
 
 namespace {
-
-/// Stands in for the installed dialogs while files are written: messages are kept for the
-/// closing report instead of stopping the walk with a box per file, and the notice of each
-/// saved file is dropped (hundreds of them would pile up in one flash window, and drawing it
-/// costs more than the write); the tag writer's questions reach the user as before.
-class GatheringDialogs : public Dialogs {
-public:
-    explicit GatheringDialogs(Dialogs& shown) : m_shown(shown) {}
-
-    QStringList Take() {
-        QStringList texts;
-        texts.swap(m_texts);
-        return texts;
-    }
-
-    void ShowInfo(const QString& text) override { m_texts << text; }
-    void ShowError(const QString& text) override { m_texts << text; }
-    char AskYesNoCancel(const QString& text) override { return m_shown.AskYesNoCancel(text); }
-    bool AskOkCancel(const QString& text) override { return m_shown.AskOkCancel(text); }
-    int AskChoice(const QString& text, const QString& first, const QString& second) override {
-        return m_shown.AskChoice(text, first, second);
-    }
-    bool InputText(const QString& prompt, QString& value, int maxLength, const QString& hint) override {
-        return m_shown.InputText(prompt, value, maxLength, hint);
-    }
-    void FlashMessage(const QString&) override {}
-    void FlashHide() override {}
-    void FlashWait() override {}
-    QPoint MousePosition() const override { return m_shown.MousePosition(); }
-    QRect ScreenGeometry() const override { return m_shown.ScreenGeometry(); }
-
-protected:
-    // The walk as a whole runs under the busy cursor of the dialogs on show.
-    void ShowBusyCursor(bool) override {}
-    void ProcessPendingEvents() override {}
-
-private:
-    Dialogs& m_shown;
-    QStringList m_texts;
-};
 
 /// Turns the tag writer's missing-file messages off for the walk and on again however it ends.
 class MissingFilesQuiet {
@@ -68,23 +29,6 @@ public:
 private:
     SongTagWriter& m_writer;
 };
-
-/// One line: the reason's line breaks become blanks, and a reason that starts with the path
-/// (as the tag writer's messages do) does not repeat it.
-QString FailureLine(const QString& path, const QStringList& reasons) {
-    QStringList parts;
-    for (QString reason : reasons) {
-        reason.replace("\r\n", " ").replace('\r', ' ').replace('\n', ' ');
-        if (!path.isEmpty() && reason.startsWith(path)) {
-            reason = reason.mid(path.size());
-        }
-        reason = reason.trimmed();
-        if (!reason.isEmpty()) {
-            parts << reason;
-        }
-    }
-    return path + " - " + parts.join("; ");
-}
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <utility>
 
 #include "HealthCheck.h"
 #include "TagPair.h"
@@ -14,6 +15,8 @@
 #include "core/Library.h"
 #include "core/Query.h"
 #include "core/Settings.h"
+#include "foundation/Dialogs.h"
+#include "foundation/GatheringDialogs.h"
 #include "foundation/Text.h"
 #include "tags/Id3v1.h"
 #include "tags/TagPolicy.h"
@@ -65,6 +68,23 @@ QString FileErrorOf(Work&& work) {
         return QString::fromUtf8(error.what());
     }
     return QString();
+}
+
+/// As FileErrorOf, for work that writes a file: the tag writer's messages (a file that cannot be
+/// written, a tag parked) go into the problem's line, not into a box per file.
+template <typename Work>
+QString WriteErrorOf(const QString& path, Work&& work) {
+    GatheringDialogs gathering(ActiveDialogs());
+    QString error;
+    {
+        ScopedDialogs quiet(gathering);
+        error = FileErrorOf(std::forward<Work>(work));
+    }
+    QStringList messages = gathering.Take();
+    if (!error.isEmpty()) {
+        messages << error;
+    }
+    return MessagesLine(path, messages);
 }
 
 }  // namespace
@@ -345,7 +365,7 @@ bool HealthCheck::CheckTagPair(const QString& prefix, const QString& path) {
         const int whichTag = m_repair ? m_whichTag : 1;
         const TagRemoval removal = PairRemoval(m_library.settings.MP3TAGPOLICY, kind, whichTag);
         if (m_repair && removal != TagRemoval::None) {
-            const QString error = FileErrorOf([&] {
+            const QString error = WriteErrorOf(path, [&] {
                 if (removal == TagRemoval::Id3v1) {
                     removed = RemoveId3v1(path);
                 } else {
@@ -375,7 +395,7 @@ bool HealthCheck::WriteRepairTags(TSong& song, QString& why) {
         m_writer.useV2 = true;
     }
     bool written = false;
-    why = FileErrorOf([&] { written = m_writer.SaveSongTags(song); });
+    why = WriteErrorOf(song.FullPath, [&] { written = m_writer.SaveSongTags(song); });
     m_writer.useV2 = false;
     return written;
 }

@@ -5,7 +5,9 @@
 #include "core/Catalogue.h"
 #include "core/Library.h"
 #include "core/Settings.h"
+#include "core/TagRewrite.h"
 #include "foundation/Dialogs.h"
+#include "foundation/GatheringDialogs.h"
 #include "foundation/Numbers.h"
 #include "foundation/Text.h"
 #include "tags/TagPolicy.h"
@@ -60,6 +62,9 @@ AssignOutcome AssignController::AssignDetailsToSongs(const std::vector<int>& son
     {
         PolicyForRun policy(m_library.settings.MP3TAGPOLICY, m_assignPolicy);
         BusyScope busy;
+        // The messages of files that cannot be written make one report at the end.
+        GatheringDialogs gathering(ActiveDialogs());
+        ScopedDialogs quiet(gathering);
         try {
             int done = 0;
             for (const int songNum : songNums) {
@@ -69,8 +74,15 @@ AssignOutcome AssignController::AssignDetailsToSongs(const std::vector<int>& son
                 }
                 TSong song;
                 if (m_library.songs.FindSongByNumber(songNum, song)) {
-                    if (!ApplyAssignedDetails(song)) {
+                    const bool written = ApplyAssignedDetails(song);
+                    const QStringList messages = gathering.Take();
+                    if (!messages.isEmpty()) {
+                        m_result.failures << FailureLine(song.FullPath, messages);
+                    }
+                    if (!written) {
                         ++m_result.tagFailures;
+                    } else if (messages.isEmpty()) {
+                        ++m_result.written;
                     }
                     ++m_result.saved;
                 } else {
@@ -91,6 +103,15 @@ AssignOutcome AssignController::AssignDetailsToSongs(const std::vector<int>& son
     m_running = false;
     if (m_display != nullptr) {
         m_display->AssignRunEnded();
+    }
+    RewriteSummary summary;
+    summary.written = m_result.written;
+    summary.failures = m_result.failures;
+    if (const QString notice = RewriteNoticeText(summary); !notice.isEmpty()) {
+        FlashMessage(notice);
+    }
+    if (const QString report = RewriteSummaryText(summary); !report.isEmpty()) {
+        ShowInfo(report);
     }
     return outcome;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <functional>
 #include <vector>
@@ -39,6 +40,10 @@ struct AssignRunResult {
     int saved = 0;
     /// Songs whose tags could not be written (their catalogue rows were saved all the same).
     int tagFailures = 0;
+    /// Songs whose tags were written without a word.
+    int written = 0;
+    /// One line per file that had something to say (a failure, a parked tag): path and messages.
+    QStringList failures;
     /// Songs gone from the catalogue since they were listed.
     int missingSongs = 0;
     bool cancelled = false;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "support/Unsaveable.h"
+#include "tags/HeldFiles.h"
+
 #include "CheckFixture.h"
 #include "maintenance/TagPair.h"
 
@@ -188,6 +191,30 @@ TEST_F(CheckFixture, ARepairThatWritesNothingSaysSo) {
     EXPECT_EQ(m_check.ProblemLines(), QStringList{"Song #1 file has no tag (not repaired)"});
     EXPECT_EQ(m_check.Totals().outstanding, 1);
     EXPECT_EQ(ReadBack(path).TagSource, kTagNoTag);
+}
+
+TEST_F(CheckFixture, FilesThatCannotBeWrittenAreNamedInTheReportNotInABoxEach) {
+    const QString held = Put("held.mp3", Fixture("plain.mp3"));
+    const QString unsaveable = Put("unsaveable.mp3", Fixture("plain.mp3"));
+    const QString fine = Put("fine.mp3", Fixture("plain.mp3"));
+    for (const QString& path : {held, unsaveable, fine}) {
+        AddSongFor(path, "2002");
+    }
+    ASSERT_TRUE(MakeUnsaveable(unsaveable));
+    m_check.SetOption(HealthOption::NoTags, true);
+    {
+        HeldFile playing(held);
+        ASSERT_TRUE(m_check.RunRepair());
+    }
+    EXPECT_TRUE(m_dialogs.TextsOf("INFO").isEmpty()) << m_dialogs.TextsOf("INFO").join("\n").toStdString();
+    const QStringList lines = m_check.ProblemLines().filter("no tag");
+    ASSERT_EQ(lines.size(), 3) << m_check.ProblemLines().join("\n").toStdString();
+    EXPECT_EQ(lines[0], "Song #1 file has no tag (not repaired: File in use, ID3v1 tag parked to save later)");
+    EXPECT_TRUE(lines[1].startsWith("Song #2 file has no tag (not repaired: Cannot write " + unsaveable + ": "))
+        << lines[1].toStdString();
+    EXPECT_EQ(lines[2], "Song #3 file has no tag (repaired)");
+    EXPECT_EQ(ReadBack(fine).TagSource, kTagId3v1);
+    EXPECT_EQ(ReadBack(held).TagSource, kTagNoTag);
 }
 
 TEST_F(CheckFixture, AnId3v2TagInUnicodeIsNotAMissingTag) {
