@@ -150,6 +150,11 @@ public:
     /// How far the loaded song has played, read now; 0 when none is loaded.
     double ElapsedSeconds();
     bool LastRowEnded() const { return m_lastRowEnded; }
+    /// The files that could not be played since the engine was made, each as "PATH: reason", in
+    /// the order they failed.
+    const QStringList& FailedStarts() const { return m_failedStarts; }
+    /// How many songs started sounding since the engine was made.
+    int SongsSounded() const { return m_songsSounded; }
     float SavedVolume() const { return m_savedVolume; }
 
     /// Opens the file, measures it and frees it: its length in whole seconds, or -1 (after
@@ -206,6 +211,8 @@ private:
     std::atomic<bool> m_mixerEnded{false};
     bool m_dragging = false;
     TransportView m_transport;
+    QStringList m_failedStarts;
+    int m_songsSounded = 0;
 };
 
 }  // namespace sw
