@@ -64,9 +64,15 @@ void PlaybackEngine::SetStopAtEnd(bool down) {
 void PlaybackEngine::TogglePause() {
     if (State() == PlaybackState::Playing) {
         if (m_current != 0) {
-            m_savedVolume = MixerVolume();
+            m_savedVolume = SteadyVolume();
             if (FadeOnPause()) {
                 FadeOutMaster();
+            }
+            if (State() == PlaybackState::Ended) {
+                // The song ended during the fade: its end is handled, and nothing is paused.
+                m_transport.pauseDown = false;
+                Changed();
+                return;
             }
             SetMixerVolume(0);
             m_audio.ChannelPause(m_mixer);
@@ -85,13 +91,14 @@ void PlaybackEngine::TogglePause() {
             ReportBassError("BASS_ChannelPlay");
         }
         SetTimer(true);
-        // Nothing saved (a pause made by dragging the time bar) leaves the volume as it is.
+        // Nothing saved (a pause made by dragging the time bar) leaves the volume as it is. The
+        // fade in is the mixer's own ramp: nothing waits for it, and an end during it is kept.
         if (m_savedVolume != 0) {
             if (FadeOnPause()) {
                 m_audio.ChannelSlideAttribute(m_mixer, BASS_ATTRIB_VOL, m_savedVolume,
                                               static_cast<quint32>(FadeTime()));
+                m_rampTarget = m_savedVolume;
                 m_savedVolume = 0;
-                Wait(FadeTime());
             } else {
                 SetMixerVolume(m_savedVolume);
                 m_savedVolume = 0;
@@ -193,8 +200,15 @@ void PlaybackEngine::CrossfadeTo(CrossfadeTarget target) {
         m_queue.MarkNowPlaying();
     };
     if (fresh == 0) {
-        ReportBassError("BASS_StreamCreateFile");
+        // The old song plays on; the file that failed is marked and named, and a cross-fade to
+        // the next song goes on to the one after it.
+        const QString why = m_audio.ErrorGetText();
         keepOld();
+        RecordFailedStart(row, song.FullPath, why);
+        if (target == CrossfadeTarget::Next && m_queue.NextPlayableRow(row) > 0) {
+            m_queue.SetCursor(oldRow);
+            CrossfadeTo(target);
+        }
         return;
     }
     if (song.StartFrom > 0 && ActionFromComments()) {
@@ -221,8 +235,15 @@ void PlaybackEngine::CrossfadeTo(CrossfadeTarget target) {
     RetryParkedTag();
 }
 
+float PlaybackEngine::SteadyVolume() {
+    // A fade in still running counts with the volume it is heading for.
+    const float volume = m_rampTarget >= 0 ? m_rampTarget : MixerVolume();
+    m_rampTarget = -1;
+    return volume;
+}
+
 void PlaybackEngine::FadeOutMaster() {
-    m_savedVolume = MixerVolume();
+    m_savedVolume = SteadyVolume();
     if ((FadeTime() + kFadeMarginMs) / 1000.0 >= m_remaining) {
         return;
     }

@@ -9,6 +9,7 @@
 #include "foundation/Dates.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Numbers.h"
+#include "foundation/Text.h"
 #include "playback/AudioFormat.h"
 #include "playback/History.h"
 #include "playback/QueueController.h"
@@ -20,8 +21,6 @@ namespace {
 
 // Outputs are looked for up to this device number.
 constexpr int kMaxDevices = 9;
-// A started mixer is given this long to sound before the volume is restored.
-constexpr int kStartSettleMs = 100;
 
 }  // namespace
 
@@ -152,47 +151,87 @@ void PlaybackEngine::ReseekDevices() {
 }
 
 void PlaybackEngine::StartSongAtCursor() {
-    m_queue.SetNowPlayingRow(m_queue.Cursor());
-    const TSongObj* object = m_queue.SongAt(m_queue.NowPlayingRow());
+    // A row that cannot be played is marked, named in a notice, and play goes on with the next
+    // playable row; the music stops only when no playable row is left.
+    int row = m_queue.Cursor();
+    bool wrapped = false;
+    int failed = 0;
+    while (!StartRow(row)) {
+        ++failed;
+        int next = m_queue.NextPlayableRow(row);
+        if (next <= 0 && m_queue.RepeatAtEnd() && !wrapped) {
+            wrapped = true;
+            next = m_queue.NextPlayableRow(0);
+        }
+        if (next <= 0 || next == row) {
+            break;
+        }
+        row = next;
+        m_queue.SetCursor(row);
+    }
+    if (failed > 0 && m_current == 0) {
+        SetTransportState(PlaybackState::Stopped);
+        ShowInfo("Nothing left to play: " + QString::number(failed) + " file(s) could not be played");
+    }
+}
+
+bool PlaybackEngine::StartRow(int row) {
+    const TSongObj* object = m_queue.SongAt(row);
     if (!object) {
-        return;
+        // No song at the cursor: nothing to start, and nothing failed.
+        return true;
     }
     const TSong song = object->Song();
     if (!song.Exi) {
-        ShowInfo("File not found");
-        return;
+        return StartFailed(row, song.FullPath, "File not found");
     }
-    m_queue.MarkNowPlaying();
     m_current = m_audio.StreamCreateFile(song.FullPath, BASS_STREAM_DECODE | BASS_SAMPLE_FLOAT);
     if (m_current == 0) {
-        ReportBassError("BASS_StreamCreateFile");
-        m_queue.MarkPlayed();
-        return;
+        return StartFailed(row, song.FullPath, m_audio.ErrorGetText());
     }
     if (!m_audio.MixerStreamAddChannel(m_mixer, m_current, BASS_MIXER_NORAMPIN)) {
-        ReportBassError("BASS_Mixer_StreamAddChannel");
-        return;
+        const QString why = m_audio.ErrorGetText();
+        m_audio.StreamFree(m_current);
+        m_current = 0;
+        return StartFailed(row, song.FullPath, why);
     }
+    m_queue.SetNowPlayingRow(row);
+    m_queue.MarkNowPlaying();
     if (song.StartFrom > 0 && ActionFromComments()) {
         JumpToSeconds(m_current, song.StartFrom / 100.0);
     }
     m_mixerEnded.store(false);
-    if (!m_audio.ChannelPlay(m_mixer, song.StartFrom == 0)) {
-        ReportBassError("BASS_ChannelPlay");
-        return;
-    }
-    Wait(kStartSettleMs);
+    // The volume a fade took away comes back before the first sample, so that a song started
+    // after a faded stop or pause begins at full volume from its start.
     if (m_savedVolume != 0) {
         SetMixerVolume(m_savedVolume);
         m_savedVolume = 0;
     }
+    if (!m_audio.ChannelPlay(m_mixer, song.StartFrom == 0)) {
+        ReportBassError("BASS_ChannelPlay");
+        return true;
+    }
+    ++m_songsSounded;
     OnSongStarted();
     SetTransportState(PlaybackState::Playing);
-    // A song shorter than the settling wait ended before it counted as playing: its end is
-    // handled now, or the queue would wait for it for ever.
-    if (m_mixerEnded.load()) {
-        EndOfSong();
+    return true;
+}
+
+bool PlaybackEngine::StartFailed(int row, const QString& path, const QString& why) {
+    RecordFailedStart(row, path, why);
+    m_queue.SetNowPlayingRow(-1);
+    return false;
+}
+
+void PlaybackEngine::RecordFailedStart(int row, const QString& path, const QString& why) {
+    // The audio layer's text may begin with the path, which the notice names already.
+    QString reason = why.startsWith(path + ": ") ? why.mid(path.size() + 2) : why;
+    if (reason.isEmpty()) {
+        reason = "cannot be played";
     }
+    m_failedStarts << path + ": " + reason;
+    m_queue.MarkUnplayable(row);
+    FlashMessage("Cannot play " + QuoteDouble(path) + ": " + reason);
 }
 
 void PlaybackEngine::OnSongStarted() {
@@ -234,6 +273,10 @@ void PlaybackEngine::StopPlayback() {
     SetTimer(false);
     if (State() != PlaybackState::Ended) {
         m_audio.ChannelStop(m_mixer);
+    }
+    if (m_rampTarget >= 0) {
+        SetMixerVolume(m_rampTarget);
+        m_rampTarget = -1;
     }
     m_queue.MarkPlayed();
     m_queue.SetNowPlayingRow(-1);
@@ -284,27 +327,19 @@ void PlaybackEngine::AdvanceAfterEnd() {
         Changed();
         return;
     }
-    bool wrapped = false;
-    for (;;) {
-        const int next = m_queue.NextPlayableRow(row);
-        if (next > 0) {
-            row = next;
-        } else if (m_queue.RepeatAtEnd() && !wrapped && m_queue.RowCount() > 0) {
-            // Once round the queue at most: a queue with nothing playable ends as without repeat.
-            wrapped = true;
-            row = 1;
-        } else {
-            SetTransportState(PlaybackState::Stopped);
-            return;
-        }
-        m_queue.SetCursor(row);
-        if (m_queue.Cell(row, QueueColumn::Wng) != kMissingFileMark) {
-            StartSongAtCursor();
-            ProcessPendingEvents();
-            RetryParkedTag();
-            return;
-        }
+    int next = m_queue.NextPlayableRow(row);
+    if (next <= 0 && m_queue.RepeatAtEnd()) {
+        // Round to the top once; rows marked skipped or unplayable are passed over there too.
+        next = m_queue.NextPlayableRow(0);
     }
+    if (next <= 0) {
+        SetTransportState(PlaybackState::Stopped);
+        return;
+    }
+    m_queue.SetCursor(next);
+    StartSongAtCursor();
+    ProcessPendingEvents();
+    RetryParkedTag();
 }
 
 void PlaybackEngine::RetryParkedTag() {
@@ -384,6 +419,11 @@ void PlaybackEngine::SetTransportState(PlaybackState state) {
             break;
     }
     Changed();
+    // An end that came while the engine was in another state (starting, resuming, a fade) is
+    // not lost: it is handled as soon as the song counts as playing.
+    if (state == PlaybackState::Playing && m_current != 0 && m_mixerEnded.load()) {
+        EndOfSong();
+    }
 }
 
 void PlaybackEngine::SetMixerVolume(float volume) {

@@ -173,11 +173,19 @@ public:
     bool ActionFromComments() const;
 
 private:
+    /// Starts the song of the row; false (after marking the row and saying why) when it cannot
+    /// be played.
+    bool StartRow(int row);
+    bool StartFailed(int row, const QString& path, const QString& why);
+    /// Marks the row unplayable, keeps the failure and names it in a notice.
+    void RecordFailedStart(int row, const QString& path, const QString& why);
     void OnSongStarted();
     void SetTransportState(PlaybackState state);
     void SetTimer(bool on);
     void SetMixerVolume(float volume);
     float MixerVolume();
+    /// The mixer's volume, or the one a running fade in is heading for.
+    float SteadyVolume();
     /// Called on the mixing thread when the mixer has played its last source.
     void EndOfSong();
     void Changed();
@@ -212,6 +220,9 @@ private:
     bool m_dragging = false;
     TransportView m_transport;
     QStringList m_failedStarts;
+    /// The volume a fade in after a pause is ramping the mixer to; negative when none runs. A
+    /// song that ends during the ramp leaves the next one this volume.
+    float m_rampTarget = -1;
     int m_songsSounded = 0;
 };
 

@@ -167,6 +167,25 @@ void QueueController::PlayQueueRow(int row) {
     }
 }
 
+void QueueController::DoubleClickRow(int row, bool withCtrl) {
+    if (!RowAt(row)) {
+        return;
+    }
+    if (!withCtrl) {
+        PlayQueueRow(row);
+        return;
+    }
+    // The pop-up's items act on the pop-up song: opening it over the row picks that song.
+    if (!OpenPopup(row)) {
+        return;
+    }
+    if (DoubleClickToEdit()) {
+        PopupEditSong();
+    } else {
+        PopupViewSong();
+    }
+}
+
 void QueueController::FillQueueRow(int row) {
     QueueRow& target = Row(row);
     if (row == m_nowPlayingRow && State() == PlaybackState::Playing) {
@@ -196,6 +215,15 @@ void QueueController::SetRowDuration(int row, int seconds) {
     song.Duration = seconds;
     Row(row).song->Assign(song);
     CellOf(Row(row), QueueColumn::Duration) = DurationText(seconds);
+    TouchRow(row);
+}
+
+void QueueController::MarkUnplayable(int row) {
+    if (!RowAt(row)) {
+        return;
+    }
+    Batch batch(*this);
+    CellOf(Row(row), QueueColumn::Wng) = kMissingFileMark;
     TouchRow(row);
 }
 

@@ -133,6 +133,8 @@ public:
     void ShowNowPlayingRow();
     /// Writes the row's duration cell from its song (after the engine measured it).
     void SetRowDuration(int row, int seconds);
+    /// Marks the row "!": its file could not be played, and play passes it by.
+    void MarkUnplayable(int row);
 
     // The playing row, the cursor and the selected block.
     int NowPlayingRow() const { return m_nowPlayingRow; }
@@ -175,6 +177,9 @@ public:
     void ToggleHideMissing();
     void ToggleRepeatAtEnd() { m_repeatAtEnd = !m_repeatAtEnd; }
     void SetDoubleClickToEdit(bool edit);
+    /// A double-click on the row plays it, as the Play button plays the cursor row; with Ctrl held
+    /// it shows the song's details instead, or opens it for editing when `DoubleClickToEdit`.
+    void DoubleClickRow(int row, bool withCtrl);
 
     // The pop-up menu over a row.
     /// The library windows the pop-up opens; each item stays disabled until its window is set.

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "EngineTestSupport.h"
 #include "core/Settings.h"
+#include "foundation/Text.h"
 
 namespace sw {
 namespace {
@@ -141,11 +145,23 @@ TEST(Engine, PauseWithNothingLoadedChangesNothing) {
     EXPECT_EQ(rig.engine->State(), PlaybackState::Playing);
 }
 
-TEST(Engine, RepeatAtEndWrapsPastAMissingFirstRow) {
+// "Repeat at end" goes round to the first row that plays: a missing file and a row marked
+// skipped are passed by there as anywhere else.
+class RepeatAtEnd : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(RepeatAtEnd, WrapsPastAFirstRowThatDoesNotPlay) {
+    const bool skipped = std::string(GetParam()) == "Skipped";
     EngineRig rig;
-    TSong missing = rig.queueRig.Song(1, false);
-    missing.Exi = true;
-    rig.queue().AppendToQueue(missing);
+    if (skipped) {
+        rig.Append("blip.wav", 1);
+        rig.queue().SetCursor(1);
+        rig.queue().SetSkipOfCursorRow(true);
+        ASSERT_EQ(rig.queue().Cell(1, QueueColumn::Now), "S");
+    } else {
+        TSong missing = rig.queueRig.Song(1, false);
+        missing.Exi = true;
+        rig.queue().AppendToQueue(missing);
+    }
     rig.Append("song440.wav", 2);
     rig.Append("blip.wav", 3);
     rig.queue().ToggleRepeatAtEnd();
@@ -153,7 +169,11 @@ TEST(Engine, RepeatAtEndWrapsPastAMissingFirstRow) {
     ASSERT_TRUE(rig.host->RunUntilDone([&] { return rig.queue().NowPlayingRow() == 2; }, 2000));
     EXPECT_EQ(rig.engine->State(), PlaybackState::Playing);
     EXPECT_EQ(rig.queue().Cell(3, QueueColumn::Now), "P");
+    EXPECT_EQ(rig.engine->SongsSounded(), 2);
 }
+
+INSTANTIATE_TEST_SUITE_P(Engine, RepeatAtEnd, ::testing::Values("Missing", "Skipped"),
+                         [](const ::testing::TestParamInfo<const char*>& c) { return std::string(c.param); });
 
 TEST(Engine, RepeatAtEndWithNothingPlayableStops) {
     EngineRig rig;
@@ -247,9 +267,19 @@ TEST(Engine, FadeOnPauseNearTheEndMutesAndPausesWithoutFading) {
     double at = rig.Seconds();
     rig.engine->PressPause(true);  // 2 s left: a fade of 1 s with its margin fits
     EXPECT_NEAR(rig.Seconds() - at, 1.5, 0.01);
+    // The fade in is the mixer's ramp: the command returns at once, the volume is back after it.
+    at = rig.Seconds();
     rig.engine->PressPause(false);
+    EXPECT_EQ(rig.Seconds(), at);
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Playing);
+    EXPECT_LT(rig.MixerVolume(), 0.1f);
+    // The song ends during the fade in: its end is handled, not lost (the queue does not stall).
+    rig.host->RunUntilDone([&] { return rig.engine->State() == PlaybackState::Stopped; }, 3000);
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Stopped);
     EXPECT_EQ(rig.MixerVolume(), 1.0f);
-    rig.host->RunUntilDone([&] { return rig.engine->RemainingSeconds() < 1.4; }, 2000);
+
+    rig.Play(1);
+    rig.host->RunUntilDone([&] { return rig.engine->RemainingSeconds() < 1.4; }, 3000);
     at = rig.Seconds();
     rig.engine->PressPause(true);
     EXPECT_EQ(rig.Seconds(), at);
@@ -283,18 +313,79 @@ TEST(Engine, PlayWithAnEmptyQueueChangesNothing) {
     EXPECT_TRUE(rig.dialogs.Transcript().isEmpty());
 }
 
-TEST(Engine, SongsThatCannotPlaySayWhy) {
+// A file that cannot be played is marked "!", named in a notice with the reason, and play goes
+// on with the next playable row; only a queue with nothing playable left stops, with one message.
+TEST(Engine, FilesThatCannotPlayArePassedByAndNamed) {
     EngineRig rig;
-    TSong gone = rig.queueRig.Song(1, false);
-    rig.queue().AppendToQueue(gone);  // the catalogue knows it is missing
-    gone.Exi = true;
-    rig.queue().AppendToQueue(gone);  // the catalogue has not noticed
+    QTemporaryDir folder;
+    const QString empty = folder.filePath("empty.mp3");
+    const QString corrupt = folder.filePath("corrupt.mp3");
+    QFile(empty).open(QIODevice::WriteOnly);
+    {
+        QFile file(corrupt);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(20000, '\x5a'));
+    }
+    TSong known = rig.queueRig.Song(2, false);  // the catalogue knows it is missing
+    TSong unnoticed = rig.queueRig.Song(3, false);
+    unnoticed.Exi = true;  // the catalogue has not noticed
+    TSong emptySong = rig.queueRig.Song(4);
+    emptySong.FullPath = empty;
+    TSong corruptSong = rig.queueRig.Song(5);
+    corruptSong.FullPath = corrupt;
+    rig.Append("song440.wav", 1);
+    for (const TSong& bad : {known, unnoticed, emptySong, corruptSong}) {
+        rig.queue().AppendToQueue(bad);
+    }
+    rig.Append("song440.wav", 6);
     rig.Play(1);
-    rig.Play(2);
-    EXPECT_EQ(rig.dialogs.TextsOf("INFO"),
-              (QStringList{"File not found", "BASS_StreamCreateFile - BASS error 2"}));
-    EXPECT_EQ(rig.queue().Cell(2, QueueColumn::Now), "P");
-    EXPECT_EQ(rig.engine->State(), PlaybackState::Stopped);
+    rig.host->RunUntilDone([&] { return rig.queue().NowPlayingRow() == 6; }, 10000);
+    EXPECT_EQ(rig.queue().NowPlayingRow(), 6);
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Playing);
+    EXPECT_EQ(rig.engine->SongsSounded(), 2);
+    for (int row = 2; row <= 5; ++row) {
+        EXPECT_EQ(rig.queue().Cell(row, QueueColumn::Wng), "!") << row;
+        EXPECT_NE(rig.queue().Cell(row, QueueColumn::Now), ">>") << row;
+    }
+    EXPECT_TRUE(rig.dialogs.TextsOf("INFO").isEmpty()) << rig.dialogs.TextsOf("INFO").join("\n").toStdString();
+    // The missing files were marked when they were queued and are passed by without a try; the
+    // others are tried once and named with the audio layer's reason.
+    const QStringList flashes = rig.dialogs.TextsOf("FLASH").filter("Cannot play");
+    ASSERT_EQ(flashes.size(), 2) << rig.dialogs.TextsOf("FLASH").join("\n").toStdString();
+    ASSERT_EQ(rig.engine->FailedStarts().size(), 2);
+    const QStringList paths{empty, corrupt};
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(flashes[i].startsWith("Cannot play " + QuoteDouble(paths[i]) + ": ")) << flashes[i].toStdString();
+        const QString failure = rig.engine->FailedStarts()[i];
+        EXPECT_TRUE(failure.startsWith(paths[i] + ": ")) << failure.toStdString();
+        // The reason is the audio layer's, never empty, and does not name the file again.
+        const QString reason = failure.mid(paths[i].size() + 2);
+        EXPECT_FALSE(reason.isEmpty());
+        EXPECT_FALSE(reason.contains(paths[i])) << reason.toStdString();
+    }
+
+    // "Next" with fades on cross-fades past a file that cannot be played to the one after it.
+    EngineRig fading;
+    fading.Append("song440.wav", 1);
+    fading.queue().AppendToQueue(corruptSong);
+    fading.Append("song550.wav", 3);
+    fading.Play(1);
+    fading.host->RunFor(300);
+    fading.engine->NextCommand();
+    EXPECT_EQ(fading.queue().NowPlayingRow(), 3);
+    EXPECT_EQ(fading.queue().Cell(2, QueueColumn::Wng), "!");
+    EXPECT_EQ(fading.engine->FailedStarts().size(), 1);
+    EXPECT_TRUE(fading.dialogs.TextsOf("INFO").isEmpty());
+
+    // Nothing playable left: one message, stopped, no row counted as playing.
+    EngineRig none;
+    none.queue().AppendToQueue(known);
+    none.queue().AppendToQueue(unnoticed);
+    none.Play(1);
+    EXPECT_EQ(none.engine->State(), PlaybackState::Stopped);
+    EXPECT_EQ(none.queue().NowPlayingRow(), -1);
+    EXPECT_EQ(none.dialogs.TextsOf("INFO"),
+              QStringList{"Nothing left to play: 1 file(s) could not be played"});
 }
 
 TEST(Engine, DurationIsCorrectedOnceInRowAndCatalogue) {
