@@ -237,6 +237,22 @@ TEST(Engine, AnEndNoticedAfterAStopStartsNothing) {
     EXPECT_EQ(rig.engine->Transport().jumpCaption, "00:01");
 }
 
+// After a faded stop the next song sounds from its first milliseconds, at full volume.
+TEST(Engine, TheSongAfterAFadedStopStartsAtItsFirstSample) {
+    EngineRig rig;
+    rig.Append("song440.wav", 1);
+    rig.Append("song550.wav", 2);
+    rig.Play(1);
+    rig.host->RunFor(300);
+    rig.engine->StopCommand();  // fades out over a second
+    ASSERT_EQ(rig.engine->State(), PlaybackState::Stopped);
+    const double start = rig.Seconds();
+    rig.Play(2);
+    EXPECT_EQ(rig.MixerVolume(), 1.0f);
+    rig.host->RunFor(200);
+    EXPECT_GT(rig.Peak(start + 0.005, start + 0.03), kLoud);
+}
+
 TEST(Engine, StopWhilePausedLeavesThePrePauseVolumeForTheNextSong) {
     EngineRig rig;
     rig.Append("song440.wav", 1);
