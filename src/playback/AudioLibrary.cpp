@@ -280,6 +280,7 @@ bool AudioLibrary::MixerStreamAddChannel(AudioHandle mixerHandle, AudioHandle st
     stream->mixer = mixer;
     stream->autoFree = (flags & BASS_STREAM_AUTOFREE) != 0;
     stream->endSeen = false;
+    stream->queued = (flags & BASS_MIXER_CHAN_QUEUED) != 0;
     if ((flags & BASS_MIXER_NORAMPIN) != 0) {
         stream->rampIn.Set(1.0f);
     } else {

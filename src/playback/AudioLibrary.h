@@ -19,6 +19,9 @@ inline constexpr quint32 BASS_STREAM_DECODE = 0x200000;
 inline constexpr quint32 BASS_STREAM_AUTOFREE = 0x40000;
 inline constexpr quint32 BASS_MIXER_END = 0x10000;
 inline constexpr quint32 BASS_MIXER_NORAMPIN = 0x800000;
+/// A mixer source that stays silent while another source of its mixer sounds, and follows the
+/// last sample of the last one to end in the same block: the next song of a gapless change.
+inline constexpr quint32 BASS_MIXER_CHAN_QUEUED = 0x1000000;
 inline constexpr quint32 BASS_SYNC_END = 2;
 inline constexpr quint32 BASS_SYNC_MIXTIME = 0x40000000;
 inline constexpr quint32 BASS_ATTRIB_VOL = 2;
@@ -71,7 +74,8 @@ public:
     AudioHandle MixerStreamCreate(quint32 frequency, quint32 channels, quint32 flags);
     /// Plugs a decoding stream into a mixer. BASS_MIXER_NORAMPIN starts it at full level instead
     /// of fading it in over a few milliseconds; BASS_STREAM_AUTOFREE takes it out of the mixer
-    /// and closes its file when it ends (its handle stays valid until StreamFree).
+    /// and closes its file when it ends (its handle stays valid until StreamFree);
+    /// BASS_MIXER_CHAN_QUEUED holds it back until the mixer's other sources have ended.
     bool MixerStreamAddChannel(AudioHandle mixer, AudioHandle stream, quint32 flags);
 
     /// Opens a file on the current device. With BASS_STREAM_DECODE it can only feed a mixer

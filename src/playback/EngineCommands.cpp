@@ -56,6 +56,9 @@ void PlaybackEngine::PauseKey() {
 void PlaybackEngine::SetStopAtEnd(bool down) {
     m_transport.stopAtEndDown = down;
     if (down) {
+        DropQueuedSong();
+    }
+    if (down) {
         m_transport.pauseDown = false;
     }
     Changed();
@@ -167,6 +170,7 @@ void PlaybackEngine::CrossfadeTo(CrossfadeTarget target) {
     if (State() != PlaybackState::Playing || FadeTime() / 1000.0 > m_remaining) {
         return;
     }
+    DropQueuedSong();
     const AudioHandle old = m_current;
     const int oldRow = m_queue.NowPlayingRow();
     m_queue.MarkPlayed();
@@ -223,6 +227,7 @@ void PlaybackEngine::CrossfadeTo(CrossfadeTarget target) {
         keepOld();
         return;
     }
+    WatchEnd(fresh);
     const auto fade = static_cast<quint32>(FadeTime());
     m_audio.ChannelSlideAttribute(fresh, BASS_ATTRIB_VOL, volume, fade);
     m_audio.ChannelSlideAttribute(old, BASS_ATTRIB_VOL, 0.0f, fade);

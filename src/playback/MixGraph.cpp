@@ -67,6 +67,10 @@ void Device::RenderMixer(Channel& mixer, float* out, int frames, bool wait) {
     int lastEnd = 0;  // frames of this block up to the end of the last source to end in it
     for (size_t i = 0; i < mixer.sources.size();) {
         Channel& input = *mixer.sources[i];
+        if (input.queued) {
+            ++i;
+            continue;
+        }
         const int got = input.stream->Read(source, frames, wait);
         input.rampIn.Apply(source, frames);
         input.volume.Apply(source, frames);
@@ -86,6 +90,22 @@ void Device::RenderMixer(Channel& mixer, float* out, int frames, bool wait) {
             continue;
         }
         ++i;
+    }
+    if (!sounding) {
+        // The song that ended hands over to the queued one at its last sample, in this block.
+        const auto next = std::find_if(mixer.sources.begin(), mixer.sources.end(),
+                                       [](const Channel* c) { return c->queued; });
+        if (next != mixer.sources.end()) {
+            Channel& input = **next;
+            input.queued = false;
+            const int rest = frames - lastEnd;
+            input.stream->Read(source, rest, wait);
+            input.rampIn.Apply(source, rest);
+            input.volume.Apply(source, rest);
+            MixInto(mix + static_cast<size_t>(lastEnd) * kChannels, source, rest * kChannels);
+            sounding = true;
+            lastEnd = frames;
+        }
     }
     int played = frames;
     if (!sounding && (mixer.flags & BASS_MIXER_END) != 0) {

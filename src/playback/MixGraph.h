@@ -35,6 +35,7 @@ struct Channel {
     bool autoFree = false;     // leaves its mixer (or stops) and closes its file at its end
     bool endSeen = false;      // its end has been notified
     VolumeSlide rampIn;
+    bool queued = false;  // waits until the mixer's other sources have ended
 
     // A mixer.
     std::vector<Channel*> sources;

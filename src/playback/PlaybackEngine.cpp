@@ -21,6 +21,8 @@ namespace {
 
 // Outputs are looked for up to this device number.
 constexpr int kMaxDevices = 9;
+// The next song is opened and queued behind the playing one this long before its end.
+constexpr double kQueueAheadSeconds = 2.0;
 
 }  // namespace
 
@@ -130,6 +132,7 @@ void PlaybackEngine::InitAudio(bool startup) {
 }
 
 void PlaybackEngine::ShutdownAudio() {
+    DropQueuedSong();
     if (m_audio.SetDevice(m_masterDevice)) {
         m_audio.Free();
     }
@@ -195,6 +198,7 @@ bool PlaybackEngine::StartRow(int row) {
         m_current = 0;
         return StartFailed(row, song.FullPath, why);
     }
+    WatchEnd(m_current);
     m_queue.SetNowPlayingRow(row);
     m_queue.MarkNowPlaying();
     if (song.StartFrom > 0 && ActionFromComments()) {
@@ -264,6 +268,7 @@ void PlaybackEngine::OnSongStarted() {
 }
 
 void PlaybackEngine::StopPlayback() {
+    DropQueuedSong();
     if (m_current == 0) {
         if (State() != PlaybackState::Stopped) {
             SetTransportState(PlaybackState::Stopped);
@@ -342,6 +347,109 @@ void PlaybackEngine::AdvanceAfterEnd() {
     RetryParkedTag();
 }
 
+int PlaybackEngine::RowToFollow() const {
+    if (m_transport.stopAtEndDown) {
+        return 0;
+    }
+    int next = m_queue.NextPlayableRow(m_queue.NowPlayingRow());
+    if (next <= 0 && m_queue.RepeatAtEnd()) {
+        next = m_queue.NextPlayableRow(0);
+    }
+    return next;
+}
+
+void PlaybackEngine::QueueNextSong() {
+    if (!m_host || m_current == 0 || State() != PlaybackState::Playing) {
+        return;
+    }
+    const int row = RowToFollow();
+    const TSongObj* object = m_queue.SongAt(row);
+    if (m_next != 0 && (row != m_nextRow || !object || object->Song().FullPath != m_nextPath)) {
+        DropQueuedSong();  // the queue changed since
+    }
+    if (m_next != 0 || !object || m_remaining > kQueueAheadSeconds) {
+        return;
+    }
+    const TSong song = object->Song();
+    const AudioHandle next = m_audio.StreamCreateFile(song.FullPath, BASS_STREAM_DECODE | BASS_SAMPLE_FLOAT);
+    if (next == 0) {
+        // Marked now, so that the next tick queues the row after it.
+        RecordFailedStart(row, song.FullPath, m_audio.ErrorGetText());
+        return;
+    }
+    if (song.StartFrom > 0 && ActionFromComments()) {
+        JumpToSeconds(next, song.StartFrom / 100.0);
+    }
+    if (!m_audio.MixerStreamAddChannel(m_mixer, next, BASS_MIXER_NORAMPIN | BASS_MIXER_CHAN_QUEUED)) {
+        const QString why = m_audio.ErrorGetText();
+        m_audio.StreamFree(next);
+        RecordFailedStart(row, song.FullPath, why);
+        return;
+    }
+    WatchEnd(next);
+    m_next = next;
+    m_nextRow = row;
+    m_nextPath = song.FullPath;
+    m_queuedStream.store(next);
+}
+
+void PlaybackEngine::DropQueuedSong() {
+    if (m_next == 0) {
+        return;
+    }
+    m_queuedStream.store(0);
+    m_audio.StreamFree(m_next);
+    m_next = 0;
+    m_nextRow = 0;
+    m_nextPath.clear();
+    RetryParkedTag();
+}
+
+void PlaybackEngine::WatchEnd(AudioHandle stream) {
+    m_audio.ChannelSetSync(stream, BASS_SYNC_END | BASS_SYNC_MIXTIME,
+                           [this](AudioHandle, AudioHandle channel) { SourceEnded(channel); });
+}
+
+void PlaybackEngine::SourceEnded(AudioHandle stream) {
+    // Only an end with a song queued behind it is news: otherwise the mixer's own end follows.
+    if (m_queuedStream.load() == 0 || stream == m_queuedStream.load() || !m_host) {
+        return;
+    }
+    m_host->PostToUserInterface([this, stream] { TakeOverQueuedSong(stream); });
+}
+
+void PlaybackEngine::TakeOverQueuedSong(AudioHandle ended) {
+    if (ended != m_current || m_next == 0 || State() != PlaybackState::Playing) {
+        return;
+    }
+    const TSongObj* object = m_queue.SongAt(m_nextRow);
+    if (!object || object->Song().FullPath != m_nextPath || m_transport.stopAtEndDown) {
+        // The queue changed in the moment before the end: the song that follows is chosen anew.
+        DropQueuedSong();
+        m_state.store(PlaybackState::Ended);
+        AdvanceAfterEnd();
+        return;
+    }
+    const AudioHandle old = m_current;
+    const int row = m_nextRow;
+    m_queuedStream.store(0);
+    m_current = m_next;
+    m_next = 0;
+    m_nextRow = 0;
+    m_nextPath.clear();
+    m_queue.MarkPlayed();
+    m_queue.SetNowPlayingRow(row);
+    m_queue.SetCursor(row);
+    m_queue.MarkNowPlaying();
+    if (!m_audio.StreamFree(old)) {
+        ReportBassError("BASS_StreamFree 1");
+    }
+    m_lastRowEnded = false;
+    ++m_songsSounded;
+    OnSongStarted();
+    RetryParkedTag();
+}
+
 void PlaybackEngine::RetryParkedTag() {
     if (m_tags) {
         m_tags->RetryParkedTag();
@@ -389,6 +497,7 @@ void PlaybackEngine::DisplayTimerTick() {
     m_transport.timeBarPosition = whole;
     Changed();
     SetTimer(true);
+    QueueNextSong();
 }
 
 void PlaybackEngine::SetTransportState(PlaybackState state) {

@@ -180,6 +180,19 @@ private:
     /// Marks the row unplayable, keeps the failure and names it in a notice.
     void RecordFailedStart(int row, const QString& path, const QString& why);
     void OnSongStarted();
+    /// Near the end of a song, opens the next playable row's song and queues it in the mixer, so
+    /// that it follows the last sample without a gap; drops a queued song the queue no longer
+    /// has next.
+    void QueueNextSong();
+    /// The row that follows the playing one at its end, or 0.
+    int RowToFollow() const;
+    void DropQueuedSong();
+    /// Asks for the end of the stream to be noticed (on the mixing thread).
+    void WatchEnd(AudioHandle stream);
+    /// Called on the mixing thread when a stream of the mixer has ended.
+    void SourceEnded(AudioHandle stream);
+    /// On the user-interface thread: the queued song took over from the one that ended.
+    void TakeOverQueuedSong(AudioHandle ended);
     void SetTransportState(PlaybackState state);
     void SetTimer(bool on);
     void SetMixerVolume(float volume);
@@ -223,6 +236,12 @@ private:
     /// The volume a fade in after a pause is ramping the mixer to; negative when none runs. A
     /// song that ends during the ramp leaves the next one this volume.
     float m_rampTarget = -1;
+    /// The next song, queued in the mixer behind the playing one, its row and its file.
+    AudioHandle m_next = 0;
+    int m_nextRow = 0;
+    QString m_nextPath;
+    /// m_next, for the mixing thread.
+    std::atomic<AudioHandle> m_queuedStream{0};
     int m_songsSounded = 0;
 };
 

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
+
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -144,6 +147,74 @@ TEST(Engine, PauseWithNothingLoadedChangesNothing) {
     rig.Play(1);
     EXPECT_EQ(rig.engine->State(), PlaybackState::Playing);
 }
+
+// At a natural end the next song was opened and queued ahead: its first sample follows the last
+// one of the song before, with no silence between (a gap of 1 ms would be 44 silent frames).
+TEST(Engine, ANaturalEndIsGapless) {
+    EngineRig rig;
+    rig.Append("song440.wav", 1);
+    rig.Append("song550.wav", 2);
+    rig.Append("song440.wav", 3);
+    rig.Play(1);
+    ASSERT_TRUE(rig.host->RunUntilDone([&] { return rig.queue().NowPlayingRow() == 3; }, 8000));
+    rig.host->RunFor(500);
+    EXPECT_EQ(rig.engine->SongsSounded(), 3);
+    EXPECT_EQ(rig.queue().Cell(1, QueueColumn::Now), "P");
+    EXPECT_EQ(rig.queue().Cell(2, QueueColumn::Now), "P");
+    EXPECT_EQ(rig.queue().Cell(3, QueueColumn::Now), ">>");
+    // From the first song's first sound to well into the third, never 1 ms of silence.
+    const std::size_t frames = rig.played.size() / 2;
+    std::size_t first = 0;
+    while (first < frames && std::abs(rig.played[first * 2]) < 0.01f) {
+        ++first;
+    }
+    const std::size_t last = static_cast<std::size_t>((rig.Seconds() - 0.1) * 44100);
+    ASSERT_LT(first, last);
+    std::size_t longestSilence = 0;
+    std::size_t silence = 0;
+    for (std::size_t i = first; i < std::min(last, frames); ++i) {
+        silence = std::abs(rig.played[i * 2]) < 1e-4f ? silence + 1 : 0;
+        longestSilence = std::max(longestSilence, silence);
+    }
+    EXPECT_LT(longestSilence, 44u);
+    EXPECT_EQ(rig.engine->State(), PlaybackState::Playing);
+}
+
+// A change made after the next song was queued still decides what follows.
+struct LateChange {
+    const char* name;
+    std::function<void(EngineRig&)> change;
+    int following;  // the row playing afterwards; 0 when the music stops
+};
+
+class LateChanges : public ::testing::TestWithParam<LateChange> {};
+
+TEST_P(LateChanges, DecideWhatFollows) {
+    EngineRig rig;
+    rig.Append("song440.wav", 1);
+    rig.Append("song550.wav", 2);
+    rig.Append("song440.wav", 3);
+    rig.Play(1);
+    // The next song is queued two seconds before the end.
+    ASSERT_TRUE(rig.host->RunUntilDone([&] { return rig.engine->ElapsedSeconds() > 1.5; }, 3000));
+    GetParam().change(rig);
+    rig.host->RunFor(2000);
+    EXPECT_EQ(rig.queue().NowPlayingRow(), GetParam().following > 0 ? GetParam().following : -1);
+    EXPECT_EQ(rig.engine->State(),
+              GetParam().following > 0 ? PlaybackState::Playing : PlaybackState::Stopped);
+    EXPECT_EQ(rig.engine->SongsSounded(), GetParam().following > 0 ? 2 : 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Engine, LateChanges,
+    ::testing::Values(LateChange{"StopAtEnd", [](EngineRig& rig) { rig.engine->SetStopAtEnd(true); }, 0},
+                      LateChange{"NextRowSkipped",
+                                 [](EngineRig& rig) {
+                                     rig.queue().SetCursor(2);
+                                     rig.queue().SetSkipOfCursorRow(true);
+                                 },
+                                 3}),
+    [](const ::testing::TestParamInfo<LateChange>& c) { return std::string(c.param.name); });
 
 // "Repeat at end" goes round to the first row that plays: a missing file and a row marked
 // skipped are passed by there as anywhere else.
