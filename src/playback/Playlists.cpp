@@ -54,13 +54,21 @@ bool Playlists::AddSongToTargetPlaylist(const TSong& song) {
 }
 
 bool Playlists::FindPlaylistByName(const QString& name) {
+    const std::optional<int> id = FindPlaylistId(name);
+    if (!id) {
+        return false;
+    }
+    m_shared.TargetPlaylist = {*id, name};
+    return true;
+}
+
+std::optional<int> Playlists::FindPlaylistId(const QString& name) {
     m_catalogue.RunQuery("select * from plist where plname = " + SqlQuote(name));
     const RowSet& rows = m_catalogue.GeneralQuery();
     if (rows.Eof()) {
-        return false;
+        return std::nullopt;
     }
-    m_shared.TargetPlaylist = {rows.Int("PLID"), name};
-    return true;
+    return rows.Int("PLID");
 }
 
 bool Playlists::CreatePlaylistNamed(const QString& name) {
@@ -84,11 +92,24 @@ bool Playlists::AskNewPlaylist() {
     return CreatePlaylistNamed(name);
 }
 
-void Playlists::InsertPlaylistRow(int playlistId, const QString& name) {
+std::optional<PlaylistNameAnswer> Playlists::AskPlaylistName() {
+    QString typed;
+    if (!InputTextLimited("New playlist name (max 40 chs)", typed, kPlaylistNameWidth)) {
+        return std::nullopt;
+    }
+    PlaylistNameAnswer answer;
+    answer.name = LeftChars(typed, kPlaylistNameWidth);
+    answer.existingId = FindPlaylistId(answer.name);
+    return answer;
+}
+
+void Playlists::InsertPlaylistRow(int playlistId, const QString& name, bool commit) {
     const int today = DateNumber(DateTimeToStamp(m_clock.LocalNow()).date);
-    m_catalogue.ExecSqlCommit("insert into plist (plid, plname, pldate) values (" + Number(playlistId) +
-                              ", " + SqlQuote(LeftChars(name, kPlaylistNameWidth)) + "," + Number(today) +
-                              ");");
+    m_catalogue.ExecSql("insert into plist (plid, plname, pldate) values (" + Number(playlistId) + ", " +
+                        SqlQuote(LeftChars(name, kPlaylistNameWidth)) + "," + Number(today) + ");");
+    if (commit) {
+        m_catalogue.CommitAndContinue();
+    }
 }
 
 void Playlists::ClearPlaylistEntries(int playlistId) {

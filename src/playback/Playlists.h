@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 #include "PlaylistRefs.h"
@@ -24,6 +25,13 @@ struct PlaylistEntry {
     bool SongFound = false;
 };
 
+/// A name typed for a new playlist, cut to the column's width, with the id of the playlist that
+/// has that name already, if there is one.
+struct PlaylistNameAnswer {
+    QString name;
+    std::optional<int> existingId;
+};
+
 /// The catalogue's playlists (PLIST) and their entries (SONGINPL), as the queue, the songs window
 /// and the playlists window change them. Statements that do not say otherwise leave the commit to
 /// the caller.
@@ -45,13 +53,19 @@ public:
 
     /// Makes the playlist of exactly that name the target; false when there is none.
     bool FindPlaylistByName(const QString& name);
+    /// The id of the playlist of exactly that name (0 is a playlist too: "Random").
+    std::optional<int> FindPlaylistId(const QString& name);
     /// Creates the playlist and makes it the target; a playlist of that name becomes the target
     /// instead (after saying so). Names are cut to the column's width. Always true.
     bool CreatePlaylistNamed(const QString& name);
     /// Asks for a name and creates the playlist; false when cancelled.
     bool AskNewPlaylist();
-    /// Inserts the PLIST row dated today and commits.
-    void InsertPlaylistRow(int playlistId, const QString& name);
+    /// Asks for a new playlist's name as AskNewPlaylist does, but creates nothing and leaves the
+    /// target alone, so that the caller decides what a taken name means; nullopt when cancelled.
+    std::optional<PlaylistNameAnswer> AskPlaylistName();
+    /// Inserts the PLIST row dated today and commits, unless the caller writes the playlist's
+    /// entries in the same transaction.
+    void InsertPlaylistRow(int playlistId, const QString& name, bool commit = true);
     void ClearPlaylistEntries(int playlistId);
     void DeletePlaylistRow(int playlistId);
 

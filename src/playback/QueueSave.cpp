@@ -1,5 +1,8 @@
 // Saving the queue as a playlist.
 #include "QueueController.h"
+
+#include <optional>
+
 #include "core/Catalogue.h"
 #include "core/Library.h"
 #include "foundation/Dialogs.h"
@@ -36,6 +39,7 @@ bool QueueController::SaveQueueAsPlaylist() {
     }
     Tplist& source = QueueSourcePlaylist();
     bool append = false;
+    bool replace = false;
     if (source.Id > 0) {
         const int update =
             AskChoice("Update existing playlist " + QuoteDouble(source.Name) + ", or create new ?",
@@ -49,32 +53,70 @@ bool QueueController::SaveQueueAsPlaylist() {
             if (how == 0) {
                 return false;
             }
-            if (how == 1) {
-                m_playlists.ClearPlaylistEntries(source.Id);
-            } else {
-                append = true;
-            }
+            replace = how == 1;
+            append = how == 2;
         } else {
             ForgetPlaylist(source);
         }
     }
-    if (source.Id == 0) {
-        if (!m_playlists.AskNewPlaylist()) {
+    Tplist saved = source;
+    const bool named = source.Id == 0;
+    bool create = false;
+    if (named) {
+        const std::optional<PlaylistNameAnswer> answer = m_playlists.AskPlaylistName();
+        if (!answer) {
             return false;
         }
-        source = m_playlists.TargetPlaylist();
-    }
-    // Entries are dropped by seq, so seqs must stay unique in a playlist: appended rows are
-    // numbered on from its highest seq, keeping their distances (and the gaps of dropped rows).
-    const int offset = append ? m_playlists.NextPlaylistSeq(source.Id) - 1 : 0;
-    for (int row = 1; row <= RowCount(); ++row) {
-        if (!saveSkipped && Cell(row, QueueColumn::Now) == kMarkerSkipped) {
-            continue;
+        saved.Name = answer->name;
+        if (answer->existingId) {
+            // Writing the rows beside the entries already there would give each seq twice.
+            if (!Confirm("A playlist with this name already exists - replace its songs with the queue ?")) {
+                return false;
+            }
+            saved.Id = *answer->existingId;
+            replace = true;
+        } else {
+            create = true;
         }
-        m_playlists.InsertPlaylistEntry(Row(row).song->Song(), source.Id, offset + row);
     }
+
+    // The playlist is written whole or not at all: what was pending before is committed apart,
+    // and a statement that fails takes the save's other statements with it.
+    Catalogue& catalogue = m_library.catalogue;
+    catalogue.CommitAndContinue();
+    try {
+        if (create) {
+            saved.Id = catalogue.NextPlaylistId();
+            m_playlists.InsertPlaylistRow(saved.Id, saved.Name, false);
+        }
+        if (replace) {
+            m_playlists.ClearPlaylistEntries(saved.Id);
+        }
+        // Entries are dropped by seq, so seqs must stay unique in a playlist: appended rows are
+        // numbered on from its highest seq, keeping their distances (and the gaps of dropped rows).
+        const int offset = append ? m_playlists.NextPlaylistSeq(saved.Id) - 1 : 0;
+        for (int row = 1; row <= RowCount(); ++row) {
+            if (!saveSkipped && Cell(row, QueueColumn::Now) == kMarkerSkipped) {
+                continue;
+            }
+            m_playlists.InsertPlaylistEntry(Row(row).song->Song(), saved.Id, offset + row);
+        }
+        catalogue.CommitAndContinue();
+    } catch (...) {
+        try {
+            catalogue.Rollback();
+        } catch (...) {
+            // The statement's own error is the one worth showing.
+        }
+        throw;
+    }
+    if (named) {
+        // The playlist named becomes the target, as one made by AskNewPlaylist does.
+        m_playlists.TargetPlaylist() = saved;
+    }
+    source = saved;
+    // No events run while the save's statements are open: the wait comes after the commit.
     FlashWait();
-    m_library.catalogue.CommitAndContinue();
     FlashMessage("Playlist " + QuoteDouble(source.Name) + " saved ok");
     m_queueChanged = false;
     return true;

@@ -144,6 +144,74 @@ TEST_F(QueueSave, CancellingAnyQuestionSavesNothing) {
     EXPECT_EQ(Entries(m_rig.catalogue, 1), QStringList{"1:1"});
 }
 
+// Saving under the name of a playlist that exists, typed for a new one: the queue replaces its
+// entries when the user agrees, and nothing is written otherwise. Either way no seq is there twice.
+struct ExistingNameCase {
+    const char* name;
+    bool fromSource;  // the queue was filled from that playlist and "Create new" was chosen
+    QString answer;
+    bool saved;
+    QStringList entries;
+};
+
+class SavingUnderAnExistingName : public QueueSave, public ::testing::WithParamInterface<ExistingNameCase> {};
+
+TEST_P(SavingUnderAnExistingName, ReplacesItsEntriesOnlyWhenTheUserAgrees) {
+    const ExistingNameCase& c = GetParam();
+    EditPlaylist({1, 2, 7});
+    if (!c.fromSource) {
+        ForgetPlaylist(m_queue.QueueSourcePlaylist());
+        ForgetPlaylist(m_rig.playlists.TargetPlaylist());
+    }
+    m_queue.AppendToQueue(3);
+    m_queue.AppendToQueue(1);
+    QStringList answers{"Sunday's best", c.answer};
+    if (c.fromSource) {
+        answers.prepend("2");
+    }
+    m_dialogs.QueueAnswers(answers);
+    EXPECT_EQ(m_queue.SaveQueueAsPlaylist(), c.saved);
+    EXPECT_EQ(m_dialogs.TextsOf("ASK").last(),
+              "A playlist with this name already exists - replace its songs with the queue ? -> " + c.answer);
+    EXPECT_EQ(Entries(m_rig.catalogue, 1), c.entries);
+    EXPECT_EQ(m_rig.catalogue.Select("select count(*) as ct from plist").Int("CT"), 1);
+    EXPECT_EQ(m_queue.QueueChanged(), !c.saved);
+    if (c.saved) {
+        EXPECT_EQ(m_queue.QueueSourcePlaylist().Id, 1);
+        EXPECT_EQ(m_rig.playlists.TargetPlaylist().Id, 1);
+        EXPECT_EQ(m_dialogs.TextsOf("FLASH").last(), "Playlist \"Sunday's best\" saved ok");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, SavingUnderAnExistingName,
+    ::testing::Values(ExistingNameCase{"Yes", false, "Yes", true, {"1:3", "2:1"}},
+                      ExistingNameCase{"No", false, "No", false, {"1:1", "2:2", "7:3"}},
+                      ExistingNameCase{"Cancel", false, "Cancel", false, {"1:1", "2:2", "7:3"}},
+                      ExistingNameCase{"CreateNewUnderTheSourcesName", true, "Yes", true, {"1:3", "2:1"}},
+                      ExistingNameCase{"CreateNewRefused", true, "No", false, {"1:1", "2:2", "7:3"}}),
+    [](const testing::TestParamInfo<ExistingNameCase>& param) { return std::string(param.param.name); });
+
+// A statement that fails part-way through a save leaves the catalogue as it was before the save:
+// neither a half-replaced playlist nor a new one without its songs.
+TEST_F(QueueSave, AFailedWriteLeavesEveryPlaylistAsItWas) {
+    EditPlaylist({5, 6});
+    ForgetPlaylist(m_queue.QueueSourcePlaylist());
+    m_rig.Fill(3);
+    m_rig.catalogue.ExecSqlCommit("alter table songinpl add constraint no_third_song check (songnum <> 3)");
+    for (const QStringList& answers : {QStringList{"Sunday's best", "Yes"}, QStringList{"Fresh"}}) {
+        m_dialogs.QueueAnswers(answers);
+        EXPECT_ANY_THROW(m_queue.SaveQueueAsPlaylist()) << answers.join(',').toStdString();
+        EXPECT_TRUE(m_queue.QueueChanged());
+    }
+    // The next command's commit finds nothing of the failed saves to make durable.
+    m_rig.catalogue.CommitAndContinue();
+    EXPECT_EQ(Entries(m_rig.catalogue, 1), (QStringList{"5:1", "6:2"}));
+    EXPECT_EQ(m_rig.catalogue.Select("select count(*) as ct from plist").Int("CT"), 1);
+    EXPECT_EQ(m_rig.playlists.TargetPlaylist().Id, 1);
+    EXPECT_EQ(m_queue.QueueSourcePlaylist().Id, 0);
+}
+
 TEST_F(QueueSave, ClearingForgetsTheSourceAndClosingOffersToSave) {
     EditPlaylist({1});
     m_queue.AppendToQueue(1);
