@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QShortcut>
 #include <QSlider>
 #include <QStyle>
@@ -86,7 +87,8 @@ QueueWindow::QueueWindow(QueueController& queue, PlaybackEngine& engine, Preview
             [this] { TakeSelection(); });
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { TakeSelection(); });
-    // Double-clicking shows or edits the song's details, whose windows are not part of the program yet.
+    // A double-click plays its row; with Ctrl held it opens the song's details (see eventFilter).
+    m_grid->viewport()->installEventFilter(this);
 
     BuildMenus();
     BuildToolBar();
@@ -413,6 +415,14 @@ void QueueWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 bool QueueWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick && watched == m_grid->viewport()) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const QModelIndex index = m_grid->indexAt(mouse->position().toPoint());
+        if (mouse->button() == Qt::LeftButton && index.isValid()) {
+            m_queue.DoubleClickRow(index.row() + 1, mouse->modifiers().testFlag(Qt::ControlModifier));
+            return true;
+        }
+    }
     if (event->type() != QEvent::KeyPress) {
         return QMainWindow::eventFilter(watched, event);
     }

@@ -469,6 +469,62 @@ TEST_F(QueueTest, ColumnsStartAtTheirTitlesAndOnlyEverWiden) {
     EXPECT_EQ(m_queue.ColumnWidths(), start);
 }
 
+// A double-click plays its row as the Play button plays the cursor row; with Ctrl held it opens
+// the song's details window, or its edit window, as the option says, and plays nothing.
+struct DoubleClickCase {
+    const char* name;
+    bool withCtrl;
+    bool editOption;
+    bool windowsConnected;
+    QStringList opened;
+    int nowPlaying;
+};
+
+class DoubleClicks : public ::testing::TestWithParam<DoubleClickCase> {};
+
+TEST_P(DoubleClicks, PlayOrOpenTheSongAsTheModifierAndOptionSay) {
+    const DoubleClickCase& c = GetParam();
+    ScriptedDialogs dialogs;
+    ScopedDialogs installed(dialogs);
+    QueueRig rig(true);
+    rig.Fill(3);
+    rig.player.Play(1);
+    rig.queue.SetDoubleClickToEdit(c.editOption);
+    QStringList opened;
+    if (c.windowsConnected) {
+        QueueController::SongWindows windows;
+        windows.viewSong = [&](int songNum) {
+            opened << "view " + QString::number(songNum);
+            return false;
+        };
+        windows.editSong = [&](TSong& song) {
+            opened << "edit " + QString::number(song.SongNum);
+            return false;
+        };
+        rig.queue.SetSongWindows(windows);
+    }
+    rig.queue.DoubleClickRow(2, c.withCtrl);
+    EXPECT_EQ(opened, c.opened);
+    EXPECT_EQ(rig.queue.NowPlayingRow(), c.nowPlaying);
+    EXPECT_EQ(rig.player.starts, c.nowPlaying == 2 ? 2 : 1);
+    EXPECT_EQ(rig.queue.Cursor(), 2);
+    // Past the last row a double-click does nothing at all.
+    rig.queue.DoubleClickRow(4, c.withCtrl);
+    rig.queue.DoubleClickRow(0, c.withCtrl);
+    EXPECT_EQ(opened, c.opened);
+    EXPECT_EQ(rig.queue.NowPlayingRow(), c.nowPlaying);
+    EXPECT_EQ(rig.queue.Cursor(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Queue, DoubleClicks,
+    ::testing::Values(DoubleClickCase{"Plays", false, false, true, {}, 2},
+                      DoubleClickCase{"PlaysWhateverTheOption", false, true, true, {}, 2},
+                      DoubleClickCase{"CtrlViewsTheDetails", true, false, true, {"view 2"}, 1},
+                      DoubleClickCase{"CtrlEditsTheSong", true, true, true, {"edit 2"}, 1},
+                      DoubleClickCase{"CtrlWithoutTheWindowsOpensNothing", true, true, false, {}, 1}),
+    [](const testing::TestParamInfo<DoubleClickCase>& param) { return std::string(param.param.name); });
+
 TEST_F(QueueTest, OneUpdateOfTheWindowPerCommand) {
     m_rig.Fill(50);
     struct Counter : QueueDisplay {

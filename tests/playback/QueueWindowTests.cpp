@@ -233,6 +233,36 @@ TEST_F(QueueWindowTest, KeysPlayNextPauseAndClose) {
     EXPECT_EQ(m_engine.State(), PlaybackState::Playing);  // closing never stops the music
 }
 
+TEST_F(QueueWindowTest, ADoubleClickPlaysItsRowAndWithCtrlOpensTheSong) {
+    Fill(3);
+    QStringList opened;
+    QueueController::SongWindows windows;
+    windows.viewSong = [&](int songNum) {
+        opened << "view " + QString::number(songNum);
+        return false;
+    };
+    m_rig.queue.SetSongWindows(windows);
+    m_window.show();
+    QApplication::processEvents();
+    auto doubleClick = [&](int row, Qt::KeyboardModifiers modifiers) {
+        const QRect cell = Grid()->visualRect(m_window.Model()->index(row - 1, 5));
+        QMouseEvent event(QEvent::MouseButtonDblClick, cell.center(),
+                          Grid()->viewport()->mapToGlobal(cell.center()), Qt::LeftButton, Qt::LeftButton,
+                          modifiers);
+        QApplication::sendEvent(Grid()->viewport(), &event);
+    };
+    doubleClick(2, Qt::NoModifier);
+    EXPECT_EQ(m_engine.State(), PlaybackState::Playing);
+    EXPECT_EQ(m_rig.queue.NowPlayingRow(), 2);
+    EXPECT_EQ(m_window.Model()->index(1, 0).data().toString(), ">>");
+    EXPECT_TRUE(opened.isEmpty());
+
+    doubleClick(3, Qt::ControlModifier);
+    EXPECT_EQ(opened, QStringList{"view 3"});
+    EXPECT_EQ(m_rig.queue.NowPlayingRow(), 2);
+    EXPECT_EQ(m_rig.queue.Cursor(), 3);
+}
+
 TEST_F(QueueWindowTest, ThePopupOpensOverRowsWithItsCaptions) {
     Fill(3);
     EXPECT_FALSE(m_window.PreparePopup(0));
