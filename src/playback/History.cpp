@@ -15,6 +15,7 @@ void PlayHistory::RecordPlay(const TSong& song) {
                         QString::number(song.SongNum) + ", " + ts + ", " +
                         QString::number(DateNumber(now.date)) + ", " + QString::number(TimeNumber(now.time)) +
                         ")");
+    m_catalogue.CommitRetaining();
 }
 
 }  // namespace sw

@@ -12,7 +12,10 @@ class PlayHistory {
 public:
     explicit PlayHistory(Catalogue& catalogue, const Clock& clock = RealClock());
 
-    /// Writes the row for a song starting now, stamped with the local date and time (no commit).
+    /// Writes the row for a song starting now, stamped with the local date and time, and commits
+    /// it at once, so that a play is kept however the program ends afterwards. The commit keeps
+    /// the transaction's context (its snapshot and open cursors), so a command under way goes on
+    /// as it was; what that command wrote so far becomes durable with the row.
     void RecordPlay(const TSong& song);
 
 private:

@@ -214,6 +214,25 @@ INSTANTIATE_TEST_SUITE_P(
         PlayCase{"LastHalfSecond", {{2009, 3, 1}, {23, 59, 59}}, 600, 20090302, 0, "2009-03-02 00:00:00"}),
     ByName());
 
+// A play is kept however the program ends after it: its row is durable before RecordPlay returns,
+// even when what the transaction holds besides is undone afterwards.
+TEST_F(PlaylistOps, APlayIsCommittedAsItIsWritten) {
+    m_clock.SetLocalNow(StampToDateTime({{2024, 5, 1}, {10, 0, 0}}));
+    m_catalogue.ExecSql("insert into plist (plid, plname, pldate) values (8, 'Under way', 20240101)");
+    TSong song;
+    song.SongNum = 77;
+    m_history.RecordPlay(song);
+    Catalogue other;
+    other.Open(m_catalogue.Path());
+    EXPECT_EQ(other.Select("select count(*) as ct from history where songnum = 77").Int("CT"), 1);
+    other.CloseCatalogue();
+
+    m_history.RecordPlay(song);
+    m_catalogue.ExecSql("delete from plist where plid = 8");
+    m_catalogue.Rollback();
+    EXPECT_EQ(CountRows("select count(*) as ct from history where songnum = 77"), 2);
+}
+
 TEST(AskInterrupt, AsksOnlyWhileSomethingPlays) {
     ScriptedDialogs dialogs;
     ScopedDialogs installed(dialogs);
