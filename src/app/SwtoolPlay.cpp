@@ -1,7 +1,10 @@
 // swtool play: plays a queue through the jukebox's own queue and engine, without a window.
+#include <unistd.h>
+
 #include <QFileInfo>
 #include <QTextStream>
 #include <algorithm>
+#include <array>
 #include <csignal>
 #include <memory>
 #include <optional>
@@ -35,7 +38,73 @@ const char* const kUsage =
 // Songs drawn by --random, as many as the jukebox's random command draws.
 constexpr int kRandomCount = 20;
 
-volatile std::sig_atomic_t g_interrupted = 0;
+// A stop signal's fade is the user's fade time, but never longer than this: the command has
+// ended well within a second of the signal.
+constexpr int kStopFadeMs = 500;
+// The longest an engine wait goes on unchecked for a stop signal.
+constexpr int kWaitSliceMs = 10;
+
+// The signal that asked the command to stop (SIGINT or SIGTERM); 0 while none has.
+volatile std::sig_atomic_t g_stopSignal = 0;
+
+extern "C" void OnStopSignal(int signal) {
+    // Only async-signal-safe work here. Every play is committed as it starts, so a second signal
+    // may end the process at once, even in the middle of the stop.
+    if (g_stopSignal != 0) {
+        constexpr char kNote[] = "Stopped at once by a second signal\n";
+        [[maybe_unused]] const ssize_t noted = ::write(STDERR_FILENO, kNote, sizeof kNote - 1);
+        ::_exit(128 + signal);
+    }
+    g_stopSignal = signal;
+}
+
+// SIGINT and SIGTERM stop the play for as long as the object lives. Installed after the catalogue
+// is open, so that they replace the database client's own handlers, which would close the
+// catalogue under the engine and let the music play on.
+class StopSignals {
+public:
+    StopSignals() {
+        g_stopSignal = 0;
+        struct sigaction action {};
+        action.sa_handler = OnStopSignal;
+        sigemptyset(&action.sa_mask);
+        for (std::size_t i = 0; i < kSignals.size(); ++i) {
+            ::sigaction(kSignals[i], &action, &m_previous[i]);
+        }
+    }
+    ~StopSignals() {
+        for (std::size_t i = 0; i < kSignals.size(); ++i) {
+            ::sigaction(kSignals[i], &m_previous[i], nullptr);
+        }
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+private:
+    static constexpr std::array<int, 2> kSignals{SIGINT, SIGTERM};
+    std::array<struct sigaction, 2> m_previous{};
+};
+
+// The real clock, whose waits end early once a stop signal has come, so that a cross-fade under
+// way does not hold the stop up; from BeginStop on, waits (the stop's own fade) run in full.
+class StopAwareClock : public Clock {
+public:
+    qint64 NowMs() const override { return RealClock().NowMs(); }
+    void SleepMs(int milliseconds) override {
+        const qint64 end = NowMs() + milliseconds;
+        for (qint64 now = NowMs(); now < end; now = NowMs()) {
+            if (g_stopSignal != 0 && !m_stopping) {
+                return;
+            }
+            RealClock().SleepMs(static_cast<int>(std::min<qint64>(end - now, kWaitSliceMs)));
+        }
+    }
+    TDateTime LocalNow() const override { return RealClock().LocalNow(); }
+    void BeginStop() { m_stopping = true; }
+
+private:
+    bool m_stopping = false;
+};
 
 [[noreturn]] void Refuse(const QString& text) {
     throw std::invalid_argument((text + "\n" + kUsage).toStdString());
@@ -150,6 +219,35 @@ QString ProgressLine(QueueController& queue, PlaybackEngine& engine) {
              DurationText(static_cast<int>(engine.ElapsedSeconds())), engine.Transport().lengthText);
 }
 
+// "2/3  Artist - Title": the song that has just started.
+QString StartLine(QueueController& queue) {
+    const int row = queue.NowPlayingRow();
+    const TSongObj* song = queue.SongAt(row);
+    if (!song) {
+        return {};
+    }
+    return QString("%1/%2  %3 - %4")
+        .arg(row)
+        .arg(queue.RowCount())
+        .arg(song->Song().ArtistName, song->Song().Title);
+}
+
+// The end asked for by a signal: the music fades out over the fade time (at most kStopFadeMs)
+// and stops; a paused song just stops.
+void FadeAndStop(PlaybackEngine& engine, Clock& clock, int fadeMs) {
+    if (engine.State() == PlaybackState::Playing) {
+        const int fade = std::min(fadeMs, kStopFadeMs);
+        if (fade > 0 && engine.Audio().ChannelSlideAttribute(engine.MixerStream(), BASS_ATTRIB_VOL, 0.0f,
+                                                             static_cast<quint32>(fade))) {
+            // The clock alone, not the host: a song ending meanwhile must not start the next.
+            clock.SleepMs(fade);
+        }
+        engine.StopPlayback();
+    } else {
+        engine.StopCommand();
+    }
+}
+
 }  // namespace
 
 int RunPlay(const QStringList& arguments) {
@@ -198,7 +296,8 @@ int RunPlay(const QStringList& arguments) {
     std::unique_ptr<WavWriter> wav;
     std::unique_ptr<AudioLibrary> audio;
     std::unique_ptr<RenderClock> renderClock;
-    Clock* clock = &RealClock();
+    StopAwareClock realTime;
+    Clock* clock = &realTime;
     if (toWav) {
         wav = std::make_unique<WavWriter>(request.audio.mid(4));
         auto output = std::make_unique<OfflineOutput>(1);
@@ -221,26 +320,43 @@ int RunPlay(const QStringList& arguments) {
         renderClock->SetDevice(engine.MasterDevice());
     }
 
-    g_interrupted = 0;
-    const auto previous = std::signal(SIGINT, [](int) { g_interrupted = 1; });
+    const StopSignals stopSignals;
     QTextStream err(stderr);
+    // Each start and each file that could not be played is told as it happens.
+    int startsTold = 0;
+    qsizetype failuresTold = 0;
+    auto tellNews = [&] {
+        const QStringList& failed = engine.FailedStarts();
+        for (; failuresTold < failed.size(); ++failuresTold) {
+            err << "cannot play " << failed.at(failuresTold) << Qt::endl;
+        }
+        if (engine.SongsSounded() != startsTold) {
+            startsTold = engine.SongsSounded();
+            err << "playing " << StartLine(queue) << Qt::endl;
+        }
+    };
+    auto newsOrEnd = [&] {
+        return engine.State() == PlaybackState::Stopped || g_stopSignal != 0 ||
+               engine.SongsSounded() != startsTold || engine.FailedStarts().size() != failuresTold;
+    };
     const qint64 start = clock->NowMs();
     qint64 nextLine = start + 1000;
     std::size_t nextPress = 0;
     queue.SetCursor(1);
     engine.PlayCommand();
     while (engine.State() != PlaybackState::Stopped) {
-        if (g_interrupted) {
-            err << "interrupted" << Qt::endl;
-            engine.StopCommand();
+        tellNews();
+        if (g_stopSignal != 0) {
+            err << (g_stopSignal == SIGINT ? "interrupted" : "terminated") << Qt::endl;
+            realTime.BeginStop();
+            FadeAndStop(engine, *clock, settings.FADETIME);
             break;
         }
         qint64 until = nextLine;
         if (nextPress < request.nextAtMs.size()) {
             until = std::min(until, start + request.nextAtMs[nextPress]);
         }
-        host.RunUntilDone([&] { return engine.State() == PlaybackState::Stopped || g_interrupted; },
-                          std::max<qint64>(0, until - clock->NowMs()));
+        host.RunUntilDone(newsOrEnd, std::max<qint64>(0, until - clock->NowMs()));
         while (nextPress < request.nextAtMs.size() && clock->NowMs() >= start + request.nextAtMs[nextPress]) {
             ++nextPress;
             engine.NextCommand();
@@ -258,7 +374,7 @@ int RunPlay(const QStringList& arguments) {
             }
         }
     }
-    std::signal(SIGINT, previous);
+    tellNews();
     // Tags parked while their songs played are written now that the engine has let them go.
     const bool tagsWritten = !session->catalogueOpen || tags.FinishPendingWrites();
     if (session->catalogueOpen) {
@@ -272,13 +388,13 @@ int RunPlay(const QStringList& arguments) {
         out << request.audio.mid(4) << ": " << wav->Frames() << " frames ("
             << QString::number(wav->Frames() / 44100.0, 'f', 3) << " s)" << Qt::endl;
     }
-    int played = 0;
-    for (int row = 1; row <= queue.RowCount(); ++row) {
-        played += queue.Cell(row, QueueColumn::Now) == kMarkerPlayed ? 1 : 0;
-    }
-    out << "played " << played << " of " << queue.RowCount() << " songs in "
+    // Played are the songs that sounded, however briefly; a file that could not be opened was not.
+    out << "played " << engine.SongsSounded() << " of " << queue.RowCount() << " songs in "
         << QString::number(seconds, 'f', 1) << " s" << Qt::endl;
-    return g_interrupted ? 130 : tagsWritten ? 0 : 1;
+    if (g_stopSignal != 0) {
+        return 128 + g_stopSignal;
+    }
+    return tagsWritten && engine.FailedStarts().isEmpty() ? 0 : 1;
 }
 
 }  // namespace sw::swtool

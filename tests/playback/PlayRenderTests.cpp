@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QThread>
 #include <cmath>
@@ -201,6 +202,154 @@ TEST(SwtoolPlay, CtrlCStopsWithTheFade) {
     // The fade (300 ms) ran; the two seconds left of the three-second song did not.
     EXPECT_GE(timer.elapsed(), 300);
     EXPECT_LT(timer.elapsed(), 1900);
+}
+
+// A data folder whose catalogue holds songs of the given lengths (tones made by ffmpeg under
+// music/), loaded the way a user loads them; returns their files in order.
+QStringList LoadedSongs(const QTemporaryDir& home, const std::vector<int>& seconds) {
+    QDir().mkpath(home.filePath("SW3DATA"));
+    QDir().mkpath(home.filePath("music"));
+    CreateCatalogue(home.filePath("SW3DATA/SONGS.FDB"), "Play", test::CreationScript(),
+                    QString(SW_SOURCE_DIR) + "/data/GENRES.INI");
+    QStringList files;
+    for (std::size_t i = 0; i < seconds.size(); ++i) {
+        const QString file = home.filePath(QString("music/tone%1.wav").arg(i + 1));
+        test::Run("ffmpeg", {"-hide_banner", "-loglevel", "error", "-f", "lavfi", "-i",
+                             QString("sine=frequency=%1:duration=%2").arg(440 + 110 * i).arg(seconds[i]),
+                             "-ac", "2", "-ar", "44100", file});
+        files << file;
+    }
+    const SwtoolRun load = Swtool(home.path(), {"load", home.filePath("music")});
+    EXPECT_EQ(load.exitCode, 0) << load.err.toStdString();
+    return files;
+}
+
+int HistoryRows(const QTemporaryDir& home) {
+    Catalogue catalogue;
+    catalogue.Open(home.filePath("SW3DATA/SONGS.FDB"));
+    catalogue.RunQuery("select count(*) as plays from history");
+    const int plays = catalogue.QueryInt("PLAYS");
+    catalogue.CloseCatalogue();
+    return plays;
+}
+
+// swtool play in real time on the null output, read as it goes.
+class LivePlay {
+public:
+    LivePlay(const QTemporaryDir& home, const QStringList& arguments) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("SONWICK3_HOME");
+        m_process.setProcessEnvironment(env);
+        m_process.start(SW_BIN_DIR "/swtool",
+                        QStringList{"--home", home.path(), "play", "--audio", "null"} + arguments);
+        m_process.setReadChannel(QProcess::StandardError);
+    }
+    ~LivePlay() {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+    /// Waits until `count` songs have been told started; false when they were not within 10 s.
+    bool WaitForStarts(int count) {
+        while (m_err.count("\nplaying ") + (m_err.startsWith("playing ") ? 1 : 0) < count) {
+            if (!m_process.waitForReadyRead(10000)) {
+                return false;
+            }
+            m_err += m_process.readAllStandardError();
+        }
+        return true;
+    }
+    void Signal(int signal) { ::kill(static_cast<pid_t>(m_process.processId()), signal); }
+    bool WaitForEnd() {
+        const bool ended = m_process.waitForFinished(10000);
+        m_err += m_process.readAllStandardError();
+        return ended;
+    }
+    QProcess& Process() { return m_process; }
+    const QByteArray& Err() const { return m_err; }
+
+private:
+    QProcess m_process;
+    QByteArray m_err;
+};
+
+bool SwtoolBuilt() {
+    return QFileInfo::exists(SW_BIN_DIR "/swtool");
+}
+
+// Every start is committed as it is written: a player killed outright keeps each play it began.
+TEST(SwtoolPlay, AKilledPlayerKeepsEveryPlayItStarted) {
+    if (!SwtoolBuilt()) {
+        GTEST_SKIP() << "swtool is not built";
+    }
+    QTemporaryDir home;
+    const QStringList files = LoadedSongs(home, {1, 1, 1});
+    LivePlay play(home, files);
+    ASSERT_TRUE(play.WaitForStarts(2)) << play.Err().toStdString();
+    play.Signal(SIGKILL);
+    ASSERT_TRUE(play.WaitForEnd());
+    EXPECT_EQ(play.Process().exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(HistoryRows(home), 2) << play.Err().toStdString();
+}
+
+struct StopSignalCase {
+    const char* name;
+    int signal;
+    int exitCode;
+    const char* told;
+};
+
+class StoppedBySignal : public ::testing::TestWithParam<StopSignalCase> {};
+
+// Asked to stop by the terminal or the system, the player fades out, keeps the play and ends at
+// once with the signal's status.
+TEST_P(StoppedBySignal, FadesKeepsTheHistoryAndEndsWithinASecond) {
+    if (!SwtoolBuilt()) {
+        GTEST_SKIP() << "swtool is not built";
+    }
+    const StopSignalCase& c = GetParam();
+    QTemporaryDir home;
+    const QStringList files = LoadedSongs(home, {4, 4});
+    LivePlay play(home, QStringList{"--fade-ms", "300"} + files);
+    ASSERT_TRUE(play.WaitForStarts(1)) << play.Err().toStdString();
+    QElapsedTimer timer;
+    timer.start();
+    play.Signal(c.signal);
+    ASSERT_TRUE(play.WaitForEnd());
+    const qint64 took = timer.elapsed();
+    EXPECT_EQ(play.Process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(play.Process().exitCode(), c.exitCode);
+    EXPECT_TRUE(play.Err().contains(c.told)) << play.Err().toStdString();
+    EXPECT_TRUE(play.Process().readAllStandardOutput().contains("played 1 of 2 songs"));
+    EXPECT_GE(took, 300);
+    EXPECT_LT(took, 1000);
+    EXPECT_EQ(HistoryRows(home), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, StoppedBySignal,
+                         ::testing::Values(StopSignalCase{"Interrupt", SIGINT, 130, "interrupted"},
+                                           StopSignalCase{"Terminate", SIGTERM, 143, "terminated"}),
+                         [](const testing::TestParamInfo<StopSignalCase>& param) {
+                             return std::string(param.param.name);
+                         });
+
+// A file the decoder cannot open is named, does not count as played, and makes the run fail;
+// the others play on.
+TEST(SwtoolPlay, NamesTheFilesItCouldNotPlayAndFails) {
+    const QString broken = QDir(test::ScratchDir()).filePath("not-audio.mp3");
+    {
+        QFile file(broken);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+    }
+    const QString out = QDir(test::ScratchDir()).filePath("with-broken.wav");
+    const SwtoolRun run = Swtool(test::ScratchDir() + "/broken-home",
+                                 {"play", "--audio", "wav:" + out, broken, Media("song440.wav")});
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("cannot play " + broken + ": ")) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains("cannot play " + Media("song440.wav"))) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains("played 1 of 2 songs")) << run.out.toStdString();
 }
 
 }  // namespace
