@@ -481,8 +481,11 @@ int main(int argc, char** argv) {
     mainWindow->EnableReachableEntries();
 
     // The now-playing window, once built, sets session.songPlaying; the close request asks then.
+    // Its acceptance alone ends the program, whatever other windows are open.
     sw::ProgramShutdown shutdown(session, placements);
     shutdown.AttachTo(*mainWindow);
+    shutdown.SetLeaveEventLoop([] { QCoreApplication::exit(0); });
+    shutdown.SetPlayback(engine.get(), preview.get());
     // Asked to stop by the system: the same shutdown, without the questions; a second signal ends
     // the program at once.
     sw::QuitOnSignal quitOnSignal([&] {
@@ -543,7 +546,8 @@ int main(int argc, char** argv) {
     if (parser.isSet(quitOption)) {
         QTimer::singleShot(0, mainWindow.get(), &QWidget::close);
     }
-    const int status = app.exec();
+    app.exec();
+    const int status = shutdown.EndProgram();
     if (notepadWindow) {
         notepadWindow->ProgramEnding();
     }

@@ -47,8 +47,6 @@ AlbumDetailsWindow::AlbumDetailsWindow(AlbumDetailsController& controller, QWidg
     : QMainWindow(parent), m_controller(controller) {
     setObjectName("FAlDets");
     setWindowTitle("Album details");
-    // Closing the main window ends the program even while this window is open.
-    setAttribute(Qt::WA_QuitOnClose, false);
     BuildMenu();
     BuildLines();
     BuildPopups();

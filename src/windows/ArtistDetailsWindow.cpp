@@ -15,8 +15,6 @@ ArtistDetailsWindow::ArtistDetailsWindow(ArtistDetailsController& controller, QW
     setObjectName("artistDetailsWindow");
     setWindowTitle("Artist details");
     setWindowIcon(ProgramIcon());
-    // Closing the main window ends the program even while this window is open.
-    setAttribute(Qt::WA_QuitOnClose, false);
 
     auto* layout = new QVBoxLayout(this);
     m_id = new QLabel(this);

@@ -43,8 +43,6 @@ private:
 
 DaysWindow::DaysWindow(Catalogue& catalogue, QWidget* parent) : QMainWindow(parent), m_controller(catalogue) {
     setWindowTitle("Days");
-    // Closing the main window ends the program even while this window is open.
-    setAttribute(Qt::WA_QuitOnClose, false);
 
     menuBar()->addAction("Close", this, &QWidget::close);
     menuBar()->addAction("Refresh", this, [this] { m_controller.Refresh(); });

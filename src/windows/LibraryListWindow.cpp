@@ -40,8 +40,6 @@ bool IsCursorKey(int key) {
 
 LibraryListWindow::LibraryListWindow(RowSetModel& model, Parts parts, QWidget* parent)
     : QMainWindow(parent), m_model(model) {
-    // Closing the main window ends the program even while this window is open.
-    setAttribute(Qt::WA_QuitOnClose, false);
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(2, 2, 2, 2);

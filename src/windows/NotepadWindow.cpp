@@ -49,8 +49,6 @@ NotepadFont FromQFont(const QFont& q) {
 NotepadWindow::NotepadWindow(const QString& programFolder, const Clock& clock, QWidget* parent)
     : QMainWindow(parent), m_controller(programFolder, clock) {
     setWindowTitle(QString(kApplicationTitle) + " - Notepad");
-    // Closing the main window ends the program even while this window is open.
-    setAttribute(Qt::WA_QuitOnClose, false);
 
     menuBar()->addAction("Close", this, &QWidget::close);
     menuBar()->addAction("Save", this, [this] { m_controller.ReportSaveState(); });

@@ -69,6 +69,12 @@ TEST_P(ProgramCloseCases, AsksOnlyWhileASongPlaysAndSavesOnlyWhenItCloses) {
                           c.shown}
             : QStringList{};
     EXPECT_EQ(m_dialogs.TextsOf("ASK"), expectedQuestions);
+    EXPECT_EQ(m_shutdown.Ending(), c.closes);
+    // The saving follows the event loop, which an accepted close ends.
+    EXPECT_FALSE(SettingsSaved());
+    if (c.closes) {
+        EXPECT_EQ(m_shutdown.EndProgram(), 0);
+    }
     EXPECT_EQ(SettingsSaved(), c.closes);
     if (c.closes) {
         // Settings and placements in the one file.
