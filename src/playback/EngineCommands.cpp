@@ -14,6 +14,9 @@ namespace {
 
 // Fades wait this much longer than the fade itself.
 constexpr int kFadeMarginMs = 500;
+// A cut without a fade still ramps the sound down (and up) over this long, so that it does not
+// click.
+constexpr int kDeclickMs = 5;
 
 }  // namespace
 
@@ -29,12 +32,35 @@ int PlaybackEngine::FadeTime() const {
     return std::max(0, m_settings.FADETIME);
 }
 
+void PlaybackEngine::RampDownForCut() {
+    if (m_current == 0 || State() != PlaybackState::Playing) {
+        return;
+    }
+    const float volume = SteadyVolume();
+    if (volume <= 0) {
+        return;
+    }
+    m_savedVolume = volume;
+    m_audio.ChannelSlideAttribute(m_mixer, BASS_ATTRIB_VOL, 0.0f, kDeclickMs);
+    Wait(kDeclickMs + 1);
+}
+
+void PlaybackEngine::RampUpAfterCut() {
+    if (m_savedVolume <= 0 || State() != PlaybackState::Playing) {
+        return;
+    }
+    m_audio.ChannelSlideAttribute(m_mixer, BASS_ATTRIB_VOL, m_savedVolume, kDeclickMs);
+    m_rampTarget = m_savedVolume;
+    m_savedVolume = 0;
+}
+
 void PlaybackEngine::PlayCommand() {
     if (State() == PlaybackState::Playing && FadeOnStopNext() &&
         m_queue.Cursor() != m_queue.NowPlayingRow()) {
         CrossfadeTo(CrossfadeTarget::Cursor);
         return;
     }
+    RampDownForCut();
     StopPlayback();
     StartSongAtCursor();
 }
@@ -70,6 +96,8 @@ void PlaybackEngine::TogglePause() {
             m_savedVolume = SteadyVolume();
             if (FadeOnPause()) {
                 FadeOutMaster();
+            } else {
+                RampDownForCut();
             }
             if (State() == PlaybackState::Ended) {
                 // The song ended during the fade: its end is handled, and nothing is paused.
@@ -128,6 +156,8 @@ void PlaybackEngine::StopCommand() {
     }
     if (FadeOnStopNext()) {
         FadeOutMaster();
+    } else {
+        RampDownForCut();
     }
     StopPlayback();
 }
@@ -139,6 +169,7 @@ void PlaybackEngine::NextCommand() {
         } else {
             const PlaybackState before = State();
             const int row = m_current != 0 ? m_queue.NowPlayingRow() : m_queue.Cursor();
+            RampDownForCut();
             StopPlayback();
             const int next = m_queue.NextPlayableRow(row);
             if (next > 0) {
@@ -159,6 +190,7 @@ void PlaybackEngine::PreviousCommand() {
     }
     m_savedState = State();
     const int row = m_current != 0 ? m_queue.NowPlayingRow() : m_queue.Cursor();
+    RampDownForCut();
     StopPlayback();
     m_queue.SetCursor(row >= 2 ? row - 1 : 1);
     if (m_savedState == PlaybackState::Playing) {
@@ -290,7 +322,17 @@ void PlaybackEngine::JumpCommand() {
     if (!ParseIntOrWarn(minutes, m) || !ParseIntOrWarn(seconds, s)) {
         return;
     }
-    JumpToSeconds(m_current, m * 60 + s);
+    SeekPlaying(m * 60 + s);
+}
+
+void PlaybackEngine::SeekPlaying(double seconds) {
+    // A jump to 0 leaves the position alone (as JumpToSeconds does), so it needs no ramp either.
+    if (seconds == 0) {
+        return;
+    }
+    RampDownForCut();
+    JumpToSeconds(m_current, seconds);
+    RampUpAfterCut();
 }
 
 void PlaybackEngine::TimeBarStep(int position) {
@@ -298,7 +340,7 @@ void PlaybackEngine::TimeBarStep(int position) {
         return;
     }
     SuspendTimer();
-    JumpToSeconds(m_current, position);
+    SeekPlaying(position);
     ResumeTimer();
 }
 

@@ -199,6 +199,13 @@ private:
     float MixerVolume();
     /// The mixer's volume, or the one a running fade in is heading for.
     float SteadyVolume();
+    /// Before a cut without a fade (a stop, pause, next or seek): the sound ramps down over a
+    /// few milliseconds, its volume kept for what plays next.
+    void RampDownForCut();
+    /// After a seek: the kept volume ramps back up (without waiting).
+    void RampUpAfterCut();
+    /// A jump in the playing song, ramped so that it does not click.
+    void SeekPlaying(double seconds);
     /// Called on the mixing thread when the mixer has played its last source.
     void EndOfSong();
     void Changed();

@@ -308,6 +308,41 @@ TEST(Engine, AnEndNoticedAfterAStopStartsNothing) {
     EXPECT_EQ(rig.engine->Transport().jumpCaption, "00:01");
 }
 
+// Cuts without a fade ramp the sound over a few milliseconds: no step between two samples is
+// larger than the tone's own (0.4 × 2π × 550 / 44100 ≈ 0.03), where a hard cut would jump 0.4.
+struct CutCase {
+    const char* name;
+    std::function<void(EngineRig&)> cut;
+};
+
+class Cuts : public ::testing::TestWithParam<CutCase> {};
+
+TEST_P(Cuts, DoNotClick) {
+    EngineRig rig;
+    rig.settings().FADEONNEXT = false;
+    rig.settings().FADEONPAUSE = false;
+    rig.Append("song550.wav", 1);
+    rig.Append("song440.wav", 2);
+    rig.Play(1);
+    rig.host->RunFor(713);  // not a whole number of the tone's cycles: a cut there would jump
+    const std::size_t from = rig.played.size() / 2 - 2000;
+    GetParam().cut(rig);
+    rig.host->RunFor(300);
+    double largestStep = 0;
+    for (std::size_t i = from + 1; i < rig.played.size() / 2; ++i) {
+        largestStep = std::max(largestStep,
+                               std::abs(static_cast<double>(rig.played[i * 2]) - rig.played[(i - 1) * 2]));
+    }
+    EXPECT_LT(largestStep, 0.05);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Engine, Cuts,
+    ::testing::Values(CutCase{"Stop", [](EngineRig& rig) { rig.engine->StopCommand(); }},
+                      CutCase{"Pause", [](EngineRig& rig) { rig.engine->PressPause(true); }},
+                      CutCase{"Seek", [](EngineRig& rig) { rig.engine->TimeBarStep(2); }}),
+    [](const ::testing::TestParamInfo<CutCase>& c) { return std::string(c.param.name); });
+
 // After a faded stop the next song sounds from its first milliseconds, at full volume.
 TEST(Engine, TheSongAfterAFadedStopStartsAtItsFirstSample) {
     EngineRig rig;
