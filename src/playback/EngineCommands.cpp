@@ -1,8 +1,10 @@
 // The engine's transport commands, fades and cross-fades, jumps, the time bar and the FADE menu.
 #include <cmath>
+#include <utility>
 
 #include "PlaybackEngine.h"
 #include "core/Settings.h"
+#include "foundation/Clock.h"
 #include "foundation/Dates.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Numbers.h"
@@ -55,6 +57,7 @@ void PlaybackEngine::RampUpAfterCut() {
 }
 
 void PlaybackEngine::PlayCommand() {
+    SettleFade();
     if (State() == PlaybackState::Playing && FadeOnStopNext() &&
         m_queue.Cursor() != m_queue.NowPlayingRow()) {
         CrossfadeTo(CrossfadeTarget::Cursor);
@@ -91,20 +94,32 @@ void PlaybackEngine::SetStopAtEnd(bool down) {
 }
 
 void PlaybackEngine::TogglePause() {
+    if (m_fading == Fading::ToPause) {
+        // Pressed again while fading out: the music comes back from where the fade has got to.
+        m_fading = Fading::None;
+        m_audio.ChannelSlideAttribute(m_mixer, BASS_ATTRIB_VOL, m_savedVolume, static_cast<quint32>(FadeTime()));
+        m_rampTarget = m_savedVolume;
+        m_savedVolume = 0;
+        SetTransportState(PlaybackState::Playing);
+        return;
+    }
+    if (m_fading == Fading::ToStop) {
+        // Nothing to pause in a song that is stopping.
+        m_transport.pauseDown = false;
+        Changed();
+        return;
+    }
+    SettleFade();
     if (State() == PlaybackState::Playing) {
         if (m_current != 0) {
-            m_savedVolume = SteadyVolume();
-            if (FadeOnPause()) {
-                FadeOutMaster();
-            } else {
-                RampDownForCut();
-            }
-            if (State() == PlaybackState::Ended) {
-                // The song ended during the fade: its end is handled, and nothing is paused.
-                m_transport.pauseDown = false;
-                Changed();
+            if (FadeOnPause() && FadeFits()) {
+                // The mixer fades out; the pause comes when the fade is over.
+                m_savedVolume = SteadyVolume();
+                m_audio.ChannelSlideAttribute(m_mixer, BASS_ATTRIB_VOL, 0.0f, static_cast<quint32>(FadeTime()));
+                BeginFade(Fading::ToPause);
                 return;
             }
+            RampDownForCut();
             SetMixerVolume(0);
             m_audio.ChannelPause(m_mixer);
         }
@@ -140,6 +155,18 @@ void PlaybackEngine::TogglePause() {
 }
 
 void PlaybackEngine::StopCommand() {
+    if (m_fading == Fading::ToStop) {
+        SettleFade();  // Stop pressed again: at once
+        return;
+    }
+    if (m_fading == Fading::ToPause) {
+        // The fade out goes on, and ends in a stop instead of a pause.
+        m_fading = Fading::ToStop;
+        m_transport.pauseDown = false;
+        Changed();
+        return;
+    }
+    SettleFade();
     if (State() == PlaybackState::Paused) {
         float volume = MixerVolume();
         if (volume == 0) {
@@ -154,15 +181,76 @@ void PlaybackEngine::StopCommand() {
         SetMixerVolume(volume);
         return;
     }
-    if (FadeOnStopNext()) {
-        FadeOutMaster();
-    } else {
-        RampDownForCut();
+    if (FadeOnStopNext() && State() == PlaybackState::Playing && m_current != 0 && FadeFits()) {
+        m_savedVolume = SteadyVolume();
+        m_audio.ChannelSlideAttribute(m_mixer, BASS_ATTRIB_VOL, 0.0f, static_cast<quint32>(FadeTime()));
+        BeginFade(Fading::ToStop);
+        return;
     }
+    RampDownForCut();
     StopPlayback();
 }
 
+bool PlaybackEngine::FadeFits() const {
+    return (FadeTime() + kFadeMarginMs) / 1000.0 < m_remaining;
+}
+
+void PlaybackEngine::BeginFade(Fading kind) {
+    m_fading = kind;
+    m_fadeEndsAt = m_clock.NowMs() + FadeTime() + kFadeMarginMs;
+    Changed();
+}
+
+void PlaybackEngine::FinishFade() {
+    switch (std::exchange(m_fading, Fading::None)) {
+        case Fading::None:
+            return;
+        case Fading::ToPause:
+            SetMixerVolume(0);
+            m_audio.ChannelPause(m_mixer);
+            SetTransportState(PlaybackState::Paused);
+            return;
+        case Fading::ToStop:
+            StopPlayback();
+            return;
+        case Fading::Cross: {
+            const AudioHandle old = m_current;
+            m_current = std::exchange(m_crossTo, 0);
+            OnSongStarted();
+            if (!m_audio.StreamFree(old)) {
+                ReportBassError("BASS_StreamFree 1");
+            }
+            RetryParkedTag();
+            return;
+        }
+    }
+}
+
+void PlaybackEngine::SettleFade() {
+    if (m_fading == Fading::None) {
+        return;
+    }
+    if (m_clock.NowMs() < m_fadeEndsAt) {
+        // Cut short by another command: what still sounds ramps out over a few milliseconds.
+        if (m_fading == Fading::Cross) {
+            m_audio.ChannelSlideAttribute(m_current, BASS_ATTRIB_VOL, 0.0f, kDeclickMs);
+            m_audio.ChannelSlideAttribute(m_crossTo, BASS_ATTRIB_VOL, m_crossVolume, kDeclickMs);
+        } else {
+            m_audio.ChannelSlideAttribute(m_mixer, BASS_ATTRIB_VOL, 0.0f, kDeclickMs);
+        }
+        Wait(kDeclickMs + 1);
+    }
+    FinishFade();
+}
+
+void PlaybackEngine::FadeTick() {
+    if (m_fading != Fading::None && m_clock.NowMs() >= m_fadeEndsAt) {
+        FinishFade();
+    }
+}
+
 void PlaybackEngine::NextCommand() {
+    SettleFade();
     if (State() != PlaybackState::Ended && m_remaining * 1000 >= FadeTime()) {
         if (FadeOnStopNext() && State() == PlaybackState::Playing) {
             CrossfadeTo(CrossfadeTarget::Next);
@@ -184,6 +272,7 @@ void PlaybackEngine::NextCommand() {
 }
 
 void PlaybackEngine::PreviousCommand() {
+    SettleFade();
     if (FadeOnStopNext() && State() == PlaybackState::Playing) {
         CrossfadeTo(CrossfadeTarget::Previous);
         return;
@@ -199,6 +288,7 @@ void PlaybackEngine::PreviousCommand() {
 }
 
 void PlaybackEngine::CrossfadeTo(CrossfadeTarget target) {
+    SettleFade();
     if (State() != PlaybackState::Playing || FadeTime() / 1000.0 > m_remaining) {
         return;
     }
@@ -263,13 +353,10 @@ void PlaybackEngine::CrossfadeTo(CrossfadeTarget target) {
     const auto fade = static_cast<quint32>(FadeTime());
     m_audio.ChannelSlideAttribute(fresh, BASS_ATTRIB_VOL, volume, fade);
     m_audio.ChannelSlideAttribute(old, BASS_ATTRIB_VOL, 0.0f, fade);
-    Wait(FadeTime() + kFadeMarginMs);
-    m_current = fresh;
-    OnSongStarted();
-    if (!m_audio.StreamFree(old)) {
-        ReportBassError("BASS_StreamFree 1");
-    }
-    RetryParkedTag();
+    // The mixer does the fade; the new song counts as started when it is over.
+    m_crossTo = fresh;
+    m_crossVolume = volume;
+    BeginFade(Fading::Cross);
 }
 
 float PlaybackEngine::SteadyVolume() {
@@ -326,6 +413,7 @@ void PlaybackEngine::JumpCommand() {
 }
 
 void PlaybackEngine::SeekPlaying(double seconds) {
+    SettleFade();
     // A jump to 0 leaves the position alone (as JumpToSeconds does), so it needs no ramp either.
     if (seconds == 0) {
         return;

@@ -269,6 +269,12 @@ void PlaybackEngine::OnSongStarted() {
 
 void PlaybackEngine::StopPlayback() {
     DropQueuedSong();
+    // A cross-fade under way has made the new song the one that plays; a fade to a pause or a
+    // stop ends in this stop.
+    if (m_fading == Fading::Cross) {
+        FinishFade();
+    }
+    m_fading = Fading::None;
     if (m_current == 0) {
         if (State() != PlaybackState::Stopped) {
             SetTransportState(PlaybackState::Stopped);
@@ -322,9 +328,17 @@ void PlaybackEngine::AdvanceAfterEnd() {
     if (State() != PlaybackState::Ended) {
         return;
     }
+    if (m_fading == Fading::Cross) {
+        FinishFade();  // the new song of the cross-fade ended too
+    }
+    const bool stopping = m_fading == Fading::ToStop;
+    if (m_fading == Fading::ToPause) {
+        m_transport.pauseDown = false;  // the song ended while fading to its pause
+    }
+    m_fading = Fading::None;
     int row = m_queue.NowPlayingRow();
     m_lastRowEnded = row == m_queue.RowCount();
-    const bool stopAtEnd = m_transport.stopAtEndDown;
+    const bool stopAtEnd = m_transport.stopAtEndDown || stopping;
     StopPlayback();
     if (stopAtEnd) {
         m_transport.stopAtEndDown = false;
@@ -359,7 +373,7 @@ int PlaybackEngine::RowToFollow() const {
 }
 
 void PlaybackEngine::QueueNextSong() {
-    if (!m_host || m_current == 0 || State() != PlaybackState::Playing) {
+    if (!m_host || m_current == 0 || State() != PlaybackState::Playing || m_fading != Fading::None) {
         return;
     }
     const int row = RowToFollow();
@@ -481,6 +495,7 @@ double PlaybackEngine::ElapsedSeconds() {
 }
 
 void PlaybackEngine::DisplayTimerTick() {
+    FadeTick();
     if (!m_timerOn.load()) {
         return;
     }

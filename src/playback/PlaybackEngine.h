@@ -122,6 +122,10 @@ public:
     // The display timer and the time bar.
     bool DisplayTimerOn() const { return m_timerOn.load(); }
     void DisplayTimerTick();
+    /// Finishes a fade whose time has come (called with every display timer tick).
+    void FadeTick();
+    /// A pause, stop or cross-fade is fading.
+    bool IsFading() const { return m_fading != Fading::None; }
     void JumpToSeconds(AudioHandle stream, double seconds);
     /// The jump button: asks for a time in the playing song and goes there.
     void JumpCommand();
@@ -179,6 +183,14 @@ private:
     bool StartFailed(int row, const QString& path, const QString& why);
     /// Marks the row unplayable, keeps the failure and names it in a notice.
     void RecordFailedStart(int row, const QString& path, const QString& why);
+    /// A fade the mixer is running that ends in a pause, a stop or the switch to the new song of
+    /// a cross-fade; the display timer finishes it at its time, and any other command first.
+    enum class Fading { None, ToPause, ToStop, Cross };
+    bool FadeFits() const;
+    void BeginFade(Fading kind);
+    void FinishFade();
+    /// Finishes the running fade at once (ramping out what still sounds).
+    void SettleFade();
     void OnSongStarted();
     /// Near the end of a song, opens the next playable row's song and queues it in the mixer, so
     /// that it follows the last sample without a gap; drops a queued song the queue no longer
@@ -243,6 +255,11 @@ private:
     /// The volume a fade in after a pause is ramping the mixer to; negative when none runs. A
     /// song that ends during the ramp leaves the next one this volume.
     float m_rampTarget = -1;
+    Fading m_fading = Fading::None;
+    qint64 m_fadeEndsAt = 0;
+    /// During a cross-fade: the new song and the volume it is heading for.
+    AudioHandle m_crossTo = 0;
+    float m_crossVolume = 1;
     /// The next song, queued in the mixer behind the playing one, its row and its file.
     AudioHandle m_next = 0;
     int m_nextRow = 0;
