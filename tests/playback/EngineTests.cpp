@@ -350,6 +350,59 @@ INSTANTIATE_TEST_SUITE_P(
                       CutCase{"Seek", [](EngineRig& rig) { rig.engine->TimeBarStep(2); }}),
     [](const ::testing::TestParamInfo<CutCase>& c) { return std::string(c.param.name); });
 
+// A command that comes while a fade runs is handled from where the fade has got to.
+struct MidFadeCase {
+    const char* name;
+    std::function<void(EngineRig&)> fade;
+    std::function<void(EngineRig&)> command;
+    PlaybackState after;
+    int row;  // the now-playing row 1.6 s later (-1 none)
+};
+
+class CommandsDuringAFade : public ::testing::TestWithParam<MidFadeCase> {};
+
+TEST_P(CommandsDuringAFade, AreHandledFromThere) {
+    const MidFadeCase& c = GetParam();
+    EngineRig rig;
+    rig.settings().FADEONPAUSE = true;
+    rig.Append("song440.wav", 1);
+    rig.Append("song550.wav", 2);
+    rig.Play(1);
+    rig.host->RunFor(300);
+    c.fade(rig);
+    ASSERT_TRUE(rig.engine->IsFading());
+    rig.host->RunFor(400);
+    const double at = rig.Seconds();
+    c.command(rig);
+    EXPECT_LE(rig.Seconds() - at, 0.01) << "a command never waits for a fade";
+    rig.host->RunFor(1600);
+    EXPECT_FALSE(rig.engine->IsFading());
+    EXPECT_EQ(rig.engine->State(), c.after);
+    EXPECT_EQ(rig.queue().NowPlayingRow(), c.row);
+    if (c.after == PlaybackState::Playing) {
+        EXPECT_EQ(rig.MixerVolume(), 1.0f);
+        EXPECT_GT(rig.Peak(rig.Seconds() - 0.2, rig.Seconds()), kLoud);
+    }
+}
+
+const auto kPauseFade = [](EngineRig& rig) { rig.engine->PressPause(true); };
+const auto kStopFade = [](EngineRig& rig) { rig.engine->StopCommand(); };
+
+INSTANTIATE_TEST_SUITE_P(
+    Engine, CommandsDuringAFade,
+    ::testing::Values(
+        MidFadeCase{"PauseAgainBringsTheMusicBack", kPauseFade,
+                    [](EngineRig& rig) { rig.engine->PressPause(false); }, PlaybackState::Playing, 1},
+        MidFadeCase{"StopTurnsThePauseIntoAStop", kPauseFade, kStopFade, PlaybackState::Stopped, -1},
+        MidFadeCase{"StopAgainStopsAtOnce", kStopFade, kStopFade, PlaybackState::Stopped, -1},
+        MidFadeCase{"PlayStartsTheCursorRow", kStopFade,
+                    [](EngineRig& rig) { rig.Play(2); }, PlaybackState::Playing, 2},
+        // The cross-fade ends at once; from the last row there is nowhere to go, so it plays on.
+        MidFadeCase{"NextDuringACrossFadeGoesOnFromTheNewSong",
+                    [](EngineRig& rig) { rig.engine->NextCommand(); },
+                    [](EngineRig& rig) { rig.engine->NextCommand(); }, PlaybackState::Playing, 2}),
+    [](const ::testing::TestParamInfo<MidFadeCase>& c) { return std::string(c.param.name); });
+
 // After a faded stop the next song sounds from its first milliseconds, at full volume.
 TEST(Engine, TheSongAfterAFadedStopStartsAtItsFirstSample) {
     EngineRig rig;
