@@ -1,6 +1,7 @@
 // The engine's outputs, the start and stop of a song, its end, and the display timer.
 #include "PlaybackEngine.h"
 
+#include <QFileInfo>
 #include <cmath>
 
 #include "core/Settings.h"
@@ -234,6 +235,7 @@ void PlaybackEngine::RecordFailedStart(int row, const QString& path, const QStri
         reason = "cannot be played";
     }
     m_failedStarts << path + ": " + reason;
+    m_named.insert(path);
     m_queue.MarkUnplayable(row);
     FlashMessage("Cannot play " + QuoteDouble(path) + ": " + reason);
 }
@@ -351,6 +353,7 @@ void PlaybackEngine::AdvanceAfterEnd() {
         // Round to the top once; rows marked skipped or unplayable are passed over there too.
         next = m_queue.NextPlayableRow(0);
     }
+    NameRowsPassedBy(row, next > row ? next : m_queue.RowCount() + 1);
     if (next <= 0) {
         SetTransportState(PlaybackState::Stopped);
         return;
@@ -359,6 +362,22 @@ void PlaybackEngine::AdvanceAfterEnd() {
     StartSongAtCursor();
     ProcessPendingEvents();
     RetryParkedTag();
+}
+
+void PlaybackEngine::NameRowsPassedBy(int from, int to) {
+    for (int row = from + 1; row < to; ++row) {
+        const TSongObj* object = m_queue.SongAt(row);
+        if (!object || m_queue.Cell(row, QueueColumn::Wng) != kMissingFileMark ||
+            m_queue.Cell(row, QueueColumn::Now) == kMarkerSkipped) {
+            continue;
+        }
+        const QString path = object->Song().FullPath;
+        if (m_named.insert(path).second) {
+            const QString why = QFileInfo::exists(path) ? "File was missing when queued" : "File not found";
+            m_failedStarts << path + ": " + why;
+            FlashMessage("Cannot play " + QuoteDouble(path) + ": " + why);
+        }
+    }
 }
 
 int PlaybackEngine::RowToFollow() const {
@@ -446,6 +465,7 @@ void PlaybackEngine::TakeOverQueuedSong(AudioHandle ended) {
     }
     const AudioHandle old = m_current;
     const int row = m_nextRow;
+    NameRowsPassedBy(m_queue.NowPlayingRow(), row > m_queue.NowPlayingRow() ? row : m_queue.RowCount() + 1);
     m_queuedStream.store(0);
     m_current = m_next;
     m_next = 0;

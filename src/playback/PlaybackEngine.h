@@ -5,6 +5,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "playback/AudioLibrary.h"
@@ -199,6 +200,8 @@ private:
     /// The row that follows the playing one at its end, or 0.
     int RowToFollow() const;
     void DropQueuedSong();
+    /// Names (once each) the rows between two rows that play passed by for a missing file.
+    void NameRowsPassedBy(int from, int to);
     /// Asks for the end of the stream to be noticed (on the mixing thread).
     void WatchEnd(AudioHandle stream);
     /// Called on the mixing thread when a stream of the mixer has ended.
@@ -252,6 +255,8 @@ private:
     bool m_dragging = false;
     TransportView m_transport;
     QStringList m_failedStarts;
+    /// The files named in m_failedStarts.
+    std::set<QString> m_named;
     /// The volume a fade in after a pause is ramping the mixer to; negative when none runs. A
     /// song that ends during the ramp leaves the next one this volume.
     float m_rampTarget = -1;

@@ -535,20 +535,23 @@ TEST(Engine, FilesThatCannotPlayArePassedByAndNamed) {
         EXPECT_NE(rig.queue().Cell(row, QueueColumn::Now), ">>") << row;
     }
     EXPECT_TRUE(rig.dialogs.TextsOf("INFO").isEmpty()) << rig.dialogs.TextsOf("INFO").join("\n").toStdString();
-    // The missing files were marked when they were queued and are passed by without a try; the
-    // others are tried once and named with the audio layer's reason.
+    // Each bad file is named once, in a notice and in the engine's list: the missing ones (marked
+    // when they were queued, passed by without a try) as missing, the others with the audio
+    // layer's reason, which does not name the file again.
     const QStringList flashes = rig.dialogs.TextsOf("FLASH").filter("Cannot play");
-    ASSERT_EQ(flashes.size(), 2) << rig.dialogs.TextsOf("FLASH").join("\n").toStdString();
-    ASSERT_EQ(rig.engine->FailedStarts().size(), 2);
-    const QStringList paths{empty, corrupt};
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_TRUE(flashes[i].startsWith("Cannot play " + QuoteDouble(paths[i]) + ": ")) << flashes[i].toStdString();
-        const QString failure = rig.engine->FailedStarts()[i];
-        EXPECT_TRUE(failure.startsWith(paths[i] + ": ")) << failure.toStdString();
-        // The reason is the audio layer's, never empty, and does not name the file again.
-        const QString reason = failure.mid(paths[i].size() + 2);
+    ASSERT_EQ(flashes.size(), 4) << rig.dialogs.TextsOf("FLASH").join("\n").toStdString();
+    ASSERT_EQ(rig.engine->FailedStarts().size(), 4);
+    const QStringList paths{known.FullPath, unnoticed.FullPath, empty, corrupt};
+    for (int i = 0; i < 4; ++i) {
+        const QStringList failures = rig.engine->FailedStarts().filter(paths[i] + ": ");
+        ASSERT_EQ(failures.size(), 1) << paths[i].toStdString();
+        EXPECT_EQ(flashes.filter("Cannot play " + QuoteDouble(paths[i]) + ": ").size(), 1);
+        const QString reason = failures[0].mid(paths[i].size() + 2);
         EXPECT_FALSE(reason.isEmpty());
         EXPECT_FALSE(reason.contains(paths[i])) << reason.toStdString();
+        if (i < 2) {
+            EXPECT_EQ(reason, "File not found");
+        }
     }
 
     // "Next" with fades on cross-fades past a file that cannot be played to the one after it.
