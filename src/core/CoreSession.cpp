@@ -98,9 +98,13 @@ void CreateCatalogueStep(CoreSession& session) {
     session.library.artists.InitVariousArtist();
 }
 
+bool ConfirmQuit(const CoreSession& session) {
+    return !(session.songPlaying && session.songPlaying()) ||
+           Confirm("Do you really want to quit program Sonwick3 while a song is playing?");
+}
+
 bool ShutdownSequence(CoreSession& session, const ShutdownHooks& hooks) {
-    if (session.songPlaying && session.songPlaying() &&
-        !Confirm("Do you really want to quit program Sonwick3 while a song is playing?")) {
+    if (!ConfirmQuit(session)) {
         return false;
     }
     EndSession(session, hooks);

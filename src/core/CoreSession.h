@@ -65,6 +65,9 @@ struct ShutdownHooks {
     bool commitOnly = false;
 };
 
+/// Asks whether to quit while `session.songPlaying` says a song plays; true when the program may end.
+bool ConfirmQuit(const CoreSession& session);
+
 /// The main window's close request: asks first while `session.songPlaying` says so; false when
 /// the user refused (nothing is saved then). Otherwise EndSession, and true.
 bool ShutdownSequence(CoreSession& session, const ShutdownHooks& hooks);

@@ -41,8 +41,7 @@ bool ProgramShutdown::CloseRequested() {
     if (m_ending) {
         return true;
     }
-    if (m_session.songPlaying && m_session.songPlaying() &&
-        !Confirm("Do you really want to quit program Sonwick3 while a song is playing?")) {
+    if (!ConfirmQuit(m_session)) {
         return false;
     }
     m_ending = true;
