@@ -26,8 +26,6 @@ constexpr HealthOption kPairKinds[] = {HealthOption::Mismatched, HealthOption::I
 
 HealthCheckWindow::HealthCheckWindow(Library& library, TagPolicy& tags, QWidget* parent)
     : QMainWindow(parent), m_controller(library, tags) {
-    // Closing the main window ends the program even while this window is open.
-    setAttribute(Qt::WA_QuitOnClose, false);
     auto* central = new QWidget(this);
     setCentralWidget(central);
     m_report = new QPlainTextEdit(central);

@@ -10,8 +10,6 @@ namespace sw {
 
 BpmWindow::BpmWindow(BpmTapper& tapper, QWidget* parent) : QWidget(parent, Qt::Window), m_tapper(tapper) {
     setWindowTitle("Beats per minute");
-    // The program ends with the main window, whether or not this one is open.
-    setAttribute(Qt::WA_QuitOnClose, false);
     auto* instruction =
         new QLabel("Press the spacebar or click mouse in time to the music, at least 10 times", this);
     instruction->setWordWrap(true);

@@ -13,8 +13,6 @@ namespace sw {
 
 PreviewWindow::PreviewWindow(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle("Preview");
-    // The program ends with the main window, whether or not this one is open.
-    setAttribute(Qt::WA_QuitOnClose, false);
     menuBar()->addAction("Close", this, &QWidget::close);
     menuBar()->addAction("Songdets");
     auto* central = new QWidget(this);

@@ -57,8 +57,6 @@ QueueWindow::QueueWindow(QueueController& queue, PlaybackEngine& engine, Preview
     : QMainWindow(parent), m_queue(queue), m_engine(engine), m_preview(preview) {
     setWindowTitle(m_queue.Caption());
     m_latinWidths.fill(-1);
-    // The program ends with the main window, whether or not this one is open.
-    setAttribute(Qt::WA_QuitOnClose, false);
     m_timer = new QTimer(this);
     m_timer->setInterval(kDisplayTimerMs);
     connect(m_timer, &QTimer::timeout, this, [this] { m_engine.DisplayTimerTick(); });
