@@ -1,5 +1,7 @@
 #include "RenderClock.h"
 
+#include <algorithm>
+
 #include "playback/AudioFormat.h"
 
 namespace sw {
@@ -24,8 +26,10 @@ void RenderClock::SleepMs(int milliseconds) {
     if (milliseconds <= 0) {
         return;
     }
-    // Up to the frame where the later time begins, so that sleeps add up without drifting.
-    const qint64 target = (NowMs() + milliseconds) * kSampleRate / 1000;
+    // Up to the first frame of the later millisecond, rounded up: rounded down it can be the frame
+    // already reached, and a caller waiting for that time would sleep for ever. Counted from
+    // NowMs(), so that sleeps add up without drifting.
+    const qint64 target = ((NowMs() + milliseconds) * kSampleRate + 999) / 1000;
     RenderFrames(std::max<qint64>(0, target - m_frames));
 }
 

@@ -18,6 +18,8 @@ public:
     RenderClock(OfflineOutput& output, int device, Sink sink = {});
 
     qint64 NowMs() const override;
+    /// Renders up to the first frame of the later time, so that NowMs() moves on by exactly the
+    /// milliseconds whatever frame the clock stood on.
     void SleepMs(int milliseconds) override;
     /// The device whose audio is the clock.
     void SetDevice(int device) { m_device = device; }
