@@ -100,6 +100,8 @@ struct AudioLibrary::State {
                 doomed.push_back(graph.Remove(handle));
             }
             device = std::move(found->second);
+            graph.retiredUnderruns +=
+                device->shortRenders + (device->output ? device->output->Underruns() : 0);
             graph.devices.erase(found);
             if (current == number) {
                 current = -1;
@@ -595,10 +597,8 @@ QString AudioLibrary::ErrorGetText() const {
 quint64 AudioLibrary::UnderrunCount() const {
     std::lock_guard lock(m_state->graph.mutex);
     quint64 total = m_state->graph.retiredUnderruns;
-    for (const auto& [handle, channel] : m_state->graph.channels) {
-        if (channel->stream) {
-            total += channel->stream->Underruns();
-        }
+    for (const auto& [number, device] : m_state->graph.devices) {
+        total += device->shortRenders + (device->output ? device->output->Underruns() : 0);
     }
     return total;
 }

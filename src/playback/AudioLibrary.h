@@ -121,7 +121,10 @@ public:
     int ErrorGetCode() const;
     /// The underlying text of the calling thread's last error (FFmpeg, SDL), empty after success.
     QString ErrorGetText() const;
-    /// Times a stream had less audio ready than its mixing thread asked for (it played silence).
+    /// Underruns of every device opened so far: Render calls of a real-time output that found a
+    /// playing stream with less decoded audio than they needed (the rest played as silence),
+    /// and the times an output's device ran dry waiting for its mixing thread (outputs that can
+    /// tell, see OutputDevice::Underruns). An offline output never underruns.
     quint64 UnderrunCount() const;
 
 private:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 #include <memory>
 
 namespace sw {
@@ -21,6 +22,13 @@ public:
     /// Whether the mixing thread may take its time (an offline output); a real-time one must
     /// never wait for the decoder.
     virtual bool MayWait() const = 0;
+    /// Times the device itself ran dry because its mixing thread came too late for it (a sound
+    /// card would have played silence). Outputs that cannot tell (SDL does not report its
+    /// device's) count none.
+    virtual quint64 Underruns() const { return 0; }
+    /// Frames the device holds ahead of a block it has just been given: how much later than its
+    /// Render call that block sounds, at least.
+    virtual int LatencyFrames() const { return 0; }
 };
 
 /// A family of output devices (a back end): SDL playback devices, a null output or an offline

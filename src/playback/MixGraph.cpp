@@ -32,9 +32,13 @@ void Device::Render(float* interleaved, int frames) {
         std::fill(interleaved, interleaved + static_cast<size_t>(frames) * kChannels, 0.0f);
         return;
     }
+    m_short = false;
     for (int done = 0; done < frames; done += kBlockFrames) {
         RenderBlock(interleaved + static_cast<size_t>(done) * kChannels,
                     std::min(kBlockFrames, frames - done), mayWait);
+    }
+    if (m_short) {
+        ++shortRenders;
     }
     FireSyncs();
 }
@@ -72,6 +76,7 @@ void Device::RenderMixer(Channel& mixer, float* out, int frames, bool wait) {
             continue;
         }
         const int got = input.stream->Read(source, frames, wait);
+        NoteRead(input, got, frames);
         input.rampIn.Apply(source, frames);
         input.volume.Apply(source, frames);
         MixInto(mix, source, samples);
@@ -99,7 +104,7 @@ void Device::RenderMixer(Channel& mixer, float* out, int frames, bool wait) {
             Channel& input = **next;
             input.queued = false;
             const int rest = frames - lastEnd;
-            input.stream->Read(source, rest, wait);
+            NoteRead(input, input.stream->Read(source, rest, wait), rest);
             input.rampIn.Apply(source, rest);
             input.volume.Apply(source, rest);
             MixInto(mix + static_cast<size_t>(lastEnd) * kChannels, source, rest * kChannels);
@@ -124,7 +129,7 @@ void Device::RenderStream(Channel& channel, float* out, int frames, bool wait) {
         return;
     }
     float* source = m_source.data();
-    channel.stream->Read(source, frames, wait);
+    NoteRead(channel, channel.stream->Read(source, frames, wait), frames);
     channel.volume.Apply(source, frames);
     MixInto(out, source, frames * kChannels);
     if (channel.stream->Ended()) {
@@ -133,6 +138,13 @@ void Device::RenderStream(Channel& channel, float* out, int frames, bool wait) {
         if (channel.autoFree) {
             channel.stream->ReleaseSoon();
         }
+    }
+}
+
+// Less than asked for before the stream's end: the worker has not decoded that far yet.
+void Device::NoteRead(const Channel& channel, int got, int wanted) {
+    if (got < wanted && !channel.stream->Ended()) {
+        m_short = true;
     }
 }
 
@@ -191,9 +203,6 @@ std::shared_ptr<Channel> MixGraph::Remove(AudioHandle handle) {
     const auto device = devices.find(channel->device);
     if (device != devices.end()) {
         EraseValue(device->second->channels, channel.get());
-    }
-    if (channel->stream) {
-        retiredUnderruns += channel->stream->Underruns();
     }
     return channel;
 }

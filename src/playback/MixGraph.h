@@ -55,17 +55,21 @@ public:
     bool ready = false;              // output is set; until then the device plays silence
     bool mayWait = false;            // the output is not real time
     std::vector<Channel*> channels;  // mixers and self-playing streams, not mixer sources
+    /// Render calls in which a playing source had less decoded audio than the block needed.
+    quint64 shortRenders = 0;
 
 private:
     void RenderBlock(float* out, int frames, bool mayWait);
     void RenderMixer(Channel& mixer, float* out, int frames, bool mayWait);
     void RenderStream(Channel& channel, float* out, int frames, bool mayWait);
     void NoteEnd(Channel& channel);
+    void NoteRead(const Channel& channel, int got, int wanted);
     void FireSyncs();
 
     MixGraph& m_graph;
     std::vector<float> m_mix;
     std::vector<float> m_source;
+    bool m_short = false;  // a source fell short in the current Render call
     std::vector<std::pair<AudioHandle, AudioHandle>> m_endedChannels;  // reserved; never grows while mixing
 };
 
@@ -76,6 +80,7 @@ public:
     std::recursive_mutex mutex;
     std::map<AudioHandle, std::shared_ptr<Channel>> channels;
     std::map<int, std::unique_ptr<Device>> devices;
+    /// The underruns of devices that have been freed.
     quint64 retiredUnderruns = 0;
 
     Channel* Find(AudioHandle handle) const;

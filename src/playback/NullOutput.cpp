@@ -1,5 +1,6 @@
 #include "NullOutput.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -13,6 +14,10 @@ namespace sw {
 namespace {
 
 constexpr int kBlockFrames = 512;
+// Three blocks: when the thread tops it up, two (23 ms) are still queued, so a thread woken that
+// much late (both cores busy with other work) still comes in time; SDL's device is sized alike.
+constexpr int kBufferFrames = 3 * kBlockFrames;
+constexpr qint64 kNsPerSecond = 1'000'000'000;
 
 class NullDevice : public OutputDevice {
 public:
@@ -25,28 +30,65 @@ public:
     }
 
     bool MayWait() const override { return false; }
+    quint64 Underruns() const override { return m_underruns.load(std::memory_order_relaxed); }
+    int LatencyFrames() const override { return kBufferFrames - kBlockFrames; }
 
 private:
     // Deadlines are absolute, so that time spent rendering does not make the output drift slow.
     void Run() {
         using Clock = std::chrono::steady_clock;
-        const auto block = std::chrono::duration_cast<Clock::duration>(
-            std::chrono::duration<double>(static_cast<double>(kBlockFrames) / kSampleRate));
-        auto deadline = Clock::now();
+        PlayoutBuffer card(kBlockFrames, kBufferFrames);
+        const auto origin = Clock::now();
+        auto sinceOrigin = [origin] {
+            return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - origin).count();
+        };
         while (!m_stop.load()) {
-            m_target.Render(m_buffer.data(), kBlockFrames);
-            deadline += block;
-            std::this_thread::sleep_until(deadline);
+            for (int due = card.BlocksDue(sinceOrigin()); due > 0 && !m_stop.load(); --due) {
+                m_target.Render(m_buffer.data(), kBlockFrames);
+            }
+            m_underruns.store(card.Underruns(), std::memory_order_relaxed);
+            std::this_thread::sleep_until(origin + std::chrono::nanoseconds(card.NextDueNs()));
         }
     }
 
     RenderTarget& m_target;
     std::vector<float> m_buffer;
     std::atomic<bool> m_stop{false};
+    std::atomic<quint64> m_underruns{0};
     std::thread m_thread;
 };
 
 }  // namespace
+
+PlayoutBuffer::PlayoutBuffer(int blockFrames, int capacityFrames)
+    : m_block(blockFrames), m_capacity(capacityFrames) {}
+
+qint64 PlayoutBuffer::PlayedFrames(qint64 nowNs) const {
+    return (nowNs - m_startNs) * kSampleRate / kNsPerSecond;
+}
+
+int PlayoutBuffer::BlocksDue(qint64 nowNs) {
+    if (!m_started) {
+        m_started = true;
+        m_startNs = nowNs;
+    }
+    qint64 played = PlayedFrames(nowNs);
+    if (played > m_fed) {
+        ++m_underruns;
+        m_startNs = nowNs - m_fed * kNsPerSecond / kSampleRate;
+        played = PlayedFrames(nowNs);
+    }
+    const qint64 room = m_capacity - (m_fed - played);
+    const int blocks = static_cast<int>(std::max<qint64>(0, room / m_block));
+    m_fed += static_cast<qint64>(blocks) * m_block;
+    return blocks;
+}
+
+qint64 PlayoutBuffer::NextDueNs() const {
+    // Rounded up, so that the buffer has room when the thread wakes.
+    const qint64 frame = m_fed - m_capacity + m_block;
+    return m_startNs + (frame * kNsPerSecond + kSampleRate - 1) / kSampleRate;
+}
 
 QString NullOutput::DeviceName(int) {
     return "Null output";
