@@ -13,13 +13,14 @@ namespace sw {
 namespace {
 
 constexpr qint64 kRingFrames = qint64{1} << 16;  // 1.5 s
-// The worker keeps 0.37 s ready and leaves the rest of the ring free, so that a seek always finds
-// room for fresh audio while the stale audio before it still waits to be skipped.
-constexpr qint64 kTargetFill = qint64{1} << 14;
+// The worker keeps 0.74 s ready and leaves the other half of the ring free, so that a seek always
+// finds room for fresh audio while the stale audio before it still waits to be skipped.
+constexpr qint64 kTargetFill = qint64{1} << 15;
 constexpr qint64 kPrefill = qint64{1} << 13;
 constexpr qint64 kChunk = 4096;
-// Well inside the 0.19 s the ring still holds when the worker tops it up.
-constexpr auto kWorkerPoll = std::chrono::milliseconds(25);
+// The ring still holds 0.37 s when the worker tops it up: a worker kept from a core, or a file
+// slow to read, for that long after its wake-up still makes no gap.
+constexpr auto kWorkerPoll = std::chrono::milliseconds(50);
 
 }  // namespace
 

@@ -13,10 +13,11 @@ namespace sw {
 
 namespace {
 
-constexpr int kBlockFrames = 512;
-// Three blocks: when the thread tops it up, two (23 ms) are still queued, so a thread woken that
-// much late (both cores busy with other work) still comes in time; SDL's device is sized alike.
-constexpr int kBufferFrames = 3 * kBlockFrames;
+// Small blocks in a buffer of seven: when the thread tops it up, six (34.8 ms) are still queued,
+// so a thread woken that much late (both cores busy with other work) still comes in time, while a
+// command sounds within a block and the queue, under 50 ms.
+constexpr int kBlockFrames = 256;
+constexpr int kBufferFrames = 7 * kBlockFrames;
 constexpr qint64 kNsPerSecond = 1'000'000'000;
 
 class NullDevice : public OutputDevice {

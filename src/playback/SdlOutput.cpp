@@ -10,8 +10,10 @@ namespace sw {
 
 namespace {
 
-// 512 frames (11.6 ms) per callback keeps the play-to-sound latency near two blocks.
-constexpr Uint16 kBlockFrames = 512;
+// 1,024 frames (23 ms) per callback: the device still plays a whole block while the callback for
+// the next one waits for a core, so a callback up to 23 ms late (both cores busy with other
+// work) makes no gap; a command still sounds within about two blocks.
+constexpr Uint16 kBlockFrames = 1024;
 
 QString SdlError() {
     return QString::fromUtf8(SDL_GetError());
@@ -52,6 +54,7 @@ public:
         if (m_id == 0) {
             throw AudioFailure(AudioError::Driver, "SDL audio: " + SdlError());
         }
+        m_latencyFrames = obtained.samples;
         SDL_PauseAudioDevice(m_id, 0);
     }
     ~SdlDevice() override { SDL_CloseAudioDevice(m_id); }
@@ -59,9 +62,11 @@ public:
     SdlDevice& operator=(const SdlDevice&) = delete;
 
     bool MayWait() const override { return false; }
+    int LatencyFrames() const override { return m_latencyFrames; }
 
 private:
     SDL_AudioDeviceID m_id = 0;
+    int m_latencyFrames = 0;
 };
 
 class NullTarget : public RenderTarget {

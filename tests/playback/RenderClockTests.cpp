@@ -57,7 +57,8 @@ TEST_P(RenderClockSleeps, MoveTheClockByTheirLengthFromAnyFrame) {
         const qint64 before = clock.NowMs();
         const qint64 framesBefore = clock.Frames();
         clock.SleepMs(sleep);
-        ASSERT_EQ(clock.NowMs(), before + sleep) << "sleep " << i << " of " << sleep << " ms from frame " << framesBefore;
+        ASSERT_EQ(clock.NowMs(), before + sleep)
+            << "sleep " << i << " of " << sleep << " ms from frame " << framesBefore;
         ASSERT_LE((clock.Frames() - framesBefore) * 1000, (sleep + 1) * qint64{kSampleRate})
             << "sleep " << i << " rendered more than it slept";
     }
@@ -69,8 +70,11 @@ TEST_P(RenderClockSleeps, MoveTheClockByTheirLengthFromAnyFrame) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Audio, RenderClockSleeps,
-                         testing::Values(ClockCase{"DeviceOpen", true}, ClockCase{"BeforeTheDeviceOpens", false}),
-                         [](const testing::TestParamInfo<ClockCase>& param) { return std::string(param.param.name); });
+                         testing::Values(ClockCase{"DeviceOpen", true},
+                                         ClockCase{"BeforeTheDeviceOpens", false}),
+                         [](const testing::TestParamInfo<ClockCase>& param) {
+                             return std::string(param.param.name);
+                         });
 
 // Sleeps in slices of at most 10 ms add up without drifting: a wait for a moment ends within one
 // frame after it, in the fewest slices, from 1,000 random starting frames.
