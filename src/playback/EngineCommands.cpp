@@ -44,7 +44,19 @@ void PlaybackEngine::RampDownForCut() {
     }
     m_savedVolume = volume;
     m_audio.ChannelSlideAttribute(m_mixer, BASS_ATTRIB_VOL, 0.0f, kDeclickMs);
+    WaitForRamp(m_mixer);
+}
+
+void PlaybackEngine::WaitForRamp(AudioHandle channel) {
+    // The ramp runs when the output next asks for sound, which may be a period later.
+    constexpr int kLongestMs = 25;
     Wait(kDeclickMs + 1);
+    float volume = 0;
+    for (int waited = kDeclickMs + 1;
+         waited < kLongestMs && m_audio.ChannelGetAttribute(channel, BASS_ATTRIB_VOL, &volume) && volume > 0;
+         waited += 2) {
+        Wait(2);
+    }
 }
 
 void PlaybackEngine::RampUpAfterCut() {
@@ -238,7 +250,7 @@ void PlaybackEngine::SettleFade() {
         } else {
             m_audio.ChannelSlideAttribute(m_mixer, BASS_ATTRIB_VOL, 0.0f, kDeclickMs);
         }
-        Wait(kDeclickMs + 1);
+        WaitForRamp(m_fading == Fading::Cross ? m_current : m_mixer);
     }
     FinishFade();
 }

@@ -219,6 +219,8 @@ private:
     void RampDownForCut();
     /// After a seek: the kept volume ramps back up (without waiting).
     void RampUpAfterCut();
+    /// Waits (a few milliseconds at most) until the channel's ramp down has been played.
+    void WaitForRamp(AudioHandle channel);
     /// A jump in the playing song, ramped so that it does not click.
     void SeekPlaying(double seconds);
     /// Called on the mixing thread when the mixer has played its last source.
