@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "ProbeOutput.h"
 #include "playback/AudioFormat.h"
 #include "playback/AudioLibrary.h"
 #include "playback/FfmpegDecoder.h"
@@ -64,34 +65,7 @@ private:
     RenderTarget& m_inner;
 };
 
-class ProbeDevice : public OutputDevice {
-public:
-    ProbeDevice(std::unique_ptr<Probe> probe, std::unique_ptr<OutputDevice> inner)
-        : m_probe(std::move(probe)), m_inner(std::move(inner)) {}
-    bool MayWait() const override { return m_inner->MayWait(); }
-
-private:
-    std::unique_ptr<Probe> m_probe;
-    std::unique_ptr<OutputDevice> m_inner;  // stops before the probe goes
-};
-
-class ProbeOutput : public AudioOutput {
-public:
-    explicit ProbeOutput(std::unique_ptr<AudioOutput> inner) : m_inner(std::move(inner)) {}
-    int DeviceCount() override { return m_inner->DeviceCount(); }
-    QString DeviceName(int device) override { return m_inner->DeviceName(device); }
-    std::unique_ptr<OutputDevice> Open(int device, RenderTarget& target) override {
-        auto probe = std::make_unique<Probe>(target);
-        Probe* raw = probe.get();
-        auto opened = std::make_unique<ProbeDevice>(std::move(probe), m_inner->Open(device, *raw));
-        last = raw;
-        return opened;
-    }
-    Probe* last = nullptr;
-
-private:
-    std::unique_ptr<AudioOutput> m_inner;
-};
+using BenchOutput = ProbeOutput<Probe>;
 
 void Make(const QString& path, const QStringList& encoding, const QString& source) {
     QProcess ffmpeg;
@@ -132,8 +106,8 @@ void Check(AudioLibrary& audio, bool ok, const char* what) {
 
 // Two MP3 streams cross-fading over the whole measured window on the null output.
 double MixerCpuPercent(const QString& a, const QString& b) {
-    auto output = std::make_unique<ProbeOutput>(std::make_unique<NullOutput>());
-    ProbeOutput* probes = output.get();
+    auto output = std::make_unique<BenchOutput>(std::make_unique<NullOutput>());
+    BenchOutput* probes = output.get();
     AudioLibrary audio(std::move(output));
     Check(audio, audio.Init(1, kSampleRate), "BASS_Init");
     const AudioHandle mixer = audio.MixerStreamCreate(kSampleRate, kChannels, BASS_MIXER_END);
@@ -186,8 +160,8 @@ void SdlLatency(const QString& song) {
         return;
     }
     const QString name = sdl->DeviceName(1);
-    auto output = std::make_unique<ProbeOutput>(std::move(sdl));
-    ProbeOutput* probes = output.get();
+    auto output = std::make_unique<BenchOutput>(std::move(sdl));
+    BenchOutput* probes = output.get();
     AudioLibrary audio(std::move(output));
     Check(audio, audio.Init(1, kSampleRate), "BASS_Init");
     const AudioHandle mixer = audio.MixerStreamCreate(kSampleRate, kChannels, BASS_MIXER_END);

@@ -25,6 +25,7 @@
 #include <memory>
 
 #include "BenchCatalogue.h"
+#include "ProbeOutput.h"
 #include "core/Catalogue.h"
 #include "core/Library.h"
 #include "core/Settings.h"
@@ -100,38 +101,7 @@ private:
     std::atomic<qint64> m_armedAtUs{0};
 };
 
-class ProbeDevice : public OutputDevice {
-public:
-    ProbeDevice(std::unique_ptr<Probe> probe, std::unique_ptr<OutputDevice> inner)
-        : m_probe(std::move(probe)), m_inner(std::move(inner)) {}
-    bool MayWait() const override { return m_inner->MayWait(); }
-    quint64 Underruns() const override { return m_inner->Underruns(); }
-    int LatencyFrames() const override { return m_inner->LatencyFrames(); }
-
-private:
-    std::unique_ptr<Probe> m_probe;
-    std::unique_ptr<OutputDevice> m_inner;  // stops before the probe goes
-};
-
-class ProbeOutput : public AudioOutput {
-public:
-    explicit ProbeOutput(std::unique_ptr<AudioOutput> inner) : m_inner(std::move(inner)) {}
-    int DeviceCount() override { return m_inner->DeviceCount(); }
-    QString DeviceName(int device) override { return m_inner->DeviceName(device); }
-    std::unique_ptr<OutputDevice> Open(int device, RenderTarget& target) override {
-        auto probe = std::make_unique<Probe>(target);
-        Probe* raw = probe.get();
-        auto opened = std::make_unique<ProbeDevice>(std::move(probe), m_inner->Open(device, *raw));
-        last = raw;
-        lastDevice = opened.get();
-        return opened;
-    }
-    Probe* last = nullptr;
-    const OutputDevice* lastDevice = nullptr;
-
-private:
-    std::unique_ptr<AudioOutput> m_inner;
-};
+using BenchOutput = ProbeOutput<Probe>;
 
 // The engine's host as the desktop program has it: posted calls run from the event loop, and the
 // display timer is a QTimer.
@@ -247,9 +217,9 @@ int main(int argc, char** argv) {
         }
     }
 
-    auto probes = std::make_unique<ProbeOutput>(
+    auto probes = std::make_unique<BenchOutput>(
         MakeAudioOutput(audioName == "sdl" ? AudioOutputKind::Sdl : AudioOutputKind::Null));
-    ProbeOutput& probeOutput = *probes;
+    BenchOutput& probeOutput = *probes;
     AudioLibrary audio(std::move(probes));
     PlaybackEngine engine(audio, queue, settings, RealClock());
     BenchHost host(engine);
