@@ -158,15 +158,11 @@ void PlaybackEngine::StartSongAtCursor() {
     // A row that cannot be played is marked, named in a notice, and play goes on with the next
     // playable row; the music stops only when no playable row is left.
     int row = m_queue.Cursor();
-    bool wrapped = false;
     int failed = 0;
+    // Each row that fails is marked, so the search ends.
     while (!StartRow(row)) {
         ++failed;
-        int next = m_queue.NextPlayableRow(row);
-        if (next <= 0 && m_queue.RepeatAtEnd() && !wrapped) {
-            wrapped = true;
-            next = m_queue.NextPlayableRow(0);
-        }
+        const int next = PlayableRowAfter(row);
         if (next <= 0 || next == row) {
             break;
         }
@@ -348,11 +344,7 @@ void PlaybackEngine::AdvanceAfterEnd() {
         Changed();
         return;
     }
-    int next = m_queue.NextPlayableRow(row);
-    if (next <= 0 && m_queue.RepeatAtEnd()) {
-        // Round to the top once; rows marked skipped or unplayable are passed over there too.
-        next = m_queue.NextPlayableRow(0);
-    }
+    const int next = PlayableRowAfter(row);
     NameRowsPassedBy(row, next > row ? next : m_queue.RowCount() + 1);
     if (next <= 0) {
         SetTransportState(PlaybackState::Stopped);
@@ -380,15 +372,15 @@ void PlaybackEngine::NameRowsPassedBy(int from, int to) {
     }
 }
 
+int PlaybackEngine::PlayableRowAfter(int row) const {
+    const int next = m_queue.NextPlayableRow(row);
+    // With "Repeat at end", round to the top; rows marked skipped or unplayable are passed over
+    // there too.
+    return next <= 0 && m_queue.RepeatAtEnd() ? m_queue.NextPlayableRow(0) : next;
+}
+
 int PlaybackEngine::RowToFollow() const {
-    if (m_transport.stopAtEndDown) {
-        return 0;
-    }
-    int next = m_queue.NextPlayableRow(m_queue.NowPlayingRow());
-    if (next <= 0 && m_queue.RepeatAtEnd()) {
-        next = m_queue.NextPlayableRow(0);
-    }
-    return next;
+    return m_transport.stopAtEndDown ? 0 : PlayableRowAfter(m_queue.NowPlayingRow());
 }
 
 void PlaybackEngine::QueueNextSong() {

@@ -197,6 +197,8 @@ private:
     /// that it follows the last sample without a gap; drops a queued song the queue no longer
     /// has next.
     void QueueNextSong();
+    /// The next playable row after `row` (round to the top with "Repeat at end"), or 0.
+    int PlayableRowAfter(int row) const;
     /// The row that follows the playing one at its end, or 0.
     int RowToFollow() const;
     void DropQueuedSong();
