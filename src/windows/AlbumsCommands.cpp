@@ -292,6 +292,15 @@ void AlbumsController::NewAlbum() {
         ShowInfo(kBlankAlbumName);
         return;
     }
+    // Name lookups by loads and edits see albums only, and two albums of one name make every
+    // later lookup ambiguous: the songs would be split between them.
+    TAlbum existing;
+    if (m_library.albums.FindAlbumByName(name, existing) != -1) {
+        ShowInfo("Album #" + QString::number(existing.AlbumId) + " " + QuoteDouble(existing.AlbumName) +
+                 " already exists");
+        RefreshAlbumList(existing.AlbumId, m_current);
+        return;
+    }
     const int id = m_library.albums.CreateAlbumNamed(name);
     if (id <= 0) {
         return;

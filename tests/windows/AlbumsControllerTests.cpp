@@ -430,6 +430,41 @@ TEST_F(Albums, ANewAlbumNeedsANameAndOpensItsDetails) {
     EXPECT_EQ(CommittedCount("select count(*) as ct from album where alname = 'Tom''s \"Album\"'"), 1);
 }
 
+TEST_F(Albums, ANewAlbumNamedLikeAnExistingAlbumInAnyCaseIsRefused) {
+    const int hits = AddAlbumWith("Greatest Hits", 1);
+    AddGroup("Best Of");
+    QList<int> detailsOf;
+    m_albums.Hooks().albumDetails = [&detailsOf](int id) { detailsOf << id; };
+    m_albums.ShowAllAlbums();
+    const QString refusal = "Album #" + QString::number(hits) + " \"Greatest Hits\" already exists";
+    struct Typed {
+        const char* name;
+        QString said;
+    };
+    for (const Typed& typed : {Typed{"Greatest Hits", refusal}, Typed{"GREATEST hits  ", refusal},
+                               Typed{"Best Of", QString()}}) {
+        SCOPED_TRACE(typed.name);
+        m_dialogs.ClearTranscript();
+        detailsOf.clear();
+        const int before = CommittedCount("select count(*) as ct from album");
+        m_dialogs.QueueAnswer(typed.name);
+        m_albums.NewAlbum();
+        if (typed.said.isEmpty()) {
+            // A group of that name is no album: lookups by name never see it.
+            EXPECT_TRUE(m_dialogs.TextsOf("INFO").isEmpty());
+            EXPECT_EQ(detailsOf.size(), 1);
+            EXPECT_EQ(CommittedCount("select count(*) as ct from album"), before + 1);
+        } else {
+            EXPECT_EQ(m_dialogs.TextsOf("INFO"), QStringList{typed.said});
+            EXPECT_TRUE(detailsOf.isEmpty());
+            EXPECT_EQ(m_albums.CurrentAlbumId(), hits);
+            EXPECT_EQ(CommittedCount("select count(*) as ct from album"), before);
+        }
+    }
+    TAlbum found;
+    EXPECT_EQ(m_library.albums.FindAlbumByName("greatest hits", found), hits);
+}
+
 TEST_F(Albums, RenamingCommitsTheNewNameEvenInLetterCaseOnly) {
     const int album = AddAlbumWith("abba gold", 1);
     m_albums.ShowAllAlbums();
