@@ -34,7 +34,9 @@ AlbumStore::AlbumStore(Catalogue& catalogue, ArtistStore& artists)
           "ratingdrvd, ratingsumm, ratingassd, seq) values (:albumid, :alname, :artistid, :numexi, :year, "
           ":rprts, :createts, :alorgrp, :grpid, :ratingdrvd, :ratingsumm, :ratingassd, :seq)"),
       m_update(catalogue, "update album set " + kAlbumColumns + " where albumid = :albumid"),
-      m_exists(catalogue, "select albumid from album where albumid = :albumid") {}
+      m_exists(catalogue, "select albumid from album where albumid = :albumid"),
+      m_moveCount(catalogue,
+                  "update album set numexi = maxvalue(coalesce(numexi, 0) + :delta, 0) where albumid = :albumid") {}
 
 void AlbumStore::FillAlbumFromRow(const RowSet& rows, TAlbum& album) const {
     album.AlbumId = rows.Int("ALBUMID");
@@ -137,10 +139,21 @@ void AlbumStore::ResolveSongAlbum(TSong& song, TAlbum& album) {
         album.Year = song.Year;
         album.CreateTs = song.CreateTs;
         WriteAlbum(album);
-    } else if (album.ArtistName != "various" && album.ArtistName != song.ArtistName) {
-        album.ArtistName = "various";
-        album.ArtistId = m_artists.VariousArtistId();
-        WriteAlbum(album);
+    } else {
+        bool changed = false;
+        if (album.ArtistName != "various" && album.ArtistName != song.ArtistName) {
+            album.ArtistName = "various";
+            album.ArtistId = m_artists.VariousArtistId();
+            changed = true;
+        }
+        // An album made from a song without a year takes the first year one of its songs brings.
+        if (album.Year.trimmed().isEmpty() && !song.Year.trimmed().isEmpty()) {
+            album.Year = song.Year.trimmed();
+            changed = true;
+        }
+        if (changed) {
+            WriteAlbum(album);
+        }
     }
     song.AlbumId = album.AlbumId;
 }
@@ -196,6 +209,10 @@ bool AlbumStore::AdjustAlbumNumExi(int id, int delta) {
     album.NumExi += delta;
     WriteAlbum(album);
     return true;
+}
+
+void AlbumStore::MoveExistingCount(int id, int delta) {
+    m_moveCount.SetInteger("albumid", id).SetInteger("delta", delta).Execute();
 }
 
 int AlbumStore::CountAlbumSongs(int id) {

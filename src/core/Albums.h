@@ -35,6 +35,10 @@ public:
     void WriteAlbum(TAlbum& album);
     void SetAlbumSeq(TAlbum& album);
     bool AdjustAlbumNumExi(int id, int delta);
+    /// Moves the album's count of songs with an existing file by `delta` (never below 0); every
+    /// write that adds, removes or moves such a song calls it, so the count is right without a
+    /// recount. No commit.
+    void MoveExistingCount(int id, int delta);
     int CountAlbumSongs(int id);
     void RenameAlbumRow(int id, const QString& name);
     /// A typed "#12" for album (or group) 12; results as for artists.
@@ -53,6 +57,7 @@ private:
     Query m_insert;
     Query m_update;
     Query m_exists;
+    Query m_moveCount;
     TAlbum m_current;
 };
 

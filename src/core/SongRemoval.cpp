@@ -12,6 +12,9 @@ namespace sw {
 
 bool DeleteSongRows(Catalogue& catalogue, int songNum) {
     const QString number = QString::number(songNum);
+    // A song whose file exists leaves its album's count of existing files with it.
+    catalogue.ExecSql("update album set numexi = maxvalue(coalesce(numexi, 0) - 1, 0) where albumid = "
+                      "(select first 1 albumid from song where songnum = " + number + " and exi = 1)");
     catalogue.ExecSql("delete from song where songnum = " + number);
     catalogue.ExecSql("delete from songinpl where songnum = " + number);
     return true;
@@ -65,8 +68,7 @@ bool RemoveSongAction(Library& library, int songNum, RemoveAction action) {
 
 void RecheckSongFile(Library& library, TSong& song) {
     const bool present = QFileInfo(song.FullPath).isFile();
-    library.catalogue.ExecSql("update song set exi = " + QString(present ? "1" : "0") +
-                              " where songnum = " + QString::number(song.SongNum));
+    library.songs.StoreExi(song, present);
     // The stored size stops at 2 GiB; a file that is there counts with its real size.
     library.size.AdjustJukeboxSize(present ? FileSizeBytes(song.FullPath) : -static_cast<qint64>(song.Size));
     library.songs.ReloadSong(song);

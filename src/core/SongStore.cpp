@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <limits>
+#include <optional>
 
 #include "AlbumRecords.h"
 #include "Albums.h"
@@ -80,7 +81,7 @@ SongStore::SongStore(Catalogue& catalogue, AlbumStore& albums, const Settings& s
                          kSongQuery +
                              "\nwhere (s.albumid=:albumid)\nand (s.artistid=:artistid)\nand (title is "
                              "null)\nand (track = :tracknum)"),
-      m_existing(catalogue, "select \"size\" from song where songnum = :songnum"),
+      m_existing(catalogue, "select \"size\", albumid, exi from song where songnum = :songnum"),
       m_insert(
           catalogue,
           "insert into song (songnum, albumid, track, artistid, title, genreid, rating, \"comment\", exi, "
@@ -276,12 +277,17 @@ void SongStore::SaveSong(TSong& song) {
     bool updating = false;
     bool sizeIsNull = true;
     qint64 storedSize = 0;
+    // Where the row counted as an existing file before this write, if anywhere.
+    std::optional<int> countedIn;
     if (song.SongNum > 0) {
         const RowSet existing = m_existing.SetInteger("songnum", song.SongNum).Open();
         updating = existing.RowCount() > 0;
         if (updating) {
             sizeIsNull = existing.IsNull("size");
             storedSize = existing.Int64("size");
+            if (existing.Int("EXI") == 1) {
+                countedIn = existing.Int("ALBUMID");
+            }
         }
     }
     const TDateTime now = NowDateTime();
@@ -335,19 +341,35 @@ void SongStore::SaveSong(TSong& song) {
         }
     }
     statement.Execute();
+    const std::optional<int> countedNow = present ? std::optional<int>(song.AlbumId) : std::nullopt;
+    if (countedIn != countedNow) {
+        if (countedIn) {
+            m_albums.MoveExistingCount(*countedIn, -1);
+        }
+        if (countedNow) {
+            m_albums.MoveExistingCount(*countedNow, 1);
+        }
+    }
+    song.Exi = present;
     if (!updating && song.Duration == 0) {
         loadedWithoutDuration = true;
     }
 }
 
 void SongStore::RefreshExi(TSong& song) {
-    const bool present = QFileInfo(song.FullPath).isFile();
-    if (present == song.Exi) {
+    StoreExi(song, QFileInfo(song.FullPath).isFile());
+}
+
+void SongStore::StoreExi(TSong& song, bool present) {
+    song.Exi = present;
+    // The stored flag, not the record's, says whether the album's count moves.
+    const RowSet stored = m_existing.SetInteger("songnum", song.SongNum).Open();
+    if (stored.RowCount() == 0 || (stored.Int("EXI") == 1) == present) {
         return;
     }
     m_catalogue.ExecSql("update song set exi = " + QString(present ? "1" : "0") +
                         " where songnum = " + QString::number(song.SongNum));
-    song.Exi = present;
+    m_albums.MoveExistingCount(stored.Int("ALBUMID"), present ? 1 : -1);
 }
 
 bool SongStore::GenreNameById(int genreId, QString& name) {

@@ -43,6 +43,9 @@ public:
     void SaveSong(TSong& song);
     /// Records whether the file is there when the catalogue thinks otherwise (no commit).
     void RefreshExi(TSong& song);
+    /// Stores the song's file-existence flag, moving its album's count of existing files when the
+    /// stored flag changes (no commit).
+    void StoreExi(TSong& song, bool present);
     /// The genre's name; false (and empty) when the id is not in the list.
     bool GenreNameById(int genreId, QString& name);
 

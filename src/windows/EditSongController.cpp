@@ -393,15 +393,7 @@ EditClose EditSongController::Save() {
     }
     // The ID3v2 choice was for this save only, even when no tag was written.
     m_tags.useV2 = false;
-    // The existing-song counts move only once the save is certain to happen.
-    if (song.AlbumId != m_edited.AlbumId && song.Exi) {
-        if (m_edited.AlbumId > 0) {
-            m_library.albums.AdjustAlbumNumExi(m_edited.AlbumId, -1);
-        }
-        if (song.AlbumId > 0) {
-            m_library.albums.AdjustAlbumNumExi(song.AlbumId, 1);
-        }
-    }
+    // Saving moves the albums' counts of existing files when the song changes album.
     m_library.songs.SaveSong(song);
     m_library.catalogue.CommitAndContinue();
     m_edited = song;
