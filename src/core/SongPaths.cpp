@@ -1,5 +1,6 @@
 #include "SongPaths.h"
 
+#include "ColumnWidths.h"
 #include "foundation/Text.h"
 
 namespace sw {
@@ -29,8 +30,14 @@ QString FileTypeOf(const QString& path) {
 
 QString SongTitleFromFileName(const QString& path) {
     QString name = path.mid(path.lastIndexOf('/') + 1);
-    DropLastChars(name, 4);
-    return KeepLastChars(name, 30);
+    // The extension goes, whatever its length (".mp3", ".flac").
+    const qsizetype dot = name.lastIndexOf('.');
+    if (dot > 0) {
+        name.truncate(dot);
+    }
+    // The start of a long name says most ("Artist - Title ..."); it is kept, as far as a title
+    // holds.
+    return FitToColumn(name, kSongTitleWidth);
 }
 
 }  // namespace sw

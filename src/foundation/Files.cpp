@@ -82,6 +82,21 @@ TDateTime FileCreatedTime(const QString& path) {
     return FromQDateTime(QDateTime::fromMSecsSinceEpoch(ms));
 }
 
+QString ReadFailureOf(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return QString::fromLocal8Bit(std::strerror(errno));
+    }
+    char byte = 0;
+    ssize_t got = 0;
+    do {
+        got = ::read(fd, &byte, 1);
+    } while (got < 0 && errno == EINTR);
+    const int error = errno;
+    ::close(fd);
+    return got < 0 ? QString::fromLocal8Bit(std::strerror(error)) : QString();
+}
+
 bool DeleteFileReporting(const QString& path) {
     if (::unlink(QFile::encodeName(path).constData()) == 0) {
         return true;

@@ -15,6 +15,10 @@ TDateTime FileModifiedTime(const QString& path);
 /// Creation (birth) time where the file system keeps it, else the modification time. Throws for a
 /// missing file or a folder.
 TDateTime FileCreatedTime(const QString& path);
+/// Empty when the file can be opened and its first byte read; otherwise the system's reason
+/// ("Permission denied", "Input/output error"), so that a file the user cannot read is named as
+/// such instead of passing for one without a tag.
+QString ReadFailureOf(const QString& path);
 /// True when the file was deleted; otherwise shows "Delete <path>" and "Error <errno> <text>".
 bool DeleteFileReporting(const QString& path);
 /// Creates a new, empty, hidden temporary file beside `target` (native path) under a name of its

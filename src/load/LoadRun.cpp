@@ -1,5 +1,7 @@
 #include "LoadRun.h"
 
+#include <QFileInfo>
+
 #include "core/Catalogue.h"
 #include "core/ColumnWidths.h"
 #include "core/Library.h"
@@ -93,16 +95,28 @@ LoadRun::Outcome LoadRun::Import(const QString& path) {
         return Outcome::Refreshed;
     }
 
+    // A file the user may not read would otherwise pass for one without a tag.
+    if (QFileInfo(path).isFile()) {
+        const QString failure = ReadFailureOf(path);
+        if (!failure.isEmpty()) {
+            NoteNotCatalogued(path, "cannot be read (" + failure + ")");
+            return Outcome::Skipped;
+        }
+    }
     bool readable = false;
     try {
         readable = m_tags.ReadSongFromFile(path, song, ResolveMode::Create);
     } catch (const DatabaseError&) {
         throw;
-    } catch (const std::exception&) {
-        // A file that vanished or cannot be read is skipped without a message.
-        readable = false;
+    } catch (const std::exception& error) {
+        NoteNotCatalogued(path, "cannot be read (" + QString::fromUtf8(error.what()) + ")");
+        return Outcome::Skipped;
     }
     if (!readable) {
+        if (song.TagSource == kTagNoFile) {
+            // Gone since the folder was listed.
+            NoteNotCatalogued(path, "no longer there");
+        }
         return Outcome::Skipped;
     }
     // The details are matched as they will be stored.

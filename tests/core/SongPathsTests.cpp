@@ -32,8 +32,12 @@ TEST(SongPaths, FileTypeAndTitleFromTheName) {
     EXPECT_EQ(FileTypeOf("/m/Rock/a.Ogg"), "OGG");
     EXPECT_EQ(FileTypeOf("/m/v1.0/noext"), "");
     EXPECT_EQ(SongTitleFromFileName("/m/Rock/My song.mp3"), "My song");
-    EXPECT_EQ(SongTitleFromFileName("/m/" + QString(40, 'x') + "1234567890.mp3"),
-              QString(20, 'x') + "1234567890");
+    // A long name keeps its start, as far as a title holds; any extension goes.
+    EXPECT_EQ(SongTitleFromFileName("/m/Kiri Te Kanawa - Pokarekare Ana.mp3"), "Kiri Te Kanawa - Pokarekare Ana");
+    EXPECT_EQ(SongTitleFromFileName("/m/" + QString(70, 'x') + "1234567890abcdef.mp3"),
+              QString(70, 'x') + "1234567890");
+    EXPECT_EQ(SongTitleFromFileName("/m/Lossless take.flac"), "Lossless take");
+    EXPECT_EQ(SongTitleFromFileName("/m/v1.2 mix.ogg"), "v1.2 mix");
     EXPECT_EQ(SongTitleFromFileName("/m/Été déjà vu.ogg"), "Été déjà vu");
 }
 

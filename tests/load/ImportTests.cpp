@@ -495,6 +495,42 @@ TEST_F(Import, HugeFilesStopAtTheLargestSizeAndCountInFullEmptyFilesStoreZero) {
     EXPECT_EQ(m_library.size.Added(), 3LL << 30);
 }
 
+TEST_F(Import, AFileThatCannotBeReadIsNamedWithTheSystemsReasonAndTheRestLoads) {
+    const QString good = Tagged("good.mp3", "Good", "Artist", "Album");
+    // A file whose every read fails, for root too.
+    const QString broken = m_music.filePath("broken.mp3");
+    ASSERT_TRUE(QFile::link("/proc/self/mem", broken));
+    LoadController controller(m_run);
+    LoadAllThroughTheWindow(controller);
+    ASSERT_EQ(controller.ListedFiles().size(), 2);
+    EXPECT_EQ(m_dialogs.TextsOf("INFO"),
+              QStringList{QuoteDouble(broken) + " could not be catalogued: cannot be read (Input/output error)"});
+    EXPECT_EQ(Committed("select count(*) as ct from song"), 1);
+    TSong song;
+    EXPECT_EQ(m_library.songs.FindSongByFileName(good, song), 1);
+    EXPECT_EQ(m_run.RunCounts().skipped, 1);
+}
+
+TEST_F(Import, AFreshLoadLeavesEveryAlbumWithItsCountOfFilesAndAYear) {
+    for (int track = 1; track <= 3; ++track) {
+        for (const char* album : {"First", "Second"}) {
+            const QString path = Tagged(QString("%1/%2.mp3").arg(album).arg(track), QString("T%1").arg(track),
+                                        "Artist", album, track);
+            TID3v2 tag(m_state);
+            ASSERT_TRUE(tag.Read(path));
+            // The first song of an album brings no year; the later ones do.
+            tag.SetYear(track == 1 ? "" : "1987");
+            ASSERT_TRUE(tag.Save(path));
+        }
+    }
+    LoadController controller(m_run);
+    LoadAllThroughTheWindow(controller);
+    EXPECT_EQ(Committed("select count(*) as ct from album where numexi = 3 and \"year\" = '1987'"), 2);
+    // A second load changes nothing.
+    LoadAllThroughTheWindow(controller);
+    EXPECT_EQ(Committed("select count(*) as ct from album where numexi = 3 and \"year\" = '1987'"), 2);
+}
+
 TEST_F(Import, CommitsComeAQuarterSecondApartAndAtTheEndOfTheRun) {
     ManualClock clock;
     LoadRun run(m_library, m_policy, clock);
