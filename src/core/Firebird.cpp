@@ -20,6 +20,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "EngineDiskGuard.h"
 #include "foundation/Text.h"
 
 namespace sw::fb {
@@ -74,6 +75,7 @@ void PrepareLockFolder() {
         throw DatabaseError("Cannot use the database lock folder " + native.toStdString() + ": " +
                             std::strerror(error));
     }
+    GuardLockFolderDisk(folder);
     ::setenv("FIREBIRD_LOCK", native.constData(), 1);
     LockFolder().engineStarted = true;
 }
