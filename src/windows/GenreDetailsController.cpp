@@ -4,6 +4,7 @@
 #include "core/ColumnWidths.h"
 #include "core/Query.h"
 #include "core/Settings.h"
+#include "core/Song.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Numbers.h"
 #include "tags/GenreList.h"
@@ -24,7 +25,7 @@ GenreDetailsController::GenreDetailsController(Catalogue& catalogue, const Setti
 int GenreDetailsController::FindFreeGenreId() {
     RowSet& rows = m_catalogue.RunQuery("select * from genre order by genreid");
     int i = kFirstGenreId;
-    for (rows.First(); !rows.Eof() && i <= kLastGenreId; rows.Next()) {
+    for (rows.First(); !rows.Eof() && i <= kLastFreeGenreId; rows.Next()) {
         const int id = rows.Int("GENREID");
         if (id < i) {
             continue;
@@ -39,7 +40,7 @@ int GenreDetailsController::FindFreeGenreId() {
         }
         ++i;
     }
-    if (i <= kLastGenreId) {
+    if (i <= kLastFreeGenreId) {
         m_mode = Mode::NewRow;
         return i;
     }
@@ -116,6 +117,15 @@ bool GenreDetailsController::ReadIdBox(int& id) const {
     return true;
 }
 
+bool GenreDetailsController::IdReserved(int id) const {
+    // A row that already sits on the mark may still be edited in place.
+    if (id != kNoGenre || (m_mode == Mode::ExistingRow && m_rowId == id)) {
+        return false;
+    }
+    ShowInfo("Genre id " + QString::number(id) + " is reserved for songs without a genre");
+    return true;
+}
+
 bool GenreDetailsController::GenreExists(int id) const {
     return LocateGenre(m_catalogue, id);
 }
@@ -137,7 +147,7 @@ bool GenreDetailsController::RenameAgreed(int id) const {
 
 bool GenreDetailsController::Save() {
     int id = 0;
-    if (!ReadIdBox(id)) {
+    if (!ReadIdBox(id) || IdReserved(id)) {
         return false;
     }
     // An existing row may keep its own id, but never take another genre's.
@@ -160,6 +170,12 @@ bool GenreDetailsController::Save() {
         write.SetInteger("row", m_rowId);
     }
     write.Execute();
+    if (!ownId && m_mode == Mode::ExistingRow) {
+        // The songs are the genre's by its id: they move with it, or they would be left on an id
+        // that names nothing (or, later, another genre).
+        m_catalogue.ExecSql("update song set genreid = " + QString::number(id) +
+                            " where genreid = " + QString::number(m_rowId));
+    }
     m_catalogue.CommitAndContinue();
     m_savedId = id;
     m_saved = true;

@@ -22,9 +22,12 @@ class GenreDetailsController {
 public:
     enum class Mode { NewRow, ExistingRow };
 
-    /// The lowest and highest genre ids a row may have.
+    /// The lowest and highest genre ids a row may have. The highest is the songs' mark for "no
+    /// genre" (kNoGenre): a genre under it would be the genre of every song without one, so it is
+    /// never offered nor taken.
     static constexpr int kFirstGenreId = 0;
     static constexpr int kLastGenreId = 255;
+    static constexpr int kLastFreeGenreId = kLastGenreId - 1;
 
     GenreDetailsController(Catalogue& catalogue, const Settings& settings);
     GenreDetailsController(const GenreDetailsController&) = delete;
@@ -57,13 +60,16 @@ public:
     bool Saved() const { return m_saved; }
 
     /// "Save": true when the genre was written and the dialog closes; false keeps it open (a bad
-    /// id, an id taken, or a rename question declined) and stores nothing.
+    /// id, an id taken or reserved, or a rename question declined) and stores nothing. A genre
+    /// given another id takes its songs along, in the same transaction.
     bool Save();
 
 private:
     bool RunDialog();
     /// The id box as a genre id, or a message and false.
     bool ReadIdBox(int& id) const;
+    /// True, after saying so, when the id is the "no genre" mark and the row does not already have it.
+    bool IdReserved(int id) const;
     /// Every question a rename to the box's name under that id asks; true when all were answered Yes.
     bool RenameAgreed(int id) const;
     bool GenreExists(int id) const;

@@ -44,6 +44,14 @@ TEST_F(GenreDetailsTest, NewOffersTheFirstFreeIdOrReusesANamelessRow) {
          },
          3, Mode::ExistingRow},
         {"all 256 ids taken", [&] { AddNumberedGenres(0, 255); }, -1, Mode::NewRow},
+        // 255 marks a song without a genre: a genre there would be every such song's genre.
+        {"0-254 taken leaves only the no-genre mark", [&] { AddNumberedGenres(0, 254); }, -1, Mode::NewRow},
+        {"a nameless row on the no-genre mark is not reused",
+         [&] {
+             AddNumberedGenres(0, 254);
+             AddGenres({{255, QString()}});
+         },
+         -1, Mode::NewRow},
         {"all 256 ids taken and one beyond",
          [&] {
              AddNumberedGenres(0, 255);
@@ -172,8 +180,11 @@ TEST_F(GenreDetailsTest, TheIdBoxIsCheckedBeforeAnythingIsWritten) {
         QString typedId;
         QStringList messages;
         QStringList table;
+        /// Where the song of genre 5 ends up.
+        int songGenre = 5;
     };
     const QStringList untouched{"5:Funk:0", "7:Jazz:0"};
+    const QString reserved = "Genre id 255 is reserved for songs without a genre";
     const std::vector<Case> cases{
         {"not a number", Mode::NewRow, "abc", {"Invalid integer \"abc\"", "Invalid id"}, untouched},
         {"empty", Mode::NewRow, "", {"Invalid id"}, untouched},
@@ -181,14 +192,17 @@ TEST_F(GenreDetailsTest, TheIdBoxIsCheckedBeforeAnythingIsWritten) {
         {"below the range", Mode::ExistingRow, "-1", {"Genre id must be in range 0-255"}, untouched},
         {"new on a taken id", Mode::NewRow, "5", {"Genre 5 already exists"}, untouched},
         {"existing moved onto a taken id", Mode::ExistingRow, "7", {"Genre 7 already exists"}, untouched},
-        {"new on a free id", Mode::NewRow, "255", {}, {"5:Funk:0", "7:Jazz:0", "255:Ska:0"}},
-        {"existing moved to a free id", Mode::ExistingRow, "6", {}, {"6:Funk:0", "7:Jazz:0"}},
+        {"new on a free id", Mode::NewRow, "254", {}, {"5:Funk:0", "7:Jazz:0", "254:Ska:0"}},
+        {"new on the no-genre mark", Mode::NewRow, "255", {reserved}, untouched},
+        {"existing moved onto the no-genre mark", Mode::ExistingRow, "255", {reserved}, untouched},
+        {"existing moved to a free id takes its songs", Mode::ExistingRow, "6", {}, {"6:Funk:0", "7:Jazz:0"}, 6},
     };
     for (const Case& each : cases) {
         m_catalogue.ExecSqlCommit("delete from song");
         m_catalogue.ExecSqlCommit("delete from genre");
         AddGenres({{5, "Funk", 0}, {7, "Jazz", 0}});
         AddSongOfGenre(5);
+        AddSongOfGenre(255);
         m_dialogs.ClearTranscript();
         bool firstSave = true;
         m_detailsDialog.user = [&](GenreDetailsController& dialog) {
@@ -205,8 +219,11 @@ TEST_F(GenreDetailsTest, TheIdBoxIsCheckedBeforeAnythingIsWritten) {
         EXPECT_EQ(m_dialogs.TextsOf("INFO"), each.messages) << each.name;
         EXPECT_TRUE(m_dialogs.TextsOf("ERROR").isEmpty()) << each.name;
         EXPECT_EQ(GenreTable(), each.table) << each.name;
-        // Songs keep the genre id they had.
-        EXPECT_EQ(Count("select count(*) as ct from song where genreid = 5"), 1) << each.name;
+        // The song stays with its genre, committed with it; the genre-less song stays without.
+        m_catalogue.Rollback();
+        EXPECT_EQ(Count("select count(*) as ct from song where genreid = " + QString::number(each.songGenre)), 1)
+            << each.name;
+        EXPECT_EQ(Count("select count(*) as ct from song where genreid = 255"), 1) << each.name;
     }
 }
 

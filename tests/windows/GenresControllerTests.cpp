@@ -171,6 +171,25 @@ TEST_F(GenresListTest, ListTracksHandsTheGenreToTheSongsWindowAndClearsTheSearch
     EXPECT_EQ(m_list.RowCount(), 1);
 }
 
+TEST_F(GenresListTest, AGenreGivenAnotherIdIsListedThereWithItsSongs) {
+    AddGenres({{3, "Funk"}, {7, "Jazz"}});
+    AddSongOfGenre(3);
+    AddSongOfGenre(7);
+    m_genres.Shown();
+    m_genres.SetCurrentRow(RowOf(3));
+    m_detailsDialog.user = [](GenreDetailsController& dialog) {
+        dialog.SetIdText("4");
+        return dialog.Save();
+    };
+    m_genres.EditCommand();
+    // "in use" lists the genres of songs: the moved genre is there under its new id, named.
+    EXPECT_EQ(ListedRows(), (QStringList{"4|Funk|", "7|Jazz|"}));
+    EXPECT_EQ(m_genres.CurrentId(), 4);
+    m_genres.ListTracks();
+    EXPECT_EQ(m_list.CurrentRequest().Number, 4);
+    EXPECT_EQ(m_list.RowCount(), 1);
+}
+
 class GenrePickTest : public test::GenresFixture {};
 
 TEST_F(GenrePickTest, ThePickTakesTheHighlightedGenreOnlyWhenTheWindowClosesWithOk) {
