@@ -1,6 +1,8 @@
 #include "SongListController.h"
 
 #include <QFile>
+#include <algorithm>
+#include <functional>
 
 #include "SongListSql.h"
 #include "core/Catalogue.h"
@@ -186,13 +188,13 @@ bool SongListController::RunRequest() {
             m_search = request.Options;
             shown = RunSearchRequest(request);
             if (shown) {
-                SetStampMode(m_searchStamp, request.Type == SongListType::Title
-                                                ? " Title = " + QuoteDouble(request.Text)
-                                                : "search for " + QuoteDouble(request.Text));
+                SetStampMode(true, m_searchStamp,
+                             request.Type == SongListType::Title ? " Title = " + QuoteDouble(request.Text)
+                                                                 : "search for " + QuoteDouble(request.Text));
             }
             break;
         case SongListType::LastLoaded: {
-            SetStampMode(request.Stamp, "Last loaded ( at " + FormatDateTime(2, request.Stamp) + " )");
+            SetStampMode(false, request.Stamp, "Last loaded ( at " + FormatDateTime(2, request.Stamp) + " )");
             // Songs the run loaded without a length are measured once, right after their list
             // (on a catalogue that may be written; a read-only one leaves them for later).
             const bool marked = m_durationsFixMarked;
@@ -229,7 +231,7 @@ bool SongListController::SetAlbumMode(int albumId) {
     if (!m_library.albums.FindAlbumById(albumId, album)) {
         return false;
     }
-    m_mode = SongListMode::Album;
+    EnterMode(SongListMode::Album);
     m_albumId = albumId;
     m_caption = "Songs in album " + QuoteDouble(album.AlbumName);
     BuildSongList();
@@ -246,7 +248,7 @@ bool SongListController::SetArtistMode(int artistId) {
     if (!m_library.artists.FindArtistById(artistId, artist) && artistId != 0) {
         return false;
     }
-    m_mode = SongListMode::Artist;
+    EnterMode(SongListMode::Artist);
     m_artistId = artistId;
     m_caption = "Songs by artist " + QuoteDouble(artist.ArtistName);
     BuildSongList();
@@ -258,7 +260,7 @@ bool SongListController::SetGenreMode(int genreId) {
     if (!m_library.songs.GenreNameById(genreId, name)) {
         return false;
     }
-    m_mode = SongListMode::Genre;
+    EnterMode(SongListMode::Genre);
     m_genreId = genreId;
     m_caption = "Songs in genre " + QuoteDouble(name);
     BuildSongList();
@@ -266,8 +268,7 @@ bool SongListController::SetGenreMode(int genreId) {
 }
 
 void SongListController::SetSinglesMode() {
-    m_mode = SongListMode::Singles;
-    m_albumId = 0;
+    EnterMode(SongListMode::Singles);
     m_caption = kSinglesCaption;
     BuildSongList();
 }
@@ -279,7 +280,7 @@ bool SongListController::SetPlaylistMode(int playlistId) {
         return false;
     }
     m_playlists.TargetPlaylist() = playlist;
-    m_mode = SongListMode::Playlist;
+    EnterMode(SongListMode::Playlist);
     m_playlistId = playlistId;
     m_caption = "Songs in Playlist #" + QString::number(playlistId) + " " + QuoteDouble(playlist.Name);
     BuildSongList();
@@ -290,27 +291,61 @@ void SongListController::SetRecentMode() {
     DateRec since = DateTimeToStamp(m_clock.LocalNow()).date;
     PrevDays(since, m_library.settings.DAYSRECENT);
     m_recentDate = DateToDateTime(since);
-    m_mode = SongListMode::Recent;
+    EnterMode(SongListMode::Recent);
     m_caption = "Songs loaded in the last " + QString::number(m_library.settings.DAYSRECENT) + " days";
     BuildSongList();
 }
 
 void SongListController::SetHistoryMode(int day) {
-    m_mode = SongListMode::PlayHistory;
+    EnterMode(SongListMode::PlayHistory);
     m_historyDay = day;
     m_caption = "Songs actually played on " + QString::number(day);
     BuildSongList();
 }
 
-void SongListController::SetStampMode(TDateTime stamp, const QString& captionTail) {
+void SongListController::SetStampMode(bool found, TDateTime stamp, const QString& captionTail) {
+    m_listsFound = found;
     m_searchStamp = stamp;
-    m_mode = SongListMode::Stamp;
+    EnterMode(SongListMode::Stamp);
     m_library.settings.FILTER = 99;
     m_caption = "Songs : " + captionTail;
     BuildSongList();
 }
 
+void SongListController::EnterMode(SongListMode mode) {
+    m_mode = mode;
+    // The album check pass and the count label go by the album id: another list must not carry
+    // the id of an album shown before it.
+    if (mode != SongListMode::Album) {
+        m_albumId = 0;
+    }
+}
+
 // Building the list.
+
+namespace {
+
+/// The rows that `keep` accepts, in their order.
+RowSet KeepRows(const RowSet& rows, const std::function<bool(int row)>& keep) {
+    std::vector<RowSet::Column> columns;
+    for (int column = 0; column < rows.ColumnCount(); ++column) {
+        columns.push_back(rows.ColumnAt(column));
+    }
+    RowSet kept(std::move(columns));
+    std::vector<QVariant> values(static_cast<std::size_t>(rows.ColumnCount()));
+    for (int row = 0; row < rows.RowCount(); ++row) {
+        if (!keep(row)) {
+            continue;
+        }
+        for (int column = 0; column < rows.ColumnCount(); ++column) {
+            values[static_cast<std::size_t>(column)] = rows.Value(row, column);
+        }
+        kept.AppendRow(values);
+    }
+    return kept;
+}
+
+}  // namespace
 
 void SongListController::OpenQuery() {
     SongListQueryParts parts;
@@ -319,6 +354,16 @@ void SongListController::OpenQuery() {
     parts.historyDay = m_historyDay;
     parts.hideMissing = m_hideMissing;
     parts.ratingFilter = RatingFilter();
+    const bool listsFound = m_mode == SongListMode::Stamp && m_listsFound;
+    // A search's first reading lists what its condition finds, all of it: those are the songs
+    // found, which every later reading lists (through the filters as they then stand).
+    const bool searching = listsFound && !m_searchCondition.isEmpty();
+    if (searching) {
+        parts.searchCondition = m_searchCondition;
+        parts.hideMissing = false;
+    } else if (listsFound) {
+        parts.found = &m_found;
+    }
     Query query(m_library.catalogue, SongListQueryText(parts));
     switch (m_mode) {
         case SongListMode::Album:
@@ -336,7 +381,9 @@ void SongListController::OpenQuery() {
             query.SetInteger("id", m_playlistId);
             break;
         case SongListMode::Stamp:
-            query.SetTimestamp("ts", m_searchStamp);
+            if (!listsFound) {
+                query.SetTimestamp("ts", m_searchStamp);
+            }
             break;
         case SongListMode::Recent:
             query.SetTimestamp("recentdate", m_recentDate);
@@ -351,6 +398,26 @@ void SongListController::OpenQuery() {
     m_questionWarnings = false;
     m_bangWarnings = false;
     m_rows = query.Open();
+    const int songNum = m_rows.ColumnIndex("SONGNUM");
+    if (searching) {
+        m_searchCondition.clear();
+        m_found.clear();
+        m_found.reserve(static_cast<std::size_t>(m_rows.RowCount()));
+        for (int row = 0; row < m_rows.RowCount(); ++row) {
+            m_found.push_back(m_rows.Value(row, songNum).toInt());
+        }
+        std::sort(m_found.begin(), m_found.end());
+        m_found.erase(std::unique(m_found.begin(), m_found.end()), m_found.end());
+        // A search lists unfiltered; only the songs flagged missing may be hidden.
+        if (m_hideMissing) {
+            const int exi = m_rows.ColumnIndex("EXI");
+            m_rows = KeepRows(m_rows, [&](int row) { return m_rows.Value(row, exi).toInt() == 1; });
+        }
+    } else if (listsFound && FoundSongsAskedBySpan(m_found)) {
+        m_rows = KeepRows(m_rows, [&](int row) {
+            return std::binary_search(m_found.begin(), m_found.end(), m_rows.Value(row, songNum).toInt());
+        });
+    }
     m_fields = std::make_unique<Fields>(m_rows);
     m_warnings.assign(static_cast<std::size_t>(m_rows.RowCount()), 0);
     m_queryOpen = true;

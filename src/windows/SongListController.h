@@ -191,7 +191,10 @@ public:
     bool CountLabelOpensAlbum() const { return m_mode == SongListMode::Album; }
     int AlbumId() const { return m_albumId; }
     int PlaylistId() const { return m_playlistId; }
+    /// The load run's stamp that a last-load list shows.
     TDateTime SearchStamp() const { return m_searchStamp; }
+    /// The songs the last search found (its list shows those the filters let through).
+    const std::vector<int>& FoundSongs() const { return m_found; }
     const SearchOptions& Search() const { return m_search; }
     SearchOptions& Search() { return m_search; }
     bool QueryOpen() const { return m_queryOpen; }
@@ -310,6 +313,11 @@ public:
     void RowDoubleClicked();
     /// Enter: the edit window for the current song (refused on a read-only catalogue).
     void EnterPressed();
+    /// "New": an empty song record in the edit window, which inserts it when saved; it becomes the
+    /// current song record. Refused on a read-only catalogue.
+    void NewSong();
+    /// "New" needs the edit window.
+    bool NewSongEnabled() const { return static_cast<bool>(m_hooks.editSong); }
 
 private:
     struct Fields;
@@ -323,12 +331,12 @@ private:
     bool SetPlaylistMode(int playlistId);
     void SetRecentMode();
     void SetHistoryMode(int day);
-    void SetStampMode(TDateTime stamp, const QString& captionTail);
-    /// A search or title request: stamps the songs found; false when nothing is to be listed.
+    /// The songs of the load run with that stamp, or (`found`) the songs the last search found.
+    void SetStampMode(bool found, TDateTime stamp, const QString& captionTail);
+    /// Sets the mode; an album id is kept only in album mode.
+    void EnterMode(SongListMode mode);
+    /// A search or title request: keeps the songs found; false when nothing is to be listed.
     bool RunSearchRequest(const SongListRequest& request);
-    bool StampSongsFound(const QString& sql);
-    void StampSongs(std::vector<int> songNums);
-    TDateTime NextSearchStamp();
 
     void OpenQuery();
     void ShowColumns();
@@ -369,6 +377,12 @@ private:
     TDateTime m_recentDate = 0;
     int m_historyDay = 0;
     TDateTime m_searchStamp = 0;
+    /// Stamp mode lists the songs of the last search rather than those stamped by a load run.
+    bool m_listsFound = false;
+    /// The songs the last search found, sorted and without repeats.
+    std::vector<int> m_found;
+    /// The condition of a text search whose list has not been read yet.
+    QString m_searchCondition;
     SearchOptions m_search;
     int m_albumSummaryMode = 1;
     bool m_durationsFixMarked = false;

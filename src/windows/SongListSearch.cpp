@@ -5,8 +5,6 @@
 #include "SongListSql.h"
 #include "core/Catalogue.h"
 #include "core/Library.h"
-#include "core/Query.h"
-#include "foundation/Clock.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Numbers.h"
 #include "foundation/Text.h"
@@ -105,60 +103,31 @@ bool SongListController::RunSearchRequest(const SongListRequest& request) {
         ShowInfo("Search string is blank");
         return false;
     }
-    m_searchStamp = NextSearchStamp();
+    // The songs found are kept here, never stamped into the catalogue: SEARCHTS names the songs of
+    // the last load run, which its list must go on showing whatever was searched since.
     if (request.Options.searchFor == SearchFor::SongNumber) {
         int songNum = 0;
         if (!ParseIntOrWarn(text, songNum)) {
             return false;
         }
         TSong song;
+        m_found.clear();
         if (m_library.songs.FindSongByNumber(songNum, song)) {
-            StampSongs({songNum});
+            m_found.push_back(songNum);
         }
         return true;
     }
 
-    BusyScope busy;
     QString trimmed = text;
     if (TrimTrailingBlanks(trimmed) > 0 && Confirm("Strip trailing space(s) from search string?")) {
         text = trimmed;
     }
     DoubleApostrophes(text);
     const bool title = request.Type == SongListType::Title;
-    const RowSet found = m_library.catalogue.Select(
-        SearchQueryText(title ? SearchPlace::Title : request.Options.place, text, title));
-    std::vector<int> songNums;
-    songNums.reserve(static_cast<std::size_t>(found.RowCount()));
-    for (int row = 0; row < found.RowCount(); ++row) {
-        songNums.push_back(found.Value(row, 0).toInt());
-    }
-    StampSongs(std::move(songNums));
+    // The list's first reading runs the search: the songs it finds are those it lists.
+    m_found.clear();
+    m_searchCondition = SearchCondition(title ? SearchPlace::Title : request.Options.place, text, title);
     return true;
-}
-
-void SongListController::StampSongs(std::vector<int> songNums) {
-    // Song numbers found together mostly run on without gaps: one statement per run of them.
-    std::sort(songNums.begin(), songNums.end());
-    songNums.erase(std::unique(songNums.begin(), songNums.end()), songNums.end());
-    Query stamp(m_library.catalogue, "update song set searchts = :ts where songnum between :first and :last");
-    stamp.SetTimestamp("ts", m_searchStamp);
-    for (std::size_t i = 0; i < songNums.size();) {
-        std::size_t end = i + 1;
-        while (end < songNums.size() && songNums[end] == songNums[end - 1] + 1) {
-            ++end;
-        }
-        stamp.SetInteger("first", songNums[i]).SetInteger("last", songNums[end - 1]).Execute();
-        i = end;
-    }
-    m_library.catalogue.CommitAndContinue();
-}
-
-TDateTime SongListController::NextSearchStamp() {
-    // Each search gets its own stamp, even two in the same second, so that a list never shows the
-    // songs of an earlier search.
-    constexpr TDateTime kMillisecond = 1.0 / 86'400'000.0;
-    const TDateTime now = m_clock.LocalNow();
-    return now >= m_searchStamp + kMillisecond ? now : m_searchStamp + kMillisecond;
 }
 
 }  // namespace sw

@@ -1,6 +1,7 @@
 #include "SongListSql.h"
 
 #include <QStringList>
+#include <utility>
 
 namespace sw {
 
@@ -22,6 +23,37 @@ const QStringList kNameJoins{
 
 const char* const kStampOrder = "ORDER BY al.alname, s.track, ar.arname, s.title, s.songnum";
 
+/// The runs of consecutive numbers in a sorted list, as first and last.
+std::vector<std::pair<int, int>> Runs(const std::vector<int>& numbers) {
+    std::vector<std::pair<int, int>> runs;
+    for (const int number : numbers) {
+        if (!runs.empty() && number == runs.back().second + 1) {
+            runs.back().second = number;
+        } else {
+            runs.emplace_back(number, number);
+        }
+    }
+    return runs;
+}
+
+QString FoundCondition(const std::vector<int>& found, bool& alternatives) {
+    if (found.empty()) {
+        return "(1 = 0)";
+    }
+    if (FoundSongsAskedBySpan(found)) {
+        return "(s.songnum between " + QString::number(found.front()) + " and " + QString::number(found.back()) +
+               ")";
+    }
+    QStringList each;
+    for (const auto& [first, last] : Runs(found)) {
+        each << (first == last ? "(s.songnum = " + QString::number(first) + ")"
+                               : "(s.songnum between " + QString::number(first) + " and " +
+                                     QString::number(last) + ")");
+    }
+    alternatives = each.size() > 1;
+    return each.join(" or ");
+}
+
 /// The mode's condition without "WHERE"; `alternatives` when it is two conditions joined by "or".
 QString ModeCondition(const SongListQueryParts& parts, bool& alternatives) {
     alternatives = false;
@@ -37,7 +69,11 @@ QString ModeCondition(const SongListQueryParts& parts, bool& alternatives) {
         case SongListMode::Genre:
             return "s.genreid = :id";
         case SongListMode::Stamp:
-            return "(s.searchts = :ts)";
+            if (!parts.searchCondition.isEmpty()) {
+                alternatives = true;
+                return parts.searchCondition;
+            }
+            return parts.found ? FoundCondition(*parts.found, alternatives) : "(s.searchts = :ts)";
         case SongListMode::Singles:
             alternatives = true;
             return "(s.albumid is null) or (s.albumid <= 0)";
@@ -91,6 +127,18 @@ QString PlaceColumn(SearchPlace place) {
 }
 
 }  // namespace
+
+bool FoundSongsAskedBySpan(const std::vector<int>& found) {
+    int runs = 0;
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        if (i == 0 || found[i] != found[i - 1] + 1) {
+            if (++runs > kFoundRunsAskedFor) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
 
 QString RatingFilterCondition(int filter) {
     switch (filter) {
@@ -147,7 +195,7 @@ QString SongListQueryText(const SongListQueryParts& parts) {
     return lines.join('\n');
 }
 
-QString SearchQueryText(SearchPlace place, const QString& doubledText, bool titleEquals) {
+QString SearchCondition(SearchPlace place, const QString& doubledText, bool titleEquals) {
     const QString literal = "'" + doubledText.toLower() + "'";
     const QString op = titleEquals ? " = " : " containing ";
     QList<SearchPlace> places;
@@ -159,11 +207,14 @@ QString SearchQueryText(SearchPlace place, const QString& doubledText, bool titl
     }
     QString condition;
     for (const SearchPlace each : places) {
-        condition +=
-            (condition.isEmpty() ? "where " : "or ") + ("(" + PlaceColumn(each) + op + literal + ")");
+        condition += (condition.isEmpty() ? "" : "or ") + ("(" + PlaceColumn(each) + op + literal + ")");
     }
+    return condition;
+}
+
+QString SearchQueryText(SearchPlace place, const QString& doubledText, bool titleEquals) {
     QStringList lines{kSearchQuery};
-    lines << kNameJoins << condition;
+    lines << kNameJoins << "where " + SearchCondition(place, doubledText, titleEquals);
     return lines.join('\n');
 }
 

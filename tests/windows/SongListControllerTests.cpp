@@ -4,6 +4,7 @@
 
 #include "SongListFixture.h"
 #include "core/Query.h"
+#include "windows/SongListSql.h"
 
 namespace sw {
 namespace {
@@ -149,8 +150,9 @@ TEST_F(SongList, ASearchLooksInEveryPlaceAndListsInStampOrder) {
     // No album sorts first (no artist before an artist), then the album's songs by track.
     EXPECT_EQ(Titles(), (QStringList{"In comment", "In file", "Thunderstruck", "By artist", "T1", "T2"}));
     EXPECT_EQ(m_list.Mode(), SongListMode::Stamp);
-    EXPECT_EQ(StoredInt("select count(*) as n from song where searchts = (select max(searchts) from song)"),
-              6);
+    EXPECT_EQ(m_list.FoundSongs().size(), 6u);
+    // The songs found are the list's own: nothing is marked in the catalogue.
+    EXPECT_EQ(StoredInt("select count(*) as n from song where searchts is not null"), 0);
 
     m_list.Search().place = SearchPlace::AlbumName;
     m_list.SearchSongs("THUNDER");
@@ -177,10 +179,113 @@ TEST_F(SongList, TwoSearchesInTheSameMomentEachListTheirOwnSongs) {
     AddSong(Titled("Alpha"));
     AddSong(Titled("Beta"));
     m_list.SearchSongs("alpha");
-    const TDateTime first = m_list.SearchStamp();
     m_list.SearchSongs("beta");
-    EXPECT_GT(m_list.SearchStamp(), first);
     EXPECT_EQ(Titles(), QStringList{"Beta"});
+    m_list.SongListBack();
+    EXPECT_EQ(Titles(), QStringList{"Alpha"});
+}
+
+// A search lists what it found without touching the stamps of the last load run, whose list stays
+// whole however many searches, title lists and song-number searches come between.
+TEST_F(SongList, SearchesLeaveTheLastLoadRunsListWhole) {
+    m_settings.LastLoadedTS = StampToDateTime({{2024, 5, 9}, {8, 30, 0}});
+    const int album = AddAlbum("Thunder Road", {Titled("T1", 1), Titled("T2", 2)});
+    const int quiet = AddSong(Titled("Quiet"));
+    AddSong(Titled("Thunder before"));
+    m_catalogue.ExecSqlCommit("update song set searchts = '2024-05-09 08:30:00' where albumid = " +
+                              QString::number(album) + " or songnum = " + QString::number(quiet));
+    const QStringList loaded{"Quiet", "T1", "T2"};
+    m_list.ShowLastLoaded();
+    ASSERT_EQ(Titles(), loaded);
+
+    const std::vector<std::pair<const char*, std::function<void()>>> searches{
+        {"text", [&] { m_list.SearchSongs("thunder"); }},
+        {"title", [&] { m_list.ShowTitleSongs("T1", 0); }},
+        {"song number",
+         [&] {
+             m_list.Search().searchFor = SearchFor::SongNumber;
+             m_list.SearchSongs(QString::number(quiet));
+             m_list.Search().searchFor = SearchFor::Text;
+         }},
+    };
+    for (const auto& [name, search] : searches) {
+        SCOPED_TRACE(name);
+        search();
+        EXPECT_FALSE(Titles().isEmpty());
+        m_list.ShowLastLoaded();
+        EXPECT_EQ(Titles(), loaded);
+        EXPECT_EQ(StoredInt("select count(*) as n from song where searchts = '2024-05-09 08:30:00'"), 3);
+    }
+}
+
+// The list of a search is what it found: a song edited so that it no longer matches stays on the
+// list when it is read again, and a song made to match later does not join it.
+TEST_F(SongList, ASearchListReadAgainShowsTheSongsItFound) {
+    const int first = AddSong(Titled("Storm one"));
+    AddSong(Titled("Storm two"));
+    ListedSong flagged = Titled("Storm flagged");
+    flagged.exi = 0;
+    AddSong(flagged);
+    m_list.ShowSingles();
+    m_list.ToggleHideMissing();
+    m_list.SearchSongs("storm");
+    ASSERT_EQ(Titles(), (QStringList{"Storm one", "Storm two"}));
+    m_catalogue.ExecSqlCommit("update song set title = 'Calm' where songnum = " + QString::number(first));
+    AddSong(Titled("Storm three"));
+    m_list.Refresh();
+    EXPECT_EQ(Titles(), (QStringList{"Calm", "Storm two"}));
+    m_list.ToggleHideMissing();  // the song hidden was found all the same
+    EXPECT_EQ(Titles(), (QStringList{"Calm", "Storm flagged", "Storm two"}));
+    m_list.SetRatingFilter(2);  // the filters still apply
+    EXPECT_TRUE(Titles().isEmpty());
+}
+
+// Found songs spread over more runs of song numbers than the query names one by one are read again
+// as their span and sifted: the same rows in the same order as the search's own reading.
+TEST_F(SongList, ASearchFindingManyScatteredSongsIsReadAgainExactly) {
+    // Songs 1..2n alternate "Odd n" and "Even n": the odd ones are n runs of one song each.
+    const int runs = kFoundRunsAskedFor + 20;
+    m_catalogue.ExecSqlCommit(
+        "execute block as declare n integer = 1; begin while (n <= " + QString::number(2 * runs) +
+        ") do begin insert into song (songnum, title, rating, exi, fn) values (:n, trim(iif(mod(:n, 2) = 1, "
+        "'Odd', 'Even')) || ' ' || lpad(:n, 5, '0'), 0, 1, 'f' || :n || '.mp3'); n = n + 1; end end");
+    for (const auto& [text, rows] : std::vector<std::pair<QString, int>>{{"odd", runs}, {"odd 0000", 5}}) {
+        SCOPED_TRACE(text.toStdString());
+        m_list.SearchSongs(text);
+        const QStringList found = Titles();
+        ASSERT_EQ(found.size(), rows);
+        EXPECT_EQ(found.front(), "Odd 00001");
+        EXPECT_EQ(FoundSongsAskedBySpan(m_list.FoundSongs()), rows > kFoundRunsAskedFor);
+        m_list.Refresh();
+        EXPECT_EQ(Titles(), found);
+    }
+    EXPECT_EQ(Titles(), (QStringList{"Odd 00001", "Odd 00003", "Odd 00005", "Odd 00007", "Odd 00009"}));
+}
+
+// Leaving an album's list forgets the album: an assignment on the next list, and its refresh, run
+// no album check on an album that is no longer shown.
+TEST_F(SongList, AListAfterAnAlbumCarriesNoAlbumId) {
+    m_settings.FILTER = 99;
+    const int id = Quartet();
+    m_list.ShowAlbumSongs(id);
+    ASSERT_EQ(m_list.AlbumId(), id);
+    const std::vector<std::pair<const char*, std::function<void()>>> lists{
+        {"search", [&] { m_list.SearchSongs("a"); }},
+        {"artist", [&] { m_list.ShowArtistSongs(m_library.artists.FindOrCreateArtist("Ann")); }},
+        {"recent", [&] { m_list.ShowRecentSongs(); }},
+        {"last loaded", [&] { m_list.ShowLastLoaded(); }},
+    };
+    for (const auto& [name, show] : lists) {
+        SCOPED_TRACE(name);
+        m_list.ShowAlbumSongs(id);
+        m_dialogs.ClearTranscript();
+        show();
+        EXPECT_EQ(m_list.AlbumId(), 0);
+        m_list.AfterAssignment({true, false, 0});
+        m_list.Refresh();
+        EXPECT_TRUE(m_dialogs.TextsOf("INFO").isEmpty()) << m_dialogs.TextsOf("INFO").join("\n").toStdString();
+        EXPECT_FALSE(m_list.CountLabelOpensAlbum());
+    }
 }
 
 TEST_F(SongList, SearchesBySongNumberAndTheirFailures) {
