@@ -119,8 +119,12 @@ int QueueController::AppendToQueue(int songNum) {
     return song ? AppendObject(std::move(song)) : -1;
 }
 
-int QueueController::AppendObject(std::unique_ptr<TSongObj> song) {
-    if (!song->Song().Exi && m_hideMissing) {
+int QueueController::AppendPlaylistEntry(const TSong& song) {
+    return AppendObject(NewSongObj(song), true);
+}
+
+int QueueController::AppendObject(std::unique_ptr<TSongObj> song, bool evenIfHidden) {
+    if (!song->Song().Exi && m_hideMissing && !evenIfHidden) {
         return -1;
     }
     Batch batch(*this);

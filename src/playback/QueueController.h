@@ -82,6 +82,9 @@ public:
     /// Appends the song; -1 when it is hidden as missing (or, by number, not in the catalogue).
     int AppendToQueue(const TSong& song);
     int AppendToQueue(int songNum);
+    /// Appends a song of a playlist being edited, even one the queue hides as missing: the queue is
+    /// saved back into the playlist, which must not lose the entries it was not shown.
+    int AppendPlaylistEntry(const TSong& song);
     /// Appends the song and moves it after the playing row; that row, or -1.
     int QueueAsNext(const TSong& song);
     void MoveLastRowsToNext(int count);
@@ -239,7 +242,7 @@ private:
     QueueRow& Row(int row) { return m_rows[static_cast<std::size_t>(row - 1)]; }
     const QueueRow& Row(int row) const { return m_rows[static_cast<std::size_t>(row - 1)]; }
 
-    int AppendObject(std::unique_ptr<TSongObj> song);
+    int AppendObject(std::unique_ptr<TSongObj> song, bool evenIfHidden = false);
     void WidenColumns(int firstRow, int lastRow);
     void ResetColumnWidths();
     /// Moves the block of rows [top, top + count) one row at a time towards the target (Up and

@@ -2,7 +2,9 @@
 #include <map>
 
 #include "SongListController.h"
+#include "SongListSql.h"
 #include "core/Library.h"
+#include "core/Query.h"
 #include "core/SongRemoval.h"
 #include "foundation/Dialogs.h"
 #include "playback/PlaybackState.h"
@@ -135,7 +137,27 @@ void SongListController::EditPlaylistInQueue() {
     }
     m_player->StopPlayback();
     m_queue->ClearQueueFrom(0);
-    QueueSongs(PlayScope::WholeList, QueueKind::Append);
+    // The queue is saved back over the playlist: it takes every entry whose song is catalogued, in
+    // seq order, whatever the list's filters hide and however bad or missing the song. An entry
+    // left out here would be gone from the playlist at the save.
+    SongListQueryParts whole;
+    whole.mode = SongListMode::Playlist;
+    Query entries(m_library.catalogue, SongListQueryText(whole));
+    entries.SetInteger("id", m_playlistId);
+    RowSet rows = entries.Open();
+    {
+        QueueController::Batch batch(*m_queue);
+        const int songNum = rows.ColumnIndex("SONGNUM");
+        for (int row = 0; row < rows.RowCount(); ++row) {
+            if (!rows.Value(row, songNum).isValid()) {
+                continue;
+            }
+            rows.SetCurrentRow(row);
+            TSong song;
+            m_library.songs.FillSongFromRow(rows, song);
+            m_queue->AppendPlaylistEntry(song);
+        }
+    }
     m_queue->QueueSourcePlaylist() = m_playlists.TargetPlaylist();
     m_queue->SetQueueTitle();
     if (m_hooks.showQueue) {

@@ -188,8 +188,8 @@ TEST_F(SongQueue, EditingAPlaylistFillsAnEmptiedQueueThatSavesIntoIt) {
     EXPECT_EQ(Queue(), QStringList{"X"});
     EXPECT_EQ(m_dialogs.TextsOf("ASK"), QStringList{"Current Now-Playing list will be cleared - OK ? -> No"});
 
-    m_list.EditPlaylistInQueue();  // Yes, and Yes to skipping the bad song
-    EXPECT_EQ(Queue(), (QStringList{"D", "A"}));
+    m_list.EditPlaylistInQueue();  // Yes; the bad song "E" is the playlist's too
+    EXPECT_EQ(Queue(), (QStringList{"D", "A", "E"}));
     EXPECT_EQ(m_queue.QueueSourcePlaylist().Id, 7);
     EXPECT_EQ(m_queue.Caption(), "Now playing : Playlist #7 \"Seven\"");
     EXPECT_EQ(shown, 1);
@@ -198,6 +198,46 @@ TEST_F(SongQueue, EditingAPlaylistFillsAnEmptiedQueueThatSavesIntoIt) {
     m_list.ShowSingles();
     m_list.EditPlaylistInQueue();  // only for a playlist
     EXPECT_EQ(shown, 1);
+}
+
+// Editing a playlist puts every entry whose song is catalogued into the queue, whatever the list's
+// filters and the queue's hide switch leave out, bad songs and songs whose file is missing
+// included: saved back over the playlist, it loses only the rows dropped from the queue.
+TEST_F(SongQueue, APlaylistEditedAndSavedBackKeepsItsBadAndMissingSongs) {
+    ListedSong missing;
+    missing.title = "Missing";
+    missing.rating = 2;
+    missing.exi = 0;
+    missing.year = "2000";
+    const int gone = AddSong(missing);
+    ListedSong plus = missing;
+    plus.title = "Plus";
+    plus.rating = 1;
+    plus.exi = 1;
+    const int plusOne = AddSong(plus);
+    AddPlaylist(9, "Nine", {m_numbers["A"], m_numbers["C"], gone, plusOne, m_numbers["E"], m_numbers["B"]});
+    const QStringList entries = Entries(9);
+    m_list.SetRatingFilter(1);
+    m_list.ToggleHideMissing();
+    m_queue.ToggleHideMissing();
+    m_list.ShowPlaylistSongs(9);
+    ASSERT_EQ(Titles(), (QStringList{"A", "B"}));
+
+    m_dialogs.ClearTranscript();
+    m_list.EditPlaylistInQueue();
+    EXPECT_EQ(Queue(), (QStringList{"A", "C", "Missing", "Plus", "E", "B"}));
+    EXPECT_FALSE(m_dialogs.Transcript().join('\n').contains("Skip bad song(s)?"));
+
+    m_dialogs.QueueAnswers({"1", "1"});  // update the existing playlist, overwriting it
+    ASSERT_TRUE(m_queue.SaveQueueAsPlaylist());
+    EXPECT_EQ(Entries(9), entries);
+
+    m_queue.SetSelection(2, 2, 2);
+    m_queue.DropSelectedRows();
+    m_dialogs.QueueAnswers({"1", "1"});
+    ASSERT_TRUE(m_queue.SaveQueueAsPlaylist());
+    EXPECT_EQ(Entries(9).size(), entries.size() - 1);
+    EXPECT_FALSE(Entries(9).join(' ').contains(":" + QString::number(m_numbers["C"])));
 }
 
 TEST_F(SongQueue, TheDurationsFixStoresWhatDiffersMeasuringEachSongOnce) {
