@@ -326,6 +326,22 @@ void SongListController::EditCurrentSong() {
     }
 }
 
+void SongListController::NewSong() {
+    if (!NewSongEnabled() || ReadOnly()) {
+        return;
+    }
+    // A fresh record: no file, no number; the edit window inserts it when it is saved.
+    TSong song;
+    ClearSong(song);
+    if (!m_hooks.editSong(song)) {
+        return;
+    }
+    m_currentSong = song;
+    if (m_autoRefresh && m_queryOpen) {
+        RebuildKeepingCurrent();
+    }
+}
+
 void SongListController::PopupCopySong() {
     if (m_currentSong.SongNum <= 0) {
         return;

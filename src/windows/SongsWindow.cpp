@@ -235,6 +235,8 @@ void SongsWindow::StateChanged() {
                                            : QApplication::palette().color(QPalette::Button));
     m_filterLabel->setPalette(palette);
     m_back->setEnabled(m_controller.BackEnabled());
+    // The edit window is made after this one: "New" is enabled once it is there.
+    m_new->setEnabled(m_controller.NewSongEnabled());
     m_hideMissing->setChecked(m_controller.HideMissing());
     ShowPlayCaptions();
     m_grid->viewport()->update();
@@ -305,6 +307,7 @@ bool SongsWindow::event(QEvent* event) {
 void SongsWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     m_controller.WindowShown();
+    m_new->setEnabled(m_controller.NewSongEnabled());
 }
 
 }  // namespace sw

@@ -58,8 +58,7 @@ void SongsWindow::BuildMenus() {
 
     m_new = bar->addAction("New");
     m_new->setObjectName("newItem");
-    // A new song is made in the edit window, which is not there yet.
-    m_new->setEnabled(false);
+    connect(m_new, &QAction::triggered, this, [this] { m_controller.NewSong(); });
 
     BuildOptionsMenu();
 }

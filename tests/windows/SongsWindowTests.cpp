@@ -127,6 +127,44 @@ TEST_F(SongsWindowTest, EnterEditsDoubleClickViewsOrEditsAndEscapeCloses) {
     EXPECT_FALSE(m_window.isVisible());
 }
 
+// "New" is there once the edit window is: it edits an empty record (no number, no file), which
+// the edit window inserts; the song saved is then the current song record and the list shows it.
+TEST_F(SongsWindowTest, NewEditsAnEmptySongOnceTheEditWindowIsThere) {
+    QAction* newItem = m_window.findChild<QAction*>("newItem");
+    ASSERT_NE(newItem, nullptr);
+    m_list.ShowSingles();
+    EXPECT_FALSE(newItem->isEnabled());
+
+    QList<TSong> edited;
+    m_list.Hooks().editSong = [&](TSong& song) {
+        edited << song;
+        song.Title = "Fresh";
+        song.AlbumId = 0;
+        m_library.songs.SaveSong(song);
+        m_catalogue.CommitAndContinue();
+        return true;
+    };
+    m_list.ShowAlbumSongs(m_album);
+    m_list.OpenPopup(1);  // a current song record with a file
+    ASSERT_TRUE(newItem->isEnabled());
+    newItem->trigger();
+    ASSERT_EQ(edited.size(), 1);
+    EXPECT_EQ(edited[0].SongNum, 0);
+    EXPECT_TRUE(edited[0].Title.isEmpty());
+    EXPECT_TRUE(edited[0].FileName.isEmpty());
+    EXPECT_TRUE(edited[0].FullPath.isEmpty());
+    EXPECT_EQ(m_list.CurrentSong().Title, "Fresh");
+    EXPECT_GT(m_list.CurrentSong().SongNum, 0);
+    m_list.ShowSingles();
+    EXPECT_EQ(Titles(), QStringList{"Fresh"});
+
+    m_settings.READONLY = true;
+    m_dialogs.ClearTranscript();
+    newItem->trigger();
+    EXPECT_EQ(edited.size(), 1);
+    EXPECT_EQ(m_dialogs.TextsOf("INFO").size(), 1);
+}
+
 TEST_F(SongsWindowTest, ThePlayMenuFollowsTheScopeAndTheFilterMenuTicksTheFilter) {
     m_list.ShowAlbumSongs(m_album);
     QMenu* play = m_window.PlayMenu();
