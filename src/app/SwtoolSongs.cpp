@@ -1,5 +1,5 @@
-// swtool songs (--album ID|--artist ID|--genre ID|--playlist ID|--singles|--recent|--day YYYYMMDD|
-//               --search TEXT) [--filter F]:
+// swtool songs (--album ID|--artist ID|--genre ID|--playlist ID|--singles|--recent|--last-loaded|
+//               --day YYYYMMDD|--search TEXT) [--filter F]:
 // the list the songs window shows for that request (same query, same order, same filter), one song
 // per line with the grid's cells separated by tabs.
 #include <QDate>
@@ -51,6 +51,8 @@ int RunSongs(const QStringList& arguments) {
             choose("the singles", [](SongListController& list) { list.ShowSingles(); });
         } else if (argument == "--recent") {
             choose("the recent additions", [](SongListController& list) { list.ShowRecentSongs(); });
+        } else if (argument == "--last-loaded") {
+            choose("the last load run", [](SongListController& list) { list.ShowLastLoaded(); });
         } else if (argument == "--search" && valued) {
             const QString text = arguments[++i];
             if (text.isEmpty()) {
@@ -89,8 +91,8 @@ int RunSongs(const QStringList& arguments) {
     }
     if (!request) {
         throw std::invalid_argument(
-            "songs needs one of --album, --artist, --genre, --playlist, --singles, --recent, --day, "
-            "--search");
+            "songs needs one of --album, --artist, --genre, --playlist, --singles, --recent, --last-loaded, "
+            "--day, --search");
     }
 
     auto session = PlaylistSession::Open();

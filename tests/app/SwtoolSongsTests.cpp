@@ -185,11 +185,27 @@ TEST_F(SwtoolSongs, EachModeListsInItsOrderUnderItsFilter) {
          10,
          3,
          {"Solo Two", "Solo One", "Ogg Song", "Dawn", "Morning", "Noon", "Late", "Later"}},
+        // What the load run loaded, in the order of a search, unfiltered: the searches before it
+        // took nothing away.
+        {"last loaded",
+         {"--last-loaded", "--filter", "4"},
+         10,
+         3,
+         {"Solo Two", "Solo One", "Ogg Song", "Dawn", "Morning", "Noon", "Late", "Later"}},
     };
     for (const ListCase& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(Cells(Listing(c.arguments, c.cells), c.titleCell), c.titles);
     }
+}
+
+TEST_F(SwtoolSongs, TheLastLoadedListIsNamedByTheLoadRunsTime) {
+    const test::ProgramRun run = Swtool({"songs", "--last-loaded"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(QRegularExpression("Songs : Last loaded \\( at \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d  \\) : 8 songs listed")
+                    .match(run.err)
+                    .hasMatch())
+        << run.err.toStdString();
 }
 
 TEST_F(SwtoolSongs, CellsAreTheGridsCells) {
