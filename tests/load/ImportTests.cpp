@@ -201,7 +201,7 @@ TEST_F(Import, UntitledAndUntaggedFilesTakeTheirNames) {
     LoadFiles({untitled, wavA, wavB});
     EXPECT_EQ(Count("select count(*) as ct from song"), 3);
     m_catalogue.RunQuery("select title from song where songnum = 1");
-    EXPECT_EQ(m_catalogue.GeneralQuery().Text("TITLE"), "ong file name for a song title");
+    EXPECT_EQ(m_catalogue.GeneralQuery().Text("TITLE"), "A rather long file name for a song title");
     EXPECT_EQ(Count("select count(*) as ct from song where title = 'Take' and artistid = -1 and albumid = 0"),
               2);
 }
