@@ -1,22 +1,123 @@
 #include "Placements.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
 #include <QWidget>
 
 #include "MainController.h"
 #include "core/IniFile.h"
 #include "foundation/Dialogs.h"
+#include "foundation/ScreenFit.h"
 
 namespace sw {
 
 namespace {
 constexpr char kSection[] = "forms";
 constexpr int kMostWindowsPerPass = 20;
+
+/// What the desktop adds around the window: known once a window has been shown; before that the
+/// main window's, when it is on show, stands in for it.
+QSize DecorationOf(const QWidget* window, const QWidget* main) {
+    const QSize own = window->frameGeometry().size() - window->size();
+    if (!own.isEmpty() || !main || !main->isVisible()) {
+        return own.expandedTo(QSize(0, 0));
+    }
+    return (main->frameGeometry().size() - main->size()).expandedTo(QSize(0, 0));
+}
+
+/// Gives the window's frame the place and size of `frame`.
+void SetFrame(QWidget* window, const QRect& frame, QSize decoration) {
+    window->move(frame.topLeft());
+    window->resize(frame.size() - decoration);
+}
+
 }  // namespace
+
+std::vector<QRect> AvailableScreenGeometries() {
+    std::vector<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        screens.push_back(screen->availableGeometry());
+    }
+    return screens;
+}
+
+/// Watches the windows that have no place of their own yet and, at the first showing of each, puts
+/// it into the cascade beside the main window.
+class FirstShowCascade : public QObject {
+public:
+    FirstShowCascade(std::function<QWidget*()> main, std::function<std::vector<QRect>()> screens)
+        : m_main(std::move(main)), m_screens(std::move(screens)) {}
+
+    void Watch(QWidget* window) {
+        m_waiting[window] = window->pos();
+        window->installEventFilter(this);
+    }
+    void Forget(QWidget* window) {
+        if (m_waiting.erase(window) > 0) {
+            window->removeEventFilter(this);
+        }
+    }
+    /// A window never shown nor moved from where it was built has no place to keep.
+    bool Unplaced(const QWidget* window) const {
+        const auto found = m_waiting.find(window);
+        return found != m_waiting.end() && found->second == window->pos();
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            auto* window = static_cast<QWidget*>(watched);
+            if (m_waiting.count(window) > 0) {
+                Forget(window);
+                Place(window);
+            }
+        }
+        return false;
+    }
+
+private:
+    void Place(QWidget* window) {
+        const QWidget* main = m_main();
+        if (!main || !main->isVisible()) {
+            return;
+        }
+        const QSize decoration = DecorationOf(window, main);
+        const QRect frame =
+            CascadeFrame(main->frameGeometry(), window->size() + decoration, m_shown++, m_screens());
+        SetFrame(window, frame, decoration);
+    }
+
+    std::function<QWidget*()> m_main;
+    std::function<std::vector<QRect>()> m_screens;
+    /// The windows waiting for their first showing, with where they were when registered.
+    std::map<const QWidget*, QPoint> m_waiting;
+    int m_shown = 0;
+};
+
+Placements::Placements()
+    : m_screens(AvailableScreenGeometries),
+      m_cascade(std::make_unique<FirstShowCascade>([this] { return Window(kManagedWindowIds[0]); },
+                                                   [this] { return m_screens(); })) {}
+
+Placements::~Placements() = default;
 
 void Placements::Register(const char* id, QWidget* window) {
     m_windows[id] = window;
+    if (QString(id) != kManagedWindowIds[0]) {
+        m_cascade->Watch(window);
+    }
+}
+
+void Placements::KeepOnScreens(QWidget* window) const {
+    const QSize decoration = DecorationOf(window, Window(kManagedWindowIds[0]));
+    const QRect frame(window->pos(), window->size() + decoration);
+    const QRect kept = KeepFrameOnScreens(frame, m_screens());
+    if (kept != frame) {
+        SetFrame(window, kept, decoration);
+    }
 }
 
 void Placements::WindowPlacement(const QString& id, QWidget* window, char code, IniFile* file) {
@@ -37,14 +138,23 @@ void Placements::WindowPlacement(const QString& id, QWidget* window, char code, 
             const int width = file->ReadInteger(kSection, id + "-WIDTH", -1);
             window->move(left >= 0 ? left : window->x(), top >= 0 ? top : window->y());
             window->resize(width >= 0 ? width : window->width(), height >= 0 ? height : window->height());
+            if (left >= 0 || top >= 0) {
+                m_cascade->Forget(window);
+            }
+            if (left >= 0 || top >= 0 || width >= 0 || height >= 0) {
+                KeepOnScreens(window);
+            }
             break;
         }
-        case 'S':
-            file->WriteInteger(kSection, id + "-TOP", window->y());
-            file->WriteInteger(kSection, id + "-LEFT", window->x());
-            file->WriteInteger(kSection, id + "-HEIGHT", window->height());
-            file->WriteInteger(kSection, id + "-WIDTH", window->width());
+        case 'S': {
+            // A window that has not had a place yet gets the cascade at its first showing next time.
+            const bool unplaced = m_cascade->Unplaced(window);
+            file->WriteInteger(kSection, id + "-TOP", unplaced ? -1 : window->y());
+            file->WriteInteger(kSection, id + "-LEFT", unplaced ? -1 : window->x());
+            file->WriteInteger(kSection, id + "-HEIGHT", unplaced ? -1 : window->height());
+            file->WriteInteger(kSection, id + "-WIDTH", unplaced ? -1 : window->width());
             break;
+        }
         default:
             break;
     }
@@ -92,9 +202,7 @@ namespace {
 
 /// Gives the window's frame the place and size of `frame`.
 void SetFrame(QWidget* window, const QRect& frame) {
-    const QSize decoration = window->frameGeometry().size() - window->size();
-    window->move(frame.topLeft());
-    window->resize(frame.size() - decoration);
+    SetFrame(window, frame, window->frameGeometry().size() - window->size());
 }
 
 }  // namespace

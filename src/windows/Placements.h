@@ -4,6 +4,8 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <memory>
+#include <vector>
 
 class QRect;
 class QWidget;
@@ -11,6 +13,10 @@ class QWidget;
 namespace sw {
 
 class IniFile;
+class FirstShowCascade;
+
+/// The available geometries of the screens attached now, in desktop coordinates.
+std::vector<QRect> AvailableScreenGeometries();
 
 /// Identifiers of the windows whose position and size are kept in section "forms", in the order
 /// every placement pass visits them.
@@ -20,10 +26,23 @@ inline constexpr std::array<const char*, 11> kManagedWindowIds{
 };
 
 /// The placement memory of the managed windows. Windows not registered (not built yet) are skipped.
+///
+/// Every place applied is kept whole on a screen attached now (a place saved on a monitor since
+/// removed, or at another scale, comes back onto the nearest screen). A window other than the main
+/// window that has no saved place is put, when it is first shown, beside the main window in a
+/// cascade, rather than where the desktop would open it, on top of the main window.
 class Placements {
 public:
-    /// `id` is one of kManagedWindowIds.
+    Placements();
+    ~Placements();
+    Placements(const Placements&) = delete;
+    Placements& operator=(const Placements&) = delete;
+
+    /// `id` is one of kManagedWindowIds, or an identifier of another window that only takes part
+    /// in the cascade of first showings.
     void Register(const char* id, QWidget* window);
+    /// The screens' available geometries; by default those attached at the time of each use.
+    void SetScreens(std::function<std::vector<QRect>()> screens) { m_screens = std::move(screens); }
     /// The now-playing window stays open on "Close all" while this says a song is playing.
     void SetPlayingQuery(std::function<bool()> playing) { m_playing = std::move(playing); }
 
@@ -41,8 +60,13 @@ public:
 private:
     void Pass(char code, IniFile* file);
 
+    /// The window's place and size made whole on a screen.
+    void KeepOnScreens(QWidget* window) const;
+
     std::map<QString, QWidget*> m_windows;
     std::function<bool()> m_playing;
+    std::function<std::vector<QRect>()> m_screens;
+    std::unique_ptr<FirstShowCascade> m_cascade;
     int m_passCount = 0;
 };
 

@@ -80,5 +80,83 @@ TEST_F(PlacementMemory, NothingIsWrittenWithoutADataFolder) {
     EXPECT_FALSE(QFile::exists(m_dir.filePath("missing")));
 }
 
+
+// The screens are given, so that the test does not depend on the platform's own.
+class PlacementOnScreens : public PlacementMemory {
+protected:
+    void SetUp() override {
+        PlacementMemory::SetUp();
+        m_placements.SetScreens([this] { return m_screens; });
+    }
+
+    void Save(const QString& id, QRect place) {
+        IniFile file(SettingsFile());
+        file.WriteInteger("forms", id + "-TOP", place.top());
+        file.WriteInteger("forms", id + "-LEFT", place.left());
+        file.WriteInteger("forms", id + "-HEIGHT", place.height());
+        file.WriteInteger("forms", id + "-WIDTH", place.width());
+        file.Save();
+    }
+
+    QWidget& Main() { return *m_windows[0]; }
+    QWidget& Songs() { return *m_windows[6]; }
+    QWidget& Queue() { return *m_windows[7]; }
+
+    std::vector<QRect> m_screens{QRect(0, 0, 1280, 800)};
+};
+
+TEST_F(PlacementOnScreens, SavedPlacesOffTheScreenComeBackWhole) {
+    Save("fctrl2", QRect(5000, 100, 500, 150));
+    Save("FSongs", QRect(900, 700, 2000, 600));
+    Save("FAlbums", QRect(200, 100, 400, 300));
+    m_placements.RestorePlacements(SettingsFile());
+    EXPECT_EQ(Main().geometry(), QRect(780, 100, 500, 150));
+    EXPECT_EQ(Songs().geometry(), QRect(0, 200, 1280, 600));
+    EXPECT_EQ(m_windows[1]->geometry(), QRect(200, 100, 400, 300));
+}
+
+TEST_F(PlacementOnScreens, PlacesOnAMonitorThatIsThereStay) {
+    m_screens.push_back(QRect(1280, 0, 1920, 1080));
+    Save("FSongs", QRect(2000, 300, 900, 600));
+    m_placements.RestorePlacements(SettingsFile());
+    EXPECT_EQ(Songs().geometry(), QRect(2000, 300, 900, 600));
+    m_screens.pop_back();
+    m_placements.RestorePlacements(SettingsFile());
+    EXPECT_EQ(Songs().geometry(), QRect(380, 200, 900, 600));
+}
+
+TEST_F(PlacementOnScreens, WindowsWithoutASavedPlaceCascadeBesideTheMainWindowAtTheirFirstShowing) {
+    Save("fctrl2", QRect(100, 0, 500, 150));
+    Save("FAlbums", QRect(600, 400, 400, 300));
+    m_placements.RestorePlacements(SettingsFile());
+    Main().show();
+    m_windows[1]->show();
+    EXPECT_EQ(m_windows[1]->pos(), QPoint(600, 400)) << "a saved place is kept";
+    // Frames: the platform may draw a border around each window.
+    const QRect main = Main().frameGeometry();
+    Songs().show();
+    EXPECT_EQ(Songs().pos(), QPoint(main.left(), main.bottom() + 1));
+    EXPECT_EQ(Songs().size(), QSize(300, 200));
+    Queue().show();
+    EXPECT_EQ(Queue().pos(), Songs().pos() + QPoint(32, 32));
+    // Only the first showing places the window: one moved by the user stays where he put it.
+    Songs().hide();
+    Songs().move(700, 500);
+    Songs().show();
+    EXPECT_EQ(Songs().pos(), QPoint(700, 500));
+}
+
+TEST_F(PlacementOnScreens, AWindowNeverShownKeepsNoPlaceForTheNextRun) {
+    Main().show();
+    Songs().show();
+    m_placements.SavePlacements(SettingsFile());
+    IniFile file(SettingsFile());
+    EXPECT_EQ(file.ReadInteger("forms", "FSongs-LEFT", -1), Songs().x());
+    EXPECT_EQ(file.ReadInteger("forms", "FSongs-WIDTH", -1), 300);
+    EXPECT_EQ(file.ReadInteger("forms", "FAlbums-LEFT", 0), -1);
+    EXPECT_EQ(file.ReadInteger("forms", "FAlbums-WIDTH", 0), -1);
+    EXPECT_EQ(file.ReadInteger("forms", "fctrl2-LEFT", -1), Main().x());
+}
+
 }  // namespace
 }  // namespace sw
