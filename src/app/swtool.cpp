@@ -45,9 +45,8 @@ const CommandEntry kCommands[] = {
     {"generate", "generate --songs N [--seed S]   (a synthetic collection in a catalogue without songs)",
      RunGenerate},
     {"songs",
-     "songs (--album ID|--artist ID|--genre ID|--playlist ID|--singles|--recent|--day YYYYMMDD|--search "
-     "TEXT) "
-     "[--filter F]   (a list as the songs window shows it)",
+     "songs (--album ID|--artist ID|--genre ID|--playlist ID|--singles|--recent|--last-loaded|--day YYYYMMDD|"
+     "--search TEXT) [--filter F]   (a list as the songs window shows it)",
      RunSongs},
     {"assign",
      "assign (--album NAME|--artist NAME|--genre ID|--year Y|--comment TEXT|--track)... SONGNUM...   (the "
