@@ -73,6 +73,9 @@ void QueueController::End() {
     if (m_display) {
         m_display->QueueUpdated(update);
     }
+    if (m_changeListener) {
+        m_changeListener();
+    }
 }
 
 void QueueController::Touch(int first, int last) {

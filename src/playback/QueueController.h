@@ -62,6 +62,9 @@ public:
 
     void SetPlayer(QueuePlayer* player) { m_player = player; }
     void SetDisplay(QueueDisplay* display) { m_display = display; }
+    /// Called after each command that changed what the queue holds or shows (the queue is kept
+    /// across runs from there).
+    void SetChangeListener(std::function<void()> listener) { m_changeListener = std::move(listener); }
     /// The width of a text in the grid's font; the column widths follow it.
     void SetTextMeasure(std::function<int(const QString&)> measure);
 
@@ -267,6 +270,7 @@ private:
     Playlists& m_playlists;
     QueuePlayer* m_player = nullptr;
     QueueDisplay* m_display = nullptr;
+    std::function<void()> m_changeListener;
     std::function<int(const QString&)> m_measure;
     std::vector<QueueRow> m_rows;
     int m_nowPlayingRow = 0;
