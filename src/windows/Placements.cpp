@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QWidget>
+#include <optional>
 
 #include "MainController.h"
 #include "core/IniFile.h"
@@ -78,6 +79,19 @@ public:
         return false;
     }
 
+    /// The place (window position and size) a window still waiting would take if it were shown
+    /// after `later` other waiting windows; nothing while the main window is not on show.
+    std::optional<QRect> PlannedPlace(const QWidget* window, int later) const {
+        const QWidget* main = m_main();
+        if (!main || !main->isVisible()) {
+            return std::nullopt;
+        }
+        const QSize decoration = DecorationOf(window, main);
+        const QRect frame =
+            CascadeFrame(main->frameGeometry(), window->size() + decoration, m_shown + later, m_screens());
+        return QRect(frame.topLeft(), frame.size() - decoration);
+    }
+
 private:
     void Place(QWidget* window) {
         const QWidget* main = m_main();
@@ -147,12 +161,16 @@ void Placements::WindowPlacement(const QString& id, QWidget* window, char code, 
             break;
         }
         case 'S': {
-            // A window that has not had a place yet gets the cascade at its first showing next time.
-            const bool unplaced = m_cascade->Unplaced(window);
-            file->WriteInteger(kSection, id + "-TOP", unplaced ? -1 : window->y());
-            file->WriteInteger(kSection, id + "-LEFT", unplaced ? -1 : window->x());
-            file->WriteInteger(kSection, id + "-HEIGHT", unplaced ? -1 : window->height());
-            file->WriteInteger(kSection, id + "-WIDTH", unplaced ? -1 : window->width());
+            // A window that has not had a place yet keeps the one the cascade beside the main
+            // window would give it, so that the next run does not open it over the main window.
+            QRect place(window->pos(), window->size());
+            if (m_cascade->Unplaced(window)) {
+                place = m_cascade->PlannedPlace(window, m_unplacedInPass++).value_or(place);
+            }
+            file->WriteInteger(kSection, id + "-TOP", place.y());
+            file->WriteInteger(kSection, id + "-LEFT", place.x());
+            file->WriteInteger(kSection, id + "-HEIGHT", place.height());
+            file->WriteInteger(kSection, id + "-WIDTH", place.width());
             break;
         }
         default:
@@ -162,6 +180,7 @@ void Placements::WindowPlacement(const QString& id, QWidget* window, char code, 
 
 void Placements::Pass(char code, IniFile* file) {
     m_passCount = 0;
+    m_unplacedInPass = 0;
     for (const char* id : kManagedWindowIds) {
         const auto found = m_windows.find(id);
         if (found != m_windows.end()) {

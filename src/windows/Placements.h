@@ -68,6 +68,8 @@ private:
     std::function<std::vector<QRect>()> m_screens;
     std::unique_ptr<FirstShowCascade> m_cascade;
     int m_passCount = 0;
+    /// Windows of the running save pass that had no place of their own.
+    int m_unplacedInPass = 0;
 };
 
 /// The main menu's "Arrange" on `screen`: the main window to the top right, the cascade of the

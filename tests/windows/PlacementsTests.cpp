@@ -146,16 +146,22 @@ TEST_F(PlacementOnScreens, WindowsWithoutASavedPlaceCascadeBesideTheMainWindowAt
     EXPECT_EQ(Songs().pos(), QPoint(700, 500));
 }
 
-TEST_F(PlacementOnScreens, AWindowNeverShownKeepsNoPlaceForTheNextRun) {
+TEST_F(PlacementOnScreens, AWindowNeverShownIsSavedWhereTheCascadeWouldPutItNext) {
     Main().show();
     Songs().show();
     m_placements.SavePlacements(SettingsFile());
     IniFile file(SettingsFile());
     EXPECT_EQ(file.ReadInteger("forms", "FSongs-LEFT", -1), Songs().x());
     EXPECT_EQ(file.ReadInteger("forms", "FSongs-WIDTH", -1), 300);
-    EXPECT_EQ(file.ReadInteger("forms", "FAlbums-LEFT", 0), -1);
-    EXPECT_EQ(file.ReadInteger("forms", "FAlbums-WIDTH", 0), -1);
     EXPECT_EQ(file.ReadInteger("forms", "fctrl2-LEFT", -1), Main().x());
+    // The first two windows never shown take the next two steps of the cascade below the main window.
+    const QRect main = Main().frameGeometry();
+    EXPECT_EQ(file.ReadInteger("forms", "FAlbums-LEFT", -1), main.left() + 32);
+    EXPECT_EQ(file.ReadInteger("forms", "FAlbums-TOP", -1), main.bottom() + 1 + 32);
+    EXPECT_EQ(file.ReadInteger("forms", "FAlDets-LEFT", -1), main.left() + 64);
+    EXPECT_EQ(file.ReadInteger("forms", "FAlDets-TOP", -1), main.bottom() + 1 + 64);
+    EXPECT_EQ(file.ReadInteger("forms", "FAlbums-WIDTH", -1), 300);
+    EXPECT_EQ(file.ReadInteger("forms", "FAlbums-HEIGHT", -1), 200);
 }
 
 }  // namespace
