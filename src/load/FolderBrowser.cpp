@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 #include <algorithm>
 
 #include "foundation/Dialogs.h"
@@ -25,6 +26,40 @@ QString ParentFolder(const QString& folder) {
     }
     path.chop(1);
     return path.left(path.lastIndexOf('/') + 1);
+}
+
+QString TypedFolder(const QString& typed, const QString& current, const QString& home) {
+    QString path = typed.trimmed();
+    if (path.size() >= 2 && (path.front() == '"' || path.front() == '\'') && path.back() == path.front()) {
+        path = path.mid(1, path.size() - 2);
+    }
+    if (path.startsWith("file://")) {
+        path = QUrl(path).toLocalFile();
+    }
+    if (path.isEmpty()) {
+        return {};
+    }
+    if (path == "~" || path.startsWith("~/")) {
+        path = home + "/" + path.mid(1);
+    } else if (!path.startsWith('/')) {
+        path = current + "/" + path;
+    }
+    const QFileInfo info(QDir::cleanPath(path));
+    if (info.isDir()) {
+        return NormalFolderPath(info.filePath());
+    }
+    if (info.isFile()) {
+        return NormalFolderPath(info.path());
+    }
+    return {};
+}
+
+QString LoadStartFolder(const QString& loadPath, const QString& root, const QString& home) {
+    const bool rootSet = !root.trimmed().isEmpty() && root.startsWith('/');
+    if (!loadPath.isEmpty() && !(rootSet && NormalFolderPath(loadPath) == "/")) {
+        return NearestExistingFolder(loadPath);
+    }
+    return NearestExistingFolder(rootSet ? root : home);
 }
 
 QString NearestExistingFolder(const QString& path) {

@@ -71,6 +71,14 @@ QString ParentFolder(const QString& folder);
 /// ("Folder not found", the path, " - seeking parent") and `path` is cut back by one folder. A path
 /// that runs out becomes "/".
 QString SeekFolderOfPath(QString& path);
+/// The folder a path typed or pasted into a picker names: surrounding blanks and quotes and a
+/// "file://" prefix taken off, "~" read as `home`, a relative path taken from `current`, a file
+/// read as the folder that holds it. Empty when no such folder exists.
+QString TypedFolder(const QString& typed, const QString& current, const QString& home);
+/// The folder the load window opens at: the folder it was last closed on (or, when that has gone,
+/// its nearest existing ancestor); the first time, and when it was closed on "/" alone, the music
+/// root (its nearest existing folder); without a music root, `home`.
+QString LoadStartFolder(const QString& loadPath, const QString& root, const QString& home);
 /// Orders names the way the folder walk does: ignoring letter case, ties broken by case.
 void SortNames(QStringList& names);
 

@@ -2,13 +2,17 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
 #include <QStyle>
 
 #include "Places.h"
 #include "foundation/Dialogs.h"
+#include "foundation/Text.h"
 
 namespace sw {
 
@@ -34,8 +38,14 @@ FolderPane::FolderPane(QWidget* owner)
     : QObject(owner),
       m_places(new QComboBox(owner)),
       m_folders(new QListWidget(owner)),
-      m_files(new QListWidget(owner)) {
+      m_files(new QListWidget(owner)),
+      m_path(new QLineEdit(owner)) {
     m_places->setObjectName("places");
+    m_path->setObjectName("path");
+    m_path->setPlaceholderText("Type or paste a folder's path, then Enter");
+    m_path->setClearButtonEnabled(true);
+    // Enter belongs to the line: a dialog's default button must not take it as well.
+    m_path->installEventFilter(this);
     m_folders->setObjectName("folders");
     m_files->setObjectName("files");
     m_files->setSelectionMode(QAbstractItemView::NoSelection);
@@ -58,6 +68,30 @@ bool FolderPane::OpenFolder(const QString& folder) {
     }
     Changed(before);
     return true;
+}
+
+bool FolderPane::OpenTypedPath(const QString& typed) {
+    const QString folder = TypedFolder(typed, m_browser.CurrentFolder(), QDir::homePath());
+    if (folder.isEmpty()) {
+        ShowInfo("Folder not found\n" + QuoteDouble(typed.trimmed()));
+        return false;
+    }
+    OpenFolder(folder);
+    // Shown even when it was the current folder already: the line reads as the folder again.
+    m_path->setText(m_browser.CurrentFolder());
+    m_folders->setFocus();
+    return true;
+}
+
+bool FolderPane::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_path && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            OpenTypedPath(m_path->text());
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 bool FolderPane::OpenSelected() {
@@ -140,6 +174,7 @@ void FolderPane::Render() {
         m_files->addItem(item);
     }
     m_files->addItems(m_browser.Files());
+    m_path->setText(m_browser.CurrentFolder());
     m_showing = false;
     ShowSelection();
     ShowPlace();

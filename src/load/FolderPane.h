@@ -7,6 +7,7 @@
 #include "FolderBrowser.h"
 
 class QComboBox;
+class QLineEdit;
 class QListWidget;
 class QWidget;
 
@@ -14,8 +15,9 @@ namespace sw {
 
 /// The left half of both folder pickers: the places selector, the folder list (chain of folders
 /// down to the current one, then its subfolders) and the read-only list of the current folder's
-/// files, all drawn from one FolderBrowser. A click on a folder opens it; choosing a place opens it
-/// or reports it missing.
+/// files, all drawn from one FolderBrowser, and a line showing the current folder's path. A click on
+/// a folder opens it; choosing a place opens it or reports it missing; a path typed or pasted into
+/// the line opens with Enter (the folder list then takes the keys again), or is reported missing.
 class FolderPane : public QObject {
 public:
     explicit FolderPane(QWidget* owner);
@@ -23,6 +25,7 @@ public:
     QComboBox* Places() const { return m_places; }
     QListWidget* Folders() const { return m_folders; }
     QListWidget* Files() const { return m_files; }
+    QLineEdit* PathLine() const { return m_path; }
     const FolderBrowser& Browser() const { return m_browser; }
     const QString& CurrentFolder() const { return m_browser.CurrentFolder(); }
 
@@ -33,6 +36,8 @@ public:
     bool OpenSelected();
     FolderBrowser::ParentStep GoToParentFolder();
     bool OpenParent();
+    /// Opens the folder the text names (see TypedFolder); false, after saying so, when there is none.
+    bool OpenTypedPath(const QString& typed);
     /// Re-reads the places and the folder list.
     void Refresh();
     void MoveSelection(int step);
@@ -45,10 +50,12 @@ private:
     void PlaceChosen(int index);
     void FolderClicked(int row);
     void Changed(const QString& before);
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     QComboBox* m_places;
     QListWidget* m_folders;
     QListWidget* m_files;
+    QLineEdit* m_path;
     FolderBrowser m_browser;
     QStringList m_placeList;
     std::function<void()> m_folderChanged;

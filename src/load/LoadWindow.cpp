@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -88,6 +89,7 @@ void LoadWindow::BuildLayout() {
     auto* leftColumn = new QVBoxLayout(left);
     leftColumn->setContentsMargins(0, 0, 0, 0);
     leftColumn->addWidget(m_pane->Places());
+    leftColumn->addWidget(m_pane->PathLine());
     leftColumn->addWidget(m_pane->Folders(), 3);
     leftColumn->addWidget(m_pane->Files(), 2);
     m_folderMenu = new QMenu(this);
@@ -175,12 +177,8 @@ void LoadWindow::BuildLayout() {
 
 void LoadWindow::ShowLoadWindow() {
     m_controller.ShowLoadWindow();
-    if (!m_settings.LoadPath.isEmpty()) {
-        // A folder removed since the last showing gives way to the nearest one still there.
-        m_pane->OpenFolder(NearestExistingFolder(m_settings.LoadPath));
-    } else {
-        m_pane->Refresh();
-    }
+    m_pane->Refresh();
+    m_pane->OpenFolder(LoadStartFolder(m_settings.LoadPath, m_settings.Root, QDir::homePath()));
     SetCheckQuietly(m_skipLoaded, true);
     SetCheckQuietly(m_subfolders, false);
     if (isMinimized()) {
@@ -239,7 +237,12 @@ bool LoadWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || static_cast<QWidget*>(watched)->window() != this) {
         return QMainWindow::eventFilter(watched, event);
     }
-    switch (static_cast<QKeyEvent*>(event)->key()) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    // In the path line the side arrows move through the text being typed.
+    if (watched == m_pane->PathLine() && (key == Qt::Key_Left || key == Qt::Key_Right)) {
+        return QMainWindow::eventFilter(watched, event);
+    }
+    switch (key) {
         case Qt::Key_Escape:
         case Qt::Key_Left:
             GoToParentFolder();

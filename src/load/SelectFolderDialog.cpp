@@ -1,9 +1,11 @@
 #include "SelectFolderDialog.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -41,6 +43,7 @@ SelectFolderDialog::SelectFolderDialog(QWidget* parent) : QDialog(parent), m_pan
     auto* column = new QVBoxLayout(this);
     column->setMenuBar(menu);
     column->addWidget(hint);
+    column->addWidget(m_pane->PathLine());
     column->addLayout(lists, 1);
     column->addLayout(placeRow);
     column->addWidget(buttons);
@@ -63,7 +66,9 @@ void SelectFolderDialog::GoToParentFolder() {
 }
 
 bool SelectFolderDialog::Run(QString& path, const QString& titleSuffix) {
-    const QString folder = SeekFolderOfPath(path);
+    // No folder given (no music root chosen yet): the user's own folder is the likeliest start.
+    QString home = QDir::homePath();
+    const QString folder = SeekFolderOfPath(path.trimmed().isEmpty() ? home : path);
     m_pane->Refresh();
     if (!m_pane->OpenFolder(folder)) {
         ShowInfo("path not found   " + folder);

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include "LoadTestSupport.h"
 #include "foundation/ScriptedDialogs.h"
@@ -127,6 +128,57 @@ TEST_F(FolderBrowserTest, UnreadableFolderOpensEmptyAndSaysSo) {
     });
     test::UnlockFolder(m_music + "Rock");
     EXPECT_EQ(result, 7);
+}
+
+TEST_F(FolderBrowserTest, TypedPathsNameTheFolderTheyMean) {
+    const QString home = m_dir.path() + "/music/Rock";
+    const struct {
+        const char* typed;
+        QString expected;
+    } cases[] = {
+        {"", {}},
+        {"   ", {}},
+        {"Rock", m_music + "Rock/"},
+        {"Rock/Live/", m_music + "Rock/Live/"},
+        {"./Rock/../Jazz", m_music + "Jazz/"},
+        {"..", m_dir.path() + "/"},
+        {"  'rock 2'  ", m_music + "rock 2/"},
+        {"\"Rock/Live\"", m_music + "Rock/Live/"},
+        {"~", home + "/"},
+        {"~/Live", home + "/Live/"},
+        {"A.mp3", m_music},
+        {"Rock/Live/a.mp3", m_music + "Rock/Live/"},
+        {"rock", {}},
+        {"Gone/Deeper", {}},
+        {"~nobody/x", {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TypedFolder(c.typed, m_music, home), c.expected) << c.typed;
+    }
+    EXPECT_EQ(TypedFolder(m_music + "Jazz", "/", home), m_music + "Jazz/");
+    EXPECT_EQ(TypedFolder(QUrl::fromLocalFile(m_music + "rock 2").toString(), "/", home), m_music + "rock 2/");
+}
+
+TEST_F(FolderBrowserTest, TheLoadWindowStartsWhereItWasClosedElseAtTheMusicRoot) {
+    const QString home = m_dir.path() + "/";
+    const struct {
+        QString loadPath;
+        QString root;
+        QString expected;
+    } cases[] = {
+        {m_music + "Jazz/", m_music + "Rock/", m_music + "Jazz/"},
+        {m_music + "Jazz/Gone/", m_music + "Rock/", m_music + "Jazz/"},
+        {"", m_music + "Rock/", m_music + "Rock/"},
+        {"/", m_music + "Rock", m_music + "Rock/"},
+        {"", m_music + "Rock/Gone/", m_music + "Rock/"},
+        {"", "", home},
+        {"/", "", "/"},
+        {"", "D:\\Music\\", home},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(LoadStartFolder(c.loadPath, c.root, home), c.expected)
+            << c.loadPath.toStdString() << " | " << c.root.toStdString();
+    }
 }
 
 TEST(FolderPaths, NormalisedAndWalkedUp) {

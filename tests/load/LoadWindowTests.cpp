@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -131,6 +132,29 @@ TEST_F(LoadWindowTest, ShowingResetsTheBoxesQuietlyAndOpensAtLoadPath) {
 TEST_F(LoadWindowTest, LoadPathGoneOpensItsNearestFolder) {
     m_settings.LoadPath = m_music + "Rock/Gone/Deeper/";
     m_window.ShowLoadWindow();
+    EXPECT_EQ(m_window.CurrentFolder(), m_music + "Rock/");
+    EXPECT_TRUE(m_dialogs.Transcript().isEmpty());
+}
+
+TEST_F(LoadWindowTest, TheFirstShowingOpensAtTheMusicRoot) {
+    m_settings.LoadPath.clear();
+    m_settings.Root = m_music + "Rock/";
+    m_window.ShowLoadWindow();
+    EXPECT_EQ(m_window.CurrentFolder(), m_music + "Rock/");
+    EXPECT_EQ(m_window.Pane().PathLine()->text(), m_music + "Rock/");
+}
+
+TEST_F(LoadWindowTest, APathTypedInTheLineKeepsItsArrowKeysAndOpensWithEnter) {
+    m_window.ShowLoadWindow();
+    QLineEdit* line = m_window.Pane().PathLine();
+    line->setText(m_music + "Rock");
+    line->setCursorPosition(3);
+    Press(line, Qt::Key_Left);
+    Press(line, Qt::Key_Right);
+    Press(line, Qt::Key_Right);
+    EXPECT_EQ(line->cursorPosition(), 4);
+    EXPECT_EQ(m_window.CurrentFolder(), m_music);
+    Press(line, Qt::Key_Return);
     EXPECT_EQ(m_window.CurrentFolder(), m_music + "Rock/");
     EXPECT_TRUE(m_dialogs.Transcript().isEmpty());
 }

@@ -3,7 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -33,6 +36,11 @@ void OnDialog(std::function<void(SelectFolderDialog*)> act) {
         }
     });
     timer->start();
+}
+
+void PressKey(QWidget* target, int key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
 }
 
 QPushButton* Button(QDialog* dialog, QDialogButtonBox::StandardButton which) {
@@ -111,6 +119,42 @@ TEST_F(SelectFolderTest, ClickingFoldersDrillsDownAndRetitles) {
               (QStringList{"Select folder music root", "Select folder \"" + m_music + "it's \"odd\"/\"",
                            "Select folder \"" + m_music + "\""}));
     EXPECT_EQ(path, m_music + "Rock/");
+}
+
+TEST_F(SelectFolderTest, ATypedPathOpensWithEnterAndAMissingOneIsNamed) {
+    QString path = m_music;
+    QStringList opened;
+    bool stillOpen = false;
+    OnDialog([&](SelectFolderDialog* dialog) {
+        QLineEdit* line = dialog->Pane().PathLine();
+        opened << line->text();
+        line->setText(m_music + "nowhere");
+        PressKey(line, Qt::Key_Return);
+        opened << dialog->Pane().CurrentFolder();
+        line->setText("Rock/Live");
+        PressKey(line, Qt::Key_Enter);
+        opened << dialog->Pane().CurrentFolder() << line->text();
+        // Enter went to the path: the dialog is still open, and the folder list has the keys.
+        stillOpen = dialog->isVisible();
+        Button(dialog, QDialogButtonBox::Ok)->click();
+    });
+    EXPECT_TRUE(SelectFolder(path));
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(opened, (QStringList{m_music, m_music, m_music + "Rock/Live/", m_music + "Rock/Live/"}));
+    EXPECT_EQ(path, m_music + "Rock/Live/");
+    EXPECT_EQ(m_dialogs.TextsOf("INFO"), QStringList{"Folder not found\\n\"" + m_music + "nowhere\""});
+}
+
+TEST_F(SelectFolderTest, NoPathGivenStartsAtTheHomeFolder) {
+    QString path;
+    QString opened;
+    OnDialog([&](SelectFolderDialog* dialog) {
+        opened = dialog->Pane().CurrentFolder();
+        Button(dialog, QDialogButtonBox::Cancel)->click();
+    });
+    EXPECT_FALSE(SelectFolder(path));
+    EXPECT_EQ(opened, NormalFolderPath(QDir::homePath()));
+    EXPECT_TRUE(m_dialogs.Transcript().isEmpty());
 }
 
 TEST_F(SelectFolderTest, CloseMenuItemCancels) {
