@@ -39,11 +39,11 @@ qint64 Milliseconds(TDateTime value) {
 }
 
 /// Removes from the folders of the catalogued songs, each once, the copies that tag rewrites killed
-/// half-way left there. They are the program's own files, so a check without repair removes them
-/// too. `aborted` is asked before each folder.
-void SweepSongFolders(Catalogue& catalogue, const SongStore& songs, const std::function<bool()>& aborted) {
+/// half-way left there. `aborted` is asked before each folder. Returns how many were removed.
+int SweepSongFolders(Catalogue& catalogue, const SongStore& songs, const std::function<bool()>& aborted) {
     const RowSet stored = catalogue.Select("select fn from song");
     std::set<QString> swept;
+    int removed = 0;
     for (int row = 0; row < stored.RowCount(); ++row) {
         const QString name = stored.Value(row, 0).toString();
         const QString folder = QFileInfo(name.startsWith('/') ? name : songs.FullPathOf(name)).absolutePath();
@@ -51,10 +51,11 @@ void SweepSongFolders(Catalogue& catalogue, const SongStore& songs, const std::f
             continue;
         }
         if (aborted()) {
-            return;
+            break;
         }
-        RemoveRewriteLeftovers(folder);
+        removed += static_cast<int>(RemoveRewriteLeftovers(folder).size());
     }
+    return removed;
 }
 
 }  // namespace
@@ -144,12 +145,21 @@ void HealthCheck::RunHealthCheck() {
     try {
         NewScanStamp();
         m_genres.Load(m_catalogue);
-        std::vector<int> songNums;
-        if (!SongPass(songNums)) {
+        SeenInScan seen;
+        if (!SongPass(seen)) {
             return;
         }
-        SweepSongFolders(m_catalogue, m_library.songs, [this] { return Aborted(); });
-        if (AlbumPass() && GenrePass() && PlaylistPass(songNums)) {
+        // The leftovers are the program's own files, but removing them is still a change: only a
+        // repair makes it.
+        if (m_repair) {
+            const int removed = SweepSongFolders(m_catalogue, m_library.songs, [this] { return Aborted(); });
+            if (removed > 0) {
+                AddLine(QString::number(removed) + " leftover cop" + (removed == 1 ? "y" : "ies") +
+                        " of interrupted tag writes removed");
+                AddLine(" ");
+            }
+        }
+        if (AlbumPass(seen) && GenrePass(seen) && PlaylistPass(seen)) {
             HistoryPass();
         }
     } catch (...) {
@@ -248,6 +258,11 @@ void HealthCheck::ReportRepairable(const QString& text, bool repaired, const QSt
     }
 }
 
+void HealthCheck::ReportInformation(const QString& text, int items) {
+    AddLine(text);
+    m_totals.information += items;
+}
+
 void HealthCheck::ReportProblemCount() {
     if (m_problemCounter > 0) {
         AddLine(QString::number(m_problemCounter) + " problem" + (m_problemCounter == 1 ? "" : "s"));
@@ -340,23 +355,13 @@ void HealthCheck::Pump() {
 }
 
 void HealthCheck::NewScanStamp() {
-    // Whole seconds, and later than every mark already in the catalogue: a scan that starts in the
-    // same second as the last one (or as an album created just before) must not take that row's
-    // stamp for its own.
+    // Whole seconds, and later than the last scan's stamp: two scans in one second stay apart.
     const qint64 now = Milliseconds(NowDateTime());
     qint64 stamp = now - now % 1000;
-    for (const char* table : {"album", "genre"}) {
-        const RowSet latest = m_catalogue.Select(QString("select max(rprts) as latest from ") + table);
-        if (latest.RowCount() > 0 && !latest.IsNull("LATEST")) {
-            stamp = std::max(stamp, (Milliseconds(latest.DateTime("LATEST")) / 1000 + 1) * 1000);
-        }
+    if (m_scanStamp != 0) {
+        stamp = std::max(stamp, Milliseconds(m_scanStamp) + 1000);
     }
-    m_scanStampMs = stamp;
     m_scanStamp = static_cast<double>(stamp) / kMsPerDay;
-}
-
-bool HealthCheck::IsScanStamp(TDateTime value) const {
-    return value != 0 && Milliseconds(value) == m_scanStampMs;
 }
 
 QStringList CheckHistoryTimes(Catalogue& catalogue, bool repair) {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <map>
 #include <vector>
 
 #include "CachedGenres.h"
@@ -54,6 +55,8 @@ struct HealthCheckTotals {
     int repaired = 0;     ///< repairs made
     int outstanding = 0;  ///< items the repair would fix that are still there
     int manual = 0;       ///< items for manual repair
+    /// Findings that are no problems but that a repair acts on (unused genres, stale genre counts).
+    int information = 0;
     bool aborted = false;
 };
 
@@ -115,10 +118,21 @@ public:
     /// False: neutral colour; true: light blue.
     bool ProgressActive() const { return m_progressActive; }
     const HealthCheckTotals& Totals() const { return m_totals; }
+    /// The start of the last scan, in whole seconds, later than the scan before it.
     TDateTime ScanStamp() const { return m_scanStamp; }
 
 private:
     struct SongScan;
+
+    /// What the song pass saw, for the passes after it. Kept in memory: a check must not write.
+    struct SeenInScan {
+        /// Song numbers in ascending order; a number shared by two rows is there twice.
+        std::vector<int> songNums;
+        /// Songs whose files are present, by album (albums that exist only).
+        std::map<int, int> albumFiles;
+        /// Songs whose files are present, by genre; every genre a song has is a key.
+        std::map<int, int> genreFiles;
+    };
 
     // The report helpers.
     void AddLine(const QString& line);
@@ -145,17 +159,22 @@ private:
     void FailScan();
     /// Writes a song's tags for a repair; false (with the reason) when they were not written.
     bool WriteRepairTags(TSong& song, QString& why);
-    void CheckSong(const RowSet& songs, SongScan& scan);
+    void CheckSong(const RowSet& songs, SongScan& scan, SeenInScan& seen);
+    /// The checks of a readable file's tags against its song row. A row whose number another row
+    /// shares gets no catalogue repair.
+    void CheckTags(const RowSet& songs, SongScan& scan, const QString& prefix, const QString& path,
+                   bool numberShared);
     /// The both-tags check of an MP3 file; true when the repair removed a tag.
     bool CheckTagPair(const QString& prefix, const QString& path);
-    /// Whether a time stamp read back from the catalogue is this scan's.
-    bool IsScanStamp(TDateTime value) const;
+    /// Adds a line that is no problem and counts `items` findings a repair acts on.
+    void ReportInformation(const QString& text, int items);
 
-    // The passes; each returns false when the scan ended inside it.
-    bool SongPass(std::vector<int>& songNums);
-    bool AlbumPass();
-    bool GenrePass();
-    bool PlaylistPass(const std::vector<int>& songNums);
+    // The passes; each returns false when the scan ended inside it. Without the repair flag none
+    // of them writes to the catalogue or to a file.
+    bool SongPass(SeenInScan& seen);
+    bool AlbumPass(const SeenInScan& seen);
+    bool GenrePass(const SeenInScan& seen);
+    bool PlaylistPass(const SeenInScan& seen);
     bool HistoryPass();
 
     Library& m_library;
@@ -172,7 +191,6 @@ private:
     bool m_running = false;
     int m_problemCounter = 0;
     TDateTime m_scanStamp = 0;
-    qint64 m_scanStampMs = 0;
     bool m_busy = false;
     /// Which MP3 tag a repair deletes where both are present and mismatched: 0 none, 1 the ID3v1
     /// tag, 2 the ID3v2 tag.

@@ -1,9 +1,14 @@
 // The song pass of the database check: every song against its file and its tags.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <functional>
 #include <map>
 #include <set>
 #include <utility>
@@ -15,6 +20,8 @@
 #include "core/Library.h"
 #include "core/Query.h"
 #include "core/Settings.h"
+#include "core/SongPaths.h"
+#include "core/SongRemoval.h"
 #include "foundation/Dialogs.h"
 #include "foundation/GatheringDialogs.h"
 #include "foundation/Text.h"
@@ -87,10 +94,23 @@ QString WriteErrorOf(const QString& path, Work&& work) {
     return MessagesLine(path, messages);
 }
 
+/// Empty when the start of the file can be read; otherwise the system's reason.
+QString ReadErrorOf(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return QString::fromLocal8Bit(std::strerror(errno));
+    }
+    char buffer[4096];
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    const int error = errno;
+    ::close(fd);
+    return got < 0 ? QString::fromLocal8Bit(std::strerror(error)) : QString();
+}
+
 }  // namespace
 
-/// What the song pass keeps from row to row: its statements, the albums and genres of the
-/// catalogue, and the genre counts it writes back at its end.
+/// What the song pass keeps from row to row: its statements, the ids the catalogue holds, and the
+/// files already met.
 struct HealthCheck::SongScan {
     explicit SongScan(Catalogue& catalogue)
         : fn(catalogue, "update song set fn = :fn where songnum = :songnum"),
@@ -98,43 +118,51 @@ struct HealthCheck::SongScan {
           exi(catalogue, "update song set exi = :exi where songnum = :songnum"),
           size(catalogue, "update song set \"size\" = :size where songnum = :songnum"),
           album(catalogue, "update song set albumid = 0 where songnum = :songnum"),
-          markAlbum(catalogue, "update album set rprts = :rprts where albumid = :albumid"),
-          genre(catalogue, "update genre set rprts = :rprts, numexi = :numexi where genreid = :genreid") {
-        const RowSet albumRows = catalogue.Select("select albumid from album where albumid > 0");
-        for (int row = 0; row < albumRows.RowCount(); ++row) {
-            albums.insert(albumRows.Value(row, 0).toInt());
-        }
-        const RowSet genreRows = catalogue.Select("select genreid from genre");
-        for (int row = 0; row < genreRows.RowCount(); ++row) {
-            genres.insert(genreRows.Value(row, 0).toInt());
+          artist(catalogue, "update song set artistid = 0 where songnum = :songnum"),
+          albumFiles(catalogue,
+                     "update album set numexi = maxvalue(coalesce(numexi, 0) + :delta, 0) where albumid = :albumid") {
+        albums = IdsOf(catalogue, "select albumid from album where albumid > 0");
+        artists = IdsOf(catalogue, "select distinct artistid from artist where artistid is not null");
+        genres = IdsOf(catalogue, "select genreid from genre");
+        const RowSet shared =
+            catalogue.Select("select songnum, count(*) as n from song group by songnum having count(*) > 1");
+        for (int row = 0; row < shared.RowCount(); ++row) {
+            sharedNums[shared.Value(row, 0).toInt()] = shared.Value(row, 1).toInt();
         }
     }
 
-    /// Marks every genre met and stores its count of present files.
-    void WriteGenreCounts(TDateTime stamp) {
-        for (const auto& [id, count] : genreCounts) {
-            genre.SetTimestamp("rprts", stamp)
-                .SetInteger("numexi", count)
-                .SetInteger("genreid", id)
-                .Execute();
+    static std::set<int> IdsOf(Catalogue& catalogue, const QString& sql) {
+        std::set<int> ids;
+        const RowSet rows = catalogue.Select(sql);
+        for (int row = 0; row < rows.RowCount(); ++row) {
+            ids.insert(rows.Value(row, 0).toInt());
         }
-        genreCounts.clear();
+        return ids;
     }
+
+    struct FirstRow {
+        int songNum = 0;
+        int rating = 0;
+    };
 
     Query fn;
     Query year;
     Query exi;
     Query size;
     Query album;
-    Query markAlbum;
-    Query genre;
+    Query artist;
+    Query albumFiles;
     std::set<int> albums;
-    std::set<int> markedAlbums;
+    std::set<int> artists;
     std::set<int> genres;
-    std::map<int, int> genreCounts;
+    /// Song numbers held by more than one row, with their row counts.
+    std::map<int, int> sharedNums;
+    std::set<int> sharedReported;
+    /// The first row met for each file.
+    std::map<QString, FirstRow> files;
 };
 
-bool HealthCheck::SongPass(std::vector<int>& songNums) {
+bool HealthCheck::SongPass(SeenInScan& seen) {
     RowSet songs = m_catalogue.Select("select * from song order by songnum");
     const int count = RecordCount(songs);
     StartTableScan("SONG", count);
@@ -143,20 +171,18 @@ bool HealthCheck::SongPass(std::vector<int>& songNums) {
     m_problemCounter = 0;
 
     SongScan scan(m_catalogue);
-    songNums.reserve(static_cast<std::size_t>(count));
+    seen.songNums.reserve(static_cast<std::size_t>(count));
     for (songs.First(); !songs.Eof(); songs.Next()) {
         if (Aborted()) {
-            scan.WriteGenreCounts(m_scanStamp);
             EndScan();
             return false;
         }
         const int songNum = songs.Int("SONGNUM");
         SetProgress("Songs", count - songs.CurrentRow(), " id=" + QString::number(songNum));
-        CheckSong(songs, scan);
-        songNums.push_back(songNum);
+        CheckSong(songs, scan, seen);
+        seen.songNums.push_back(songNum);
     }
-    scan.WriteGenreCounts(m_scanStamp);
-    std::sort(songNums.begin(), songNums.end());
+    std::sort(seen.songNums.begin(), seen.songNums.end());
     EndTableScan();
 
     QString latest = "latest = #0  ";
@@ -174,12 +200,30 @@ bool HealthCheck::SongPass(std::vector<int>& songNums) {
     return true;
 }
 
-void HealthCheck::CheckSong(const RowSet& songs, SongScan& scan) {
+void HealthCheck::CheckSong(const RowSet& songs, SongScan& scan, SeenInScan& seen) {
     const int songNum = songs.Int("SONGNUM");
     const QString prefix = "Song #" + QString::number(songNum) + " ";
     ++m_totals.songs;
 
-    // An absolute name under the music root is stored relative to it, in check mode too.
+    // A change by song number would reach every row holding that number: such rows are left to
+    // the user.
+    const auto shared = scan.sharedNums.find(songNum);
+    const bool numberShared = shared != scan.sharedNums.end();
+    if (numberShared && scan.sharedReported.insert(songNum).second) {
+        ReportManual(prefix + "song number is held by " + QString::number(shared->second) + " rows");
+    }
+    const auto repairRow = [&](const QString& text, const std::function<void()>& work) {
+        if (numberShared) {
+            ReportManual(text);
+            return;
+        }
+        if (m_repair) {
+            work();
+        }
+        ReportRepairable(text);
+    };
+
+    // An absolute name under the music root is to be stored relative to it.
     const QString stored = songs.Text("FN");
     QString path;
     if (stored.startsWith('/')) {
@@ -188,15 +232,110 @@ void HealthCheck::CheckSong(const RowSet& songs, SongScan& scan) {
         if (relative != stored) {
             if (!m_rootStripReported) {
                 m_rootStripReported = true;
-                ReportProblem("Stripping root from filenames");
+                ReportRepairable("Stripping root from filenames");
             }
-            scan.fn.SetText("fn", relative).SetInteger("songnum", songNum).Execute();
-            ++m_totals.repaired;
+            if (m_repair && !numberShared) {
+                scan.fn.SetText("fn", relative).SetInteger("songnum", songNum).Execute();
+            }
         }
     } else {
         path = m_library.songs.FullPathOf(stored);
     }
 
+    // A second row of one file. It goes only when it holds nothing of its own: the play history
+    // of a song is never deleted.
+    const int rating = songs.Int("RATING");
+    const auto [first, firstRow] = scan.files.try_emplace(path, SongScan::FirstRow{songNum, rating});
+    const bool sameFileAgain = !path.isEmpty() && !firstRow && first->second.songNum != songNum;
+    if (sameFileAgain) {
+        const QString text = prefix + "same file as song #" + QString::number(first->second.songNum);
+        const QString number = QString::number(songNum);
+        QStringList own;
+        if (m_catalogue.Select("select count(*) as n from history where songnum = " + number).Int("N") > 0) {
+            own << "play history";
+        }
+        if (m_catalogue.Select("select count(*) as n from songinpl where songnum = " + number).Int("N") > 0) {
+            own << "playlist entries";
+        }
+        if (rating != 0 && rating != first->second.rating) {
+            own << "rating";
+        }
+        if (numberShared || !own.isEmpty()) {
+            ReportManual(own.isEmpty() ? text : text + ", with its own " + own.join(", "));
+        } else {
+            ReportRepairable(text);
+            if (m_repair) {
+                DeleteSongRows(m_catalogue, songNum);
+                return;
+            }
+        }
+    }
+
+    const bool present = !path.isEmpty() && QFileInfo(path).isFile();
+    // A file that is there but cannot be read has no tag to judge, and none may be written to it.
+    const QString unreadable = present ? ReadErrorOf(path) : QString();
+    if (!unreadable.isEmpty()) {
+        ReportManual(prefix + "file cannot be read : " + unreadable);
+    } else {
+        CheckTags(songs, scan, prefix, path, numberShared);
+    }
+
+    const int albumId = songs.Int("ALBUMID");
+    const bool albumFound = albumId != 0 && scan.albums.count(albumId) > 0;
+    const bool filesOption = Option(HealthOption::FileMismatches);
+    if (filesOption && present != (songs.Int("EXI") == 1)) {
+        repairRow(prefix + "db wrongly shows file as " + (present ? "absent" : "present"), [&] {
+            scan.exi.SetInteger("exi", present ? 1 : 0).SetInteger("songnum", songNum).Execute();
+            // The album's count of present files follows the flag.
+            if (albumFound) {
+                scan.albumFiles.SetInteger("delta", present ? 1 : -1).SetInteger("albumid", albumId).Execute();
+            }
+        });
+    }
+    // Measured after the tag checks: a tag the repair wrote made the file longer.
+    const qint64 actual = present ? QFileInfo(path).size() : 0;
+    if (!sameFileAgain) {
+        m_totalBytes += actual;
+    }
+    const qint64 storedSize = songs.Int64("size");
+    if (present && filesOption && StoredFileSize(actual) != storedSize) {
+        repairRow(prefix + " actual file size " + QString::number(actual) + ", DB thinks " +
+                      QString::number(storedSize),
+                  [&] { scan.size.SetInteger("size", StoredFileSize(actual)).SetInteger("songnum", songNum).Execute(); });
+    }
+
+    if (albumId != 0 && !albumFound) {
+        repairRow(prefix + "album not found #" + QString::number(albumId),
+                  [&] { scan.album.SetInteger("songnum", songNum).Execute(); });
+    } else if (albumFound && present) {
+        ++seen.albumFiles[albumId];
+    }
+
+    const int artistId = songs.Int("ARTISTID");
+    if (artistId != 0 && scan.artists.count(artistId) == 0) {
+        repairRow(prefix + "artist not found #" + QString::number(artistId),
+                  [&] { scan.artist.SetInteger("songnum", songNum).Execute(); });
+    }
+
+    const int genreId = songs.Int("GENREID");
+    if (scan.genres.count(genreId) > 0) {
+        seen.genreFiles[genreId] += present ? 1 : 0;
+    }
+
+    if (unreadable.isEmpty() && Option(HealthOption::BothTags) && present && FileTypeOf(path) == "MP3" &&
+        CheckTagPair(prefix, path)) {
+        // The file is shorter by the tag the repair removed; the catalogue follows it.
+        const qint64 now = QFileInfo(path).size();
+        if (!sameFileAgain) {
+            m_totalBytes += now - actual;
+        }
+        scan.size.SetInteger("size", StoredFileSize(now)).SetInteger("songnum", songNum).Execute();
+    }
+}
+
+void HealthCheck::CheckTags(const RowSet& songs, SongScan& scan, const QString& prefix, const QString& path,
+                            bool numberShared) {
+    const int songNum = songs.Int("SONGNUM");
     TSong file;
     TagState& state = m_reader.State();
     state.UnicodeFrameSeen = false;
@@ -220,7 +359,9 @@ void HealthCheck::CheckSong(const RowSet& songs, SongScan& scan) {
         if (dbYear != tagYear) {
             const QString text = prefix + "year" + " mismatch : on db " + QuoteDouble(dbYear) + ", on file " +
                                  QuoteDouble(tagYear);
-            if (dbYear.size() < 4 && tagYear.size() == 4) {
+            if (dbYear.size() < 4 && tagYear.size() == 4 && numberShared) {
+                ReportManual(text);
+            } else if (dbYear.size() < 4 && tagYear.size() == 4) {
                 if (m_repair) {
                     scan.year.SetText("year", tagYear).SetInteger("songnum", songNum).Execute();
                 }
@@ -263,50 +404,6 @@ void HealthCheck::CheckSong(const RowSet& songs, SongScan& scan) {
             written = !m_library.songs.FindSongByNumber(songNum, song) || WriteRepairTags(song, why);
         }
         ReportRepairable(prefix + "file has no tag", written, why);
-    }
-
-    const QFileInfo info(path);
-    const bool present = !path.isEmpty() && info.isFile();
-    const bool filesOption = Option(HealthOption::FileMismatches);
-    if (filesOption && present != (songs.Int("EXI") == 1)) {
-        if (m_repair) {
-            scan.exi.SetInteger("exi", present ? 1 : 0).SetInteger("songnum", songNum).Execute();
-        }
-        ReportRepairable(prefix + "db wrongly shows file as " + (present ? "absent" : "present"));
-    }
-    const qint64 actual = present ? info.size() : 0;
-    m_totalBytes += actual;
-    const qint64 storedSize = songs.Int64("size");
-    if (present && filesOption && StoredFileSize(actual) != storedSize) {
-        if (m_repair) {
-            scan.size.SetInteger("size", StoredFileSize(actual)).SetInteger("songnum", songNum).Execute();
-        }
-        ReportRepairable(prefix + " actual file size " + QString::number(actual) + ", DB thinks " +
-                         QString::number(storedSize));
-    }
-
-    const int albumId = songs.Int("ALBUMID");
-    if (albumId != 0) {
-        if (scan.albums.count(albumId) == 0) {
-            if (m_repair) {
-                scan.album.SetInteger("songnum", songNum).Execute();
-            }
-            ReportRepairable(prefix + "album not found #" + QString::number(albumId));
-        } else if (present && scan.markedAlbums.insert(albumId).second) {
-            scan.markAlbum.SetTimestamp("rprts", m_scanStamp).SetInteger("albumid", albumId).Execute();
-        }
-    }
-
-    const int genreId = songs.Int("GENREID");
-    if (scan.genres.count(genreId) > 0) {
-        scan.genreCounts[genreId] += present ? 1 : 0;
-    }
-
-    if (Option(HealthOption::BothTags) && file.FileType == "MP3" && CheckTagPair(prefix, path)) {
-        // The file is shorter by the tag the repair removed; the catalogue follows it.
-        const qint64 now = QFileInfo(path).size();
-        m_totalBytes += now - actual;
-        scan.size.SetInteger("size", StoredFileSize(now)).SetInteger("songnum", songNum).Execute();
     }
 }
 

@@ -1,5 +1,6 @@
 // The album, genre and playlist passes of the database check: the catalogue's own bookkeeping.
 #include <algorithm>
+#include <map>
 
 #include "HealthCheck.h"
 #include "core/Catalogue.h"
@@ -9,11 +10,24 @@
 
 namespace sw {
 
-bool HealthCheck::AlbumPass() {
+namespace {
+
+int CountOf(const std::map<int, int>& counts, int id) {
+    const auto found = counts.find(id);
+    return found == counts.end() ? 0 : found->second;
+}
+
+QString Plural(int count, const QString& one, const QString& many) {
+    return QString::number(count) + " " + (count == 1 ? one : many);
+}
+
+}  // namespace
+
+bool HealthCheck::AlbumPass(const SeenInScan& seen) {
     RowSet albums = m_catalogue.Select("select * from album order by albumid");
     const int count = RecordCount(albums);
     StartTableScan("ALBUM", count);
-    Query clearCount(m_catalogue, "update album set numexi = 0 where albumid = :albumid");
+    Query setCount(m_catalogue, "update album set numexi = :numexi where albumid = :albumid");
     for (albums.First(); !albums.Eof(); albums.Next()) {
         if (Aborted()) {
             EndScan();
@@ -30,55 +44,80 @@ bool HealthCheck::AlbumPass() {
         if (albums.Text("ALORGRP") != "A") {
             continue;
         }
-        // The song pass marked every album of which it saw a present file.
-        const bool seen = IsScanStamp(albums.DateTime("RPRTS"));
+        // The song pass counted the album's songs whose files it found.
+        const int present = CountOf(seen.albumFiles, albumId);
         const int numExi = albums.Int("NUMEXI");
-        if (!seen && numExi > 0) {
-            if (m_repair) {
-                clearCount.SetInteger("albumid", albumId).Execute();
-            }
-            ReportRepairable(prefix + "file count should be zero");
+        if (numExi == present) {
+            continue;
         }
-        if (numExi == 0 && seen) {
-            ReportManual(prefix + "file count should be > 0");
+        QString text = "file count should be zero";
+        if (numExi == 0) {
+            text = "file count should be > 0";
+        } else if (present > 0) {
+            text = "file count is " + QString::number(numExi) + ", should be " + QString::number(present);
         }
+        if (m_repair) {
+            setCount.SetInteger("numexi", present).SetInteger("albumid", albumId).Execute();
+        }
+        ReportRepairable(prefix + text);
     }
     EndTableScan();
     SetProgress(QString(), -1, QString());
     return true;
 }
 
-bool HealthCheck::GenrePass() {
+bool HealthCheck::GenrePass(const SeenInScan& seen) {
     RowSet genres = m_catalogue.Select("select * from genre order by genreid");
     const int count = RecordCount(genres);
     StartTableScan("GENRE", count);
     Query makeDormant(m_catalogue, "update genre set dormant = 1 where genreid = :genreid");
+    Query setCount(m_catalogue, "update genre set numexi = :numexi where genreid = :genreid");
+    int unused = 0;
+    int staleCounts = 0;
     for (genres.First(); !genres.Eof(); genres.Next()) {
         if (Aborted()) {
             EndScan();
             return false;
         }
         SetProgress("Genres", count - genres.CurrentRow(), QString());
-        // The song pass marked every genre a song has.
-        if (IsScanStamp(genres.DateTime("RPRTS")) || genres.Int("DORMANT") != 0) {
+        const int genreId = genres.Int("GENREID");
+        const int present = CountOf(seen.genreFiles, genreId);
+        if (genres.Int("NUMEXI") != present) {
+            ++staleCounts;
+            if (m_repair) {
+                setCount.SetInteger("numexi", present).SetInteger("genreid", genreId).Execute();
+            }
+        }
+        // Every genre a song has is a key of the song pass's counts.
+        if (seen.genreFiles.count(genreId) > 0 || genres.Int("DORMANT") != 0) {
             continue;
         }
-        const int genreId = genres.Int("GENREID");
-        AddLine("Unused Genre #" + QString::number(genreId) + " " + QuoteDouble(genres.Text("GNAME")) +
-                " should be dormant");
+        ++unused;
         if (m_repair) {
             makeDormant.SetInteger("genreid", genreId).Execute();
             ++m_totals.repaired;
-        } else {
-            ++m_totals.outstanding;
         }
+    }
+    // Neither is a problem: a genre list holds many genres no song has yet.
+    if (unused > 0) {
+        ReportInformation(m_repair ? Plural(unused, "unused genre", "unused genres") + " made dormant"
+                                   : Plural(unused, "unused genre", "unused genres") +
+                                         " could be made dormant (the repair does it)",
+                          m_repair ? 0 : unused);
+    }
+    if (staleCounts > 0) {
+        ReportInformation(m_repair ? Plural(staleCounts, "genre file count", "genre file counts") + " set"
+                                   : Plural(staleCounts, "genre file count", "genre file counts") +
+                                         " out of date (the repair sets them)",
+                          m_repair ? 0 : staleCounts);
     }
     EndTableScan();
     SetProgress(QString(), -1, QString());
     return true;
 }
 
-bool HealthCheck::PlaylistPass(const std::vector<int>& songNums) {
+bool HealthCheck::PlaylistPass(const SeenInScan& seen) {
+    const std::vector<int>& songNums = seen.songNums;
     RowSet entries = m_catalogue.Select("select * from songinpl order by plid, seq");
     const int count = RecordCount(entries);
     StartTableScan("SONGINPL", count);
