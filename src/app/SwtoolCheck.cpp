@@ -100,36 +100,46 @@ int RunCheck(const QStringList& arguments) {
     PrintedReport report(out);
     check.SetDisplay(&report);
 
-    // The repair's questions, answered as the command line says; without --which-tag a mismatched
-    // pair keeps both tags.
-    ScriptedDialogs dialogs(&err);
-    dialogs.QueueAnswer("Yes");
-    if (check.Option(HealthOption::NoTags)) {
-        dialogs.QueueAnswer("OK");
-    }
-    if (check.Option(HealthOption::Mismatched)) {
-        dialogs.QueueAnswers({whichTag, "Yes"});
-    }
-    ScopedDialogs installed(dialogs);
-
     QElapsedTimer timer;
-    timer.start();
-    if (repair) {
-        if (!check.RunRepair()) {
-            return 2;
+    bool tagsWritten = true;
+    {
+        // The repair's questions, answered as the command line says; without --which-tag a
+        // mismatched pair keeps both tags. They are answered only while the check runs: the
+        // settings are saved under the program's own dialogs, which hold the flash interval read.
+        ScriptedDialogs dialogs(&err);
+        dialogs.QueueAnswer("Yes");
+        if (check.Option(HealthOption::NoTags)) {
+            dialogs.QueueAnswer("OK");
         }
-    } else {
-        check.RunCheck();
+        if (check.Option(HealthOption::Mismatched)) {
+            dialogs.QueueAnswers({whichTag, "Yes"});
+        }
+        ScopedDialogs installed(dialogs);
+
+        timer.start();
+        if (repair) {
+            // Refused on a read-only catalogue, with the program's message.
+            if (!check.RunRepair()) {
+                return 2;
+            }
+        } else {
+            check.RunCheck();
+        }
+        tagsWritten = policy.FinishPendingWrites();
     }
     const double seconds = timer.nsecsElapsed() / 1e9;
-    const bool tagsWritten = policy.FinishPendingWrites();
-    SaveSettings(core);
+    // A check without repair changes nothing, the settings included (the exact jukebox size it
+    // counted stays in memory).
+    if (repair) {
+        SaveSettings(core);
+    }
     core.catalogue.CloseCatalogue();
 
     const HealthCheckTotals& totals = check.Totals();
     out << "songs=" << totals.songs << " problems=" << totals.problems << " repaired=" << totals.repaired
         << " seconds=" << QString::number(seconds, 'f', 3)
         << " songs_per_s=" << QString::number(seconds > 0 ? totals.songs / seconds : 0, 'f', 1) << Qt::endl;
+    // Findings for manual repair and information lines (unused genres) do not fail the check.
     return totals.outstanding > 0 || totals.aborted || !tagsWritten ? 1 : 0;
 }
 
