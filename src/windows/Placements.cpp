@@ -57,6 +57,15 @@ public:
         m_waiting[window] = window->pos();
         window->installEventFilter(this);
     }
+    /// A window that must go into the cascade: at once when it is on show, else at its showing.
+    void PlaceOrWatch(QWidget* window) {
+        Forget(window);
+        if (window->isVisible()) {
+            Place(window);
+        } else {
+            Watch(window);
+        }
+    }
     void Forget(QWidget* window) {
         if (m_waiting.erase(window) > 0) {
             window->removeEventFilter(this);
@@ -80,10 +89,10 @@ public:
     }
 
     /// The place (window position and size) a window still waiting would take if it were shown
-    /// after `later` other waiting windows; nothing while the main window is not on show.
+    /// after `later` other waiting windows; nothing without a main window.
     std::optional<QRect> PlannedPlace(const QWidget* window, int later) const {
         const QWidget* main = m_main();
-        if (!main || !main->isVisible()) {
+        if (!main) {
             return std::nullopt;
         }
         const QSize decoration = DecorationOf(window, main);
@@ -94,13 +103,18 @@ public:
 
 private:
     void Place(QWidget* window) {
+        // A window shown before the main window (the queue filled at start) goes beside the place
+        // the main window has been given.
         const QWidget* main = m_main();
-        if (!main || !main->isVisible()) {
+        if (!main) {
             return;
         }
+        // A window placed again keeps its step of the cascade.
+        const auto [step, added] = m_steps.try_emplace(window, m_shown);
+        m_shown += added ? 1 : 0;
         const QSize decoration = DecorationOf(window, main);
         const QRect frame =
-            CascadeFrame(main->frameGeometry(), window->size() + decoration, m_shown++, m_screens());
+            CascadeFrame(main->frameGeometry(), window->size() + decoration, step->second, m_screens());
         SetFrame(window, frame, decoration);
     }
 
@@ -108,6 +122,8 @@ private:
     std::function<std::vector<QRect>()> m_screens;
     /// The windows waiting for their first showing, with where they were when registered.
     std::map<const QWidget*, QPoint> m_waiting;
+    /// The cascade step each window placed has taken.
+    std::map<const QWidget*, int> m_steps;
     int m_shown = 0;
 };
 
@@ -154,6 +170,12 @@ void Placements::WindowPlacement(const QString& id, QWidget* window, char code, 
             window->resize(width >= 0 ? width : window->width(), height >= 0 ? height : window->height());
             if (left >= 0 || top >= 0) {
                 m_cascade->Forget(window);
+            }
+            // Earlier runs saved every window where it had opened, on the main window's corner:
+            // such a place was never chosen, and the window goes into the cascade instead.
+            if (const QWidget* main = Window(kManagedWindowIds[0]);
+                main && window != main && left >= 0 && top >= 0 && window->pos() == main->pos()) {
+                m_cascade->PlaceOrWatch(window);
             }
             if (left >= 0 || top >= 0 || width >= 0 || height >= 0) {
                 KeepOnScreens(window);

@@ -146,6 +146,23 @@ TEST_F(PlacementOnScreens, WindowsWithoutASavedPlaceCascadeBesideTheMainWindowAt
     EXPECT_EQ(Songs().pos(), QPoint(700, 500));
 }
 
+TEST_F(PlacementOnScreens, APlaceSavedOnTheMainWindowsCornerIsTakenAsNoPlace) {
+    Save("fctrl2", QRect(0, 0, 500, 150));
+    Save("FSongs", QRect(0, 0, 300, 200));
+    Save("FBassint", QRect(0, 0, 300, 200));
+    Queue().show();
+    m_placements.RestorePlacements(SettingsFile());
+    Main().show();
+    Songs().show();
+    // On show already, the queue was placed at once; the songs window at its showing.
+    EXPECT_NE(Queue().pos(), QPoint(0, 0));
+    // Placed before the main window was on show, it is off the main window's saved place (the
+    // platform's border around the main window is not known yet then).
+    EXPECT_GE(Queue().y(), 150);
+    EXPECT_FALSE(Songs().frameGeometry().intersects(Main().frameGeometry()));
+    EXPECT_NE(Songs().pos(), Queue().pos());
+}
+
 TEST_F(PlacementOnScreens, AWindowNeverShownIsSavedWhereTheCascadeWouldPutItNext) {
     Main().show();
     Songs().show();
