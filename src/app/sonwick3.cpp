@@ -32,6 +32,7 @@
 #include "playback/Preview.h"
 #include "playback/PreviewWindow.h"
 #include "playback/QueueController.h"
+#include "playback/QueueKeeper.h"
 #include "playback/QueueWindow.h"
 #include "playback/RandomSelection.h"
 #include "playback/Ratings.h"
@@ -288,6 +289,7 @@ int main(int argc, char** argv) {
     };
     steps[StartupWindow::Load] = [&] {
         loadWindow = std::make_unique<sw::LoadWindow>(loadRun, session.settings);
+        placements.Register("fload", loadWindow.get());
         mainWindow->Hooks().showLoadWindow = [&] { loadWindow->ShowLoadWindow(); };
         return true;
     };
@@ -515,6 +517,15 @@ int main(int argc, char** argv) {
         }
     });
 
+    // The queue of the last run comes back; the songs named on the command line join it.
+    std::unique_ptr<sw::QueueKeeper> queueKeeper;
+    if (session.catalogue.IsOpen() && engine) {
+        queueKeeper = std::make_unique<sw::QueueKeeper>(queue, session.paths.dataFolder + "QUEUE.TXT",
+                                                        sw::RealClock());
+        queueKeeper->SetEngine(engine.get());
+        queueKeeper->RestoreQueue();
+        shutdown.SetQueueKeeper(queueKeeper.get());
+    }
     // Songs named on the command line wait in the queue, the cursor on the first.
     if (session.catalogue.IsOpen() && !parser.positionalArguments().isEmpty()) {
         int first = 0;
@@ -543,6 +554,11 @@ int main(int argc, char** argv) {
     }
     sw::TraceStep("run");
     mainWindow->show();
+    // The song that was playing is offered once the main window is there; songs named on the
+    // command line are what the user asked for instead.
+    if (queueKeeper && parser.positionalArguments().isEmpty()) {
+        QTimer::singleShot(0, mainWindow.get(), [&] { queueKeeper->OfferResume(); });
+    }
     if (parser.isSet(quitOption)) {
         QTimer::singleShot(0, mainWindow.get(), &QWidget::close);
     }

@@ -11,6 +11,7 @@
 #include "foundation/ScriptedDialogs.h"
 #include "playback/PlaybackEngine.h"
 #include "playback/Preview.h"
+#include "playback/QueueKeeper.h"
 
 namespace sw {
 
@@ -95,8 +96,11 @@ int ProgramShutdown::EndProgram() {
     // What the end of a load or check showed while it unwound closes too.
     CloseOtherWindows();
     // The music stops before the catalogue closes: what stopping writes (a tag parked while its
-    // file played) still finds it.
+    // file played) still finds it. The queue is kept first, with the playing song's place.
     try {
+        if (m_queueKeeper) {
+            m_queueKeeper->ProgramEnding();
+        }
         StopMusic();
     } catch (...) {
         ShowCurrentException();
@@ -110,6 +114,9 @@ int ProgramShutdown::StopRequested(QTextStream& messages) {
     // The flash interval is a setting that the dialogs keep; it is saved with the others.
     report.SetFlashInterval(ActiveDialogs().FlashInterval());
     ScopedDialogs installed(report);
+    if (m_queueKeeper) {
+        m_queueKeeper->ProgramEnding();
+    }
     ShutdownHooks hooks = Hooks();
     hooks.commitOnly = true;
     return EndSession(m_session, hooks) ? 0 : 1;

@@ -14,6 +14,7 @@ class MainWindow;
 class Placements;
 class PlaybackEngine;
 class PreviewController;
+class QueueKeeper;
 
 /// The one place that decides when the jukebox ends, and the jukebox's two ways down.
 ///
@@ -39,6 +40,8 @@ public:
     void SetLeaveEventLoop(std::function<void()> leave) { m_leaveEventLoop = std::move(leave); }
     /// The music that EndProgram fades out and stops; none until the engine exists.
     void SetPlayback(PlaybackEngine* engine, PreviewController* preview);
+    /// Where the queue is kept for the next run; written on both ways down, before the music stops.
+    void SetQueueKeeper(QueueKeeper* keeper) { m_queueKeeper = keeper; }
 
     /// True once the main window's close has been accepted.
     bool Ending() const { return m_ending; }
@@ -67,6 +70,7 @@ private:
     std::function<void()> m_leaveEventLoop;
     PlaybackEngine* m_engine = nullptr;
     PreviewController* m_preview = nullptr;
+    QueueKeeper* m_queueKeeper = nullptr;
     bool m_ending = false;
     std::optional<int> m_status;
 };
