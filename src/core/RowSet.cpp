@@ -1,9 +1,167 @@
 #include "RowSet.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 
 namespace sw {
+
+struct RowSet::OnDemandRows {
+    RowSet known;
+    RowReader read;
+    ColumnReader readColumn;
+    int pageRows = 1;
+    /// For each column: its column in `known`, or -1.
+    std::vector<int> knownColumn;
+    /// The rows read so far, in the order they were read.
+    RowSet read_;
+    /// For each stored row: its row in `read_`, or -1.
+    std::vector<int> slot;
+    /// Whole columns read by ReadWholeColumn, by stored row.
+    std::unordered_map<int, std::vector<QVariant>> columns;
+
+    void Take(const std::vector<int>& rows) { Put(rows, read(rows)); }
+
+    void Put(const std::vector<int>& rows, const RowSet& page) {
+        if (page.RowCount() != static_cast<int>(rows.size()) || page.ColumnCount() != read_.ColumnCount()) {
+            throw std::logic_error("a page read on demand has other rows or columns than asked for");
+        }
+        std::vector<QVariant> values(static_cast<std::size_t>(page.ColumnCount()));
+        for (int i = 0; i < page.RowCount(); ++i) {
+            for (int column = 0; column < page.ColumnCount(); ++column) {
+                values[static_cast<std::size_t>(column)] = page.Value(i, column);
+            }
+            read_.AppendRow(values);
+            slot[static_cast<std::size_t>(rows[static_cast<std::size_t>(i)])] = read_.RowCount() - 1;
+        }
+    }
+};
+
+RowSet RowSet::OnDemand(RowSet known, RowReader read, int pageRows, ColumnReader readColumn) {
+    auto state = std::make_shared<OnDemandRows>();
+    state->pageRows = std::max(1, pageRows);
+    state->read = std::move(read);
+    state->readColumn = std::move(readColumn);
+    state->slot.assign(static_cast<std::size_t>(known.RowCount()), -1);
+    std::vector<int> first;
+    for (int row = 0; row < std::min(known.RowCount(), state->pageRows); ++row) {
+        first.push_back(known.m_order.empty() ? row : known.m_order[static_cast<std::size_t>(row)]);
+    }
+    // The first page names the columns.
+    const RowSet page = state->read(first);
+    std::vector<Column> columns;
+    for (int column = 0; column < page.ColumnCount(); ++column) {
+        columns.push_back(page.ColumnAt(column));
+        state->knownColumn.push_back(known.FindColumn(page.ColumnAt(column).name));
+    }
+    state->read_ = RowSet(columns);
+    RowSet result(columns);
+    result.m_rowCount = known.RowCount();
+    result.m_order = std::move(known.m_order);
+    known.m_order.clear();
+    state->known = std::move(known);
+    result.m_onDemand = state;
+    state->Put(first, page);
+    return result;
+}
+
+bool RowSet::ColumnInMemory(int column) const {
+    if (!m_onDemand) {
+        return true;
+    }
+    const auto c = static_cast<std::size_t>(column);
+    if (m_onDemand->knownColumn.at(c) >= 0 || m_onDemand->columns.count(column) > 0) {
+        return true;
+    }
+    return std::find(m_onDemand->slot.begin(), m_onDemand->slot.end(), -1) == m_onDemand->slot.end();
+}
+
+QString RowSet::LongestText(int column) const {
+    if (m_onDemand) {
+        const OnDemandRows& state = *m_onDemand;
+        if (const int known = state.knownColumn.at(static_cast<std::size_t>(column)); known >= 0) {
+            return state.known.LongestText(known);
+        }
+        if (const auto whole = state.columns.find(column); whole != state.columns.end()) {
+            QString longest;
+            for (const QVariant& value : whole->second) {
+                if (value.isValid() && value.toString().size() > longest.size()) {
+                    longest = value.toString();
+                }
+            }
+            return longest;
+        }
+        return state.read_.LongestText(column);
+    }
+    const Values& values = m_values.at(static_cast<std::size_t>(column));
+    QString longest;
+    switch (m_columns[static_cast<std::size_t>(column)].kind) {
+        case ColumnKind::Text:
+            for (std::size_t row = 0; row < values.texts.size(); ++row) {
+                if (!values.nulls[row] && values.texts[row].size() > longest.size()) {
+                    longest = values.texts[row];
+                }
+            }
+            break;
+        case ColumnKind::Integer:
+            for (std::size_t row = 0; row < values.integers.size(); ++row) {
+                if (!values.nulls[row]) {
+                    QString text = QString::number(values.integers[row]);
+                    if (text.size() > longest.size()) {
+                        longest = std::move(text);
+                    }
+                }
+            }
+            break;
+        default:
+            for (int row = 0; row < m_rowCount; ++row) {
+                const QVariant value = StoredValue(row, column);
+                if (value.isValid() && value.toString().size() > longest.size()) {
+                    longest = value.toString();
+                }
+            }
+            break;
+    }
+    return longest;
+}
+
+void RowSet::ReadWholeColumn(int column) const {
+    if (ColumnInMemory(column)) {
+        return;
+    }
+    OnDemandRows& state = *m_onDemand;
+    if (state.readColumn) {
+        std::vector<QVariant> values = state.readColumn(m_columns.at(static_cast<std::size_t>(column)).name);
+        if (static_cast<int>(values.size()) == m_rowCount) {
+            state.columns[column] = std::move(values);
+            return;
+        }
+    }
+    std::vector<int> missing;
+    for (int row = 0; row < m_rowCount; ++row) {
+        if (state.slot[static_cast<std::size_t>(row)] < 0) {
+            missing.push_back(row);
+        }
+    }
+    state.Take(missing);
+}
+
+void RowSet::Reorder(const std::vector<int>& order) {
+    if (static_cast<int>(order.size()) != m_rowCount) {
+        throw std::invalid_argument("a new order of " + std::to_string(order.size()) + " rows for " +
+                                    std::to_string(m_rowCount));
+    }
+    std::vector<int> stored(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const int from = order[i];
+        if (from < 0 || from >= m_rowCount) {
+            throw std::out_of_range("row " + std::to_string(from) + " of " + std::to_string(m_rowCount));
+        }
+        stored[i] = m_order.empty() ? from : m_order[static_cast<std::size_t>(from)];
+    }
+    m_order = std::move(stored);
+}
 
 int RowSet::FindColumn(const QString& name) const {
     // Most callers spell a column as the catalogue does, so the exact comparison, much the cheaper
@@ -34,6 +192,9 @@ bool RowSet::HasColumn(const QString& name) const {
 }
 
 void RowSet::AppendRow(const std::vector<QVariant>& values) {
+    if (m_onDemand || !m_order.empty()) {
+        throw std::logic_error("rows are appended only to a row set read at once, in its stored order");
+    }
     for (std::size_t i = 0; i < m_columns.size(); ++i) {
         const QVariant& value = values.at(i);
         Values& column = m_values[i];
@@ -63,10 +224,55 @@ void RowSet::AppendRow(const std::vector<QVariant>& values) {
     ++m_rowCount;
 }
 
+void RowSet::AppendColumn(const Column& column, const std::function<QVariant(int row)>& value) {
+    if (m_onDemand) {
+        throw std::logic_error("columns are added only to a row set read at once");
+    }
+    // Built as a one-column row set, so that each value is kept as AppendRow keeps it.
+    RowSet one({column});
+    std::vector<QVariant> values(1);
+    for (int row = 0; row < m_rowCount; ++row) {
+        values[0] = value(row);
+        one.AppendRow(values);
+    }
+    m_columns.push_back(column);
+    m_values.push_back(std::move(one.m_values.front()));
+}
+
 QVariant RowSet::Value(int row, int column) const {
     if (row < 0 || row >= m_rowCount) {
         throw std::out_of_range("row " + std::to_string(row) + " of " + std::to_string(m_rowCount));
     }
+    if (column < 0 || column >= ColumnCount()) {
+        throw std::out_of_range("column " + std::to_string(column) + " of " + std::to_string(ColumnCount()));
+    }
+    const int stored = m_order.empty() ? row : m_order[static_cast<std::size_t>(row)];
+    if (!m_onDemand) {
+        return StoredValue(stored, column);
+    }
+    OnDemandRows& state = *m_onDemand;
+    if (const int known = state.knownColumn[static_cast<std::size_t>(column)]; known >= 0) {
+        return state.known.StoredValue(stored, known);
+    }
+    if (const auto whole = state.columns.find(column); whole != state.columns.end()) {
+        return whole->second[static_cast<std::size_t>(stored)];
+    }
+    if (state.slot[static_cast<std::size_t>(stored)] < 0) {
+        // The page of rows around it, as they stand now, is read together.
+        const int first = row - row % state.pageRows;
+        std::vector<int> rows;
+        for (int each = first; each < std::min(m_rowCount, first + state.pageRows); ++each) {
+            const int at = m_order.empty() ? each : m_order[static_cast<std::size_t>(each)];
+            if (state.slot[static_cast<std::size_t>(at)] < 0) {
+                rows.push_back(at);
+            }
+        }
+        state.Take(rows);
+    }
+    return state.read_.StoredValue(state.slot[static_cast<std::size_t>(stored)], column);
+}
+
+QVariant RowSet::StoredValue(int row, int column) const {
     const auto r = static_cast<std::size_t>(row);
     const Values& values = m_values.at(static_cast<std::size_t>(column));
     if (values.nulls[r]) {

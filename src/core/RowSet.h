@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <QVariant>
+#include <functional>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -22,16 +24,42 @@ enum class ColumnKind { Integer, Real, Text, Timestamp, Other };
 /// time stamps as TDateTime, and null as an invalid QVariant. The values are kept by column in the
 /// column's own type, and a text equal to the one above it shares its storage, so that a list of
 /// 100,000 songs stays small.
+///
+/// A row set may also be read on demand: some columns of every row are known from the start, and
+/// the other values are read a page of rows at a time when one of them is first asked for, so that
+/// a long list costs only the rows that are looked at.
 class RowSet {
 public:
     struct Column {
         QString name;
         ColumnKind kind;
     };
+    /// Reads these rows (positions in the row set of known columns) with every column, one result
+    /// row per position in the order given.
+    using RowReader = std::function<RowSet(const std::vector<int>& rows)>;
+    /// Reads one column of every row (in the order of the known columns' rows); empty when it cannot.
+    using ColumnReader = std::function<std::vector<QVariant>(const QString& column)>;
 
     RowSet() = default;
     explicit RowSet(std::vector<Column> columns)
         : m_columns(std::move(columns)), m_values(m_columns.size()) {}
+
+    /// A row set of `known`'s rows whose columns are those `read` gives; the columns of `known`
+    /// (matched by name) are served from it, the others read `pageRows` rows at a time. The first
+    /// page is read at once. `readColumn`, when given, reads a whole column for ReadWholeColumn.
+    static RowSet OnDemand(RowSet known, RowReader read, int pageRows, ColumnReader readColumn = {});
+    bool ReadsOnDemand() const { return static_cast<bool>(m_onDemand); }
+    /// The column's values are all in memory: asking for any of them reads nothing.
+    bool ColumnInMemory(int column) const;
+    /// The longest text among the column's values in memory (integers as decimal text); empty when
+    /// none is. Fitting a column to a long list measures this rather than every cell.
+    QString LongestText(int column) const;
+    /// Reads the column of every row not read yet, in one go where it can.
+    void ReadWholeColumn(int column) const;
+
+    /// Puts the rows in a new order: row i becomes the row that was at `order[i]`. `order` holds
+    /// every row once. The current row stays where it is.
+    void Reorder(const std::vector<int>& order);
 
     int ColumnCount() const { return static_cast<int>(m_columns.size()); }
     const Column& ColumnAt(int index) const { return m_columns.at(static_cast<std::size_t>(index)); }
@@ -42,6 +70,9 @@ public:
     int RowCount() const { return m_rowCount; }
     /// Adds a row: one value per column, of the column's kind or null.
     void AppendRow(const std::vector<QVariant>& values);
+    /// Adds a column to a row set read at once: `value` gives each row's value (of the column's
+    /// kind or null), row by row in the stored order.
+    void AppendColumn(const Column& column, const std::function<QVariant(int row)>& value);
     /// Throws std::out_of_range outside the rows and columns.
     QVariant Value(int row, int column) const;
 
@@ -73,7 +104,10 @@ private:
         std::vector<bool> nulls;
     };
 
+    struct OnDemandRows;
+
     QVariant Current(const QString& column) const;
+    QVariant StoredValue(int row, int column) const;
     /// The column of that name, the exact spelling first, then ignoring case; -1 when there is none.
     int FindColumn(const QString& name) const;
 
@@ -81,6 +115,10 @@ private:
     std::vector<Values> m_values;
     int m_rowCount = 0;
     int m_current = 0;
+    /// Row i is stored at m_order[i]; empty while the rows are in their stored order.
+    std::vector<int> m_order;
+    /// Copies share what has been read.
+    std::shared_ptr<OnDemandRows> m_onDemand;
 };
 
 }  // namespace sw

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "SongListRows.h"
 #include "SongListSql.h"
 #include "core/Catalogue.h"
 #include "core/Library.h"
@@ -364,39 +365,46 @@ void SongListController::OpenQuery() {
     } else if (listsFound) {
         parts.found = &m_found;
     }
-    Query query(m_library.catalogue, SongListQueryText(parts));
-    switch (m_mode) {
-        case SongListMode::Album:
-            query.SetInteger("id", m_albumId);
-            break;
-        case SongListMode::Artist:
-            if (!parts.noArtist) {
-                query.SetInteger("id", m_artistId);
-            }
-            break;
-        case SongListMode::Genre:
-            query.SetInteger("id", m_genreId);
-            break;
-        case SongListMode::Playlist:
-            query.SetInteger("id", m_playlistId);
-            break;
-        case SongListMode::Stamp:
-            if (!listsFound) {
-                query.SetTimestamp("ts", m_searchStamp);
-            }
-            break;
-        case SongListMode::Recent:
-            query.SetTimestamp("recentdate", m_recentDate);
-            break;
-        case SongListMode::Singles:
-        case SongListMode::PlayHistory:
-            break;
-    }
+    const auto bind = [&](Query& query) {
+        switch (m_mode) {
+            case SongListMode::Album:
+                query.SetInteger("id", m_albumId);
+                break;
+            case SongListMode::Artist:
+                if (!parts.noArtist) {
+                    query.SetInteger("id", m_artistId);
+                }
+                break;
+            case SongListMode::Genre:
+                query.SetInteger("id", m_genreId);
+                break;
+            case SongListMode::Playlist:
+                query.SetInteger("id", m_playlistId);
+                break;
+            case SongListMode::Stamp:
+                if (!listsFound) {
+                    query.SetTimestamp("ts", m_searchStamp);
+                }
+                break;
+            case SongListMode::Recent:
+                query.SetTimestamp("recentdate", m_recentDate);
+                break;
+            case SongListMode::Singles:
+            case SongListMode::PlayHistory:
+                break;
+        }
+    };
     m_queryOpen = false;
     m_rows = RowSet();
     m_scanNext = 0;
     m_questionWarnings = false;
     m_bangWarnings = false;
+    m_sortColumn = -1;
+    if (ReadByKeys(parts, bind, searching, listsFound)) {
+        return;
+    }
+    Query query(m_library.catalogue, SongListQueryText(parts));
+    bind(query);
     m_rows = query.Open();
     const int songNum = m_rows.ColumnIndex("SONGNUM");
     if (searching) {
@@ -418,6 +426,36 @@ void SongListController::OpenQuery() {
             return std::binary_search(m_found.begin(), m_found.end(), m_rows.Value(row, songNum).toInt());
         });
     }
+    RowsRead();
+}
+
+bool SongListController::ReadByKeys(const SongListQueryParts& parts, const std::function<void(Query&)>& bind,
+                                    bool searching, bool listsFound) {
+    if (!m_readByKeys || !ListReadsKeysFirst(m_mode)) {
+        return false;
+    }
+    std::optional<RowSet> rows;
+    std::vector<int> found;
+    if (searching) {
+        rows = ReadSearchByKeys(m_library.catalogue, m_searchPlace, m_searchText, m_searchTitle, m_hideMissing,
+                                found);
+    } else {
+        rows = ReadSongListByKeys(m_library.catalogue, parts, bind,
+                                  listsFound && FoundSongsAskedBySpan(m_found) ? &m_found : nullptr);
+    }
+    if (!rows) {
+        return false;
+    }
+    if (searching) {
+        m_searchCondition.clear();
+        m_found = std::move(found);
+    }
+    m_rows = std::move(*rows);
+    RowsRead();
+    return true;
+}
+
+void SongListController::RowsRead() {
     m_fields = std::make_unique<Fields>(m_rows);
     m_warnings.assign(static_cast<std::size_t>(m_rows.RowCount()), 0);
     m_queryOpen = true;
@@ -532,10 +570,48 @@ void SongListController::ShowColumns() {
         }
         if (field >= 0) {
             each.text = [this, field](int row) { return FieldText(m_rows, row, field); };
+            // A list read on demand is fitted by its longest texts, not by reading every row.
+            if (m_rows.ReadsOnDemand() && m_rows.RowCount() > 0) {
+                each.widestSample = m_rows.LongestText(field);
+                if (each.widestSample.isEmpty()) {
+                    each.widestSample = " ";
+                }
+            }
         }
         grid.push_back(std::move(each));
     }
     m_model->Show(&m_rows, std::move(grid));
+}
+
+int SongListController::FieldOf(SongColumn column) const {
+    const Fields& f = *m_fields;
+    switch (column) {
+        case SongColumn::WhenPlayed:
+            return f.ts;
+        case SongColumn::Seq:
+            return f.seq;
+        case SongColumn::Album:
+            return f.album;
+        case SongColumn::Track:
+            return f.track;
+        case SongColumn::Artist:
+            return f.artist;
+        case SongColumn::Title:
+            return f.title;
+        case SongColumn::Year:
+            return f.year;
+        case SongColumn::Duration:
+            return f.duration;
+        case SongColumn::Rating:
+            return f.rating;
+        case SongColumn::Genre:
+            return f.genre;
+        case SongColumn::Comment:
+            return f.comment;
+        case SongColumn::Wng:
+            break;
+    }
+    return f.exi;
 }
 
 QString SongListController::CellText(int row, SongColumn column) const {

@@ -21,6 +21,8 @@ class Library;
 class Playlists;
 class QueueController;
 class QueuePlayer;
+class Query;
+struct SongListQueryParts;
 
 /// Where the songs list reports what its window shows.
 class SongListDisplay {
@@ -211,6 +213,17 @@ public:
     QString WarningAt(int row) const;
     QString CellText(int row, SongColumn column) const;
 
+    /// A click on a column heading: the rows are ordered by that column (grid column index), again
+    /// the other way round; rows level in it keep their order. The list's own order comes back
+    /// with its next reading.
+    void SortByColumn(int column);
+    /// The column the rows are ordered by; -1 in the list's own order.
+    int SortColumn() const { return m_sortColumn; }
+    bool SortReversed() const { return m_sortReversed; }
+    /// Long lists are read in two steps (their keys, then the rows on show); off, every list is
+    /// read at once by its query as it stands.
+    void SetReadByKeys(bool on) { m_readByKeys = on; }
+
     /// -1 when the list is empty.
     int CurrentRow() const { return m_current; }
     int CurrentSongNum() const { return SongNumAt(m_current); }
@@ -339,6 +352,14 @@ private:
     bool RunSearchRequest(const SongListRequest& request);
 
     void OpenQuery();
+    /// The list read in two steps; false when it is to be read at once.
+    bool ReadByKeys(const SongListQueryParts& parts, const std::function<void(Query&)>& bind, bool searching,
+                    bool listsFound);
+    void RowsRead();
+    /// The row-set field a column shows (not for "wng", which is worked out from two).
+    int FieldOf(SongColumn column) const;
+    /// The text a row sorts by in a column, and whether the column holds numbers.
+    QString SortText(int row, SongColumn column, bool& numeric) const;
     void ShowColumns();
     void FinishWarningsScan();
     void ForgetSelection();
@@ -381,8 +402,14 @@ private:
     bool m_listsFound = false;
     /// The songs the last search found, sorted and without repeats.
     std::vector<int> m_found;
-    /// The condition of a text search whose list has not been read yet.
+    /// The condition of a text search whose list has not been read yet, and its parts.
     QString m_searchCondition;
+    SearchPlace m_searchPlace = SearchPlace::Anywhere;
+    QString m_searchText;
+    bool m_searchTitle = false;
+    bool m_readByKeys = true;
+    int m_sortColumn = -1;
+    bool m_sortReversed = false;
     SearchOptions m_search;
     int m_albumSummaryMode = 1;
     bool m_durationsFixMarked = false;

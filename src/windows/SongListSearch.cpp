@@ -126,7 +126,10 @@ bool SongListController::RunSearchRequest(const SongListRequest& request) {
     const bool title = request.Type == SongListType::Title;
     // The list's first reading runs the search: the songs it finds are those it lists.
     m_found.clear();
-    m_searchCondition = SearchCondition(title ? SearchPlace::Title : request.Options.place, text, title);
+    m_searchPlace = title ? SearchPlace::Title : request.Options.place;
+    m_searchText = text;
+    m_searchTitle = title;
+    m_searchCondition = SearchCondition(m_searchPlace, text, title);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "SongListSql.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <utility>
 
 namespace sw {
@@ -14,6 +15,28 @@ const char* const kPlaylistQueryB =
 const char* const kHistoryQueryC =
     "SELECT h.songnum as seq, s.* , al.alname, ar.arname, g.gname, h.ts, h.pldate FROM history h";
 const char* const kSearchQuery = "SELECT s.songnum FROM song s";
+const char* const kSongKeys =
+    "SELECT s.songnum, s.track, s.albumid, s.artistid, s.genreid, s.title, s.\"year\", s.\"comment\"";
+
+QString NumberList(const std::vector<int>& numbers, std::size_t first, std::size_t count) {
+    QStringList each;
+    for (std::size_t i = first; i < std::min(numbers.size(), first + count); ++i) {
+        each << QString::number(numbers[i]);
+    }
+    return each.join(", ");
+}
+
+/// The catalogue takes at most 1,500 values in one IN list.
+constexpr std::size_t kInListValues = 1000;
+
+/// "(s.column in (...)) or (s.column in (...))", at most kInListValues in each list.
+QStringList InConditions(const QString& column, const std::vector<int>& numbers) {
+    QStringList each;
+    for (std::size_t first = 0; first < numbers.size(); first += kInListValues) {
+        each << "(" + column + " in (" + NumberList(numbers, first, kInListValues) + "))";
+    }
+    return each;
+}
 
 const QStringList kNameJoins{
     "LEFT JOIN genre G ON g.genreid = s.genreid",
@@ -159,21 +182,8 @@ QString RatingFilterCondition(int filter) {
     }
 }
 
-QString SongListQueryText(const SongListQueryParts& parts) {
-    QStringList lines;
-    switch (parts.mode) {
-        case SongListMode::Playlist:
-            lines << kPlaylistQueryB << "LEFT JOIN song s ON s.songnum = sp.songnum";
-            break;
-        case SongListMode::PlayHistory:
-            lines << kHistoryQueryC << "JOIN song s ON s.songnum = h.songnum";
-            break;
-        default:
-            lines << kSongQueryA;
-            break;
-    }
-    lines << kNameJoins;
-
+/// The condition lines of a list: the mode's condition and the added ones.
+static QStringList ConditionLines(const SongListQueryParts& parts) {
     QStringList added;
     if (parts.mode != SongListMode::PlayHistory) {
         if (parts.hideMissing) {
@@ -189,10 +199,80 @@ QString SongListQueryText(const SongListQueryParts& parts) {
     if (alternatives && !added.isEmpty()) {
         condition = "(" + condition + ")";
     }
-    lines << "WHERE " + condition;
-    lines << added;
-    lines << ModeOrder(parts.mode);
+    return QStringList{"WHERE " + condition} + added;
+}
+
+QString SongListQueryText(const SongListQueryParts& parts) {
+    QStringList lines;
+    switch (parts.mode) {
+        case SongListMode::Playlist:
+            lines << kPlaylistQueryB << "LEFT JOIN song s ON s.songnum = sp.songnum";
+            break;
+        case SongListMode::PlayHistory:
+            lines << kHistoryQueryC << "JOIN song s ON s.songnum = h.songnum";
+            break;
+        default:
+            lines << kSongQueryA;
+            break;
+    }
+    lines << kNameJoins << ConditionLines(parts) << ModeOrder(parts.mode);
     return lines.join('\n');
+}
+
+bool ListReadsKeysFirst(SongListMode mode) {
+    return mode != SongListMode::Playlist && mode != SongListMode::PlayHistory;
+}
+
+QString SongKeysQueryText(const SongListQueryParts& parts) {
+    QStringList lines{QString(kSongKeys) + " FROM song s"};
+    lines << ConditionLines(parts);
+    return lines.join('\n');
+}
+
+QString SongRowsQueryText(const std::vector<int>& songNums) {
+    QStringList lines{kSongQueryA};
+    lines << kNameJoins;
+    const QStringList each = InConditions("s.songnum", songNums);
+    lines << "WHERE " + (each.isEmpty() ? QString("(1 = 0)") : each.join(" or "));
+    return lines.join('\n');
+}
+
+QString SongColumnQueryText(const QString& column, int first, int last) {
+    QString name = column.compare("TS", Qt::CaseInsensitive) == 0 ? QString("createts") : column;
+    if (name == name.toLower() && name != "createts") {
+        name = "\"" + name + "\"";
+    }
+    return "SELECT s.songnum, s." + name + " FROM song s WHERE s.songnum between " + QString::number(first) +
+           " and " + QString::number(last);
+}
+
+SearchParts SearchPartsText(SearchPlace place, const QString& doubledText, bool titleEquals) {
+    const auto chosen = [place](SearchPlace each) { return place == SearchPlace::Anywhere || place == each; };
+    SearchParts parts;
+    QString own;
+    for (const SearchPlace each : {SearchPlace::Title, SearchPlace::FileName, SearchPlace::Comment}) {
+        if (chosen(each)) {
+            own += (own.isEmpty() ? "" : "or ") + SearchCondition(each, doubledText, titleEquals);
+        }
+    }
+    if (!own.isEmpty()) {
+        parts.songKeys = QString(kSongKeys) + ", s.exi FROM song s\nwhere " + own;
+    }
+    if (chosen(SearchPlace::AlbumName)) {
+        parts.albumIds = "SELECT al.albumid FROM album al\nwhere " +
+                         SearchCondition(SearchPlace::AlbumName, doubledText, titleEquals);
+    }
+    if (chosen(SearchPlace::ArtistName)) {
+        parts.artistIds = "SELECT ar.artistid FROM artist ar\nwhere " +
+                          SearchCondition(SearchPlace::ArtistName, doubledText, titleEquals);
+    }
+    return parts;
+}
+
+QString SongKeysOfQueryText(const std::vector<int>& albumIds, const std::vector<int>& artistIds) {
+    QStringList each = InConditions("s.albumid", albumIds) + InConditions("s.artistid", artistIds);
+    return QString(kSongKeys) + ", s.exi FROM song s\nwhere " +
+           (each.isEmpty() ? QString("(1 = 0)") : each.join(" or "));
 }
 
 QString SearchCondition(SearchPlace place, const QString& doubledText, bool titleEquals) {

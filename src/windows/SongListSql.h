@@ -50,4 +50,33 @@ QString SearchCondition(SearchPlace place, const QString& doubledText, bool titl
 /// The query of a text search: the song numbers that meet SearchCondition.
 QString SearchQueryText(SearchPlace place, const QString& doubledText, bool titleEquals);
 
+// A long list is read in two steps: the few columns of every listed song that its order needs,
+// straight from the song table and without the joins, which are then ordered in memory; and the
+// rows of song query A for the songs on show, a page at a time by song number.
+
+/// The modes whose lists are read in two steps: those of song query A.
+bool ListReadsKeysFirst(SongListMode mode);
+/// The song-table columns a list's order and its column fitting need (SONGNUM, TRACK, ALBUMID,
+/// ARTISTID, GENREID, TITLE, "year", "comment") from the table alone, under the list's condition as
+/// SongListQueryText writes it, without an order. Its parameters are those of SongListQueryText.
+QString SongKeysQueryText(const SongListQueryParts& parts);
+/// Song query A for these songs, in no order.
+QString SongRowsQueryText(const std::vector<int>& songNums);
+/// The song number and one column of the song table (`column` as song query A names it: TS is
+/// CREATETS, lower-case names are quoted) for the songs numbered from `first` to `last`.
+QString SongColumnQueryText(const QString& column, int first, int last);
+
+/// A text search in its parts that need no join: the keys (with EXI) of the songs whose own
+/// columns hold the text (empty when no such place is searched), and the ids of the albums and of
+/// the artists whose names hold it (empty when not searched). Each place's condition is the one
+/// SearchCondition writes for it.
+struct SearchParts {
+    QString songKeys;
+    QString albumIds;
+    QString artistIds;
+};
+SearchParts SearchPartsText(SearchPlace place, const QString& doubledText, bool titleEquals);
+/// The keys (with EXI) of the songs of these albums or of these artists.
+QString SongKeysOfQueryText(const std::vector<int>& albumIds, const std::vector<int>& artistIds);
+
 }  // namespace sw
