@@ -10,6 +10,7 @@
 
 #include "Fixtures.h"
 #include "ParadoxWriter.h"
+#include "converter/CodePage.h"
 #include "converter/LegacyCatalogue.h"
 #include "converter/ParadoxTable.h"
 
@@ -229,6 +230,44 @@ INSTANTIATE_TEST_SUITE_P(
                    "does not lead to a value block"},
         MemoDamage{"LengthChanged", [](QByteArray& b) { b[4096 * 2 + 3] = 1; }, "does not have the length"}),
     [](const ::testing::TestParamInfo<MemoDamage>& param) { return std::string(param.param.name); });
+
+// Bytes decoded as Windows decodes them in the code pages legacy tables state.
+struct CodePageCase {
+    const char* name;
+    int codePage;
+    unsigned char byte;
+    char16_t expected;
+};
+
+class CodePageBytes : public ::testing::TestWithParam<CodePageCase> {};
+
+TEST_P(CodePageBytes, DecodeAsWindowsDoes) {
+    const CodePageCase& c = GetParam();
+    const CodePageDecoder decoder(c.codePage);
+    ASSERT_TRUE(decoder.Known());
+    const char text[] = {'a', static_cast<char>(c.byte), 'z'};
+    const QString decoded = decoder.Decode(text, 3);
+    ASSERT_EQ(decoded.size(), 3);
+    EXPECT_EQ(int{decoded[1].unicode()}, int{c.expected}) << std::hex << int{decoded[1].unicode()};
+    EXPECT_EQ(decoded.front(), 'a');
+    EXPECT_EQ(decoded.back(), 'z');
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reader, CodePageBytes,
+    ::testing::Values(CodePageCase{"Cp437MicroSign", 437, 0xE6, 0x00B5},
+                      CodePageCase{"Cp437EAcute", 437, 0x82, 0x00E9},
+                      CodePageCase{"Cp437Degree", 437, 0xF8, 0x00B0},
+                      CodePageCase{"Cp437SharpS", 437, 0xE1, 0x00DF},
+                      CodePageCase{"Cp437NoBreakSpace", 437, 0xFF, 0x00A0},
+                      CodePageCase{"Cp437Delete", 437, 0x7F, 0x007F},
+                      CodePageCase{"Cp850MicroSign", 850, 0xE6, 0x00B5},
+                      CodePageCase{"Cp850ControlKept", 850, 0x1A, 0x001A},
+                      CodePageCase{"Cp850Delete", 850, 0x7F, 0x007F},
+                      CodePageCase{"Cp866Tse", 866, 0xE6, 0x0446},
+                      CodePageCase{"Cp1252Euro", 1252, 0x80, 0x20AC},
+                      CodePageCase{"NoneStatedIsWindows1252", 0, 0x96, 0x2013}),
+    [](const ::testing::TestParamInfo<CodePageCase>& param) { return std::string(param.param.name); });
 
 }  // namespace
 }  // namespace sw::paradox
