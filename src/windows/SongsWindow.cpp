@@ -90,8 +90,11 @@ void SongsWindow::BuildLayout() {
     m_grid->setSortingEnabled(false);
     m_grid->setWordWrap(false);
     m_grid->setToolTip("Multi-select using CTRL/SHIFT+CLICK or SHIFT+UP/DOWN");
-    m_grid->horizontalHeader()->setSectionsClickable(false);
+    // A click on a column heading orders the rows by it; the controller does the ordering.
+    m_grid->horizontalHeader()->setSectionsClickable(true);
     m_grid->horizontalHeader()->setHighlightSections(false);
+    connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { m_controller.SortByColumn(column); });
     m_grid->verticalHeader()->setVisible(false);
     // Fixed row heights keep a list of 100,000 rows as cheap to scroll as a short one.
     m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -238,6 +241,12 @@ void SongsWindow::StateChanged() {
     // The edit window is made after this one: "New" is enabled once it is there.
     m_new->setEnabled(m_controller.NewSongEnabled());
     m_hideMissing->setChecked(m_controller.HideMissing());
+    QHeaderView* header = m_grid->horizontalHeader();
+    header->setSortIndicatorShown(m_controller.SortColumn() >= 0);
+    if (m_controller.SortColumn() >= 0) {
+        header->setSortIndicator(m_controller.SortColumn(),
+                                 m_controller.SortReversed() ? Qt::DescendingOrder : Qt::AscendingOrder);
+    }
     ShowPlayCaptions();
     m_grid->viewport()->update();
 }
