@@ -97,3 +97,56 @@ TEST(RowSetModelGrid, ServesTheColumnsCellsOverTheRowSet) {
 
 }  // namespace
 }  // namespace sw
+
+namespace sw {
+namespace {
+
+TEST(RowSetOnDemand, ServesKnownColumnsAndReadsEachPageOnceInTheOrderShown) {
+    RowSet known({{"SONGNUM", ColumnKind::Integer}});
+    for (int song = 1; song <= 5; ++song) {
+        known.AppendRow({qint64(song * 10)});
+    }
+    known.Reorder({4, 3, 2, 1, 0});
+    std::vector<std::vector<int>> asked;
+    RowSet::RowReader read = [&asked](const std::vector<int>& rows) {
+        asked.push_back(rows);
+        RowSet page({{"SONGNUM", ColumnKind::Integer}, {"TITLE", ColumnKind::Text}});
+        for (const int row : rows) {
+            page.AppendRow({qint64(-1), QString("song %1").arg(row)});
+        }
+        return page;
+    };
+    int columnsRead = 0;
+    RowSet rows = RowSet::OnDemand(known, read, 2, [&columnsRead](const QString& column) {
+        ++columnsRead;
+        return column == "TITLE" ? std::vector<QVariant>(5, QString("whole")) : std::vector<QVariant>{};
+    });
+    ASSERT_EQ(rows.RowCount(), 5);
+    EXPECT_EQ(rows.ColumnCount(), 2);
+    // The first page is read at once, the known column comes from the known rows.
+    EXPECT_EQ(asked, (std::vector<std::vector<int>>{{4, 3}}));
+    EXPECT_EQ(rows.Value(0, 0).toInt(), 50);
+    EXPECT_EQ(rows.Value(1, 1).toString(), "song 3");
+    EXPECT_EQ(rows.Value(4, 1).toString(), "song 0");
+    EXPECT_EQ(rows.Value(4, 1).toString(), "song 0");
+    EXPECT_EQ(asked.size(), 2u);
+    // After a new order a page holds the rows shown together that are not read yet.
+    rows.Reorder({0, 4, 2, 1, 3});
+    EXPECT_EQ(rows.Value(2, 1).toString(), "song 2");
+    EXPECT_EQ(asked.back(), (std::vector<int>{2}));
+    EXPECT_TRUE(rows.ColumnInMemory(0));
+    EXPECT_FALSE(rows.ColumnInMemory(1));
+    EXPECT_EQ(rows.LongestText(0), "10");
+    // A whole column is read in one go when a reader for it is given.
+    rows.ReadWholeColumn(1);
+    EXPECT_EQ(columnsRead, 1);
+    EXPECT_TRUE(rows.ColumnInMemory(1));
+    EXPECT_EQ(rows.Value(4, 1).toString(), "whole");
+    EXPECT_EQ(asked.size(), 3u);
+    EXPECT_THROW(rows.AppendRow({qint64(1), QString()}), std::logic_error);
+    EXPECT_THROW(rows.Reorder({0, 1}), std::invalid_argument);
+    EXPECT_THROW(rows.Value(5, 0), std::out_of_range);
+}
+
+}  // namespace
+}  // namespace sw
