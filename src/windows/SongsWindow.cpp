@@ -217,7 +217,9 @@ void SongsWindow::ShowCurrentRow() {
     if (row >= 0) {
         const QModelIndex index = m_controller.Model().index(row, 0);
         m_grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-        m_grid->scrollTo(index);
+        // Only up or down: a heading just clicked stays under the mouse.
+        const int shownColumn = std::max(0, m_grid->columnAt(0));
+        m_grid->scrollTo(m_controller.Model().index(row, shownColumn));
     } else {
         m_grid->selectionModel()->clearCurrentIndex();
     }
