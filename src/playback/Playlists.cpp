@@ -71,6 +71,16 @@ std::optional<int> Playlists::FindPlaylistId(const QString& name) {
     return rows.Int("PLID");
 }
 
+std::optional<Tplist> Playlists::OtherPlaylistNamed(const QString& name, int playlistId) {
+    m_catalogue.RunQuery("select plid, plname from plist where lower(plname) = " + SqlQuote(name.toLower()) +
+                         " and plid <> " + Number(playlistId) + " order by plid");
+    const RowSet& rows = m_catalogue.GeneralQuery();
+    if (rows.Eof()) {
+        return std::nullopt;
+    }
+    return Tplist{rows.Int("PLID"), rows.Text("PLNAME")};
+}
+
 bool Playlists::CreatePlaylistNamed(const QString& name) {
     // A longer name could never be stored, nor found again under the name that was stored.
     const QString stored = LeftChars(name, kPlaylistNameWidth);

@@ -55,6 +55,8 @@ public:
     bool FindPlaylistByName(const QString& name);
     /// The id of the playlist of exactly that name (0 is a playlist too: "Random").
     std::optional<int> FindPlaylistId(const QString& name);
+    /// Another playlist than `playlistId` whose name equals `name` without regard to letter case.
+    std::optional<Tplist> OtherPlaylistNamed(const QString& name, int playlistId);
     /// Creates the playlist and makes it the target; a playlist of that name becomes the target
     /// instead (after saying so). Names are cut to the column's width. Always true.
     bool CreatePlaylistNamed(const QString& name);

@@ -236,6 +236,12 @@ void PlaylistsController::RenamePlaylist() {
     if (name.isEmpty() || name == old) {
         return;
     }
+    // Names find playlists (the songs window's target, the queue's saves), so two must not share one.
+    if (const std::optional<Tplist> other = m_playlists.OtherPlaylistNamed(name, id)) {
+        ShowInfo("A playlist with this name already exists: #" + QString::number(other->Id) + " " +
+                 QuoteDouble(other->Name));
+        return;
+    }
     m_library.catalogue.ExecSqlCommit("update plist set plname = " + SqlQuote(name) +
                                       " where plid = " + QString::number(id));
     // The songs window's "Add to playlist" caption and the queue's title show these names.

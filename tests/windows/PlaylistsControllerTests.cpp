@@ -130,29 +130,35 @@ TEST_F(PlaylistsTest, AClickListsThePlaylistsSongsAndCommandsWithoutARowDoNothin
 
 TEST_F(PlaylistsTest, RenameStoresTheNameAsTypedAndCommitsIt) {
     const QString fifty = QString("x").repeated(50);
-    const std::vector<std::pair<QString, QString>> cases{
-        {"O'Brien's 'best'", "O'Brien's 'best'"},
-        {"The \"real\" one", "The \"real\" one"},
-        {"ROCK", "ROCK"},  // only the letter case changed
-        {fifty, fifty.left(40)},
-        {"", "Rock"},  // emptied: the old name stays
-        {"<cancel>", "Rock"},
+    const QString taken = "A playlist with this name already exists: #1 \"Other\"";
+    const std::vector<std::tuple<QString, QString, QString>> cases{
+        {"O'Brien's 'best'", "O'Brien's 'best'", ""},
+        {"The \"real\" one", "The \"real\" one", ""},
+        {"ROCK", "ROCK", ""},  // only the letter case changed
+        {fifty, fifty.left(40), ""},
+        {"", "Rock", ""},  // emptied: the old name stays
+        {"<cancel>", "Rock", ""},
+        {"Other", "Rock", taken},  // another playlist's name, in any letter case
+        {"oTHER", "Rock", taken},
     };
-    for (const auto& [answer, stored] : cases) {
+    for (const auto& [answer, stored, said] : cases) {
         m_catalogue.ExecSqlCommit("delete from plist");
         Playlist(1, "Other");
         Playlist(7, "Rock");
         m_playlists.TargetPlaylist() = {7, "Rock"};
         m_controller.RefreshPlaylistList();
         SelectRowOf(7);
+        m_dialogs.ClearTranscript();
         m_dialogs.QueueAnswer(answer);
         m_controller.RenamePlaylist();
         m_catalogue.Rollback();  // only what was committed stays
         EXPECT_EQ(StoredNames(), (QStringList{"Other", stored})) << answer.toStdString();
         EXPECT_EQ(m_playlists.TargetPlaylist().Name, stored) << answer.toStdString();
         EXPECT_EQ(m_controller.NameAt(m_controller.CurrentRow()), stored) << answer.toStdString();
+        EXPECT_EQ(m_dialogs.TextsOf("INFO"), said.isEmpty() ? QStringList{} : QStringList{said})
+            << answer.toStdString();
+        EXPECT_TRUE(m_dialogs.TextsOf("INPUT").front().startsWith("Edit playlist name -> "));
     }
-    EXPECT_TRUE(m_dialogs.TextsOf("INPUT").front().startsWith("Edit playlist name -> "));
 }
 
 TEST_F(PlaylistsTest, EveryChangingCommandIsRefusedOnAReadOnlyCatalogue) {
