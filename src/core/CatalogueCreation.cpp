@@ -9,6 +9,7 @@
 #include "ColumnWidths.h"
 #include "Firebird.h"
 #include "IniFile.h"
+#include "Settings.h"
 #include "foundation/Numbers.h"
 
 namespace sw {
@@ -133,6 +134,8 @@ QString CreateNewCatalogue(const QString& dataFolder, const QString& name, NewCa
         CreateCatalogue(path, name, createScript, genres);
     } else {
         CreateCurrentCatalogue(path, name, createScript, upgradeScript, genres);
+        // A new user's folder reads today's tags; the converter's keeps the previous edition's ways.
+        WriteNewFolderSettings(QDir(dataFolder).filePath("SONWICK3.INI"));
     }
     // The genre list travels with a new catalogue, unless the folder has one of its own.
     const QString folderGenres = QDir(dataFolder).filePath("GENRES.INI");

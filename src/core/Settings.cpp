@@ -1,5 +1,7 @@
 #include "Settings.h"
 
+#include <QFileInfo>
+#include <algorithm>
 #include <stdexcept>
 
 #include "IniFile.h"
@@ -112,6 +114,9 @@ bool TransferSettings(char mode, Settings& s, IniFile& file) {
     t.Boolean("DesktopMediaControl", s.DesktopMediaControl, true);
     t.Boolean("UNICODETAGS", s.UNICODETAGS, false);
     t.Boolean("FLACOPUS", s.FLACOPUS, false);
+    t.Integer("VOLUME", s.VOLUME, 100);
+    s.VOLUME = std::clamp(s.VOLUME, 0, 100);
+    t.Boolean("MUTE", s.MUTE, false);
     return t.DeletedAny();
 }
 
@@ -129,6 +134,23 @@ Settings DefaultSettings() {
     IniFile empty{QString()};
     TransferSettings('G', settings, empty);
     return settings;
+}
+
+Settings NewFolderSettings() {
+    Settings settings = DefaultSettings();
+    settings.UNICODETAGS = true;
+    settings.FLACOPUS = true;
+    return settings;
+}
+
+bool WriteNewFolderSettings(const QString& path) {
+    // A link to a missing file counts as a settings file too: nothing replaces what is there.
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
+        return false;
+    }
+    Settings settings = NewFolderSettings();
+    TransferSettingsFile('S', settings, path);
+    return true;
 }
 
 }  // namespace sw

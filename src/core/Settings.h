@@ -38,6 +38,10 @@ struct Settings {
     bool UNICODETAGS = false;
     /// The folder walk lists FLAC and Opus files too.
     bool FLACOPUS = false;
+    /// The main window's volume slider, 0 to 100 per cent of the full level.
+    int VOLUME = 100;
+    /// The main window's mute button: silent, the slider keeping its place.
+    bool MUTE = false;
 };
 
 inline constexpr char kSettingsSection[] = "main";
@@ -53,5 +57,14 @@ void TransferSettingsFile(char mode, Settings& settings, const QString& path);
 
 /// Every setting at its key's default, as read from an empty file.
 Settings DefaultSettings();
+
+/// The settings a program folder made new starts with: the defaults, with Unicode tags read and
+/// FLAC and Opus files listed. A folder whose settings file lacks those keys (an older one, or
+/// one the converter made) keeps them off.
+Settings NewFolderSettings();
+
+/// Writes NewFolderSettings to `path` unless a settings file is there already; true when it
+/// wrote. Throws with the system's text when it cannot.
+bool WriteNewFolderSettings(const QString& path);
 
 }  // namespace sw

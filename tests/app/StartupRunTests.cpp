@@ -18,6 +18,7 @@
 #include "core/CatalogueCreation.h"
 #include "core/IniFile.h"
 #include "core/InstanceLock.h"
+#include "core/Settings.h"
 
 namespace sw {
 namespace {
@@ -186,6 +187,14 @@ TEST_F(Sonwick3Run, ANewProgramFolderGetsWhatTheCatalogueScriptMakesAtTheCurrent
     const QStringList made = contents(fresh.filePath("SW3DATA/SONGS.FDB"));
     EXPECT_EQ(made, contents(scripted.filePath("SW3DATA/SONGS.FDB")));
     EXPECT_TRUE(made.contains("78=Rock & Roll"));
+
+    // Both folders read today's tags from the start.
+    for (const QTemporaryDir* folder : {&fresh, &scripted}) {
+        sw::Settings settings;
+        sw::TransferSettingsFile('G', settings, folder->filePath("SW3DATA/SONWICK3.INI"));
+        EXPECT_TRUE(settings.UNICODETAGS) << folder->path().toStdString();
+        EXPECT_TRUE(settings.FLACOPUS) << folder->path().toStdString();
+    }
 }
 
 TEST_F(Sonwick3Run, AMistypedHomeFolderIsReportedAndNotCreated) {

@@ -65,7 +65,40 @@ TEST_F(SettingsFile, MissingOrEmptyFileGivesTheDefaults) {
         EXPECT_TRUE(s.DesktopMediaControl);
         EXPECT_FALSE(s.UNICODETAGS);
         EXPECT_FALSE(s.FLACOPUS);
+        EXPECT_EQ(s.VOLUME, 100);
+        EXPECT_FALSE(s.MUTE);
     }
+}
+
+// The volume is a share of the full level: a value beyond it reads as the nearest end.
+TEST_F(SettingsFile, TheVolumeReadsWithinNoneToFull) {
+    const std::pair<const char*, int> cases[] = {{"55", 55}, {"-4", 0}, {"250", 100}, {"loud", 100}};
+    for (const auto& [stored, read] : cases) {
+        Write(QByteArray("[main]\nVOLUME=") + stored + "\nMUTE=1\n");
+        const Settings s = ReadSettings();
+        EXPECT_EQ(s.VOLUME, read) << stored;
+        EXPECT_TRUE(s.MUTE);
+    }
+}
+
+TEST_F(SettingsFile, ANewProgramFolderStartsWithModernTagsAndAnExistingFileStaysAsItIs) {
+    ASSERT_TRUE(WriteNewFolderSettings(Path()));
+    Settings s = ReadSettings();
+    EXPECT_TRUE(s.UNICODETAGS);
+    EXPECT_TRUE(s.FLACOPUS);
+    // Everything else as a missing file gives it.
+    s.UNICODETAGS = false;
+    s.FLACOPUS = false;
+    const Settings defaults = DefaultSettings();
+    EXPECT_EQ(s.MP3TAGPOLICY, defaults.MP3TAGPOLICY);
+    EXPECT_EQ(s.Flashinterval, defaults.Flashinterval);
+    EXPECT_EQ(s.VOLUME, defaults.VOLUME);
+
+    // A folder with settings of its own (the converter's, with both keys off) keeps them.
+    Write("[main]\nUNICODETAGS=0\nFLACOPUS=0\n");
+    EXPECT_FALSE(WriteNewFolderSettings(Path()));
+    EXPECT_FALSE(ReadSettings().UNICODETAGS);
+    EXPECT_FALSE(ReadSettings().FLACOPUS);
 }
 
 TEST_F(SettingsFile, WritesEveryKeyInOrderAndReadsThemBack) {

@@ -29,6 +29,8 @@ inline const QStringList kMainSettingKeys = {"Flashinterval",
                                              "DoubleClickToEdit",
                                              "DesktopMediaControl",
                                              "UNICODETAGS",
-                                             "FLACOPUS"};
+                                             "FLACOPUS",
+                                             "VOLUME",
+                                             "MUTE"};
 
 }  // namespace sw::test
