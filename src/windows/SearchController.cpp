@@ -1,5 +1,6 @@
 #include "SearchController.h"
 
+#include "core/Library.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Numbers.h"
 
@@ -45,11 +46,35 @@ void SearchController::Ok() {
             ShowInfo("Invalid number");
             return;
         }
+        if (!IdFound(number)) {
+            return;
+        }
         m_searchNumber = number;
     }
     if (m_display) {
         m_display->CloseSearchDialog(true);
     }
+}
+
+bool SearchController::IdFound(int id) const {
+    // Id 0 lists the songs without an album or without an artist.
+    if (m_library == nullptr || id == 0) {
+        return true;
+    }
+    if (m_options.searchFor == SearchFor::AlbumId) {
+        TAlbum album;
+        if (!m_library->albums.FindAlbumById(id, album)) {
+            ShowInfo("Album #" + QString::number(id) + " not found");
+            return false;
+        }
+    } else if (m_options.searchFor == SearchFor::ArtistId) {
+        TArtist artist;
+        if (!m_library->artists.FindArtistById(id, artist)) {
+            ShowInfo("Artist #" + QString::number(id) + " not found");
+            return false;
+        }
+    }
+    return true;
 }
 
 void SearchController::Cancel() {

@@ -6,6 +6,8 @@
 
 namespace sw {
 
+class Library;
+
 /// What the search controller asks of its dialog.
 class SearchDisplay {
 public:
@@ -30,6 +32,9 @@ public:
     SearchController& operator=(const SearchController&) = delete;
 
     void SetDisplay(SearchDisplay* display) { m_display = display; }
+    /// The catalogue that album and artist ids are looked up in before the dialog closes; without
+    /// it any id is taken.
+    void SetLibrary(Library* library) { m_library = library; }
 
     /// Runs the dialog on `options`, which keep what the user chose. A `text` that is not empty
     /// replaces the box's text. True on OK, with `text` as typed; false with `text` empty.
@@ -51,12 +56,17 @@ public:
     /// The number a number search asked for; -1 for a text search or before "OK".
     int SearchNumber() const { return m_searchNumber; }
 
-    /// "OK": nothing while the text is empty; a number search needs an integer.
+    /// "OK": nothing while the text is empty; a number search needs an integer, and an album or
+    /// artist id one that the catalogue holds (0, no album or no artist, included).
     void Ok();
     void Cancel();
 
 private:
+    /// False, after saying so, when the album or artist the id names is not in the catalogue.
+    bool IdFound(int id) const;
+
     SearchDisplay* m_display = nullptr;
+    Library* m_library = nullptr;
     QString m_text;
     SearchOptions m_options;
     int m_searchNumber = -1;

@@ -189,5 +189,42 @@ TEST_F(SongSearch, NumberSearchesListTheirSongsAndBackStartsAgainAnywhere) {
     EXPECT_EQ(m_list.Mode(), SongListMode::Album) << "a cancelled search lists nothing new";
 }
 
+TEST_F(SongSearch, AnAlbumOrArtistIdTheCatalogueDoesNotHoldIsSaidAndKeepsTheDialogOpen) {
+    m_search.SetLibrary(&m_library);
+    const int band = m_library.artists.FindArtistByName("Band");
+    ASSERT_GT(band, 0);
+    struct Case {
+        const char* name;
+        SearchFor searchFor;
+        int id;
+        QString said;
+    };
+    const std::vector<Case> cases{
+        {"an album", SearchFor::AlbumId, m_album, ""},
+        {"no album", SearchFor::AlbumId, 0, ""},
+        {"a missing album", SearchFor::AlbumId, m_album + 1000, "Album #" + QString::number(m_album + 1000) + " not found"},
+        {"a negative album", SearchFor::AlbumId, -3, "Album #-3 not found"},
+        {"an artist", SearchFor::ArtistId, band, ""},
+        {"a missing artist", SearchFor::ArtistId, band + 1000, "Artist #" + QString::number(band + 1000) + " not found"},
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.name);
+        m_dialogs.ClearTranscript();
+        bool stillOpen = false;
+        m_dialog.user = [&](SearchController& c) {
+            c.ChooseSearchFor(each.searchFor);
+            c.SetText(QString::number(each.id));
+            c.Ok();
+            stillOpen = m_dialog.open;
+            c.Cancel();
+        };
+        SearchOptions options;
+        QString text;
+        EXPECT_EQ(m_search.AskSearch(options, text), each.said.isEmpty());
+        EXPECT_EQ(stillOpen, !each.said.isEmpty());
+        EXPECT_EQ(m_dialogs.TextsOf("INFO"), each.said.isEmpty() ? QStringList{} : QStringList{each.said});
+    }
+}
+
 }  // namespace
 }  // namespace sw
