@@ -157,6 +157,8 @@ public:
 
     // Queue-wide state.
     bool QueueChanged() const { return m_queueChanged; }
+    /// A queue brought back as it was at the end of the last run holds no change of this run's.
+    void ForgetQueueChanged() { m_queueChanged = false; }
     int TargetLine() const { return m_targetLine; }
     void SetTargetLine(int line) { m_targetLine = line; }
     int SavedCursorRow() const { return m_savedCursorRow; }

@@ -297,6 +297,7 @@ int QueueKeeper::RestoreQueue() {
                          " of the kept queue no longer in the catalogue, left out");
         }
     }
+    m_queue.ForgetQueueChanged();
     m_restored = true;
     m_changed = false;
     return m_resumeRow;

@@ -140,6 +140,8 @@ TEST_F(KeptQueueTest, RowsCursorAndMarksComeBackInTheNextRun) {
     // Play goes by the restored marks: the skipped and the unplayable rows are passed by.
     EXPECT_EQ(m_next.NextPlayableRow(1), 3);
     EXPECT_EQ(m_next.NextPlayableRow(4), 0);
+    // Brought back as it was, it holds nothing to save ("Prompt to save playlist if changed").
+    EXPECT_FALSE(m_next.QueueChanged());
     EXPECT_TRUE(m_dialogs.Transcript().isEmpty()) << m_dialogs.Transcript().join("\n").toStdString();
 }
 
