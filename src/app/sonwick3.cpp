@@ -21,6 +21,7 @@
 #include "load/LoadRun.h"
 #include "load/LoadWindow.h"
 #include "load/SelectFolderDialog.h"
+#include "load/TagReread.h"
 #include "maintenance/HealthCheckWindow.h"
 #include "playback/AlbumSummary.h"
 #include "playback/AudioOutputChoice.h"
@@ -291,6 +292,10 @@ int main(int argc, char** argv) {
         loadWindow = std::make_unique<sw::LoadWindow>(loadRun, session.settings);
         placements.Register("fload", loadWindow.get());
         mainWindow->Hooks().showLoadWindow = [&] { loadWindow->ShowLoadWindow(); };
+        mainWindow->Hooks().rereadTags = [&](const sw::TagRereadRequest& request,
+                                             const sw::TagRereadProgress& progress) {
+            return sw::TagReread(session.library, tagPolicy, loadRun).Run(request, progress);
+        };
         return true;
     };
     steps[StartupWindow::EditSongDetails] = [&] {
@@ -460,6 +465,7 @@ int main(int argc, char** argv) {
         hooks.masterDeviceName = [&] { return engine->MasterDeviceName(); };
         hooks.reseekDevices = [&] { engine->ReseekDevices(); };
         engine->InitAudio(true);
+        mainWindow->AttachNowPlaying(*engine);
 
         mediaControl =
             std::make_unique<sw::MprisService>(*engine, session.settings, QDBusConnection::sessionBus());

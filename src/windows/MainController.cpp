@@ -221,6 +221,31 @@ bool MainController::SqueezeRatingChosen(bool checked) {
     return true;
 }
 
+QString MainController::RereadQuestion(bool Settings::*setting) {
+    if (setting == &Settings::UNICODETAGS) {
+        return "Re-read the tags of the songs whose Unicode tags were ignored when they were loaded?\n"
+               "(ratings, play history and playlists stay as they are)";
+    }
+    return "Load the FLAC and Opus files that lie in the folders of the catalogue's songs?";
+}
+
+bool MainController::TagSwitchChosen(bool Settings::*setting, bool checked, const TagRereadProgress& progress) {
+    Settings& settings = m_session.settings;
+    settings.*setting = checked;
+    // Nothing to catch up with after switching off, nor in a catalogue that may not change.
+    if (!checked || !m_hooks.rereadTags || settings.READONLY || !Confirm(RereadQuestion(setting))) {
+        return true;
+    }
+    TagRereadRequest request;
+    request.unicodeTags = setting == &Settings::UNICODETAGS;
+    request.flacOpus = setting == &Settings::FLACOPUS;
+    const TagRereadCounts counts = m_hooks.rereadTags(request, progress);
+    if (request.unicodeTags || counts.failed > 0) {
+        ShowInfo(TagRereadSummary(counts));
+    }
+    return true;
+}
+
 void MainController::Devices() {
     if (!m_hooks.masterDeviceName || !m_hooks.reseekDevices) {
         return;

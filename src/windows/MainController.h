@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "core/Settings.h"
+#include "load/TagReread.h"
 #include "playback/MprisOption.h"
 
 namespace sw {
@@ -58,6 +59,8 @@ struct MainMenuHooks {
     /// Told after an option of "Tools" > "Options" has switched its setting, for a service that
     /// follows the setting at once rather than at the next start.
     std::function<void(bool Settings::*setting, bool on)> optionSwitched;
+    /// Brings the catalogue up to a tag switch just turned on (TagReread::Run).
+    std::function<TagRereadCounts(const TagRereadRequest&, const TagRereadProgress&)> rereadTags;
 };
 
 /// The random filters of the Browse menu, with their captions and hints.
@@ -172,6 +175,11 @@ public:
     bool WritePolicyChosen(int policy);
     bool OggTagChosen(bool checked);
     bool SqueezeRatingChosen(bool checked);
+    /// One of the tag switches chosen, its mark flipped to `checked`. Turned on, it offers to
+    /// re-read what the switch now lets through, showing progress through `progress`.
+    bool TagSwitchChosen(bool Settings::*setting, bool checked, const TagRereadProgress& progress = {});
+    /// The question that offers the re-read for a switch just turned on.
+    static QString RereadQuestion(bool Settings::*setting);
 
     void Devices();
 

@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -10,15 +11,20 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "MainWindowKeys.h"
+#include "NowPlayingController.h"
+#include "NowPlayingPanel.h"
 #include "WindowHelpers.h"
 #include "core/CoreSession.h"
 #include "foundation/Dialogs.h"
+#include "tags/TagSwitches.h"
 
 namespace sw {
 
@@ -97,6 +103,7 @@ MainWindow::MainWindow(CoreSession& session, QWidget* parent)
     strip->setPalette(stripPalette);
 
     auto* layout = new QVBoxLayout(body);
+    m_bodyLayout = layout;
     layout->addWidget(panel);
     layout->addWidget(strip);
     layout->addStretch();
@@ -122,8 +129,17 @@ MainWindow::MainWindow(CoreSession& session, QWidget* parent)
 
     BuildMenus();
     EnableReachableEntries();
+    m_keyGuard = new ProgramKeyGuard(this, this);
+    qApp->installEventFilter(m_keyGuard);
     // As small as the panel and the buttons allow; the placement memory may then change it.
     resize(std::max(sizeHint().width(), menuBar()->sizeHint().width()), minimumSizeHint().height());
+}
+
+MainWindow::~MainWindow() {
+    qApp->removeEventFilter(m_keyGuard);
+    // The panel goes before the controller it shows.
+    delete m_nowPlayingPanel;
+    m_nowPlayingPanel = nullptr;
 }
 
 void MainWindow::AddPair(QGridLayout* grid, const QString& caption, MainLabel label, const QString& start) {
@@ -227,6 +243,7 @@ void MainWindow::BuildMenus() {
     AddCommandEntry("&Exit", [this] { close(); }, {});
     AddCommandEntry(
         "&NowPlaying", [&c] { c.ShowNowPlaying(); }, Has(hooks.showNowPlaying));
+    BuildPlayMenu();
     BuildBrowseMenu();
     AddCommandEntry("&Search", Call(hooks.search), Has(hooks.search));
     AddCommandEntry(
@@ -374,6 +391,15 @@ void MainWindow::BuildTagsMenu() {
         TagsChanged(m_controller.SqueezeRatingChosen(m_squeezeRating->isChecked()));
     });
     m_squeezeRating->setCheckable(true);
+    m_tags->addSeparator();
+    for (const TagSwitch& entry : TagSwitches()) {
+        QAction* action = m_tags->addAction(entry.Caption);
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this, [this, setting = entry.Setting](bool checked) {
+            TagsChanged(m_controller.TagSwitchChosen(setting, checked, RereadProgressBox()));
+        });
+        m_tagSwitches.emplace_back(entry.Setting, action);
+    }
     connect(m_tags, &QMenu::aboutToShow, this, &MainWindow::ShowTagChecks);
 }
 
@@ -386,6 +412,102 @@ void MainWindow::ShowTagChecks() {
     }
     m_oggTag->setChecked(settings.OGGTAG);
     m_squeezeRating->setChecked(settings.SQUEEZERATING);
+    for (const auto& [setting, action] : m_tagSwitches) {
+        action->setChecked(settings.*setting);
+    }
+}
+
+TagRereadProgress MainWindow::RereadProgressBox() {
+    // Made at the first report, so that a run that finds nothing shows no box; gone with the run.
+    auto box = std::make_shared<std::unique_ptr<QProgressDialog>>();
+    return [this, box](int done, int total) {
+        if (!*box) {
+            *box = std::make_unique<QProgressDialog>("Re-reading tags ...", "Cancel", 0, total, this);
+            (*box)->setWindowModality(Qt::WindowModal);
+            (*box)->setMinimumDuration(500);
+        }
+        QProgressDialog& dialog = **box;
+        dialog.setMaximum(std::max(total, 1));
+        dialog.setValue(std::min(done, std::max(total, 1)));
+        dialog.setLabelText("Re-reading tags ... " + QString::number(done) + " / " + QString::number(total));
+        QCoreApplication::processEvents();
+        return !dialog.wasCanceled();
+    };
+}
+
+void MainWindow::BuildPlayMenu() {
+    QMenu* play = NewMenu(this, "&Play");
+    menuBar()->addMenu(play);
+    int index = 0;
+    for (const ProgramKey& key : kProgramKeys) {
+        // The transport first, then the commands of the menu bar that the keys reach anywhere.
+        if (index++ == 3) {
+            play->addSeparator();
+        }
+        const QString caption = key.caption;
+        QAction* action = play->addAction(caption);
+        action->setShortcut(QKeySequence(key.key));
+        action->setShortcutContext(Qt::ApplicationShortcut);
+        action->setShortcutVisibleInContextMenu(true);
+        // The window holds the entry too, so that its key works while the menu is closed.
+        addAction(action);
+        std::function<bool()> reachable;
+        if (index <= 3) {
+            reachable = [this] { return m_nowPlaying != nullptr; };
+        } else if (caption == "Search") {
+            reachable = Has(m_controller.Hooks().search);
+        } else if (caption == "Load") {
+            reachable = Has(m_controller.Hooks().showLoadWindow);
+        }
+        Connect(action, [this, caption] { KeyCommand(caption); }, std::move(reachable));
+        m_keyEntries[caption] = action;
+    }
+    play->insertAction(m_keyEntries.at("Next"), [&] {
+        QAction* stop = new QAction("Stop", play);
+        Connect(stop, [this] {
+            if (m_nowPlaying) {
+                m_nowPlaying->Stop();
+            }
+        }, [this] { return m_nowPlaying != nullptr; });
+        return stop;
+    }());
+}
+
+void MainWindow::KeyCommand(const QString& caption) {
+    if (caption == "Search") {
+        if (m_controller.Hooks().search) {
+            m_controller.Hooks().search();
+        }
+    } else if (caption == "Load") {
+        m_controller.Load();
+    } else if (caption == "Quit") {
+        close();
+    } else if (m_nowPlaying) {
+        if (caption == "Play / Pause") {
+            m_nowPlaying->PlayPause();
+        } else if (caption == "Next") {
+            m_nowPlaying->Next();
+        } else if (caption == "Previous") {
+            m_nowPlaying->Previous();
+        }
+    }
+    if (m_nowPlayingPanel) {
+        m_nowPlayingPanel->Refresh();
+    }
+}
+
+QAction* MainWindow::KeyEntry(const QString& caption) const {
+    const auto found = m_keyEntries.find(caption);
+    return found == m_keyEntries.end() ? nullptr : found->second;
+}
+
+void MainWindow::AttachNowPlaying(PlaybackEngine& engine) {
+    delete m_nowPlayingPanel;
+    m_nowPlaying = std::make_unique<NowPlayingController>(engine, m_session.settings);
+    m_nowPlayingPanel = new NowPlayingPanel(*m_nowPlaying, centralWidget());
+    m_bodyLayout->insertWidget(0, m_nowPlayingPanel);
+    EnableReachableEntries();
+    resize(std::max(width(), sizeHint().width()), std::max(height(), minimumSizeHint().height()));
 }
 
 void MainWindow::TagsChanged(bool reopen) {

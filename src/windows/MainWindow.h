@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "MainController.h"
@@ -14,10 +15,15 @@ class QLabel;
 class QGridLayout;
 class QMenu;
 class QPushButton;
+class QVBoxLayout;
 
 namespace sw {
 
 class CoreSession;
+class NowPlayingController;
+class NowPlayingPanel;
+class PlaybackEngine;
+class ProgramKeyGuard;
 
 /// The value labels of the main window's summary panel.
 enum class MainLabel {
@@ -37,6 +43,7 @@ class MainWindow : public QMainWindow, public CatalogueDisplay {
     Q_OBJECT
 public:
     explicit MainWindow(CoreSession& session, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     void ShowCatalogueLabels() override;
     void ShowCatalogueVersion() override;
@@ -71,6 +78,14 @@ public:
     void ShowPlayButtons(bool playEnabled, bool pauseEnabled, bool pauseDown, bool stopEnabled);
     void SetPlayButtonsColour(const QColor& colour);
 
+    /// Shows the now-playing panel over the engine, at the top of the window; the Play menu's
+    /// entries and keys act on it from then on.
+    void AttachNowPlaying(PlaybackEngine& engine);
+    NowPlayingController* NowPlaying() const { return m_nowPlaying.get(); }
+    NowPlayingPanel* NowPlayingView() const { return m_nowPlayingPanel; }
+    /// The entry of the Play menu that carries one of the program's keys, by its caption.
+    QAction* KeyEntry(const QString& caption) const;
+
     void SetLabel(MainLabel label, const QString& value);
     QString Label(MainLabel label) const;
     /// The caption or value label that a click acts on, for tests and the view itself.
@@ -92,6 +107,11 @@ private:
     void BuildBrowseMenu();
     void BuildDatabaseMenu();
     void BuildTagsMenu();
+    void BuildPlayMenu();
+    /// Runs the command of a key entry of the Play menu.
+    void KeyCommand(const QString& caption);
+    /// The progress box of a tag re-read, made when the run first reports.
+    TagRereadProgress RereadProgressBox();
     void BuildToolsMenu();
     /// Runs `command` (or the command attached later) when the entry is chosen; `reachable` tells
     /// whether it can be chosen.
@@ -127,6 +147,13 @@ private:
     std::map<int, QAction*> m_writePolicies;
     QAction* m_oggTag = nullptr;
     QAction* m_squeezeRating = nullptr;
+    /// The tag switches' entries, by setting.
+    std::vector<std::pair<bool Settings::*, QAction*>> m_tagSwitches;
+    std::map<QString, QAction*> m_keyEntries;
+    QVBoxLayout* m_bodyLayout = nullptr;
+    std::unique_ptr<NowPlayingController> m_nowPlaying;
+    NowPlayingPanel* m_nowPlayingPanel = nullptr;
+    ProgramKeyGuard* m_keyGuard = nullptr;
     QAction* m_flashInterval = nullptr;
     /// The entries of "Tools" > "Options", by their rows.
     std::vector<std::pair<const OptionEntry*, QAction*>> m_options;
