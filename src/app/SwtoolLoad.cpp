@@ -1,4 +1,5 @@
 // swtool load [--subfolders] [--all|--skip-loaded] FOLDER: a load run without a window.
+// swtool load --reread: the catalogue catches up with the tag switches that are on.
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTextStream>
@@ -11,11 +12,62 @@
 #include "load/LoadMessages.h"
 #include "load/LoadRun.h"
 #include "load/LoadableFile.h"
+#include "load/TagReread.h"
 #include "tags/TagPolicy.h"
 
 namespace sw::swtool {
 
+namespace {
+
+/// The songs whose tags the switches that are on now let through, read again; FLAC and Opus
+/// files beside catalogued songs loaded. Progress goes to standard error each tenth.
+int RunReread() {
+    LockProgramFolder();
+    auto session = OpenDataFolder(true);
+    CoreSession& core = session->core;
+    if (RefuseIfReadOnly(core.settings.READONLY)) {
+        return 1;
+    }
+    TagPolicy policy(core.library, *session->genres);
+    core.library.tagWriter = &policy;
+    LoadRun run(core.library, policy);
+    QTextStream err(stderr);
+    QTextStream out(stdout);
+    TagRereadRequest request;
+    request.unicodeTags = core.settings.UNICODETAGS;
+    request.flacOpus = core.settings.FLACOPUS;
+    if (!request.unicodeTags && !request.flacOpus) {
+        err << "load --reread: both tag switches are off; nothing to re-read" << Qt::endl;
+    }
+    QElapsedTimer timer;
+    timer.start();
+    int lastTenth = -1;
+    TagReread reread(core.library, policy, run);
+    const TagRereadCounts counts = reread.Run(request, [&](int done, int total) {
+        const int tenth = total > 0 ? done * 10 / total : 10;
+        if (tenth != lastTenth) {
+            err << "re-read " << done << " / " << total << Qt::endl;
+            lastTenth = tenth;
+        }
+        return true;
+    });
+    SaveSettings(core);
+    core.catalogue.CloseCatalogue();
+    out << "examined=" << counts.examined << " reread=" << counts.reread << " added=" << counts.added
+        << " failed=" << counts.failed << " seconds=" << QString::number(timer.nsecsElapsed() / 1e9, 'f', 3)
+        << Qt::endl;
+    return 0;
+}
+
+}  // namespace
+
 int RunLoad(const QStringList& arguments) {
+    if (arguments.contains("--reread")) {
+        if (arguments.size() != 1) {
+            throw std::invalid_argument("load --reread takes no folder or other option");
+        }
+        return RunReread();
+    }
     bool subfolders = false;
     bool skipLoaded = true;
     QString folder;
@@ -33,7 +85,7 @@ int RunLoad(const QStringList& arguments) {
         }
     }
     if (folder.isEmpty()) {
-        throw std::invalid_argument("load needs a folder");
+        throw std::invalid_argument("load needs a folder (or --reread)");
     }
     // The jukebox and a load must not change the same catalogue and settings at once.
     LockProgramFolder();

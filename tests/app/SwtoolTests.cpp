@@ -179,6 +179,42 @@ TEST_F(Swtool, LoadRunsWithoutAWindowAndSummarises) {
     EXPECT_FALSE(text.contains("LastLoadedTS-date = 0\n")) << text.toStdString();
 }
 
+// Loaded with both switches off; the switches on, --reread catches up: the Unicode title read,
+// the FLAC file beside it loaded, the rating left alone.
+TEST_F(Swtool, LoadRereadCatchesUpWithTheTagSwitchesThatAreOn) {
+    QTemporaryDir music;
+    QFile::copy(Fixtures() + "unicode24.mp3", music.filePath("u.mp3"));
+    QFile::copy(Fixtures() + "tone.flac", music.filePath("t.flac"));
+    WriteSettings("[main]\nUNICODETAGS=0\nFLACOPUS=0\n");
+    auto run = RunProgram("swtool", {"--home", Home(), "load", music.path()});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    {
+        Catalogue catalogue;
+        catalogue.Open(CatalogueFile());
+        catalogue.ExecSqlCommit("update song set rating = 4");
+    }
+    run = RunProgram("swtool", {"--home", Home(), "load", "--reread"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith("examined=0 reread=0 added=0 failed=0 ")) << run.out.toStdString();
+    EXPECT_TRUE(run.err.contains("both tag switches are off")) << run.err.toStdString();
+
+    WriteSettings("[main]\nUNICODETAGS=1\nFLACOPUS=1\n");
+    run = RunProgram("swtool", {"--home", Home(), "load", "--reread"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith("examined=1 reread=1 added=1 failed=0 ")) << run.out.toStdString();
+    EXPECT_TRUE(run.err.contains("re-read 1 / 1")) << run.err.toStdString();
+    Catalogue catalogue;
+    catalogue.Open(CatalogueFile());
+    const RowSet rows = catalogue.Select("select title, rating, fn from song order by songnum");
+    ASSERT_EQ(rows.RowCount(), 2);
+    EXPECT_EQ(rows.Value(0, 0).toString(), QString::fromUtf8("Привет, мир"));
+    EXPECT_EQ(rows.Value(0, 1).toInt(), 4);
+    EXPECT_EQ(rows.Value(1, 2).toString(), music.filePath("t.flac"));
+
+    run = RunProgram("swtool", {"--home", Home(), "load", "--reread", music.path()});
+    EXPECT_NE(run.exitCode, 0);
+}
+
 TEST_F(Swtool, LoadRefusesOnAReadOnlyCatalogue) {
     WriteSettings("[main]\nREADONLY=1\n");
     QTemporaryDir music;
