@@ -84,4 +84,8 @@ void ArtistStore::DeleteArtistRow(int id) {
     m_catalogue.ExecSql("delete from artist where artistid = " + QString::number(id));
 }
 
+void ShowArtistZeroReserved() {
+    ShowInfo("Artist #0 cannot be renamed, reserved for artist name = blank");
+}
+
 }  // namespace sw

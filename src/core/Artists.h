@@ -44,4 +44,8 @@ private:
     TArtist m_last;
 };
 
+/// Artist #0 stands for no artist (a blank name): it has no row to rename, and its songs' tags
+/// would take a name the catalogue does not hold.
+void ShowArtistZeroReserved();
+
 }  // namespace sw

@@ -240,6 +240,10 @@ bool RenameArtist(Library& library, int artistId, const QString& newName, int* m
         *mergedInto = 0;
     }
     const QString stored = FitToColumn(newName, kArtistNameWidth);
+    if (artistId == 0 && !stored.isEmpty()) {
+        ShowArtistZeroReserved();
+        return false;
+    }
     if (!stored.isEmpty()) {
         TArtist renamed;
         TArtist other;
@@ -287,6 +291,10 @@ bool RenameArtist(Library& library, int artistId, const QString& newName, int* m
 bool PromptRenameArtist(Library& library, int artistId, int* mergedInto) {
     if (mergedInto) {
         *mergedInto = 0;
+    }
+    if (artistId == 0) {
+        ShowArtistZeroReserved();
+        return false;
     }
     TArtist artist;
     library.artists.FindArtistById(artistId, artist);

@@ -27,10 +27,12 @@ bool PromptRenameAlbum(Library& library, int albumId, int* mergedInto = nullptr)
 /// Renames the artist (committed at once) and, when the user agrees, rewrites the tags of its songs.
 /// When another artist already has the new name (ignoring letter case), the user may merge this
 /// one into it: its songs and albums move there and its row is deleted; `mergedInto` then
-/// receives the other artist's id (else 0). False only when the user cancels the merge question.
+/// receives the other artist's id (else 0). False when the user cancels the merge question, and
+/// for artist #0 (no artist), which is refused with a message unless the name is empty.
 bool RenameArtist(Library& library, int artistId, const QString& newName, int* mergedInto = nullptr,
                   const RewriteProgress& progress = {});
-/// Asks for the new name; a blank one is refused with a message and changes nothing (false).
+/// Asks for the new name; a blank one, and any for artist #0, is refused with a message and
+/// changes nothing (false).
 bool PromptRenameArtist(Library& library, int artistId, int* mergedInto = nullptr);
 
 }  // namespace sw

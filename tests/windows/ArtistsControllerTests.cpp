@@ -2,6 +2,7 @@
 
 #include "ArtistsFixture.h"
 #include "core/Query.h"
+#include "core/Renames.h"
 #include "windows/ArtistDetailsController.h"
 
 namespace sw {
@@ -381,6 +382,52 @@ TEST_F(ArtistDetailsTest, ShowsTheArtistByIdAndOffersRenameOnlyWhenFound) {
         EXPECT_EQ(m_details.RenameEnabled(), each.found) << each.name;
     }
     EXPECT_EQ(m_detailsShown.showings, 3);
+}
+
+// Artist #0 is no artist: it has no row, and a name given to it would reach only its songs' tags.
+TEST_F(ArtistDetailsTest, ArtistZeroIsNeverRenamed) {
+    test::RecordingTagWriter tags;
+    m_library.tagWriter = &tags;
+    m_artists.ChooseView(ArtistsView::WithSongs);
+    int noArtist = -1;
+    for (int row = 0; row < m_artists.RowCount(); ++row) {
+        if (m_artists.ArtistIdAt(row) == 0) {
+            noArtist = row;
+        }
+    }
+    ASSERT_GE(noArtist, 0);
+    const QString reserved = "Artist #0 cannot be renamed, reserved for artist name = blank";
+    struct Case {
+        const char* name;
+        std::function<bool()> rename;
+    };
+    const std::vector<Case> cases{
+        {"the details window",
+         [&] {
+             m_details.ShowArtistDetails(0);
+             m_details.Rename();
+             return false;
+         }},
+        {"the artists window",
+         [&] {
+             m_artists.OpenPopup(noArtist);
+             m_artists.PopupRename();
+             return false;
+         }},
+        {"a rename by id", [&] { return RenameArtist(m_library, 0, "Somebody"); }},
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.name);
+        m_dialogs.ClearTranscript();
+        // Unanswered, every input is accepted as shown and every question with Yes.
+        const bool renamed = each.rename();
+        EXPECT_EQ(m_dialogs.TextsOf("INFO"), QStringList{reserved});
+        EXPECT_TRUE(m_dialogs.TextsOf("INPUT").isEmpty());
+        EXPECT_TRUE(m_dialogs.TextsOf("ASK").isEmpty());
+        EXPECT_TRUE(tags.saved.isEmpty());
+        EXPECT_FALSE(renamed);
+    }
+    EXPECT_EQ(Count("select count(*) as ct from artist where arname = 'Somebody'"), 0);
 }
 
 // A blank new name is refused: nothing asked, stored or tagged.
