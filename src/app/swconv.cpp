@@ -9,6 +9,7 @@
 #include "converter/ConverterController.h"
 #include "converter/ConverterDialogs.h"
 #include "converter/ConverterWindow.h"
+#include "converter/FolderMap.h"
 #include "core/CreationOrder.h"
 #include "core/InstanceLock.h"
 #include "core/Paths.h"
@@ -47,15 +48,14 @@ private:
 
 /// The whole conversion of `legacyFolder` without a window; the exit status is 0 when it finished.
 int RunUnattended(sw::ConverterController& controller, const QString& legacyFolder) {
+    int status = 1;
     try {
-        const bool converted = controller.AcceptLegacyFolder(legacyFolder) && controller.Convert();
-        controller.CloseRequest();
-        return converted ? 0 : 1;
+        status = controller.AcceptLegacyFolder(legacyFolder) && controller.Convert() ? 0 : 1;
     } catch (...) {
         sw::ShowCurrentException();
-        controller.CloseRequest();
-        return 1;
     }
+    controller.CloseRequest();
+    return status;
 }
 
 }  // namespace
@@ -87,7 +87,16 @@ int main(int argc, char** argv) {
         "Run the whole conversion of the --legacy folder without a window, printing the log lines and each "
         "message and question as one line. --unattended=FILE answers the questions from FILE, one answer "
         "per line; without FILE (or when it runs out) every question is answered Yes.");
-    parser.addOptions({homeOption, legacyOption, unattendedOption});
+    const QCommandLineOption mapOption(
+        "map",
+        "Where an old folder lives now, as OLD=NEW (for example 'D:/Music=/home/me/Music'); repeatable. "
+        "Given, it replaces the question for the old music folder's new place.",
+        "OLD=NEW");
+    const QCommandLineOption skipOption(
+        "skip-bad-rows",
+        "Unattended: leave out and report a row the new catalogue refuses, instead of stopping the "
+        "conversion (the window asks).");
+    parser.addOptions({homeOption, legacyOption, unattendedOption, mapOption, skipOption});
     QStringList arguments = QCoreApplication::arguments();
     QString answersFile;
     for (QString& argument : arguments) {
@@ -117,7 +126,22 @@ int main(int argc, char** argv) {
     }
 
     sw::ConverterController controller(sw::ProgramFolder());
+    // Ctrl+C and SIGTERM stop a conversion by undoing it, in the window and unattended.
+    controller.CatchStopSignals();
+    if (parser.isSet(mapOption)) {
+        sw::FolderMap folders;
+        try {
+            for (const QString& pair : parser.values(mapOption)) {
+                folders.AddPair(pair);
+            }
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "swconv: --map: %s\n", error.what());
+            return 2;
+        }
+        controller.SetFolderMap(std::move(folders));
+    }
     if (unattended) {
+        controller.SetBadRows(parser.isSet(skipOption) ? sw::BadRows::Skip : sw::BadRows::Stop);
         if (legacyFolder.isEmpty()) {
             std::fputs("swconv: --unattended needs --legacy DIR\n", stderr);
             return 2;

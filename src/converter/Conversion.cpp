@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "LegacyCatalogue.h"
+#include "FolderMap.h"
 #include "LegacySettings.h"
 #include "core/Catalogue.h"
 #include "core/ColumnWidths.h"
@@ -118,39 +119,76 @@ private:
     QHash<QString, int> m_numbers;
 };
 
+/// A database's text on one log line.
+QString OneLine(const char* text) {
+    return QString::fromUtf8(text).simplified();
+}
+
 /// One table step: empties the target table, then inserts one target row per legacy row.
 class TableStep {
 public:
-    TableStep(Catalogue& target, ConversionObserver& observer) : m_target(target), m_observer(observer) {}
+    TableStep(Catalogue& target, ConversionObserver& observer, ConversionTally& tally)
+        : m_target(target), m_observer(observer), m_tally(tally) {}
 
-    using CopyRow = std::function<void(fb::Statement& insert, int row)>;
+    /// Binds a legacy row's values; false leaves the row out (having logged why).
+    using CopyRow = std::function<bool(fb::Statement& insert, int row)>;
 
     bool Run(const Table& legacy, const QString& fileName, const QString& targetTable,
              const QString& insertSql, const CopyRow& copy) {
         m_target.ExecSql("delete from " + targetTable);
         auto insert = m_target.Prepare(insertSql);
         const int count = legacy.RowCount();
+        // What the reader found when it opened the table (counts that disagree) comes first.
         const qsizetype knownProblems = legacy.Warnings().size();
+        LogWarnings(legacy, fileName, 0, knownProblems);
+        qint64 leftOut = legacy.RowsMissing();
+        int converted = 0;
         for (int row = 0; row < count; ++row) {
             if (m_observer.AbortRequested()) {
                 return false;
             }
             m_observer.ShowStatus(fileName + " " + QString::number(count - row - 1));
-            copy(*insert, row);
-            insert->Execute();
+            if (!copy(*insert, row)) {
+                ++leftOut;
+                continue;
+            }
+            try {
+                insert->Execute();
+                ++converted;
+            } catch (const DatabaseError& error) {
+                // The engine undoes the refused statement alone; the transaction goes on.
+                const QString reason = OneLine(error.what());
+                if (!m_observer.SkipBadRow(fileName, row + 1, reason)) {
+                    throw;
+                }
+                m_observer.Log(QString("%1: row %2 not converted: %3").arg(fileName).arg(row + 1).arg(reason));
+                ++leftOut;
+                ++m_tally.warnings;
+            }
         }
         m_observer.ShowStatus(QString());
         // A value the reader could not decode was stored as null: say which.
-        for (const QString& problem : legacy.Warnings().mid(knownProblems)) {
-            m_observer.Log(fileName + ": " + problem);
-        }
-        m_observer.Log(QString("Table \"%1\" %2 records converted ok").arg(fileName).arg(count));
+        LogWarnings(legacy, fileName, knownProblems, legacy.Warnings().size());
+        m_tally.warnings += legacy.WarningCount();
+        m_tally.rowsNotConverted += leftOut;
+        m_observer.Log(leftOut == 0 ? QString("Table \"%1\" %2 records converted ok").arg(fileName).arg(converted)
+                                    : QString("Table \"%1\" %2 records converted, %3 not converted")
+                                          .arg(fileName)
+                                          .arg(converted)
+                                          .arg(leftOut));
         return true;
     }
 
 private:
+    void LogWarnings(const Table& legacy, const QString& fileName, qsizetype from, qsizetype to) {
+        for (const QString& problem : legacy.Warnings().mid(from, to - from)) {
+            m_observer.Log(fileName + ": " + problem);
+        }
+    }
+
     Catalogue& m_target;
     ConversionObserver& m_observer;
+    ConversionTally& m_tally;
 };
 
 bool ConvertArtists(const LegacyCatalogue& legacy, Catalogue& target, ConversionObserver& observer) {
@@ -181,12 +219,13 @@ bool ConvertArtists(const LegacyCatalogue& legacy, Catalogue& target, Conversion
 
 }  // namespace
 
-bool ConvertTables(const LegacyCatalogue& legacy, Catalogue& target, ConversionObserver& observer) {
+bool ConvertTables(const LegacyCatalogue& legacy, Catalogue& target, ConversionObserver& observer,
+                   const FolderMap& folders, ConversionTally& tally) {
     if (!ConvertArtists(legacy, target, observer)) {
         return false;
     }
     ArtistNumbers artistNumbers(target);
-    TableStep step(target, observer);
+    TableStep step(target, observer, tally);
 
     const Table& songs = legacy.Songs();
     const int songNum = RequiredField(songs, "SongNum"), title = RequiredField(songs, "title"),
@@ -197,6 +236,7 @@ bool ConvertTables(const LegacyCatalogue& legacy, Catalogue& target, ConversionO
               comment = RequiredField(songs, "comment"), size = RequiredField(songs, "Size"),
               duration = RequiredField(songs, "Duration"), exists = RequiredField(songs, "Exi"),
               album = RequiredField(songs, "albumid"), artist = RequiredField(songs, "artist");
+    QHash<qint64, int> firstOfNumber;  // the row that keeps each song number
     if (!step.Run(
             songs, LegacyCatalogue::kSongFile, "song",
             "insert into song (songnum, title, track, genreid, \"year\", createts, searchts, editts, fn, "
@@ -204,7 +244,22 @@ bool ConvertTables(const LegacyCatalogue& legacy, Catalogue& target, ConversionO
             "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
             [&](fb::Statement& insert, int row) {
                 auto value = [&](int field) { return songs.Value(row, field); };
-                BindInteger(insert, 0, value(songNum));
+                const QVariant number = value(songNum);
+                if (number.isValid()) {
+                    const auto first = firstOfNumber.constFind(number.toLongLong());
+                    if (first != firstOfNumber.constEnd()) {
+                        observer.Log(QString("%1: row %2 has the song number %3 of row %4 (\"%5\"); not converted")
+                                         .arg(LegacyCatalogue::kSongFile)
+                                         .arg(row + 1)
+                                         .arg(number.toLongLong())
+                                         .arg(*first + 1)
+                                         .arg(value(title).toString()));
+                        ++tally.warnings;
+                        return false;
+                    }
+                    firstOfNumber.insert(number.toLongLong(), row);
+                }
+                BindInteger(insert, 0, number);
                 BindText(insert, 1, value(title), kSongTitleWidth);
                 BindInteger(insert, 2, value(track));
                 BindInteger(insert, 3, value(genre));
@@ -213,8 +268,14 @@ bool ConvertTables(const LegacyCatalogue& legacy, Catalogue& target, ConversionO
                 BindTimestamp(insert, 6, value(searched));
                 BindTimestamp(insert, 7, value(edited));
                 const QVariant path = value(fileName);
-                BindText(insert, 8, path.isValid() ? QVariant(LegacyPath(path.toString())) : path,
-                         kSongFileNameWidth);
+                QString name = path.isValid() ? LegacyPath(path.toString()) : QString();
+                if (IsAbsoluteStoredPath(name)) {
+                    if (const auto moved = folders.Apply(name)) {
+                        name = *moved;
+                        ++tally.namesMoved;
+                    }
+                }
+                BindText(insert, 8, path.isValid() ? QVariant(name) : path, kSongFileNameWidth);
                 BindInteger(insert, 9, value(rating));
                 BindText(insert, 10, value(comment), kSongCommentWidth);
                 BindInteger(insert, 11, value(size));
@@ -222,8 +283,12 @@ bool ConvertTables(const LegacyCatalogue& legacy, Catalogue& target, ConversionO
                 BindFlag(insert, 13, value(exists));
                 BindInteger(insert, 14, value(album));
                 artistNumbers.Bind(insert, 15, value(artist));
+                return true;
             })) {
         return false;
+    }
+    if (!folders.IsEmpty()) {
+        observer.Log(QString("%1 full file names moved to their new folders").arg(tally.namesMoved));
     }
 
     const Table& genres = legacy.Genres();
@@ -238,6 +303,7 @@ bool ConvertTables(const LegacyCatalogue& legacy, Catalogue& target, ConversionO
                       BindFlag(insert, 2, genres.Value(row, dormant));
                       BindInteger(insert, 3, genres.Value(row, genreExisting));
                       BindTimestamp(insert, 4, genres.Value(row, genreRepaired));
+                      return true;
                   })) {
         return false;
     }
@@ -251,6 +317,7 @@ bool ConvertTables(const LegacyCatalogue& legacy, Catalogue& target, ConversionO
                       BindInteger(insert, 0, playlists.Value(row, playlistId));
                       BindText(insert, 1, playlists.Value(row, playlistName), kPlaylistNameWidth);
                       BindInteger(insert, 2, playlists.Value(row, lastSeq));
+                      return true;
                   })) {
         return false;
     }
@@ -264,6 +331,7 @@ bool ConvertTables(const LegacyCatalogue& legacy, Catalogue& target, ConversionO
                       BindInteger(insert, 0, entries.Value(row, entryList));
                       BindInteger(insert, 1, entries.Value(row, entrySeq));
                       BindInteger(insert, 2, entries.Value(row, entrySong));
+                      return true;
                   })) {
         return false;
     }
@@ -284,6 +352,7 @@ bool ConvertTables(const LegacyCatalogue& legacy, Catalogue& target, ConversionO
                         BindTimestamp(insert, 4, albums.Value(row, albumCreated));
                         BindTimestamp(insert, 5, albums.Value(row, albumRepaired));
                         artistNumbers.Bind(insert, 6, albums.Value(row, albumArtist));
+                        return true;
                     });
 }
 

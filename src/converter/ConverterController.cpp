@@ -1,11 +1,14 @@
 #include "ConverterController.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <stdexcept>
 
 #include "LegacyCatalogue.h"
 #include "NotepadCopy.h"
+#include "StopSignals.h"
+#include "core/IniFile.h"
 #include "core/CatalogueCreation.h"
 #include "core/ColumnWidths.h"
 #include "foundation/Dialogs.h"
@@ -33,6 +36,31 @@ bool HoldsNothingOfTheUsers(Catalogue& catalogue) {
 
 /// The layout version the converter fills; the jukebox raises it at its next start.
 constexpr int kTargetCatalogueVersion = 1;
+
+QString Counted(qint64 count, const QString& thing) {
+    return QString("%1 %2%3").arg(count).arg(thing, count == 1 ? "" : "s");
+}
+
+/// The last log line of a conversion that ran to its end.
+QString EndMessage(const ConversionTally& tally) {
+    if (tally.warnings == 0 && tally.rowsNotConverted == 0) {
+        return "All files converted OK";
+    }
+    const QString warnings = Counted(tally.warnings, "warning");
+    return tally.rowsNotConverted == 0
+               ? "Conversion finished with " + warnings + "; every row was converted"
+               : "Conversion finished with " + warnings + "; " + Counted(tally.rowsNotConverted, "row") +
+                     " not converted";
+}
+
+/// A folder without its trailing "/" and with "/" for "\", for comparisons.
+QString Unslashed(QString folder) {
+    folder.replace('\\', '/');
+    while (folder.size() > 1 && folder.endsWith('/')) {
+        folder.chop(1);
+    }
+    return folder;
+}
 
 }  // namespace
 
@@ -75,7 +103,68 @@ QString ConverterController::TargetVersionText() const {
 
 void ConverterController::CloseDatabases() {
     m_legacy.reset();
-    m_catalogue.CloseCatalogue();
+    try {
+        m_catalogue.CloseCatalogue();
+    } catch (const std::exception& error) {
+        // Whatever was not committed is undone by the engine; closing has nothing left to lose.
+        Log(QString("The catalogue could not be closed: ") + error.what());
+    }
+}
+
+void ConverterController::CatchStopSignals() {
+    m_catchSignals = true;
+    sw::CatchStopSignals();
+}
+
+bool ConverterController::AbortRequested() {
+    return m_abortRequested || (m_catchSignals && StopSignal() != 0);
+}
+
+bool ConverterController::SkipBadRow(const QString& fileName, int row, const QString& reason) {
+    switch (m_badRows) {
+        case BadRows::Skip:
+            return true;
+        case BadRows::Stop:
+            return false;
+        case BadRows::Ask:
+            break;
+    }
+    if (!m_skipEveryBadRow) {
+        m_skipEveryBadRow =
+            Confirm(QString("Row %1 of \"%2\" cannot be converted (%3). Leave it out, and every other row "
+                            "that cannot be converted, and go on?")
+                        .arg(row)
+                        .arg(fileName, reason));
+    }
+    return m_skipEveryBadRow;
+}
+
+bool ConverterController::AskWhereTheMusicIs(FolderMap& folders) {
+    const QString oldRoot = m_settings.Root;
+    if (!IsAbsoluteStoredPath(oldRoot)) {
+        return true;
+    }
+    // The jukebox's own music root, when it has one already, is the likely answer.
+    QString fallback = IniFile(m_target.settingsFile).ReadString("main", "Root", QString());
+    if (fallback.isEmpty()) {
+        fallback = oldRoot;
+    }
+    QString answer = fallback;
+    for (;;) {
+        if (!InputText("The music folder of the old catalogue was " + oldRoot + ". Where is it now?", answer)) {
+            return false;
+        }
+        answer = answer.trimmed();
+        if (answer.isEmpty() || Unslashed(answer).compare(Unslashed(oldRoot), Qt::CaseInsensitive) == 0) {
+            return true;
+        }
+        if (answer.startsWith('/')) {
+            folders.Add(oldRoot, answer);
+            return true;
+        }
+        ShowInfo("Give the folder as a full path, starting with \"/\"");
+        answer = fallback;
+    }
 }
 
 void ConverterController::ChooseLegacyFolder() {
@@ -95,7 +184,7 @@ bool ConverterController::AcceptLegacyFolder(const QString& folder) {
         ShowInfo("Conversion already in progress");
         return false;
     }
-    m_legacyFolder = folder;
+    m_legacyFolder = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
     AddTrailingBackslash(m_legacyFolder);
     m_lastChoice = m_legacyFolder;
     m_legacyDataFolder.clear();
@@ -145,6 +234,9 @@ void ConverterController::OpenTargetCatalogue() {
         Log("New catalogue " + file + " created at version 1");
     }
     m_catalogue.Open(file);
+    if (m_catchSignals) {
+        sw::CatchStopSignals();
+    }
     m_catalogue.ReadParams();
     // A new user may have started the jukebox before converting, which raised the new catalogue; as
     // long as it holds nothing of the user's it is made anew at version 1.
@@ -158,24 +250,48 @@ void ConverterController::OpenTargetCatalogue() {
     CreateNewCatalogue(m_target.dataFolder, "My songs", NewCatalogueLayout::VersionOne);
     Log("Empty catalogue " + file + " made anew at version 1");
     m_catalogue.Open(file);
+    if (m_catchSignals) {
+        sw::CatchStopSignals();
+    }
     m_catalogue.ReadParams();
+}
+
+void ConverterController::EndAborted() {
+    m_state = ConverterState::Aborted;
+    ShowStatus(QString());
+    if (m_catchSignals && StopSignal() != 0) {
+        Log("Stopped by " + SignalName(StopSignal()));
+    }
+    Log("Conversion aborted");
+    Log("The catalogue was left as it was: nothing was converted");
+    Changed();
 }
 
 bool ConverterController::Convert() {
     if (!m_convertEnabled || !Confirm("OK to start conversion ?")) {
         return false;
     }
+    FolderMap folders = m_folderMap;
+    if (!m_folderMapGiven && !AskWhereTheMusicIs(folders)) {
+        return false;
+    }
     m_convertEnabled = false;
     m_state = ConverterState::Running;
     m_abortRequested = false;
+    m_skipEveryBadRow = false;
     Changed();
+    for (const FolderMap::Mapping& mapping : folders.Mappings()) {
+        Log("Folder " + mapping.from + " is now " + (mapping.to.isEmpty() ? QString("/") : mapping.to));
+    }
+    ConversionTally tally;
     bool finished = false;
     try {
+        // The name is part of the conversion's one transaction, so that an abort leaves it too.
         m_catalogue.CommitAndContinue();
-        m_catalogue.ExecSqlCommit(
+        m_catalogue.ExecSql(
             "update params set pmval2 = " + SqlQuote(FitToColumn(m_settings.DBName, kCatalogueNameWidth)) +
             " where pmname = 'DBNAME'");
-        finished = ConvertTables(*m_legacy, m_catalogue, *this);
+        finished = ConvertTables(*m_legacy, m_catalogue, *this, folders, tally);
         if (finished) {
             m_catalogue.CommitAndContinue();
         } else {
@@ -185,30 +301,29 @@ bool ConverterController::Convert() {
         try {
             m_catalogue.Rollback();
         } catch (...) {
-            // The first error is the one to report.
+            // The first error is the one to report; the engine undoes what was not committed.
         }
-        m_state = ConverterState::Aborted;
-        ShowStatus(QString());
-        Log("Conversion aborted");
-        Changed();
+        EndAborted();
         throw;
     }
     if (!finished) {
-        m_state = ConverterState::Aborted;
-        ShowStatus(QString());
-        Log("Conversion aborted");
-        Changed();
+        EndAborted();
         return false;
     }
     m_state = ConverterState::Finished;
     Changed();
-    WriteTargetSettings(m_settings, m_target.settingsFile);
+    LegacySettings carried = m_settings;
+    if (const auto root = folders.Apply(carried.Root)) {
+        Log("Root " + carried.Root + " becomes " + *root);
+        carried.Root = *root;
+    }
+    WriteTargetSettings(carried, m_target.settingsFile);
     Log("SONWICK.INI copied to SONWICK3.INI");
     const QString notepad = CopyNotepad(m_legacyFolder, m_target.programFolder);
     if (!notepad.isEmpty()) {
         Log(notepad);
     }
-    Log("All files converted OK");
+    Log(EndMessage(tally));
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "Conversion.h"
+#include "FolderMap.h"
 #include "LegacySettings.h"
 #include "core/Catalogue.h"
 #include "core/Paths.h"
@@ -31,6 +32,11 @@ public:
 
 enum class ConverterState { Idle, Ready, Running, Finished, Aborted };
 
+/// What happens to a legacy row the target catalogue refuses (a duplicate album number, a song
+/// without a number): the user is asked (skipping it then skips every later one too), it is left
+/// out and reported, or the conversion stops there and is undone.
+enum class BadRows { Ask, Skip, Stop };
+
 /// The converter's state and commands, free of widgets: choosing the previous edition's folder,
 /// the conversion with its log and status strip, and the rules for closing while it runs.
 /// Messages and questions go through the installed dialogs.
@@ -47,12 +53,26 @@ public:
         m_chooseFolder = std::move(chooser);
     }
 
+    void SetBadRows(BadRows policy) { m_badRows = policy; }
+    /// Where the old folders live now, as the command line gives it: the conversion then does not
+    /// ask where the old music root is.
+    void SetFolderMap(FolderMap folders) {
+        m_folderMap = std::move(folders);
+        m_folderMapGiven = true;
+    }
+    /// From now on SIGINT and SIGTERM stop a running conversion (undone, as an abort is) instead
+    /// of ending the program; the handlers are put back after each catalogue opens, since the
+    /// database client installs its own.
+    void CatchStopSignals();
+
     /// A click on a source label: the folder selection, then AcceptLegacyFolder.
     void ChooseLegacyFolder();
-    /// Takes `folder` as the previous edition's folder: checks it, reads its settings, opens its
+    /// Takes `folder` (made absolute) as the previous edition's folder: checks it, reads its settings, opens its
     /// tables and the target catalogue, and enables "Convert". False when refused.
     bool AcceptLegacyFolder(const QString& folder);
-    /// The "Convert" command. True when the conversion ran to its end.
+    /// The "Convert" command: asks where the old music root lives now (unless a folder map was
+    /// given), then converts in one transaction, committed only at the end. True when the
+    /// conversion ran to its end.
     bool Convert();
     /// The window is asked to close: true when it may (both databases are then closed). While a
     /// conversion runs, asks whether to abort it and keeps the window open.
@@ -79,7 +99,12 @@ public:
     void Log(const QString& line) override;
 
 private:
-    bool AbortRequested() override { return m_abortRequested; }
+    bool AbortRequested() override;
+    bool SkipBadRow(const QString& fileName, int row, const QString& reason) override;
+    /// The question for the old music root's new place; false on Cancel.
+    bool AskWhereTheMusicIs(FolderMap& folders);
+    /// The log's end of a conversion that was undone.
+    void EndAborted();
     /// Opens the program folder's catalogue, creating it at version 1 when it is missing, or making
     /// it anew at version 1 when a raised catalogue holds nothing of the user's. Throws on errors.
     void OpenTargetCatalogue();
@@ -94,6 +119,11 @@ private:
     bool m_abortRequested = false;
     bool m_endRequested = false;
     bool m_settingsShown = false;
+    BadRows m_badRows = BadRows::Ask;
+    bool m_skipEveryBadRow = false;
+    FolderMap m_folderMap;
+    bool m_folderMapGiven = false;
+    bool m_catchSignals = false;
     QString m_legacyFolder;
     QString m_legacyDataFolder;
     QString m_lastChoice;

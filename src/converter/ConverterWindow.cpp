@@ -9,9 +9,11 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "ConverterAboutWindow.h"
+#include "StopSignals.h"
 #include "load/SelectFolderDialog.h"
 
 namespace sw {
@@ -23,6 +25,8 @@ constexpr char kUnchangedText[] = "Conversion leaves the existing database uncha
 // A long conversion lets events run this often, so that the window stays drawn and a close
 // request gets through without slowing the copying down.
 constexpr int kPumpIntervalMs = 40;
+// How often the window looks for a stop signal (SIGINT, SIGTERM).
+constexpr int kSignalCheckMs = 100;
 
 QLabel* AddRow(QGridLayout* grid, const QString& caption, const QString& objectName, QWidget* owner) {
     const int row = grid->rowCount();
@@ -84,6 +88,9 @@ ConverterWindow::ConverterWindow(ConverterController& controller, QWidget* paren
     m_controller.SetDisplay(this);
     m_controller.SetFolderChooser([this](QString& folder) { return SelectFolder(folder, QString(), this); });
     m_sincePump.start();
+    auto* signalCheck = new QTimer(this);
+    connect(signalCheck, &QTimer::timeout, this, &ConverterWindow::CheckStopSignal);
+    signalCheck->start(kSignalCheckMs);
     LabelsChanged();
     StatusChanged();
 }
@@ -131,6 +138,25 @@ void ConverterWindow::PumpEvents() {
     m_status->repaint();
     QCoreApplication::processEvents();
     m_sincePump.restart();
+}
+
+void ConverterWindow::CheckStopSignal() {
+    if (StopSignal() == 0) {
+        return;
+    }
+    // A box waiting for an answer would hold the stop up: it is closed as if cancelled.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->close();
+        return;
+    }
+    // A running conversion sees the signal at its next row and undoes itself; the window ends
+    // once it has.
+    if (m_controller.State() == ConverterState::Running || m_ending) {
+        return;
+    }
+    m_ending = true;
+    m_controller.CloseRequest();
+    QCoreApplication::exit(1);
 }
 
 void ConverterWindow::EndProgram() {

@@ -42,6 +42,8 @@ private:
     void StatusChanged() override;
     void PumpEvents() override;
     void EndProgram() override;
+    /// Ends the program (exit status 1) once a stop signal has come and no conversion runs.
+    void CheckStopSignal();
 
     ConverterController& m_controller;
     QAction* m_convert = nullptr;
@@ -56,6 +58,7 @@ private:
     QLabel* m_status = nullptr;
     ConverterAboutWindow* m_about = nullptr;
     QElapsedTimer m_sincePump;
+    bool m_ending = false;
 };
 
 }  // namespace sw

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -112,6 +113,10 @@ public:
     /// Problems that did not stop the reading (a date out of range, a blob whose .MB file is
     /// missing, a record count that differs from the header's), each naming the row and field.
     const QStringList& Warnings() const { return m_warnings; }
+    /// How many problems were met, those past the listed ones included.
+    int WarningCount() const { return m_warningCount; }
+    /// Rows the header counts that the block chain does not hold (0 when it holds them all).
+    qint64 RowsMissing() const { return std::max<qint64>(0, m_info.headerRecords - RowCount()); }
 
 private:
     void ReadHeader();

@@ -4,6 +4,7 @@
 
 #include <QDirIterator>
 #include <QProcess>
+#include <csignal>
 
 #include "ConverterTestSupport.h"
 #include "ProgramRunner.h"
@@ -56,7 +57,9 @@ TEST_F(ConvertEndToEnd, TheJukeboxRaisesTheConvertedCatalogueAndFindsEverything)
     EXPECT_EQ(converted.exitCode, 0) << converted.out.toStdString() << converted.err.toStdString();
     EXPECT_EQ(
         converted.out.split('\n', Qt::SkipEmptyParts),
-        QStringList({"ASK: OK to start conversion ? -> Yes", "3 Artist records created ok",
+        QStringList({"ASK: OK to start conversion ? -> Yes",
+                     "INPUT: The music folder of the old catalogue was D:/Music/. Where is it now? -> D:/Music/",
+                     "3 Artist records created ok",
                      "Table \"song.db\" 6 records converted ok", "Table \"genre.db\" 2 records converted ok",
                      "Table \"plist.db\" 2 records converted ok",
                      "Table \"songinpl.DB\" 4 records converted ok",
@@ -149,6 +152,84 @@ TEST_F(ConvertEndToEnd, NothingIsConvertedUnderARunningJukebox) {
     EXPECT_TRUE(refused.out.contains("sonwick3 is running on the program folder"))
         << refused.out.toStdString();
     EXPECT_FALSE(refused.out.contains("converted ok")) << refused.out.toStdString();
+}
+
+// Ctrl+C or kill in the middle of an unattended conversion: undone, exit status 1, no abort.
+struct StopCase {
+    const char* name;
+    int signal;
+};
+
+class StoppedUnattended : public ConvertEndToEnd, public ::testing::WithParamInterface<StopCase> {};
+
+TEST_P(StoppedUnattended, RollsBackAndEndsWithStatusOne) {
+    QTemporaryDir big;
+    test::WriteGeneratedLegacyFolder(big.path(), 40000, 1000);
+    QProcess converter;
+    converter.setProcessChannelMode(QProcess::MergedChannels);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    converter.setProcessEnvironment(environment);
+    converter.start(test::ProgramPath("swconv"),
+                    {"--unattended", "--legacy", big.path(), "--home", m_home.path()});
+    ASSERT_TRUE(converter.waitForStarted());
+    // The songs are being copied once the artists are logged.
+    QByteArray out;
+    while (!out.contains("Artist records created ok") && converter.waitForReadyRead(60000)) {
+        out += converter.readAll();
+    }
+    ASSERT_TRUE(out.contains("Artist records created ok")) << out.toStdString();
+    ::kill(static_cast<pid_t>(converter.processId()), GetParam().signal);
+    ASSERT_TRUE(converter.waitForFinished(60000));
+    out += converter.readAll();
+    EXPECT_EQ(converter.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(converter.exitCode(), 1) << out.toStdString();
+    EXPECT_FALSE(out.contains("terminate called")) << out.toStdString();
+    EXPECT_FALSE(out.contains("records converted")) << out.toStdString();
+    EXPECT_TRUE(out.contains("Conversion aborted\nThe catalogue was left as it was: nothing was converted"))
+        << out.toStdString();
+    Catalogue catalogue;
+    catalogue.Open(m_home.filePath("SW3DATA/SONGS.FDB"));
+    EXPECT_EQ(Lines(catalogue.Select("select count(*) from song")), QStringList({"0"}));
+    EXPECT_EQ(Lines(catalogue.Select("select count(*) from artist")), QStringList({"0"}));
+    EXPECT_EQ(Lines(catalogue.Select("select pmval2 from params where pmname = 'DBNAME'")),
+              QStringList({"My songs"}));
+    catalogue.CloseCatalogue();
+}
+
+INSTANTIATE_TEST_SUITE_P(Converter, StoppedUnattended,
+                         ::testing::Values(StopCase{"Interrupted", SIGINT}, StopCase{"Terminated", SIGTERM}),
+                         [](const ::testing::TestParamInfo<StopCase>& param) {
+                             return std::string(param.param.name);
+                         });
+
+TEST_F(ConvertEndToEnd, MapsAndBadRowsComeFromTheCommandLine) {
+    // The third album takes the number of the second.
+    QByteArray albums = test::ReadFile(m_legacy.filePath("Data/album2.DB"));
+    const int record = static_cast<unsigned char>(albums[0]);
+    albums.replace(2048 + 6 + 2 * record, 4, QByteArray("\x80\x00\x00\x01", 4));
+    test::WriteBytes(m_legacy.filePath("Data/album2.DB"), albums);
+    const QStringList common = {"--unattended", "--legacy", m_legacy.path(), "--home", m_home.path(),
+                                "--map",        "D:/=/mnt/d"};
+    const auto stopped = RunProgram("swconv", common);
+    EXPECT_EQ(stopped.exitCode, 1);
+    EXPECT_TRUE(stopped.out.contains("Conversion aborted")) << stopped.out.toStdString();
+    EXPECT_TRUE(stopped.out.contains("PK_ALBUM_1")) << stopped.out.toStdString();
+
+    const auto skipped = RunProgram("swconv", common + QStringList{"--skip-bad-rows"});
+    EXPECT_EQ(skipped.exitCode, 0) << skipped.out.toStdString();
+    EXPECT_FALSE(skipped.out.contains("INPUT:")) << skipped.out.toStdString();
+    EXPECT_TRUE(skipped.out.contains("album2.DB: row 3 not converted: violation of PRIMARY"))
+        << skipped.out.toStdString();
+    EXPECT_TRUE(skipped.out.contains("Folder D: is now /mnt/d\n")) << skipped.out.toStdString();
+    EXPECT_TRUE(skipped.out.contains("Root D:/Music/ becomes /mnt/d/Music/")) << skipped.out.toStdString();
+    EXPECT_TRUE(skipped.out.endsWith("Conversion finished with 1 warning; 1 row not converted\n"))
+        << skipped.out.toStdString();
+    EXPECT_EQ(IniFile(m_home.filePath("SW3DATA/SONWICK3.INI")).ReadString("main", "Root", ""), "/mnt/d/Music/");
+
+    const auto wrong = RunProgram("swconv", {"--unattended", "--legacy", m_legacy.path(), "--home",
+                                             m_home.path(), "--map", "Music"});
+    EXPECT_EQ(wrong.exitCode, 2);
 }
 
 }  // namespace

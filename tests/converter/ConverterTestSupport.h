@@ -11,6 +11,7 @@
 #include "core/Catalogue.h"
 #include "core/CatalogueCreation.h"
 #include "core/IniFile.h"
+#include "foundation/Dates.h"
 
 /// Readable failure messages for Qt strings.
 inline void PrintTo(const QString& text, std::ostream* os) {
@@ -68,6 +69,23 @@ private:
     QTemporaryDir m_home;
     QTemporaryDir m_legacy;
 };
+
+/// The values of every row, "|" between columns, in the query's order, for compact comparisons.
+inline QStringList Rows(const RowSet& rows) {
+    QStringList lines;
+    for (int row = 0; row < rows.RowCount(); ++row) {
+        QStringList values;
+        for (int column = 0; column < rows.ColumnCount(); ++column) {
+            const QVariant value = rows.Value(row, column);
+            values << (!value.isValid() ? QString("null")
+                       : rows.ColumnAt(column).kind == ColumnKind::Timestamp
+                           ? FormatDateTime(1, value.toDouble())
+                           : value.toString());
+        }
+        lines << values.join('|');
+    }
+    return lines;
+}
 
 inline QByteArray ReadFile(const QString& path) {
     QFile file(path);

@@ -19,6 +19,10 @@ namespace {
 
 using test::ConversionFolders;
 
+/// The question for the old music root, answered with what it offers.
+const QString kRootQuestion =
+    "INPUT: The music folder of the old catalogue was D:/Music/. Where is it now? -> D:/Music/";
+
 const QStringList kConvertedLog = {"3 Artist records created ok",
                                    "Table \"song.db\" 6 records converted ok",
                                    "Table \"genre.db\" 2 records converted ok",
@@ -29,22 +33,7 @@ const QStringList kConvertedLog = {"3 Artist records created ok",
                                    "NPAD.TXT copied",
                                    "All files converted OK"};
 
-/// "col=value" pairs of every row, in the query's order, for compact comparisons.
-QStringList Rows(const RowSet& rows) {
-    QStringList lines;
-    for (int row = 0; row < rows.RowCount(); ++row) {
-        QStringList values;
-        for (int column = 0; column < rows.ColumnCount(); ++column) {
-            const QVariant value = rows.Value(row, column);
-            values << (!value.isValid() ? QString("null")
-                       : rows.ColumnAt(column).kind == ColumnKind::Timestamp
-                           ? FormatDateTime(1, value.toDouble())
-                           : value.toString());
-        }
-        lines << values.join('|');
-    }
-    return lines;
-}
+using test::Rows;
 
 class Conversion : public ::testing::Test {
 protected:
@@ -74,7 +63,7 @@ TEST_F(Conversion, CopiesEveryTableWithItsMappings) {
     EXPECT_EQ(m_converter.Legacy().DBvn, 300);
     EXPECT_EQ(m_converter.TargetVersionText(), "1");
     ASSERT_TRUE(m_converter.Convert());
-    EXPECT_EQ(m_dialogs.Transcript(), QStringList({"ASK: OK to start conversion ? -> Yes"}));
+    EXPECT_EQ(m_dialogs.Transcript(), QStringList({"ASK: OK to start conversion ? -> Yes", kRootQuestion}));
     EXPECT_EQ(m_converter.LogLines(), kConvertedLog);
     EXPECT_EQ(m_converter.State(), ConverterState::Finished);
     EXPECT_FALSE(m_converter.ConvertEnabled());
@@ -284,19 +273,20 @@ TEST_F(Conversion, AnAbortLeavesEveryTableAsItWas) {
     CloseDuringConversion display(m_converter, "songinpl.DB");
     m_converter.SetDisplay(&display);
     m_dialogs.ClearTranscript();
-    m_dialogs.QueueAnswers({"Yes", "Yes"});
+    m_dialogs.QueueAnswers({"Yes", "<ok>", "Yes"});
     const int logged = m_converter.LogLines().size();
     EXPECT_FALSE(m_converter.Convert());
     m_converter.SetDisplay(nullptr);
     ASSERT_TRUE(display.m_asked);
     EXPECT_FALSE(display.m_closed);
-    EXPECT_EQ(m_dialogs.Transcript(), QStringList({"ASK: OK to start conversion ? -> Yes",
+    EXPECT_EQ(m_dialogs.Transcript(), QStringList({"ASK: OK to start conversion ? -> Yes", kRootQuestion,
                                                    "ASK: Conversion in progress, OK to abort? -> Yes",
                                                    "INFO: Conversion already in progress"}));
     EXPECT_EQ(m_converter.LogLines().mid(logged),
               QStringList({"3 Artist records created ok", "Table \"song.db\" 6 records converted ok",
                            "Table \"genre.db\" 2 records converted ok",
-                           "Table \"plist.db\" 2 records converted ok", "Conversion aborted"}));
+                           "Table \"plist.db\" 2 records converted ok", "Conversion aborted",
+                           "The catalogue was left as it was: nothing was converted"}));
     EXPECT_EQ(m_converter.State(), ConverterState::Aborted);
     EXPECT_FALSE(m_converter.ConvertEnabled());
     EXPECT_TRUE(m_converter.CloseRequest());
@@ -308,7 +298,7 @@ TEST_F(Conversion, AbortRefusedLetsTheConversionFinish) {
     ASSERT_TRUE(m_converter.AcceptLegacyFolder(m_folders.Legacy()));
     CloseDuringConversion display(m_converter, "song.db");
     m_converter.SetDisplay(&display);
-    m_dialogs.QueueAnswers({"Yes", "No"});
+    m_dialogs.QueueAnswers({"Yes", "<ok>", "No"});
     EXPECT_TRUE(m_converter.Convert());
     m_converter.SetDisplay(nullptr);
     EXPECT_TRUE(display.m_asked);
@@ -326,8 +316,11 @@ TEST_F(Conversion, ARefusedRowUndoesTheWholeConversion) {
     test::WriteBytes(m_folders.LegacyData() + "album2.DB", albums);
 
     ASSERT_TRUE(m_converter.AcceptLegacyFolder(m_folders.Legacy()));
+    // The user does not leave the row out.
+    m_dialogs.QueueAnswers({"Yes", "<ok>", "No"});
     EXPECT_THROW(m_converter.Convert(), DatabaseError);
-    EXPECT_EQ(m_converter.LogLines().last(), "Conversion aborted");
+    EXPECT_EQ(m_converter.LogLines().mid(m_converter.LogLines().size() - 2),
+              QStringList({"Conversion aborted", "The catalogue was left as it was: nothing was converted"}));
     EXPECT_EQ(m_converter.State(), ConverterState::Aborted);
     EXPECT_TRUE(m_converter.CloseRequest());
     EXPECT_EQ(Query("select count(*) from song"), QStringList({"7"}));
@@ -358,7 +351,7 @@ class NotepadText : public Conversion, public ::testing::WithParamInterface<Note
 TEST_P(NotepadText, IsCopiedOnlyWhenThereIsOneAndNoneInTheWay) {
     const NotepadCase& notepad = GetParam();
     notepad.prepare(m_folders);
-    m_dialogs.QueueAnswer("Yes");
+    m_dialogs.QueueAnswers({"Yes", "<ok>"});
     m_dialogs.QueueAnswers(notepad.answers);
     ASSERT_TRUE(AcceptAndConvert());
     QStringList expected = kConvertedLog;
