@@ -422,7 +422,11 @@ TagRereadProgress MainWindow::RereadProgressBox() {
     auto box = std::make_shared<std::unique_ptr<QProgressDialog>>();
     return [this, box](int done, int total) {
         if (!*box) {
-            *box = std::make_unique<QProgressDialog>("Re-reading tags ...", "Cancel", 0, total, this);
+            *box = std::make_unique<QProgressDialog>("Re-reading tags ...", QString(), 0, total, this);
+            // Return answers the questions the run may ask; only a click or Escape cancels it.
+            auto* cancel = new QPushButton("Cancel");
+            cancel->setAutoDefault(false);
+            (*box)->setCancelButton(cancel);
             (*box)->setWindowModality(Qt::WindowModal);
             (*box)->setMinimumDuration(500);
         }
