@@ -1,6 +1,7 @@
 #include "DaysController.h"
 
 #include "core/Catalogue.h"
+#include "core/ColumnWidths.h"
 #include "foundation/Dates.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Text.h"
@@ -111,11 +112,32 @@ void DaysController::ListSongsActuallyPlayed() {
     m_rememberedDay = day;
 }
 
+bool DaysController::DayNoteAllowed() const {
+    return CurrentRow() >= 0 && CurrentDay() > 0;
+}
+
 void DaysController::EditDayNote() {
-    const int day = CurrentDay();
-    QString note = CurrentRow() < 0 ? QString() : NoteText(CurrentRow());
-    if (!InputText("Day note for " + QString::number(day), note)) {
+    if (CurrentRow() < 0) {
         return;
+    }
+    const int day = CurrentDay();
+    // Notes are kept by date number, and the list shows none for day 0: a note there would be lost.
+    if (day <= 0) {
+        ShowInfo(kUndatedDayNote);
+        return;
+    }
+    QString note = NoteText(CurrentRow());
+    if (!InputTextLimited("Day note for " + QString::number(day), note, kDayNoteWidth)) {
+        return;
+    }
+    // The column counts characters; a box that let more through is answered here, not by the
+    // database's truncation error after the old note was read back over the typed one.
+    if (!FitsColumn(note, kDayNoteWidth)) {
+        if (!ConfirmOK("Day note has " + QString::number(CharCount(note)) + " characters, only the first " +
+                       QString::number(kDayNoteWidth) + " can be kept")) {
+            return;
+        }
+        note = FitToColumn(note, kDayNoteWidth);
     }
     m_catalogue.ExecSqlCommit("update or insert into daynote (dayint, note) values (" + QString::number(day) +
                               ", " + SqlQuote(note) + ") matching (dayint)");

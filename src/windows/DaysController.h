@@ -9,6 +9,9 @@ namespace sw {
 
 class Catalogue;
 
+/// Said when a note is asked for on the row of plays recorded without a date.
+inline constexpr char kUndatedDayNote[] = "Plays recorded without a date have no day to keep a note for";
+
 /// What the days window's view does when the day list or its current row changes.
 class DaysDisplay {
 public:
@@ -58,8 +61,11 @@ public:
     void Last();
     /// A click or double click on a cell, or "List songs actually played".
     void ListSongsActuallyPlayed();
-    /// "Add/edit day note". A note the catalogue refuses (longer than 255 characters) throws with
-    /// the database's text and leaves the old note.
+    /// "Add/edit day note" is offered on a dated day only: the undated row (plays recorded without
+    /// a date) has no day to keep a note under.
+    bool DayNoteAllowed() const;
+    /// "Add/edit day note": the box holds at most 255 characters (the column's width); a longer
+    /// note is kept cut only when the user agrees, and on the undated row the note is refused.
     void EditDayNote();
     /// Makes the row of that date number current with the days after it in view; 0 or less does
     /// nothing, and an unknown day leaves the last row current.

@@ -64,7 +64,10 @@ DaysWindow::DaysWindow(Catalogue& catalogue, QWidget* parent) : QMainWindow(pare
     m_listSongs->setEnabled(false);
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_grid, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { m_popup->popup(m_grid->viewport()->mapToGlobal(at)); });
+            [this](const QPoint& at) {
+                m_editNote->setEnabled(m_controller.DayNoteAllowed());
+                m_popup->popup(m_grid->viewport()->mapToGlobal(at));
+            });
 
     connect(m_grid, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& index) { CellClicked(index.row()); });

@@ -23,6 +23,17 @@ public:
     bool withContext = false;
 };
 
+/// Scripted answers in a box that holds any length, as a box counting otherwise than the column
+/// might; it keeps the limit it was asked for.
+class UnlimitedBoxDialogs : public ScriptedDialogs {
+public:
+    bool InputText(const QString& prompt, QString& value, int maxLength, const QString& hint) override {
+        askedLimit = maxLength;
+        return ScriptedDialogs::InputText(prompt, value, 0, hint);
+    }
+    int askedLimit = -1;
+};
+
 class DaysTest : public ::testing::Test {
 protected:
     DaysTest() : m_installed(m_dialogs) {
@@ -60,7 +71,7 @@ protected:
 
     test::TestCatalogue m_source;
     Catalogue m_catalogue;
-    ScriptedDialogs m_dialogs;
+    UnlimitedBoxDialogs m_dialogs;
     ScopedDialogs m_installed;
     RecordingDisplay m_display;
     DaysController m_days{m_catalogue};
@@ -124,40 +135,59 @@ INSTANTIATE_TEST_SUITE_P(Days, NoteTable,
                                            NoteCase{"NonAsciiAtTheLimit", std::nullopt, kLongest, kLongest}),
                          [](const ::testing::TestParamInfo<NoteCase>& param) { return param.param.name; });
 
-TEST_F(DaysTest, ANoteTooLongIsRefusedWithTheDatabasesTextAndTheOldNoteStays) {
+TEST_F(DaysTest, TheBoxHoldsTheColumnsWidthAndALongerNoteIsCutOnlyWhenTheUserAgrees) {
     Play({20240307});
     Note(20240307, "Old");
     m_days.Shown();
-    m_dialogs.QueueAnswers({QString(256, 'x'), "Shorter"});
-
-    try {
+    const QString tooLong = QString(254, 'x') + "yz";
+    const QString question = "Day note has 256 characters, only the first 255 can be kept - OK ?";
+    struct Case {
+        const char* name;
+        QString answer;
+        QString stored;
+    };
+    for (const Case& each : {Case{"declined", "No", "Old"}, Case{"agreed", "Yes", tooLong.left(255)}}) {
+        SCOPED_TRACE(each.name);
+        m_dialogs.ClearTranscript();
+        m_dialogs.QueueAnswers({tooLong, each.answer});
         m_days.EditDayNote();
-        FAIL() << "a 256-character note was stored";
-    } catch (const DatabaseError& error) {
-        EXPECT_TRUE(QString(error.what()).contains("truncation")) << error.what();
+        EXPECT_EQ(m_dialogs.askedLimit, 255);
+        EXPECT_EQ(m_dialogs.TextsOf("ASK"), QStringList{question + " -> " + each.answer});
+        EXPECT_EQ(StoredNote(20240307), each.stored);
+        EXPECT_EQ(m_days.NoteText(0), each.stored);
     }
-    EXPECT_EQ(StoredNote(20240307), "Old");
+    // Characters are counted as the column counts them, not in UTF-16 units.
+    m_dialogs.ClearTranscript();
+    const QString smiles = QString::fromUcs4(std::u32string(255, U'\U0001F600').c_str());
+    m_dialogs.QueueAnswer(smiles);
     m_days.EditDayNote();
-    EXPECT_EQ(StoredNote(20240307), "Shorter");
+    EXPECT_TRUE(m_dialogs.TextsOf("ASK").isEmpty());
+    EXPECT_EQ(StoredNote(20240307), smiles);
 }
 
-TEST_F(DaysTest, WithoutADayTheNoteGoesToDayZeroWhichTheListNeverShows) {
+TEST_F(DaysTest, TheUndatedRowAndAnEmptyListTakeNoNote) {
+    // Without a row there is no day at all: nothing is asked.
     m_days.Shown();
     EXPECT_EQ(m_days.CurrentRow(), -1);
-    m_dialogs.QueueAnswer("Nothing played yet");
+    EXPECT_FALSE(m_days.DayNoteAllowed());
     m_days.EditDayNote();
-    EXPECT_EQ(m_dialogs.Transcript(), QStringList{"INPUT: Day note for 0 -> Nothing played yet"});
-    EXPECT_EQ(StoredNote(0), "Nothing played yet");
-    EXPECT_EQ(m_days.RowCount(), 0);
+    EXPECT_TRUE(m_dialogs.Transcript().isEmpty());
 
-    // The undated row of old plays is day 0 as well, prefilled with that note, and shows none.
-    Play({0});
+    // The row of plays without a date is no day: its note would go under day 0, never shown.
+    Play({0, 20240307});
     m_days.Shown();
-    m_dialogs.QueueAnswer("Again");
+    m_days.First();
+    EXPECT_EQ(m_days.DateText(m_days.CurrentRow()), "0000-00-00");
+    EXPECT_FALSE(m_days.DayNoteAllowed());
+    m_dialogs.QueueAnswer("Lost");
     m_days.EditDayNote();
-    EXPECT_EQ(m_dialogs.Transcript().last(), "INPUT: Day note for 0 -> Again");
-    EXPECT_EQ(StoredNote(0), "Again");
-    EXPECT_EQ(Rows(), QStringList{"0000-00-00|"});
+    EXPECT_EQ(m_dialogs.Transcript(), QStringList{"INFO: " + QString(kUndatedDayNote)});
+    EXPECT_EQ(StoredNote(0), std::nullopt);
+
+    m_days.Last();
+    EXPECT_TRUE(m_days.DayNoteAllowed());
+    m_days.EditDayNote();
+    EXPECT_EQ(StoredNote(20240307), "Lost");
 }
 
 TEST_F(DaysTest, MovesToADayWithTheFollowingDaysInView) {
