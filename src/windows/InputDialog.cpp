@@ -6,11 +6,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "WindowHelpers.h"
 #include "foundation/Placement.h"
+#include "foundation/Text.h"
 
 namespace sw {
 
@@ -38,6 +40,13 @@ InputDialog::InputDialog(const DialogAnchor& anchor, QWidget* parent)
     m_hint->setFont(large);
     m_edit = new QLineEdit(panel);
     m_edit->setMinimumWidth(300);
+    connect(m_edit, &QLineEdit::textChanged, this, &InputDialog::KeepWithinLimit);
+    m_cut = new QLabel(panel);
+    m_cut->setObjectName("cut");
+    m_cut->setTextFormat(Qt::PlainText);
+    m_cut->setStyleSheet("color: maroon;");
+    m_cut->setFont(small);
+    m_cut->hide();
 
     auto* ok = new QPushButton("OK", panel);
     auto* cancel = new QPushButton("Cancel", panel);
@@ -54,6 +63,7 @@ InputDialog::InputDialog(const DialogAnchor& anchor, QWidget* parent)
     inner->addWidget(m_prompt);
     inner->addWidget(m_hint);
     inner->addWidget(m_edit);
+    inner->addWidget(m_cut);
     inner->addLayout(buttons);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -68,7 +78,11 @@ bool InputDialog::Ask(const QString& prompt, QString& value, int maxLength, cons
     m_prompt->setText(prompt);
     m_hint->setText(hint);
     m_hint->setVisible(!hint.isEmpty());
-    m_edit->setMaxLength(maxLength > 0 ? maxLength : 32767);
+    m_limit = maxLength;
+    m_cut->hide();
+    // The line edit's own limit counts UTF-16 units and cuts a paste without a word, so it stays
+    // at its widest and KeepWithinLimit counts the characters.
+    m_edit->setMaxLength(32767);
     m_edit->setText(value);
     m_edit->selectAll();
     m_edit->setFocus();
@@ -87,6 +101,21 @@ bool InputDialog::Ask(const QString& prompt, QString& value, int maxLength, cons
     }
     value = m_edit->text();
     return true;
+}
+
+void InputDialog::KeepWithinLimit(const QString& text) {
+    if (m_limit <= 0 || CharCount(text) <= m_limit) {
+        return;
+    }
+    const int cursor = m_edit->cursorPosition();
+    const QString kept = LeftChars(text, m_limit);
+    {
+        const QSignalBlocker quiet(m_edit);
+        m_edit->setText(kept);
+    }
+    m_edit->setCursorPosition(std::min<int>(cursor, static_cast<int>(kept.size())));
+    m_cut->setText("At most " + QString::number(m_limit) + " characters: the rest was cut");
+    m_cut->show();
 }
 
 }  // namespace sw

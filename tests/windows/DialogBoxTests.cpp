@@ -148,12 +148,49 @@ TEST_F(DialogBoxes, InputIntegerOnAnEmptyBoxIsZero) {
     EXPECT_EQ(value, 31);
 
     OnNextModal([](QWidget* box) {
-        EXPECT_EQ(box->findChild<QLineEdit*>()->maxLength(), 4);
+        EXPECT_EQ(box->findChild<QLineEdit*>()->text(), "kept");
         PressEscape(box);
     });
     QString text = "kept";
     EXPECT_FALSE(InputTextLimited("Year", text, 4));
     EXPECT_EQ(text, "kept");
+}
+
+// The limit counts characters as the catalogue's columns do, and a cut is never silent.
+TEST_F(DialogBoxes, ALimitedBoxCountsCharactersAndSaysWhenItCutsText) {
+    const QString smile = QString::fromUcs4(U"\U0001F600", 1);
+    struct Case {
+        const char* name;
+        QString typed;
+        QString kept;
+        bool cut;
+    };
+    const std::vector<Case> cases{
+        {"at the limit", "abcd", "abcd", false},
+        {"four wide characters", smile.repeated(4), smile.repeated(4), false},
+        {"pasted beyond", "abcdefgh", "abcd", true},
+        {"wide beyond", smile.repeated(5), smile.repeated(4), true},
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.name);
+        OnNextModal([&](QWidget* box) {
+            auto* edit = box->findChild<QLineEdit*>();
+            auto* cut = box->findChild<QLabel*>("cut");
+            ASSERT_NE(cut, nullptr);
+            EXPECT_FALSE(cut->isVisibleTo(box));
+            edit->selectAll();
+            edit->insert(each.typed);
+            EXPECT_EQ(edit->text(), each.kept);
+            EXPECT_EQ(cut->isVisibleTo(box), each.cut);
+            if (each.cut) {
+                EXPECT_EQ(cut->text(), "At most 4 characters: the rest was cut");
+            }
+            static_cast<QDialog*>(box)->accept();
+        });
+        QString text;
+        EXPECT_TRUE(InputTextLimited("Code", text, 4));
+        EXPECT_EQ(text, each.kept);
+    }
 }
 
 TEST_F(DialogBoxes, FlashMessagesStackAndDisappearAfterTheLastOnesTime) {
