@@ -17,4 +17,7 @@ struct CommandEntry {
     bool usesProgramFolder = true;
 };
 
+/// remap OLD NEW: the stored paths in folder OLD, and the music root, moved to NEW.
+int RunRemap(const QStringList& arguments);  // SwtoolRemap.cpp
+
 }  // namespace sw::swtool

@@ -55,6 +55,7 @@ const CommandEntry kCommands[] = {
      RunAssign},
     {"paradox", "paradox FILE.DB [--limit N] [--code-page N]   (header facts, then one JSON line per row)",
      RunParadox, false},
+    {"remap", "remap OLD NEW   (moves the stored paths in folder OLD, and the music root, to NEW)", RunRemap},
     {"", "", nullptr},
 };
 
