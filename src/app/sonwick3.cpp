@@ -399,6 +399,7 @@ int main(int argc, char** argv) {
         return true;
     };
     steps[StartupWindow::Search] = [&] {
+        search.SetLibrary(&session.library);
         searchDialog = std::make_unique<sw::SearchDialog>(search);
         songList.Hooks().searchWindow = [&](sw::SearchOptions& options, QString& text) {
             return search.AskSearch(options, text);
