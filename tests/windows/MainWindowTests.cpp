@@ -81,7 +81,7 @@ TEST_F(MainWindowTest, EveryTopLevelEntryHasItsOwnAltLetterAndTagsHasT) {
         EXPECT_TRUE(letters.insert(text.at(mark + 1).toLower()).second) << text.toStdString();
         captions << QString(text).remove('&');
     }
-    EXPECT_EQ(captions, (QStringList{"Exit", "NowPlaying", "Browse", "Search", "Load", "Database", "Tags",
+    EXPECT_EQ(captions, (QStringList{"Exit", "NowPlaying", "Play", "Browse", "Search", "Load", "Database", "Tags",
                                      "Devices", "Windows", "Tools", "About"}));
     EXPECT_EQ(m_window.Menu("Tags")->menuAction()->text(), "&Tags");
 }
