@@ -30,7 +30,8 @@ int RunAssign(const QStringList& arguments);     // SwtoolAssign.cpp
 // Each command lives in its own file; add a line to kCommands for a new one.
 const CommandEntry kCommands[] = {
     {"tags", "tags [--unicode] FILE...   (one JSON line per file: what the tag reader makes of it)", RunTags},
-    {"load", "load [--subfolders] [--all|--skip-loaded] FOLDER   (a load run without a window)", RunLoad},
+    {"load", "load [--subfolders] [--all|--skip-loaded] FOLDER | load --reread   (a load run without a window; --reread "
+     "reads again the tags of songs whose tags were ignored)", RunLoad},
     {"mix", "mix OUT.wav --fade-ms N --at SECONDS A B", RunMix, false},
     {"play",
      "play [--audio null|sdl|wav:FILE] [--fade-ms N] [--next-at SECONDS]... (FILE...|--playlist ID|--random)",

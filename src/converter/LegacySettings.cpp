@@ -61,6 +61,10 @@ void WriteTargetSettings(const LegacySettings& settings, const QString& path) {
     ini.WriteInteger(kSection, "DBSIZE", settings.DBSIZE);
     ini.WriteInteger(kSection, "FADETIME", settings.FADETIME);
     ini.WriteInteger(kSection, "SHOWALNUM", settings.SHOWALNUM ? 1 : 0);
+    // A converted catalogue reads tags as the previous edition did, whatever a new program
+    // folder would start with.
+    ini.WriteString(kSection, "UNICODETAGS", "0");
+    ini.WriteString(kSection, "FLACOPUS", "0");
     ini.Save();
 }
 

@@ -113,6 +113,8 @@ TEST_F(Conversion, CopiesEveryTableWithItsMappings) {
                                   "DBSIZE=1234",
                                   "FADETIME=2500",
                                   "SHOWALNUM=0",
+                                  "UNICODETAGS=0",
+                                  "FLACOPUS=0",
                                   "FILTER=3"};
     for (const QString& pair : expected) {
         EXPECT_EQ(settings.ReadString("main", pair.section('=', 0, 0), "<missing>"), pair.section('=', 1))
