@@ -18,6 +18,9 @@ enum TagSourceCode : int {
     kTagId3v2 = 6,
     kTagOgg = 7,
     kTagId3v2Unicode = 8,
+    /// Details from the MP4 tag of an M4A file or the ASF tag of a WMA file, which are read but
+    /// never written.
+    kTagMp4OrAsf = 9,
 };
 
 /// Genre id of a song without a genre.

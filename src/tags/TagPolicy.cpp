@@ -3,8 +3,12 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <memory>
+#include <optional>
+#include <stdexcept>
 #include <utility>
 
+#include "ByteSource.h"
+#include "ContainerTag.h"
 #include "FlacTag.h"
 #include "GenreLookup.h"
 #include "HeldFiles.h"
@@ -91,6 +95,10 @@ bool IsUntaggedType(const QString& fileType) {
     return fileType == "WAV" || fileType == "M4A" || fileType == "WMA";
 }
 
+bool IsReadOnlyTagType(const QString& fileType) {
+    return fileType == "M4A" || fileType == "WMA";
+}
+
 bool IsVorbisCommentType(const QString& fileType) {
     return fileType == "OGG" || fileType == "OPUS" || fileType == "FLAC";
 }
@@ -120,12 +128,17 @@ bool TagPolicy::ReadSongFromFile(const QString& path, TSong& song, ResolveMode m
     song.Exi = true;
     song.Size = static_cast<int>(file.size());
     song.FileType = FileTypeOf(path);
-    if (IsUntaggedType(song.FileType)) {
-        return true;
-    }
-
     bool result = true;
-    if (song.FileType == "MP3") {
+    if (IsReadOnlyTagType(song.FileType)) {
+        if (!ReadContainerTagIntoSong(song)) {
+            // Without a tag it comes in by its file name, as a WAV file does: a "no tag" here
+            // would ask for one to be written.
+            song.TagSource = kTagNotRead;
+            return true;
+        }
+    } else if (IsUntaggedType(song.FileType)) {
+        return true;
+    } else if (song.FileType == "MP3") {
         if (m_library.settings.MP3TAGREADPREFV1V2 == 1) {
             ReadId3v1(song, m_state);
             if (song.TagSource != kTagId3v1) {
@@ -258,6 +271,39 @@ bool TagPolicy::ReadOggIntoSong(TSong& song) {
     return true;
 }
 
+bool TagPolicy::ReadContainerTagIntoSong(TSong& song) {
+    m_state.LastTagExtras = {};
+    song.TagSource = kTagNoTag;
+    FileReader file;
+    if (!file.Open(song.FullPath)) {
+        throw std::runtime_error(file.Error().toStdString());
+    }
+    const FileSource source(file);
+    const std::optional<TContainerTag> tag = song.FileType == "WMA" ? ReadAsfTag(source) : ReadMp4Tag(source);
+    if (!tag) {
+        return false;
+    }
+    song.TagSource = kTagMp4OrAsf;
+    if (!tag->Title.isEmpty()) {
+        song.Title = tag->Title;
+    }
+    song.ArtistName = tag->Artist;
+    song.AlbumName = tag->Album;
+    song.Track = tag->Track;
+    song.Comment = tag->Comment;
+    song.Year = tag->Date.left(4);
+    if (!tag->Genre.isEmpty() || tag->GenreNumber < 0) {
+        song.GenreId = GenreIdOrNone(m_genres.GenreIdForName(tag->Genre));
+        song.GenreName = tag->Genre;
+    } else {
+        // An ID3v1 genre number, as an ID3v1 tag gives it.
+        song.GenreId = GenreIdOrNone(tag->GenreNumber);
+        song.GenreName = m_genres.GenreNameById(song.GenreId);
+    }
+    NoteTagRead(m_state, song);
+    return true;
+}
+
 int TagPolicy::RatingFromTags() const {
     const TLastTagExtras& extras = m_state.LastTagExtras;
     for (const QString* text : {&extras.Encoder, &extras.Composer, &extras.Copyright, &extras.Language,
@@ -278,6 +324,10 @@ bool TagPolicy::SaveSongTags(TSong& song) {
         return false;
     }
     if (IsUntaggedType(song.FileType)) {
+        if (IsReadOnlyTagType(song.FileType)) {
+            ShowInfo(song.FullPath + "\r" + "File cannot be tagged (" + song.FileType +
+                     " tags are read, never written), " + song.FileType + " tag not saved");
+        }
         return false;
     }
     if (song.FileType == "MP3") {

@@ -31,6 +31,9 @@ public:
     /// The Vorbis comments of the song's file: an Ogg Vorbis file, or by its FileType an Ogg
     /// Opus or FLAC file.
     bool ReadOggIntoSong(TSong& song);
+    /// The MP4 tag of an M4A file or the ASF tag of a WMA file, by the song's FileType. Throws
+    /// with the system's text when the file cannot be read.
+    bool ReadContainerTagIntoSong(TSong& song);
     /// The rating hidden in the last tag read, or 0.
     int RatingFromTags() const;
 
@@ -115,8 +118,10 @@ private:
 /// The rating in a text beginning "Rating=" (any case); 0 for other texts. A value that is not a
 /// number is reported and gives 0.
 int RatingFromText(const QString& text);
-/// WAV, M4A and WMA: audio files that never carry tags.
+/// WAV, M4A and WMA: audio files whose tags the program never writes.
 bool IsUntaggedType(const QString& fileType);
+/// M4A and WMA: files whose own tags (MP4, ASF) are read but never written.
+bool IsReadOnlyTagType(const QString& fileType);
 /// OGG, OPUS and FLAC: files whose tags are Vorbis comments.
 bool IsVorbisCommentType(const QString& fileType);
 /// Every type the program plays: MP3, OGG, WAV, M4A, WMA, and FLAC and OPUS with `flacAndOpus`
