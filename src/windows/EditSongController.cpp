@@ -73,6 +73,9 @@ void EditSongController::ReadFileSide() {
         case kTagOgg:
             m_groupCaption = "OGG Vorbis tag";
             break;
+        case kTagMp4OrAsf:
+            m_groupCaption = m_file.FileType + " tag (read only)";
+            break;
         default:
             break;
     }
@@ -87,6 +90,8 @@ void EditSongController::ReadFileSide() {
             break;
         case kTagOtherType:
             SetEditStatus(" File is not an OGG/MP3 file");
+            break;
+        case kTagMp4OrAsf:
             break;
         default:
             if (m_file.TagSource >= kTagId3v2Unicode) {

@@ -62,6 +62,16 @@ INSTANTIATE_TEST_SUITE_P(
                       DifferenceCase{"NoTagInTheFile", 0, "title = 'X'", "  Info - No tag [yet] in file "}),
     ByName());
 
+TEST_F(EditSong, M4aAndWmaTagsAreShownAsReadOnlyWithoutAWarning) {
+    for (const char* fixture : {"tagged.m4a", "tagged.wma"}) {
+        const QString suffix = QString(fixture).section('.', 1);
+        const int songNum = AddTaggedSong("song." + suffix, Details("X", "Ann", "First"), 0, fixture);
+        Open(songNum);
+        EXPECT_EQ(m_edit.GroupCaption(), suffix.toUpper() + " tag (read only)") << fixture;
+        EXPECT_FALSE(m_edit.Status().contains("tag status")) << m_edit.Status().toStdString();
+    }
+}
+
 TEST_F(EditSong, FileSideOfAMissingOrNewSong) {
     TSong empty;
     ClearSong(empty);
