@@ -6,6 +6,7 @@
 #include "core/SongRemoval.h"
 #include "core/SongTagWriter.h"
 #include "foundation/Dialogs.h"
+#include "tags/TagPolicy.h"
 
 namespace sw {
 
@@ -49,7 +50,9 @@ bool RatingGoesIntoTags(const Settings& settings, const QString& fileType) {
     // Under policies 1 and 2 an MP3 may be saved with an ID3v1 tag only, which has no room for the
     // rating, and under policy 2 that save would take the file's ID3v2 tag away; such a file keeps
     // its tags as they are.
-    return settings.SQUEEZERATING && policy != 0 && (fileType != "MP3" || (policy != 1 && policy != 2));
+    // Nor does a file whose tag is only read (M4A, WMA): every rating would end in a refusal.
+    return settings.SQUEEZERATING && policy != 0 && !IsReadOnlyTagType(fileType) &&
+           (fileType != "MP3" || (policy != 1 && policy != 2));
 }
 
 void Ratings::SaveRatingInTags(TSong& song) {

@@ -242,5 +242,22 @@ TEST_F(AlbumRatings, ADerivedRatingReachesTheSummaryOnlyWhenNoneWasAssigned) {
     EXPECT_EQ(StoredRatings(derived.AlbumId), "33/18/0");
 }
 
+TEST(RatingInTags, GoesOnlyWhereASaveCanHoldItAndKeepTheTag) {
+    Settings settings;
+    settings.SQUEEZERATING = true;
+    const std::pair<int, const char*> cases[] = {{3, "MP3"}, {3, "OGG"}, {1, "OGG"}, {1, "MP3"},
+                                                 {2, "MP3"}, {3, "M4A"}, {3, "WMA"}, {0, "OGG"}};
+    QStringList goes;
+    for (const auto& [policy, type] : cases) {
+        settings.MP3TAGPOLICY = policy;
+        if (RatingGoesIntoTags(settings, type)) {
+            goes << QString("%1 %2").arg(policy).arg(type);
+        }
+    }
+    EXPECT_EQ(goes, (QStringList{"3 MP3", "3 OGG", "1 OGG"}));
+    settings.SQUEEZERATING = false;
+    EXPECT_FALSE(RatingGoesIntoTags(settings, "MP3"));
+}
+
 }  // namespace
 }  // namespace sw
