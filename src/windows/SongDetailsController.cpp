@@ -1,6 +1,7 @@
 #include "SongDetailsController.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <exception>
 
 #include "core/Catalogue.h"
@@ -26,8 +27,9 @@ namespace {
 
 const std::array<QString, kDetailsPageCount> kPageCaptions = {
     " Sonwick database", " File system", "MP3 tag vn 1", "MP3 tag vn 2",
-    "OGG comment",       "in playlists", "When played"};
-const std::array<QString, 3> kTagCaptions = {"MP3 tag vn 1", "MP3 tag vn 2", "OGG comment"};
+    "OGG comment",       "M4A/WMA tag",  "in playlists", "When played"};
+const std::array<QString, kTagKindCount> kTagCaptions = {"MP3 tag vn 1", "MP3 tag vn 2", "OGG comment",
+                                                         "M4A/WMA tag"};
 
 }  // namespace
 
@@ -36,16 +38,12 @@ SongDetailsController::SongDetailsController(Library& library, TagPolicy& tags, 
     : m_library(library), m_tags(tags), m_playlists(playlists), m_ratings(ratings) {}
 
 QString SongDetailsController::PageCaption(DetailsPage page) const {
-    switch (page) {
-        case DetailsPage::Id3v1:
-            return m_tagPages[0].caption.isEmpty() ? kPageCaptions[2] : m_tagPages[0].caption;
-        case DetailsPage::Id3v2:
-            return m_tagPages[1].caption.isEmpty() ? kPageCaptions[3] : m_tagPages[1].caption;
-        case DetailsPage::Ogg:
-            return m_tagPages[2].caption.isEmpty() ? kPageCaptions[4] : m_tagPages[2].caption;
-        default:
-            return kPageCaptions[static_cast<std::size_t>(page)];
+    const auto index = static_cast<std::size_t>(page);
+    const auto first = static_cast<std::size_t>(DetailsPage::Id3v1);
+    if (index >= first && index < first + m_tagPages.size() && !m_tagPages[index - first].caption.isEmpty()) {
+        return m_tagPages[index - first].caption;
     }
+    return kPageCaptions[index];
 }
 
 bool SongDetailsController::ShowSongDetails(int songNum) {
@@ -202,6 +200,7 @@ void SongDetailsController::DisplaySongDetails() {
         MarkMismatches(m_tagSongs[0], true);
         MarkMismatches(m_tagSongs[1], false);
         MarkMismatches(m_tagSongs[2], false);
+        MarkMismatches(m_tagSongs[3], false);
         for (const bool differs : m_highlighted) {
             if (differs) {
                 AddStatus("Database / music file mismatches are highlighted in yellow");
@@ -235,8 +234,10 @@ void SongDetailsController::FillTagPages() {
     guarded(TagKind::Id3v1, &SongDetailsController::FillId3v1Page);
     guarded(TagKind::Id3v2, &SongDetailsController::FillId3v2Page);
     guarded(TagKind::Ogg, &SongDetailsController::FillOggPage);
-    if (!m_tagPages[0].found && !m_tagPages[1].found && !m_tagPages[2].found &&
-        m_tagSongs[1].TagSource != kTagId3v2Unicode) {
+    guarded(TagKind::Container, &SongDetailsController::FillContainerPage);
+    const bool anyFound =
+        std::any_of(m_tagPages.begin(), m_tagPages.end(), [](const TagPageView& page) { return page.found; });
+    if (!anyFound && m_tagSongs[1].TagSource != kTagId3v2Unicode) {
         AddStatus("No tag on file");
     }
 }
@@ -305,8 +306,26 @@ void SongDetailsController::FillOggPage() {
                   {"Comment", tag.Comment}, {"Vendor ", m_tags.State().LastTagExtras.Vendor}};
 }
 
+// Shown as the edit window shows it, and only for the file types that carry such a tag: the page
+// never offers to write one.
+void SongDetailsController::FillContainerPage() {
+    TSong& tag = m_tagSongs[3];
+    TagPageView& page = m_tagPages[3];
+    if (!IsReadOnlyTagType(m_song.FileType) || !m_tags.ReadContainerTagIntoSong(tag)) {
+        page.caption = "( " + kTagCaptions[3] + " )";
+        return;
+    }
+    page.found = true;
+    page.note = m_song.FileType + " tag (read only)";
+    page.lines = {{"Title", tag.Title},     {"Artist", tag.ArtistName},
+                  {"Album", tag.AlbumName}, {"Track", QString::number(tag.Track)},
+                  {"Year", tag.Year},       {"Genre", tag.GenreName},
+                  {"Comment", tag.Comment}};
+}
+
 void SongDetailsController::MarkMismatches(const TSong& tag, bool genreById) {
-    if (tag.TagSource != kTagId3v1 && tag.TagSource != kTagId3v2 && tag.TagSource != kTagOgg) {
+    if (tag.TagSource != kTagId3v1 && tag.TagSource != kTagId3v2 && tag.TagSource != kTagOgg &&
+        tag.TagSource != kTagMp4OrAsf) {
         return;
     }
     auto mark = [this](DetailsField field, bool differs) {

@@ -20,15 +20,17 @@ class Ratings;
 class TagPolicy;
 
 /// The window's pages, in tab order.
-enum class DetailsPage { Catalogue, FileSystem, Id3v1, Id3v2, Ogg, Playlists, WhenPlayed };
-inline constexpr int kDetailsPageCount = 7;
+enum class DetailsPage { Catalogue, FileSystem, Id3v1, Id3v2, Ogg, Container, Playlists, WhenPlayed };
+inline constexpr int kDetailsPageCount = 8;
 
 /// The catalogue fields a tag can disagree with, in the order they are compared.
 enum class DetailsField { Title, Artist, Album, Track, Year, Genre, Comment };
 inline constexpr int kDetailsFieldCount = 7;
 
-/// The three tag pages.
-enum class TagKind { Id3v1 = 0, Id3v2 = 1, Ogg = 2 };
+/// The tag pages, in tab order. Container is the MP4 tag of an M4A file or the ASF tag of a WMA
+/// file, which is shown but never written.
+enum class TagKind { Id3v1 = 0, Id3v2 = 1, Ogg = 2, Container = 3 };
+inline constexpr int kTagKindCount = 4;
 
 /// One tag page as it is drawn.
 struct TagPageView {
@@ -38,6 +40,8 @@ struct TagPageView {
     QString notFoundText = "Tag not found";
     bool removeVisible = false;
     QString writeCaption = "Write tag";
+    /// A line shown above the details of a found tag; empty for none.
+    QString note;
     /// Caption and value of each detail the tag holds.
     std::vector<std::pair<QString, QString>> lines;
 };
@@ -133,7 +137,7 @@ public:
     const TSong& Song() const { return m_song; }
     const SongDetailsText& Text() const { return m_text; }
     const TagPageView& TagPage(TagKind kind) const { return m_tagPages[static_cast<std::size_t>(kind)]; }
-    /// The ID3v1, ID3v2 and Ogg details as read for the tag pages.
+    /// The details of each tag as read for its page.
     const TSong& TagSong(TagKind kind) const { return m_tagSongs[static_cast<std::size_t>(kind)]; }
     bool Highlighted(DetailsField field) const { return m_highlighted[static_cast<std::size_t>(field)]; }
     QString PageCaption(DetailsPage page) const;
@@ -177,6 +181,7 @@ private:
     void FillId3v1Page();
     void FillId3v2Page();
     void FillOggPage();
+    void FillContainerPage();
     void MarkMismatches(const TSong& tag, bool genreById);
     void QueryPlaylists();
     void QueryHistory();
@@ -194,8 +199,8 @@ private:
 
     TSong m_song;
     SongDetailsText m_text;
-    std::array<TSong, 3> m_tagSongs;
-    std::array<TagPageView, 3> m_tagPages;
+    std::array<TSong, kTagKindCount> m_tagSongs;
+    std::array<TagPageView, kTagKindCount> m_tagPages;
     std::array<bool, kDetailsFieldCount> m_highlighted{};
     QStringList m_status;
     DetailsPage m_page = DetailsPage::Catalogue;

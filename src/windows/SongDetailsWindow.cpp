@@ -30,6 +30,11 @@ const std::array<QString, 10> kFactCaptions = {"Song number ", "File size",     
                                                "Last edited ", "SearchTS",          "created",  "modified",
                                                "Actual size",  "Relative filename "};
 
+/// Only the MP3 tag pages remove and write their tags; the M4A and WMA tag is never written.
+bool HasTagButtons(TagKind kind) {
+    return kind == TagKind::Id3v1 || kind == TagKind::Id3v2;
+}
+
 QPushButton* LinkButton(QWidget* parent) {
     auto* button = new QPushButton(parent);
     button->setFlat(true);
@@ -50,6 +55,7 @@ SongDetailsWindow::SongDetailsWindow(SongDetailsController& controller, QWidget*
     m_pages->addTab(BuildTagPage(TagKind::Id3v1), QString());
     m_pages->addTab(BuildTagPage(TagKind::Id3v2), QString());
     m_pages->addTab(BuildTagPage(TagKind::Ogg), QString());
+    m_pages->addTab(BuildTagPage(TagKind::Container), QString());
     m_pages->addTab(BuildPlaylistsPage(), QString());
     m_pages->addTab(BuildHistoryPage(), QString());
     setCentralWidget(m_pages);
@@ -208,8 +214,14 @@ QWidget* SongDetailsWindow::BuildTagPage(TagKind kind) {
     w.notFound->setObjectName("tagNotFound");
     layout->addWidget(w.notFound);
     w.panel = new QWidget(page);
-    w.lines = new QVBoxLayout(w.panel);
-    w.lines->setContentsMargins(0, 0, 0, 0);
+    auto* panelLayout = new QVBoxLayout(w.panel);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    w.note = new QLabel(w.panel);
+    w.note->setObjectName("tagNote");
+    w.note->setTextFormat(Qt::PlainText);
+    panelLayout->addWidget(w.note);
+    w.lines = new QVBoxLayout;
+    panelLayout->addLayout(w.lines);
     layout->addWidget(w.panel);
     layout->addStretch(1);
     auto* buttons = new QHBoxLayout;
@@ -217,7 +229,7 @@ QWidget* SongDetailsWindow::BuildTagPage(TagKind kind) {
     w.remove->setObjectName("removeTag");
     w.write = new QPushButton("Write tag", page);
     w.write->setObjectName("writeTag");
-    if (kind == TagKind::Ogg) {
+    if (!HasTagButtons(kind)) {
         w.remove->hide();
         w.write->hide();
     }
@@ -376,8 +388,8 @@ void SongDetailsWindow::DetailsChanged() {
     }
     m_deleteFile->setEnabled(t.deleteEnabled);
     m_deleteAndRemove->setEnabled(t.deleteEnabled);
-    for (const TagKind kind : {TagKind::Id3v1, TagKind::Id3v2, TagKind::Ogg}) {
-        FillTagPage(kind);
+    for (int kind = 0; kind < kTagKindCount; ++kind) {
+        FillTagPage(static_cast<TagKind>(kind));
     }
 
     auto column = [](const QString& caption, std::function<QString(int)> text, Qt::Alignment alignment) {
@@ -430,10 +442,12 @@ void SongDetailsWindow::FillTagPage(TagKind kind) {
         line->setTextInteractionFlags(Qt::TextSelectableByMouse);
         w.lines->addWidget(line);
     }
+    w.note->setText(view.note);
+    w.note->setVisible(!view.note.isEmpty());
     w.panel->setVisible(view.found);
     w.notFound->setText(view.notFoundText);
     w.notFound->setVisible(!view.found);
-    if (kind != TagKind::Ogg) {
+    if (HasTagButtons(kind)) {
         w.remove->setVisible(view.removeVisible);
         w.write->setText(view.writeCaption);
         w.write->setEnabled(m_controller.Song().FileFound && m_controller.Song().FileType == "MP3");

@@ -16,7 +16,7 @@ namespace sw {
 
 class RowSetModel;
 
-/// The song details window: seven pages over SongDetailsController, its menu and a status line.
+/// The song details window: eight pages over SongDetailsController, its menu and a status line.
 class SongDetailsWindow : public QMainWindow, private SongDetailsDisplay {
 public:
     explicit SongDetailsWindow(SongDetailsController& controller, QWidget* parent = nullptr);
@@ -39,6 +39,7 @@ private:
     struct TagWidgets {
         QWidget* panel = nullptr;
         QVBoxLayout* lines = nullptr;
+        QLabel* note = nullptr;
         QLabel* notFound = nullptr;
         QPushButton* remove = nullptr;
         QPushButton* write = nullptr;
@@ -77,7 +78,7 @@ private:
     QLabel* m_fileFound = nullptr;
     QLabel* m_sizeCaption = nullptr;
     std::array<QLabel*, 10> m_facts{};
-    std::array<TagWidgets, 3> m_tagWidgets;
+    std::array<TagWidgets, kTagKindCount> m_tagWidgets;
     QTableView* m_playlistGrid = nullptr;
     RowSetModel* m_playlistModel = nullptr;
     QTableView* m_historyGrid = nullptr;

@@ -89,6 +89,94 @@ INSTANTIATE_TEST_SUITE_P(
         MismatchCase{"CommentInBothTags", 4, "\"comment\" = 'other'", {DetailsField::Comment}}),
     ByName());
 
+// The MP4 tag of an M4A file and the ASF tag of a WMA file have a page of their own, marked against
+// the catalogue as the other tags are, and never written: the file is left as it was.
+struct ContainerCase {
+    std::string name;
+    QString fixture;
+    QString change;
+    QList<DetailsField> marked;
+};
+
+void PrintTo(const ContainerCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ContainerTagPage : public SongDetails, public ::testing::WithParamInterface<ContainerCase> {};
+
+TEST_P(ContainerTagPage, ShowsTheTagReadOnlyAndMarksWhatDiffers) {
+    const ContainerCase& c = GetParam();
+    TSong details = Details("Fixture Title", "Fixture Artist", "Fixture Album", 3);
+    details.Comment = "Fixture comment";
+    const QString type = c.fixture.section('.', 1).toUpper();
+    const int songNum = AddTaggedSong("song." + type.toLower(), details, 0, c.fixture);
+    if (!c.change.isEmpty()) {
+        m_catalogue.ExecSqlCommit("update song set " + c.change + " where songnum = " + QString::number(songNum));
+    }
+    const QString path = Stored(songNum).FullPath;
+    const QByteArray before = ReadBytes(path);
+
+    ASSERT_TRUE(m_details.ShowSongDetails(songNum));
+    const TagPageView& page = m_details.TagPage(TagKind::Container);
+    ASSERT_TRUE(page.found) << m_details.StatusText().toStdString();
+    EXPECT_EQ(m_details.PageCaption(DetailsPage::Container), "M4A/WMA tag");
+    EXPECT_EQ(page.note, type + " tag (read only)");
+    EXPECT_FALSE(page.removeVisible);
+    const std::vector<std::pair<QString, QString>> lines{
+        {"Title", "Fixture Title"}, {"Artist", "Fixture Artist"}, {"Album", "Fixture Album"},
+        {"Track", "3"},             {"Year", "1999"},             {"Genre", "Rock"},
+        {"Comment", "Fixture comment"}};
+    EXPECT_EQ(page.lines, lines);
+    EXPECT_EQ(m_details.TagSong(TagKind::Container).TagSource, kTagMp4OrAsf);
+    EXPECT_EQ(HighlightedFields(), c.marked);
+    EXPECT_EQ(m_details.StatusText().contains("Database / music file mismatches are highlighted in yellow"),
+              !c.marked.isEmpty())
+        << m_details.StatusText().toStdString();
+    EXPECT_FALSE(m_details.StatusText().contains("No tag on file"));
+
+    // The page has nothing to remove or write with.
+    m_dialogs.QueueAnswer("Y");
+    m_details.RemoveTag(TagKind::Container);
+    m_details.WriteTag(TagKind::Container);
+    m_details.Refresh();
+    EXPECT_TRUE(m_dialogs.Transcript().isEmpty()) << Asked().toStdString();
+    EXPECT_EQ(ReadBytes(path), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SongDetails, ContainerTagPage,
+    ::testing::Values(ContainerCase{"M4aSameDetails", "tagged.m4a", "", {}},
+                      ContainerCase{"WmaSameDetails", "tagged.wma", "", {}},
+                      ContainerCase{"M4aTagWithCover", "cover.m4a", "", {}},
+                      ContainerCase{"M4aTitleDiffersOnlyInCase", "tagged.m4a", "title = 'FIXTURE TITLE'",
+                                    {DetailsField::Title}},
+                      ContainerCase{"WmaTrackAndYear", "tagged.wma", "track = 4, \"year\" = '2001'",
+                                    {DetailsField::Track, DetailsField::Year}},
+                      ContainerCase{"M4aGenre", "tagged.m4a", "genreid = 8", {DetailsField::Genre}},
+                      ContainerCase{"WmaCommentAndArtist", "tagged.wma",
+                                    "\"comment\" = 'other', artistid = (select max(artistid) from artist) + 1",
+                                    {DetailsField::Artist, DetailsField::Comment}}),
+    ByName());
+
+TEST_F(SongDetails, ContainerPageWithoutATag) {
+    for (const auto& [name, fixture] :
+         {std::pair{"plain.m4a", "plain.m4a"}, std::pair{"plain.wma", "plain.wma"}, std::pair{"a.mp3", "plain.mp3"}}) {
+        const int songNum = AddTaggedSong(name, Details("Plain", "Ann", "First"), 0, fixture);
+        ASSERT_TRUE(m_details.ShowSongDetails(songNum)) << name;
+        EXPECT_FALSE(m_details.TagPage(TagKind::Container).found) << name;
+        EXPECT_EQ(m_details.PageCaption(DetailsPage::Container), "( M4A/WMA tag )") << name;
+        EXPECT_TRUE(m_details.TagPage(TagKind::Container).note.isEmpty()) << name;
+        EXPECT_TRUE(m_details.StatusText().contains("No tag on file")) << name;
+        EXPECT_TRUE(HighlightedFields().isEmpty()) << name;
+    }
+    // Only M4A and WMA files are looked at for such a tag: an M4A file's bytes under another name
+    // are not read as one.
+    const int renamed = AddTaggedSong("tagged.mp3", Details("Plain", "Ann", "First"), 0, "tagged.m4a");
+    ASSERT_TRUE(m_details.ShowSongDetails(renamed));
+    EXPECT_FALSE(m_details.TagPage(TagKind::Container).found);
+    EXPECT_EQ(m_details.TagSong(TagKind::Container).TagSource, kTagNotRead);
+}
+
 TEST_F(SongDetails, PagesShowEachTagWithItsOwnReader) {
     TSong details = Details("A title longer than thirty characters", "Ann", "First");
     const int songNum = AddTaggedSong("both.mp3", details, 4);
@@ -127,7 +215,7 @@ TEST_F(SongDetails, FileWithoutTagsAndMissingFile) {
     EXPECT_EQ(m_details.Text().fileFound, " File not found ");
     EXPECT_FALSE(m_details.Text().deleteEnabled);
     EXPECT_TRUE(m_details.Text().remindVisible);
-    for (const TagKind kind : {TagKind::Id3v1, TagKind::Id3v2, TagKind::Ogg}) {
+    for (const TagKind kind : {TagKind::Id3v1, TagKind::Id3v2, TagKind::Ogg, TagKind::Container}) {
         EXPECT_FALSE(m_details.TagPage(kind).found);
         EXPECT_EQ(m_details.TagPage(kind).notFoundText, "Tag not found");
         EXPECT_EQ(m_details.TagSong(kind).TagSource, kTagNotRead) << "no tag reading is attempted";

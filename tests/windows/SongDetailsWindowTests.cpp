@@ -64,6 +64,48 @@ TEST_F(DetailsWindows, DetailsWindowMarksMismatchesInYellow) {
     EXPECT_FALSE(window.findChild<QPushButton*>("remind")->isHidden());
 }
 
+// The M4A or WMA tag's page: its details and the read-only note, no button that would write, and
+// the catalogue fields that differ in yellow.
+TEST_F(DetailsWindows, DetailsWindowShowsAnM4aTagReadOnly) {
+    TSong details = Details("Fixture Title", "Fixture Artist", "Fixture Album", 3);
+    details.Comment = "Fixture comment";
+    const int songNum = AddTaggedSong("song.m4a", details, 0, "tagged.m4a");
+    m_catalogue.ExecSqlCommit("update song set \"year\" = '2001' where songnum = " + QString::number(songNum));
+    SongDetailsWindow window(m_details);
+    ASSERT_TRUE(m_details.ShowSongDetails(songNum));
+
+    const int index = static_cast<int>(DetailsPage::Container);
+    EXPECT_EQ(window.Pages()->tabText(index), "M4A/WMA tag");
+    EXPECT_EQ(window.Pages()->tabText(index - 1), "( OGG comment )");
+    EXPECT_EQ(window.Pages()->tabText(index + 1), "in playlists");
+    window.Pages()->setCurrentIndex(index);
+    // The page's lines are made afresh on each showing and shown from the event loop.
+    QCoreApplication::processEvents();
+    QWidget* page = window.Pages()->widget(index);
+    EXPECT_EQ(page->findChild<QLabel*>("tagNote")->text(), "M4A tag (read only)");
+    EXPECT_TRUE(page->findChild<QLabel*>("tagNotFound")->isHidden());
+    QStringList shown;
+    for (QLabel* label : page->findChildren<QLabel*>()) {
+        if (label->isVisible()) {
+            shown << label->text();
+        }
+    }
+    EXPECT_TRUE(shown.contains("Title:  Fixture Title")) << shown.join(" | ").toStdString();
+    EXPECT_TRUE(shown.contains("Year:  1999")) << shown.join(" | ").toStdString();
+    for (QPushButton* button : page->findChildren<QPushButton*>()) {
+        EXPECT_FALSE(button->isVisible()) << button->text().toStdString();
+    }
+    EXPECT_EQ(window.FieldCaption(DetailsField::Year)->palette().color(QPalette::Window), QColor(Qt::yellow));
+    EXPECT_NE(window.FieldCaption(DetailsField::Title)->palette().color(QPalette::Window),
+              QColor(Qt::yellow));
+    EXPECT_EQ(window.StatusLine()->text(), "Database / music file mismatches are highlighted in yellow");
+
+    // The pages after it keep their places.
+    window.Pages()->setCurrentIndex(static_cast<int>(DetailsPage::WhenPlayed));
+    EXPECT_TRUE(window.StatusLine()->text().endsWith(" | No play history before "))
+        << window.StatusLine()->text().toStdString();
+}
+
 TEST_F(DetailsWindows, EditWindowSavesWhatIsTyped) {
     const int songNum = AddTaggedSong("a.mp3", Details("Hello", "Ann", "First"), 3);
     EditSongWindow window(m_edit);
