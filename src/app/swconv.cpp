@@ -10,6 +10,7 @@
 #include "converter/ConverterDialogs.h"
 #include "converter/ConverterWindow.h"
 #include "converter/FolderMap.h"
+#include "converter/StopSignals.h"
 #include "core/CreationOrder.h"
 #include "core/InstanceLock.h"
 #include "core/Paths.h"
@@ -61,6 +62,8 @@ int RunUnattended(sw::ConverterController& controller, const QString& legacyFold
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before any thread starts, so that a stop signal reaches none but the one that takes it.
+    sw::CatchStopSignals();
     if (!DisplayAvailable() && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         if (HasOption(argc, argv, "--unattended") || HasOption(argc, argv, "--help") ||
             HasOption(argc, argv, "-h") || HasOption(argc, argv, "--version")) {

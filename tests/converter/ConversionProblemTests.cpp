@@ -2,9 +2,13 @@
 // a throw-away catalogue.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <QDir>
+#include <chrono>
 #include <csignal>
 #include <functional>
+#include <thread>
 
 #include "ConverterTestSupport.h"
 #include "converter/ConverterController.h"
@@ -241,7 +245,11 @@ public:
     void PumpEvents() override {
         if (!m_raised && m_converter.StatusText().startsWith(" " + m_table)) {
             m_raised = true;
-            std::raise(m_signal);
+            // Sent to the process, as kill does: the signal thread takes it.
+            ::kill(::getpid(), m_signal);
+            for (int wait = 0; wait < 200 && StopSignal() == 0; ++wait) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
         }
     }
     void EndProgram() override {}

@@ -203,6 +203,47 @@ INSTANTIATE_TEST_SUITE_P(Converter, StoppedUnattended,
                              return std::string(param.param.name);
                          });
 
+// The window waiting for the user, its catalogue open: a stop signal ends it, and the catalogue
+// is closed so that it opens again.
+TEST_P(StoppedUnattended, EndsTheWaitingWindow) {
+    QProcess converter;
+    converter.setProcessChannelMode(QProcess::MergedChannels);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    converter.setProcessEnvironment(environment);
+    QDir(m_home.path()).removeRecursively();
+    QDir().mkpath(m_home.path());
+    converter.start(test::ProgramPath("swconv"), {"--legacy", m_legacy.path(), "--home", m_home.path()});
+    ASSERT_TRUE(converter.waitForStarted());
+    const QString catalogue = m_home.filePath("SW3DATA/SONGS.FDB");
+    const auto holdsCatalogue = [&] {
+        QDirIterator open(QString("/proc/%1/fd").arg(converter.processId()), QDir::Files | QDir::System);
+        while (open.hasNext()) {
+            if (QFileInfo(open.next()).symLinkTarget() == catalogue) {
+                return true;
+            }
+        }
+        return false;
+    };
+    for (int wait = 0; wait < 300 && !holdsCatalogue(); ++wait) {
+        converter.waitForFinished(100);
+    }
+    ASSERT_TRUE(holdsCatalogue());
+    ::kill(static_cast<pid_t>(converter.processId()), GetParam().signal);
+    const bool ended = converter.waitForFinished(20000);
+    if (!ended) {
+        converter.kill();
+        converter.waitForFinished();
+    }
+    ASSERT_TRUE(ended) << "still running 20 s after " << GetParam().name;
+    EXPECT_EQ(converter.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(converter.exitCode(), 1) << converter.readAll().toStdString();
+    Catalogue reopened;
+    reopened.Open(catalogue);
+    EXPECT_EQ(Lines(reopened.Select("select count(*) from song")), QStringList({"0"}));
+    reopened.CloseCatalogue();
+}
+
 TEST_F(ConvertEndToEnd, MapsAndBadRowsComeFromTheCommandLine) {
     // The third album takes the number of the second.
     QByteArray albums = test::ReadFile(m_legacy.filePath("Data/album2.DB"));
