@@ -111,7 +111,8 @@ TEST_P(ContainerTagPage, ShowsTheTagReadOnlyAndMarksWhatDiffers) {
     const QString type = c.fixture.section('.', 1).toUpper();
     const int songNum = AddTaggedSong("song." + type.toLower(), details, 0, c.fixture);
     if (!c.change.isEmpty()) {
-        m_catalogue.ExecSqlCommit("update song set " + c.change + " where songnum = " + QString::number(songNum));
+        m_catalogue.ExecSqlCommit("update song set " + c.change +
+                                  " where songnum = " + QString::number(songNum));
     }
     const QString path = Stored(songNum).FullPath;
     const QByteArray before = ReadBytes(path);
@@ -122,10 +123,13 @@ TEST_P(ContainerTagPage, ShowsTheTagReadOnlyAndMarksWhatDiffers) {
     EXPECT_EQ(m_details.PageCaption(DetailsPage::Container), "M4A/WMA tag");
     EXPECT_EQ(page.note, type + " tag (read only)");
     EXPECT_FALSE(page.removeVisible);
-    const std::vector<std::pair<QString, QString>> lines{
-        {"Title", "Fixture Title"}, {"Artist", "Fixture Artist"}, {"Album", "Fixture Album"},
-        {"Track", "3"},             {"Year", "1999"},             {"Genre", "Rock"},
-        {"Comment", "Fixture comment"}};
+    const std::vector<std::pair<QString, QString>> lines{{"Title", "Fixture Title"},
+                                                         {"Artist", "Fixture Artist"},
+                                                         {"Album", "Fixture Album"},
+                                                         {"Track", "3"},
+                                                         {"Year", "1999"},
+                                                         {"Genre", "Rock"},
+                                                         {"Comment", "Fixture comment"}};
     EXPECT_EQ(page.lines, lines);
     EXPECT_EQ(m_details.TagSong(TagKind::Container).TagSource, kTagMp4OrAsf);
     EXPECT_EQ(HighlightedFields(), c.marked);
@@ -145,22 +149,27 @@ TEST_P(ContainerTagPage, ShowsTheTagReadOnlyAndMarksWhatDiffers) {
 
 INSTANTIATE_TEST_SUITE_P(
     SongDetails, ContainerTagPage,
-    ::testing::Values(ContainerCase{"M4aSameDetails", "tagged.m4a", "", {}},
-                      ContainerCase{"WmaSameDetails", "tagged.wma", "", {}},
-                      ContainerCase{"M4aTagWithCover", "cover.m4a", "", {}},
-                      ContainerCase{"M4aTitleDiffersOnlyInCase", "tagged.m4a", "title = 'FIXTURE TITLE'",
-                                    {DetailsField::Title}},
-                      ContainerCase{"WmaTrackAndYear", "tagged.wma", "track = 4, \"year\" = '2001'",
-                                    {DetailsField::Track, DetailsField::Year}},
-                      ContainerCase{"M4aGenre", "tagged.m4a", "genreid = 8", {DetailsField::Genre}},
-                      ContainerCase{"WmaCommentAndArtist", "tagged.wma",
-                                    "\"comment\" = 'other', artistid = (select max(artistid) from artist) + 1",
-                                    {DetailsField::Artist, DetailsField::Comment}}),
+    ::testing::Values(
+        ContainerCase{"M4aSameDetails", "tagged.m4a", "", {}},
+        ContainerCase{"WmaSameDetails", "tagged.wma", "", {}},
+        ContainerCase{"M4aTagWithCover", "cover.m4a", "", {}},
+        ContainerCase{
+            "M4aTitleDiffersOnlyInCase", "tagged.m4a", "title = 'FIXTURE TITLE'", {DetailsField::Title}},
+        ContainerCase{"WmaTrackAndYear",
+                      "tagged.wma",
+                      "track = 4, \"year\" = '2001'",
+                      {DetailsField::Track, DetailsField::Year}},
+        ContainerCase{"M4aGenre", "tagged.m4a", "genreid = 8", {DetailsField::Genre}},
+        ContainerCase{"WmaCommentAndArtist",
+                      "tagged.wma",
+                      "\"comment\" = 'other', artistid = (select max(artistid) from artist) + 1",
+                      {DetailsField::Artist, DetailsField::Comment}}),
     ByName());
 
 TEST_F(SongDetails, ContainerPageWithoutATag) {
     for (const auto& [name, fixture] :
-         {std::pair{"plain.m4a", "plain.m4a"}, std::pair{"plain.wma", "plain.wma"}, std::pair{"a.mp3", "plain.mp3"}}) {
+         {std::pair{"plain.m4a", "plain.m4a"}, std::pair{"plain.wma", "plain.wma"},
+          std::pair{"a.mp3", "plain.mp3"}}) {
         const int songNum = AddTaggedSong(name, Details("Plain", "Ann", "First"), 0, fixture);
         ASSERT_TRUE(m_details.ShowSongDetails(songNum)) << name;
         EXPECT_FALSE(m_details.TagPage(TagKind::Container).found) << name;

@@ -70,7 +70,8 @@ TEST_F(DetailsWindows, DetailsWindowShowsAnM4aTagReadOnly) {
     TSong details = Details("Fixture Title", "Fixture Artist", "Fixture Album", 3);
     details.Comment = "Fixture comment";
     const int songNum = AddTaggedSong("song.m4a", details, 0, "tagged.m4a");
-    m_catalogue.ExecSqlCommit("update song set \"year\" = '2001' where songnum = " + QString::number(songNum));
+    m_catalogue.ExecSqlCommit("update song set \"year\" = '2001' where songnum = " +
+                              QString::number(songNum));
     SongDetailsWindow window(m_details);
     ASSERT_TRUE(m_details.ShowSongDetails(songNum));
 
