@@ -59,8 +59,11 @@ QString StripMusicRoot(const QString& name, const QString& root) {
     return name;
 }
 
+/// A tag whose details stand against the catalogue's. The MP4 and ASF tags of M4A and WMA files
+/// count too, though nothing is ever written to them.
 bool IsTagFound(int tagSource) {
-    return tagSource == kTagId3v1 || tagSource == kTagId3v2 || tagSource == kTagOgg;
+    return tagSource == kTagId3v1 || tagSource == kTagId3v2 || tagSource == kTagOgg ||
+           tagSource == kTagMp4OrAsf;
 }
 
 /// Errors of the database go on to the caller; any other error (a file that cannot be read or
@@ -366,8 +369,10 @@ void HealthCheck::CheckTags(const RowSet& songs, SongScan& scan, const QString& 
                     scan.year.SetText("year", tagYear).SetInteger("songnum", songNum).Execute();
                 }
                 ReportRepairable(text);
-            } else if (tagYear.size() < 4 && dbYear.size() == 4 && !emptyTag) {
-                // A tag without title, artist and album is not rewritten from what was read of it.
+            } else if (tagYear.size() < 4 && dbYear.size() == 4 && !emptyTag &&
+                       !IsReadOnlyTagType(file.FileType)) {
+                // A tag without title, artist and album is not rewritten from what was read of it,
+                // nor is a tag this program only reads (M4A, WMA): both are left to the user.
                 QString why;
                 bool written = false;
                 if (m_repair) {

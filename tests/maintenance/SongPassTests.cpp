@@ -102,6 +102,92 @@ INSTANTIATE_TEST_SUITE_P(
         YearCase{"EmptyOnDbRepaired", "", "2001", true, " (repaired)", "2001", "2001"}),
     ByName());
 
+// The tag of an M4A or WMA file (year 1999, genre Rock) is compared with the catalogue like any
+// other, but it is only read: a repair puts the catalogue right from it and never writes to it.
+struct ContainerYearCase {
+    std::string name;
+    QString fixture;
+    QString onDb;
+    /// The year the file's tag is given in place of 1999 ("199 " reads as "199").
+    QString onFile;
+    bool repair;
+    /// The year line as reported; empty for none.
+    QString line;
+    QString dbAfter;
+};
+
+class ContainerTagYear : public CheckFixture, public ::testing::WithParamInterface<ContainerYearCase> {};
+
+TEST_P(ContainerTagYear, IsComparedAndOnlyTheCatalogueRepaired) {
+    const ContainerYearCase& c = GetParam();
+    QByteArray bytes = Fixture(c.fixture);
+    const bool asf = c.fixture.endsWith(".wma");
+    const auto encoded = [asf](const QString& text) {
+        return asf ? QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2) : text.toUtf8();
+    };
+    ASSERT_EQ(bytes.count(encoded("1999")), 1);
+    bytes.replace(encoded("1999"), encoded(c.onFile));
+    const QString path = Put("song." + c.fixture.section('.', 1), bytes);
+    ASSERT_EQ(ReadBack(path).TagSource, kTagMp4OrAsf);
+    AddSongFor(path, c.onDb);
+
+    if (c.repair) {
+        ASSERT_TRUE(m_check.RunRepair());
+    } else {
+        m_check.RunCheck();
+    }
+    EXPECT_EQ(LinesWith("year"), c.line.isEmpty() ? QStringList{} : QStringList{"Song #1 " + c.line});
+    EXPECT_EQ(TextOf("select \"year\" as v from song").trimmed(), c.dbAfter);
+    EXPECT_EQ(ReadBytesOf(path), bytes) << "the file is never written";
+    EXPECT_TRUE(m_dialogs.Transcript().filter("cannot be tagged").isEmpty())
+        << m_dialogs.Transcript().join("\n").toStdString();
+    if (c.repair && c.line.endsWith(" (repaired)")) {
+        m_check.RunCheck();
+        EXPECT_TRUE(LinesWith("year").isEmpty()) << LinesWith("year").join("\n").toStdString();
+    }
+}
+
+void PrintTo(const ContainerYearCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CheckAndRepair, ContainerTagYear,
+    ::testing::Values(
+        ContainerYearCase{"M4aSameYear", "tagged.m4a", "1999", "1999", true, "", "1999"},
+        ContainerYearCase{"M4aShortOnDbChecked", "tagged.m4a", "199", "1999", false,
+                          "year mismatch : on db \"199\", on file \"1999\" (can auto-repair)", "199"},
+        ContainerYearCase{"M4aShortOnDbRepaired", "tagged.m4a", "199", "1999", true,
+                          "year mismatch : on db \"199\", on file \"1999\" (repaired)", "1999"},
+        ContainerYearCase{"WmaEmptyOnDbRepaired", "tagged.wma", "", "1999", true,
+                          "year mismatch : on db \"\", on file \"1999\" (repaired)", "1999"},
+        ContainerYearCase{"M4aShortOnFileChecked", "tagged.m4a", "1999", "199 ", false,
+                          "year mismatch : on db \"1999\", on file \"199\" (for manual repair)", "1999"},
+        ContainerYearCase{"M4aShortOnFileRepaired", "tagged.m4a", "1999", "199 ", true,
+                          "year mismatch : on db \"1999\", on file \"199\" (for manual repair)", "1999"},
+        ContainerYearCase{"WmaShortOnFileRepaired", "tagged.wma", "1998", "199 ", true,
+                          "year mismatch : on db \"1998\", on file \"199\" (for manual repair)", "1998"},
+        ContainerYearCase{"WmaBothFullLeftAlone", "tagged.wma", "2001", "1999", true,
+                          "year mismatch : on db \"2001\", on file \"1999\" (for manual repair)", "2001"}),
+    ByName());
+
+TEST_F(CheckFixture, ContainerTagGenreIsComparedByName) {
+    const QString m4a = Put("rock.m4a", Fixture("tagged.m4a"));
+    const QString wma = Put("rock.wma", Fixture("tagged.wma"));
+    AddSongFor(m4a, "1999", 0, 8);
+    AddSongFor(wma, "1999", 0, 17);
+    AddSongFor(Put("plain.m4a", Fixture("plain.m4a")), "1999", 0, 8);
+    m_check.SetOption(HealthOption::GenreMismatches, true);
+    m_check.SetOption(HealthOption::NoTags, true);
+
+    ASSERT_TRUE(m_check.RunRepair());
+    // A file without such a tag is not one a tag could be written to.
+    EXPECT_EQ(m_check.ProblemLines(),
+              QStringList{"Song #1 genre mismatch : on db \"Jazz\", on file \"Rock\" (for manual repair)"});
+    EXPECT_EQ(ReadBytesOf(m4a), Fixture("tagged.m4a"));
+    EXPECT_EQ(ReadBytesOf(wma), Fixture("tagged.wma"));
+}
+
 TEST_F(CheckFixture, YearRepairKeepsDetailsTooLongForAnId3v1Tag) {
     const QString title = "A title of forty characters, no less ok";
     Mp3Tags tags{title, "Artist", "Album", "98", "", 255};
