@@ -21,8 +21,8 @@ public:
     virtual void StartLoadRun(bool loadAll) = 0;
     /// Imports one file, all of it or (when it fails) nothing of it; no commit.
     virtual void ImportFile(const QString& path) = 0;
-    /// Makes the files imported so far durable when the last commit is a quarter of a second old,
-    /// so that a run is not slowed down by a commit per file.
+    /// Makes the files imported so far durable before they are a second old, so that a killed run
+    /// loses at most its last second of files and is not slowed down by a commit per file.
     virtual void CommitIfDue() = 0;
     /// Ends the run, also a cancelled or failed one: commits every file imported, then shows the
     /// last run's songs, the files that could not be catalogued and any note about ignored tags.

@@ -37,6 +37,7 @@ void LoadRun::StartLoadRun(bool loadAll) {
     m_counts = {};
     m_notCatalogued.clear();
     m_lastCommitMs = m_clock.NowMs();
+    m_lastCheckMs = m_lastCommitMs;
     if (loadAll) {
         m_library.songs.loadedWithoutDuration = false;
     }
@@ -140,14 +141,20 @@ LoadRun::Outcome LoadRun::Import(const QString& path) {
 }
 
 void LoadRun::CommitIfDue() {
-    if (m_clock.NowMs() - m_lastCommitMs >= kLoadCommitIntervalMs) {
+    const qint64 now = m_clock.NowMs();
+    const qint64 lastFileMs = now - m_lastCheckMs;
+    // Waiting for the interval itself to pass would let the file after it carry the oldest
+    // uncommitted files past the interval by that file's time.
+    if (now - m_lastCommitMs + lastFileMs >= kLoadCommitIntervalMs) {
         CommitAndContinue();
     }
+    m_lastCheckMs = m_clock.NowMs();
 }
 
 void LoadRun::CommitAndContinue() {
+    const qint64 start = m_clock.NowMs();
     m_library.catalogue.CommitAndContinue();
-    m_lastCommitMs = m_clock.NowMs();
+    m_lastCommitMs = start;
 }
 
 void LoadRun::NoteNotCatalogued(const QString& name, const QString& reason) {

@@ -531,7 +531,7 @@ TEST_F(Import, AFreshLoadLeavesEveryAlbumWithItsCountOfFilesAndAYear) {
     EXPECT_EQ(Committed("select count(*) as ct from album where numexi = 3 and \"year\" = '1987'"), 2);
 }
 
-TEST_F(Import, CommitsComeAQuarterSecondApartAndAtTheEndOfTheRun) {
+TEST_F(Import, CommitsComeBeforeTheNextFileWouldPassTheIntervalAndAtTheEndOfTheRun) {
     ManualClock clock;
     LoadRun run(m_library, m_policy, clock);
     QStringList paths;
@@ -539,22 +539,86 @@ TEST_F(Import, CommitsComeAQuarterSecondApartAndAtTheEndOfTheRun) {
         paths << Tagged(QString("n%1.mp3").arg(n), "T" + QString::number(n), "Artist", "Album", n);
     }
     run.StartLoadRun(true);
-    run.ImportFile(paths[0]);
-    run.CommitIfDue();
-    clock.Advance(kLoadCommitIntervalMs - 1);
-    run.ImportFile(paths[1]);
-    run.CommitIfDue();
+    // Two quick files wait for the interval.
+    for (int n = 0; n < 2; ++n) {
+        clock.Advance(1);
+        run.ImportFile(paths[n]);
+        run.CommitIfDue();
+    }
     EXPECT_EQ(Committed("select count(*) as ct from song"), 0);
-    clock.Advance(1);
+    // A file that took most of the interval: the next one like it would pass it.
+    clock.Advance(kLoadCommitIntervalMs / 2 + 1);
     run.ImportFile(paths[2]);
     run.CommitIfDue();
     EXPECT_EQ(Committed("select count(*) as ct from song"), 3);
+    clock.Advance(1);
     run.ImportFile(paths[3]);
     run.CommitIfDue();
     EXPECT_EQ(Committed("select count(*) as ct from song"), 3);
     run.FinishLoadRun();
     EXPECT_EQ(Committed("select count(*) as ct from song"), 4);
 }
+
+/// How long each file of a run takes to import.
+struct CommitPace {
+    const char* name;
+    std::vector<qint64> fileMs;
+};
+
+void PrintTo(const CommitPace& pace, std::ostream* out) {
+    *out << pace.name;
+}
+
+class ImportCommits : public Import, public ::testing::WithParamInterface<CommitPace> {};
+
+// A killed run loses what was imported since the last commit began, so commits may begin at most a
+// second apart (a single file slower than that excepted), and not much sooner than the pace
+// requires, or the run pays for a commit per file.
+TEST_P(ImportCommits, AKilledRunLosesAtMostTheLastSecond) {
+    constexpr qint64 kWithinASecondMs = 1000;
+    const std::vector<qint64>& fileMs = GetParam().fileMs;
+    QStringList paths;
+    for (size_t n = 0; n < fileMs.size(); ++n) {
+        paths << Tagged(QString("p%1.mp3").arg(n), "T" + QString::number(n), "Artist", "Album",
+                        static_cast<int>(n % 99 + 1));
+    }
+    ManualClock clock;
+    LoadRun run(m_library, m_policy, clock);
+    run.StartLoadRun(true);
+    qint64 lastCommitAt = 0;
+    int committed = 0;
+    int filesSinceCommit = 0;
+    for (size_t n = 0; n < fileMs.size(); ++n) {
+        clock.Advance(fileMs[n]);
+        run.ImportFile(paths[static_cast<int>(n)]);
+        run.CommitIfDue();
+        ++filesSinceCommit;
+        const int now = Committed("select count(*) as ct from song");
+        if (now == committed) {
+            continue;
+        }
+        const qint64 gap = clock.NowMs() - lastCommitAt;
+        EXPECT_TRUE(gap <= kWithinASecondMs || filesSinceCommit == 1)
+            << "file " << n << ": commits " << gap << " ms apart over " << filesSinceCommit << " files";
+        EXPECT_GE(gap, kWithinASecondMs - 2 * fileMs[n]) << "file " << n << ": committed too soon";
+        EXPECT_EQ(now, static_cast<int>(n) + 1) << "file " << n;
+        committed = now;
+        lastCommitAt = clock.NowMs();
+        filesSinceCommit = 0;
+    }
+    EXPECT_LE(clock.NowMs() - lastCommitAt, kWithinASecondMs);
+    run.FinishLoadRun();
+    EXPECT_EQ(Committed("select count(*) as ct from song"), static_cast<int>(fileMs.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paces, ImportCommits,
+    ::testing::Values(CommitPace{"TenthOfASecond", std::vector<qint64>(25, 100)},
+                      CommitPace{"ThirdOfASecond", std::vector<qint64>(10, 300)},
+                      CommitPace{"AlmostASecond", std::vector<qint64>(4, 999)},
+                      CommitPace{"LongerThanASecond", std::vector<qint64>(3, 1500)},
+                      CommitPace{"SlowThenQuickThenSlow", {400, 400, 10, 10, 10, 500, 500, 500, 20, 20}}),
+    [](const ::testing::TestParamInfo<CommitPace>& tested) { return std::string(tested.param.name); });
 
 TEST_F(Import, ACancelledRunKeepsWhatItImported) {
     for (int n = 1; n <= 5; ++n) {
