@@ -8,7 +8,10 @@
 #include "Unsaveable.h"
 #include "core/CoreSession.h"
 #include "core/IniFile.h"
+#include "foundation/Clock.h"
 #include "foundation/ScriptedDialogs.h"
+#include "playback/QueueKeeper.h"
+#include "playback/QueueTestSupport.h"
 #include "windows/MainWindow.h"
 #include "windows/Placements.h"
 #include "windows/ProgramShutdown.h"
@@ -108,6 +111,79 @@ TEST_F(ProgramClose, StopBySignalAsksNothingAndReportsAFailedSaveInItsStatus) {
     EXPECT_TRUE(text.startsWith("INFO: The settings were not saved: ")) << text.toStdString();
     EXPECT_TRUE(m_dialogs.Transcript().isEmpty());
 }
+
+struct QueueEndCase {
+    const char* name;
+    /// The system's stop instead of the main window's close.
+    bool bySignal;
+};
+
+void PrintTo(const QueueEndCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class QueueKeptAtTheEnd : public ProgramClose, public ::testing::WithParamInterface<QueueEndCase> {
+protected:
+    QByteArray QueueFile() const {
+        QFile file(m_queueFile);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    /// Ends the program the case's way; returns the exit status.
+    int EndTheProgram() {
+        if (GetParam().bySignal) {
+            QString text;
+            QTextStream messages(&text);
+            const int status = m_shutdown.StopRequested(messages);
+            messages.flush();
+            EXPECT_TRUE(text.isEmpty()) << text.toStdString();
+            return status;
+        }
+        EXPECT_TRUE(m_window.close());
+        return m_shutdown.EndProgram();
+    }
+
+    test::QueueRig m_rig;
+    ManualClock m_clock;
+    QString m_queueFile = m_dir.filePath("SW3DATA/QUEUE.TXT");
+    QueueKeeper m_keeper{m_rig.queue, m_queueFile, m_clock};
+};
+
+// The last changes to the queue, still waiting for their moment to be written, are in the queue
+// file once the program has ended either way, and nothing changes the file after that.
+TEST_P(QueueKeptAtTheEnd, TheQueueFileHoldsTheQueueAsItWas) {
+    ASSERT_EQ(m_keeper.RestoreQueue(), 0);
+    m_shutdown.SetQueueKeeper(&m_keeper);
+    m_rig.Fill(3);
+    m_rig.queue.SetCursor(2);
+    m_keeper.Tick();
+    ASSERT_TRUE(QueueFile().isEmpty()) << "a change waits before it is written";
+
+    EXPECT_EQ(EndTheProgram(), 0);
+    QString why;
+    const std::optional<KeptQueue> kept = ParseQueueFile(QueueFile(), &why);
+    ASSERT_TRUE(kept) << why.toStdString();
+    std::vector<int> songs;
+    for (const KeptQueueRow& row : kept->rows) {
+        songs.push_back(row.songNum);
+    }
+    EXPECT_EQ(songs, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(kept->cursor, 2);
+    EXPECT_EQ(kept->playingRow, 0);
+    EXPECT_TRUE(SettingsSaved());
+
+    const QByteArray written = QueueFile();
+    m_rig.queue.AppendToQueue(m_rig.Song(4));
+    m_clock.Advance(QueueKeeper::kSettleMs + 1);
+    m_keeper.Tick();
+    EXPECT_TRUE(m_keeper.SaveQueue());
+    EXPECT_EQ(QueueFile(), written) << "the file stays as the program left it";
+}
+
+INSTANTIATE_TEST_SUITE_P(WaysDown, QueueKeptAtTheEnd,
+                         ::testing::Values(QueueEndCase{"MainWindowClosed", false},
+                                           QueueEndCase{"StopSignal", true}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace
 }  // namespace sw
