@@ -22,6 +22,10 @@ struct TAlbum {
     TDateTime Rprts = 0;
     QString Year;
     int NumExi = 0;
+    /// NumExi as read from the row (-1: not read). Writing the row moves the stored count by
+    /// NumExi - NumExiRead, so a record read before songs came or went does not put its old count
+    /// back, while a count the record itself changed still moves it.
+    int NumExiRead = -1;
     TDateTime CreateTs = 0;
     /// 'A' album, 'G' group, 'X' for a row without the mark.
     QChar AlOrGrp = 'A';

@@ -16,7 +16,9 @@ const QString kAlbumQuery =
     "select al.*, ar.arname from album al left join artist ar on ar.artistid = al.artistid";
 
 const QString kAlbumColumns =
-    "albumid = :albumid, alname = :alname, artistid = :artistid, numexi = :numexi, "
+    "albumid = :albumid, alname = :alname, artistid = :artistid, "
+    "numexi = case when cast(:numexiread as integer) < 0 then cast(:numexi as integer) "
+    "else maxvalue(coalesce(numexi, 0) + cast(:numexi as integer) - cast(:numexiread as integer), 0) end, "
     "\"year\" = :year, rprts = :rprts, createts = :createts, alorgrp = :alorgrp, "
     "grpid = :grpid, ratingdrvd = :ratingdrvd, ratingsumm = :ratingsumm, "
     "ratingassd = :ratingassd, seq = :seq";
@@ -46,6 +48,7 @@ void AlbumStore::FillAlbumFromRow(const RowSet& rows, TAlbum& album) const {
     album.Rprts = rows.DateTime("RPRTS");
     album.Year = rows.Text("year").left(4);
     album.NumExi = rows.Int("NUMEXI");
+    album.NumExiRead = album.NumExi;
     album.CreateTs = rows.DateTime("CREATETS");
     const QString mark = rows.Text("ALORGRP");
     album.AlOrGrp = mark.isEmpty() ? QChar('X') : mark[0];
@@ -178,6 +181,7 @@ void AlbumStore::WriteAlbum(TAlbum& album) {
             ShowProgramError("ed_album B");
             return;
         }
+        m_update.SetInteger("numexiread", album.NumExiRead);
     }
     statement->SetInteger("albumid", album.AlbumId)
         .SetText("alname", album.AlbumName)
@@ -193,6 +197,7 @@ void AlbumStore::WriteAlbum(TAlbum& album) {
         .SetInteger("ratingassd", album.RatingAssd ? 1 : 0)
         .SetInteger("seq", album.Seq)
         .Execute();
+    album.NumExiRead = album.NumExi;
 }
 
 void AlbumStore::SetAlbumSeq(TAlbum& album) {

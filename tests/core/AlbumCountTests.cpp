@@ -105,5 +105,28 @@ TEST_F(AlbumCountTest, AnAlbumTakesTheFirstYearItsSongsBring) {
     EXPECT_EQ(album.NumExi, 3);
 }
 
+// An album record read before songs came or went (an open details window, a rating summary) is
+// written back with its other fields: the stored count keeps the songs that moved meanwhile, and a
+// count the record itself changes (a recount) still moves it.
+TEST_F(AlbumCountTest, AnAlbumReadBeforeSongsMovedDoesNotPutItsOldCountBack) {
+    TAlbum blue;
+    ASSERT_GT(m_library.albums.FindAlbumByName("Blue", blue), 0);
+    MakeFile("b3.mp3");
+    Saved("b3.mp3", "Blue");
+    ASSERT_EQ(Counts(), "Blue 3/3 Red 1/1");
+
+    blue.Year = "2001";
+    m_library.albums.WriteAlbum(blue);
+    EXPECT_EQ(Counts(), "Blue 3/3 Red 1/1");
+    m_library.albums.WriteAlbum(blue);
+    EXPECT_EQ(Counts(), "Blue 3/3 Red 1/1");
+
+    TAlbum recounted;
+    ASSERT_GT(m_library.albums.FindAlbumByName("Blue", recounted), 0);
+    recounted.NumExi = 2;
+    m_library.albums.WriteAlbum(recounted);
+    EXPECT_EQ(Count("select numexi as ct from album where alname = 'Blue'"), 2);
+}
+
 }  // namespace
 }  // namespace sw
