@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "core/Song.h"
@@ -16,6 +17,11 @@ namespace sw {
 class Library;
 class Playlists;
 struct Tplist;
+
+/// The catalogue's records of the songs (numbers sorted, no repeats) by number, read in a few
+/// queries rather than one per song: the same records as the song lookup by number gives. A number
+/// the catalogue does not hold is left out.
+std::unordered_map<int, TSong> ReadQueueSongs(Library& library, const std::vector<int>& numbers);
 
 /// Where a block of queue rows is moved to.
 enum class MoveTarget { Next, Up, Down, Start, End, Position };

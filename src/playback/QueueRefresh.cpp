@@ -19,27 +19,14 @@ constexpr int kLongestRange = 2000;
 // Numbers far from the others are looked up in lists of this many.
 constexpr int kNumbersPerList = 50;
 
-void ReadInto(Library& library, const QString& condition, const std::vector<int>& wanted,
-              std::unordered_map<int, TSong>& songs) {
-    RowSet rows = library.catalogue.Select(kSongQuery + "\nwhere " + condition);
-    for (rows.First(); !rows.Eof(); rows.Next()) {
-        const int number = rows.Int("SONGNUM");
-        if (std::binary_search(wanted.begin(), wanted.end(), number)) {
-            TSong song;
-            library.songs.FillSongFromRow(rows, song);
-            songs[number] = song;
-        }
-    }
-}
-
-// The catalogue's records of the songs (sorted numbers, no repeats), read in a few queries rather
-// than one per row.
-std::unordered_map<int, TSong> ReadSongs(Library& library, const std::vector<int>& numbers) {
-    std::unordered_map<int, TSong> songs;
+/// Conditions on `column` that together take in every one of the numbers (sorted, no repeats):
+/// ranges where they lie close together, lists of the scattered ones.
+QStringList NumberConditions(const QString& column, const std::vector<int>& numbers) {
+    QStringList conditions;
     QStringList scattered;
     auto flushScattered = [&] {
         if (!scattered.isEmpty()) {
-            ReadInto(library, "s.songnum in (" + scattered.join(',') + ")", numbers, songs);
+            conditions << column + " in (" + scattered.join(',') + ")";
             scattered.clear();
         }
     };
@@ -50,10 +37,8 @@ std::unordered_map<int, TSong> ReadSongs(Library& library, const std::vector<int
             ++j;
         }
         if (j > i) {
-            ReadInto(
-                library,
-                "s.songnum between " + QString::number(numbers[i]) + " and " + QString::number(numbers[j]),
-                numbers, songs);
+            conditions << column + " between " + QString::number(numbers[i]) + " and " +
+                              QString::number(numbers[j]);
         } else {
             scattered << QString::number(numbers[i]);
             if (scattered.size() == kNumbersPerList) {
@@ -63,10 +48,89 @@ std::unordered_map<int, TSong> ReadSongs(Library& library, const std::vector<int
         i = j + 1;
     }
     flushScattered();
-    return songs;
+    return conditions;
+}
+
+void SortUnique(std::vector<int>& numbers) {
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+}
+
+/// The names of these ids (sorted, no repeats) in `table`; an id of several rows takes the name of
+/// the last, as the song query's join leaves it.
+std::unordered_map<int, QVariant> ReadNames(Library& library, const QString& table, const QString& idColumn,
+                                            const QString& nameColumn, const std::vector<int>& ids) {
+    std::unordered_map<int, QVariant> names;
+    for (const QString& condition : NumberConditions(idColumn, ids)) {
+        const RowSet rows = library.catalogue.Select("select " + idColumn + ", " + nameColumn + " from " +
+                                                     table + " where " + condition);
+        for (int row = 0; row < rows.RowCount(); ++row) {
+            names[static_cast<int>(rows.Value(row, 0).toLongLong())] = rows.Value(row, 1);
+        }
+    }
+    return names;
+}
+
+/// Adds the name column of the song rows' ids in `idColumn`, as the song query's left join
+/// would: null for a null id or one without a row.
+void AddNameColumn(RowSet& rows, const QString& idColumn, const QString& nameColumn,
+                   const std::unordered_map<int, QVariant>& names) {
+    const int ids = rows.ColumnIndex(idColumn);
+    rows.AppendColumn({nameColumn, ColumnKind::Text}, [&](int row) {
+        const QVariant id = rows.Value(row, ids);
+        if (!id.isValid()) {
+            return QVariant();
+        }
+        const auto found = names.find(static_cast<int>(id.toLongLong()));
+        return found == names.end() ? QVariant() : found->second;
+    });
+}
+
+/// The ids (no nulls) that the song rows hold in the column.
+std::vector<int> IdsIn(const std::vector<RowSet>& parts, const QString& column) {
+    std::vector<int> ids;
+    for (const RowSet& rows : parts) {
+        const int index = rows.ColumnIndex(column);
+        for (int row = 0; row < rows.RowCount(); ++row) {
+            const QVariant id = rows.Value(row, index);
+            if (id.isValid()) {
+                ids.push_back(static_cast<int>(id.toLongLong()));
+            }
+        }
+    }
+    SortUnique(ids);
+    return ids;
 }
 
 }  // namespace
+
+std::unordered_map<int, TSong> ReadQueueSongs(Library& library, const std::vector<int>& numbers) {
+    // The song rows alone, then the names of the albums, artists and genres they refer to: the
+    // three joins of every song row cost as much as reading the rows themselves.
+    std::vector<RowSet> parts;
+    for (const QString& condition : NumberConditions("s.songnum", numbers)) {
+        parts.push_back(library.catalogue.Select("select s.* from song s where " + condition));
+    }
+    const auto albums = ReadNames(library, "album", "albumid", "alname", IdsIn(parts, "ALBUMID"));
+    const auto artists = ReadNames(library, "artist", "artistid", "arname", IdsIn(parts, "ARTISTID"));
+    const auto genres = ReadNames(library, "genre", "genreid", "gname", IdsIn(parts, "GENREID"));
+    std::unordered_map<int, TSong> songs;
+    songs.reserve(numbers.size());
+    for (RowSet& rows : parts) {
+        AddNameColumn(rows, "ALBUMID", "ALNAME", albums);
+        AddNameColumn(rows, "ARTISTID", "ARNAME", artists);
+        AddNameColumn(rows, "GENREID", "GNAME", genres);
+        for (rows.First(); !rows.Eof(); rows.Next()) {
+            const int number = rows.Int("SONGNUM");
+            if (std::binary_search(numbers.begin(), numbers.end(), number)) {
+                TSong song;
+                library.songs.FillSongFromRow(rows, song);
+                songs[number] = song;
+            }
+        }
+    }
+    return songs;
+}
 
 void QueueController::RefreshQueue() {
     Batch batch(*this);
@@ -77,10 +141,8 @@ void QueueController::RefreshQueue() {
             numbers.push_back(row.song->Song().SongNum);
         }
     }
-    std::sort(numbers.begin(), numbers.end());
-    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
-    const std::unordered_map<int, TSong> fresh =
-        numbers.empty() ? std::unordered_map<int, TSong>{} : ReadSongs(m_library, numbers);
+    SortUnique(numbers);
+    const std::unordered_map<int, TSong> fresh = ReadQueueSongs(m_library, numbers);
     for (int i = 1; i <= RowCount();) {
         const auto found = fresh.find(Row(i).song->Song().SongNum);
         bool keep = false;
