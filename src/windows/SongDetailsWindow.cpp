@@ -70,7 +70,8 @@ SongDetailsWindow::SongDetailsWindow(SongDetailsController& controller, QWidget*
         }
     });
     m_controller.SetDisplay(this);
-    resize(760, 480);
+    // Wide enough for all eight page tabs side by side.
+    resize(980, 480);
     HooksChanged();
     DetailsChanged();
 }
