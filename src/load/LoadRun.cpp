@@ -124,7 +124,10 @@ LoadRun::Outcome LoadRun::Import(const QString& path) {
     FitSongToColumns(song);
 
     const bool found = songs.FindSongByDetails(song);
-    songs.RefreshExi(song);
+    if (found) {
+        // Only a catalogued song has a stored flag to bring up to date; a new one is present.
+        songs.RefreshExi(song);
+    }
     Outcome outcome = Outcome::Inserted;
     if (found && song.Exi) {
         song.SongNum = 0;
