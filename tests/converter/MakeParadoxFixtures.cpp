@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
-    if (argc != 2) {
+    if (argc != 2 || QString(argv[1]).startsWith("-")) {
         std::fputs("usage: make_paradox_fixtures DIR | --generated SONGS ENTRIES DIR\n", stderr);
         return 2;
     }
