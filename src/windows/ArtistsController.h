@@ -20,6 +20,14 @@ enum class ArtistsView { All, WithSongs, WithNoSongs, MoreThanOneSong };
 /// "All artists", "Artists with any songs", "Artists with no songs", "Artists with more than one song".
 QString ArtistsViewName(ArtistsView view);
 
+/// The statement that reads the view's list: for the views with song counts, the songs are
+/// counted by artist id before they meet the artists' names.
+QString ArtistListSql(ArtistsView view);
+/// The same list by one join of every song with its artist, as the list was first read: the same
+/// rows in the same order, several times slower on a large catalogue. Kept to check the other
+/// against.
+QString ArtistListJoinSql(ArtistsView view);
+
 /// The windows the artists window opens that other parts of the program provide. Each is empty
 /// until that window exists, and the item that opens it stays disabled until then.
 struct ArtistsHooks {
@@ -68,6 +76,9 @@ public:
     bool RemoveAllEnabled() const;
     /// The time stamp the latest marking wrote; 0 before the first.
     TDateTime MarkTime() const { return m_markTime; }
+
+    /// Reads the lists by ArtistListJoinSql instead (to compare the two).
+    void SetReadByJoin(bool byJoin) { m_readByJoin = byJoin; }
 
     RowSetModel& Model() { return m_model; }
     const RowSetModel& Model() const { return m_model; }
@@ -134,6 +145,7 @@ private:
     ArtistsView m_view = ArtistsView::All;
     TDateTime m_markTime = 0;
     bool m_open = false;
+    bool m_readByJoin = false;
     RowSet m_rows;
     RowSetModel m_model;
     int m_current = -1;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "ArtistsFixture.h"
 #include "core/Query.h"
 #include "core/Renames.h"
@@ -94,6 +96,64 @@ TEST_F(ArtistsTest, EachViewListsItsArtistsWithItsCaptionsAndCounts) {
         }
         m_dialogs.ClearTranscript();
     }
+}
+
+/// The counted lists read by artist id against the same lists read by one join of every song,
+/// on artists that make the two differ if either goes wrong: names equal in lower case, an id
+/// that two ARTIST rows carry (under one name and under two), songs with a null, a zero or an
+/// unknown artist id.
+TEST_F(ArtistsTest, TheCountedListsAreTheRowsOfTheJoinOfEverySongInItsOrder) {
+    const auto songsBy = [this](int artistId, int count) {
+        for (int song = 0; song < count; ++song) {
+            const int number = AddSong(ListedSong{.title = "By " + QString::number(artistId)});
+            m_catalogue.ExecSqlCommit("update song set artistid = " + QString::number(artistId) +
+                                      " where songnum = " + QString::number(number));
+        }
+    };
+    const auto artistRow = [this](int id, const QString& name) {
+        m_catalogue.ExecSqlCommit("insert into artist (artistid, arname) values (" + QString::number(id) +
+                                  ", " + SqlQuote(name) + ")");
+    };
+    for (const auto& [id, name, songs] : std::vector<std::tuple<int, QString, int>>{
+             {501, "ABBA", 3}, {502, "abba", 1}, {503, "TIE", 2}, {504, "tie", 5}, {505, "Tie", 4}}) {
+        artistRow(id, name);
+        songsBy(id, songs);
+    }
+    artistRow(510, "Twin");
+    artistRow(510, "Twin");
+    songsBy(510, 2);
+    artistRow(511, "Pair one");
+    artistRow(511, "Pair two");
+    songsBy(511, 1);
+    songsBy(0, 2);
+    songsBy(998, 3);
+    const int nullArtist = AddSong(ListedSong{.title = "Null artist"});
+    m_catalogue.ExecSqlCommit("update song set artistid = null where songnum = " +
+                              QString::number(nullArtist));
+
+    const auto rows = [this] {
+        QStringList listed;
+        for (int row = 0; row < m_artists.RowCount(); ++row) {
+            listed << QString::number(m_artists.ArtistIdAt(row)) + "|" +
+                          m_artists.Model().RowTexts(row).join('|');
+        }
+        return listed;
+    };
+    for (const ArtistsView view : {ArtistsView::WithSongs, ArtistsView::MoreThanOneSong}) {
+        const QString name = ArtistsViewName(view);
+        m_artists.SetReadByJoin(true);
+        m_artists.ChooseView(view);
+        const QStringList byJoin = rows();
+        m_artists.SetReadByJoin(false);
+        m_artists.Refresh();
+        EXPECT_EQ(rows(), byJoin) << name.toStdString();
+        // Each song counts once for each ARTIST row of its id and name.
+        EXPECT_TRUE(byJoin.contains("510|Twin|4")) << name.toStdString();
+        EXPECT_EQ(byJoin.contains("511|Pair one|1"), view == ArtistsView::WithSongs) << name.toStdString();
+        EXPECT_TRUE(byJoin.contains("998||3")) << name.toStdString();
+    }
+    EXPECT_NE(ArtistListSql(ArtistsView::WithSongs), ArtistListJoinSql(ArtistsView::WithSongs));
+    EXPECT_EQ(ArtistListSql(ArtistsView::All), ArtistListJoinSql(ArtistsView::All));
 }
 
 TEST_F(ArtistsTest, MarkingStampsTheArtistsWithSongsOnlyWhenTheUserAgrees) {

@@ -87,6 +87,32 @@ TEST_F(GenresListTest, EachOrderAndFilterListsItsGenresUnderItsHeadings) {
     }
 }
 
+/// The genres in use read from the songs' distinct genre ids against the same list read by one
+/// join of every song, on genres that make the two differ if either goes wrong: names equal in
+/// lower case, several genre ids without a row (whose names are all null), a null genre id.
+TEST_F(GenresListTest, TheGenresInUseAreTheRowsOfTheJoinOfEverySongInItsOrder) {
+    AddMixedGenres();
+    AddGenres({{6, "pop", 0}, {7, "POP", 1}, {8, "Pop", -1}, {10, "ABC", 0}});
+    for (const int id : {8, 6, 7, 7, 10, 201, 150, 8, 5}) {
+        AddSongOfGenre(id);
+    }
+    m_catalogue.ExecSqlCommit(
+        "update song set genreid = null where songnum = (select max(songnum) from song)");
+    for (const GenreSort sort : {GenreSort::ByName, GenreSort::ById}) {
+        const char* name = sort == GenreSort::ByName ? "by name" : "by id";
+        m_genres.SetFilter(GenreFilter::InUse);
+        m_genres.SetReadByJoin(true);
+        m_genres.SetSort(sort);
+        const QStringList byJoin = ListedRows();
+        m_genres.SetReadByJoin(false);
+        m_genres.RefreshGenreList();
+        EXPECT_EQ(ListedRows(), byJoin) << name;
+        EXPECT_EQ(byJoin.size(), 11) << name;
+        EXPECT_TRUE(byJoin.contains("201||")) << name;
+        EXPECT_TRUE(byJoin.contains("7|POP|Dormant")) << name;
+    }
+}
+
 TEST_F(GenresListTest, TheListStartsByNameInUseAndIsBuiltOnShowingAndOnActivationWhenNotOpen) {
     AddMixedGenres();
     m_genres.Activated();
