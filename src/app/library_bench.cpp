@@ -9,11 +9,15 @@
 // (the genres in use, which reads every song, and all); the playlists window. Then F real MP3
 // files (default 400) of one artist are made under DIR (default the temporary folder) and the
 // artist is renamed with the tags rewritten, under MP3 tag policy P (default the settings'
-// default). Last line:
-//   songs=… albums=… artists=… albums_expanded_ms=… albums_collapsed_ms=… albums_collapsed_rows=…
-//   album_groups_ms=…
-//   artists_ms=… artists_counted_ms=… genres_in_use_ms=… genres_all_ms=… playlists_ms=…
-//   rename_files=… rename_seconds=… rename_files_per_s=…
+// default). Before the rename it proves the rows: the artists with their song counts (with any
+// songs, with more than one) and the genres in use (by name, by id) are read both ways, by the
+// statements the windows use and by the one join of every song they replaced, and must list the
+// same rows in the same order. Last line (targets beside the figures they bound):
+//   songs=… albums=… artists=… albums_expanded_ms=… (target < 300) albums_collapsed_ms=… (target < 300)
+//   albums_collapsed_rows=… album_groups_ms=… (target < 300) artists_ms=… (target < 300)
+//   artists_counted_ms=… (target < 300) genres_in_use_ms=… (target < 300) genres_all_ms=… (target < 300)
+//   playlists_ms=… (target < 300) rows_same=<yes|no> (lists=… rows=…) rename_files=… rename_seconds=…
+//   rename_files_per_s=… (target > 300)
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -65,6 +69,15 @@ double Timed(QWidget& window, const std::function<void()>& request) {
     request();
     window.grab();
     return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+/// A list's rows as the window shows them, each led by its id.
+QStringList ListedRows(const RowSetModel& model, const std::function<int(int row)>& id) {
+    QStringList rows;
+    for (int row = 0; row < model.RowCount(); ++row) {
+        rows << QString::number(id(row)) + "|" + model.RowTexts(row).join('|');
+    }
+    return rows;
 }
 
 /// One album in four goes into one of 200 groups, as a collection sorted into groups would be.
@@ -189,6 +202,56 @@ int main(int argc, char** argv) {
             playlistsWindow.hide();
         }
 
+        // The rows of the narrowed lists, read as the windows read them and by the join they replaced.
+        int listsCompared = 0;
+        int rowsCompared = 0;
+        bool same = true;
+        const auto compare = [&](const QString& name, const std::function<void(bool byJoin)>& read,
+                                 const std::function<QStringList()>& listed) {
+            read(true);
+            const QStringList byJoin = listed();
+            read(false);
+            const QStringList narrow = listed();
+            ++listsCompared;
+            rowsCompared += static_cast<int>(narrow.size());
+            if (narrow != byJoin) {
+                same = false;
+                int at = 0;
+                while (at < std::min(narrow.size(), byJoin.size()) && narrow[at] == byJoin[at]) {
+                    ++at;
+                }
+                err << "rows differ in " << name << ": " << narrow.size() << " rows, " << byJoin.size()
+                    << " by the join, first difference at row " << at << Qt::endl;
+            }
+        };
+        const auto artistRows = [&] {
+            return ListedRows(artistList.Model(), [&](int row) { return artistList.ArtistIdAt(row); });
+        };
+        const auto genreRows = [&] {
+            return ListedRows(genreList.Model(), [&](int row) { return genreList.IdAt(row); });
+        };
+        for (const ArtistsView view : {ArtistsView::WithSongs, ArtistsView::MoreThanOneSong}) {
+            compare(
+                ArtistsViewName(view),
+                [&](bool byJoin) {
+                    artistList.SetReadByJoin(byJoin);
+                    artistList.ChooseView(view);
+                },
+                artistRows);
+        }
+        for (const GenreSort sort : {GenreSort::ByName, GenreSort::ById}) {
+            compare(
+                sort == GenreSort::ByName ? "the genres in use by name" : "the genres in use by id",
+                [&](bool byJoin) {
+                    genreList.SetReadByJoin(byJoin);
+                    genreList.SetFilter(GenreFilter::InUse);
+                    genreList.SetSort(sort);
+                },
+                genreRows);
+        }
+        artistList.SetReadByJoin(false);
+        genreList.SetReadByJoin(false);
+
         CatalogueGenres genreNames(catalogue);
         TagPolicy tags(library, genreNames);
         library.tagWriter = &tags;
@@ -208,15 +271,15 @@ int main(int argc, char** argv) {
         library.tagWriter = nullptr;
 
         std::printf(
-            "songs=%d albums=%d artists=%d albums_expanded_ms=%s albums_collapsed_ms=%s "
-            "albums_collapsed_rows=%d "
-            "album_groups_ms=%s "
-            "artists_ms=%s artists_counted_ms=%s genres_in_use_ms=%s genres_all_ms=%s playlists_ms=%s "
-            "rename_files=%d rename_seconds=%.3f rename_files_per_s=%.1f\n",
+            "songs=%d albums=%d artists=%d albums_expanded_ms=%s (target < 300) albums_collapsed_ms=%s "
+            "(target < 300) albums_collapsed_rows=%d album_groups_ms=%s (target < 300) artists_ms=%s "
+            "(target < 300) artists_counted_ms=%s (target < 300) genres_in_use_ms=%s (target < 300) "
+            "genres_all_ms=%s (target < 300) playlists_ms=%s (target < 300) rows_same=%s (lists=%d rows=%d) "
+            "rename_files=%d rename_seconds=%.3f rename_files_per_s=%.1f (target > 300)\n",
             songs, albums, artists, qPrintable(Ms(expanded)), qPrintable(Ms(collapsed)), collapsedRows,
             qPrintable(Ms(groups)), qPrintable(Ms(allArtists)), qPrintable(Ms(counted)),
-            qPrintable(Ms(inUse)), qPrintable(Ms(allGenres)), qPrintable(Ms(lists)), files, seconds,
-            files / seconds);
+            qPrintable(Ms(inUse)), qPrintable(Ms(allGenres)), qPrintable(Ms(lists)), same ? "yes" : "no",
+            listsCompared, rowsCompared, files, seconds, files / seconds);
         catalogue.CloseCatalogue();
     } catch (const std::exception& error) {
         err << "library_bench: " << QString::fromUtf8(error.what()) << Qt::endl;
