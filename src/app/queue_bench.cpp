@@ -6,15 +6,19 @@
 // 1,000) from the end to the start, from the start to the end and to Next (a song playing in the
 // middle), the refresh from the catalogue, and dropping a block of B rows. Each time includes the
 // window's update and repaint; the figures are medians of R rounds (default 5), the appends one
-// update per song are timed once. Last line:
-//   rows=<n> block=<b> rounds=<r> append_batch_ms=<t> append_each_ms=<t> start_ms=<t> end_ms=<t>
-//   next_ms=<t> refresh_ms=<t> drop_ms=<t>
+// update per song are timed once. Then it proves the refresh's records: each row's song must be
+// the record the song query's joins gave at the start (the catalogue has not changed). Last line
+// (targets beside the figures they bound):
+//   rows=<n> block=<b> rounds=<r> append_batch_ms=<t> (target < 100) append_each_ms=<t> (target < 100)
+//   start_ms=<t> (target < 100) end_ms=<t> (target < 100) next_ms=<t> (target < 100)
+//   refresh_ms=<t> (target < 100) drop_ms=<t> (target < 100) records_same=<yes|no> (rows=<n>)
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <algorithm>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "BenchCatalogue.h"
@@ -49,7 +53,35 @@ double Median(std::vector<double> values) {
 }
 
 QString Ms(double value) {
-    return QString::number(value, 'f', 1);
+    return QString::number(value, 'f', 1) + " (target < 100)";
+}
+
+/// What a queue row shows and plays of its song: every field but the file's date.
+QStringList RecordFields(const sw::TSong& song) {
+    return {QString::number(song.SongNum),
+            song.FullPath,
+            song.FileName,
+            song.FileType,
+            song.Title,
+            song.ArtistName,
+            QString::number(song.ArtistId),
+            song.AlbumName,
+            QString::number(song.AlbumId),
+            song.Year,
+            song.Comment,
+            QString::number(song.Track),
+            QString::number(song.GenreId),
+            song.GenreName,
+            QString::number(song.Rating),
+            QString::number(song.SearchTs),
+            QString::number(song.CreateTs),
+            QString::number(song.EditTs),
+            QString::number(song.Size),
+            QString::number(song.Duration),
+            QString::number(song.StartFrom),
+            QString::number(song.Exi),
+            QString::number(song.FileFound),
+            QString::number(song.TagSource)};
 }
 
 }  // namespace
@@ -143,11 +175,28 @@ int main(int argc, char** argv) {
                 return 1;
             }
         }
+        // The rows after the last refresh against the records read by the joins at the start.
+        std::unordered_map<int, QStringList> joined;
+        for (const sw::TSong& song : records) {
+            joined[song.SongNum] = RecordFields(song);
+        }
+        bool same = true;
+        for (int row = 1; row <= queue.RowCount(); ++row) {
+            const sw::TSong& song = queue.SongAt(row)->Song();
+            if (RecordFields(song) != joined[song.SongNum]) {
+                if (same) {
+                    err << "row " << row << " (song " << song.SongNum << ") differs from the joined record"
+                        << Qt::endl;
+                }
+                same = false;
+            }
+        }
         out << "rows=" << count << " block=" << block << " rounds=" << rounds
             << " append_batch_ms=" << Ms(Median(appendBatch)) << " append_each_ms=" << Ms(appendEach)
             << " start_ms=" << Ms(Median(toStart)) << " end_ms=" << Ms(Median(toEnd))
             << " next_ms=" << Ms(Median(toNext)) << " refresh_ms=" << Ms(Median(refresh))
-            << " drop_ms=" << Ms(Median(drop)) << Qt::endl;
+            << " drop_ms=" << Ms(Median(drop)) << " records_same=" << (same ? "yes" : "no")
+            << " (rows=" << queue.RowCount() << ")" << Qt::endl;
     } catch (const std::exception& error) {
         err << "queue_bench: " << error.what() << Qt::endl;
         return 1;
