@@ -112,8 +112,12 @@ AssignWindow::AssignWindow(AssignController& controller, QWidget* parent)
     connect(all, &QPushButton::clicked, this, [this] { m_controller.SetAllTicked(true); });
     connect(none, &QPushButton::clicked, this, [this] { m_controller.SetAllTicked(false); });
 
-    m_progress = new QProgressDialog("Assigning details", "Cancel", 0, 1, this);
+    m_progress = new QProgressDialog("Assigning details", QString(), 0, 1, this);
     m_progress->setObjectName("assignProgress");
+    // Return is meant for a question the run asks, and must not cancel the run behind it.
+    auto* stop = new QPushButton("Cancel");
+    stop->setAutoDefault(false);
+    m_progress->setCancelButton(stop);
     m_progress->setWindowTitle("Assign details to 1 or more songs ");
     m_progress->setMinimumDuration(0);
     m_progress->setAutoClose(false);

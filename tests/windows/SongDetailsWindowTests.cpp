@@ -183,5 +183,48 @@ TEST_F(DetailsWindows, AssignWindowRunsWithProgressAndCancel) {
     EXPECT_EQ(Stored(songs[3]).AlbumName, "Together");
 }
 
+// Return pressed in the progress window while the run goes on (meant for a question the run asks)
+// does not cancel it; Space on its Cancel button does.
+TEST_F(DetailsWindows, AssignProgressIsNotCancelledByReturn) {
+    std::vector<int> songs;
+    for (int i = 0; i < 5; ++i) {
+        songs.push_back(
+            AddTaggedSong(QString("s%1.mp3").arg(i), Details(QString("Song %1").arg(i), "Ann", "Old"), 1));
+    }
+    AssignWindow window(m_assign);
+    for (const auto& [key, cancels] : {std::pair{Qt::Key_Return, false}, std::pair{Qt::Key_Enter, false},
+                                       std::pair{Qt::Key_Space, true}}) {
+        QTimer poll;
+        bool pressed = false;
+        QObject::connect(&poll, &QTimer::timeout, &window, [&window, &pressed, key = key] {
+            QProgressDialog* progress = window.Progress();
+            if (!pressed && progress->isVisible() && progress->value() == 2) {
+                pressed = true;
+                for (QPushButton* button : progress->findChildren<QPushButton*>()) {
+                    button->setFocus();
+                }
+                QWidget* target = progress->focusWidget() != nullptr ? progress->focusWidget() : progress;
+                const auto modifiers = key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+                QKeyEvent press(QEvent::KeyPress, key, modifiers);
+                QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+                QCoreApplication::sendEvent(target, &press);
+                QCoreApplication::sendEvent(target, &release);
+            }
+        });
+        poll.start(0);
+        QTimer::singleShot(0, &window, [&window] {
+            window.Button("uncheckAll")->click();
+            window.Tick(AssignField::Album)->setChecked(true);
+            window.Box(AssignField::Album)->setText("Together");
+            emit window.Box(AssignField::Album)->textEdited("Together");
+            window.Button("assign")->click();
+        });
+        ASSERT_TRUE(m_assign.AssignDetailsToSongs(songs, "MP3").accepted);
+        EXPECT_TRUE(pressed);
+        EXPECT_EQ(m_assign.LastRun().cancelled, cancels) << key;
+        EXPECT_EQ(m_assign.LastRun().saved, cancels ? 2 : 5) << key;
+    }
+}
+
 }  // namespace
 }  // namespace sw::test
