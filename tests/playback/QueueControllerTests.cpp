@@ -602,30 +602,16 @@ namespace {
 
 /// A record as the queue shows and plays it, every field but the file's date.
 QStringList RecordFields(const TSong& song) {
-    return {QString::number(song.SongNum),
-            song.FullPath,
-            song.FileName,
-            song.FileType,
-            song.Title,
-            song.ArtistName,
-            QString::number(song.ArtistId),
-            song.AlbumName,
-            QString::number(song.AlbumId),
-            song.Year,
-            song.Comment,
-            QString::number(song.Track),
-            QString::number(song.GenreId),
-            song.GenreName,
-            QString::number(song.Rating),
-            QString::number(song.SearchTs),
-            QString::number(song.CreateTs),
-            QString::number(song.EditTs),
-            QString::number(song.Size),
-            QString::number(song.Duration),
-            QString::number(song.StartFrom),
-            QString::number(song.Exi),
-            QString::number(song.FileFound),
-            QString::number(song.TagSource)};
+    QStringList fields{song.FullPath,  song.FileName, song.FileType, song.Title,    song.ArtistName,
+                       song.AlbumName, song.Year,     song.Comment,  song.GenreName};
+    for (const double number :
+         {double(song.SongNum), double(song.ArtistId), double(song.AlbumId), double(song.Track),
+          double(song.GenreId), double(song.Rating), song.SearchTs, song.CreateTs, song.EditTs,
+          double(song.Size), double(song.Duration), double(song.StartFrom), double(song.Exi),
+          double(song.FileFound), double(song.TagSource)}) {
+        fields << QString::number(number, 'g', 17);
+    }
+    return fields;
 }
 
 /// The song read with its names by the song query's joins, the last of its rows winning, as the
@@ -652,15 +638,15 @@ TEST(QueueRefresh, ReadsEachSongWithTheNamesTheSongQueryJoinsToIt) {
                                       "'Far %1', 1)")
                                   .arg(number));
     }
-    rig.catalogue.ExecSql("insert into album (albumid, alname, alorgrp, grpid) values (7, 'Seven', 'A', 0)");
-    rig.catalogue.ExecSql("insert into album (albumid, alname, alorgrp, grpid) values (8, null, 'A', 0)");
-    rig.catalogue.ExecSql("insert into artist (artistid, arname) values (30, 'Thirty')");
-    rig.catalogue.ExecSql("insert into artist (artistid, arname) values (31, 'Twin')");
-    rig.catalogue.ExecSql("insert into artist (artistid, arname) values (31, 'Twin')");
-    rig.catalogue.ExecSql("insert into artist (artistid, arname) values (32, 'Pair one')");
-    rig.catalogue.ExecSql("insert into artist (artistid, arname) values (32, 'Pair two')");
-    rig.catalogue.ExecSql("insert into genre (genreid, gname) values (12, 'Twelve')");
-    rig.catalogue.ExecSql("insert into genre (genreid, gname) values (13, null)");
+    for (const char* row :
+         {"album (albumid, alname) values (7, 'Seven')", "album (albumid, alname) values (8, null)",
+          "artist (artistid, arname) values (30, 'Thirty')", "artist (artistid, arname) values (31, 'Twin')",
+          "artist (artistid, arname) values (31, 'Twin')",
+          "artist (artistid, arname) values (32, 'Pair one')",
+          "artist (artistid, arname) values (32, 'Pair two')", "genre (genreid, gname) values (12, 'Twelve')",
+          "genre (genreid, gname) values (13, null)"}) {
+        rig.catalogue.ExecSql(QString("insert into ") + row);
+    }
     const std::vector<std::pair<QString, QString>> details{
         {"albumid = 7, artistid = 30, genreid = 12", "1, 2, 3, 40"},
         {"albumid = 8, artistid = 31, genreid = 13", "4, 900"},
