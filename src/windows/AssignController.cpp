@@ -79,9 +79,10 @@ AssignOutcome AssignController::AssignDetailsToSongs(const std::vector<int>& son
                     if (!messages.isEmpty()) {
                         m_result.failures << FailureLine(song.FullPath, messages);
                     }
-                    if (!written) {
+                    // A file with a message (a tag refused with its reason) was not updated either.
+                    if (!written || !messages.isEmpty()) {
                         ++m_result.tagFailures;
-                    } else if (messages.isEmpty()) {
+                    } else {
                         ++m_result.written;
                     }
                     ++m_result.saved;

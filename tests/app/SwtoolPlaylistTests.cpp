@@ -253,6 +253,15 @@ TEST_F(SwtoolPlaylists, AssignGivesDetailsToManySongsTagsIncluded) {
     EXPECT_EQ(Select("select count(*) as ct from song where \"comment\" = 'gone'").Int("CT"), 2);
 
     EXPECT_EQ(Swtool({"assign", first}).exitCode, 1) << "no detail to give";
+
+    // A tag that is only read is refused with its reason, and counted as not updated.
+    QFile::copy(QString(SW_SOURCE_DIR) + "/tests/fixtures/tagged.wma", music.filePath("three.wma"));
+    ASSERT_EQ(Swtool({"load", music.path()}).exitCode, 0);
+    const QString third = Select("select songnum from song where fn like '%three.wma'").Value(0, 0).toString();
+    run = Swtool({"assign", "--comment", "read only", second, third});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.out.startsWith("assigned=2 tag_failures=1 missing=0")) << run.out.toStdString();
+    EXPECT_TRUE(run.err.contains("Tags could not be updated in 1 file(s)")) << run.err.toStdString();
 }
 
 }  // namespace
