@@ -308,104 +308,150 @@ struct Statement::Impl {
         return metadata;
     }
 
-    QVariant ReadColumn(ThrowStatusWrapper* status, const unsigned char* row, unsigned i, ColumnKind& kind) {
-        const auto* nullFlag = reinterpret_cast<const short*>(row + outputMetadata->getNullOffset(status, i));
-        const unsigned type = outputMetadata->getType(status, i) & ~1u;
-        const unsigned char* field = row + outputMetadata->getOffset(status, i);
-        const int scale = outputMetadata->getScale(status, i);
-        auto scaled = [&](qint64 raw) -> QVariant {
-            kind = scale < 0 ? ColumnKind::Real : ColumnKind::Integer;
-            if (scale < 0) {
-                return raw / std::pow(10.0, -scale);
+    /// Where and how a column stands in the output message, read from the metadata once.
+    struct ColumnLayout {
+        unsigned type = 0;
+        unsigned offset = 0;
+        unsigned nullOffset = 0;
+        int scale = 0;
+        unsigned length = 0;
+        unsigned charset = 0;
+        ColumnKind kind = ColumnKind::Other;
+    };
+
+    std::vector<ColumnLayout> OutputLayout(ThrowStatusWrapper* status) const {
+        std::vector<ColumnLayout> layout(outputMetadata->getCount(status));
+        for (unsigned i = 0; i < layout.size(); ++i) {
+            ColumnLayout& column = layout[i];
+            column.type = outputMetadata->getType(status, i) & ~1u;
+            column.offset = outputMetadata->getOffset(status, i);
+            column.nullOffset = outputMetadata->getNullOffset(status, i);
+            column.scale = outputMetadata->getScale(status, i);
+            column.length = outputMetadata->getLength(status, i);
+            column.charset = outputMetadata->getCharSet(status, i);
+            // A column's kind follows from its type alone.
+            switch (column.type) {
+                case SQL_SHORT:
+                case SQL_LONG:
+                case SQL_INT64:
+                    column.kind = column.scale < 0 ? ColumnKind::Real : ColumnKind::Integer;
+                    break;
+                case SQL_FLOAT:
+                case SQL_DOUBLE:
+                case SQL_D_FLOAT:
+                    column.kind = ColumnKind::Real;
+                    break;
+                case SQL_TEXT:
+                case SQL_VARYING:
+                    column.kind = ColumnKind::Text;
+                    break;
+                case SQL_TIMESTAMP:
+                case SQL_TYPE_DATE:
+                case SQL_TYPE_TIME:
+                    column.kind = ColumnKind::Timestamp;
+                    break;
+                case SQL_BOOLEAN:
+                    column.kind = ColumnKind::Integer;
+                    break;
+                default:
+                    column.kind = ColumnKind::Other;
+                    break;
             }
-            return raw;
+        }
+        return layout;
+    }
+
+    /// Appends the column's value in the message to the row being built; values of types the
+    /// catalogue does not use are read as null.
+    static void AppendCell(RowSet& rows, const ColumnLayout& column, const unsigned char* row) {
+        short nullFlag;
+        std::memcpy(&nullFlag, row + column.nullOffset, sizeof nullFlag);
+        if (nullFlag) {
+            rows.AppendNull();
+            return;
+        }
+        const unsigned char* field = row + column.offset;
+        auto number = [&](qint64 raw) {
+            if (column.scale < 0) {
+                rows.AppendReal(raw / std::pow(10.0, -column.scale));
+            } else {
+                rows.AppendInteger(raw);
+            }
         };
-        QVariant value;
-        switch (type) {
+        switch (column.type) {
             case SQL_SHORT: {
                 short v;
                 std::memcpy(&v, field, sizeof v);
-                value = scaled(v);
-                break;
+                number(v);
+                return;
             }
             case SQL_LONG: {
                 ISC_LONG v;
                 std::memcpy(&v, field, sizeof v);
-                value = scaled(v);
-                break;
+                number(v);
+                return;
             }
             case SQL_INT64: {
                 ISC_INT64 v;
                 std::memcpy(&v, field, sizeof v);
-                value = scaled(v);
-                break;
+                number(v);
+                return;
             }
             case SQL_FLOAT: {
                 float v;
                 std::memcpy(&v, field, sizeof v);
-                kind = ColumnKind::Real;
-                value = static_cast<double>(v);
-                break;
+                rows.AppendReal(static_cast<double>(v));
+                return;
             }
             case SQL_DOUBLE:
             case SQL_D_FLOAT: {
                 double v;
                 std::memcpy(&v, field, sizeof v);
-                kind = ColumnKind::Real;
-                value = v;
-                break;
+                rows.AppendReal(v);
+                return;
             }
             case SQL_TEXT: {
-                kind = ColumnKind::Text;
-                const auto length = static_cast<int>(outputMetadata->getLength(status, i));
-                QString text = DecodeText(reinterpret_cast<const char*>(field), length,
-                                          outputMetadata->getCharSet(status, i));
                 // Fixed-length columns come back padded with blanks.
-                while (text.endsWith(' ')) {
-                    text.chop(1);
+                auto length = static_cast<int>(column.length);
+                const auto* text = reinterpret_cast<const char*>(field);
+                while (length > 0 && text[length - 1] == ' ') {
+                    --length;
                 }
-                value = text;
-                break;
+                rows.AppendText(DecodeText(text, length, column.charset));
+                return;
             }
             case SQL_VARYING: {
-                kind = ColumnKind::Text;
                 unsigned short length;
                 std::memcpy(&length, field, sizeof length);
-                value = DecodeText(reinterpret_cast<const char*>(field + sizeof length), length,
-                                   outputMetadata->getCharSet(status, i));
-                break;
+                rows.AppendText(
+                    DecodeText(reinterpret_cast<const char*>(field + sizeof length), length, column.charset));
+                return;
             }
             case SQL_TIMESTAMP: {
-                kind = ColumnKind::Timestamp;
                 ISC_TIMESTAMP stamp;
                 std::memcpy(&stamp, field, sizeof stamp);
-                value = TimestampFromParts(stamp.timestamp_date, stamp.timestamp_time);
-                break;
+                rows.AppendReal(TimestampFromParts(stamp.timestamp_date, stamp.timestamp_time));
+                return;
             }
             case SQL_TYPE_DATE: {
-                kind = ColumnKind::Timestamp;
                 ISC_DATE date;
                 std::memcpy(&date, field, sizeof date);
-                value = TimestampFromParts(date, 0);
-                break;
+                rows.AppendReal(TimestampFromParts(date, 0));
+                return;
             }
             case SQL_TYPE_TIME: {
-                kind = ColumnKind::Timestamp;
                 ISC_TIME time;
                 std::memcpy(&time, field, sizeof time);
-                value = time / kTicksPerDay;
-                break;
+                rows.AppendReal(time / kTicksPerDay);
+                return;
             }
-            case SQL_BOOLEAN: {
-                kind = ColumnKind::Integer;
-                value = static_cast<qint64>(*field != 0);
-                break;
-            }
+            case SQL_BOOLEAN:
+                rows.AppendInteger(*field != 0);
+                return;
             default:
-                kind = ColumnKind::Other;
-                break;
+                rows.AppendNull();
+                return;
         }
-        return *nullFlag ? QVariant() : value;
     }
 };
 
@@ -568,31 +614,25 @@ void Statement::Execute() {
 RowSet Statement::Open() {
     Impl& impl = *m_impl;
     return Checked([&](ThrowStatusWrapper* status) {
-        const unsigned count = impl.outputMetadata->getCount(status);
-        const unsigned length = impl.outputMetadata->getMessageLength(status);
-        // A column's kind follows from its type alone: read once from an empty message.
+        const std::vector<Impl::ColumnLayout> layout = impl.OutputLayout(status);
         std::vector<RowSet::Column> columns;
-        std::vector<unsigned char> row(length);
-        for (unsigned i = 0; i < count; ++i) {
-            ColumnKind kind = ColumnKind::Other;
-            impl.ReadColumn(status, row.data(), i, kind);
-            columns.push_back({QString::fromUtf8(impl.outputMetadata->getAlias(status, i)), kind});
+        for (unsigned i = 0; i < layout.size(); ++i) {
+            columns.push_back({QString::fromUtf8(impl.outputMetadata->getAlias(status, i)), layout[i].kind});
         }
         RowSet result(std::move(columns));
+        std::vector<unsigned char> row(impl.outputMetadata->getMessageLength(status));
         std::vector<unsigned char> input;
         IMessageMetadata* inMetadata = impl.BuildInput(status, input);
         Firebird::IResultSet* cursor = nullptr;
         try {
             cursor = impl.statement->openCursor(status, impl.connection.Transaction(), inMetadata,
                                                 input.data(), impl.outputMetadata, 0);
-            // The rows go straight into the row set, one reused message and value list for all.
-            std::vector<QVariant> values(count);
+            // The rows go straight into the row set's typed columns, one reused message for all.
             while (cursor->fetchNext(status, row.data()) == IStatus::RESULT_OK) {
-                for (unsigned i = 0; i < count; ++i) {
-                    ColumnKind kind = ColumnKind::Other;
-                    values[i] = impl.ReadColumn(status, row.data(), i, kind);
+                for (const Impl::ColumnLayout& column : layout) {
+                    Impl::AppendCell(result, column, row.data());
                 }
-                result.AppendRow(values);
+                result.EndRow();
             }
             cursor->close(status);
             cursor = nullptr;

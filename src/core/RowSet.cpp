@@ -191,37 +191,169 @@ bool RowSet::HasColumn(const QString& name) const {
     return FindColumn(name) >= 0;
 }
 
+void RowSet::CheckAppending() const {
+    if (m_onDemand || !m_order.empty()) {
+        throw std::logic_error("rows are appended only to a row set read at once, in its stored order");
+    }
+    if (m_appending >= m_columns.size()) {
+        throw std::logic_error("a row is given more values than it has columns");
+    }
+}
+
+void RowSet::AppendNull() {
+    CheckAppending();
+    Values& column = m_values[m_appending];
+    column.nulls.push_back(true);
+    switch (m_columns[m_appending].kind) {
+        case ColumnKind::Integer:
+            column.integers.push_back(0);
+            break;
+        case ColumnKind::Real:
+        case ColumnKind::Timestamp:
+            column.reals.push_back(0);
+            break;
+        case ColumnKind::Text:
+            column.texts.emplace_back();
+            break;
+        case ColumnKind::Other:
+            column.others.emplace_back();
+            break;
+    }
+    ++m_appending;
+}
+
+void RowSet::AppendInteger(qint64 value) {
+    CheckAppending();
+    if (m_columns[m_appending].kind != ColumnKind::Integer) {
+        AppendOther(value);
+        return;
+    }
+    m_values[m_appending].nulls.push_back(false);
+    m_values[m_appending].integers.push_back(value);
+    ++m_appending;
+}
+
+void RowSet::AppendReal(double value) {
+    CheckAppending();
+    const ColumnKind kind = m_columns[m_appending].kind;
+    if (kind != ColumnKind::Real && kind != ColumnKind::Timestamp) {
+        AppendOther(value);
+        return;
+    }
+    m_values[m_appending].nulls.push_back(false);
+    m_values[m_appending].reals.push_back(value);
+    ++m_appending;
+}
+
+void RowSet::AppendText(QString value) {
+    CheckAppending();
+    if (m_columns[m_appending].kind != ColumnKind::Text) {
+        AppendOther(value);
+        return;
+    }
+    Values& column = m_values[m_appending];
+    column.nulls.push_back(false);
+    // A text equal to the one above shares its storage.
+    if (!column.texts.empty() && column.texts.back() == value) {
+        column.texts.push_back(column.texts.back());
+    } else {
+        column.texts.push_back(std::move(value));
+    }
+    ++m_appending;
+}
+
+void RowSet::AppendOther(const QVariant& value) {
+    CheckAppending();
+    if (!value.isValid()) {
+        AppendNull();
+        return;
+    }
+    Values& column = m_values[m_appending];
+    // A value of another type is kept as the column's kind keeps it.
+    switch (m_columns[m_appending].kind) {
+        case ColumnKind::Integer:
+            column.integers.push_back(value.toLongLong());
+            break;
+        case ColumnKind::Real:
+        case ColumnKind::Timestamp:
+            column.reals.push_back(value.toDouble());
+            break;
+        case ColumnKind::Text:
+            AppendText(value.toString());
+            return;
+        case ColumnKind::Other:
+            column.others.push_back(value);
+            break;
+    }
+    column.nulls.push_back(false);
+    ++m_appending;
+}
+
+void RowSet::AppendRowOf(const RowSet& from, int row) {
+    if (from.ColumnCount() != ColumnCount()) {
+        throw std::invalid_argument("a row of " + std::to_string(from.ColumnCount()) + " columns for " +
+                                    std::to_string(ColumnCount()));
+    }
+    for (int column = 0; column < from.ColumnCount(); ++column) {
+        const ColumnKind kind = from.m_columns[static_cast<std::size_t>(column)].kind;
+        if (from.IsNullAt(row, column)) {
+            AppendNull();
+        } else if (kind == ColumnKind::Integer) {
+            AppendInteger(from.IntegerAt(row, column));
+        } else if (kind == ColumnKind::Text) {
+            AppendText(from.TextAt(row, column));
+        } else {
+            AppendOther(from.Value(row, column));
+        }
+    }
+    EndRow();
+}
+
+void RowSet::AppendIntegerColumn(const QString& name, std::vector<qint64> integers, std::vector<bool> nulls) {
+    if (m_onDemand) {
+        throw std::logic_error("columns are added only to a row set read at once");
+    }
+    if (integers.size() != static_cast<std::size_t>(m_rowCount) || nulls.size() != integers.size()) {
+        throw std::invalid_argument("a column of " + std::to_string(integers.size()) + " values for " +
+                                    std::to_string(m_rowCount) + " rows");
+    }
+    m_columns.push_back({name, ColumnKind::Integer});
+    Values values;
+    values.integers = std::move(integers);
+    values.nulls = std::move(nulls);
+    m_values.push_back(std::move(values));
+}
+
+void RowSet::EndRow() {
+    if (m_appending != m_columns.size()) {
+        throw std::logic_error("a row is given " + std::to_string(m_appending) + " values for " +
+                               std::to_string(m_columns.size()) + " columns");
+    }
+    m_appending = 0;
+    ++m_rowCount;
+}
+
 void RowSet::AppendRow(const std::vector<QVariant>& values) {
     if (m_onDemand || !m_order.empty()) {
         throw std::logic_error("rows are appended only to a row set read at once, in its stored order");
     }
+    if (values.size() < m_columns.size()) {
+        throw std::out_of_range("a row of " + std::to_string(values.size()) + " values for " +
+                                std::to_string(m_columns.size()) + " columns");
+    }
     for (std::size_t i = 0; i < m_columns.size(); ++i) {
-        const QVariant& value = values.at(i);
-        Values& column = m_values[i];
-        column.nulls.push_back(!value.isValid());
-        switch (m_columns[i].kind) {
-            case ColumnKind::Integer:
-                column.integers.push_back(value.toLongLong());
-                break;
-            case ColumnKind::Real:
-            case ColumnKind::Timestamp:
-                column.reals.push_back(value.toDouble());
-                break;
-            case ColumnKind::Text: {
-                QString text = value.toString();
-                if (!column.texts.empty() && column.texts.back() == text) {
-                    column.texts.push_back(column.texts.back());
-                } else {
-                    column.texts.push_back(std::move(text));
-                }
-                break;
-            }
-            case ColumnKind::Other:
-                column.others.push_back(value);
-                break;
+        const QVariant& value = values[i];
+        // Nulls and values of another type keep what a QVariant converts them to.
+        if (!value.isValid() && m_columns[i].kind == ColumnKind::Text) {
+            AppendText(QString());
+            m_values[i].nulls.back() = true;
+        } else if (!value.isValid()) {
+            AppendNull();
+        } else {
+            AppendOther(value);
         }
     }
-    ++m_rowCount;
+    EndRow();
 }
 
 void RowSet::AppendColumn(const Column& column, const std::function<QVariant(int row)>& value) {
@@ -239,14 +371,33 @@ void RowSet::AppendColumn(const Column& column, const std::function<QVariant(int
     m_values.push_back(std::move(one.m_values.front()));
 }
 
-QVariant RowSet::Value(int row, int column) const {
+void RowSet::AppendTextColumn(const QString& name, std::vector<QString> texts, std::vector<bool> nulls) {
+    if (m_onDemand) {
+        throw std::logic_error("columns are added only to a row set read at once");
+    }
+    if (texts.size() != static_cast<std::size_t>(m_rowCount) || nulls.size() != texts.size()) {
+        throw std::invalid_argument("a column of " + std::to_string(texts.size()) + " texts for " +
+                                    std::to_string(m_rowCount) + " rows");
+    }
+    m_columns.push_back({name, ColumnKind::Text});
+    Values values;
+    values.texts = std::move(texts);
+    values.nulls = std::move(nulls);
+    m_values.push_back(std::move(values));
+}
+
+int RowSet::StoredRow(int row, int column) const {
     if (row < 0 || row >= m_rowCount) {
         throw std::out_of_range("row " + std::to_string(row) + " of " + std::to_string(m_rowCount));
     }
     if (column < 0 || column >= ColumnCount()) {
         throw std::out_of_range("column " + std::to_string(column) + " of " + std::to_string(ColumnCount()));
     }
-    const int stored = m_order.empty() ? row : m_order[static_cast<std::size_t>(row)];
+    return m_order.empty() ? row : m_order[static_cast<std::size_t>(row)];
+}
+
+QVariant RowSet::Value(int row, int column) const {
+    const int stored = StoredRow(row, column);
     if (!m_onDemand) {
         return StoredValue(stored, column);
     }
@@ -270,6 +421,57 @@ QVariant RowSet::Value(int row, int column) const {
         state.Take(rows);
     }
     return state.read_.StoredValue(state.slot[static_cast<std::size_t>(stored)], column);
+}
+
+const RowSet::Values* RowSet::TypedCell(int row, int column, int& at) const {
+    const int stored = StoredRow(row, column);
+    const auto c = static_cast<std::size_t>(column);
+    if (!m_onDemand) {
+        at = stored;
+        return &m_values[c];
+    }
+    const OnDemandRows& state = *m_onDemand;
+    if (const int known = state.knownColumn[c]; known >= 0) {
+        if (state.known.m_columns[static_cast<std::size_t>(known)].kind != m_columns[c].kind) {
+            return nullptr;
+        }
+        at = stored;
+        return &state.known.m_values[static_cast<std::size_t>(known)];
+    }
+    if (state.columns.count(column) > 0 || state.slot[static_cast<std::size_t>(stored)] < 0) {
+        return nullptr;
+    }
+    at = state.slot[static_cast<std::size_t>(stored)];
+    return &state.read_.m_values[c];
+}
+
+bool RowSet::IsNullAt(int row, int column) const {
+    int at = 0;
+    if (const Values* values = TypedCell(row, column, at)) {
+        return values->nulls[static_cast<std::size_t>(at)];
+    }
+    return !Value(row, column).isValid();
+}
+
+qint64 RowSet::IntegerAt(int row, int column) const {
+    int at = 0;
+    const Values* values = TypedCell(row, column, at);
+    if (values && m_columns[static_cast<std::size_t>(column)].kind == ColumnKind::Integer) {
+        return values->integers[static_cast<std::size_t>(at)];
+    }
+    const QVariant value = Value(row, column);
+    return value.isValid() ? value.toLongLong() : 0;
+}
+
+QString RowSet::TextAt(int row, int column) const {
+    int at = 0;
+    const Values* values = TypedCell(row, column, at);
+    if (values && m_columns[static_cast<std::size_t>(column)].kind == ColumnKind::Text) {
+        const auto r = static_cast<std::size_t>(at);
+        return values->nulls[r] ? QString() : values->texts[r];
+    }
+    const QVariant value = Value(row, column);
+    return value.isValid() ? value.toString() : QString();
 }
 
 QVariant RowSet::StoredValue(int row, int column) const {

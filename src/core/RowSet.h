@@ -73,8 +73,31 @@ public:
     /// Adds a column to a row set read at once: `value` gives each row's value (of the column's
     /// kind or null), row by row in the stored order.
     void AppendColumn(const Column& column, const std::function<QVariant(int row)>& value);
+    /// Adds a text column to a row set read at once: one text per stored row, null where `nulls`
+    /// says. The texts keep their storage (a name repeated on many rows is held once).
+    void AppendTextColumn(const QString& name, std::vector<QString> texts, std::vector<bool> nulls);
+    /// The same for an integer column.
+    void AppendIntegerColumn(const QString& name, std::vector<qint64> integers, std::vector<bool> nulls);
+    /// Adds a copy of a row of `from`, whose columns are of the same kinds in the same order.
+    void AppendRowOf(const RowSet& from, int row);
+
+    // A row built a cell at a time, in the columns' own types (a reader of many rows builds no
+    // QVariant per cell): one Append call per column, in column order, then EndRow.
+    void AppendNull();
+    void AppendInteger(qint64 value);
+    void AppendReal(double value);
+    void AppendText(QString value);
+    void AppendOther(const QVariant& value);
+    /// Throws std::logic_error unless every column of the row was given.
+    void EndRow();
+
     /// Throws std::out_of_range outside the rows and columns.
     QVariant Value(int row, int column) const;
+    // A cell in its own type, without a QVariant: null reads as 0 or an empty text. The range is
+    // checked as by Value.
+    bool IsNullAt(int row, int column) const;
+    qint64 IntegerAt(int row, int column) const;
+    QString TextAt(int row, int column) const;
 
     // The current row: First, Next and Eof walk the rows as a cursor would.
     int CurrentRow() const { return m_current; }
@@ -108,12 +131,20 @@ private:
 
     QVariant Current(const QString& column) const;
     QVariant StoredValue(int row, int column) const;
+    /// The stored row of a row in the present order, the range checked.
+    int StoredRow(int row, int column) const;
+    /// The values holding the cell, and its row in them, when the cell is in typed storage of
+    /// this row set or its known rows; null (nothing read) otherwise.
+    const Values* TypedCell(int row, int column, int& at) const;
+    void CheckAppending() const;
     /// The column of that name, the exact spelling first, then ignoring case; -1 when there is none.
     int FindColumn(const QString& name) const;
 
     std::vector<Column> m_columns;
     std::vector<Values> m_values;
     int m_rowCount = 0;
+    /// The column the next Append call fills.
+    std::size_t m_appending = 0;
     int m_current = 0;
     /// Row i is stored at m_order[i]; empty while the rows are in their stored order.
     std::vector<int> m_order;

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <algorithm>
 #include <functional>
+#include <numeric>
 
 #include "SongListRows.h"
 #include "SongListSql.h"
@@ -437,8 +438,8 @@ bool SongListController::ReadByKeys(const SongListQueryParts& parts, const std::
     std::optional<RowSet> rows;
     std::vector<int> found;
     if (searching) {
-        rows = ReadSearchByKeys(m_library.catalogue, m_searchPlace, m_searchText, m_searchTitle, m_hideMissing,
-                                found);
+        rows = ReadSearchByKeys(m_library.catalogue, m_searchPlace, m_searchText, m_searchTitle,
+                                m_hideMissing, found);
     } else {
         rows = ReadSongListByKeys(m_library.catalogue, parts, bind,
                                   listsFound && FoundSongsAskedBySpan(m_found) ? &m_found : nullptr);
@@ -457,6 +458,9 @@ bool SongListController::ReadByKeys(const SongListQueryParts& parts, const std::
 
 void SongListController::RowsRead() {
     m_fields = std::make_unique<Fields>(m_rows);
+    m_readRow.resize(static_cast<std::size_t>(m_rows.RowCount()));
+    std::iota(m_readRow.begin(), m_readRow.end(), 0);
+    m_sortRanks.clear();
     m_warnings.assign(static_cast<std::size_t>(m_rows.RowCount()), 0);
     m_queryOpen = true;
 }

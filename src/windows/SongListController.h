@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -410,6 +411,11 @@ private:
     bool m_readByKeys = true;
     int m_sortColumn = -1;
     bool m_sortReversed = false;
+    /// For each row, the row it was when the list was read; heading clicks move rows around.
+    std::vector<int> m_readRow;
+    /// The sort ranks of the columns clicked since the list was read, by the rows as they were
+    /// read: a row's cells do not change until the list is read again ("wng" aside, never kept).
+    std::map<SongColumn, std::vector<int>> m_sortRanks;
     SearchOptions m_search;
     int m_albumSummaryMode = 1;
     bool m_durationsFixMarked = false;

@@ -1,9 +1,10 @@
 #include "SongListOrder.h"
 
 #include <QCollator>
-#include <QHash>
 #include <algorithm>
 #include <numeric>
+#include <stdexcept>
+#include <unordered_map>
 
 #include "core/RowSet.h"
 
@@ -19,6 +20,19 @@ int CodePointRank(char16_t unit) {
     }
     return unit >= 0xE000 ? unit - 0x800 : unit;
 }
+
+/// Where a text's letters are stored: texts with the same key are the same text.
+struct StorageKey {
+    const void* data;
+    qsizetype size;
+    bool operator==(const StorageKey&) const = default;
+};
+
+struct StorageHash {
+    std::size_t operator()(const StorageKey& key) const {
+        return std::hash<const void*>()(key.data) ^ (static_cast<std::size_t>(key.size) << 1);
+    }
+};
 
 /// How a column of the order is compared.
 enum class KeyKind {
@@ -46,20 +60,18 @@ struct KeyColumn {
         }
         // Ranked texts are told apart by their storage first, which is cheap, and by their
         // letters only once per stored text.
-        QHash<const void*, qint64> ranks;
+        std::unordered_map<StorageKey, qint64, StorageHash> ranks;
         std::vector<QString> distinct;
         for (int row = 0; row < rows.RowCount(); ++row) {
-            const QVariant value = rows.Value(row, column);
             const auto r = static_cast<std::size_t>(row);
-            nulls[r] = !value.isValid();
+            nulls[r] = rows.IsNullAt(row, column);
             if (kind == KeyKind::Integer) {
-                integers[r] = value.toLongLong();
+                integers[r] = rows.IntegerAt(row, column);
             } else {
-                texts[r] = value.toString();
+                texts[r] = rows.TextAt(row, column);
                 if (kind == KeyKind::RankedText && !nulls[r]) {
-                    const void* stored = texts[r].constData();
-                    if (!ranks.contains(stored)) {
-                        ranks.insert(stored, 0);
+                    const StorageKey stored{texts[r].constData(), texts[r].size()};
+                    if (ranks.try_emplace(stored, 0).second) {
                         distinct.push_back(texts[r]);
                     }
                 }
@@ -74,11 +86,11 @@ struct KeyColumn {
                 if (i > 0 && CompareStoredText(distinct[i - 1], distinct[i]) != 0) {
                     ++rank;
                 }
-                ranks[distinct[i].constData()] = rank;
+                ranks[StorageKey{distinct[i].constData(), distinct[i].size()}] = rank;
             }
             for (std::size_t r = 0; r < count; ++r) {
                 if (!nulls[r]) {
-                    integers[r] = ranks.value(texts[r].constData());
+                    integers[r] = ranks.at(StorageKey{texts[r].constData(), texts[r].size()});
                 }
             }
             texts.clear();
@@ -162,72 +174,107 @@ std::vector<int> SongListOrder(const RowSet& rows, SongListMode mode) {
     return order;
 }
 
-std::vector<int> ColumnSortOrder(const std::vector<QString>& texts, bool numeric, bool reversed) {
-    // Each distinct text is ranked once (a long list repeats its albums, artists and genres), then
-    // the rows are ordered by rank.
-    QHash<QString, int> rankOf;
+std::vector<int> ColumnSortRanks(const std::vector<QString>& texts, bool numeric) {
+    // Each distinct text is ranked once (a long list repeats its albums, artists and genres). Texts
+    // sharing their storage are told apart by it, which is cheap; equal texts stored apart are
+    // found equal when ranked.
+    std::unordered_map<StorageKey, int, StorageHash> slotOfText;
+    slotOfText.reserve(texts.size());
+    std::vector<int> textSlot(texts.size());
     std::vector<QString> distinct;
-    for (const QString& text : texts) {
-        if (!rankOf.contains(text)) {
-            rankOf.insert(text, 0);
-            distinct.push_back(text);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const auto [at, added] = slotOfText.try_emplace(StorageKey{texts[i].constData(), texts[i].size()},
+                                                        static_cast<int>(distinct.size()));
+        if (added) {
+            distinct.push_back(texts[i]);
         }
+        textSlot[i] = at->second;
     }
+    std::vector<int> byText(distinct.size());
+    std::iota(byText.begin(), byText.end(), 0);
+    const auto text = [&distinct](int slot) -> const QString& {
+        return distinct[static_cast<std::size_t>(slot)];
+    };
+    std::vector<double> values;
+    std::vector<QCollatorSortKey> sortKeys;
     if (numeric) {
-        std::stable_sort(distinct.begin(), distinct.end(), [](const QString& a, const QString& b) {
-            if (a.isEmpty() || b.isEmpty()) {
-                return a.isEmpty() && !b.isEmpty();
+        values.reserve(distinct.size());
+        for (const QString& each : distinct) {
+            values.push_back(each.isEmpty() ? 0 : each.toDouble());
+        }
+        std::sort(byText.begin(), byText.end(), [&](int a, int b) {
+            if (text(a).isEmpty() || text(b).isEmpty()) {
+                return text(a).isEmpty() && !text(b).isEmpty();
             }
-            return a.toDouble() < b.toDouble();
+            return values[static_cast<std::size_t>(a)] < values[static_cast<std::size_t>(b)];
         });
     } else {
         QCollator collator;
         collator.setNumericMode(true);
-        std::vector<QCollatorSortKey> sortKeys;
         sortKeys.reserve(distinct.size());
-        for (const QString& text : distinct) {
-            sortKeys.push_back(collator.sortKey(text));
+        for (const QString& each : distinct) {
+            sortKeys.push_back(collator.sortKey(each));
         }
-        std::vector<int> byKey(distinct.size());
-        std::iota(byKey.begin(), byKey.end(), 0);
-        std::stable_sort(byKey.begin(), byKey.end(), [&](int a, int b) {
-            const QString& x = distinct[static_cast<std::size_t>(a)];
-            const QString& y = distinct[static_cast<std::size_t>(b)];
-            if (x.isEmpty() || y.isEmpty()) {
-                return x.isEmpty() && !y.isEmpty();
+        std::sort(byText.begin(), byText.end(), [&](int a, int b) {
+            if (text(a).isEmpty() || text(b).isEmpty()) {
+                return text(a).isEmpty() && !text(b).isEmpty();
             }
-            const int c = sortKeys[static_cast<std::size_t>(a)].compare(sortKeys[static_cast<std::size_t>(b)]);
+            const int c =
+                sortKeys[static_cast<std::size_t>(a)].compare(sortKeys[static_cast<std::size_t>(b)]);
             // Texts the locale holds equal (differing only in what it ignores) still go one way.
-            return c != 0 ? c < 0 : x < y;
+            return c != 0 ? c < 0 : text(a) < text(b);
         });
-        std::vector<QString> sorted;
-        sorted.reserve(distinct.size());
-        for (const int each : byKey) {
-            sorted.push_back(distinct[static_cast<std::size_t>(each)]);
-        }
-        distinct = std::move(sorted);
     }
-    // Texts whose numbers are equal ("07" and "7") share a rank.
+    // Level texts share a rank: empty ones, equal ones, and numbers of equal value ("07" and "7").
+    const auto level = [&](int a, int b) {
+        if (text(a).isEmpty() || text(b).isEmpty()) {
+            return text(a).isEmpty() && text(b).isEmpty();
+        }
+        return numeric ? values[static_cast<std::size_t>(a)] == values[static_cast<std::size_t>(b)]
+                       : text(a) == text(b);
+    };
+    std::vector<int> rankOf(distinct.size());
     int rank = 0;
-    for (std::size_t i = 0; i < distinct.size(); ++i) {
-        if (i > 0 && !(numeric && !distinct[i].isEmpty() && !distinct[i - 1].isEmpty() &&
-                       distinct[i].toDouble() == distinct[i - 1].toDouble())) {
+    for (std::size_t i = 0; i < byText.size(); ++i) {
+        if (i > 0 && !level(byText[i - 1], byText[i])) {
             ++rank;
         }
-        rankOf[distinct[i]] = rank;
+        rankOf[static_cast<std::size_t>(byText[i])] = rank;
     }
     std::vector<int> ranks(texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        ranks[i] = rankOf.value(texts[i]);
+        ranks[i] = rankOf[static_cast<std::size_t>(textSlot[i])];
     }
-    std::vector<int> order(texts.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&ranks, reversed](int a, int b) {
-        const int x = ranks[static_cast<std::size_t>(a)];
-        const int y = ranks[static_cast<std::size_t>(b)];
-        return reversed ? x > y : x < y;
-    });
+    return ranks;
+}
+
+std::vector<int> OrderByRanks(const std::vector<int>& ranks, bool reversed) {
+    // A counting sort: stable, and as cheap reversed as not.
+    int highest = -1;
+    for (const int rank : ranks) {
+        if (rank < 0) {
+            throw std::invalid_argument("a negative rank");
+        }
+        highest = std::max(highest, rank);
+    }
+    std::vector<std::size_t> start(static_cast<std::size_t>(highest) + 2, 0);
+    for (const int rank : ranks) {
+        const int bucket = reversed ? highest - rank : rank;
+        ++start[static_cast<std::size_t>(bucket) + 1];
+    }
+    for (std::size_t i = 1; i < start.size(); ++i) {
+        start[i] += start[i - 1];
+    }
+    std::vector<int> order(ranks.size());
+    for (std::size_t row = 0; row < ranks.size(); ++row) {
+        const int bucket = reversed ? highest - ranks[row] : ranks[row];
+        order[start[static_cast<std::size_t>(bucket)]++] = static_cast<int>(row);
+    }
     return order;
+}
+
+std::vector<int> ColumnSortOrder(const std::vector<QString>& texts, bool numeric, bool reversed) {
+    return OrderByRanks(ColumnSortRanks(texts, numeric), reversed);
 }
 
 }  // namespace sw

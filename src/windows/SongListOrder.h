@@ -23,5 +23,9 @@ std::vector<int> SongListOrder(const RowSet& rows, SongListMode mode);
 /// numbers by their value, empty cells first; level rows keep their order. `reversed` turns the
 /// order round, level rows still in their order. Entry i is the row that comes i-th.
 std::vector<int> ColumnSortOrder(const std::vector<QString>& texts, bool numeric, bool reversed);
+/// The ranks ColumnSortOrder orders by: level texts share a rank, ranks count from 0 up.
+std::vector<int> ColumnSortRanks(const std::vector<QString>& texts, bool numeric);
+/// The rows by rank, lowest first (`reversed`: highest first), rows of one rank in their order.
+std::vector<int> OrderByRanks(const std::vector<int>& ranks, bool reversed);
 
 }  // namespace sw

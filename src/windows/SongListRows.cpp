@@ -13,27 +13,50 @@ namespace sw {
 
 namespace {
 
+const QString kNoName;
+
 /// Id and name of every row of a small table, as a map; false when an id comes twice.
 bool ReadNames(Catalogue& catalogue, const QString& sql, std::unordered_map<qint64, QString>& names) {
     const RowSet rows = Query(catalogue, sql).Open();
+    names.reserve(static_cast<std::size_t>(rows.RowCount()));
     for (int row = 0; row < rows.RowCount(); ++row) {
-        const QVariant id = rows.Value(row, 0);
-        if (!id.isValid()) {
+        if (rows.IsNullAt(row, 0)) {
             continue;
         }
-        if (!names.emplace(id.toLongLong(), rows.Value(row, 1).toString()).second) {
+        if (!names.emplace(rows.IntegerAt(row, 0), rows.TextAt(row, 1)).second) {
             return false;
         }
     }
     return true;
 }
 
-QVariant NameOf(const std::unordered_map<qint64, QString>& names, const QVariant& id) {
-    if (!id.isValid()) {
-        return {};
+/// The names of the rows' ids, as the left join finds them (null for a null id, an id not in the
+/// table or a null name), each sharing the storage of its name in `names`.
+void AppendNames(RowSet& keys, const QString& column, int idColumn,
+                 const std::unordered_map<qint64, QString>& names) {
+    const auto count = static_cast<std::size_t>(keys.RowCount());
+    std::vector<QString> texts(count);
+    std::vector<bool> nulls(count, true);
+    // Neighbouring rows mostly share their album and artist: the last id found is tried first.
+    qint64 lastId = 0;
+    const QString* lastName = nullptr;
+    for (std::size_t row = 0; row < count; ++row) {
+        const int r = static_cast<int>(row);
+        if (keys.IsNullAt(r, idColumn)) {
+            continue;
+        }
+        const qint64 id = keys.IntegerAt(r, idColumn);
+        if (!lastName || id != lastId) {
+            const auto found = names.find(id);
+            lastId = id;
+            lastName = found == names.end() ? &kNoName : &found->second;
+        }
+        if (!lastName->isNull()) {
+            texts[row] = *lastName;
+            nulls[row] = false;
+        }
     }
-    const auto found = names.find(id.toLongLong());
-    return found == names.end() || found->second.isNull() ? QVariant() : QVariant(found->second);
+    keys.AppendTextColumn(column, std::move(texts), std::move(nulls));
 }
 
 /// Song query A's rows of these songs, in the order asked for; a song that is gone since gives a
@@ -43,22 +66,27 @@ RowSet ReadRowsOf(Catalogue& catalogue, const std::vector<int>& songNums) {
     const int songNum = read.ColumnIndex("SONGNUM");
     std::unordered_map<int, int> rowOf;
     for (int row = 0; row < read.RowCount(); ++row) {
-        rowOf.emplace(read.Value(row, songNum).toInt(), row);
+        rowOf.emplace(static_cast<int>(read.IntegerAt(row, songNum)), row);
     }
     std::vector<RowSet::Column> columns;
     for (int column = 0; column < read.ColumnCount(); ++column) {
         columns.push_back(read.ColumnAt(column));
     }
     RowSet rows(std::move(columns));
-    std::vector<QVariant> values(static_cast<std::size_t>(read.ColumnCount()));
     for (const int each : songNums) {
         const auto at = rowOf.find(each);
-        for (int column = 0; column < read.ColumnCount(); ++column) {
-            values[static_cast<std::size_t>(column)] =
-                at != rowOf.end() ? read.Value(at->second, column)
-                                  : (column == songNum ? QVariant(qint64(each)) : QVariant());
+        if (at != rowOf.end()) {
+            rows.AppendRowOf(read, at->second);
+            continue;
         }
-        rows.AppendRow(values);
+        for (int column = 0; column < read.ColumnCount(); ++column) {
+            if (column == songNum) {
+                rows.AppendInteger(each);
+            } else {
+                rows.AppendNull();
+            }
+        }
+        rows.EndRow();
     }
     return rows;
 }
@@ -74,25 +102,28 @@ std::optional<RowSet> ListOverKeys(Catalogue& catalogue, RowSet keys, SongListMo
     }
     const int songNum = keys.ColumnIndex("SONGNUM");
     std::vector<int> songNums(static_cast<std::size_t>(keys.RowCount()));
-    std::unordered_set<int> seen;
-    seen.reserve(songNums.size());
     for (int row = 0; row < keys.RowCount(); ++row) {
-        songNums[static_cast<std::size_t>(row)] = keys.Value(row, songNum).toInt();
-        if (!seen.insert(songNums[static_cast<std::size_t>(row)]).second) {
+        songNums[static_cast<std::size_t>(row)] = static_cast<int>(keys.IntegerAt(row, songNum));
+    }
+    {
+        std::vector<int> sorted = songNums;
+        std::sort(sorted.begin(), sorted.end());
+        if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end()) {
             return std::nullopt;
         }
     }
     const int track = keys.ColumnIndex("TRACK");
-    const int albumId = keys.ColumnIndex("ALBUMID");
-    const int artistId = keys.ColumnIndex("ARTISTID");
-    const int genreId = keys.ColumnIndex("GENREID");
-    keys.AppendColumn({"SEQ", ColumnKind::Integer}, [&](int row) { return keys.Value(row, track); });
-    keys.AppendColumn({"ALNAME", ColumnKind::Text},
-                      [&](int row) { return NameOf(albums, keys.Value(row, albumId)); });
-    keys.AppendColumn({"ARNAME", ColumnKind::Text},
-                      [&](int row) { return NameOf(artists, keys.Value(row, artistId)); });
-    keys.AppendColumn({"GNAME", ColumnKind::Text},
-                      [&](int row) { return NameOf(genres, keys.Value(row, genreId)); });
+    const auto count = static_cast<std::size_t>(keys.RowCount());
+    std::vector<qint64> seq(count);
+    std::vector<bool> seqNulls(count);
+    for (std::size_t row = 0; row < count; ++row) {
+        seq[row] = keys.IntegerAt(static_cast<int>(row), track);
+        seqNulls[row] = keys.IsNullAt(static_cast<int>(row), track);
+    }
+    keys.AppendIntegerColumn("SEQ", std::move(seq), std::move(seqNulls));
+    AppendNames(keys, "ALNAME", keys.ColumnIndex("ALBUMID"), albums);
+    AppendNames(keys, "ARNAME", keys.ColumnIndex("ARTISTID"), artists);
+    AppendNames(keys, "GNAME", keys.ColumnIndex("GENREID"), genres);
     keys.Reorder(SongListOrder(keys, mode));
 
     const auto numbersOf = [songNums](const std::vector<int>& rows) {
@@ -117,7 +148,7 @@ std::optional<RowSet> ListOverKeys(Catalogue& catalogue, RowSet keys, SongListMo
         std::unordered_map<int, QVariant> byNumber;
         byNumber.reserve(static_cast<std::size_t>(stored.RowCount()));
         for (int row = 0; row < stored.RowCount(); ++row) {
-            byNumber.emplace(stored.Value(row, 0).toInt(), stored.Value(row, 1));
+            byNumber.emplace(static_cast<int>(stored.IntegerAt(row, 0)), stored.Value(row, 1));
         }
         values.reserve(songNums.size());
         for (const int each : songNums) {
@@ -136,13 +167,9 @@ RowSet KeepKeys(const RowSet& rows, const std::function<bool(int row)>& keep) {
         columns.push_back(rows.ColumnAt(column));
     }
     RowSet kept(std::move(columns));
-    std::vector<QVariant> values(static_cast<std::size_t>(rows.ColumnCount()));
     for (int row = 0; row < rows.RowCount(); ++row) {
         if (keep(row)) {
-            for (int column = 0; column < rows.ColumnCount(); ++column) {
-                values[static_cast<std::size_t>(column)] = rows.Value(row, column);
-            }
-            kept.AppendRow(values);
+            kept.AppendRowOf(rows, row);
         }
     }
     return kept;
@@ -161,7 +188,8 @@ std::optional<RowSet> ReadSongListByKeys(Catalogue& catalogue, const SongListQue
     if (found) {
         const int songNum = keys.ColumnIndex("SONGNUM");
         keys = KeepKeys(keys, [&](int row) {
-            return std::binary_search(found->begin(), found->end(), keys.Value(row, songNum).toInt());
+            return std::binary_search(found->begin(), found->end(),
+                                      static_cast<int>(keys.IntegerAt(row, songNum)));
         });
     }
     return ListOverKeys(catalogue, std::move(keys), parts.mode);
@@ -179,8 +207,8 @@ std::optional<RowSet> ReadSearchByKeys(Catalogue& catalogue, SearchPlace place, 
         if (!sql.isEmpty()) {
             const RowSet rows = Query(catalogue, sql).Open();
             for (int row = 0; row < rows.RowCount(); ++row) {
-                if (rows.Value(row, 0).isValid()) {
-                    each.push_back(rows.Value(row, 0).toInt());
+                if (!rows.IsNullAt(row, 0)) {
+                    each.push_back(static_cast<int>(rows.IntegerAt(row, 0)));
                 }
             }
         }
@@ -207,10 +235,9 @@ std::optional<RowSet> ReadSearchByKeys(Catalogue& catalogue, SearchPlace place, 
         }
         const int songNum = rows.ColumnIndex("SONGNUM");
         const int exi = rows.ColumnIndex("EXI");
-        std::vector<QVariant> values(static_cast<std::size_t>(rows.ColumnCount()));
         std::unordered_set<int> inThis;
         for (int row = 0; row < rows.RowCount(); ++row) {
-            const int number = rows.Value(row, songNum).toInt();
+            const int number = static_cast<int>(rows.IntegerAt(row, songNum));
             if (!inThis.insert(number).second) {
                 return std::nullopt;
             }
@@ -218,13 +245,10 @@ std::optional<RowSet> ReadSearchByKeys(Catalogue& catalogue, SearchPlace place, 
                 continue;
             }
             found.push_back(number);
-            if (hideMissing && rows.Value(row, exi).toInt() != 1) {
+            if (hideMissing && rows.IntegerAt(row, exi) != 1) {
                 continue;
             }
-            for (int column = 0; column < rows.ColumnCount(); ++column) {
-                values[static_cast<std::size_t>(column)] = rows.Value(row, column);
-            }
-            keys.AppendRow(values);
+            keys.AppendRowOf(rows, row);
         }
     }
     std::sort(found.begin(), found.end());

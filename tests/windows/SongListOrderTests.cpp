@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QLocale>
+#include <algorithm>
 
 #include "SongListFixture.h"
 #include "core/Catalogue.h"
@@ -17,8 +18,9 @@ class SongListByKeys : public test::SongListFixture {
 protected:
     SongListByKeys() {
         m_list.SetDisplay(&m_display);
-        const QStringList names{"beta",  "Beta",  "béta",  "Zed",  "zed ",  "zed\t", "Ärger", "2 Tone",
-                                "10 cc", "😀 smile", "\uFFFD mark", "",      "O'Neil", "éclair", "E"};
+        const QStringList names{"beta",        "Beta",  "béta",   "Zed",    "zed ",
+                                "zed\t",       "Ärger", "2 Tone", "10 cc",  "😀 smile",
+                                "\uFFFD mark", "",      "O'Neil", "éclair", "E"};
         for (int genre = 0; genre < 3; ++genre) {
             AddGenre(100 + genre, "Genre " + QString::number(genre));
         }
@@ -35,7 +37,8 @@ protected:
                 song.rating = (i + track) % 5 - 1;
                 songs.push_back(song);
             }
-            m_albums.push_back(AddAlbum(name.isEmpty() ? "Blank" : name, songs, names[(i * 3) % names.size()]));
+            m_albums.push_back(
+                AddAlbum(name.isEmpty() ? "Blank" : name, songs, names[(i * 3) % names.size()]));
             ListedSong single;
             single.title = name;
             single.artist = names[(i * 5) % names.size()];
@@ -66,7 +69,8 @@ protected:
         request();
         EXPECT_EQ(byKeys, Listed()) << what;
         for (int row = 0; row < std::min<int>(m_list.RowCount(), static_cast<int>(cells.size())); ++row) {
-            EXPECT_EQ(cells[static_cast<std::size_t>(row)], m_list.Model().RowTexts(row)) << what << " row " << row;
+            EXPECT_EQ(cells[static_cast<std::size_t>(row)], m_list.Model().RowTexts(row))
+                << what << " row " << row;
         }
         m_list.SetReadByKeys(true);
     }
@@ -99,9 +103,9 @@ TEST_F(SongListByKeys, SearchesListTheSongsTheirConditionFinds) {
         for (const QString text : {"e", "BETA", "zed", "missing/1", "o'neil", "nothing like it"}) {
             m_list.Search().place = place;
             std::vector<int> found;
-            ExpectSameBothWays([&] { m_list.SearchSongs(text); },
-                               "search for " + text.toStdString() + " in place " +
-                                   std::to_string(static_cast<int>(place)));
+            ExpectSameBothWays(
+                [&] { m_list.SearchSongs(text); },
+                "search for " + text.toStdString() + " in place " + std::to_string(static_cast<int>(place)));
             found = m_list.FoundSongs();
             m_list.SetReadByKeys(true);
             m_list.SearchSongs(text);
@@ -146,6 +150,27 @@ TEST_F(SongListByKeys, AHeadingClickOrdersByItsColumnAgainReversedUntilTheNextRe
     std::reverse(down.begin(), down.end());
     EXPECT_EQ(down, up);
 
+    // Ranks kept from an earlier click follow the rows through the orders in between.
+    const auto artistAt = std::find(m_list.Columns().begin(), m_list.Columns().end(), SongColumn::Artist);
+    const int artist = static_cast<int>(artistAt - m_list.Columns().begin());
+    m_list.SortByColumn(artist);
+    const QStringList byArtist = Column(SongColumn::Artist);
+    EXPECT_TRUE(std::is_sorted(byArtist.begin(), byArtist.end(), [](const QString& a, const QString& b) {
+        return a.isEmpty() && !b.isEmpty();
+    }));
+    m_list.SortByColumn(title);
+    EXPECT_FALSE(m_list.SortReversed());
+    EXPECT_EQ(Column(SongColumn::Title), up);
+    EXPECT_EQ(m_list.CurrentSongNum(), current);
+    m_list.SortByColumn(artist);
+    EXPECT_EQ(Column(SongColumn::Artist), byArtist);
+    m_list.SortByColumn(title);
+    m_list.SortByColumn(title);
+    EXPECT_TRUE(m_list.SortReversed());
+    QStringList upAgain = Column(SongColumn::Title);
+    std::reverse(upAgain.begin(), upAgain.end());
+    EXPECT_EQ(upAgain, up);
+
     m_list.RebuildKeepingCurrent();
     EXPECT_EQ(m_list.SortColumn(), -1);
     EXPECT_EQ(Listed(), own);
@@ -173,15 +198,51 @@ TEST_P(ColumnSort, OrdersByTheLocaleOrByNumberKeepingLevelRowsInOrder) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ColumnSort,
     ::testing::Values(
-        ColumnSortCase{"LettersByTheLocaleNotByCode", {"zebra", "Éclair", "apple", "Banana"}, false, false,
+        ColumnSortCase{"LettersByTheLocaleNotByCode",
+                       {"zebra", "Éclair", "apple", "Banana"},
+                       false,
+                       false,
                        {2, 3, 1, 0}},
-        ColumnSortCase{"NumbersInsideTextsByValue", {"Track 10", "Track 9", "Track 1"}, false, false, {2, 1, 0}},
+        ColumnSortCase{
+            "NumbersInsideTextsByValue", {"Track 10", "Track 9", "Track 1"}, false, false, {2, 1, 0}},
         ColumnSortCase{"LevelRowsKeepTheirOrder", {"b", "a", "b", "a"}, false, false, {1, 3, 0, 2}},
         ColumnSortCase{"ReversedLevelRowsStillInOrder", {"b", "a", "b", "a"}, false, true, {0, 2, 1, 3}},
         ColumnSortCase{"EmptyFirst", {"x", "", "a"}, false, false, {1, 2, 0}},
-        ColumnSortCase{"NumbersByValueEqualValuesLevel", {"10", "9", "", "09", "-1"}, true, false, {2, 4, 1, 3, 0}},
+        ColumnSortCase{
+            "NumbersByValueEqualValuesLevel", {"10", "9", "", "09", "-1"}, true, false, {2, 4, 1, 3, 0}},
         ColumnSortCase{"NumbersReversed", {"10", "9", "", "09"}, true, true, {0, 1, 3, 2}}),
     [](const ::testing::TestParamInfo<ColumnSortCase>& each) { return each.param.name; });
+
+struct RankCase {
+    std::string name;
+    std::vector<QString> texts;
+    bool numeric;
+    std::vector<int> ranks;
+};
+
+TEST(ColumnRanks, LevelTextsShareARankHoweverTheyAreStored) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const QString shared = "b";
+    for (const RankCase& c : std::vector<RankCase>{
+             {"EqualTextsStoredApart", {QString("b"), QString("a"), QString("b")}, false, {1, 0, 1}},
+             {"OneTextStoredOnce", {shared, QString("a"), shared, shared}, false, {1, 0, 1, 1}},
+             {"NullAndEmptyBothFirst",
+              {QString("x"), QString(), QString(""), QString("a")},
+              false,
+              {2, 0, 0, 1}},
+             {"NumbersOfEqualValue", {"10", "9", "", "09", "-1", QString()}, true, {3, 2, 0, 2, 1, 0}},
+             {"NothingToRank", {}, false, {}}}) {
+        EXPECT_EQ(ColumnSortRanks(c.texts, c.numeric), c.ranks) << c.name;
+    }
+    QLocale::setDefault(QLocale::c());
+}
+
+TEST(ColumnRanks, RowsGoByRankLevelRowsInTheirOrderEitherWay) {
+    EXPECT_EQ(OrderByRanks({2, 0, 2, 1, 0}, false), (std::vector<int>{1, 4, 3, 0, 2}));
+    EXPECT_EQ(OrderByRanks({2, 0, 2, 1, 0}, true), (std::vector<int>{0, 2, 3, 1, 4}));
+    EXPECT_EQ(OrderByRanks({}, true), std::vector<int>{});
+    EXPECT_THROW(OrderByRanks({0, -1}, false), std::invalid_argument);
+}
 
 struct StoredTextCase {
     const char16_t* a;
@@ -197,8 +258,8 @@ TEST(StoredText, ComparesByCodePointWithTrailingBlanksIgnored) {
                                                                {u"é", u"z", 1},
                                                                {u"", u" ", 0}}) {
         const int got = CompareStoredText(QString::fromUtf16(c.a), QString::fromUtf16(c.b));
-        EXPECT_EQ((got > 0) - (got < 0), c.sign) << QString::fromUtf16(c.a).toStdString() << " vs "
-                                                 << QString::fromUtf16(c.b).toStdString();
+        EXPECT_EQ((got > 0) - (got < 0), c.sign)
+            << QString::fromUtf16(c.a).toStdString() << " vs " << QString::fromUtf16(c.b).toStdString();
     }
 }
 
