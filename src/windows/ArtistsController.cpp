@@ -30,10 +30,12 @@ QString ArtistListSql(ArtistsView view) {
     // (each at its full declared width) cost most of the list's time. The outer grouping adds up
     // the counts of an id that several ARTIST rows carry, as the join of every song did, and hands
     // the final sort its rows in the same sequence, so that names equal in lower case keep their
-    // order.
+    // order. Every song has its number, so counting rows counts numbers; the songs are read in
+    // table order and sorted, which costs less than visiting them in the order of the artist id
+    // index, one page reading for each song.
     QStringList lines;
     lines << "select s.artistid, a.arname, lower (a.arname) as lname, sum(s.songs) as \"COUNT\""
-          << "from (select artistid, count(songnum) as songs from song group by artistid) s"
+          << "from (select artistid, count(*) as songs from song group by artistid plan (song natural)) s"
           << "left join artist a on a.artistid = s.artistid"
           << "group by s.artistid, a.arname, lname";
     if (view == ArtistsView::MoreThanOneSong) {
