@@ -1,6 +1,7 @@
 #include "LoadRun.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 #include "core/Catalogue.h"
 #include "core/ColumnWidths.h"
@@ -14,6 +15,10 @@
 #include "tags/TagSwitches.h"
 
 namespace sw {
+
+bool LoadCommitDue(qint64 sinceCommitBeganMs, qint64 lastFileMs, qint64 commitMs) {
+    return sinceCommitBeganMs + lastFileMs + commitMs >= kLoadCommitIntervalMs;
+}
 
 LoadRun::LoadRun(Library& library, TagPolicy& tags, Clock& clock)
     : m_library(library), m_tags(tags), m_clock(clock) {}
@@ -38,6 +43,7 @@ void LoadRun::StartLoadRun(bool loadAll) {
     m_notCatalogued.clear();
     m_lastCommitMs = m_clock.NowMs();
     m_lastCheckMs = m_lastCommitMs;
+    m_longestCommitMs = kLoadCommitAllowanceMs;
     if (loadAll) {
         m_library.songs.loadedWithoutDuration = false;
     }
@@ -145,10 +151,9 @@ LoadRun::Outcome LoadRun::Import(const QString& path) {
 
 void LoadRun::CommitIfDue() {
     const qint64 now = m_clock.NowMs();
-    const qint64 lastFileMs = now - m_lastCheckMs;
-    // Waiting for the interval itself to pass would let the file after it carry the oldest
-    // uncommitted files past the interval by that file's time.
-    if (now - m_lastCommitMs + lastFileMs >= kLoadCommitIntervalMs) {
+    // Waiting for the interval itself to pass would let the file after it, and the commit, carry
+    // the oldest uncommitted files past the interval.
+    if (LoadCommitDue(now - m_lastCommitMs, now - m_lastCheckMs, m_longestCommitMs)) {
         CommitAndContinue();
     }
     m_lastCheckMs = m_clock.NowMs();
@@ -158,6 +163,7 @@ void LoadRun::CommitAndContinue() {
     const qint64 start = m_clock.NowMs();
     m_library.catalogue.CommitAndContinue();
     m_lastCommitMs = start;
+    m_longestCommitMs = std::max(m_longestCommitMs, m_clock.NowMs() - start);
 }
 
 void LoadRun::NoteNotCatalogued(const QString& name, const QString& reason) {

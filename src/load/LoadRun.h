@@ -20,6 +20,15 @@ class TagPolicy;
 /// writes per file.
 inline constexpr qint64 kLoadCommitIntervalMs = 1000;
 
+/// What a commit is taken to last until one of the run took longer: a commit of a second's files
+/// is a hundred or so synchronous page writes.
+inline constexpr qint64 kLoadCommitAllowanceMs = 100;
+
+/// True when a load run must commit now. A kill during a commit loses that commit's files too, so
+/// the next file (taken to last as long as the last one) and then a commit (as long as `commitMs`)
+/// must both fit in the interval since the last commit began.
+bool LoadCommitDue(qint64 sinceCommitBeganMs, qint64 lastFileMs, qint64 commitMs);
+
 /// A load run: files turned into catalogued songs one at a time, each matched against the catalogue
 /// by file name, then by album, artist, title and track.
 class LoadRun : public FileImporter {
@@ -44,8 +53,8 @@ public:
     /// run. A database error undoes the file's changes (no artist or album is left without its
     /// song) and is thrown on; what was imported before stays.
     void ImportFile(const QString& path) override;
-    /// Commits when the next file, taken to last as long as the last one did, would leave files
-    /// uncommitted for longer than kLoadCommitIntervalMs.
+    /// Commits when LoadCommitDue says so, with the longest commit of the run so far (at least
+    /// kLoadCommitAllowanceMs).
     void CommitIfDue() override;
     /// Commits now.
     void CommitAndContinue();
@@ -73,6 +82,7 @@ private:
     TDateTime m_timestamp = 0;
     qint64 m_lastCommitMs = 0;  ///< when the last commit began: what was imported before is durable
     qint64 m_lastCheckMs = 0;   ///< when the last file's import ended
+    qint64 m_longestCommitMs = kLoadCommitAllowanceMs;
     Counts m_counts;
     std::vector<NotCatalogued> m_notCatalogued;
     std::function<void()> m_showLastRun;

@@ -546,8 +546,8 @@ TEST_F(Import, CommitsComeBeforeTheNextFileWouldPassTheIntervalAndAtTheEndOfTheR
         run.CommitIfDue();
     }
     EXPECT_EQ(Committed("select count(*) as ct from song"), 0);
-    // A file that took most of the interval: the next one like it would pass it.
-    clock.Advance(kLoadCommitIntervalMs / 2 + 1);
+    // A file that took half the interval: the next one like it, and the commit, would pass it.
+    clock.Advance((kLoadCommitIntervalMs - kLoadCommitAllowanceMs) / 2);
     run.ImportFile(paths[2]);
     run.CommitIfDue();
     EXPECT_EQ(Committed("select count(*) as ct from song"), 3);
@@ -571,9 +571,10 @@ void PrintTo(const CommitPace& pace, std::ostream* out) {
 
 class ImportCommits : public Import, public ::testing::WithParamInterface<CommitPace> {};
 
-// A killed run loses what was imported since the last commit began, so commits may begin at most a
-// second apart (a single file slower than that excepted), and not much sooner than the pace
-// requires, or the run pays for a commit per file.
+// A killed run loses what was imported since the last commit began, and a kill during a commit
+// loses that commit's files too: commits begin at most a second less a commit's time apart (a single
+// file slower than that excepted), and not much sooner than the pace requires, or the run pays for
+// a commit per file.
 TEST_P(ImportCommits, AKilledRunLosesAtMostTheLastSecond) {
     constexpr qint64 kWithinASecondMs = 1000;
     const std::vector<qint64>& fileMs = GetParam().fileMs;
@@ -598,22 +599,46 @@ TEST_P(ImportCommits, AKilledRunLosesAtMostTheLastSecond) {
             continue;
         }
         const qint64 gap = clock.NowMs() - lastCommitAt;
-        EXPECT_TRUE(gap <= kWithinASecondMs || filesSinceCommit == 1)
+        EXPECT_TRUE(gap + kLoadCommitAllowanceMs <= kWithinASecondMs || filesSinceCommit == 1)
             << "file " << n << ": commits " << gap << " ms apart over " << filesSinceCommit << " files";
-        EXPECT_GE(gap, kWithinASecondMs - 2 * fileMs[n]) << "file " << n << ": committed too soon";
+        EXPECT_GE(gap, kWithinASecondMs - kLoadCommitAllowanceMs - 2 * fileMs[n])
+            << "file " << n << ": committed too soon";
         EXPECT_EQ(now, static_cast<int>(n) + 1) << "file " << n;
         committed = now;
         lastCommitAt = clock.NowMs();
         filesSinceCommit = 0;
     }
-    EXPECT_LE(clock.NowMs() - lastCommitAt, kWithinASecondMs);
+    EXPECT_LE(clock.NowMs() - lastCommitAt + kLoadCommitAllowanceMs, kWithinASecondMs);
     run.FinishLoadRun();
     EXPECT_EQ(Committed("select count(*) as ct from song"), static_cast<int>(fileMs.size()));
 }
 
+struct CommitDueCase {
+    const char* name;
+    qint64 sinceCommitBeganMs;
+    qint64 lastFileMs;
+    qint64 commitMs;
+    bool due;
+};
+
+TEST(LoadCommitDue, TheNextFileAndTheCommitMustFitInTheInterval) {
+    const CommitDueCase cases[] = {
+        {"quick files early in the interval", 500, 1, 100, false},
+        {"quick files just short of the edge", 898, 1, 100, false},
+        {"quick files at the edge", 899, 1, 100, true},
+        {"a slow file", 600, 300, 100, true},
+        {"a slow commit", 700, 1, 300, true},
+        {"a file slower than the interval", 0, 1500, 100, true},
+    };
+    for (const CommitDueCase& c : cases) {
+        EXPECT_EQ(LoadCommitDue(c.sinceCommitBeganMs, c.lastFileMs, c.commitMs), c.due) << c.name;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Paces, ImportCommits,
-    ::testing::Values(CommitPace{"TenthOfASecond", std::vector<qint64>(25, 100)},
+    ::testing::Values(CommitPace{"TwentiethOfASecond", std::vector<qint64>(40, 50)},
+                      CommitPace{"TenthOfASecond", std::vector<qint64>(25, 100)},
                       CommitPace{"ThirdOfASecond", std::vector<qint64>(10, 300)},
                       CommitPace{"AlmostASecond", std::vector<qint64>(4, 999)},
                       CommitPace{"LongerThanASecond", std::vector<qint64>(3, 1500)},
