@@ -48,3 +48,7 @@ update params set pmval1 = 10 where pmname='DBVN';
 alter table plist add pldate integer default 0;
 update plist set pldate=0;
 update params set pmval1 = 11 where pmname='DBVN';
+
+/* 11 to 12: loudness and the start and end of the music per song */
+create table songloudness (songnum integer not null, trackgain double precision, trackpeak double precision, albumgain double precision, albumpeak double precision, lufs double precision, truepeak double precision, source char(1), musicstart integer, musicend integer, measurets timestamp, constraint pk_songloudness primary key (songnum));
+update params set pmval1 = 12 where pmname='DBVN';

@@ -114,7 +114,7 @@ int RecordCount(RowSet& rows);
 int QueryFieldInt(const RowSet& rows, const QString& column);
 
 /// The layout version a catalogue is brought up to.
-inline constexpr int kCurrentCatalogueVersion = 11;
+inline constexpr int kCurrentCatalogueVersion = 12;
 
 /// Shows the refusal and returns true when the catalogue is read-only.
 bool RefuseIfReadOnly(bool readOnly);

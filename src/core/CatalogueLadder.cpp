@@ -9,6 +9,13 @@ namespace sw {
 
 namespace {
 
+/// The same statement stands in sql/upgrade-catalogue.sql.
+constexpr const char* kCreateSongLoudness =
+    "create table songloudness (songnum integer not null, trackgain double precision, trackpeak double "
+    "precision, albumgain double precision, albumpeak double precision, lufs double precision, truepeak "
+    "double precision, source char(1), musicstart integer, musicend integer, measurets timestamp, "
+    "constraint pk_songloudness primary key (songnum))";
+
 struct LadderStep {
     int from;
     std::vector<const char*> statements;
@@ -16,7 +23,7 @@ struct LadderStep {
 
 /// Each step is announced and recorded before its statements run, each committed on its own, so a
 /// failing statement is not tried again at the next start.
-const std::array<LadderStep, 10> kLadder{{
+const std::array<LadderStep, 11> kLadder{{
     {1,
      {"alter table album add grpid integer default 0, add alorgrp char(1) default 'A'",
       "update album set alorgrp = 'A', grpid = 0"}},
@@ -35,6 +42,8 @@ const std::array<LadderStep, 10> kLadder{{
     // 9 to 10 is the history repair, made when the database check opens.
     {9, {}},
     {10, {"alter table plist add pldate integer default 0", "update plist set pldate=0"}},
+    // Loudness and the start and end of the music, one row per measured song.
+    {11, {kCreateSongLoudness}},
 }};
 
 constexpr int kHistoryRepairVersion = 9;

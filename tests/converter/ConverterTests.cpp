@@ -159,7 +159,8 @@ TEST_P(TargetCatalogue, IsMadeAtVersionOneWhenMissingOrRaisedButEmpty) {
     ASSERT_TRUE(QFile::remove(m_folders.CatalogueFile()));
     if (GetParam().raisedFirst) {
         CreateNewCatalogue(m_folders.Home() + "/SW3DATA");
-        ASSERT_EQ(Query("select pmval1 from params where pmname = 'DBVN'"), QStringList({"11"}));
+        ASSERT_EQ(Query("select pmval1 from params where pmname = 'DBVN'"),
+                  QStringList({QString::number(kCurrentCatalogueVersion)}));
     }
     ASSERT_TRUE(AcceptAndConvert());
     EXPECT_EQ(m_converter.LogLines().front(), QString(GetParam().logged).arg(m_folders.CatalogueFile()));

@@ -32,7 +32,7 @@ TEST(CatalogueCreation, ANewCatalogueStartsCurrentWithTheLayoutTheLadderBuilds) 
 
     const QStringList freshLayout = test::CatalogueLayout(fresh);
     EXPECT_EQ(freshLayout, test::CatalogueLayout(upgraded));
-    EXPECT_TRUE(freshLayout.contains("params 1 DBVN 11 -"));
+    EXPECT_TRUE(freshLayout.contains("params 1 DBVN " + QString::number(kCurrentCatalogueVersion) + " -"));
     EXPECT_TRUE(freshLayout.contains("params 2 DBNAME -1 Same name"));
 
     // Rows inserted later get the defaults that the ladder's columns carry.

@@ -65,10 +65,11 @@ TEST_F(Ladder, VersionOneClimbsToNineThenWaitsForTheHistoryRepair) {
 
     again.RaiseCatalogueVersion();
     EXPECT_FALSE(again.UpgradeCatalogue());
-    EXPECT_EQ(again.CatalogueVersion(), 11);
-    EXPECT_EQ(StoredVersion(), 11);
+    EXPECT_EQ(again.CatalogueVersion(), kCurrentCatalogueVersion);
+    EXPECT_EQ(StoredVersion(), kCurrentCatalogueVersion);
     EXPECT_EQ(m_dialogs.TextsOf("INFO"),
-              (QStringList{"Converting database to version 10", "Converting database to version 11"}));
+              (QStringList{"Converting database to version 10", "Converting database to version 11",
+                           "Converting database to version 12"}));
     again.ExecSqlCommit("insert into plist (plid, plname) values (1, 'p')");
     EXPECT_EQ(again.Select("select pldate from plist").Int("PLDATE"), 0);
     again.OpenTableCursors();
@@ -84,7 +85,7 @@ TEST_F(Ladder, LowerCaseVersionRowIsReadButNeverRaised) {
     m_catalogue.ReadParams();
     EXPECT_EQ(m_catalogue.CatalogueVersion(), 10);
     EXPECT_FALSE(m_catalogue.UpgradeCatalogue());
-    EXPECT_EQ(m_catalogue.CatalogueVersion(), 11);
+    EXPECT_EQ(m_catalogue.CatalogueVersion(), kCurrentCatalogueVersion);
     // The row was not updated, so the next start repeats the step (and its statements fail).
     Catalogue again;
     m_file.Open(again);
