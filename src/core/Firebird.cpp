@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -202,6 +203,15 @@ struct Connection::Impl {
     Firebird::IAttachment* attachment = nullptr;
     Firebird::ITransaction* transaction = nullptr;
     unsigned serial = 0;
+    /// Tells this process's connections apart in their change marks.
+    unsigned id = NextConnectionId();
+    /// Statements run that may have changed the catalogue.
+    unsigned changes = 0;
+
+    static unsigned NextConnectionId() {
+        static std::atomic<unsigned> last{0};
+        return ++last;
+    }
 
     Firebird::ITransaction* Transaction() {
         if (!transaction) {
@@ -219,6 +229,8 @@ struct Statement::Impl {
     IMessageMetadata* inputMetadata = nullptr;
     IMessageMetadata* outputMetadata = nullptr;
     std::vector<ParamValue> values;
+    /// A plain select, which changes nothing.
+    bool readsOnly = false;
 
     explicit Impl(Connection::Impl& owner) : connection(owner) {}
 
@@ -554,6 +566,7 @@ std::unique_ptr<Statement> Connection::Prepare(const QString& sql) {
         impl->inputMetadata = impl->statement->getInputMetadata(status);
         impl->outputMetadata = impl->statement->getOutputMetadata(status);
         impl->values.resize(impl->inputMetadata->getCount(status));
+        impl->readsOnly = impl->statement->getType(status) == isc_info_sql_stmt_select;
     });
     return std::unique_ptr<Statement>(new Statement(std::move(impl)));
 }
@@ -594,8 +607,17 @@ void Statement::SetTimestamp(int index, TDateTime value) {
     m_impl->At(index) = {ParamKind::Timestamp, 0, value, {}};
 }
 
+ChangeMark Statement::Mark() const {
+    const Connection::Impl& connection = m_impl->connection;
+    // Between transactions the mark is that of the next one, whose snapshot is yet to be taken.
+    return {connection.id, connection.changes,
+            connection.transaction ? connection.serial : connection.serial + 1};
+}
+
 void Statement::Execute() {
     Impl& impl = *m_impl;
+    // Counted before it runs: a statement that fails may have changed something first.
+    ++impl.connection.changes;
     Checked([&](ThrowStatusWrapper* status) {
         std::vector<unsigned char> input;
         IMessageMetadata* inMetadata = impl.BuildInput(status, input);
@@ -613,6 +635,9 @@ void Statement::Execute() {
 
 RowSet Statement::Open() {
     Impl& impl = *m_impl;
+    if (!impl.readsOnly) {
+        ++impl.connection.changes;
+    }
     return Checked([&](ThrowStatusWrapper* status) {
         const std::vector<Impl::ColumnLayout> layout = impl.OutputLayout(status);
         std::vector<RowSet::Column> columns;

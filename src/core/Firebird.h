@@ -9,6 +9,17 @@ namespace sw::fb {
 
 class Statement;
 
+/// Where a connection stands: equal marks mean that nothing this process ran can have changed
+/// what it reads in between. Every statement other than a plain select counts as a change (the
+/// savepoint statements too), and a new transaction or a commit keeping its context is a new
+/// snapshot, in which other processes' commits may show; each connection has its own numbers.
+struct ChangeMark {
+    unsigned connection = 0;
+    unsigned changes = 0;
+    unsigned transaction = 0;
+    bool operator==(const ChangeMark&) const = default;
+};
+
 /// How a connection identifies itself; the catalogue always uses the same account.
 struct Credentials {
     QString user;
@@ -75,6 +86,8 @@ public:
 
     void Execute();
     RowSet Open();
+    /// Where the statement's connection stands now.
+    ChangeMark Mark() const;
 
     struct Impl;
 

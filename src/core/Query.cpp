@@ -68,4 +68,8 @@ void Query::Execute() {
     Prepared().Execute();
 }
 
+fb::ChangeMark Query::Mark() {
+    return Prepared().Mark();
+}
+
 }  // namespace sw

@@ -4,15 +4,12 @@
 #include <QStringList>
 #include <memory>
 
+#include "Firebird.h"
 #include "RowSet.h"
 
 namespace sw {
 
 class Catalogue;
-
-namespace fb {
-class Statement;
-}
 
 /// A statement with named parameters (":fn", ":ts"), prepared on first use and kept for reuse, so
 /// lookups made for every file of a load cost one execution each. Values stay bound until changed.
@@ -33,6 +30,8 @@ public:
 
     RowSet Open();
     void Execute();
+    /// Where the catalogue's connection stands (the statement is prepared first).
+    fb::ChangeMark Mark();
 
 private:
     fb::Statement& Prepared();

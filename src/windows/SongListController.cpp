@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <functional>
 #include <numeric>
+#include <optional>
 
 #include "SongListRows.h"
 #include "SongListSql.h"
@@ -435,6 +436,20 @@ bool SongListController::ReadByKeys(const SongListQueryParts& parts, const std::
     if (!m_readByKeys || !ListReadsKeysFirst(m_mode)) {
         return false;
     }
+    // A list of found songs is not kept: the songs found are not part of the query's text.
+    const bool keep = !searching && !listsFound;
+    QString keptQuery;
+    std::optional<Query> probe;
+    if (keep) {
+        keptQuery = KeyQueryText(parts);
+        probe.emplace(m_library.catalogue, "SELECT 1 FROM rdb$database");
+        if (m_keptList && m_keptList->query == keptQuery && m_keptList->mark == probe->Mark()) {
+            m_rows = m_keptList->rows;
+            RowsRead();
+            return true;
+        }
+        m_keptList.reset();
+    }
     std::optional<RowSet> rows;
     std::vector<int> found;
     if (searching) {
@@ -452,8 +467,38 @@ bool SongListController::ReadByKeys(const SongListQueryParts& parts, const std::
         m_found = std::move(found);
     }
     m_rows = std::move(*rows);
+    if (keep) {
+        m_keptList = KeptList{keptQuery, m_rows, probe->Mark()};
+    }
     RowsRead();
     return true;
+}
+
+QString SongListController::KeyQueryText(const SongListQueryParts& parts) const {
+    // The query with the values its parameters are given (as OpenQuery binds them).
+    QString value;
+    switch (m_mode) {
+        case SongListMode::Album:
+            value = QString::number(m_albumId);
+            break;
+        case SongListMode::Artist:
+            value = parts.noArtist ? QString() : QString::number(m_artistId);
+            break;
+        case SongListMode::Genre:
+            value = QString::number(m_genreId);
+            break;
+        case SongListMode::Stamp:
+            value = QString::number(m_searchStamp, 'g', 17);
+            break;
+        case SongListMode::Recent:
+            value = QString::number(m_recentDate, 'g', 17);
+            break;
+        case SongListMode::Singles:
+        case SongListMode::Playlist:
+        case SongListMode::PlayHistory:
+            break;
+    }
+    return QString::number(static_cast<int>(m_mode)) + "\n" + SongKeysQueryText(parts) + "\n" + value;
 }
 
 void SongListController::RowsRead() {

@@ -6,10 +6,12 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "SongListCells.h"
 #include "SongListRequest.h"
+#include "core/Firebird.h"
 #include "core/RowSet.h"
 #include "core/RowSetModel.h"
 #include "core/Song.h"
@@ -357,6 +359,8 @@ private:
     bool ReadByKeys(const SongListQueryParts& parts, const std::function<void(Query&)>& bind, bool searching,
                     bool listsFound);
     void RowsRead();
+    /// What a list read in two steps is read by: its mode, key query and parameter values.
+    QString KeyQueryText(const SongListQueryParts& parts) const;
     /// The row-set field a column shows (not for "wng", which is worked out from two).
     int FieldOf(SongColumn column) const;
     /// The text a row sorts by in a column, and whether the column holds numbers.
@@ -416,6 +420,16 @@ private:
     /// The sort ranks of the columns clicked since the list was read, by the rows as they were
     /// read: a row's cells do not change until the list is read again ("wng" aside, never kept).
     std::map<SongColumn, std::vector<int>> m_sortRanks;
+    /// The last list read in two steps from the catalogue (not a search's): its rows as read, what
+    /// read them, and where the catalogue stood. Asked for again (Back, a refresh) while nothing
+    /// has been run that could change the catalogue and the snapshot is the same, the same query
+    /// would give the same rows: they are shown unread.
+    struct KeptList {
+        QString query;
+        RowSet rows;
+        fb::ChangeMark mark;
+    };
+    std::optional<KeptList> m_keptList;
     SearchOptions m_search;
     int m_albumSummaryMode = 1;
     bool m_durationsFixMarked = false;

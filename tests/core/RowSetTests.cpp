@@ -153,6 +153,7 @@ TEST(RowSetOnDemand, ServesKnownColumnsAndReadsEachPageOnceInTheOrderShown) {
 
 #include "TestCatalogue.h"
 #include "core/Catalogue.h"
+#include "core/Query.h"
 
 namespace sw {
 namespace {
@@ -324,6 +325,54 @@ INSTANTIATE_TEST_SUITE_P(
         FetchedCase{"Timestamp", "cast('1900-01-01 12:00:00' as timestamp)", ColumnKind::Timestamp, 2.5},
         FetchedCase{"BlobReadAsNull", "cast('x' as blob sub_type text)", ColumnKind::Other, QVariant()}),
     [](const ::testing::TestParamInfo<FetchedCase>& each) { return each.param.name; });
+
+}  // namespace
+}  // namespace sw
+
+namespace sw {
+namespace {
+
+TEST(ChangeMarks, MoveWithEveryStatementThatMayChangeTheCatalogueAndEverySnapshot) {
+    test::TestCatalogue file;
+    Catalogue catalogue;
+    file.OpenCurrent(catalogue);
+    Query probe(catalogue, "select count(*) from song");
+    const auto mark = [&probe] { return probe.Mark(); };
+    struct Step {
+        const char* name;
+        std::function<void()> run;
+        bool moves;
+    };
+    const std::vector<Step> steps{
+        {"a select", [&] { catalogue.Select("select * from song"); }, false},
+        {"the probe itself", [&] { probe.Open(); }, false},
+        {"an uncommitted insert", [&] { catalogue.ExecSql("insert into song (songnum) values (1)"); }, true},
+        {"a savepoint", [&] { catalogue.SetSavepoint(); }, true},
+        {"an update", [&] { catalogue.ExecSql("update song set title = 'x'"); }, true},
+        {"a rollback to the savepoint", [&] { catalogue.RollbackToSavepoint(); }, true},
+        {"a statement that prepares and is refused",
+         [&] { EXPECT_ANY_THROW(catalogue.ExecSql("insert into song (title) values ('x')")); }, true},
+        {"a statement that does not prepare",
+         [&] { EXPECT_ANY_THROW(catalogue.ExecSql("update nosuch set x = 1")); }, false},
+        {"a commit", [&] { catalogue.CommitAndContinue(); }, true},
+        {"the next transaction starting", [&] { catalogue.Select("select * from song"); }, false},
+        {"a commit keeping the transaction", [&] { catalogue.CommitRetaining(); }, true},
+        {"a query statement", [&] { Query(catalogue, "delete from song").Execute(); }, true},
+        {"another select", [&] { catalogue.RunQuery("select songnum from song"); }, false},
+    };
+    for (const Step& step : steps) {
+        const fb::ChangeMark before = mark();
+        step.run();
+        EXPECT_EQ(!(mark() == before), step.moves) << step.name;
+    }
+
+    // Each connection has marks of its own.
+    test::TestCatalogue otherFile;
+    Catalogue other;
+    otherFile.OpenCurrent(other);
+    Query otherProbe(other, "select count(*) from song");
+    EXPECT_NE(otherProbe.Mark().connection, probe.Mark().connection);
+}
 
 }  // namespace
 }  // namespace sw

@@ -178,6 +178,56 @@ TEST_F(SongListByKeys, AHeadingClickOrdersByItsColumnAgainReversedUntilTheNextRe
     QLocale::setDefault(QLocale::c());
 }
 
+TEST_F(SongListByKeys, AListAskedForAgainIsReadAgainAfterAnyChange) {
+    m_settings.FILTER = 99;
+    const auto titles = [this] {
+        QStringList each;
+        for (int row = 0; row < m_list.RowCount(); ++row) {
+            each << m_list.Model().RowTexts(row).join('|');
+        }
+        return each;
+    };
+    m_list.ShowAlbumSongs(m_albums[3]);
+    const std::vector<int> own = Listed();
+    ASSERT_GE(own.size(), 2u);
+    m_list.SearchSongs("zed");
+    m_list.SongListBack();
+    EXPECT_EQ(Listed(), own);
+
+    // Each change, committed or not, and a change undone, is seen by the next reading.
+    const int first = own.front();
+    const std::vector<std::pair<std::string, std::function<void()>>> changes{
+        {"an uncommitted move to another album",
+         [&] {
+             m_catalogue.ExecSql("update song set albumid = 0 where songnum = " + QString::number(first));
+         }},
+        {"a move back undone by a savepoint",
+         [&] {
+             m_catalogue.SetSavepoint();
+             m_catalogue.ExecSql("update song set albumid = " + QString::number(m_albums[3]) +
+                                 " where songnum = " + QString::number(first));
+             m_catalogue.RollbackToSavepoint();
+         }},
+        {"a committed move back",
+         [&] {
+             m_catalogue.ExecSqlCommit("update song set albumid = " + QString::number(m_albums[3]) +
+                                       " where songnum = " + QString::number(first));
+         }},
+    };
+    for (const auto& [what, change] : changes) {
+        change();
+        m_list.Refresh();
+        const std::vector<int> kept = Listed();
+        const QStringList keptTitles = titles();
+        m_list.SetReadByKeys(false);
+        m_list.Refresh();
+        EXPECT_EQ(kept, Listed()) << what;
+        EXPECT_EQ(keptTitles, titles()) << what;
+        m_list.SetReadByKeys(true);
+    }
+    EXPECT_EQ(Listed(), own);
+}
+
 struct ColumnSortCase {
     std::string name;
     std::vector<QString> texts;
