@@ -26,6 +26,7 @@ int RunHistory(const QStringList& arguments);    // SwtoolHistory.cpp
 int RunGenerate(const QStringList& arguments);   // SwtoolGenerate.cpp
 int RunSongs(const QStringList& arguments);      // SwtoolSongs.cpp
 int RunAssign(const QStringList& arguments);     // SwtoolAssign.cpp
+int RunLoudness(const QStringList& arguments);   // SwtoolLoudness.cpp
 
 // Each command lives in its own file; add a line to kCommands for a new one.
 const CommandEntry kCommands[] = {
@@ -56,6 +57,10 @@ const CommandEntry kCommands[] = {
      RunAssign},
     {"paradox", "paradox FILE.DB [--limit N] [--code-page N]   (header facts, then one JSON line per row)",
      RunParadox, false},
+    {"loudness",
+     "loudness [--missing] [--sample-peak]   (measures and stores every song's loudness, true peak and "
+     "where its music starts and ends; --missing: only songs not measured yet)",
+     RunLoudness},
     {"remap", "remap OLD NEW   (moves the stored paths in folder OLD, and the music root, to NEW)", RunRemap},
     {"", "", nullptr},
 };

@@ -12,7 +12,7 @@ namespace sw {
 /// then takes the gains of its tags where they have a track gain. Reads the file only. Throws
 /// AudioFailure with the decoder's text when it cannot be decoded; a set `stop` ends the decoding
 /// early with std::runtime_error.
-SongLoudness MeasureSongFile(const QString& path, PeakMode peakMode = PeakMode::Sample,
+SongLoudness MeasureSongFile(const QString& path, PeakMode peakMode = PeakMode::True,
                              const std::atomic<bool>* stop = nullptr);
 
 }  // namespace sw
