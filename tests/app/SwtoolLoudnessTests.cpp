@@ -148,12 +148,22 @@ TEST_F(SwtoolLoudness, MissingMeasuresOnlySongsWithoutARow) {
     EXPECT_EQ(Rows().RowCount(), 3);
 }
 
-TEST_F(SwtoolLoudness, AReadOnlyCatalogueIsRefusedAndABadOptionNamed) {
+TEST_F(SwtoolLoudness, ARefusalWritesNothing) {
     WriteSettings("READONLY=1\n");
     const auto refused = RunProgram("swtool", {"--home", Home(), "loudness"});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE((refused.out + refused.err).contains("Cannot make changes, database is read-only"))
         << refused.out.toStdString() << refused.err.toStdString();
+    EXPECT_EQ(Rows().RowCount(), 0);
+
+    WriteSettings("");
+    QProcess jukebox;
+    ASSERT_TRUE(test::StartJukebox(jukebox, Home()));
+    const auto beside = RunProgram("swtool", {"--home", Home(), "loudness"});
+    EXPECT_EQ(beside.exitCode, 1);
+    EXPECT_TRUE(beside.err.contains("sonwick3 is running")) << beside.err.toStdString();
+    jukebox.kill();
+    jukebox.waitForFinished();
     EXPECT_EQ(Rows().RowCount(), 0);
 
     const auto wrong = RunProgram("swtool", {"--home", Home(), "loudness", "--all"});
