@@ -51,4 +51,6 @@ update params set pmval1 = 11 where pmname='DBVN';
 
 /* 11 to 12: loudness and the start and end of the music per song */
 create table songloudness (songnum integer not null, trackgain double precision, trackpeak double precision, albumgain double precision, albumpeak double precision, lufs double precision, truepeak double precision, source char(1), musicstart integer, musicend integer, measurets timestamp, constraint pk_songloudness primary key (songnum));
+/* Its trigger, which deletes a song's row with the song, is made when the program first opens
+   the catalogue: the body of a trigger cannot stand in this script. */
 update params set pmval1 = 12 where pmname='DBVN';

@@ -80,7 +80,8 @@ public:
     /// showing of the main window.
     bool UpgradeCatalogue();
     /// Makes sure the tables the program works on are there (in a fixed order) and adds the
-    /// indexes of tables the version ladder created. Throws when a table is missing.
+    /// indexes, and the trigger of SONGLOUDNESS, of tables the version ladder created. Throws when
+    /// a table is missing.
     void OpenTableCursors();
     /// The main window's rename: PMVAL2 of the row with PMID 2, durable at the next commit.
     void RenameCatalogue(const QString& name);

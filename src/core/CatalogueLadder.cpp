@@ -15,6 +15,14 @@ constexpr const char* kCreateSongLoudness =
     "precision, albumgain double precision, albumpeak double precision, lufs double precision, truepeak "
     "double precision, source char(1), musicstart integer, musicend integer, measurets timestamp, "
     "constraint pk_songloudness primary key (songnum))";
+/// A song's loudness row goes with the song, whichever statement deletes it (a song, an album with
+/// its songs): left behind, it would be taken for the measurement of a later song given the number.
+/// Made when the tables are opened, as the indexes of the ladder's tables are: a trigger's body
+/// cannot stand in the creation scripts, which isql ends at every ";".
+constexpr const char* kSongLoudnessTrigger = "SONGLOUDNESS_SONG_DELETE";
+constexpr const char* kCreateSongLoudnessTrigger =
+    "create trigger songloudness_song_delete for song after delete as begin delete from songloudness "
+    "where songnum = old.songnum; end";
 
 struct LadderStep {
     int from;
@@ -103,6 +111,14 @@ void Catalogue::OpenTableCursors() {
         if (QueryFieldInt(column, "ct") > 0 && QueryFieldInt(existing, "ct") == 0) {
             ExecSqlCommit(index.statement);
         }
+    }
+    const RowSet table =
+        Select("select count(*) as ct from rdb$relations where rdb$relation_name = 'SONGLOUDNESS'");
+    const RowSet trigger =
+        Select(QString("select count(*) as ct from rdb$triggers where rdb$trigger_name = '%1'")
+                   .arg(kSongLoudnessTrigger));
+    if (QueryFieldInt(table, "ct") > 0 && QueryFieldInt(trigger, "ct") == 0) {
+        ExecSqlCommit(kCreateSongLoudnessTrigger);
     }
 }
 

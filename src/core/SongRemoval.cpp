@@ -17,11 +17,7 @@ bool DeleteSongRows(Catalogue& catalogue, int songNum) {
                       "(select first 1 albumid from song where songnum = " + number + " and exi = 1)");
     catalogue.ExecSql("delete from song where songnum = " + number);
     catalogue.ExecSql("delete from songinpl where songnum = " + number);
-    // The loudness table comes with layout version 12; an older catalogue has no row to delete.
-    catalogue.ExecSql(
-        "execute block as begin if (exists(select 1 from rdb$relations where rdb$relation_name = "
-        "'SONGLOUDNESS')) then execute statement 'delete from songloudness where songnum = " +
-        number + "'; end");
+    // The song's SONGLOUDNESS row (layout version 12) goes with it through the table's trigger.
     return true;
 }
 

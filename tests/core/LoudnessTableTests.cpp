@@ -15,6 +15,12 @@ int CountOf(Catalogue& catalogue, const QString& sql) {
     return catalogue.Select(sql).Int("CT");
 }
 
+int LoudnessTriggers(Catalogue& catalogue) {
+    return CountOf(
+        catalogue,
+        "select count(*) as ct from rdb$triggers where rdb$trigger_name = 'SONGLOUDNESS_SONG_DELETE'");
+}
+
 int LoudnessTables(Catalogue& catalogue) {
     return CountOf(catalogue,
                    "select count(*) as ct from rdb$relations where rdb$relation_name = 'SONGLOUDNESS'");
@@ -45,6 +51,8 @@ TEST(LoudnessTable, AVersionElevenCatalogueTakesOneStepToTheLayoutOfANewOne) {
     eleven.OpenTableCursors();
     fresh.OpenTableCursors();
     EXPECT_EQ(test::CatalogueLayout(eleven), test::CatalogueLayout(fresh));
+    EXPECT_EQ(LoudnessTriggers(eleven), 1);
+    EXPECT_EQ(LoudnessTriggers(fresh), 1);
     EXPECT_EQ(CountOf(eleven, "select count(*) as ct from song"), 1);
 
     // The row of a song, keyed by its number.
@@ -66,24 +74,48 @@ TEST(LoudnessTable, AConvertedCatalogueClimbsToIt) {
 
 class LoudnessRemoval : public test::LibraryFixture {
 protected:
-    int Rows(int songNum) {
-        return Count("select count(*) as ct from songloudness where songnum = " + QString::number(songNum));
+    LoudnessRemoval() {
+        // Songs 1 and 2 on album 7, song 3 on album 8, each with a loudness row.
+        for (const int songNum : {1, 2, 3}) {
+            const QString n = QString::number(songNum);
+            m_catalogue.ExecSql("insert into song (songnum, title, fn, albumid) values (" + n + ", 'S', 's" +
+                                n + ".mp3', " + (songNum < 3 ? "7" : "8") + ")");
+            m_catalogue.ExecSql("insert into songloudness (songnum, lufs) values (" + n + ", -12.5)");
+        }
+        m_catalogue.ExecSql("insert into album (albumid, alname) values (7, 'Seven')");
+        m_catalogue.ExecSql("insert into album (albumid, alname) values (8, 'Eight')");
+        m_catalogue.CommitAndContinue();
+    }
+    std::vector<int> Rows() {
+        std::vector<int> numbers;
+        RowSet rows = m_catalogue.Select("select songnum from songloudness order by songnum");
+        for (rows.First(); !rows.Eof(); rows.Next()) {
+            numbers.push_back(rows.Int("SONGNUM"));
+        }
+        return numbers;
     }
 };
 
 TEST_F(LoudnessRemoval, RemovingASongTakesItsLoudnessRowAndNoOther) {
-    for (const int songNum : {1, 2}) {
-        m_catalogue.ExecSql("insert into song (songnum, title, fn) values (" + QString::number(songNum) +
-                            ", 'S', 's.mp3')");
-        m_catalogue.ExecSql("insert into songloudness (songnum, lufs) values (" + QString::number(songNum) +
-                            ", -12.5)");
-    }
-    m_catalogue.CommitAndContinue();
     EXPECT_TRUE(DeleteSongRows(m_catalogue, 1));
     m_catalogue.CommitAndContinue();
-    EXPECT_EQ(Rows(1), 0);
-    EXPECT_EQ(Rows(2), 1);
-    EXPECT_EQ(Count("select count(*) as ct from song"), 1);
+    EXPECT_EQ(Rows(), (std::vector<int>{2, 3}));
+    EXPECT_EQ(Count("select count(*) as ct from song"), 2);
+}
+
+TEST_F(LoudnessRemoval, RemovingAnAlbumTakesTheRowsOfItsSongs) {
+    m_library.albums.DeleteAlbumAndSongs(7);
+    m_catalogue.CommitAndContinue();
+    EXPECT_EQ(Rows(), std::vector<int>{3});
+}
+
+TEST_F(LoudnessRemoval, TheTriggerIsMadeWhenTheTablesAreOpened) {
+    m_catalogue.ExecSqlCommit("drop trigger songloudness_song_delete");
+    m_catalogue.OpenTableCursors();
+    EXPECT_EQ(LoudnessTriggers(m_catalogue), 1);
+    EXPECT_TRUE(DeleteSongRows(m_catalogue, 3));
+    m_catalogue.CommitAndContinue();
+    EXPECT_EQ(Rows(), (std::vector<int>{1, 2}));
 }
 
 TEST(LoudnessTable, RemovingASongFromACatalogueWithoutTheTableStillWorks) {

@@ -98,6 +98,7 @@ TEST_F(CheckFixture, HistoryRepairRunsWhenTheCheckOpensAtVersionNine) {
     // Back to the layout of version 9, which lacks the playlist date and the loudness table of the
     // steps after the repair.
     m_catalogue.ExecSqlCommit("alter table plist drop pldate");
+    m_catalogue.ExecSqlCommit("drop trigger songloudness_song_delete");
     m_catalogue.ExecSqlCommit("drop table songloudness");
     m_catalogue.ExecSqlCommit("update params set pmval1 = 9 where pmname = 'DBVN'");
     m_catalogue.ReadParams();
