@@ -57,34 +57,6 @@ Field FieldOf(const QString& name) {
     return Field::Other;
 }
 
-// Format flags of a frame: what its data holds besides the text.
-constexpr std::uint8_t kV3Compressed = 0x80;
-constexpr std::uint8_t kV3Encrypted = 0x40;
-constexpr std::uint8_t kV3Grouped = 0x20;
-constexpr std::uint8_t kV4Grouped = 0x40;
-constexpr std::uint8_t kV4Compressed = 0x08;
-constexpr std::uint8_t kV4Encrypted = 0x04;
-constexpr std::uint8_t kV4Unsynchronised = 0x02;
-constexpr std::uint8_t kV4DataLength = 0x01;
-
-std::optional<QByteArray> FrameText(const Id3v2Frame& frame, int version) {
-    const std::uint8_t flags = frame.FormatFlags;
-    if (version < 4) {
-        if (flags & (kV3Compressed | kV3Encrypted)) {
-            return std::nullopt;
-        }
-        return (flags & kV3Grouped) ? frame.Data.mid(1) : frame.Data;
-    }
-    if (flags & (kV4Compressed | kV4Encrypted)) {
-        return std::nullopt;
-    }
-    QByteArray content = frame.Data.mid(((flags & kV4Grouped) ? 1 : 0) + ((flags & kV4DataLength) ? 4 : 0));
-    if (flags & kV4Unsynchronised) {
-        content.replace(QByteArray("\xFF\x00", 2), QByteArray("\xFF"));
-    }
-    return content;
-}
-
 void AddId3v2Fields(const FileReader& file, std::vector<std::pair<QString, QString>>& fields) {
     const Id3v2Layout layout = ReadId3v2Layout(file);
     if (!layout.Exists) {
@@ -94,7 +66,7 @@ void AddId3v2Fields(const FileReader& file, std::vector<std::pair<QString, QStri
         if (frame.Id != "TXXX") {
             continue;
         }
-        if (const auto content = FrameText(frame, layout.Version)) {
+        if (const auto content = Id3v2FrameContent(frame.Data, frame.FormatFlags, layout.Version, false)) {
             if (auto field = ParseTxxxContent(*content)) {
                 fields.push_back(std::move(*field));
             }

@@ -27,16 +27,6 @@ constexpr int kFrameHeaderSize = kId3v2FrameHeaderSize;
 // An unsynchronised version 3 tag is undone in memory; frames beyond this much of it are not read.
 constexpr std::int64_t kLongestUnsynchronisedTag = 16 * 1024 * 1024;
 
-// Frame format flags, the second flags byte: version 3, then version 4.
-constexpr std::uint8_t kV3Compressed = 0x80;
-constexpr std::uint8_t kV3Encrypted = 0x40;
-constexpr std::uint8_t kV3Grouped = 0x20;
-constexpr std::uint8_t kV4Grouped = 0x40;
-constexpr std::uint8_t kV4Compressed = 0x08;
-constexpr std::uint8_t kV4Encrypted = 0x04;
-constexpr std::uint8_t kV4Unsynchronised = 0x02;
-constexpr std::uint8_t kV4DataLength = 0x01;
-
 int FrameKindOf(const char* id, int version) {
     for (int kind = 0; kind < kFrameKindCount; ++kind) {
         if (std::memcmp(id, kId3v2FrameIds[static_cast<std::size_t>(kind)], 4) == 0) {
@@ -83,27 +73,6 @@ private:
     QByteArray m_bytes;
     std::int64_t m_end = 0;
 };
-
-/// What a frame's format flags leave of its data to read as text: the prefixes gone and
-/// unsynchronisation undone. Nothing for a compressed or encrypted frame.
-std::optional<QByteArray> FrameContent(const QByteArray& raw, std::uint8_t flags, int version,
-                                       bool tagUnsynchronised) {
-    if (version < 4) {
-        if (flags & (kV3Compressed | kV3Encrypted)) {
-            return std::nullopt;
-        }
-        return (flags & kV3Grouped) ? raw.mid(1) : raw;
-    }
-    if (flags & (kV4Compressed | kV4Encrypted)) {
-        return std::nullopt;
-    }
-    const int skip = ((flags & kV4Grouped) ? 1 : 0) + ((flags & kV4DataLength) ? 4 : 0);
-    QByteArray content = raw.mid(skip);
-    if ((flags & kV4Unsynchronised) || tagUnsynchronised) {
-        content = UndoUnsynchronisation(content);
-    }
-    return content;
-}
 
 /// True when the description that starts at `at` of a comment or link frame's content is empty.
 bool EmptyDescriptionAt(const QByteArray& content, qsizetype at) {
@@ -206,7 +175,7 @@ std::array<QString, kFrameKindCount> TID3v2::FieldTexts() const {
 int TID3v2::FieldKindOf(const Id3v2Frame& frame, int version) {
     const int kind = frame.Id.size() == 4 ? FrameKindOf(frame.Id.constData(), version) : -1;
     if (kind == kFrameComment || kind == kFrameLink) {
-        const std::optional<QByteArray> content = FrameContent(frame.Data, frame.FormatFlags, version, false);
+        const std::optional<QByteArray> content = Id3v2FrameContent(frame.Data, frame.FormatFlags, version, false);
         if (!content || content->isEmpty()) {
             return -1;
         }
@@ -301,7 +270,7 @@ bool TID3v2::ReadTag(const QString& path) {
                 break;
             }
             const std::optional<QByteArray> content =
-                FrameContent(raw, static_cast<std::uint8_t>(frame[9]), m_version, unsynchronised);
+                Id3v2FrameContent(raw, static_cast<std::uint8_t>(frame[9]), m_version, unsynchronised);
             const std::optional<QString> text = content ? FrameText(kind, *content) : std::nullopt;
             const bool plain = kind == kFrameComment && content && IsPlainComment(*content);
             if (text && !(kind == kFrameComment && plainComment && !plain)) {

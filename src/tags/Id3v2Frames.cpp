@@ -11,7 +11,15 @@ namespace sw {
 
 namespace {
 
+// Frame format flags, the second flags byte: version 3, then version 4.
+constexpr std::uint8_t kV3Compressed = 0x80;
+constexpr std::uint8_t kV3Encrypted = 0x40;
+constexpr std::uint8_t kV3Grouped = 0x20;
+constexpr std::uint8_t kV4Grouped = 0x40;
+constexpr std::uint8_t kV4Compressed = 0x08;
+constexpr std::uint8_t kV4Encrypted = 0x04;
 constexpr std::uint8_t kV4FrameUnsynchronised = 0x02;
+constexpr std::uint8_t kV4DataLength = 0x01;
 // A tag larger than this is not a tag but a broken size field.
 constexpr std::int64_t kLargestTag = std::int64_t{1} << 28;
 
@@ -250,6 +258,25 @@ QByteArray BuildId3v2Tag(std::uint8_t version, const std::vector<Id3v2Frame>& fr
     tag.append(char{0});
     tag.append(reinterpret_cast<const char*>(size->data()), 4);
     return tag + body;
+}
+
+std::optional<QByteArray> Id3v2FrameContent(const QByteArray& raw, std::uint8_t flags, int version,
+                                            bool tagUnsynchronised) {
+    if (version < 4) {
+        if (flags & (kV3Compressed | kV3Encrypted)) {
+            return std::nullopt;
+        }
+        return (flags & kV3Grouped) ? raw.mid(1) : raw;
+    }
+    if (flags & (kV4Compressed | kV4Encrypted)) {
+        return std::nullopt;
+    }
+    const int skip = ((flags & kV4Grouped) ? 1 : 0) + ((flags & kV4DataLength) ? 4 : 0);
+    QByteArray content = raw.mid(skip);
+    if ((flags & kV4FrameUnsynchronised) || tagUnsynchronised) {
+        content = UndoUnsynchronisation(content);
+    }
+    return content;
 }
 
 }  // namespace sw

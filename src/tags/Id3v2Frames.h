@@ -48,6 +48,12 @@ Id3v2Layout ReadId3v2Layout(const FileReader& file);
 /// when it would not fit the 28 bits of the size field.
 QByteArray BuildId3v2Tag(std::uint8_t version, const std::vector<Id3v2Frame>& frames);
 
+/// What a frame's format flags (`flags`, of a version 3 or 4 tag) leave of its data to read as
+/// text: the prefixes gone and unsynchronisation undone. Nothing for a compressed or encrypted
+/// frame.
+std::optional<QByteArray> Id3v2FrameContent(const QByteArray& raw, std::uint8_t flags, int version,
+                                            bool tagUnsynchronised);
+
 /// The first four bytes make a frame id: a capital letter, then capitals or digits.
 bool LooksLikeFrameId(const QByteArray& bytes);
 
