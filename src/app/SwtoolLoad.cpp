@@ -19,18 +19,37 @@ namespace sw::swtool {
 
 namespace {
 
+/// A load's catalogue, opened under the program folder's lock (the jukebox and a load must not
+/// change the same catalogue and settings at once), with the tag policy and the load run over it.
+std::unique_ptr<DataFolderSession> OpenLockedDataFolder() {
+    LockProgramFolder();
+    return OpenDataFolder(true);
+}
+
+struct LoadSession {
+    LoadSession()
+        : data(OpenLockedDataFolder()),
+          core(data->core),
+          policy(core.library, *data->genres),
+          run(core.library, policy) {
+        core.library.tagWriter = &policy;
+    }
+    std::unique_ptr<DataFolderSession> data;
+    CoreSession& core;
+    TagPolicy policy;
+    LoadRun run;
+};
+
 /// The songs whose tags the switches that are on now let through, read again; FLAC and Opus
 /// files beside catalogued songs loaded. Progress goes to standard error each tenth.
 int RunReread() {
-    LockProgramFolder();
-    auto session = OpenDataFolder(true);
-    CoreSession& core = session->core;
+    LoadSession load;
+    CoreSession& core = load.core;
     if (RefuseIfReadOnly(core.settings.READONLY)) {
         return 1;
     }
-    TagPolicy policy(core.library, *session->genres);
-    core.library.tagWriter = &policy;
-    LoadRun run(core.library, policy);
+    TagPolicy& policy = load.policy;
+    LoadRun& run = load.run;
     QTextStream err(stderr);
     QTextStream out(stdout);
     TagRereadRequest request;
@@ -87,16 +106,12 @@ int RunLoad(const QStringList& arguments) {
     if (folder.isEmpty()) {
         throw std::invalid_argument("load needs a folder (or --reread)");
     }
-    // The jukebox and a load must not change the same catalogue and settings at once.
-    LockProgramFolder();
-    auto session = OpenDataFolder(true);
-    CoreSession& core = session->core;
+    LoadSession load;
+    CoreSession& core = load.core;
     if (RefuseIfReadOnly(core.settings.READONLY)) {
         return 1;
     }
-    TagPolicy policy(core.library, *session->genres);
-    core.library.tagWriter = &policy;
-    LoadRun run(core.library, policy);
+    LoadRun& run = load.run;
     QTextStream err(stderr);
     QTextStream out(stdout);
 
