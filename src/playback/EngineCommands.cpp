@@ -68,6 +68,22 @@ void PlaybackEngine::RampUpAfterCut() {
     m_savedVolume = 0;
 }
 
+void PlaybackEngine::PlayOrPause() {
+    switch (State()) {
+        case PlaybackState::Playing:
+            PressPause(true);
+            break;
+        case PlaybackState::Paused:
+            PressPause(false);
+            break;
+        case PlaybackState::Stopped:
+            PlayCommand();
+            break;
+        case PlaybackState::Ended:
+            break;
+    }
+}
+
 void PlaybackEngine::PlayCommand() {
     SettleFade();
     if (State() == PlaybackState::Playing && FadeOnStopNext() &&

@@ -237,11 +237,8 @@ void MprisService::Pause() {
 }
 
 void MprisService::PlayPause() {
-    if (m_engine.State() == PlaybackState::Playing) {
-        Pause();
-    } else {
-        Play();
-    }
+    m_engine.PlayOrPause();
+    Refresh();
 }
 
 void MprisService::StopPlaying() {

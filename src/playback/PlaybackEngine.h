@@ -111,6 +111,9 @@ public:
     void PressPause(bool down);
     /// SPACE in the grid: the Pause button, but only while a song is loaded.
     void PauseKey();
+    /// One play/pause control (the main window's button and key, MPRIS): pauses a playing song,
+    /// resumes a paused one, starts playing when stopped.
+    void PlayOrPause();
     void StopCommand();
     void NextCommand();
     void PreviousCommand();

@@ -89,19 +89,7 @@ NowPlayingView NowPlayingController::View() {
 }
 
 void NowPlayingController::PlayPause() {
-    switch (m_engine.State()) {
-        case PlaybackState::Playing:
-            m_engine.PressPause(true);
-            break;
-        case PlaybackState::Paused:
-            m_engine.PressPause(false);
-            break;
-        case PlaybackState::Stopped:
-            m_engine.PlayCommand();
-            break;
-        case PlaybackState::Ended:
-            break;
-    }
+    m_engine.PlayOrPause();
 }
 
 void NowPlayingController::Stop() {
