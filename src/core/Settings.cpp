@@ -117,6 +117,11 @@ bool TransferSettings(char mode, Settings& s, IniFile& file) {
     t.Integer("VOLUME", s.VOLUME, 100);
     s.VOLUME = std::clamp(s.VOLUME, 0, 100);
     t.Boolean("MUTE", s.MUTE, false);
+    t.Integer("LOUDNESS", s.LOUDNESS, kLoudnessOff);
+    s.LOUDNESS = std::clamp(s.LOUDNESS, kLoudnessOff, kLoudnessAlbum);
+    t.Integer("PREAMP", s.PREAMP, 0);
+    s.PREAMP = std::clamp(s.PREAMP, -15, 15);
+    t.Boolean("CLIPGUARD", s.CLIPGUARD, true);
     return t.DeletedAny();
 }
 
@@ -140,6 +145,7 @@ Settings NewFolderSettings() {
     Settings settings = DefaultSettings();
     settings.UNICODETAGS = true;
     settings.FLACOPUS = true;
+    settings.LOUDNESS = kLoudnessTrack;
     return settings;
 }
 

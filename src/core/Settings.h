@@ -42,7 +42,19 @@ struct Settings {
     int VOLUME = 100;
     /// The main window's mute button: silent, the slider keeping its place.
     bool MUTE = false;
+    /// Loudness levelling of playback: 0 off, 1 each song to the reference level (track gain), 2
+    /// each album as a whole (album gain, the track gain where a song has none).
+    int LOUDNESS = 0;
+    /// Added to every levelled song's gain, in dB (-15 to +15).
+    int PREAMP = 0;
+    /// A levelled song's gain is held down so that its stored peak stays at or below full scale.
+    bool CLIPGUARD = true;
 };
+
+/// The values of LOUDNESS.
+inline constexpr int kLoudnessOff = 0;
+inline constexpr int kLoudnessTrack = 1;
+inline constexpr int kLoudnessAlbum = 2;
 
 inline constexpr char kSettingsSection[] = "main";
 
