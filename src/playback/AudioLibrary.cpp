@@ -115,8 +115,8 @@ struct AudioLibrary::State {
         if (!channel) {
             return false;
         }
-        if (attribute != BASS_ATTRIB_VOL) {
-            return Fail(AudioError::IllegalType, "Only the volume attribute exists");
+        if (attribute != BASS_ATTRIB_VOL && attribute != kAttribGain) {
+            return Fail(AudioError::IllegalType, "Only the volume and gain attributes exist");
         }
         return true;
     }
@@ -540,6 +540,23 @@ bool AudioLibrary::ChannelStop(AudioHandle handle) {
     return true;
 }
 
+bool AudioLibrary::StreamSetEnd(AudioHandle handle, quint64 position) {
+    State& d = *m_state;
+    std::lock_guard lock(d.graph.mutex);
+    Channel* channel = d.Find(handle);
+    if (!channel) {
+        return false;
+    }
+    if (channel->isMixer) {
+        return Fail(AudioError::NotAvailable, "A mixer has no end of its own");
+    }
+    channel->endFrame = position == kAudioAllBits
+                            ? -1
+                            : static_cast<qint64>(std::min<quint64>(position / kBytesPerFrame, quint64{1} << 62));
+    Succeed();
+    return true;
+}
+
 bool AudioLibrary::ChannelGetAttribute(AudioHandle handle, quint32 attribute, float* value) {
     State& d = *m_state;
     std::lock_guard lock(d.graph.mutex);
@@ -550,7 +567,7 @@ bool AudioLibrary::ChannelGetAttribute(AudioHandle handle, quint32 attribute, fl
     if (!value) {
         return Fail(AudioError::IllegalParameter);
     }
-    *value = channel->volume.Value();
+    *value = attribute == kAttribGain ? channel->gain : channel->volume.Value();
     Succeed();
     return true;
 }
@@ -565,7 +582,11 @@ bool AudioLibrary::ChannelSetAttribute(AudioHandle handle, quint32 attribute, fl
     if (!ValidVolume(value)) {
         return Fail(AudioError::IllegalParameter, "A volume is 0 or more");
     }
-    channel->volume.Set(value);
+    if (attribute == kAttribGain) {
+        channel->gain = value;
+    } else {
+        channel->volume.Set(value);
+    }
     Succeed();
     return true;
 }
@@ -575,13 +596,18 @@ bool AudioLibrary::ChannelSlideAttribute(AudioHandle handle, quint32 attribute, 
     State& d = *m_state;
     std::lock_guard lock(d.graph.mutex);
     Channel* channel = d.Find(handle);
-    if (!d.CheckVolume(channel, attribute)) {
+    const quint32 shape = attribute & kSlideEqualPower;
+    if (!d.CheckVolume(channel, attribute & ~kSlideEqualPower)) {
         return false;
+    }
+    if ((attribute & ~kSlideEqualPower) != BASS_ATTRIB_VOL) {
+        return Fail(AudioError::IllegalType, "Only the volume slides");
     }
     if (!ValidVolume(value)) {
         return Fail(AudioError::IllegalParameter, "A volume is 0 or more");
     }
-    channel->volume.SlideTo(value, SlideFrames(milliseconds));
+    channel->volume.SlideTo(value, SlideFrames(milliseconds),
+                            shape != 0 ? SlideShape::EqualPower : SlideShape::Linear);
     Succeed();
     return true;
 }

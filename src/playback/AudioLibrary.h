@@ -25,6 +25,12 @@ inline constexpr quint32 BASS_MIXER_CHAN_QUEUED = 0x1000000;
 inline constexpr quint32 BASS_SYNC_END = 2;
 inline constexpr quint32 BASS_SYNC_MIXTIME = 0x40000000;
 inline constexpr quint32 BASS_ATTRIB_VOL = 2;
+/// A stream's levelling: a fixed factor on its samples besides the volume, which fades; 1 leaves
+/// them as decoded. Set at once, never slid.
+inline constexpr quint32 kAttribGain = 0x10001;
+/// Or'ed into ChannelSlideAttribute's attribute: the volume glides along a quarter sine (rising)
+/// or cosine (falling) instead of a straight line (see SlideShape::EqualPower).
+inline constexpr quint32 kSlideEqualPower = 0x20000000;
 inline constexpr quint32 BASS_POS_BYTE = 0;
 
 /// What ChannelGetLength, ChannelGetPosition and ChannelSeconds2Bytes return on failure.
@@ -110,7 +116,13 @@ public:
     bool ChannelPause(AudioHandle channel);
     bool ChannelStop(AudioHandle channel);
 
+    /// Makes a stream end at the byte position (rounded down to a frame) as if its file ended
+    /// there: a mixer source ends, hands over to a queued source and notifies its end at that
+    /// frame. All bits set ends it at the file's end again.
+    bool StreamSetEnd(AudioHandle stream, quint64 position);
+
     /// The volume (BASS_ATTRIB_VOL): 0 silent, 1 full; mid-slide, the value reached so far.
+    /// kAttribGain: the stream's levelling factor.
     bool ChannelGetAttribute(AudioHandle channel, quint32 attribute, float* value);
     /// Sets the volume at once, ending any slide.
     bool ChannelSetAttribute(AudioHandle channel, quint32 attribute, float value);

@@ -144,7 +144,7 @@ void PlaybackEngine::TogglePause() {
                 // The mixer fades out; the pause comes when the fade is over.
                 m_savedVolume = SteadyVolume();
                 m_audio.ChannelSlideAttribute(m_mixer, BASS_ATTRIB_VOL, 0.0f, static_cast<quint32>(FadeTime()));
-                BeginFade(Fading::ToPause);
+                BeginFade(Fading::ToPause, FadeTime());
                 return;
             }
             RampDownForCut();
@@ -212,7 +212,7 @@ void PlaybackEngine::StopCommand() {
     if (FadeOnStopNext() && State() == PlaybackState::Playing && m_current != 0 && FadeFits()) {
         m_savedVolume = SteadyVolume();
         m_audio.ChannelSlideAttribute(m_mixer, BASS_ATTRIB_VOL, 0.0f, static_cast<quint32>(FadeTime()));
-        BeginFade(Fading::ToStop);
+        BeginFade(Fading::ToStop, FadeTime());
         return;
     }
     RampDownForCut();
@@ -223,9 +223,9 @@ bool PlaybackEngine::FadeFits() const {
     return (FadeTime() + kFadeMarginMs) / 1000.0 < m_remaining;
 }
 
-void PlaybackEngine::BeginFade(Fading kind) {
+void PlaybackEngine::BeginFade(Fading kind, int fadeMs) {
     m_fading = kind;
-    m_fadeEndsAt = m_clock.NowMs() + FadeTime() + kFadeMarginMs;
+    m_fadeEndsAt = m_clock.NowMs() + fadeMs + kFadeMarginMs;
     Changed();
 }
 
@@ -316,8 +316,12 @@ void PlaybackEngine::PreviousCommand() {
 }
 
 void PlaybackEngine::CrossfadeTo(CrossfadeTarget target) {
+    CrossfadeOver(target, FadeTime());
+}
+
+void PlaybackEngine::CrossfadeOver(CrossfadeTarget target, int fadeMs) {
     SettleFade();
-    if (State() != PlaybackState::Playing || FadeTime() / 1000.0 > m_remaining) {
+    if (State() != PlaybackState::Playing || fadeMs / 1000.0 > m_remaining) {
         return;
     }
     DropQueuedSong();
@@ -334,6 +338,9 @@ void PlaybackEngine::CrossfadeTo(CrossfadeTarget target) {
             break;
         case CrossfadeTarget::Cursor:
             row = m_queue.Cursor();
+            break;
+        case CrossfadeTarget::Following:
+            row = PlayableRowAfter(oldRow);
             break;
     }
     const TSongObj* object = m_queue.SongAt(row);
@@ -361,13 +368,14 @@ void PlaybackEngine::CrossfadeTo(CrossfadeTarget target) {
         RecordFailedStart(row, song.FullPath, why);
         if (target == CrossfadeTarget::Next && m_queue.NextPlayableRow(row) > 0) {
             m_queue.SetCursor(oldRow);
-            CrossfadeTo(target);
+            CrossfadeOver(target, fadeMs);
         }
         return;
     }
     if (song.StartFrom > 0 && ActionFromComments()) {
         JumpToSeconds(fresh, song.StartFrom / 100.0);
     }
+    LevelStream(fresh, song, true);
     float volume = 1.0f;
     m_audio.ChannelGetAttribute(old, BASS_ATTRIB_VOL, &volume);
     m_audio.ChannelSetAttribute(fresh, BASS_ATTRIB_VOL, 0.0f);
@@ -378,13 +386,16 @@ void PlaybackEngine::CrossfadeTo(CrossfadeTarget target) {
         return;
     }
     WatchEnd(fresh);
-    const auto fade = static_cast<quint32>(FadeTime());
-    m_audio.ChannelSlideAttribute(fresh, BASS_ATTRIB_VOL, volume, fade);
-    m_audio.ChannelSlideAttribute(old, BASS_ATTRIB_VOL, 0.0f, fade);
+    const auto fade = static_cast<quint32>(fadeMs);
+    // Levelled songs sound equally loud, so their sum keeps that loudness through the fade only
+    // when their powers add up to one.
+    const quint32 slide = Levelling() ? BASS_ATTRIB_VOL | kSlideEqualPower : BASS_ATTRIB_VOL;
+    m_audio.ChannelSlideAttribute(fresh, slide, volume, fade);
+    m_audio.ChannelSlideAttribute(old, slide, 0.0f, fade);
     // The mixer does the fade; the new song counts as started when it is over.
     m_crossTo = fresh;
     m_crossVolume = volume;
-    BeginFade(Fading::Cross);
+    BeginFade(Fading::Cross, fadeMs);
 }
 
 float PlaybackEngine::SteadyVolume() {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "playback/AudioFormat.h"
 
@@ -11,12 +12,20 @@ qint64 SlideFrames(quint32 milliseconds) {
     return (static_cast<qint64>(milliseconds) * kSampleRate + 500) / 1000;
 }
 
+double VolumeSlide::At(qint64 done) const {
+    double progress = static_cast<double>(done) / static_cast<double>(m_total);
+    if (m_shape == SlideShape::EqualPower) {
+        const double quarter = progress * (std::numbers::pi / 2);
+        progress = m_target >= m_from ? std::sin(quarter) : 1 - std::cos(quarter);
+    }
+    return m_from + (static_cast<double>(m_target) - m_from) * progress;
+}
+
 float VolumeSlide::Value() const {
     if (m_done >= m_total) {
         return m_target;
     }
-    const double progress = static_cast<double>(m_done) / static_cast<double>(m_total);
-    return static_cast<float>(m_from + (static_cast<double>(m_target) - m_from) * progress);
+    return static_cast<float>(At(m_done));
 }
 
 void VolumeSlide::Set(float value) {
@@ -26,9 +35,10 @@ void VolumeSlide::Set(float value) {
     m_done = 0;
 }
 
-void VolumeSlide::SlideTo(float target, qint64 frames) {
+void VolumeSlide::SlideTo(float target, qint64 frames, SlideShape shape) {
     m_from = Value();
     m_target = target;
+    m_shape = shape;
     m_total = std::max<qint64>(0, frames);
     m_done = 0;
 }
@@ -42,8 +52,10 @@ void VolumeSlide::Apply(float* interleaved, int frames) {
     if (Sliding()) {
         const double step = (static_cast<double>(m_target) - m_from) / static_cast<double>(m_total);
         const int gliding = static_cast<int>(std::min<qint64>(frames, m_total - m_done));
+        const bool linear = m_shape == SlideShape::Linear;
         for (; frame < gliding; ++frame) {
-            const float gain = static_cast<float>(m_from + step * static_cast<double>(m_done + frame));
+            const float gain = static_cast<float>(linear ? m_from + step * static_cast<double>(m_done + frame)
+                                                         : At(m_done + frame));
             interleaved[2 * frame] *= gain;
             interleaved[2 * frame + 1] *= gain;
         }
@@ -54,6 +66,15 @@ void VolumeSlide::Apply(float* interleaved, int frames) {
             interleaved[2 * frame] *= m_target;
             interleaved[2 * frame + 1] *= m_target;
         }
+    }
+}
+
+void ScaleSamples(float* interleaved, int samples, float factor) {
+    if (factor == 1.0f) {
+        return;
+    }
+    for (int i = 0; i < samples; ++i) {
+        interleaved[i] *= factor;
     }
 }
 

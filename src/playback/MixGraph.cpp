@@ -75,12 +75,9 @@ void Device::RenderMixer(Channel& mixer, float* out, int frames, bool wait) {
             ++i;
             continue;
         }
-        const int got = input.stream->Read(source, frames, wait);
-        NoteRead(input, got, frames);
-        input.rampIn.Apply(source, frames);
-        input.volume.Apply(source, frames);
+        const int got = ReadSource(input, frames, wait);
         MixInto(mix, source, samples);
-        if (!input.stream->Ended()) {
+        if (!SourceDone(input)) {
             input.endSeen = false;
             sounding = true;
             ++i;
@@ -104,9 +101,7 @@ void Device::RenderMixer(Channel& mixer, float* out, int frames, bool wait) {
             Channel& input = **next;
             input.queued = false;
             const int rest = frames - lastEnd;
-            NoteRead(input, input.stream->Read(source, rest, wait), rest);
-            input.rampIn.Apply(source, rest);
-            input.volume.Apply(source, rest);
+            ReadSource(input, rest, wait);
             MixInto(mix + static_cast<size_t>(lastEnd) * kChannels, source, rest * kChannels);
             sounding = true;
             lastEnd = frames;
@@ -131,6 +126,7 @@ void Device::RenderStream(Channel& channel, float* out, int frames, bool wait) {
     float* source = m_source.data();
     NoteRead(channel, channel.stream->Read(source, frames, wait), frames);
     channel.volume.Apply(source, frames);
+    ScaleSamples(source, frames * kChannels, channel.gain);
     MixInto(out, source, frames * kChannels);
     if (channel.stream->Ended()) {
         channel.state = PlayState::Stopped;
@@ -139,6 +135,26 @@ void Device::RenderStream(Channel& channel, float* out, int frames, bool wait) {
             channel.stream->ReleaseSoon();
         }
     }
+}
+
+int Device::ReadSource(Channel& input, int frames, bool wait) {
+    float* source = m_source.data();
+    int wanted = frames;
+    if (input.endFrame >= 0) {
+        wanted = static_cast<int>(std::clamp<qint64>(input.endFrame - input.stream->PositionFrames(), 0, frames));
+    }
+    const int got = wanted > 0 ? input.stream->Read(source, wanted, wait) : 0;
+    std::fill(source + static_cast<size_t>(wanted) * kChannels, source + static_cast<size_t>(frames) * kChannels,
+              0.0f);
+    NoteRead(input, got, wanted);
+    input.rampIn.Apply(source, frames);
+    input.volume.Apply(source, frames);
+    ScaleSamples(source, frames * kChannels, input.gain);
+    return got;
+}
+
+bool Device::SourceDone(const Channel& input) {
+    return input.stream->Ended() || (input.endFrame >= 0 && input.stream->PositionFrames() >= input.endFrame);
 }
 
 // Less than asked for before the stream's end: the worker has not decoded that far yet.

@@ -36,6 +36,8 @@ struct Channel {
     bool endSeen = false;      // its end has been notified
     VolumeSlide rampIn;
     bool queued = false;  // waits until the mixer's other sources have ended
+    float gain = 1.0f;    // the song's levelling, a fixed factor besides the volume
+    qint64 endFrame = -1;  // ends here as if the file did (the end of the music); -1: at its end
 
     // A mixer.
     std::vector<Channel*> sources;
@@ -62,6 +64,11 @@ private:
     void RenderBlock(float* out, int frames, bool mayWait);
     void RenderMixer(Channel& mixer, float* out, int frames, bool mayWait);
     void RenderStream(Channel& channel, float* out, int frames, bool mayWait);
+    /// Reads a mixer source's next frames into m_source (silence past its end) with its ramp,
+    /// volume and gain applied; returns the frames of audio.
+    int ReadSource(Channel& input, int frames, bool mayWait);
+    /// The source has played up to its end, or to the frame it is to end at.
+    static bool SourceDone(const Channel& input);
     void NoteEnd(Channel& channel);
     void NoteRead(const Channel& channel, int got, int wanted);
     void FireSyncs();

@@ -13,6 +13,7 @@
 #include "foundation/Text.h"
 #include "playback/AudioFormat.h"
 #include "playback/History.h"
+#include "playback/Levelling.h"
 #include "playback/QueueController.h"
 #include "tags/TagPolicy.h"
 
@@ -24,6 +25,8 @@ namespace {
 constexpr int kMaxDevices = 9;
 // The next song is opened and queued behind the playing one this long before its end.
 constexpr double kQueueAheadSeconds = 2.0;
+/// The display timer's period.
+constexpr double kTickSeconds = 0.1;
 
 }  // namespace
 
@@ -201,6 +204,7 @@ bool PlaybackEngine::StartRow(int row) {
     if (song.StartFrom > 0 && ActionFromComments()) {
         JumpToSeconds(m_current, song.StartFrom / 100.0);
     }
+    LevelStream(m_current, song, false);
     m_mixerEnded.store(false);
     // The volume a fade took away comes back before the first sample, so that a song started
     // after a faded stop or pause begins at full volume from its start.
@@ -248,7 +252,13 @@ void PlaybackEngine::OnSongStarted() {
     m_transport.timeBarMaximum = seconds;
     m_transport.lengthText = DurationText(seconds);
     const int row = m_queue.NowPlayingRow();
+    m_musicEnd = 0;
     if (const TSongObj* object = m_queue.SongAt(row)) {
+        if (Levelling() && m_catalogue) {
+            if (const std::optional<SongLevel> level = ReadSongLevel(*m_catalogue, object->Song(), m_settings)) {
+                m_musicEnd = level->MusicEndMs / 1000.0;
+            }
+        }
         if (object->Song().Duration != seconds) {
             m_queue.SetRowDuration(row, seconds);
             if (m_catalogue && object->Song().SongNum > 0) {
@@ -405,6 +415,7 @@ void PlaybackEngine::QueueNextSong() {
     if (song.StartFrom > 0 && ActionFromComments()) {
         JumpToSeconds(next, song.StartFrom / 100.0);
     }
+    LevelStream(next, song, true);
     if (!m_audio.MixerStreamAddChannel(m_mixer, next, BASS_MIXER_NORAMPIN | BASS_MIXER_CHAN_QUEUED)) {
         const QString why = m_audio.ErrorGetText();
         m_audio.StreamFree(next);
@@ -524,7 +535,50 @@ void PlaybackEngine::DisplayTimerTick() {
     m_transport.timeBarPosition = whole;
     Changed();
     SetTimer(true);
-    QueueNextSong();
+    if (!FadeAtEndOfMusic()) {
+        QueueNextSong();
+    }
+}
+
+bool PlaybackEngine::Levelling() const {
+    return m_settings.LOUDNESS != kLoudnessOff;
+}
+
+void PlaybackEngine::LevelStream(AudioHandle stream, const TSong& song, bool follows) {
+    if (!Levelling() || !m_catalogue) {
+        return;
+    }
+    const std::optional<SongLevel> level = ReadSongLevel(*m_catalogue, song, m_settings);
+    if (!level) {
+        return;  // not measured yet: it plays as it is
+    }
+    m_audio.ChannelSetAttribute(stream, kAttribGain, level->Factor);
+    if (level->MusicEndMs > level->MusicStartMs) {
+        m_audio.StreamSetEnd(stream, m_audio.ChannelSeconds2Bytes(stream, level->MusicEndMs / 1000.0));
+    }
+    if (follows && level->MusicStartMs > 0 && !(song.StartFrom > 0 && ActionFromComments())) {
+        JumpToSeconds(stream, level->MusicStartMs / 1000.0);
+    }
+}
+
+bool PlaybackEngine::FadeAtEndOfMusic() {
+    if (!Levelling() || !FadeOnStopNext() || FadeTime() <= 0 || m_musicEnd <= 0 || m_current == 0 ||
+        State() != PlaybackState::Playing || m_fading != Fading::None || RowToFollow() <= 0) {
+        return false;
+    }
+    const double fade = FadeTime() / 1000.0;
+    const double left = m_musicEnd - ElapsedSeconds();
+    // A tick comes every tenth of a second: the one nearest the fade's time starts it, early by
+    // at most half a tick, or late, shortening the fade by as much.
+    if (left > fade + kTickSeconds / 2) {
+        return true;  // not yet
+    }
+    if (left < fade / 2) {
+        return false;  // too late for the fade (a jump to near the end): the next song follows
+    }
+    DropQueuedSong();
+    CrossfadeOver(CrossfadeTarget::Following, static_cast<int>(std::min(fade, left) * 1000));
+    return true;
 }
 
 void PlaybackEngine::SetTransportState(PlaybackState state) {

@@ -55,8 +55,9 @@ struct TransportView {
     QString lengthText;
 };
 
-/// Which row a cross-fade goes to.
-enum class CrossfadeTarget { Next, Previous, Cursor };
+/// Which row a cross-fade goes to: the next playable row, the previous one, the cursor's, or the
+/// one that follows at the song's end (round to the top with "Repeat at end").
+enum class CrossfadeTarget { Next, Previous, Cursor, Following };
 
 /// The audio output engine: the master and preview outputs, one mixer on the master output into
 /// which the song of the queue's playing row is plugged, and every transport command with its
@@ -191,7 +192,19 @@ private:
     /// a cross-fade; the display timer finishes it at its time, and any other command first.
     enum class Fading { None, ToPause, ToStop, Cross };
     bool FadeFits() const;
-    void BeginFade(Fading kind);
+    void BeginFade(Fading kind, int fadeMs);
+    /// A cross-fade over the given milliseconds.
+    void CrossfadeOver(CrossfadeTarget target, int fadeMs);
+    /// Levelling is on: each song plays at its stored level.
+    bool Levelling() const;
+    /// Gives the stream the song's level. Under levelling every song ends at the end of its
+    /// music, and one that `follows` another starts at its first sound (unless its comment says
+    /// where to start).
+    void LevelStream(AudioHandle stream, const TSong& song, bool follows);
+    /// With levelling and "Fade on Stop / Next": at the natural end, a cross-fade into the song
+    /// that follows, timed to end with the music. True when the end is taken care of so (nothing
+    /// is then queued to follow gaplessly).
+    bool FadeAtEndOfMusic();
     void FinishFade();
     /// Finishes the running fade at once (ramping out what still sounds).
     void SettleFade();
@@ -279,6 +292,8 @@ private:
     /// m_next, for the mixing thread.
     std::atomic<AudioHandle> m_queuedStream{0};
     int m_songsSounded = 0;
+    /// Where the playing song's music ends, in seconds of the file; 0 when not known.
+    double m_musicEnd = 0;
 };
 
 }  // namespace sw

@@ -72,6 +72,29 @@ TEST(AudioVolumeSlide, SetEndsASlideAndANewSlideStartsWhereTheOldOneWas) {
     EXPECT_EQ(volume.Value(), 0.9f);
 }
 
+// Two songs cross-fading over the same frames, one falling and one rising, keep their summed
+// power at every frame, from wherever the falling one starts; the rising one arrives exactly.
+TEST(AudioVolumeSlide, EqualPowerSlidesKeepTheSummedPowerOfACrossFade) {
+    for (const float level : {1.0f, 0.6f}) {
+        VolumeSlide falling(level);
+        VolumeSlide rising(0.0f);
+        falling.SlideTo(0.0f, 4410, SlideShape::EqualPower);
+        rising.SlideTo(level, 4410, SlideShape::EqualPower);
+        std::vector<float> out(2 * 4410, 1.0f);
+        std::vector<float> in = out;
+        falling.Apply(out.data(), 4410);
+        rising.Apply(in.data(), 4410);
+        for (size_t frame = 0; frame < 4410; frame += 49) {
+            const double power = out[2 * frame] * out[2 * frame] + in[2 * frame] * in[2 * frame];
+            ASSERT_NEAR(power, level * level, 1e-5) << "frame " << frame << " level " << level;
+        }
+        // Midway each is down 3 dB, where a straight line would be down 6 dB.
+        EXPECT_NEAR(out[2 * 2205], level * std::sqrt(0.5), 1e-3);
+        EXPECT_EQ(rising.Value(), level);
+        EXPECT_EQ(falling.Value(), 0.0f);
+    }
+}
+
 TEST(AudioToPcm16, ClipsAndRounds) {
     const std::vector<std::pair<float, int>> cases = {
         {0.0f, 0},         {0.5f, 16384},       {-1.0f, -32768},    {1.0f, 32767},

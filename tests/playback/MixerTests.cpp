@@ -179,6 +179,33 @@ TEST(AudioEndNotification, DoesNotFireForAStoppedMixer) {
     EXPECT_EQ(count, 0);
 }
 
+// A levelled song: its gain scales its samples and it ends at the end of its music, where the
+// song queued behind it takes over in the same frame and its end is notified.
+TEST(AudioMixer, AGainScalesASourceAndAnEndFrameEndsItThere) {
+    Rig rig;
+    const AudioHandle first = rig.Add(Media("dc50.wav"));
+    const AudioHandle second = rig.Add(Media("dc25.wav"), BASS_MIXER_NORAMPIN | BASS_MIXER_CHAN_QUEUED);
+    ASSERT_TRUE(rig.audio->ChannelSetAttribute(first, kAttribGain, 0.5f));
+    ASSERT_TRUE(rig.audio->ChannelSetAttribute(second, kAttribGain, 2.0f));
+    ASSERT_TRUE(rig.audio->StreamSetEnd(first, 10000 * 8));
+    float gain = 0;
+    ASSERT_TRUE(rig.audio->ChannelGetAttribute(first, kAttribGain, &gain));
+    EXPECT_EQ(gain, 0.5f);
+    std::atomic<int> ends{0};
+    rig.audio->ChannelSetSync(first, BASS_SYNC_END | BASS_SYNC_MIXTIME, [&](AudioHandle, AudioHandle) { ++ends; });
+    rig.audio->ChannelPlay(rig.mixer, true);
+    const std::vector<float> played = rig.Render(12000);
+    EXPECT_EQ(played[2 * 9999], 0.25f);
+    EXPECT_EQ(played[2 * 10000], 0.5f);
+    EXPECT_EQ(played[2 * 11999], 0.5f);
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(rig.Position(first), 10000);
+    EXPECT_EQ(rig.Position(second), 2000);
+    // Neither a mixer nor the volume's slide shape is a place for an end or a gain.
+    EXPECT_FALSE(rig.audio->StreamSetEnd(rig.mixer, 0));
+    EXPECT_FALSE(rig.audio->ChannelSlideAttribute(first, kAttribGain, 1.0f, 10));
+}
+
 TEST(AudioMixer, PauseHaltsAndKeepsThePosition) {
     Rig rig;
     const AudioHandle stream = rig.Add(Media("dc50.wav"));

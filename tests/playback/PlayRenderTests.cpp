@@ -354,3 +354,97 @@ TEST(SwtoolPlay, NamesTheFilesItCouldNotPlayAndFails) {
 
 }  // namespace
 }  // namespace sw
+
+namespace sw {
+namespace {
+
+// The RMS level in dB of full scale of each 400 ms window (both sides), one every 100 ms.
+std::vector<double> WindowLevels(const std::vector<int>& samples, long from, long to) {
+    constexpr long kWindow = 44100 * 4 / 10;
+    constexpr long kStep = 4410;
+    std::vector<double> levels;
+    for (long start = from; start + kWindow <= to; start += kStep) {
+        double sum = 0;
+        for (long i = 2 * start; i < 2 * (start + kWindow); ++i) {
+            const double s = samples[static_cast<std::size_t>(i)] / 32768.0;
+            sum += s * s;
+        }
+        levels.push_back(10 * std::log10(sum / (2 * kWindow) + 1e-12));
+    }
+    return levels;
+}
+
+// The longest run of frames, between the first and the last sound, below -50 dBFS on both sides.
+long LongestHush(const std::vector<int>& samples) {
+    const int quiet = static_cast<int>(32768 * std::pow(10.0, -50.0 / 20));
+    const long frames = static_cast<long>(samples.size() / 2);
+    long first = -1;
+    long last = -1;
+    for (long f = 0; f < frames; ++f) {
+        if (std::abs(samples[2 * f]) >= quiet || std::abs(samples[2 * f + 1]) >= quiet) {
+            first = first < 0 ? f : first;
+            last = f;
+        }
+    }
+    long longest = 0;
+    long run = 0;
+    for (long f = first; f >= 0 && f <= last; ++f) {
+        const bool hushed = std::abs(samples[2 * f]) < quiet && std::abs(samples[2 * f + 1]) < quiet;
+        run = hushed ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
+// Loud, quiet, loud: white noise 20 dB apart, each with half a second of silence before its music
+// and a second after. Levelled, the songs cross-fade at the end of their music into the first
+// sound of the next at one level; levelling off, the queue plays as it always has: the silences
+// in full and the levels as they are.
+TEST(SwtoolPlay, LevellingCrossFadesAtOneLevelFromTheEndOfTheMusic) {
+    if (!SwtoolBuilt()) {
+        GTEST_SKIP() << "swtool is not built";
+    }
+    QTemporaryDir home;
+    QDir().mkpath(home.filePath("SW3DATA"));
+    QDir().mkpath(home.filePath("music"));
+    CreateCatalogue(home.filePath("SW3DATA/SONGS.FDB"), "Play", test::CreationScript(),
+                    QString(SW_SOURCE_DIR) + "/data/GENRES.INI");
+    QStringList files;
+    const double amplitudes[] = {0.6, 0.06, 0.5};
+    for (int i = 0; i < 3; ++i) {
+        files << home.filePath(QString("music/song%1.wav").arg(i + 1));
+        test::Run("ffmpeg", {"-hide_banner", "-loglevel", "error", "-f", "lavfi", "-i",
+                             QString("anoisesrc=d=3:c=white:a=%1:r=44100:seed=%2").arg(amplitudes[i]).arg(i + 5),
+                             "-af", "aformat=channel_layouts=stereo,adelay=500:all=1,apad=pad_dur=1", files.last()});
+    }
+    ASSERT_EQ(Swtool(home.path(), {"load", home.filePath("music")}).exitCode, 0);
+    const SwtoolRun measured = Swtool(home.path(), {"loudness"});
+    ASSERT_EQ(measured.exitCode, 0) << measured.err.toStdString();
+
+    const QString levelledWav = home.filePath("levelled.wav");
+    const QString offWav = home.filePath("off.wav");
+    const QStringList play{"play", "--fade-ms", "1000", "--audio"};
+    ASSERT_EQ(Swtool(home.path(), play + QStringList{"wav:" + levelledWav, "--loudness", "track"} + files).exitCode, 0);
+    ASSERT_EQ(Swtool(home.path(), play + QStringList{"wav:" + offWav, "--loudness", "off"} + files).exitCode, 0);
+
+    const std::vector<int> levelled = ReadWav16(levelledWav);
+    const std::vector<int> off = ReadWav16(offWav);
+    // Off: every second of every file, 4.5 s each; levelled: the first song from its start, then
+    // the music only, less two fades.
+    EXPECT_NEAR(Ms(static_cast<long>(off.size() / 2)), 13500, 60);
+    EXPECT_NEAR(Ms(static_cast<long>(levelled.size() / 2)), 500 + 9000 - 2000, 110);
+    EXPECT_GE(Ms(LongestHush(off)), 1400);
+    EXPECT_LE(Ms(LongestHush(levelled)), 20);
+
+    const std::vector<double> levels = WindowLevels(levelled, 44100 / 2, static_cast<long>(levelled.size() / 2));
+    ASSERT_FALSE(levels.empty());
+    const auto [lowest, highest] = std::minmax_element(levels.begin(), levels.end());
+    EXPECT_LE(*highest - *lowest, 1.5) << "from " << *lowest << " to " << *highest << " dB";
+    // With levelling off the quiet song stays 20 dB down.
+    const std::vector<double> loudSong = WindowLevels(off, 44100, 44100 * 3);
+    const std::vector<double> quietSong = WindowLevels(off, 44100 * 55 / 10, 44100 * 75 / 10);
+    EXPECT_NEAR(loudSong.front() - quietSong.front(), 20, 1);
+}
+
+}  // namespace
+}  // namespace sw
