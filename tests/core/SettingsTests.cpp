@@ -67,6 +67,9 @@ TEST_F(SettingsFile, MissingOrEmptyFileGivesTheDefaults) {
         EXPECT_FALSE(s.FLACOPUS);
         EXPECT_EQ(s.VOLUME, 100);
         EXPECT_FALSE(s.MUTE);
+        EXPECT_EQ(s.LOUDNESS, kLoudnessOff);
+        EXPECT_EQ(s.PREAMP, 0);
+        EXPECT_TRUE(s.CLIPGUARD);
     }
 }
 
@@ -86,6 +89,7 @@ TEST_F(SettingsFile, ANewProgramFolderStartsWithModernTagsAndAnExistingFileStays
     Settings s = ReadSettings();
     EXPECT_TRUE(s.UNICODETAGS);
     EXPECT_TRUE(s.FLACOPUS);
+    EXPECT_EQ(s.LOUDNESS, kLoudnessTrack);
     // Everything else as a missing file gives it.
     s.UNICODETAGS = false;
     s.FLACOPUS = false;
@@ -93,13 +97,65 @@ TEST_F(SettingsFile, ANewProgramFolderStartsWithModernTagsAndAnExistingFileStays
     EXPECT_EQ(s.MP3TAGPOLICY, defaults.MP3TAGPOLICY);
     EXPECT_EQ(s.Flashinterval, defaults.Flashinterval);
     EXPECT_EQ(s.VOLUME, defaults.VOLUME);
+    EXPECT_EQ(s.PREAMP, defaults.PREAMP);
+    EXPECT_EQ(s.CLIPGUARD, defaults.CLIPGUARD);
 
     // A folder with settings of its own (the converter's, with both keys off) keeps them.
     Write("[main]\nUNICODETAGS=0\nFLACOPUS=0\n");
     EXPECT_FALSE(WriteNewFolderSettings(Path()));
     EXPECT_FALSE(ReadSettings().UNICODETAGS);
     EXPECT_FALSE(ReadSettings().FLACOPUS);
+    EXPECT_EQ(ReadSettings().LOUDNESS, kLoudnessOff);
 }
+
+/// The levelling keys as stored, and as read.
+struct LevellingCase {
+    const char* name;
+    QByteArray stored;
+    int loudness;
+    int preamp;
+    bool clipGuard;
+};
+
+void PrintTo(const LevellingCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LevellingKeys : public SettingsFile, public ::testing::WithParamInterface<LevellingCase> {};
+
+// A value beyond its range reads as the nearest end; what is read is written back as read.
+TEST_P(LevellingKeys, ReadWithinTheirRangesAndSavedAsRead) {
+    const LevellingCase& c = GetParam();
+    Write(c.stored);
+    Settings s = ReadSettings();
+    EXPECT_EQ(s.LOUDNESS, c.loudness);
+    EXPECT_EQ(s.PREAMP, c.preamp);
+    EXPECT_EQ(s.CLIPGUARD, c.clipGuard);
+
+    TransferSettingsFile('S', s, Path());
+    const Settings back = ReadSettings();
+    EXPECT_EQ(back.LOUDNESS, c.loudness);
+    EXPECT_EQ(back.PREAMP, c.preamp);
+    EXPECT_EQ(back.CLIPGUARD, c.clipGuard);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stored, LevellingKeys,
+    ::testing::Values(LevellingCase{"KeysMissing", "[main]\nVOLUME=40\n", kLoudnessOff, 0, true},
+                      LevellingCase{"EmptyFile", "", kLoudnessOff, 0, true},
+                      LevellingCase{"TrackKept", "[main]\nLOUDNESS=1\nPREAMP=3\n", kLoudnessTrack, 3, true},
+                      LevellingCase{"AlbumWithACutAndNoGuard", "[main]\nLOUDNESS=2\nPREAMP=-6\nCLIPGUARD=0\n",
+                                    kLoudnessAlbum, -6, false},
+                      LevellingCase{"ModeAboveAlbumIsAlbum", "[main]\nLOUDNESS=7\n", kLoudnessAlbum, 0, true},
+                      LevellingCase{"NegativeModeIsOff", "[main]\nLOUDNESS=-1\n", kLoudnessOff, 0, true},
+                      LevellingCase{"PreampAtItsUpperEnd", "[main]\nPREAMP=15\n", kLoudnessOff, 15, true},
+                      LevellingCase{"PreampAtItsLowerEnd", "[main]\nPREAMP=-15\n", kLoudnessOff, -15, true},
+                      LevellingCase{"PreampAboveFifteen", "[main]\nPREAMP=16\n", kLoudnessOff, 15, true},
+                      LevellingCase{"PreampFarBelow", "[main]\nPREAMP=-99\n", kLoudnessOff, -15, true},
+                      LevellingCase{"WordsReadAsDefaults",
+                                    "[main]\nLOUDNESS=album\nPREAMP=loud\nCLIPGUARD=yes\n", kLoudnessOff, 0,
+                                    true}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(SettingsFile, WritesEveryKeyInOrderAndReadsThemBack) {
     Settings s = ReadSettings();
