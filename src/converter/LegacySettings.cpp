@@ -65,6 +65,8 @@ void WriteTargetSettings(const LegacySettings& settings, const QString& path) {
     // folder would start with.
     ini.WriteString(kSection, "UNICODETAGS", "0");
     ini.WriteString(kSection, "FLACOPUS", "0");
+    // Nor is its playback levelled until the user asks for it.
+    ini.WriteString(kSection, "LOUDNESS", "0");
     ini.Save();
 }
 

@@ -115,6 +115,7 @@ TEST_F(Conversion, CopiesEveryTableWithItsMappings) {
                                   "SHOWALNUM=0",
                                   "UNICODETAGS=0",
                                   "FLACOPUS=0",
+                                  "LOUDNESS=0",
                                   "FILTER=3"};
     for (const QString& pair : expected) {
         EXPECT_EQ(settings.ReadString("main", pair.section('=', 0, 0), "<missing>"), pair.section('=', 1))
