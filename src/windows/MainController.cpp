@@ -6,6 +6,7 @@
 #include "core/ColumnWidths.h"
 #include "core/CoreSession.h"
 #include "foundation/Dialogs.h"
+#include "foundation/Numbers.h"
 #include "foundation/QuietChange.h"
 #include "foundation/Text.h"
 #include "playback/Playlists.h"
@@ -286,6 +287,34 @@ void MainController::OptionChosen(const OptionEntry& option, bool checked) {
 
 bool MainController::OptionChecked(const OptionEntry& option) const {
     return m_session.settings.*option.setting;
+}
+
+void MainController::LoudnessModeChosen(int mode) {
+    m_session.settings.LOUDNESS = mode;
+}
+
+bool MainController::LoudnessModeChecked(int mode) const {
+    return m_session.settings.LOUDNESS == mode;
+}
+
+QString MainController::PreampCaption() const {
+    return "Pre-amp (dB) = " + QString::number(m_session.settings.PREAMP);
+}
+
+void MainController::PreampAsked() {
+    int& preamp = m_session.settings.PREAMP;
+    // The box starts with the value as it stands, 0 and cuts included (InputInteger would show
+    // those as an empty box, which reads as 0).
+    QString text = QString::number(preamp);
+    int answer = 0;
+    if (!InputText("Pre-amp in dB (-15 to +15)", text) || !ParseIntOrWarn(text.trimmed(), answer)) {
+        return;
+    }
+    if (answer < kPreampMin || answer > kPreampMax) {
+        ShowInfo("The pre-amp must be from -15 to +15 dB; it stays at " + QString::number(preamp) + " dB");
+        return;
+    }
+    preamp = answer;
 }
 
 QString MainController::FlashIntervalCaption() const {

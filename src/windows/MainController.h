@@ -117,6 +117,33 @@ inline constexpr std::array<OptionEntry, 2> kOptionEntries{{
     {kMprisOptionCaption, &Settings::DesktopMediaControl},
 }};
 
+/// The loudness levelling entries of "Tools" > "Options", below its check entries: the three
+/// choices of the "Loudness levelling" submenu, the pre-amp and the clipping protection.
+enum class LevellingEntry { Off, Track, Album, Preamp, ClipGuard };
+
+inline constexpr char kLevellingMenuCaption[] = "Loudness levelling";
+/// Until the menu first opens; then PreampCaption.
+inline constexpr char kPreampEntryCaption[] = "Pre-amp (dB)...";
+
+/// The exclusive choices of the "Loudness levelling" submenu, by LOUDNESS value.
+struct LoudnessModeEntry {
+    LevellingEntry entry;
+    int mode;
+    const char* caption;
+};
+inline constexpr std::array<LoudnessModeEntry, 3> kLoudnessModeEntries{{
+    {LevellingEntry::Off, kLoudnessOff, "Off"},
+    {LevellingEntry::Track, kLoudnessTrack, "Track"},
+    {LevellingEntry::Album, kLoudnessAlbum, "Album"},
+}};
+
+/// The check entry under the pre-amp; it switches as the check entries above do.
+inline constexpr OptionEntry kClipGuardOption{"Clipping protection", &Settings::CLIPGUARD};
+
+/// The pre-amp's range in dB, as the settings file keeps it.
+inline constexpr int kPreampMin = -15;
+inline constexpr int kPreampMax = 15;
+
 /// The windows "Arrange" cascades, in order, by their placement identifiers.
 inline constexpr std::array<const char*, 7> kArrangedWindowIds{
     "FBassint", "FSongs", "FPlists", "FGenres", "fartists", "FAlbums", "Fnotepad",
@@ -192,6 +219,14 @@ public:
     /// An option's entry chosen, its mark flipped to `checked`.
     void OptionChosen(const OptionEntry& option, bool checked);
     bool OptionChecked(const OptionEntry& option) const;
+    /// LOUDNESS becomes `mode`, from the next song's start on.
+    void LoudnessModeChosen(int mode);
+    bool LoudnessModeChecked(int mode) const;
+    /// "Pre-amp (dB) = " + PREAMP, the caption the entry shows as the menu opens.
+    QString PreampCaption() const;
+    /// Asks for the pre-amp in whole dB; a value outside kPreampMin to kPreampMax is refused with
+    /// a message and PREAMP stays as it was.
+    void PreampAsked();
     QString FlashIntervalCaption() const;
     void LastFlashMessage();
     void FlashInterval();

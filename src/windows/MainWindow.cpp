@@ -546,6 +546,7 @@ void MainWindow::BuildToolsMenu() {
                 [this, &option](bool checked) { m_controller.OptionChosen(option, checked); });
         m_options.emplace_back(&option, action);
     }
+    BuildLevellingEntries(options);
 
     QMenu* flash = NewMenu(tools, "Flash messages");
     tools->addMenu(flash);
@@ -558,7 +559,37 @@ void MainWindow::BuildToolsMenu() {
         for (const auto& [option, action] : m_options) {
             action->setChecked(m_controller.OptionChecked(*option));
         }
+        for (const LoudnessModeEntry& entry : kLoudnessModeEntries) {
+            m_levelling.at(entry.entry)->setChecked(m_controller.LoudnessModeChecked(entry.mode));
+        }
+        SetMenuCaption(m_levelling.at(LevellingEntry::Preamp), m_controller.PreampCaption());
     });
+}
+
+void MainWindow::BuildLevellingEntries(QMenu* options) {
+    options->addSeparator();
+    QMenu* levelling = NewMenu(options, kLevellingMenuCaption);
+    options->addMenu(levelling);
+    auto* group = new QActionGroup(levelling);
+    for (const LoudnessModeEntry& entry : kLoudnessModeEntries) {
+        QAction* action = AddEntry(levelling, entry.caption,
+                                   [this, mode = entry.mode] { m_controller.LoudnessModeChosen(mode); });
+        action->setCheckable(true);
+        group->addAction(action);
+        m_levelling[entry.entry] = action;
+    }
+    m_levelling[LevellingEntry::Preamp] =
+        AddEntry(options, kPreampEntryCaption, [this] { m_controller.PreampAsked(); });
+    QAction* clipGuard = AddEntry(options, kClipGuardOption.caption, {});
+    clipGuard->setCheckable(true);
+    connect(clipGuard, &QAction::triggered, this,
+            [this](bool checked) { m_controller.OptionChosen(kClipGuardOption, checked); });
+    m_options.emplace_back(&kClipGuardOption, clipGuard);
+    m_levelling[LevellingEntry::ClipGuard] = clipGuard;
+}
+
+QAction* MainWindow::LevellingAction(LevellingEntry entry) const {
+    return m_levelling.at(entry);
 }
 
 void MainWindow::EnableReachableEntries() {

@@ -83,6 +83,8 @@ public:
     void AttachNowPlaying(PlaybackEngine& engine);
     NowPlayingController* NowPlaying() const { return m_nowPlaying.get(); }
     NowPlayingPanel* NowPlayingView() const { return m_nowPlayingPanel; }
+    /// An entry of "Tools" > "Options" > "Loudness levelling", or the pre-amp or clipping entry.
+    QAction* LevellingAction(LevellingEntry entry) const;
     /// The entry of the Play menu that carries one of the program's keys, by its caption.
     QAction* KeyEntry(const QString& caption) const;
 
@@ -113,6 +115,8 @@ private:
     /// The progress box of a tag re-read, made when the run first reports.
     TagRereadProgress RereadProgressBox();
     void BuildToolsMenu();
+    /// Below the check entries of "Options": levelling, pre-amp and clipping protection.
+    void BuildLevellingEntries(QMenu* options);
     /// Runs `command` (or the command attached later) when the entry is chosen; `reachable` tells
     /// whether it can be chosen.
     void Connect(QAction* action, std::function<void()> command, std::function<bool()> reachable);
@@ -157,6 +161,7 @@ private:
     QAction* m_flashInterval = nullptr;
     /// The entries of "Tools" > "Options", by their rows.
     std::vector<std::pair<const OptionEntry*, QAction*>> m_options;
+    std::map<LevellingEntry, QAction*> m_levelling;
     /// The entries that lead to other windows, with what tells whether they can be reached.
     std::vector<std::pair<QAction*, std::function<bool()>>> m_reachable;
     /// Commands given later to entries (AddMenuCommand, AddSubmenuCommand) by entry.

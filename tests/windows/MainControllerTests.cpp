@@ -319,6 +319,73 @@ TEST_F(MainControllerTest, SqueezingTheRatingSaysWhereItGoes) {
                   "Rating will be stored in ID3v2 \"Encoder\" field on MP3 and in \"Vendor\" field on OGG"});
 }
 
+struct PreampCase {
+    const char* name;
+    int start;
+    QString answer;
+    QString asked;  ///< the box's text as shown, then the answer
+    int preamp;     ///< PREAMP afterwards
+    QStringList told;
+};
+
+void PrintTo(const PreampCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PreampQuestion : public MainControllerTest, public ::testing::WithParamInterface<PreampCase> {};
+
+const QString kPreampPrompt = "Pre-amp in dB (-15 to +15) -> ";
+
+TEST_P(PreampQuestion, TakesWholeDecibelsWithinRangeAndKeepsTheOldValueOtherwise) {
+    const PreampCase& c = GetParam();
+    S().PREAMP = c.start;
+    m_dialogs.QueueAnswer(c.answer);
+    m_controller.PreampAsked();
+    EXPECT_EQ(m_dialogs.TextsOf("INPUT"), QStringList{kPreampPrompt + c.asked});
+    EXPECT_EQ(S().PREAMP, c.preamp);
+    EXPECT_EQ(m_dialogs.TextsOf("INFO"), c.told);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, PreampQuestion,
+    ::testing::Values(
+        PreampCase{"Boost", 0, "3", "3", 3, {}}, PreampCase{"SignedBoost", 2, "+7", "+7", 7, {}},
+        PreampCase{"Cut", 0, "-6", "-6", -6, {}}, PreampCase{"TopEnd", -2, "15", "15", 15, {}},
+        PreampCase{"BottomEnd", 4, "-15", "-15", -15, {}},
+        PreampCase{"OkOnACutKeepsTheCut", -6, "<ok>", "-6", -6, {}},
+        PreampCase{"OkOnZeroKeepsZero", 0, "<ok>", "0", 0, {}},
+        PreampCase{"Cancelled", 5, "<cancel>", "(cancelled)", 5, {}},
+        PreampCase{"EmptyBoxChangesNothing", 5, "", "", 5, {}},
+        PreampCase{
+            "AboveTheRange", 4, "16", "16", 4, {"The pre-amp must be from -15 to +15 dB; it stays at 4 dB"}},
+        PreampCase{"BelowTheRange",
+                   -3,
+                   "-40",
+                   "-40",
+                   -3,
+                   {"The pre-amp must be from -15 to +15 dB; it stays at -3 dB"}},
+        PreampCase{"NotANumber", 1, "loud", "loud", 1, {"Invalid integer \"loud\""}},
+        PreampCase{"NotWhole", 1, "2.5", "2.5", 1, {"Invalid integer \"2.5\""}}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(MainControllerTest, TheLevellingChoiceIsTheOnlyOneCheckedAndThePreampCaptionShowsTheValue) {
+    for (const LoudnessModeEntry& chosen : kLoudnessModeEntries) {
+        SCOPED_TRACE(chosen.caption);
+        m_controller.LoudnessModeChosen(chosen.mode);
+        EXPECT_EQ(S().LOUDNESS, chosen.mode);
+        for (const LoudnessModeEntry& entry : kLoudnessModeEntries) {
+            EXPECT_EQ(m_controller.LoudnessModeChecked(entry.mode), entry.mode == chosen.mode)
+                << entry.caption;
+        }
+    }
+    const std::pair<int, QString> captions[] = {
+        {0, "Pre-amp (dB) = 0"}, {3, "Pre-amp (dB) = 3"}, {-15, "Pre-amp (dB) = -15"}};
+    for (const auto& [preamp, caption] : captions) {
+        S().PREAMP = preamp;
+        EXPECT_EQ(m_controller.PreampCaption(), caption);
+    }
+}
+
 TEST(MainControllerCatalogue, RenameWritesTheNameAndShowsIt) {
     test::TestCatalogue source("Old name", test::CatalogueStart::Current);
     CoreSession session;

@@ -3,8 +3,10 @@
 #include "QtPrinting.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -280,6 +282,66 @@ TEST_F(MainWindowTest, EveryOptionShowsItsSettingAndSwitchesIt) {
         }
     }
     EXPECT_EQ(told.size(), 2 * kOptionEntries.size());
+}
+
+TEST_F(MainWindowTest, LevellingEntriesFollowTheCheckEntriesOfOptions) {
+    QMenu* options = m_window.Entry("Tools/Options")->menu();
+    ASSERT_NE(options, nullptr);
+    QList<QAction*> actions = options->actions();
+    ASSERT_EQ(actions.size(), qsizetype(kOptionEntries.size() + 4));
+    for (std::size_t i = 0; i < kOptionEntries.size(); ++i) {
+        EXPECT_EQ(actions.at(qsizetype(i))->text(), kOptionEntries[i].caption);
+    }
+    actions = actions.mid(qsizetype(kOptionEntries.size()));
+    EXPECT_TRUE(actions.at(0)->isSeparator());
+    ASSERT_NE(actions.at(1)->menu(), nullptr);
+    EXPECT_EQ(actions.at(1)->text(), "Loudness levelling");
+    EXPECT_EQ(actions.at(2), m_window.LevellingAction(LevellingEntry::Preamp));
+    EXPECT_EQ(actions.at(2)->text(), "Pre-amp (dB)...");
+    EXPECT_EQ(actions.at(3), m_window.LevellingAction(LevellingEntry::ClipGuard));
+    EXPECT_EQ(actions.at(3)->text(), "Clipping protection");
+    EXPECT_TRUE(actions.at(3)->isCheckable());
+
+    QStringList choices;
+    for (QAction* choice : actions.at(1)->menu()->actions()) {
+        choices << choice->text();
+        EXPECT_TRUE(choice->isCheckable());
+        EXPECT_TRUE(choice->actionGroup() && choice->actionGroup()->isExclusive());
+    }
+    EXPECT_EQ(choices, (QStringList{"Off", "Track", "Album"}));
+}
+
+TEST_F(MainWindowTest, LevellingEntriesShowTheSettingsAsToolsOpensAndSwitchThem) {
+    Settings& settings = m_session.settings;
+    settings.LOUDNESS = kLoudnessAlbum;
+    settings.PREAMP = -4;
+    settings.CLIPGUARD = false;
+    auto checks = [this] {
+        QString marks;
+        for (LevellingEntry entry :
+             {LevellingEntry::Off, LevellingEntry::Track, LevellingEntry::Album, LevellingEntry::ClipGuard}) {
+            marks += m_window.LevellingAction(entry)->isChecked() ? 'x' : '-';
+        }
+        return marks;
+    };
+    OpenAndClose(m_window.Menu("Tools"));
+    EXPECT_EQ(checks(), "--x-");
+    EXPECT_EQ(m_window.LevellingAction(LevellingEntry::Preamp)->text(), "Pre-amp (dB) = -4");
+
+    m_window.LevellingAction(LevellingEntry::Track)->trigger();
+    EXPECT_EQ(settings.LOUDNESS, kLoudnessTrack);
+    m_window.LevellingAction(LevellingEntry::ClipGuard)->trigger();
+    EXPECT_TRUE(settings.CLIPGUARD);
+    m_dialogs.QueueAnswer("9");
+    m_window.LevellingAction(LevellingEntry::Preamp)->trigger();
+    EXPECT_EQ(settings.PREAMP, 9);
+    // Nothing is written before the program ends.
+    EXPECT_FALSE(QFile::exists(m_session.paths.settingsFile));
+
+    settings.LOUDNESS = kLoudnessOff;
+    OpenAndClose(m_window.Menu("Tools"));
+    EXPECT_EQ(checks(), "x--x");
+    EXPECT_EQ(m_window.LevellingAction(LevellingEntry::Preamp)->text(), "Pre-amp (dB) = 9");
 }
 
 struct EscapeCase {
