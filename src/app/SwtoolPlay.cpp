@@ -33,7 +33,11 @@ namespace {
 
 const char* const kUsage =
     "usage: swtool play [--audio null|sdl|wav:FILE] [--fade-ms N] [--next-at SECONDS]... "
-    "(FILE...|--playlist ID|--random)";
+    "[--loudness off|track|album] (FILE...|--playlist ID|--random)";
+
+// The values of --loudness, by LOUDNESS value.
+constexpr std::array<const char*, 3> kLoudnessNames{"off", "track", "album"};
+static_assert(kLoudnessNames.size() == kLoudnessAlbum + 1);
 
 // Songs drawn by --random, as many as the jukebox's random command draws.
 constexpr int kRandomCount = 20;
@@ -106,8 +110,14 @@ private:
     bool m_stopping = false;
 };
 
+// A command line the command cannot take: refused before anything is opened, with exit status 2.
+class UsageError : public std::invalid_argument {
+public:
+    using std::invalid_argument::invalid_argument;
+};
+
 [[noreturn]] void Refuse(const QString& text) {
-    throw std::invalid_argument((text + "\n" + kUsage).toStdString());
+    throw UsageError((text + "\n" + kUsage).toStdString());
 }
 
 QString ValueOf(const QStringList& arguments, qsizetype* at) {
@@ -122,6 +132,8 @@ struct PlayRequest {
     QString audio;
     std::optional<int> fadeMs;
     std::vector<qint64> nextAtMs;
+    /// LOUDNESS for this run only; the settings file keeps its own.
+    std::optional<int> loudness;
     QStringList files;
     int playlist = -1;
     bool random = false;
@@ -146,6 +158,13 @@ PlayRequest ParseRequest(const QStringList& arguments) {
                 Refuse("--next-at takes seconds from 0 up, not " + arguments.at(i));
             }
             request.nextAtMs.push_back(static_cast<qint64>(seconds * 1000 + 0.5));
+        } else if (argument == "--loudness") {
+            const QString value = ValueOf(arguments, &i);
+            const auto* found = std::find(kLoudnessNames.begin(), kLoudnessNames.end(), value);
+            if (found == kLoudnessNames.end()) {
+                Refuse("--loudness takes off, track or album, not " + value);
+            }
+            request.loudness = static_cast<int>(found - kLoudnessNames.begin());
         } else if (argument == "--playlist") {
             request.playlist = ValueOf(arguments, &i).toInt(&ok);
             if (!ok || request.playlist < 0) {
@@ -251,11 +270,17 @@ void FadeAndStop(PlaybackEngine& engine, Clock& clock, int fadeMs) {
 }  // namespace
 
 int RunPlay(const QStringList& arguments) {
-    const PlayRequest request = ParseRequest(arguments);
-    const bool toWav = request.audio.startsWith("wav:");
-    if (toWav && request.audio.size() == 4) {
-        Refuse("--audio wav: needs a file name");
+    PlayRequest request;
+    try {
+        request = ParseRequest(arguments);
+        if (request.audio == "wav:") {
+            Refuse("--audio wav: needs a file name");
+        }
+    } catch (const UsageError& refusal) {
+        QTextStream(stderr) << "swtool: " << QString::fromUtf8(refusal.what()) << Qt::endl;
+        return 2;
     }
+    const bool toWav = request.audio.startsWith("wav:");
     // Checked before anything is opened: an unknown output is a usage error.
     const AudioOutputKind kind =
         toWav ? AudioOutputKind::Null
@@ -273,6 +298,9 @@ int RunPlay(const QStringList& arguments) {
     if (request.fadeMs) {
         settings.FADETIME = *request.fadeMs;
         settings.FADEONNEXT = *request.fadeMs > 0;
+    }
+    if (request.loudness) {
+        settings.LOUDNESS = *request.loudness;
     }
     TagPolicy tags(core.library, *session->genres);
     core.library.tagWriter = &tags;
@@ -322,6 +350,8 @@ int RunPlay(const QStringList& arguments) {
 
     const StopSignals stopSignals;
     QTextStream err(stderr);
+    err << "loudness levelling: " << kLoudnessNames.at(static_cast<std::size_t>(settings.LOUDNESS))
+        << Qt::endl;
     // Each start and each file that could not be played is told as it happens.
     int startsTold = 0;
     qsizetype failuresTold = 0;

@@ -35,7 +35,8 @@ const CommandEntry kCommands[] = {
      "reads again the tags of songs whose tags were ignored)", RunLoad},
     {"mix", "mix OUT.wav --fade-ms N --at SECONDS A B", RunMix, false},
     {"play",
-     "play [--audio null|sdl|wav:FILE] [--fade-ms N] [--next-at SECONDS]... (FILE...|--playlist ID|--random)",
+     "play [--audio null|sdl|wav:FILE] [--fade-ms N] [--next-at SECONDS]... [--loudness off|track|album] "
+     "(FILE...|--playlist ID|--random)",
      RunPlay},
     {"check", "check [--repair] [--option [no-]NAME]... [--which-tag v1|v2]   (database check)", RunCheck},
     {"stats", "stats [--catalogue-sizes]   (counts and sizes per rating, exact jukebox size)", RunStats},
