@@ -105,7 +105,7 @@ void LoadController::EndListing() {
     SetLoadStatus({});
     m_countText = ListedCountText(static_cast<int>(m_listed.size()), m_importer.LoadCancel());
     m_countShown = true;
-    m_busy = LoadBusy::Idle;
+    BecomeIdle();
     StateChanged();
 }
 
@@ -158,15 +158,37 @@ bool LoadController::RunLoad(bool loadAll, const std::function<void()>& body) {
     RunningScope running(m_running);
     m_importer.StartLoadRun(loadAll);
     m_busy = LoadBusy::Loading;
+    if (m_runWatcher) {
+        m_runWatcher(true);
+    }
     StateChanged();
     try {
         body();
     } catch (...) {
         EndLoading(false);
+        RunEndedAfterError();
         throw;
     }
-    EndLoading(true);
+    try {
+        EndLoading(true);
+    } catch (...) {
+        RunEndedAfterError();
+        throw;
+    }
+    if (m_runWatcher) {
+        m_runWatcher(false);
+    }
     return true;
+}
+
+void LoadController::RunEndedAfterError() {
+    // The run's own error is the one shown.
+    try {
+        if (m_runWatcher) {
+            m_runWatcher(false);
+        }
+    } catch (...) {
+    }
 }
 
 void LoadController::EndLoading(bool finished) {
@@ -181,8 +203,22 @@ void LoadController::EndLoading(bool finished) {
         } catch (...) {
         }
     }
-    m_busy = LoadBusy::Idle;
+    BecomeIdle();
     StateChanged();
+}
+
+void LoadController::BecomeIdle() {
+    m_busy = LoadBusy::Idle;
+    if (!m_backgroundStatus.isEmpty() && m_display) {
+        m_display->StatusChanged(m_backgroundStatus);
+    }
+}
+
+void LoadController::SetBackgroundStatus(const QString& text) {
+    m_backgroundStatus = text;
+    if (m_busy == LoadBusy::Idle && m_display) {
+        m_display->StatusChanged(text);
+    }
 }
 
 bool LoadController::CancelOrClose() {

@@ -33,6 +33,12 @@ public:
     explicit LoadController(FileImporter& importer);
 
     void SetDisplay(LoadDisplay* display) { m_display = display; }
+    /// Told `true` when a load run begins and `false` once it has ended (its files committed),
+    /// also when it failed.
+    void SetLoadRunWatcher(std::function<void(bool running)> watcher) { m_runWatcher = std::move(watcher); }
+    /// Work going on beside the window (the loudness measuring): shown in the status line while
+    /// nothing is listed or loaded, and again when that ends.
+    void SetBackgroundStatus(const QString& text);
 
     /// A new showing of the window: idle, count label hidden, Load disabled. The list stays.
     void ShowLoadWindow();
@@ -59,12 +65,18 @@ public:
     bool CountShown() const { return m_countShown; }
     bool LoadEnabled() const { return m_loadEnabled; }
     const QString& LoadStatus() const { return m_status; }
+    /// What the status line shows: the listing's or the load's own text while one runs, else the
+    /// background text.
+    const QString& ShownStatus() const { return m_busy == LoadBusy::Idle ? m_backgroundStatus : m_status; }
 
 private:
     void SetLoadStatus(const QString& text);
     void Select(int row);
     void EndListing();
     void EndLoading(bool finished);
+    /// Back to idle: the background text returns to the status line.
+    void BecomeIdle();
+    void RunEndedAfterError();
     /// A load run around `body`: busy while it runs, ended (and the window made idle) even when
     /// an import fails.
     bool RunLoad(bool loadAll, const std::function<void()>& body);
@@ -82,6 +94,8 @@ private:
     bool m_countShown = false;
     bool m_loadEnabled = false;
     QString m_status;
+    QString m_backgroundStatus;
+    std::function<void(bool)> m_runWatcher;
 };
 
 /// The file-count label after a listing: "Cancelled at 12 files", "1 file", "0 files".
