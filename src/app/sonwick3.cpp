@@ -25,6 +25,7 @@
 #include "maintenance/HealthCheckWindow.h"
 #include "playback/AlbumSummary.h"
 #include "playback/AudioOutputChoice.h"
+#include "playback/BackgroundLoudness.h"
 #include "playback/BpmTap.h"
 #include "playback/BpmWindow.h"
 #include "playback/MprisService.h"
@@ -489,6 +490,29 @@ int main(int argc, char** argv) {
     }
     mainWindow->EnableReachableEntries();
 
+    // Songs without a loudness row are measured in the background: those a load run adds, and
+    // those still missing at start-up while levelling is on. The load window shows how far it got.
+    std::unique_ptr<sw::BackgroundLoudness> loudness;
+    if (session.catalogue.IsOpen()) {
+        loudness = std::make_unique<sw::BackgroundLoudness>(session.catalogue, session.settings,
+                                                            sw::PostToEventLoop);
+        if (loadWindow) {
+            sw::LoadController* load = &loadWindow->Controller();
+            load->SetLoadRunWatcher([&](bool running) { loudness->LoadRunChanged(running); });
+            loudness->Worker().SetListener([load](const QString& text) { load->SetBackgroundStatus(text); });
+        }
+    }
+    // Before the catalogue closes, on both ways down; a long file does not hold up the end.
+    const auto stopMeasuring = [&] {
+        if (loudness) {
+            try {
+                loudness->Stop();
+            } catch (...) {
+                sw::ShowCurrentException();
+            }
+        }
+    };
+
     // The now-playing window, once built, sets session.songPlaying; the close request asks then.
     // Its acceptance alone ends the program, whatever other windows are open.
     sw::ProgramShutdown shutdown(session, placements);
@@ -499,6 +523,11 @@ int main(int argc, char** argv) {
     // the program at once.
     sw::QuitOnSignal quitOnSignal([&] {
         QTextStream err(stderr);
+        {
+            sw::ScriptedDialogs report(&err);
+            sw::ScopedDialogs installed(report);
+            stopMeasuring();
+        }
         bool notepadSaved = true;
         if (notepadWindow) {
             sw::ScriptedDialogs report(&err);
@@ -566,10 +595,14 @@ int main(int argc, char** argv) {
     if (queueKeeper && parser.positionalArguments().isEmpty()) {
         QTimer::singleShot(0, mainWindow.get(), [&] { queueKeeper->OfferResume(); });
     }
+    if (loudness) {
+        QTimer::singleShot(0, mainWindow.get(), [&] { loudness->QueueAtStart(); });
+    }
     if (parser.isSet(quitOption)) {
         QTimer::singleShot(0, mainWindow.get(), &QWidget::close);
     }
     app.exec();
+    stopMeasuring();
     const int status = shutdown.EndProgram();
     if (notepadWindow) {
         notepadWindow->ProgramEnding();
