@@ -31,6 +31,9 @@ inline const QStringList kMainSettingKeys = {"Flashinterval",
                                              "UNICODETAGS",
                                              "FLACOPUS",
                                              "VOLUME",
-                                             "MUTE"};
+                                             "MUTE",
+                                             "LOUDNESS",
+                                             "PREAMP",
+                                             "CLIPGUARD"};
 
 }  // namespace sw::test
