@@ -386,6 +386,7 @@ void PlaybackEngine::CrossfadeOver(CrossfadeTarget target, int fadeMs) {
         return;
     }
     WatchEnd(fresh);
+    ++m_songsSounded;
     const auto fade = static_cast<quint32>(fadeMs);
     // Levelled songs sound equally loud, so their sum keeps that loudness through the fade only
     // when their powers add up to one.

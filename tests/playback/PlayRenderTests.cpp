@@ -82,6 +82,9 @@ TEST(SwtoolPlay, RendersAQueueWithNaturalEndsAndCrossFades) {
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains("1/3   - left440  00:01 / 00:03")) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains("3/3   - left660  00:02 / 00:03")) << run.err.toStdString();
+    // The song cross-faded into sounded too.
+    EXPECT_TRUE(run.err.contains("playing 3/3")) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains("played 3 of 3 songs")) << run.out.toStdString();
     const std::vector<int> mixed = ReadWav16(out);
     const long frames = static_cast<long>(mixed.size() / 2);
     EXPECT_NEAR(Ms(frames), 7500, 60);
