@@ -4,6 +4,7 @@
 #include "Catalogue.h"
 #include "ColumnWidths.h"
 #include "HashReference.h"
+#include "LoadCache.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Numbers.h"
 #include "foundation/Text.h"
@@ -60,32 +61,69 @@ void AlbumStore::FillAlbumFromRow(const RowSet& rows, TAlbum& album) const {
     album.Seq = rows.Int("SEQ");
 }
 
+void AlbumStore::UseLoadCache(LoadCache* cache) {
+    m_cache = cache;
+    m_artists.UseLoadCache(cache);
+}
+
+LoadCache* AlbumStore::SyncedCache() {
+    if (m_cache) {
+        m_cache->Sync(m_byId.Mark());
+    }
+    return m_cache;
+}
+
 bool AlbumStore::FindAlbumById(int id, TAlbum& album) {
-    ClearAlbum(album);
     if (id <= 0) {
+        ClearAlbum(album);
         return false;
+    }
+    LoadCache* cache = SyncedCache();
+    if (const TAlbum* known = cache ? cache->AlbumById(id) : nullptr) {
+        album = *known;
+        return true;
     }
     RowSet rows = m_byId.SetInteger("id", id).Open();
     if (rows.RowCount() == 0) {
+        ClearAlbum(album);
         return false;
     }
+    // A row found fills every field; only a record left empty needs the moment ClearAlbum stamps.
+    album = TAlbum{};
     FillAlbumFromRow(rows, album);
+    if (cache) {
+        cache->KeepAlbum(album);
+    }
     return true;
 }
 
 int AlbumStore::FindAlbumByName(const QString& name, TAlbum& album) {
-    ClearAlbum(album);
     if (name.isEmpty()) {
+        ClearAlbum(album);
         album.AlbumId = 0;
         return 0;
     }
     // Names are stored cut to their column, so a longer name is looked up as it was stored.
-    RowSet rows = m_byName.SetExactText("albumname", FitToColumn(name, kAlbumNameWidth).toLower()).Open();
+    const QString lower = FitToColumn(name, kAlbumNameWidth).toLower();
+    LoadCache* cache = SyncedCache();
+    const QString key = cache ? LoadCache::Key(lower) : QString();
+    const LoadCache::AlbumHit* hit = cache ? cache->AlbumNamed(key) : nullptr;
+    if (const TAlbum* known = hit ? cache->AlbumById(hit->id) : nullptr) {
+        album = *known;
+        return hit->several ? -2 : album.AlbumId;
+    }
+    RowSet rows = m_byName.SetExactText("albumname", lower).Open();
     if (rows.RowCount() == 0) {
+        ClearAlbum(album);
         return -1;
     }
+    album = TAlbum{};
     FillAlbumFromRow(rows, album);
-    return rows.RowCount() > 1 ? -2 : album.AlbumId;
+    const bool several = rows.RowCount() > 1;
+    if (cache) {
+        cache->KeepAlbumNamed(key, album, several);
+    }
+    return several ? -2 : album.AlbumId;
 }
 
 int AlbumStore::FindAlbumByNameOnly(const QString& name) {
@@ -100,11 +138,12 @@ int AlbumStore::CreateAlbumNamed(const QString& name) {
 }
 
 int AlbumStore::FindOrCreateAlbum(QString name, int artistId) {
-    ClearAlbum(m_current);
     TrimTrailingBlanks(name);
     if (name.isEmpty()) {
+        ClearAlbum(m_current);
         return 0;
     }
+    // The lookup leaves the current album cleared when it finds none.
     const int found = FindAlbumByName(name, m_current);
     if (found == -2) {
         return -2;
@@ -113,6 +152,9 @@ int AlbumStore::FindOrCreateAlbum(QString name, int artistId) {
         m_current.AlbumName = FitToColumn(name, kAlbumNameWidth);
         m_current.ArtistId = artistId;
         WriteAlbum(m_current);
+        if (m_cache && m_current.AlbumId > 0) {
+            m_cache->AlbumMadeNamed(m_current.AlbumId, m_current.AlbumName);
+        }
         return m_current.AlbumId;
     }
     if (artistId == m_current.ArtistId || m_current.ArtistId == m_artists.VariousArtistId()) {
@@ -195,8 +237,12 @@ void AlbumStore::WriteAlbum(TAlbum& album) {
         .SetInteger("ratingdrvd", album.RatingDrvd)
         .SetInteger("ratingsumm", album.RatingSumm)
         .SetInteger("ratingassd", album.RatingAssd ? 1 : 0)
-        .SetInteger("seq", album.Seq)
-        .Execute();
+        .SetInteger("seq", album.Seq);
+    RunOwn(m_cache, *statement, [&] { statement->Execute(); });
+    if (m_cache) {
+        // Read again when next asked for: the row as the engine stored and joins it.
+        m_cache->AlbumWritten(album.AlbumId, album.AlbumName);
+    }
     album.NumExiRead = album.NumExi;
 }
 
@@ -217,7 +263,11 @@ bool AlbumStore::AdjustAlbumNumExi(int id, int delta) {
 }
 
 void AlbumStore::MoveExistingCount(int id, int delta) {
-    m_moveCount.SetInteger("albumid", id).SetInteger("delta", delta).Execute();
+    m_moveCount.SetInteger("albumid", id).SetInteger("delta", delta);
+    RunOwn(m_cache, m_moveCount, [&] { m_moveCount.Execute(); });
+    if (m_cache) {
+        m_cache->MoveExistingCount(id, delta);
+    }
 }
 
 int AlbumStore::CountAlbumSongs(int id) {

@@ -10,6 +10,7 @@ namespace sw {
 
 class ArtistStore;
 class Catalogue;
+class LoadCache;
 
 /// Album names to ids, album rows written from records, and the current album that lookups leave
 /// behind for the windows.
@@ -47,8 +48,15 @@ public:
     bool ConfirmDeleteAlbum(int id, bool readOnly);
     void DeleteAlbumAndSongs(int id);
 
+    /// Lookups by name and id answered from `cache` (null: none) where it knows them, and the
+    /// album rows written told to it; passed on to the artists. A load run sets it while it
+    /// imports a file.
+    void UseLoadCache(LoadCache* cache);
+
 private:
     void FillAlbumFromRow(const RowSet& rows, TAlbum& album) const;
+    /// The cache synced with the connection, or null.
+    LoadCache* SyncedCache();
 
     Catalogue& m_catalogue;
     ArtistStore& m_artists;
@@ -59,6 +67,7 @@ private:
     Query m_exists;
     Query m_moveCount;
     TAlbum m_current;
+    LoadCache* m_cache = nullptr;
 };
 
 void ShowAlbumZeroReserved();

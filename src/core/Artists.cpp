@@ -3,6 +3,7 @@
 #include "Catalogue.h"
 #include "ColumnWidths.h"
 #include "HashReference.h"
+#include "LoadCache.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Numbers.h"
 #include "foundation/Text.h"
@@ -41,11 +42,23 @@ int ArtistStore::FindArtistByName(const QString& name) {
         m_last = {m_variousId, kVarious};
         return m_variousId;
     }
+    QString key;
+    if (m_cache) {
+        m_cache->Sync(m_byName.Mark());
+        key = LoadCache::Key(lower);
+        if (const TArtist* known = m_cache->Artist(key)) {
+            m_last = *known;
+            return m_last.ArtistId;
+        }
+    }
     const RowSet rows = m_byName.SetExactText("name", lower).Open();
     if (rows.RowCount() == 0) {
         return -1;
     }
     m_last = {rows.Int("ARTISTID"), rows.Text("ARNAME")};
+    if (m_cache) {
+        m_cache->KeepArtist(key, m_last);
+    }
     return m_last.ArtistId;
 }
 
@@ -61,8 +74,14 @@ int ArtistStore::FindOrCreateArtist(const QString& name) {
 
 int ArtistStore::InsertArtist(const QString& name) {
     const int id = m_catalogue.NextArtistId();
-    m_catalogue.ExecSql("insert into artist (artistid, arname) values (" + QString::number(id) + ", " +
-                        SqlQuote(FitToColumn(name, kArtistNameWidth)) + ");");
+    const QString stored = FitToColumn(name, kArtistNameWidth);
+    RunOwn(m_cache, m_byName, [&] {
+        m_catalogue.ExecSql("insert into artist (artistid, arname) values (" + QString::number(id) + ", " +
+                            SqlQuote(stored) + ");");
+    });
+    if (m_cache) {
+        m_cache->ArtistAdded(stored);
+    }
     return id;
 }
 

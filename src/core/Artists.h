@@ -8,6 +8,7 @@
 namespace sw {
 
 class Catalogue;
+class LoadCache;
 
 /// Said when an artist is renamed to a blank name; nothing is written then.
 inline constexpr char kBlankArtistName[] = "Artist name cannot be blank";
@@ -36,10 +37,15 @@ public:
     int CountArtistSongs(int id);
     void DeleteArtistRow(int id);
 
+    /// Lookups by name answered from `cache` (null: none) where it knows them, and the artists
+    /// created told to it; a load run sets it while it imports a file.
+    void UseLoadCache(LoadCache* cache) { m_cache = cache; }
+
 private:
     Catalogue& m_catalogue;
     Query m_byId;
     Query m_byName;
+    LoadCache* m_cache = nullptr;
     int m_variousId = 0;
     TArtist m_last;
 };

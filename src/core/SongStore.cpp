@@ -11,6 +11,7 @@
 #include "Albums.h"
 #include "Catalogue.h"
 #include "ColumnWidths.h"
+#include "LoadCache.h"
 #include "Settings.h"
 #include "SongPaths.h"
 #include "SongText.h"
@@ -88,7 +89,15 @@ SongStore::SongStore(Catalogue& catalogue, AlbumStore& albums, const Settings& s
           "\"size\", fn, searchts, createts, editts, \"year\", duration) values (:songnum, :albumid, :track, "
           ":artistid, :title, :genreid, :rating, :comment, :exi, :size, :fn, :searchts, :createts, :editts, "
           ":year, :duration)"),
-      m_genreName(catalogue, "select g.gname from genre g where g.genreid = :genreid") {}
+      m_genreName(catalogue, "select g.gname from genre g where g.genreid = :genreid"),
+      m_folderNames(catalogue, "select lower(fn) as lfn from song where lower(fn) starting with :prefix"),
+      m_albumPairs(catalogue, "select artistid, track from song where albumid = :albumid"),
+      m_storedName(catalogue, "select lower(fn) as lfn from song where songnum = :songnum") {}
+
+void SongStore::UseLoadCache(LoadCache* cache) {
+    m_cache = cache;
+    m_albums.UseLoadCache(cache);
+}
 
 QString SongStore::FullPathOf(const QString& storedName) const {
     return MakeFullPath(storedName, m_settings.Root);
@@ -193,8 +202,12 @@ int SongStore::LookUpFile(const QString& path, TSong& song, bool exactOnly) {
     if (!FitsColumn(stored, kSongFileNameWidth)) {
         return 0;  // no stored name is that long, and the database would refuse to compare it
     }
+    const QString lowered = stored.toLower();
+    if (m_cache && !MayBeStored(*m_cache, lowered)) {
+        return 0;
+    }
     // The index on lower(fn) finds every spelling at once; the spellings are told apart here.
-    RowSet rows = m_byFile.SetExactText("fn", stored.toLower()).Open();
+    RowSet rows = m_byFile.SetExactText("fn", lowered).Open();
     const std::vector<int> matches = FileMatches(rows, path, stored, exactOnly);
     if (matches.size() > 1 && !AskOkCancel(QuoteDouble(stored) + " - duplicates found")) {
         loadCancel = true;
@@ -204,6 +217,53 @@ int SongStore::LookUpFile(const QString& path, TSong& song, bool exactOnly) {
         FillSongFromRow(rows, song);
     }
     return static_cast<int>(matches.size());
+}
+
+bool SongStore::MayBeStored(LoadCache& cache, const QString& lowered) {
+    cache.Sync(m_folderNames.Mark());
+    // Every name the lookup can find begins with the folder part of the one looked for.
+    const QString prefix = lowered.left(lowered.lastIndexOf('/') + 1);
+    if (!cache.FolderKnown(prefix)) {
+        const RowSet rows = m_folderNames.SetExactText("prefix", prefix).Open();
+        QStringList keys;
+        keys.reserve(rows.RowCount());
+        for (int row = 0; row < rows.RowCount(); ++row) {
+            keys << LoadCache::Key(rows.TextAt(row, 0));
+        }
+        cache.KeepFolder(prefix, keys);
+    }
+    return cache.MayHoldFile(LoadCache::Key(lowered));
+}
+
+bool SongStore::AlbumMayHold(LoadCache& cache, int albumId, int artistId, int track) {
+    cache.Sync(m_albumPairs.Mark());
+    const QSet<quint64>* pairs = cache.AlbumSongs(albumId);
+    if (!pairs) {
+        const RowSet rows = m_albumPairs.SetInteger("albumid", albumId).Open();
+        QSet<quint64> found;
+        found.reserve(rows.RowCount());
+        for (int row = 0; row < rows.RowCount(); ++row) {
+            // A null matches nothing; kept as 0 it only costs a lookup.
+            found.insert(LoadCache::Pair(rows.IntegerAt(row, 0), rows.IntegerAt(row, 1)));
+        }
+        cache.KeepAlbumSongs(albumId, std::move(found));
+        pairs = cache.AlbumSongs(albumId);
+    }
+    return pairs->contains(LoadCache::Pair(artistId, track));
+}
+
+void SongStore::NoteSongWritten(LoadCache& cache, const TSong& song) {
+    QString fileKey;
+    if (!song.FileName.isEmpty()) {
+        if (LoadCache::LowersAlike(song.FileName)) {
+            fileKey = LoadCache::Key(song.FileName.toLower());
+        } else {
+            // The engine's lower-casing of other letters is what lookups compare with.
+            const RowSet rows = m_storedName.SetInteger("songnum", song.SongNum).Open();
+            fileKey = rows.RowCount() > 0 ? LoadCache::Key(rows.TextAt(0, 0)) : QString();
+        }
+    }
+    cache.SongWritten(song.AlbumId, song.ArtistId, song.Track, fileKey);
 }
 
 int SongStore::FindSongByFileName(const QString& path, TSong& song) {
@@ -223,6 +283,9 @@ int SongStore::SongNumForExactFile(const QString& path) {
 }
 
 bool SongStore::FindSongByDetails(TSong& song) {
+    if (m_cache && !AlbumMayHold(*m_cache, song.AlbumId, song.ArtistId, song.Track)) {
+        return false;
+    }
     Query& query = song.Title.isEmpty() ? m_byDetailsNoTitle : m_byDetails;
     query.SetInteger("albumid", song.AlbumId)
         .SetInteger("artistid", song.ArtistId)
@@ -292,7 +355,11 @@ void SongStore::SaveSong(TSong& song) {
     }
     const TDateTime now = NowDateTime();
     if (!updating) {
-        song.SongNum = m_catalogue.NextSongNum();
+        if (m_cache) {
+            m_cache->Sync(m_insert.Mark());
+        }
+        song.SongNum =
+            m_cache && m_cache->NextSongNum() > 0 ? m_cache->NextSongNum() : m_catalogue.NextSongNum();
         song.CreateTs = now;
     }
     song.EditTs = now;
@@ -340,7 +407,13 @@ void SongStore::SaveSong(TSong& song) {
             statement.SetInteger("duration", song.Duration);
         }
     }
-    statement.Execute();
+    RunOwn(m_cache, statement, [&] { statement.Execute(); });
+    if (m_cache) {
+        if (!updating) {
+            m_cache->SetNextSongNum(song.SongNum + 1);
+        }
+        NoteSongWritten(*m_cache, song);
+    }
     const std::optional<int> countedNow = present ? std::optional<int>(song.AlbumId) : std::nullopt;
     if (countedIn != countedNow) {
         if (countedIn) {
@@ -367,8 +440,10 @@ void SongStore::StoreExi(TSong& song, bool present) {
     if (stored.RowCount() == 0 || (stored.Int("EXI") == 1) == present) {
         return;
     }
-    m_catalogue.ExecSql("update song set exi = " + QString(present ? "1" : "0") +
-                        " where songnum = " + QString::number(song.SongNum));
+    RunOwn(m_cache, m_existing, [&] {
+        m_catalogue.ExecSql("update song set exi = " + QString(present ? "1" : "0") +
+                            " where songnum = " + QString::number(song.SongNum));
+    });
     m_albums.MoveExistingCount(stored.Int("ALBUMID"), present ? 1 : -1);
 }
 

@@ -12,6 +12,7 @@ namespace sw {
 
 class AlbumStore;
 class Catalogue;
+class LoadCache;
 struct Settings;
 
 /// Songs read into records and saved from them: the lookups by number, file name and details, and
@@ -56,6 +57,10 @@ public:
     /// Fills a record from the current row of a song query.
     void FillSongFromRow(const RowSet& rows, TSong& song);
 
+    /// Lookups answered from `cache` (null: none) where it knows them, and the rows written told to
+    /// it; passed on to the albums and artists. A load run sets it while it imports a file.
+    void UseLoadCache(LoadCache* cache);
+
     /// Raised by Cancel on the duplicate-files question; a load run stops before its next file.
     bool loadCancel = false;
     /// Raised when a song is inserted without a known duration.
@@ -67,6 +72,13 @@ private:
     /// The rows of a lookup by lower-cased name that are the file at `path`, stored as `stored`.
     std::vector<int> FileMatches(const RowSet& rows, const QString& path, const QString& stored,
                                  bool exactOnly) const;
+    /// False when the cache knows that no song is stored under this name (lower-cased); learns the
+    /// names stored in its folder first.
+    bool MayBeStored(LoadCache& cache, const QString& lowered);
+    /// False when the cache knows that the album holds no song of this artist and track.
+    bool AlbumMayHold(LoadCache& cache, int albumId, int artistId, int track);
+    /// Tells the cache of the row just written.
+    void NoteSongWritten(LoadCache& cache, const TSong& song);
 
     Catalogue& m_catalogue;
     AlbumStore& m_albums;
@@ -78,7 +90,11 @@ private:
     Query m_existing;
     Query m_insert;
     Query m_genreName;
+    Query m_folderNames;
+    Query m_albumPairs;
+    Query m_storedName;
     std::map<int, Query> m_updates;
+    LoadCache* m_cache = nullptr;
 };
 
 /// The base song query: every song column with the album, artist and genre names.

@@ -20,8 +20,28 @@ bool LoadCommitDue(qint64 sinceCommitBeganMs, qint64 lastFileMs, qint64 commitMs
     return sinceCommitBeganMs + lastFileMs + commitMs >= kLoadCommitIntervalMs;
 }
 
+namespace {
+
+/// The stores answer from the cache while one file is imported, and only then: between files
+/// other windows use them as they are.
+class CacheInUse {
+public:
+    CacheInUse(SongStore& songs, LoadCache* cache) : m_songs(songs) { m_songs.UseLoadCache(cache); }
+    ~CacheInUse() { m_songs.UseLoadCache(nullptr); }
+    CacheInUse(const CacheInUse&) = delete;
+    CacheInUse& operator=(const CacheInUse&) = delete;
+
+private:
+    SongStore& m_songs;
+};
+
+}  // namespace
+
 LoadRun::LoadRun(Library& library, TagPolicy& tags, Clock& clock)
-    : m_library(library), m_tags(tags), m_clock(clock) {}
+    : m_library(library),
+      m_tags(tags),
+      m_clock(clock),
+      m_markProbe(library.catalogue, "select 1 from rdb$database") {}
 
 bool LoadRun::IsLoadable(const QString& path) {
     return IsLoadableFile(path, m_library.settings.FLACOPUS);
@@ -44,6 +64,8 @@ void LoadRun::StartLoadRun(bool loadAll) {
     m_lastCommitMs = m_clock.NowMs();
     m_lastCheckMs = m_lastCommitMs;
     m_longestCommitMs = kLoadCommitAllowanceMs;
+    // What an earlier run learnt may have been changed since by anyone.
+    m_cache.Clear();
     if (loadAll) {
         m_library.songs.loadedWithoutDuration = false;
     }
@@ -57,12 +79,16 @@ void LoadRun::ImportFile(const QString& path) {
         return;
     }
     Catalogue& catalogue = m_library.catalogue;
-    catalogue.SetSavepoint();
+    LoadCache* cache = m_keepCache ? &m_cache : nullptr;
+    const CacheInUse inUse(m_library.songs, cache);
+    RunOwn(cache, m_markProbe, [&] { catalogue.SetSavepoint(); });
     Outcome outcome = Outcome::Skipped;
     try {
         outcome = Import(path);
-        catalogue.ReleaseSavepoint();
+        RunOwn(cache, m_markProbe, [&] { catalogue.ReleaseSavepoint(); });
     } catch (...) {
+        // The rows it knew of may be undone.
+        m_cache.Clear();
         try {
             catalogue.RollbackToSavepoint();
         } catch (...) {
@@ -161,6 +187,7 @@ void LoadRun::CommitIfDue() {
 
 void LoadRun::CommitAndContinue() {
     const qint64 start = m_clock.NowMs();
+    // The next transaction may see other programs' commits: the cache starts again with it.
     m_library.catalogue.CommitAndContinue();
     m_lastCommitMs = start;
     m_longestCommitMs = std::max(m_longestCommitMs, m_clock.NowMs() - start);
@@ -174,9 +201,11 @@ void LoadRun::FinishLoadRun() {
     try {
         CommitAndContinue();
     } catch (...) {
+        m_cache.Clear();
         BusyEnd();
         throw;
     }
+    m_cache.Clear();
     BusyEnd();
     if (m_showLastRun) {
         m_showLastRun();

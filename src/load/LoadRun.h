@@ -6,6 +6,8 @@
 
 #include "FileImporter.h"
 #include "LoadMessages.h"
+#include "core/LoadCache.h"
+#include "core/Query.h"
 #include "foundation/Clock.h"
 #include "foundation/Dates.h"
 
@@ -71,6 +73,14 @@ public:
     /// Shows the songs of the last run (the songs window); may be empty.
     void SetShowLastRun(std::function<void()> show) { m_showLastRun = std::move(show); }
 
+    /// With `keep` (the default) the run remembers the artists, albums and stored names it has
+    /// looked up from one file to the next, so that most files cost only their own insert. It
+    /// forgets them whenever anything but the run has used the connection, at each commit (the
+    /// next transaction may see other programs' changes) and at the end of the run. Without,
+    /// every lookup asks the catalogue. Either way the same rows are stored.
+    void KeepCatalogueCache(bool keep) { m_keepCache = keep; }
+    const LoadCache& Cache() const { return m_cache; }
+
 private:
     enum class Outcome { Inserted, Copy, Refreshed, Relinked, Skipped };
     /// The import proper; the caller makes it all or nothing.
@@ -86,6 +96,10 @@ private:
     Counts m_counts;
     std::vector<NotCatalogued> m_notCatalogued;
     std::function<void()> m_showLastRun;
+    bool m_keepCache = true;
+    LoadCache m_cache;
+    /// Any statement: the connection's mark around the run's own savepoints.
+    Query m_markProbe;
 };
 
 }  // namespace sw
