@@ -34,6 +34,7 @@ void LoadCache::Clear() {
     m_artists.clear();
     m_albumNames.clear();
     m_albums.clear();
+    m_genres.clear();
     m_nextSongNum = 0;
     m_albumSongs.clear();
     m_folders.clear();
@@ -41,8 +42,8 @@ void LoadCache::Clear() {
 }
 
 bool LoadCache::Empty() const {
-    return m_artists.isEmpty() && m_albumNames.isEmpty() && m_albums.isEmpty() && m_nextSongNum == 0 &&
-           m_albumSongs.isEmpty() && m_folders.isEmpty();
+    return m_artists.isEmpty() && m_albumNames.isEmpty() && m_albums.isEmpty() && m_genres.isEmpty() &&
+           m_nextSongNum == 0 && m_albumSongs.isEmpty() && m_folders.isEmpty();
 }
 
 const TArtist* LoadCache::Artist(const QString& key) const {
@@ -61,6 +62,11 @@ void LoadCache::ArtistAdded(const QString& storedName) {
     } else {
         m_artists.clear();
     }
+}
+
+const int* LoadCache::Genre(const QString& key) const {
+    const auto found = m_genres.constFind(key);
+    return found == m_genres.cend() ? nullptr : &found.value();
 }
 
 const LoadCache::AlbumHit* LoadCache::AlbumNamed(const QString& key) const {

@@ -11,8 +11,8 @@
 namespace sw {
 
 /// What a load run remembers of the catalogue from one file to the next, so that a file costs a
-/// few statements rather than a dozen: artists and albums as the lookups by name find them, albums
-/// by id, the next song number, the artist-and-track pairs of each album's songs and the stored
+/// few statements rather than a dozen: artists, albums and genres as the lookups by name find
+/// them, albums by id, the next song number, the artist-and-track pairs of each album's songs and the stored
 /// file names under the folders looked at.
 ///
 /// It answers what the SQL would answer as long as the catalogue changes only through statements
@@ -60,6 +60,11 @@ public:
     /// The album's count of existing files moved as the SQL moves it (never below 0).
     void MoveExistingCount(int id, int delta);
 
+    /// The genre id the lookup by name finds (-1 none), or null when not known. The load run
+    /// writes no genres, so a lookup that found none stays right until something else runs.
+    const int* Genre(const QString& key) const;
+    void KeepGenre(const QString& key, int id) { m_genres.insert(key, id); }
+
     /// The next free song number; 0 when not known.
     int NextSongNum() const { return m_nextSongNum; }
     void SetNextSongNum(int songNum) { m_nextSongNum = songNum; }
@@ -88,6 +93,7 @@ private:
     QHash<QString, TArtist> m_artists;
     QHash<QString, AlbumHit> m_albumNames;
     QHash<int, TAlbum> m_albums;
+    QHash<QString, int> m_genres;
     int m_nextSongNum = 0;
     QHash<int, QSet<quint64>> m_albumSongs;
     QSet<QString> m_folders;

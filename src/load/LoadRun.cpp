@@ -11,6 +11,7 @@
 #include "foundation/Dialogs.h"
 #include "foundation/Files.h"
 #include "foundation/Text.h"
+#include "tags/GenreLookup.h"
 #include "tags/TagPolicy.h"
 #include "tags/TagSwitches.h"
 
@@ -26,13 +27,20 @@ namespace {
 /// other windows use them as they are.
 class CacheInUse {
 public:
-    CacheInUse(SongStore& songs, LoadCache* cache) : m_songs(songs) { m_songs.UseLoadCache(cache); }
-    ~CacheInUse() { m_songs.UseLoadCache(nullptr); }
+    CacheInUse(SongStore& songs, GenreLookup& genres, LoadCache* cache) : m_songs(songs), m_genres(genres) {
+        m_songs.UseLoadCache(cache);
+        m_genres.UseLoadCache(cache);
+    }
+    ~CacheInUse() {
+        m_songs.UseLoadCache(nullptr);
+        m_genres.UseLoadCache(nullptr);
+    }
     CacheInUse(const CacheInUse&) = delete;
     CacheInUse& operator=(const CacheInUse&) = delete;
 
 private:
     SongStore& m_songs;
+    GenreLookup& m_genres;
 };
 
 }  // namespace
@@ -80,7 +88,7 @@ void LoadRun::ImportFile(const QString& path) {
     }
     Catalogue& catalogue = m_library.catalogue;
     LoadCache* cache = m_keepCache ? &m_cache : nullptr;
-    const CacheInUse inUse(m_library.songs, cache);
+    const CacheInUse inUse(m_library.songs, m_tags.Genres(), cache);
     RunOwn(cache, m_markProbe, [&] { catalogue.SetSavepoint(); });
     Outcome outcome = Outcome::Skipped;
     try {

@@ -2,12 +2,23 @@
 
 #include "GenreList.h"
 #include "core/IniFile.h"
+#include "core/LoadCache.h"
 #include "foundation/Numbers.h"
 
 namespace sw {
 
 int CatalogueGenres::GenreIdForName(const QString& name) {
-    return sw::GenreIdForName(m_catalogue, name);
+    if (!m_cache || name.isEmpty()) {
+        return sw::GenreIdForName(m_catalogue, name);
+    }
+    m_cache->Sync(m_markProbe.Mark());
+    const QString key = LoadCache::Key(name.toLower());
+    if (const int* known = m_cache->Genre(key)) {
+        return *known;
+    }
+    const int id = sw::GenreIdForName(m_catalogue, name);
+    m_cache->KeepGenre(key, id);
+    return id;
 }
 
 QString CatalogueGenres::GenreNameById(int genreId) {

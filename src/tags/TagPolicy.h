@@ -73,6 +73,7 @@ public:
     bool Id3v1Overflow(const QString& text, int limit);
 
     TagState& State() { return m_state; }
+    GenreLookup& Genres() { return m_genres; }
     /// The next save under policy 2 writes ID3v2 instead of ID3v1 (one shot).
     bool useV2 = false;
     /// An ID3v2 tag was ignored for its Unicode text since this was last cleared.

@@ -40,6 +40,7 @@ struct Side {
         settings.MP3TAGREADPREFV1V2 = 2;
         settings.UNICODETAGS = true;
         library.artists.InitVariousArtist();
+        catalogue.ExecSql("insert into genre (genreid, gname) values (200, 'Zydeco')");
         catalogue.CommitAndContinue();
         run.KeepCatalogueCache(keepCache);
     }
@@ -56,7 +57,8 @@ struct Side {
     LoadRun run{library, policy};
 };
 
-/// A file under the music root and its tag: file, title, artist, album, track and year (if any).
+/// A file under the music root and its tag: file, title, artist, album, track, year and genre (if
+/// any).
 using Tags = QStringList;
 
 /// What a load run is given to do, in order.
@@ -136,6 +138,7 @@ protected:
             tag.SetAlbum(tags[3]);
             tag.SetTrack(static_cast<std::uint8_t>(tags[4].toInt()));
             tag.SetYear(tags.value(5));
+            tag.SetGenre(tags.value(6));
             ASSERT_TRUE(tag.Save(path)) << tags[0].toStdString();
         }
     }
@@ -211,9 +214,9 @@ TEST_P(CachedLoad, StoresWhatALoadWithoutTheCacheStores) {
 std::vector<Tags> AwkwardNames() {
     const QString longAlbum = QString("Very Long ").repeated(8);  // cut at 80 after a blank
     return {
-        {"Beatles/01.mp3", "Come Together", "The Beatles", "Abbey Road", "1", "1969"},
-        {"Beatles/02.mp3", "Something", "THE BEATLES", "ABBEY ROAD", "2"},
-        {"Beatles/03.mp3", "Maxwell's Silver Hammer", "the beatles", "abbey road", "3", "1970"},
+        {"Beatles/01.mp3", "Come Together", "The Beatles", "Abbey Road", "1", "1969", "Zydeco"},
+        {"Beatles/02.mp3", "Something", "THE BEATLES", "ABBEY ROAD", "2", "", "ZYDECO"},
+        {"Beatles/03.mp3", "Maxwell's Silver Hammer", "the beatles", "abbey road", "3", "1970", "Polka"},
         {"Beatles/03 again.mp3", "MAXWELL'S SILVER HAMMER", "The Beatles", "Abbey Road", "3"},
         {"Various/01.mp3", "Don't Stop", "Fleetwood Mac", "Don't Stop The Hits", "1"},
         {"Various/02.mp3", "Don’t Stop", "Fleetwood Mac", "Don’t Stop The Hits", "1"},
@@ -236,15 +239,20 @@ Scenario TwoFiles(const char* name, std::vector<Step> between) {
     std::vector<Step> steps{Load("a.mp3")};
     steps.insert(steps.end(), between.begin(), between.end());
     steps.push_back(Load("b.mp3"));
-    return {name, {{"a.mp3", "A", "Artist", "Album", "1"}, {"b.mp3", "B", "Artist", "Album", "2"}}, steps};
+    return {name,
+            {{"a.mp3", "A", "Artist", "Album", "1", "", "zydeco"},
+             {"b.mp3", "B", "Artist", "Album", "2", "", "Zydeco"}},
+            steps};
 }
 
 const char kRenameAlbum[] = "update album set alname = 'Renamed' where alname = 'Album'";
+const char kRenameGenre[] = "update genre set gname = 'Renamed' where gname = 'Zydeco'";
 
 INSTANTIATE_TEST_SUITE_P(
     Scenarios, CachedLoad,
     ::testing::Values(
         Scenario{"AwkwardNames", AwkwardNames(), {}},
+        TwoFiles("GenreRenamedByAnotherWindow", {{Step::Kind::Here, kRenameGenre}}),
         TwoFiles("AlbumRenamedByAnotherWindow", {{Step::Kind::Here, kRenameAlbum}}),
         TwoFiles("AlbumMadeAGroupByAnotherWindow",
                  {{Step::Kind::Here, "update album set alorgrp = 'G' where alname = 'Album'"}}),
@@ -288,7 +296,7 @@ INSTANTIATE_TEST_SUITE_P(
 /// The cache outlives the run's own statements (savepoints, inserts, counts) from one file to the
 /// next, or it would save nothing; a commit starts it again.
 TEST_F(CachedLoad, KeepsWhatItLearntFromFileToFileUntilTheCommit) {
-    MakeFiles({{"a.mp3", "A", "Artist", "Album", "1"}, {"b.mp3", "B", "Artist", "Album", "2"}});
+    MakeFiles({{"a.mp3", "A", "Artist", "Album", "1", "", "Zydeco"}, {"b.mp3", "B", "Artist", "Album", "2"}});
     Side side(m_music.path() + "/", true);
     side.run.StartLoadRun(true);
     side.run.ImportFile(m_music.filePath("a.mp3"));
@@ -299,6 +307,8 @@ TEST_F(CachedLoad, KeepsWhatItLearntFromFileToFileUntilTheCommit) {
     ASSERT_NE(cache.AlbumById(song.AlbumId), nullptr);
     EXPECT_EQ(cache.AlbumById(song.AlbumId)->NumExi, 2);
     EXPECT_NE(cache.Artist("artist"), nullptr);
+    ASSERT_NE(cache.Genre("zydeco"), nullptr);
+    EXPECT_EQ(*cache.Genre("zydeco"), 200);
     EXPECT_NE(cache.AlbumNamed("album"), nullptr);
     EXPECT_EQ(cache.NextSongNum(), song.SongNum + 1);
     EXPECT_TRUE(cache.FolderKnown(""));
