@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <algorithm>
+#include <limits>
 
 #include "core/Catalogue.h"
 #include "core/ColumnWidths.h"
@@ -91,8 +92,9 @@ void LoadRun::ImportFile(const QString& path) {
     const CacheInUse inUse(m_library.songs, m_tags.Genres(), cache);
     RunOwn(cache, m_markProbe, [&] { catalogue.SetSavepoint(); });
     Outcome outcome = Outcome::Skipped;
+    qint64 bytes = 0;
     try {
-        outcome = Import(path);
+        outcome = Import(path, bytes);
         RunOwn(cache, m_markProbe, [&] { catalogue.ReleaseSavepoint(); });
     } catch (...) {
         // The rows it knew of may be undone.
@@ -121,10 +123,10 @@ void LoadRun::ImportFile(const QString& path) {
             ++m_counts.skipped;
             return;
     }
-    m_library.size.AdjustJukeboxSize(FileSizeBytes(path));
+    m_library.size.AdjustJukeboxSize(bytes);
 }
 
-LoadRun::Outcome LoadRun::Import(const QString& path) {
+LoadRun::Outcome LoadRun::Import(const QString& path, qint64& bytes) {
     SongStore& songs = m_library.songs;
     TSong song;
     if (songs.FindSongByFileName(path, song) > 0) {
@@ -180,6 +182,14 @@ LoadRun::Outcome LoadRun::Import(const QString& path) {
     song.FileName = songs.RelativePathOf(path);
     song.Exi = true;
     songs.SaveSong(song);
+    // The stored size is the file's own, unless it is the largest the column holds.
+    if (!song.Exi) {
+        bytes = 0;
+    } else if (song.Size < std::numeric_limits<qint32>::max()) {
+        bytes = song.Size;
+    } else {
+        bytes = FileSizeBytes(path);
+    }
     return outcome;
 }
 

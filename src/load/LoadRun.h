@@ -83,8 +83,9 @@ public:
 
 private:
     enum class Outcome { Inserted, Copy, Refreshed, Relinked, Skipped };
-    /// The import proper; the caller makes it all or nothing.
-    Outcome Import(const QString& path);
+    /// The import proper; the caller makes it all or nothing. `bytes`: the size of the file as
+    /// stored (0 when it is not there).
+    Outcome Import(const QString& path, qint64& bytes);
 
     Library& m_library;
     TagPolicy& m_tags;
