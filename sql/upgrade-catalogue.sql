@@ -54,3 +54,10 @@ create table songloudness (songnum integer not null, trackgain double precision,
 /* Its trigger, which deletes a song's row with the song, is made when the program first opens
    the catalogue: the body of a trigger cannot stand in this script. */
 update params set pmval1 = 12 where pmname='DBVN';
+
+/* 12 to 13: the songs' titles, file names and comments lower-cased for the text searches. The
+   trigger that keeps the table is made, and the table filled, when the program first opens the
+   catalogue. */
+create table songsearch (songnum integer not null, lowtitle varchar(80), lowfn varchar(255), lowcomment varchar(80));
+create index ix_songsearch_songnum on songsearch (songnum);
+update params set pmval1 = 13 where pmname='DBVN';

@@ -80,8 +80,8 @@ public:
     /// showing of the main window.
     bool UpgradeCatalogue();
     /// Makes sure the tables the program works on are there (in a fixed order) and adds the
-    /// indexes, and the trigger of SONGLOUDNESS, of tables the version ladder created. Throws when
-    /// a table is missing.
+    /// indexes, and the triggers of SONGLOUDNESS and SONGSEARCH, of tables the version ladder
+    /// created. Throws when a table is missing.
     void OpenTableCursors();
     /// The main window's rename: PMVAL2 of the row with PMID 2, durable at the next commit.
     void RenameCatalogue(const QString& name);
@@ -115,7 +115,7 @@ int RecordCount(RowSet& rows);
 int QueryFieldInt(const RowSet& rows, const QString& column);
 
 /// The layout version a catalogue is brought up to.
-inline constexpr int kCurrentCatalogueVersion = 12;
+inline constexpr int kCurrentCatalogueVersion = 13;
 
 /// Shows the refusal and returns true when the catalogue is read-only.
 bool RefuseIfReadOnly(bool readOnly);

@@ -4,6 +4,7 @@
 
 #include "Catalogue.h"
 #include "Firebird.h"
+#include "SongSearchTable.h"
 
 namespace sw {
 
@@ -24,6 +25,45 @@ constexpr const char* kCreateSongLoudnessTrigger =
     "create trigger songloudness_song_delete for song after delete as begin delete from songloudness "
     "where songnum = old.songnum; end";
 
+/// The same statements stand in sql/upgrade-catalogue.sql.
+constexpr const char* kCreateSongSearch =
+    "create table songsearch (songnum integer not null, lowtitle varchar(80), lowfn varchar(255), lowcomment "
+    "varchar(80))";
+constexpr const char* kCreateSongSearchIndex = "create index ix_songsearch_songnum on songsearch (songnum)";
+constexpr const char* kFillSongSearch =
+    "insert into songsearch (songnum, lowtitle, lowfn, lowcomment) select songnum, lower(title), lower(fn), "
+    "lower(\"comment\") from song";
+
+/// The statements that make the rows of SONGSEARCH for the songs numbered `number` afresh from all of
+/// them, so that two songs sharing a number (which a damaged catalogue may hold) keep their own texts.
+QString RemakeSearchRows(const QString& number) {
+    return "delete from songsearch where songnum = " + number + "; " + kFillSongSearch +
+           " where songnum = " + number + "; ";
+}
+
+/// A text column changed for a search: texts that differ only in trailing blanks compare equal but
+/// are told apart by a search for a blank.
+QString Changed(const QString& column) {
+    return QString(
+               "new.%1 is distinct from old.%1 or octet_length(new.%1) is distinct from octet_length(old.%1)")
+        .arg(column);
+}
+
+/// Keeps SONGSEARCH equal to the songs' texts whichever statement writes SONG. An update that leaves
+/// the number and the three texts alone (a time stamp, a rating) costs nothing more.
+QString SongSearchTrigger() {
+    return QString(
+               "create or alter trigger %1 for song active after insert or update or delete as begin "
+               "if (inserting) then insert into songsearch (songnum, lowtitle, lowfn, lowcomment) values "
+               "(new.songnum, lower(new.title), lower(new.fn), lower(new.\"comment\")); "
+               "else if (deleting or new.songnum is distinct from old.songnum or ")
+               .arg(kSongSearchTrigger) +
+           Changed("title") + " or " + Changed("fn") + " or " + Changed("\"comment\"") + ") then begin " +
+           RemakeSearchRows("old.songnum") +
+           "if (updating) then if (new.songnum <> old.songnum) then begin " +
+           RemakeSearchRows("new.songnum") + "end end end";
+}
+
 struct LadderStep {
     int from;
     std::vector<const char*> statements;
@@ -31,7 +71,7 @@ struct LadderStep {
 
 /// Each step is announced and recorded before its statements run, each committed on its own, so a
 /// failing statement is not tried again at the next start.
-const std::array<LadderStep, 11> kLadder{{
+const std::array<LadderStep, 12> kLadder{{
     {1,
      {"alter table album add grpid integer default 0, add alorgrp char(1) default 'A'",
       "update album set alorgrp = 'A', grpid = 0"}},
@@ -52,6 +92,9 @@ const std::array<LadderStep, 11> kLadder{{
     {10, {"alter table plist add pldate integer default 0", "update plist set pldate=0"}},
     // Loudness and the start and end of the music, one row per measured song.
     {11, {kCreateSongLoudness}},
+    // The songs' texts lower-cased for the text searches; filled, and then kept, once the tables
+    // are opened.
+    {12, {kCreateSongSearch, kCreateSongSearchIndex}},
 }};
 
 constexpr int kHistoryRepairVersion = 9;
@@ -80,6 +123,20 @@ const LadderIndex kLadderIndexes[] = {
     {"IX_GENRE_NAME_LOWER", "GENRE", "GNAME",
      "create index ix_genre_name_lower on genre computed by (lower(gname))"},
 };
+
+bool Exists(Catalogue& catalogue, const QString& sql) {
+    return QueryFieldInt(catalogue.Select(sql), "ct") > 0;
+}
+
+constexpr const char* kSearchTableQuery =
+    "select count(*) as ct from rdb$relations where rdb$relation_name = 'SONGSEARCH'";
+
+QString SearchTriggerQuery() {
+    return QString(
+               "select count(*) as ct from rdb$triggers where rdb$trigger_name = '%1' and "
+               "coalesce(rdb$trigger_inactive, 0) = 0")
+        .arg(kSongSearchTrigger);
+}
 
 }  // namespace
 
@@ -120,6 +177,17 @@ void Catalogue::OpenTableCursors() {
     if (QueryFieldInt(table, "ct") > 0 && QueryFieldInt(trigger, "ct") == 0) {
         ExecSqlCommit(kCreateSongLoudnessTrigger);
     }
+    // Without its trigger the table may have missed changes (or was never filled): it is filled
+    // afresh first, so that a stop in between leaves it without the trigger, to be filled again.
+    if (Exists(*this, kSearchTableQuery) && !Exists(*this, SearchTriggerQuery())) {
+        ExecSqlCommit("delete from songsearch");
+        ExecSqlCommit(kFillSongSearch);
+        ExecSqlCommit(SongSearchTrigger());
+    }
+}
+
+bool SongSearchTableKept(Catalogue& catalogue) {
+    return Exists(catalogue, SearchTriggerQuery());
 }
 
 }  // namespace sw

@@ -69,7 +69,7 @@ TEST_F(Ladder, VersionOneClimbsToNineThenWaitsForTheHistoryRepair) {
     EXPECT_EQ(StoredVersion(), kCurrentCatalogueVersion);
     EXPECT_EQ(m_dialogs.TextsOf("INFO"),
               (QStringList{"Converting database to version 10", "Converting database to version 11",
-                           "Converting database to version 12"}));
+                           "Converting database to version 12", "Converting database to version 13"}));
     again.ExecSqlCommit("insert into plist (plid, plname) values (1, 'p')");
     EXPECT_EQ(again.Select("select pldate from plist").Int("PLDATE"), 0);
     again.OpenTableCursors();

@@ -95,11 +95,13 @@ TEST_F(CheckFixture, HistoryRepairRunsWhenTheCheckOpensAtVersionNine) {
         .SetInteger("d", 20230102)
         .SetInteger("t", 1);
     insert.Execute();
-    // Back to the layout of version 9, which lacks the playlist date and the loudness table of the
-    // steps after the repair.
+    // Back to the layout of version 9, which lacks the playlist date, the loudness table and the
+    // songs' search texts of the steps after the repair.
     m_catalogue.ExecSqlCommit("alter table plist drop pldate");
     m_catalogue.ExecSqlCommit("drop trigger songloudness_song_delete");
     m_catalogue.ExecSqlCommit("drop table songloudness");
+    m_catalogue.ExecSqlCommit("drop trigger songsearch_song");
+    m_catalogue.ExecSqlCommit("drop table songsearch");
     m_catalogue.ExecSqlCommit("update params set pmval1 = 9 where pmname = 'DBVN'");
     m_catalogue.ReadParams();
 

@@ -54,7 +54,7 @@ TEST(HistoryRepair, FillsDayAndTimeNumbersAndRaisesTheVersion) {
     EXPECT_EQ(session.catalogue.CatalogueVersion(), kCurrentCatalogueVersion);
     EXPECT_EQ(dialogs.TextsOf("INFO"),
               (QStringList{"Converting database to version 10", "Converting database to version 11",
-                           "Converting database to version 12"}));
+                           "Converting database to version 12", "Converting database to version 13"}));
     session.catalogue.ExecSqlCommit("insert into plist (plid, plname, pldate) values (1, 'p', 20240401)");
     RowSet rows = session.catalogue.Select("select songnum, pldate, pltime from history order by songnum");
     const int expected[3][2] = {{20240401, 0}, {20230102, 30405}, {20220607, 80910}};
