@@ -12,6 +12,7 @@
 #include "core/Library.h"
 #include "core/Query.h"
 #include "core/Settings.h"
+#include "core/SongSearchTable.h"
 #include "foundation/Clock.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Text.h"
@@ -453,6 +454,14 @@ bool SongListController::ReadByKeys(const SongListQueryParts& parts, const std::
     std::optional<RowSet> rows;
     std::vector<int> found;
     if (searching) {
+        // Without the songs' stored lower-cased texts (a catalogue whose tables were not opened by
+        // this version), or for a text that only its query as it stands answers, the search runs
+        // as one query.
+        if (!SearchReadableInTwoSteps(m_searchText, m_searchTitle) ||
+            (SearchReadsStoredTexts(m_searchPlace, m_searchTitle) &&
+             !SongSearchTableKept(m_library.catalogue))) {
+            return false;
+        }
         rows = ReadSearchByKeys(m_library.catalogue, m_searchPlace, m_searchText, m_searchTitle,
                                 m_hideMissing, found);
     } else {

@@ -131,6 +131,23 @@ QString ModeOrder(SongListMode mode) {
     return {};
 }
 
+/// A song's own place as SONGSEARCH holds it: the same text, lower-cased when it was written.
+QString StoredPlaceColumn(SearchPlace place) {
+    switch (place) {
+        case SearchPlace::Title:
+            return "x.lowtitle";
+        case SearchPlace::FileName:
+            return "x.lowfn";
+        case SearchPlace::Comment:
+            return "x.lowcomment";
+        case SearchPlace::AlbumName:
+        case SearchPlace::ArtistName:
+        case SearchPlace::Anywhere:
+            break;
+    }
+    return {};
+}
+
 QString PlaceColumn(SearchPlace place) {
     switch (place) {
         case SearchPlace::AlbumName:
@@ -147,6 +164,24 @@ QString PlaceColumn(SearchPlace place) {
             break;
     }
     return {};
+}
+
+/// True when a letter of the text changes its length in UTF-8 with its case (the dotless i and
+/// the long s become I and S).
+bool CaseChangesLength(const QString& text) {
+    for (const char32_t letter : text.toUcs4()) {
+        const QString one = QString::fromUcs4(&letter, 1);
+        const qsizetype bytes = one.toUtf8().size();
+        if (one.toUpper().toUtf8().size() != bytes || one.toLower().toUtf8().size() != bytes) {
+            return true;
+        }
+    }
+    return false;
+}
+
+/// The search text as the conditions quote it, lower-cased.
+QString SearchLiteral(const QString& doubledText) {
+    return "'" + doubledText.toLower() + "'";
 }
 
 }  // namespace
@@ -248,15 +283,23 @@ QString SongColumnQueryText(const QString& column, int first, int last) {
 
 SearchParts SearchPartsText(SearchPlace place, const QString& doubledText, bool titleEquals) {
     const auto chosen = [place](SearchPlace each) { return place == SearchPlace::Anywhere || place == each; };
+    // An exact title is found through the index on the lower-cased title; a text held anywhere in
+    // the songs' own columns is looked for in their stored lower-cased copies, each song joined by
+    // its number.
+    const bool stored = SearchReadsStoredTexts(place, titleEquals);
     SearchParts parts;
     QString own;
     for (const SearchPlace each : {SearchPlace::Title, SearchPlace::FileName, SearchPlace::Comment}) {
         if (chosen(each)) {
-            own += (own.isEmpty() ? "" : "or ") + SearchCondition(each, doubledText, titleEquals);
+            own += (own.isEmpty() ? "" : "or ") +
+                   (stored ? "(" + StoredPlaceColumn(each) + " containing " + SearchLiteral(doubledText) + ")"
+                           : SearchCondition(each, doubledText, titleEquals));
         }
     }
     if (!own.isEmpty()) {
-        parts.songKeys = QString(kSongKeys) + ", s.exi FROM song s\nwhere " + own;
+        parts.songKeys = QString(kSongKeys) + ", s.exi FROM " +
+                         (stored ? "songsearch x\nJOIN song s ON s.songnum = x.songnum" : "song s") +
+                         "\nwhere " + own;
     }
     if (chosen(SearchPlace::AlbumName)) {
         parts.albumIds = "SELECT al.albumid FROM album al\nwhere " +
@@ -269,6 +312,14 @@ SearchParts SearchPartsText(SearchPlace place, const QString& doubledText, bool 
     return parts;
 }
 
+bool SearchReadsStoredTexts(SearchPlace place, bool titleEquals) {
+    return !titleEquals && place != SearchPlace::AlbumName && place != SearchPlace::ArtistName;
+}
+
+bool SearchReadableInTwoSteps(const QString& doubledText, bool titleEquals) {
+    return titleEquals || !CaseChangesLength(SearchLiteral(doubledText));
+}
+
 QString SongKeysOfQueryText(const std::vector<int>& albumIds, const std::vector<int>& artistIds) {
     QStringList each = InConditions("s.albumid", albumIds) + InConditions("s.artistid", artistIds);
     return QString(kSongKeys) + ", s.exi FROM song s\nwhere " +
@@ -276,7 +327,7 @@ QString SongKeysOfQueryText(const std::vector<int>& albumIds, const std::vector<
 }
 
 QString SearchCondition(SearchPlace place, const QString& doubledText, bool titleEquals) {
-    const QString literal = "'" + doubledText.toLower() + "'";
+    const QString literal = SearchLiteral(doubledText);
     const QString op = titleEquals ? " = " : " containing ";
     QList<SearchPlace> places;
     if (place == SearchPlace::Anywhere) {

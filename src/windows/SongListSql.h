@@ -66,16 +66,26 @@ QString SongRowsQueryText(const std::vector<int>& songNums);
 /// CREATETS, lower-case names are quoted) for the songs numbered from `first` to `last`.
 QString SongColumnQueryText(const QString& column, int first, int last);
 
-/// A text search in its parts that need no join: the keys (with EXI) of the songs whose own
-/// columns hold the text (empty when no such place is searched), and the ids of the albums and of
-/// the artists whose names hold it (empty when not searched). Each place's condition is the one
-/// SearchCondition writes for it.
+/// A text search in its parts that need no join of names: the keys (with EXI) of the songs whose
+/// own columns hold the text (empty when no such place is searched), and the ids of the albums and
+/// of the artists whose names hold it (empty when not searched). Each place's condition is the one
+/// SearchCondition writes for it, except that the songs' own columns are read lower-cased from
+/// SONGSEARCH (joined by song number) for a text they hold, which needs SongSearchTableKept.
 struct SearchParts {
     QString songKeys;
     QString albumIds;
     QString artistIds;
 };
 SearchParts SearchPartsText(SearchPlace place, const QString& doubledText, bool titleEquals);
+/// True when SearchPartsText reads SONGSEARCH for such a search: a text (not an exact title) in the
+/// songs' own columns.
+bool SearchReadsStoredTexts(SearchPlace place, bool titleEquals);
+/// False when a search for this text must be read at once, by its query text as it stands: when a
+/// letter of the lower-cased text changes its length in UTF-8 with its case (the dotless i and the
+/// long s become I and S). The catalogue's CONTAINING upper-cases its pattern into a buffer of the
+/// pattern's own length and then reads all of it, bytes left there from earlier included, so that
+/// what such a pattern finds depends on the memory the query happens to reuse.
+bool SearchReadableInTwoSteps(const QString& doubledText, bool titleEquals);
 /// The keys (with EXI) of the songs of these albums or of these artists.
 QString SongKeysOfQueryText(const std::vector<int>& albumIds, const std::vector<int>& artistIds);
 
