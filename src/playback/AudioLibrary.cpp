@@ -557,6 +557,17 @@ bool AudioLibrary::StreamSetEnd(AudioHandle handle, quint64 position) {
     return true;
 }
 
+quint64 AudioLibrary::StreamGetEnd(AudioHandle handle) {
+    State& d = *m_state;
+    std::lock_guard lock(d.graph.mutex);
+    const Channel* channel = d.Find(handle);
+    if (!channel) {
+        return kAudioAllBits;
+    }
+    Succeed();
+    return channel->endFrame < 0 ? kAudioAllBits : static_cast<quint64>(channel->endFrame) * kBytesPerFrame;
+}
+
 bool AudioLibrary::ChannelGetAttribute(AudioHandle handle, quint32 attribute, float* value) {
     State& d = *m_state;
     std::lock_guard lock(d.graph.mutex);

@@ -120,6 +120,9 @@ public:
     /// there: a mixer source ends, hands over to a queued source and notifies its end at that
     /// frame. All bits set ends it at the file's end again.
     bool StreamSetEnd(AudioHandle stream, quint64 position);
+    /// The byte position StreamSetEnd gave the stream; all bits set when it ends with its file (or
+    /// on failure).
+    quint64 StreamGetEnd(AudioHandle stream);
 
     /// The volume (BASS_ATTRIB_VOL): 0 silent, 1 full; mid-slide, the value reached so far.
     /// kAttribGain: the stream's levelling factor.

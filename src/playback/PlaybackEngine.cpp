@@ -252,13 +252,10 @@ void PlaybackEngine::OnSongStarted() {
     m_transport.timeBarMaximum = seconds;
     m_transport.lengthText = DurationText(seconds);
     const int row = m_queue.NowPlayingRow();
-    m_musicEnd = 0;
+    // Levelling gave the stream the end of its music when it was opened.
+    const quint64 musicEnd = m_audio.StreamGetEnd(m_current);
+    m_musicEnd = musicEnd == kAudioAllBits ? 0 : std::max(0.0, m_audio.ChannelBytes2Seconds(m_current, musicEnd));
     if (const TSongObj* object = m_queue.SongAt(row)) {
-        if (Levelling() && m_catalogue) {
-            if (const std::optional<SongLevel> level = ReadSongLevel(*m_catalogue, object->Song(), m_settings)) {
-                m_musicEnd = level->MusicEndMs / 1000.0;
-            }
-        }
         if (object->Song().Duration != seconds) {
             m_queue.SetRowDuration(row, seconds);
             if (m_catalogue && object->Song().SongNum > 0) {

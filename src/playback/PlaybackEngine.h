@@ -292,7 +292,8 @@ private:
     /// m_next, for the mixing thread.
     std::atomic<AudioHandle> m_queuedStream{0};
     int m_songsSounded = 0;
-    /// Where the playing song's music ends, in seconds of the file; 0 when not known.
+    /// Where the playing song's music ends, in seconds of the file (its stream's end, set by
+    /// levelling); 0 when it ends with its file.
     double m_musicEnd = 0;
 };
 
