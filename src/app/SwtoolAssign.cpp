@@ -9,7 +9,7 @@
 #include "core/Settings.h"
 #include "foundation/Dialogs.h"
 #include "tags/TagPolicy.h"
-#include "windows/AssignController.h"
+#include "windows/details/AssignController.h"
 
 namespace sw::swtool {
 

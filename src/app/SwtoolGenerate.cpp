@@ -10,7 +10,7 @@
 #include "SwtoolPlaylistSession.h"
 #include "core/CatalogueCreation.h"
 #include "core/InstanceLock.h"
-#include "playback/CatalogueGenerator.h"
+#include "bench/CatalogueGenerator.h"
 
 namespace sw::swtool {
 

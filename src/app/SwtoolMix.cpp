@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "SwtoolCommands.h"
-#include "playback/CrossfadeMix.h"
+#include "playback/audio/CrossfadeMix.h"
 
 namespace sw::swtool {
 

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "SwtoolSession.h"
-#include "playback/Playlists.h"
+#include "core/Playlists.h"
 
 namespace sw::swtool {
 

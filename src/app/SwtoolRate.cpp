@@ -5,7 +5,7 @@
 #include "SwtoolCommands.h"
 #include "SwtoolPlaylistSession.h"
 #include "foundation/Dialogs.h"
-#include "playback/Ratings.h"
+#include "core/Ratings.h"
 #include "tags/TagPolicy.h"
 
 namespace sw::swtool {

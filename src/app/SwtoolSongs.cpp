@@ -12,7 +12,7 @@
 #include "SwtoolPlaylistSession.h"
 #include "foundation/Clock.h"
 #include "foundation/Dialogs.h"
-#include "windows/SongListController.h"
+#include "windows/songs/SongListController.h"
 
 namespace sw::swtool {
 

@@ -15,7 +15,7 @@
 #include "core/InstanceLock.h"
 #include "core/Paths.h"
 #include "foundation/ScriptedDialogs.h"
-#include "windows/GuardedApplication.h"
+#include "windows/main/GuardedApplication.h"
 
 namespace {
 

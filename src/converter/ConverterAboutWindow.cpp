@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "foundation/Placement.h"
-#include "windows/WindowHelpers.h"
+#include "windows/main/WindowHelpers.h"
 
 namespace sw {
 

@@ -4,7 +4,7 @@
 #include <QMessageBox>
 #include <QShowEvent>
 
-#include "windows/WindowHelpers.h"
+#include "windows/main/WindowHelpers.h"
 
 namespace sw {
 

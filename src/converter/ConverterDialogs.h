@@ -1,7 +1,7 @@
 #pragma once
 
 #include "foundation/Placement.h"
-#include "windows/QtDialogs.h"
+#include "windows/main/QtDialogs.h"
 
 namespace sw {
 

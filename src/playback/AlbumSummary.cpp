@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-#include "Ratings.h"
+#include "core/Ratings.h"
 #include "core/Library.h"
 #include "core/RowSet.h"
 #include "foundation/Dialogs.h"

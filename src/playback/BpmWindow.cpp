@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "playback/BpmTap.h"
+#include "BpmTap.h"
 
 namespace sw {
 

@@ -8,7 +8,7 @@
 #include "foundation/Dates.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Numbers.h"
-#include "playback/QueueController.h"
+#include "QueueController.h"
 
 namespace sw {
 

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <vector>
 
-#include "playback/PlaybackEngine.h"
+#include "PlaybackEngine.h"
 
 namespace sw {
 

@@ -6,7 +6,7 @@
 #include "core/Catalogue.h"
 #include "core/Settings.h"
 #include "core/Song.h"
-#include "playback/LoudnessStore.h"
+#include "LoudnessStore.h"
 
 namespace sw {
 

@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "FfmpegDecoder.h"
+#include "playback/audio/FfmpegDecoder.h"
 #include "LoudnessTags.h"
 
 namespace sw {

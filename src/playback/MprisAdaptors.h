@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <QVariantMap>
 
-#include "playback/MprisService.h"
+#include "MprisService.h"
 
 namespace sw {
 

@@ -10,9 +10,9 @@
 #include "core/Settings.h"
 #include "foundation/Clock.h"
 #include "foundation/Dialogs.h"
-#include "playback/MprisAdaptors.h"
-#include "playback/PlaybackEngine.h"
-#include "playback/QueueController.h"
+#include "MprisAdaptors.h"
+#include "PlaybackEngine.h"
+#include "QueueController.h"
 
 namespace sw {
 

@@ -8,8 +8,8 @@
 #include <QVariantMap>
 #include <functional>
 
-#include "playback/MprisOption.h"
-#include "playback/PlaybackState.h"
+#include "MprisOption.h"
+#include "PlaybackState.h"
 
 namespace sw {
 

@@ -11,10 +11,10 @@
 #include "foundation/Dialogs.h"
 #include "foundation/Numbers.h"
 #include "foundation/Text.h"
-#include "playback/AudioFormat.h"
-#include "playback/History.h"
-#include "playback/Levelling.h"
-#include "playback/QueueController.h"
+#include "playback/audio/AudioFormat.h"
+#include "core/History.h"
+#include "Levelling.h"
+#include "QueueController.h"
 #include "tags/TagPolicy.h"
 
 namespace sw {

@@ -8,8 +8,8 @@
 #include <set>
 #include <vector>
 
-#include "playback/AudioLibrary.h"
-#include "playback/PlaybackState.h"
+#include "playback/audio/AudioLibrary.h"
+#include "PlaybackState.h"
 
 namespace sw {
 

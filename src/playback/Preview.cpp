@@ -2,7 +2,7 @@
 
 #include "core/Song.h"
 #include "foundation/Dialogs.h"
-#include "playback/PlaybackEngine.h"
+#include "PlaybackEngine.h"
 
 namespace sw {
 

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "playback/Preview.h"
+#include "Preview.h"
 
 namespace sw {
 

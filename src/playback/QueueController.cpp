@@ -8,7 +8,7 @@
 #include "foundation/Dates.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Text.h"
-#include "playback/Playlists.h"
+#include "core/Playlists.h"
 
 namespace sw {
 

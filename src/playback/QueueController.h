@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "core/Song.h"
-#include "playback/PlaybackState.h"
-#include "playback/QueueColumns.h"
-#include "playback/QueuePopup.h"
+#include "PlaybackState.h"
+#include "QueueColumns.h"
+#include "QueuePopup.h"
 
 namespace sw {
 

@@ -14,9 +14,9 @@
 #include "foundation/Dialogs.h"
 #include "foundation/Files.h"
 #include "foundation/Text.h"
-#include "playback/PlaybackEngine.h"
-#include "playback/QueueColumns.h"
-#include "playback/QueueController.h"
+#include "PlaybackEngine.h"
+#include "QueueColumns.h"
+#include "QueueController.h"
 
 namespace sw {
 

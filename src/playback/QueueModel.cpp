@@ -1,6 +1,6 @@
 #include "QueueModel.h"
 
-#include "playback/QueueController.h"
+#include "QueueController.h"
 
 namespace sw {
 

@@ -4,7 +4,7 @@
 
 #include "QueueController.h"
 #include "foundation/Dialogs.h"
-#include "playback/PlaylistRefs.h"
+#include "core/PlaylistRefs.h"
 
 namespace sw {
 

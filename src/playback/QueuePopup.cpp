@@ -8,8 +8,8 @@
 #include "core/SongRemoval.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Text.h"
-#include "playback/Playlists.h"
-#include "playback/Ratings.h"
+#include "core/Playlists.h"
+#include "core/Ratings.h"
 
 namespace sw {
 

@@ -7,7 +7,7 @@
 #include "core/Library.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Text.h"
-#include "playback/Playlists.h"
+#include "core/Playlists.h"
 
 namespace sw {
 

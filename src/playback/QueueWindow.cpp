@@ -17,8 +17,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "playback/Preview.h"
-#include "playback/QueueModel.h"
+#include "Preview.h"
+#include "QueueModel.h"
 
 namespace sw {
 

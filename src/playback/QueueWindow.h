@@ -4,8 +4,8 @@
 #include <QMainWindow>
 #include <functional>
 
-#include "playback/PlaybackEngine.h"
-#include "playback/QueueController.h"
+#include "PlaybackEngine.h"
+#include "QueueController.h"
 
 class QAction;
 class QActionGroup;

@@ -6,7 +6,7 @@
 
 #include "QueueWindow.h"
 #include "foundation/Dialogs.h"
-#include "playback/Preview.h"
+#include "Preview.h"
 
 namespace sw {
 

@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "Playlists.h"
+#include "core/Playlists.h"
 #include "core/Catalogue.h"
 #include "core/Query.h"
 #include "core/SongStore.h"

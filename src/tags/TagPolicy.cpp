@@ -95,10 +95,6 @@ bool IsUntaggedType(const QString& fileType) {
     return fileType == "WAV" || fileType == "M4A" || fileType == "WMA";
 }
 
-bool IsReadOnlyTagType(const QString& fileType) {
-    return fileType == "M4A" || fileType == "WMA";
-}
-
 bool IsVorbisCommentType(const QString& fileType) {
     return fileType == "OGG" || fileType == "OPUS" || fileType == "FLAC";
 }

@@ -121,8 +121,6 @@ private:
 int RatingFromText(const QString& text);
 /// WAV, M4A and WMA: audio files whose tags the program never writes.
 bool IsUntaggedType(const QString& fileType);
-/// M4A and WMA: files whose own tags (MP4, ASF) are read but never written.
-bool IsReadOnlyTagType(const QString& fileType);
 /// OGG, OPUS and FLAC: files whose tags are Vorbis comments.
 bool IsVorbisCommentType(const QString& fileType);
 /// Every type the program plays: MP3, OGG, WAV, M4A, WMA, and FLAC and OPUS with `flacAndOpus`

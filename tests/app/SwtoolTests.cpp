@@ -14,7 +14,7 @@
 #include "TestCatalogue.h"
 #include "core/Catalogue.h"
 #include "core/CatalogueCreation.h"
-#include "load/LoadTestSupport.h"
+#include "../load/LoadTestSupport.h"
 
 namespace sw {
 namespace {

@@ -7,7 +7,7 @@
 #include <csignal>
 
 #include "ConverterTestSupport.h"
-#include "ProgramRunner.h"
+#include "../app/ProgramRunner.h"
 #include "core/Catalogue.h"
 
 namespace sw {

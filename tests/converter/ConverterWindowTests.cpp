@@ -15,7 +15,7 @@
 #include "converter/ConverterDialogs.h"
 #include "converter/ConverterWindow.h"
 #include "foundation/ScriptedDialogs.h"
-#include "windows/ModalDriver.h"
+#include "../windows/ModalDriver.h"
 
 namespace sw {
 namespace {

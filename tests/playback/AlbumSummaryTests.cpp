@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "PlaylistTestSupport.h"
+#include "../core/PlaylistTestSupport.h"
 #include "core/Query.h"
 #include "playback/AlbumSummary.h"
 

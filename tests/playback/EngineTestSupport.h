@@ -4,13 +4,13 @@
 #include <memory>
 #include <vector>
 
-#include "AudioTestSupport.h"
+#include "audio/AudioTestSupport.h"
 #include "QueueTestSupport.h"
 #include "foundation/ScriptedDialogs.h"
-#include "playback/AudioFormat.h"
+#include "playback/audio/AudioFormat.h"
 #include "playback/HeadlessHost.h"
 #include "playback/PlaybackEngine.h"
-#include "playback/RenderClock.h"
+#include "playback/audio/RenderClock.h"
 
 namespace sw::test {
 

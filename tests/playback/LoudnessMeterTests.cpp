@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "../tags/TagTestSupport.h"
-#include "playback/AudioError.h"
+#include "playback/audio/AudioError.h"
 #include "playback/LoudnessMeasure.h"
 #include "playback/LoudnessMeter.h"
 

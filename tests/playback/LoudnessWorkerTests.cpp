@@ -22,7 +22,7 @@
 #include "playback/BackgroundLoudness.h"
 #include "playback/LoudnessMeasure.h"
 #include "playback/LoudnessWorker.h"
-#include "playback/WavWriter.h"
+#include "playback/audio/WavWriter.h"
 
 namespace sw {
 namespace {

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <csignal>
 
-#include "AudioTestSupport.h"
+#include "audio/AudioTestSupport.h"
 #include "TestCatalogue.h"
 #include "core/Catalogue.h"
 #include "core/CatalogueCreation.h"

@@ -11,7 +11,7 @@
 #include "core/Catalogue.h"
 #include "core/Library.h"
 #include "core/Settings.h"
-#include "playback/Playlists.h"
+#include "core/Playlists.h"
 #include "playback/QueueController.h"
 
 namespace sw::test {

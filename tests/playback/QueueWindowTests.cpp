@@ -15,7 +15,7 @@
 #include <QTableView>
 #include <QToolButton>
 
-#include "AudioTestSupport.h"
+#include "audio/AudioTestSupport.h"
 #include "QueueTestSupport.h"
 #include "foundation/Clock.h"
 #include "foundation/ScriptedDialogs.h"
@@ -25,7 +25,7 @@
 #include "playback/PreviewWindow.h"
 #include "playback/QueueModel.h"
 #include "playback/QueueWindow.h"
-#include "playback/RenderClock.h"
+#include "playback/audio/RenderClock.h"
 
 namespace sw {
 namespace {

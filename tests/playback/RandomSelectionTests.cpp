@@ -3,7 +3,7 @@
 #include <QSet>
 #include <map>
 
-#include "PlaylistTestSupport.h"
+#include "../core/PlaylistTestSupport.h"
 #include "playback/RandomSelection.h"
 
 namespace sw {

@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "windows/LibraryListWindow.h"
+#include "windows/main/LibraryListWindow.h"
 
 namespace sw::test {
 

@@ -1,0 +1,211 @@
+#include "AlbumsWindow.h"
+
+#include <QActionGroup>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStyle>
+#include <QTableView>
+#include <QToolButton>
+
+#include "NewAlbumGroupDialog.h"
+#include "windows/main/WindowHelpers.h"
+
+namespace sw {
+
+AlbumsWindow::AlbumsWindow(AlbumsController& controller, QWidget* parent)
+    : LibraryListWindow(controller.Model(), Parts{}, parent), m_controller(controller) {
+    setObjectName("FAlbums");
+    setWindowTitle("Albums");
+    resize(640, 480);
+    BuildMenus();
+    BuildPopup();
+    BuildJumpButtons();
+    m_controller.Hooks().newGroupFields = [this](QString& name, QString& artist) {
+        return NewAlbumGroupDialog::Ask(this, name, artist);
+    };
+    m_controller.SetDisplay(this);
+    StateChanged();
+}
+
+AlbumsWindow::~AlbumsWindow() {
+    m_controller.SetDisplay(nullptr);
+    m_controller.Hooks().newGroupFields = nullptr;
+}
+
+void AlbumsWindow::BuildMenus() {
+    QMenuBar* bar = menuBar();
+    m_back = bar->addAction("Back", this, [this] { m_controller.Back(); });
+    m_back->setObjectName("backItem");
+    BuildFilterMenu();
+    BuildSequenceMenu();
+    BuildGroupsMenu();
+    m_newMenu = bar->addMenu("New");
+    m_newMenu->setObjectName("newMenu");
+    m_newMenu->addAction("Album", this, [this] { m_controller.NewAlbum(); });
+    m_newGroup = m_newMenu->addAction("Group", this, [this] { m_controller.NewGroup(); });
+    QAction* refresh = bar->addAction("Refresh", this, [this] { m_controller.Refresh(); });
+    refresh->setObjectName("refreshItem");
+    for (QMenu* menu : {m_filterMenu, m_sequenceMenu, m_groupsMenu, m_newMenu}) {
+        connect(menu, &QMenu::aboutToShow, this, [this] { ShowMenuStates(); });
+    }
+}
+
+void AlbumsWindow::BuildFilterMenu() {
+    m_filterMenu = menuBar()->addMenu("Filter");
+    m_filterMenu->setObjectName("filterMenu");
+    auto* group = new QActionGroup(m_filterMenu);
+    for (const AlbumRatingFilter filter : kAlbumRatingFilters) {
+        QAction* item = m_filterMenu->addAction(AlbumRatingFilterCaption(filter), this,
+                                                [this, filter] { m_controller.SetRatingFilter(filter); });
+        item->setCheckable(true);
+        group->addAction(item);
+        m_filterItems[filter] = item;
+    }
+    m_filterMenu->addSeparator();
+    m_hideMissing = m_filterMenu->addAction("Hide albums with no existing files", this,
+                                            [this] { m_controller.ToggleHideMissing(); });
+    m_hideMissing->setCheckable(true);
+}
+
+void AlbumsWindow::BuildSequenceMenu() {
+    m_sequenceMenu = menuBar()->addMenu("Sequence");
+    m_sequenceMenu->setObjectName("sequenceMenu");
+    auto* group = new QActionGroup(m_sequenceMenu);
+    for (const AlbumSort sort : kAlbumSorts) {
+        QAction* item = m_sequenceMenu->addAction(AlbumSortCaption(sort), this,
+                                                  [this, sort] { m_controller.SetSort(sort); });
+        item->setCheckable(true);
+        group->addAction(item);
+        m_sortItems[sort] = item;
+    }
+}
+
+void AlbumsWindow::BuildGroupsMenu() {
+    m_groupsMenu = menuBar()->addMenu("Groups");
+    m_groupsMenu->setObjectName("groupsMenu");
+    auto* views = new QActionGroup(m_groupsMenu);
+    m_expanded =
+        m_groupsMenu->addAction("Expanded", this, [this] { m_controller.SetView(AlbumView::Expanded); });
+    m_collapsed =
+        m_groupsMenu->addAction("Collapsed", this, [this] { m_controller.SetView(AlbumView::Collapsed); });
+    for (QAction* item : {m_expanded, m_collapsed}) {
+        item->setCheckable(true);
+        views->addAction(item);
+    }
+    m_groupsMenu->addSeparator();
+    m_hideUngrouped = m_groupsMenu->addAction("Hide ungrouped albums", this,
+                                              [this] { m_controller.ToggleHideUngrouped(); });
+    m_hideUngrouped->setCheckable(true);
+    m_groupsMenu->addSeparator();
+    m_groupsNew = m_groupsMenu->addAction("New", this, [this] { m_controller.NewGroup(); });
+}
+
+void AlbumsWindow::BuildJumpButtons() {
+    auto* bar = static_cast<QHBoxLayout*>(BottomBar()->layout());
+    auto* start = new QToolButton(BottomBar());
+    start->setObjectName("jumpStart");
+    start->setIcon(style()->standardIcon(QStyle::SP_MediaSkipBackward));
+    start->setToolTip("Jump to start of list");
+    connect(start, &QToolButton::clicked, this, [this] { m_controller.JumpToStart(); });
+    auto* end = new QToolButton(BottomBar());
+    end->setObjectName("jumpEnd");
+    end->setIcon(style()->standardIcon(QStyle::SP_MediaSkipForward));
+    end->setToolTip("Jump to end of list");
+    connect(end, &QToolButton::clicked, this, [this] { m_controller.JumpToEnd(); });
+    bar->insertWidget(0, start);
+    bar->insertWidget(1, end);
+}
+
+void AlbumsWindow::AddPopupItem(const QString& caption, std::function<void()> action) {
+    QAction* item = m_popup->addAction(caption);
+    connect(item, &QAction::triggered, this, std::move(action));
+    m_popupItems[caption] = item;
+}
+
+void AlbumsWindow::BuildPopup() {
+    m_popup = new QMenu(this);
+    m_popup->setObjectName("albumPopup");
+    AlbumsController& c = m_controller;
+    AddPopupItem("List ...", [&c] { c.OpenCurrentRow(); });
+    AddPopupItem("Play whole album", [&c] { c.PlayWholeAlbum(); });
+    AddPopupItem("View album details", [&c] { c.ViewDetails(); });
+    AddPopupItem("List songs by this artist", [&c] { c.ListArtistSongs(); });
+    m_popup->addSeparator();
+    AddPopupItem("Rename", [&c] { c.Rename(); });
+    AddPopupItem("Assign genre", [&c] { c.AssignGenre(); });
+    AddPopupItem("Delete album", [&c] { c.DeleteAlbum(); });
+    AddPopupItem("Copy album", [&c] { c.CopyAlbum(); });
+    AddPopupItem("Copy group", [&c] { c.CopyGroup(); });
+    m_popup->addSeparator();
+    AddPopupItem("Select this group", [&c] { c.SelectThisGroup(); });
+    AddPopupItem("Select this Item", [&c] { c.SelectThisItem(); });
+    AddPopupItem("Include this Item in selected group", [&c] { c.IncludeInSelectedGroup(); });
+    AddPopupItem("Include selected Item in this group", [&c] { c.IncludeSelectedItem(); });
+    AddPopupItem("Exclude this Item from group", [&c] { c.ExcludeFromGroup(); });
+    AddPopupItem("Delete group", [&c] { c.DeleteGroup(); });
+    m_popup->addSeparator();
+    AddPopupItem("Singles", [&c] { c.ListSingles(); });
+}
+
+QAction* AlbumsWindow::PopupItem(const QString& caption) const {
+    const auto found = m_popupItems.find(caption);
+    return found == m_popupItems.end() ? nullptr : found->second;
+}
+
+void AlbumsWindow::OpenPopup(int row, const QPoint& globalPosition) {
+    if (!m_controller.OpenPopup(row)) {
+        return;
+    }
+    const AlbumPopupMenu& menu = m_controller.Popup();
+    const auto item = [this](const QString& caption) { return m_popupItems.at(caption); };
+    item("Play whole album")->setEnabled(menu.playEnabled);
+    SetMenuCaption(item("View album details"), menu.viewDetails);
+    item("View album details")->setEnabled(menu.viewDetailsEnabled);
+    SetMenuCaption(item("List songs by this artist"), menu.listArtistSongs);
+    item("Assign genre")->setEnabled(menu.assignGenreEnabled);
+    item("Delete album")->setEnabled(menu.isAlbum);
+    item("Copy album")->setEnabled(menu.isAlbum);
+    item("Copy group")->setEnabled(menu.isGroup);
+    item("Select this group")->setEnabled(menu.isGroup);
+    SetMenuCaption(item("Include this Item in selected group"), menu.includeInSelected);
+    SetMenuCaption(item("Include selected Item in this group"), menu.includeSelected);
+    item("Include selected Item in this group")->setEnabled(menu.isGroup);
+    item("Exclude this Item from group")->setEnabled(menu.excludeEnabled);
+    item("Delete group")->setEnabled(menu.isGroup);
+    m_popup->popup(globalPosition);
+}
+
+void AlbumsWindow::EscapePressed() {
+    if (!m_controller.EscapePressed()) {
+        close();
+    }
+}
+
+void AlbumsWindow::StateChanged() {
+    setWindowTitle(m_controller.Caption());
+    CountLabel()->setText(m_controller.CountLabel());
+    ShowMenuStates();
+}
+
+void AlbumsWindow::ShowMenuStates() {
+    m_back->setEnabled(m_controller.BackEnabled());
+    m_filterMenu->setTitle(m_controller.FilterMenuCaption());
+    for (const auto& [filter, item] : m_filterItems) {
+        item->setChecked(filter == m_controller.RatingFilter());
+    }
+    m_hideMissing->setChecked(m_controller.HideMissing());
+    for (const auto& [sort, item] : m_sortItems) {
+        item->setChecked(sort == m_controller.Sort());
+    }
+    m_sortItems.at(AlbumSort::SequenceNumber)->setEnabled(m_controller.SequenceSortEnabled());
+    m_expanded->setChecked(m_controller.View() == AlbumView::Expanded);
+    m_collapsed->setChecked(m_controller.View() == AlbumView::Collapsed);
+    m_hideUngrouped->setChecked(m_controller.HideUngrouped());
+    m_hideUngrouped->setEnabled(m_controller.HideUngroupedEnabled());
+    m_groupsNew->setEnabled(m_controller.NewGroupEnabled());
+    m_newGroup->setEnabled(m_controller.NewGroupEnabled());
+}
+
+}  // namespace sw

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <map>
+
+#include "AlbumsController.h"
+#include "windows/main/LibraryListWindow.h"
+
+class QAction;
+class QMenu;
+class QToolButton;
+
+namespace sw {
+
+/// The "Albums" window: the albums controller's list in the shared list frame, its menus, the row
+/// pop-up and the jump buttons. Created once; the controller's requests show it.
+class AlbumsWindow : public LibraryListWindow {
+public:
+    explicit AlbumsWindow(AlbumsController& controller, QWidget* parent = nullptr);
+    ~AlbumsWindow() override;
+
+    AlbumsController& Controller() { return m_controller; }
+    QMenu* PopupMenu() const { return m_popup; }
+    QMenu* FilterMenu() const { return m_filterMenu; }
+    QMenu* SequenceMenu() const { return m_sequenceMenu; }
+    QMenu* GroupsMenu() const { return m_groupsMenu; }
+    QMenu* NewMenu() const { return m_newMenu; }
+    QAction* BackItem() const { return m_back; }
+    /// The pop-up item that was built with this caption (its shown caption may differ).
+    QAction* PopupItem(const QString& caption) const;
+
+    /// Opens the pop-up menu over the row at the global position, as a right click does.
+    void OpenPopup(int row, const QPoint& globalPosition);
+
+protected:
+    int ControllerRow() const override { return m_controller.CurrentRow(); }
+    void UserMovedTo(int row) override { m_controller.SetCurrentRow(row); }
+    void RowClicked(int row) override { m_controller.RowClicked(row); }
+    void PopupRequested(int row, const QPoint& at) override { OpenPopup(row, at); }
+    void HeadingClicked(int column) override { m_controller.HeadingClicked(column); }
+    void SearchTyped(const QString& text) override { m_controller.SearchTyped(text); }
+    void EnterPressed() override { m_controller.OpenCurrentRow(); }
+    void EscapePressed() override;
+    void Activated() override { m_controller.WindowActivated(); }
+    void StateChanged() override;
+
+private:
+    void BuildMenus();
+    void BuildFilterMenu();
+    void BuildSequenceMenu();
+    void BuildGroupsMenu();
+    void BuildPopup();
+    void BuildJumpButtons();
+    void AddPopupItem(const QString& caption, std::function<void()> action);
+    void ShowMenuStates();
+
+    AlbumsController& m_controller;
+    QAction* m_back = nullptr;
+    QMenu* m_filterMenu = nullptr;
+    std::map<AlbumRatingFilter, QAction*> m_filterItems;
+    QAction* m_hideMissing = nullptr;
+    QMenu* m_sequenceMenu = nullptr;
+    std::map<AlbumSort, QAction*> m_sortItems;
+    QMenu* m_groupsMenu = nullptr;
+    QAction* m_expanded = nullptr;
+    QAction* m_collapsed = nullptr;
+    QAction* m_hideUngrouped = nullptr;
+    QAction* m_groupsNew = nullptr;
+    QMenu* m_newMenu = nullptr;
+    QAction* m_newGroup = nullptr;
+    QMenu* m_popup = nullptr;
+    std::map<QString, QAction*> m_popupItems;
+};
+
+}  // namespace sw

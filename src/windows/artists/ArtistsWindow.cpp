@@ -1,0 +1,97 @@
+#include "ArtistsWindow.h"
+
+#include <QActionGroup>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTableView>
+
+#include "windows/main/WindowHelpers.h"
+
+namespace sw {
+
+namespace {
+
+constexpr std::array<ArtistsView, 4> kViews{ArtistsView::All, ArtistsView::WithSongs,
+                                            ArtistsView::WithNoSongs, ArtistsView::MoreThanOneSong};
+
+}  // namespace
+
+ArtistsWindow::ArtistsWindow(ArtistsController& controller, QWidget* parent)
+    : LibraryListWindow(controller.Model(), {.searchBox = true, .pickBar = false}, parent),
+      m_controller(controller) {
+    setObjectName("artistsWindow");
+    setWindowIcon(ProgramIcon());
+    resize(360, 480);
+    BuildMenus();
+    BuildPopup();
+    m_controller.SetDisplay(this);
+    StateChanged();
+}
+
+ArtistsWindow::~ArtistsWindow() {
+    m_controller.SetDisplay(nullptr);
+}
+
+void ArtistsWindow::BuildMenus() {
+    menuBar()->addAction("Close", this, &QWidget::close);
+    menuBar()->addAction("Refresh", this, [this] { m_controller.Refresh(); });
+    m_filterMenu = menuBar()->addMenu("Filter");
+    auto* group = new QActionGroup(this);
+    for (std::size_t index = 0; index < kViews.size(); ++index) {
+        const ArtistsView view = kViews[index];
+        QAction* item = m_filterMenu->addAction(ArtistsViewName(view), this,
+                                                [this, view] { m_controller.ChooseView(view); });
+        item->setCheckable(true);
+        group->addAction(item);
+        m_viewItems[index] = item;
+    }
+    m_removeAll =
+        menuBar()->addAction("RemoveAll", this, [this] { m_controller.RemoveArtistsWithNoSongs(); });
+}
+
+void ArtistsWindow::BuildPopup() {
+    m_popupMenu = new QMenu(this);
+    m_popupCaption = m_popupMenu->addAction(QString());
+    m_popupCaption->setEnabled(false);
+    m_popupMenu->addSeparator();
+    m_popupMenu->addAction("List songs", this, [this] { m_controller.PopupListSongs(); });
+    m_details = m_popupMenu->addAction("Details", this, [this] { m_controller.PopupDetails(); });
+    m_popupMenu->addAction("Rename", this, [this] { m_controller.PopupRename(); });
+    m_popupMenu->addAction("Play")->setEnabled(false);
+    m_popupMenu->addAction("Copy artist", this, [this] { m_controller.PopupCopyArtist(); });
+}
+
+QAction* ArtistsWindow::PopupItem(const QString& caption) const {
+    for (QAction* item : m_popupMenu->actions()) {
+        if (item->text() == caption) {
+            return item;
+        }
+    }
+    return nullptr;
+}
+
+void ArtistsWindow::OpenPopup(int row, const QPoint& globalPosition) {
+    const ArtistPopupMenu& popup = m_controller.OpenPopup(row);
+    SetMenuCaption(m_popupCaption, popup.caption);
+    m_details->setEnabled(popup.detailsEnabled);
+    m_popupMenu->popup(globalPosition);
+}
+
+void ArtistsWindow::Activated() {
+    m_controller.Activated();
+    SearchBox()->selectAll();
+}
+
+void ArtistsWindow::StateChanged() {
+    setWindowTitle(m_controller.Caption());
+    m_filterMenu->setTitle(m_controller.FilterCaption());
+    for (std::size_t index = 0; index < kViews.size(); ++index) {
+        m_viewItems[index]->setChecked(kViews[index] == m_controller.View());
+    }
+    m_removeAll->setEnabled(m_controller.RemoveAllEnabled());
+    CountLabel()->setText(m_controller.ListOpen() ? m_controller.CountLabel() : QString());
+}
+
+}  // namespace sw

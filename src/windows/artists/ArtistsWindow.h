@@ -1,0 +1,55 @@
+#pragma once
+
+#include <array>
+
+#include "ArtistsController.h"
+#include "windows/main/LibraryListWindow.h"
+
+class QAction;
+class QMenu;
+
+namespace sw {
+
+/// The artists window: the controller's list in the shared list frame, its main menu ("Close",
+/// "Refresh", the Filter menu of the four views, "RemoveAll") and the row pop-up.
+class ArtistsWindow : public LibraryListWindow {
+public:
+    explicit ArtistsWindow(ArtistsController& controller, QWidget* parent = nullptr);
+    ~ArtistsWindow() override;
+
+    ArtistsController& Controller() { return m_controller; }
+    QMenu* FilterMenu() const { return m_filterMenu; }
+    QMenu* PopupMenu() const { return m_popupMenu; }
+    QAction* RemoveAllItem() const { return m_removeAll; }
+    /// The pop-up's item of that caption ("List songs", "Details", ...); its first item is the
+    /// caption line.
+    QAction* PopupItem(const QString& caption) const;
+
+    /// Fills the pop-up for the row and opens it at the global position (as a right click does).
+    void OpenPopup(int row, const QPoint& globalPosition);
+
+protected:
+    int ControllerRow() const override { return m_controller.CurrentRow(); }
+    void UserMovedTo(int row) override { m_controller.SetCurrentRow(row); }
+    void RowClicked(int row) override { m_controller.RowClicked(row); }
+    void PopupRequested(int row, const QPoint& at) override { OpenPopup(row, at); }
+    void SearchTyped(const QString& text) override { m_controller.SearchTyped(text); }
+    void EnterPressed() override { m_controller.EnterPressed(); }
+    void Activated() override;
+    void Shown() override { m_controller.Activated(); }
+    void StateChanged() override;
+
+private:
+    void BuildMenus();
+    void BuildPopup();
+
+    ArtistsController& m_controller;
+    QMenu* m_filterMenu = nullptr;
+    std::array<QAction*, 4> m_viewItems{};
+    QAction* m_removeAll = nullptr;
+    QMenu* m_popupMenu = nullptr;
+    QAction* m_popupCaption = nullptr;
+    QAction* m_details = nullptr;
+};
+
+}  // namespace sw
