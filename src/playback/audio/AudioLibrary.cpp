@@ -1,10 +1,9 @@
 #include "AudioLibrary.h"
 
-#include <cmath>
 #include <system_error>
 
 #include "AudioFormat.h"
-#include "MixGraph.h"
+#include "AudioLibraryState.h"
 
 namespace sw {
 
@@ -17,12 +16,14 @@ constexpr qint64 kRampInFrames = 128;
 thread_local AudioError t_error = AudioError::Ok;
 thread_local QString t_errorText;
 
+}  // namespace
+
 void Succeed() {
     t_error = AudioError::Ok;
     t_errorText.clear();
 }
 
-bool Fail(AudioError code, const QString& text = {}) {
+bool Fail(AudioError code, const QString& text) {
     t_error = code;
     t_errorText = text;
     return false;
@@ -31,96 +32,6 @@ bool Fail(AudioError code, const QString& text = {}) {
 bool Fail(const AudioFailure& failure) {
     return Fail(failure.Code(), QString::fromStdString(failure.what()));
 }
-
-bool IsDecodeStream(const Channel& channel) {
-    return !channel.isMixer && (channel.flags & BASS_STREAM_DECODE) != 0;
-}
-
-bool ValidVolume(float value) {
-    return std::isfinite(value) && value >= 0.0f;
-}
-
-}  // namespace
-
-struct AudioLibrary::State {
-    std::unique_ptr<AudioOutput> output;
-    MixGraph graph;
-    int current = -1;
-    AudioHandle nextHandle = 1;
-
-    AudioHandle NewHandle() {
-        const AudioHandle handle = nextHandle++;
-        if (nextHandle == 0) {
-            nextHandle = 1;
-        }
-        return handle;
-    }
-
-    // With the lock held: the channel, or a Handle failure.
-    Channel* Find(AudioHandle handle) {
-        Channel* channel = graph.Find(handle);
-        if (!channel) {
-            Fail(AudioError::Handle);
-        }
-        return channel;
-    }
-
-    std::shared_ptr<Channel> Share(AudioHandle handle) {
-        const auto found = graph.channels.find(handle);
-        if (found == graph.channels.end()) {
-            Fail(AudioError::Handle);
-            return nullptr;
-        }
-        return found->second;
-    }
-
-    Device* CurrentDevice() {
-        const auto found = graph.devices.find(current);
-        return found == graph.devices.end() ? nullptr : found->second.get();
-    }
-
-    // Closes the device and everything created on it. The lock is held only to unlink them; the
-    // mixing thread is stopped and the decoders closed after it is released.
-    void FreeDevice(int number) {
-        std::unique_ptr<Device> device;
-        std::vector<std::shared_ptr<Channel>> doomed;
-        {
-            std::lock_guard lock(graph.mutex);
-            const auto found = graph.devices.find(number);
-            if (found == graph.devices.end()) {
-                return;
-            }
-            std::vector<AudioHandle> handles;
-            for (const auto& [handle, channel] : graph.channels) {
-                if (channel->device == number) {
-                    handles.push_back(handle);
-                }
-            }
-            for (const AudioHandle handle : handles) {
-                doomed.push_back(graph.Remove(handle));
-            }
-            device = std::move(found->second);
-            graph.retiredUnderruns +=
-                device->shortRenders + (device->output ? device->output->Underruns() : 0);
-            graph.devices.erase(found);
-            if (current == number) {
-                current = -1;
-            }
-        }
-        device->output.reset();
-        doomed.clear();
-    }
-
-    bool CheckVolume(const Channel* channel, quint32 attribute) {
-        if (!channel) {
-            return false;
-        }
-        if (attribute != BASS_ATTRIB_VOL && attribute != kAttribGain) {
-            return Fail(AudioError::IllegalType, "Only the volume and gain attributes exist");
-        }
-        return true;
-    }
-};
 
 AudioLibrary::AudioLibrary(std::unique_ptr<AudioOutput> output) : m_state(std::make_unique<State>()) {
     m_state->output = std::move(output);
@@ -368,100 +279,6 @@ AudioHandle AudioLibrary::ChannelSetSync(AudioHandle handle, quint32 type, SyncP
     return sync;
 }
 
-quint64 AudioLibrary::ChannelSeconds2Bytes(AudioHandle handle, double seconds) {
-    State& d = *m_state;
-    std::lock_guard lock(d.graph.mutex);
-    if (!d.Find(handle)) {
-        return kAudioAllBits;
-    }
-    // Far beyond any recording, and still clear of the integer range.
-    constexpr double kLongest = 1e12;
-    if (!(seconds >= 0.0 && seconds < kLongest)) {
-        Fail(AudioError::IllegalParameter);
-        return kAudioAllBits;
-    }
-    // The small allowance keeps a product such as 0.3 × 44100 = 13229.999... on its frame.
-    const auto frames = static_cast<quint64>(std::floor(seconds * kSampleRate + 1e-6));
-    Succeed();
-    return frames * kBytesPerFrame;
-}
-
-double AudioLibrary::ChannelBytes2Seconds(AudioHandle handle, quint64 bytes) {
-    State& d = *m_state;
-    std::lock_guard lock(d.graph.mutex);
-    if (!d.Find(handle)) {
-        return -1.0;
-    }
-    Succeed();
-    return static_cast<double>(bytes) / (static_cast<double>(kSampleRate) * kBytesPerFrame);
-}
-
-bool AudioLibrary::ChannelSetPosition(AudioHandle handle, quint64 position, quint32 mode) {
-    State& d = *m_state;
-    if (mode != BASS_POS_BYTE) {
-        return Fail(AudioError::IllegalType, "Positions are in bytes");
-    }
-    const auto frame = static_cast<qint64>(std::min<quint64>(position / kBytesPerFrame, quint64{1} << 62));
-    std::shared_ptr<Channel> stream;
-    {
-        std::lock_guard lock(d.graph.mutex);
-        stream = d.Share(handle);
-        if (!stream) {
-            return false;
-        }
-        if (stream->isMixer) {
-            stream->mixedFrames = frame;
-            Succeed();
-            return true;
-        }
-    }
-    if (frame > stream->stream->LengthFrames()) {
-        return Fail(AudioError::Position);
-    }
-    try {
-        stream->stream->SeekToFrame(frame);
-    } catch (const AudioFailure& failure) {
-        return Fail(failure);
-    }
-    Succeed();
-    return true;
-}
-
-quint64 AudioLibrary::ChannelGetPosition(AudioHandle handle, quint32 mode) {
-    State& d = *m_state;
-    if (mode != BASS_POS_BYTE) {
-        Fail(AudioError::IllegalType, "Positions are in bytes");
-        return kAudioAllBits;
-    }
-    std::lock_guard lock(d.graph.mutex);
-    const Channel* channel = d.Find(handle);
-    if (!channel) {
-        return kAudioAllBits;
-    }
-    const qint64 frames = channel->isMixer ? channel->mixedFrames : channel->stream->PositionFrames();
-    Succeed();
-    return static_cast<quint64>(frames) * kBytesPerFrame;
-}
-
-quint64 AudioLibrary::ChannelGetLength(AudioHandle handle, quint32 mode) {
-    State& d = *m_state;
-    if (mode != BASS_POS_BYTE) {
-        Fail(AudioError::IllegalType, "Lengths are in bytes");
-        return kAudioAllBits;
-    }
-    std::lock_guard lock(d.graph.mutex);
-    const Channel* channel = d.Find(handle);
-    if (!channel) {
-        return kAudioAllBits;
-    }
-    if (channel->isMixer) {
-        Fail(AudioError::NotAvailable, "A mixer has no length");
-        return kAudioAllBits;
-    }
-    Succeed();
-    return static_cast<quint64>(channel->stream->LengthFrames()) * kBytesPerFrame;
-}
-
 bool AudioLibrary::ChannelPlay(AudioHandle handle, bool restart) {
     State& d = *m_state;
     std::shared_ptr<Channel> stream;
@@ -536,89 +353,6 @@ bool AudioLibrary::ChannelStop(AudioHandle handle) {
         return Fail(AudioError::Decode);
     }
     channel->state = PlayState::Stopped;
-    Succeed();
-    return true;
-}
-
-bool AudioLibrary::StreamSetEnd(AudioHandle handle, quint64 position) {
-    State& d = *m_state;
-    std::lock_guard lock(d.graph.mutex);
-    Channel* channel = d.Find(handle);
-    if (!channel) {
-        return false;
-    }
-    if (channel->isMixer) {
-        return Fail(AudioError::NotAvailable, "A mixer has no end of its own");
-    }
-    channel->endFrame = position == kAudioAllBits
-                            ? -1
-                            : static_cast<qint64>(std::min<quint64>(position / kBytesPerFrame, quint64{1} << 62));
-    Succeed();
-    return true;
-}
-
-quint64 AudioLibrary::StreamGetEnd(AudioHandle handle) {
-    State& d = *m_state;
-    std::lock_guard lock(d.graph.mutex);
-    const Channel* channel = d.Find(handle);
-    if (!channel) {
-        return kAudioAllBits;
-    }
-    Succeed();
-    return channel->endFrame < 0 ? kAudioAllBits : static_cast<quint64>(channel->endFrame) * kBytesPerFrame;
-}
-
-bool AudioLibrary::ChannelGetAttribute(AudioHandle handle, quint32 attribute, float* value) {
-    State& d = *m_state;
-    std::lock_guard lock(d.graph.mutex);
-    const Channel* channel = d.Find(handle);
-    if (!d.CheckVolume(channel, attribute)) {
-        return false;
-    }
-    if (!value) {
-        return Fail(AudioError::IllegalParameter);
-    }
-    *value = attribute == kAttribGain ? channel->gain : channel->volume.Value();
-    Succeed();
-    return true;
-}
-
-bool AudioLibrary::ChannelSetAttribute(AudioHandle handle, quint32 attribute, float value) {
-    State& d = *m_state;
-    std::lock_guard lock(d.graph.mutex);
-    Channel* channel = d.Find(handle);
-    if (!d.CheckVolume(channel, attribute)) {
-        return false;
-    }
-    if (!ValidVolume(value)) {
-        return Fail(AudioError::IllegalParameter, "A volume is 0 or more");
-    }
-    if (attribute == kAttribGain) {
-        channel->gain = value;
-    } else {
-        channel->volume.Set(value);
-    }
-    Succeed();
-    return true;
-}
-
-bool AudioLibrary::ChannelSlideAttribute(AudioHandle handle, quint32 attribute, float value,
-                                         quint32 milliseconds) {
-    State& d = *m_state;
-    std::lock_guard lock(d.graph.mutex);
-    Channel* channel = d.Find(handle);
-    const quint32 shape = attribute & kSlideEqualPower;
-    if (!d.CheckVolume(channel, attribute & ~kSlideEqualPower)) {
-        return false;
-    }
-    if ((attribute & ~kSlideEqualPower) != BASS_ATTRIB_VOL) {
-        return Fail(AudioError::IllegalType, "Only the volume slides");
-    }
-    if (!ValidVolume(value)) {
-        return Fail(AudioError::IllegalParameter, "A volume is 0 or more");
-    }
-    channel->volume.SlideTo(value, SlideFrames(milliseconds),
-                            shape != 0 ? SlideShape::EqualPower : SlideShape::Linear);
     Succeed();
     return true;
 }
