@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <functional>
+#include <map>
 
 #include "PlaybackEngine.h"
 #include "QueueController.h"
@@ -24,6 +25,25 @@ class QueueModel;
 /// The queue's panel colour (tool bar, now-playing bar, time display); the main window's play
 /// buttons take it once a song is queued.
 inline constexpr unsigned kQueuePanelRgb = 0xFFDDEE;
+
+/// The items of the queue window's menus that change after they are made: the menu bar's Options
+/// and FADE menus, and the items in them.
+enum class QueueMenuItem {
+    Options,
+    TimebarSmallStep,
+    TimebarLargeStep,
+    ActionFromComments,
+    PromptToSave,
+    PromptToDrop,
+    HideMissing,
+    ViewOnDoubleClick,
+    EditOnDoubleClick,
+    RepeatAtEnd,
+    Fade,
+    FadeOnStopNext,
+    FadeOnPause,
+    FadeTime,
+};
 
 /// The "Now playing queue" window: the grid of queue rows over the controller, the transport
 /// buttons and time bar of the engine, and the window's menus. It runs the engine: its display
@@ -48,6 +68,9 @@ public:
     QTableView* Grid() const { return m_grid; }
     QueueModel* Model() const { return m_model; }
     QMenu* PopupMenu() const { return m_popupMenu; }
+    /// A menu's item; Options and Fade are the menu bar's items that open those menus.
+    QAction* MenuAction(QueueMenuItem item) const { return m_menuItems.at(item); }
+    QAction* PopupAction(PopupItem item) const { return m_popupActions[static_cast<std::size_t>(item)]; }
     /// Builds the pop-up menu for the row (1-based) as a right-click does; false over no row.
     bool PreparePopup(int row);
 
@@ -107,19 +130,8 @@ private:
     QLabel* m_nowPlaying = nullptr;
 
     QMenu* m_options = nullptr;
-    QAction* m_smallStep = nullptr;
-    QAction* m_largeStep = nullptr;
-    QAction* m_actionFrom = nullptr;
-    QAction* m_promptSave = nullptr;
-    QAction* m_promptDrop = nullptr;
-    QAction* m_hideMissing = nullptr;
-    QAction* m_viewOnDoubleClick = nullptr;
-    QAction* m_editOnDoubleClick = nullptr;
-    QAction* m_repeat = nullptr;
     QMenu* m_fade = nullptr;
-    QAction* m_fadeOnStopNext = nullptr;
-    QAction* m_fadeOnPause = nullptr;
-    QAction* m_fadeTime = nullptr;
+    std::map<QueueMenuItem, QAction*> m_menuItems;
 
     QMenu* m_popupMenu = nullptr;
     std::array<QAction*, kPopupItemCount> m_popupActions{};

@@ -28,37 +28,43 @@ void QueueWindow::BuildMenus() {
     renumber->setVisible(false);
 
     m_options = bar->addMenu("Options");
+    m_menuItems[QueueMenuItem::Options] = m_options->menuAction();
     connect(m_options, &QMenu::aboutToShow, this, &QueueWindow::RefreshOptionsMenu);
-    m_smallStep =
+    m_menuItems[QueueMenuItem::TimebarSmallStep] =
         m_options->addAction("Timebar small increment", this, [this] { m_engine.SetTimeBarSmallStep(); });
-    m_largeStep =
+    m_menuItems[QueueMenuItem::TimebarLargeStep] =
         m_options->addAction("Timebar large increment", this, [this] { m_engine.SetTimeBarLargeStep(); });
     m_options->addSeparator();
-    auto toggle = [this](const QString& caption, std::function<void()> action) {
+    auto toggle = [this](QueueMenuItem id, const QString& caption, std::function<void()> action) {
         QAction* item = m_options->addAction(caption);
         item->setCheckable(true);
         connect(item, &QAction::triggered, this, [this, action = std::move(action)] {
             action();
             RefreshOptionsMenu();
         });
-        return item;
+        m_menuItems[id] = item;
     };
-    m_actionFrom = toggle("Action \"from m:ss\" comments", [this] { m_queue.ToggleActionFromComments(); });
-    m_promptSave = toggle("Prompt to save playlist if changed", [this] { m_queue.TogglePromptToSave(); });
-    m_promptDrop = toggle("Prompt to drop from playlist", [this] { m_queue.TogglePromptToDrop(); });
-    m_hideMissing = toggle("Hide songs whose MP3 does not exist", [this] { m_queue.ToggleHideMissing(); });
+    toggle(QueueMenuItem::ActionFromComments, "Action \"from m:ss\" comments",
+           [this] { m_queue.ToggleActionFromComments(); });
+    toggle(QueueMenuItem::PromptToSave, "Prompt to save playlist if changed",
+           [this] { m_queue.TogglePromptToSave(); });
+    toggle(QueueMenuItem::PromptToDrop, "Prompt to drop from playlist",
+           [this] { m_queue.TogglePromptToDrop(); });
+    toggle(QueueMenuItem::HideMissing, "Hide songs whose MP3 does not exist",
+           [this] { m_queue.ToggleHideMissing(); });
     m_options->addSeparator();
     auto* doubleClick = new QActionGroup(this);
-    m_viewOnDoubleClick = m_options->addAction("Double-click to view song details", this,
-                                               [this] { m_queue.SetDoubleClickToEdit(false); });
-    m_editOnDoubleClick = m_options->addAction("Double-click to edit song details", this,
-                                               [this] { m_queue.SetDoubleClickToEdit(true); });
-    for (QAction* item : {m_viewOnDoubleClick, m_editOnDoubleClick}) {
+    m_menuItems[QueueMenuItem::ViewOnDoubleClick] = m_options->addAction(
+        "Double-click to view song details", this, [this] { m_queue.SetDoubleClickToEdit(false); });
+    m_menuItems[QueueMenuItem::EditOnDoubleClick] = m_options->addAction(
+        "Double-click to edit song details", this, [this] { m_queue.SetDoubleClickToEdit(true); });
+    for (const QueueMenuItem id : {QueueMenuItem::ViewOnDoubleClick, QueueMenuItem::EditOnDoubleClick}) {
+        QAction* item = m_menuItems.at(id);
         item->setCheckable(true);
         doubleClick->addAction(item);
     }
     m_options->addSeparator();
-    m_repeat = toggle("Repeat at end", [this] { m_queue.ToggleRepeatAtEnd(); });
+    toggle(QueueMenuItem::RepeatAtEnd, "Repeat at end", [this] { m_queue.ToggleRepeatAtEnd(); });
     RefreshOptionsMenu();
 
     QAction* volume = bar->addAction("Volume", this, [this] { m_engine.VolumeCommand(); });
@@ -72,18 +78,20 @@ void QueueWindow::BuildMenus() {
     });
 
     m_fade = bar->addMenu("FADE");
+    m_menuItems[QueueMenuItem::Fade] = m_fade->menuAction();
     connect(m_fade, &QMenu::aboutToShow, this, &QueueWindow::RefreshFadeMenu);
-    m_fadeOnStopNext = m_fade->addAction("Fade on Stop / Next", this, [this] {
+    m_menuItems[QueueMenuItem::FadeOnStopNext] = m_fade->addAction("Fade on Stop / Next", this, [this] {
         m_engine.ToggleFadeOnStopNext();
         RefreshFadeMenu();
     });
-    m_fadeOnPause = m_fade->addAction("Fade on Pause", this, [this] {
+    m_menuItems[QueueMenuItem::FadeOnPause] = m_fade->addAction("Fade on Pause", this, [this] {
         m_engine.ToggleFadeOnPause();
         RefreshFadeMenu();
     });
-    m_fadeOnStopNext->setCheckable(true);
-    m_fadeOnPause->setCheckable(true);
-    m_fadeTime = m_fade->addAction("Fade time (ms)", this, [this] { m_engine.AskFadeTime(); });
+    MenuAction(QueueMenuItem::FadeOnStopNext)->setCheckable(true);
+    MenuAction(QueueMenuItem::FadeOnPause)->setCheckable(true);
+    m_menuItems[QueueMenuItem::FadeTime] =
+        m_fade->addAction("Fade time (ms)", this, [this] { m_engine.AskFadeTime(); });
     RefreshFadeMenu();
 
     bar->addAction("Preview", this, [this] {
@@ -106,21 +114,23 @@ void QueueWindow::BuildMenus() {
 
 void QueueWindow::RefreshOptionsMenu() {
     const TransportView& t = m_engine.Transport();
-    m_smallStep->setText("Timebar small increment (s) = " + QString::number(t.timeBarSmallStep));
-    m_largeStep->setText("Timebar large increment (s) = " + QString::number(t.timeBarLargeStep));
-    m_actionFrom->setChecked(m_queue.ActionFromComments());
-    m_promptSave->setChecked(m_queue.PromptToSave());
-    m_promptDrop->setChecked(m_queue.PromptToDrop());
-    m_hideMissing->setChecked(m_queue.HideMissing());
-    m_viewOnDoubleClick->setChecked(!m_queue.DoubleClickToEdit());
-    m_editOnDoubleClick->setChecked(m_queue.DoubleClickToEdit());
-    m_repeat->setChecked(m_queue.RepeatAtEnd());
+    MenuAction(QueueMenuItem::TimebarSmallStep)
+        ->setText("Timebar small increment (s) = " + QString::number(t.timeBarSmallStep));
+    MenuAction(QueueMenuItem::TimebarLargeStep)
+        ->setText("Timebar large increment (s) = " + QString::number(t.timeBarLargeStep));
+    MenuAction(QueueMenuItem::ActionFromComments)->setChecked(m_queue.ActionFromComments());
+    MenuAction(QueueMenuItem::PromptToSave)->setChecked(m_queue.PromptToSave());
+    MenuAction(QueueMenuItem::PromptToDrop)->setChecked(m_queue.PromptToDrop());
+    MenuAction(QueueMenuItem::HideMissing)->setChecked(m_queue.HideMissing());
+    MenuAction(QueueMenuItem::ViewOnDoubleClick)->setChecked(!m_queue.DoubleClickToEdit());
+    MenuAction(QueueMenuItem::EditOnDoubleClick)->setChecked(m_queue.DoubleClickToEdit());
+    MenuAction(QueueMenuItem::RepeatAtEnd)->setChecked(m_queue.RepeatAtEnd());
 }
 
 void QueueWindow::RefreshFadeMenu() {
-    m_fadeOnStopNext->setChecked(m_engine.FadeOnStopNext());
-    m_fadeOnPause->setChecked(m_engine.FadeOnPause());
-    m_fadeTime->setText(m_engine.FadeTimeCaption());
+    MenuAction(QueueMenuItem::FadeOnStopNext)->setChecked(m_engine.FadeOnStopNext());
+    MenuAction(QueueMenuItem::FadeOnPause)->setChecked(m_engine.FadeOnPause());
+    MenuAction(QueueMenuItem::FadeTime)->setText(m_engine.FadeTimeCaption());
     m_fade->setTitle(m_engine.FadeMenuCaption());
 }
 

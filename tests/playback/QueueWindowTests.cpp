@@ -51,21 +51,11 @@ protected:
             m_rig.queue.AppendToQueue(song);
         }
     }
-    QAction* MenuItem(const QString& caption) {
-        for (QAction* action : m_window.menuBar()->actions()) {
-            if (action->text() == caption) {
-                return action;
-            }
-        }
-        return nullptr;
-    }
-    QAction* Item(QMenu* menu, const QString& caption) {
-        for (QAction* action : menu->actions()) {
-            if (action->text() == caption) {
-                return action;
-            }
-        }
-        return nullptr;
+    /// The window's menu item, which must show the caption.
+    QAction* Item(QueueMenuItem item, const QString& caption) {
+        QAction* action = m_window.MenuAction(item);
+        EXPECT_EQ(action->text(), caption);
+        return action;
     }
     QTableView* Grid() { return m_window.Grid(); }
 
@@ -128,23 +118,25 @@ TEST_F(QueueWindowTest, ShowsItsMenusAndToolBarWithTheirCaptionsAndHints) {
 }
 
 TEST_F(QueueWindowTest, OptionsAndFadeMenusShowTheCurrentState) {
-    QMenu* options = MenuItem("Options")->menu();
+    QMenu* options = Item(QueueMenuItem::Options, "Options")->menu();
     emit options->aboutToShow();
-    EXPECT_NE(Item(options, "Timebar small increment (s) = 5"), nullptr);
-    EXPECT_NE(Item(options, "Timebar large increment (s) = 20"), nullptr);
-    EXPECT_TRUE(Item(options, "Action \"from m:ss\" comments")->isChecked());
-    EXPECT_TRUE(Item(options, "Prompt to drop from playlist")->isChecked());
-    EXPECT_TRUE(Item(options, "Double-click to view song details")->isChecked());
-    Item(options, "Prompt to drop from playlist")->trigger();
+    EXPECT_TRUE(options->actions().contains(
+        Item(QueueMenuItem::TimebarSmallStep, "Timebar small increment (s) = 5")));
+    EXPECT_TRUE(options->actions().contains(
+        Item(QueueMenuItem::TimebarLargeStep, "Timebar large increment (s) = 20")));
+    EXPECT_TRUE(Item(QueueMenuItem::ActionFromComments, "Action \"from m:ss\" comments")->isChecked());
+    EXPECT_TRUE(Item(QueueMenuItem::PromptToDrop, "Prompt to drop from playlist")->isChecked());
+    EXPECT_TRUE(Item(QueueMenuItem::ViewOnDoubleClick, "Double-click to view song details")->isChecked());
+    Item(QueueMenuItem::PromptToDrop, "Prompt to drop from playlist")->trigger();
     EXPECT_FALSE(m_rig.settings.PROMPTTOREMOVE);
-    EXPECT_FALSE(Item(options, "Prompt to drop from playlist")->isChecked());
-    Item(options, "Double-click to edit song details")->trigger();
+    EXPECT_FALSE(Item(QueueMenuItem::PromptToDrop, "Prompt to drop from playlist")->isChecked());
+    Item(QueueMenuItem::EditOnDoubleClick, "Double-click to edit song details")->trigger();
     EXPECT_TRUE(m_rig.settings.DoubleClickToEdit);
 
-    QMenu* fade = MenuItem("Fade")->menu();
+    QMenu* fade = Item(QueueMenuItem::Fade, "Fade")->menu();
     emit fade->aboutToShow();
-    EXPECT_NE(Item(fade, "Fade time (ms) = 0"), nullptr);
-    Item(fade, "Fade on Stop / Next")->trigger();
+    EXPECT_TRUE(fade->actions().contains(Item(QueueMenuItem::FadeTime, "Fade time (ms) = 0")));
+    Item(QueueMenuItem::FadeOnStopNext, "Fade on Stop / Next")->trigger();
     EXPECT_TRUE(m_rig.settings.FADEONNEXT);
     EXPECT_EQ(fade->title(), "FADE");
 }
@@ -295,13 +287,9 @@ TEST_F(QueueWindowTest, ThePopupOpensOverRowsWithItsCaptions) {
                                      "Remove song from database",
                                      "Delete && Remove"}));
     EXPECT_EQ(m_rig.queue.Cursor(), 2);
-    QAction* skip = nullptr;
-    for (QAction* action : m_window.PopupMenu()->actions()) {
-        if (action->text() == "Skip") {
-            skip = action;
-        }
-    }
+    QAction* skip = m_window.PopupAction(PopupItem::Skip);
     ASSERT_NE(skip, nullptr);
+    EXPECT_EQ(skip->text(), "Skip");
     skip->trigger();
     EXPECT_EQ(m_window.Model()->index(1, 0).data().toString(), "S");
     ASSERT_TRUE(m_window.PreparePopup(2));
