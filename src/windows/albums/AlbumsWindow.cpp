@@ -118,40 +118,38 @@ void AlbumsWindow::BuildJumpButtons() {
     bar->insertWidget(1, end);
 }
 
-void AlbumsWindow::AddPopupItem(const QString& caption, std::function<void()> action) {
+void AlbumsWindow::AddPopupItem(AlbumPopupItem id, const QString& caption, std::function<void()> action) {
     QAction* item = m_popup->addAction(caption);
     connect(item, &QAction::triggered, this, std::move(action));
-    m_popupItems[caption] = item;
+    m_popupItems[id] = item;
 }
 
 void AlbumsWindow::BuildPopup() {
     m_popup = new QMenu(this);
     m_popup->setObjectName("albumPopup");
+    using Item = AlbumPopupItem;
     AlbumsController& c = m_controller;
-    AddPopupItem("List ...", [&c] { c.OpenCurrentRow(); });
-    AddPopupItem("Play whole album", [&c] { c.PlayWholeAlbum(); });
-    AddPopupItem("View album details", [&c] { c.ViewDetails(); });
-    AddPopupItem("List songs by this artist", [&c] { c.ListArtistSongs(); });
+    AddPopupItem(Item::List, "List ...", [&c] { c.OpenCurrentRow(); });
+    AddPopupItem(Item::PlayWholeAlbum, "Play whole album", [&c] { c.PlayWholeAlbum(); });
+    AddPopupItem(Item::ViewDetails, "View album details", [&c] { c.ViewDetails(); });
+    AddPopupItem(Item::ListArtistSongs, "List songs by this artist", [&c] { c.ListArtistSongs(); });
     m_popup->addSeparator();
-    AddPopupItem("Rename", [&c] { c.Rename(); });
-    AddPopupItem("Assign genre", [&c] { c.AssignGenre(); });
-    AddPopupItem("Delete album", [&c] { c.DeleteAlbum(); });
-    AddPopupItem("Copy album", [&c] { c.CopyAlbum(); });
-    AddPopupItem("Copy group", [&c] { c.CopyGroup(); });
+    AddPopupItem(Item::Rename, "Rename", [&c] { c.Rename(); });
+    AddPopupItem(Item::AssignGenre, "Assign genre", [&c] { c.AssignGenre(); });
+    AddPopupItem(Item::DeleteAlbum, "Delete album", [&c] { c.DeleteAlbum(); });
+    AddPopupItem(Item::CopyAlbum, "Copy album", [&c] { c.CopyAlbum(); });
+    AddPopupItem(Item::CopyGroup, "Copy group", [&c] { c.CopyGroup(); });
     m_popup->addSeparator();
-    AddPopupItem("Select this group", [&c] { c.SelectThisGroup(); });
-    AddPopupItem("Select this Item", [&c] { c.SelectThisItem(); });
-    AddPopupItem("Include this Item in selected group", [&c] { c.IncludeInSelectedGroup(); });
-    AddPopupItem("Include selected Item in this group", [&c] { c.IncludeSelectedItem(); });
-    AddPopupItem("Exclude this Item from group", [&c] { c.ExcludeFromGroup(); });
-    AddPopupItem("Delete group", [&c] { c.DeleteGroup(); });
+    AddPopupItem(Item::SelectThisGroup, "Select this group", [&c] { c.SelectThisGroup(); });
+    AddPopupItem(Item::SelectThisItem, "Select this Item", [&c] { c.SelectThisItem(); });
+    AddPopupItem(Item::IncludeInSelectedGroup, "Include this Item in selected group",
+                 [&c] { c.IncludeInSelectedGroup(); });
+    AddPopupItem(Item::IncludeSelectedItem, "Include selected Item in this group",
+                 [&c] { c.IncludeSelectedItem(); });
+    AddPopupItem(Item::ExcludeFromGroup, "Exclude this Item from group", [&c] { c.ExcludeFromGroup(); });
+    AddPopupItem(Item::DeleteGroup, "Delete group", [&c] { c.DeleteGroup(); });
     m_popup->addSeparator();
-    AddPopupItem("Singles", [&c] { c.ListSingles(); });
-}
-
-QAction* AlbumsWindow::PopupItem(const QString& caption) const {
-    const auto found = m_popupItems.find(caption);
-    return found == m_popupItems.end() ? nullptr : found->second;
+    AddPopupItem(Item::Singles, "Singles", [&c] { c.ListSingles(); });
 }
 
 void AlbumsWindow::OpenPopup(int row, const QPoint& globalPosition) {
@@ -159,21 +157,22 @@ void AlbumsWindow::OpenPopup(int row, const QPoint& globalPosition) {
         return;
     }
     const AlbumPopupMenu& menu = m_controller.Popup();
-    const auto item = [this](const QString& caption) { return m_popupItems.at(caption); };
-    item("Play whole album")->setEnabled(menu.playEnabled);
-    SetMenuCaption(item("View album details"), menu.viewDetails);
-    item("View album details")->setEnabled(menu.viewDetailsEnabled);
-    SetMenuCaption(item("List songs by this artist"), menu.listArtistSongs);
-    item("Assign genre")->setEnabled(menu.assignGenreEnabled);
-    item("Delete album")->setEnabled(menu.isAlbum);
-    item("Copy album")->setEnabled(menu.isAlbum);
-    item("Copy group")->setEnabled(menu.isGroup);
-    item("Select this group")->setEnabled(menu.isGroup);
-    SetMenuCaption(item("Include this Item in selected group"), menu.includeInSelected);
-    SetMenuCaption(item("Include selected Item in this group"), menu.includeSelected);
-    item("Include selected Item in this group")->setEnabled(menu.isGroup);
-    item("Exclude this Item from group")->setEnabled(menu.excludeEnabled);
-    item("Delete group")->setEnabled(menu.isGroup);
+    using Item = AlbumPopupItem;
+    const auto item = [this](Item id) { return m_popupItems.at(id); };
+    item(Item::PlayWholeAlbum)->setEnabled(menu.playEnabled);
+    SetMenuCaption(item(Item::ViewDetails), menu.viewDetails);
+    item(Item::ViewDetails)->setEnabled(menu.viewDetailsEnabled);
+    SetMenuCaption(item(Item::ListArtistSongs), menu.listArtistSongs);
+    item(Item::AssignGenre)->setEnabled(menu.assignGenreEnabled);
+    item(Item::DeleteAlbum)->setEnabled(menu.isAlbum);
+    item(Item::CopyAlbum)->setEnabled(menu.isAlbum);
+    item(Item::CopyGroup)->setEnabled(menu.isGroup);
+    item(Item::SelectThisGroup)->setEnabled(menu.isGroup);
+    SetMenuCaption(item(Item::IncludeInSelectedGroup), menu.includeInSelected);
+    SetMenuCaption(item(Item::IncludeSelectedItem), menu.includeSelected);
+    item(Item::IncludeSelectedItem)->setEnabled(menu.isGroup);
+    item(Item::ExcludeFromGroup)->setEnabled(menu.excludeEnabled);
+    item(Item::DeleteGroup)->setEnabled(menu.isGroup);
     m_popup->popup(globalPosition);
 }
 

@@ -13,6 +13,26 @@ class QToolButton;
 
 namespace sw {
 
+/// The items of the albums window's row pop-up, in their menu order.
+enum class AlbumPopupItem {
+    List,
+    PlayWholeAlbum,
+    ViewDetails,
+    ListArtistSongs,
+    Rename,
+    AssignGenre,
+    DeleteAlbum,
+    CopyAlbum,
+    CopyGroup,
+    SelectThisGroup,
+    SelectThisItem,
+    IncludeInSelectedGroup,
+    IncludeSelectedItem,
+    ExcludeFromGroup,
+    DeleteGroup,
+    Singles,
+};
+
 /// The "Albums" window: the albums controller's list in the shared list frame, its menus, the row
 /// pop-up and the jump buttons. Created once; the controller's requests show it.
 class AlbumsWindow : public LibraryListWindow {
@@ -27,8 +47,8 @@ public:
     QMenu* GroupsMenu() const { return m_groupsMenu; }
     QMenu* NewMenu() const { return m_newMenu; }
     QAction* BackItem() const { return m_back; }
-    /// The pop-up item that was built with this caption (its shown caption may differ).
-    QAction* PopupItem(const QString& caption) const;
+    /// The pop-up's item (its shown caption may differ from the one it was built with).
+    QAction* PopupItem(AlbumPopupItem item) const { return m_popupItems.at(item); }
 
     /// Opens the pop-up menu over the row at the global position, as a right click does.
     void OpenPopup(int row, const QPoint& globalPosition);
@@ -52,7 +72,7 @@ private:
     void BuildGroupsMenu();
     void BuildPopup();
     void BuildJumpButtons();
-    void AddPopupItem(const QString& caption, std::function<void()> action);
+    void AddPopupItem(AlbumPopupItem id, const QString& caption, std::function<void()> action);
     void ShowMenuStates();
 
     AlbumsController& m_controller;
@@ -70,7 +90,7 @@ private:
     QMenu* m_newMenu = nullptr;
     QAction* m_newGroup = nullptr;
     QMenu* m_popup = nullptr;
-    std::map<QString, QAction*> m_popupItems;
+    std::map<AlbumPopupItem, QAction*> m_popupItems;
 };
 
 }  // namespace sw

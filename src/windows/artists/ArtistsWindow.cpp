@@ -56,26 +56,23 @@ void ArtistsWindow::BuildPopup() {
     m_popupCaption = m_popupMenu->addAction(QString());
     m_popupCaption->setEnabled(false);
     m_popupMenu->addSeparator();
-    m_popupMenu->addAction("List songs", this, [this] { m_controller.PopupListSongs(); });
-    m_details = m_popupMenu->addAction("Details", this, [this] { m_controller.PopupDetails(); });
-    m_popupMenu->addAction("Rename", this, [this] { m_controller.PopupRename(); });
-    m_popupMenu->addAction("Play")->setEnabled(false);
-    m_popupMenu->addAction("Copy artist", this, [this] { m_controller.PopupCopyArtist(); });
-}
-
-QAction* ArtistsWindow::PopupItem(const QString& caption) const {
-    for (QAction* item : m_popupMenu->actions()) {
-        if (item->text() == caption) {
-            return item;
-        }
-    }
-    return nullptr;
+    using Item = ArtistPopupItem;
+    m_popupItems[Item::ListSongs] =
+        m_popupMenu->addAction("List songs", this, [this] { m_controller.PopupListSongs(); });
+    m_popupItems[Item::Details] =
+        m_popupMenu->addAction("Details", this, [this] { m_controller.PopupDetails(); });
+    m_popupItems[Item::Rename] =
+        m_popupMenu->addAction("Rename", this, [this] { m_controller.PopupRename(); });
+    m_popupItems[Item::Play] = m_popupMenu->addAction("Play");
+    m_popupItems[Item::Play]->setEnabled(false);
+    m_popupItems[Item::CopyArtist] =
+        m_popupMenu->addAction("Copy artist", this, [this] { m_controller.PopupCopyArtist(); });
 }
 
 void ArtistsWindow::OpenPopup(int row, const QPoint& globalPosition) {
     const ArtistPopupMenu& popup = m_controller.OpenPopup(row);
     SetMenuCaption(m_popupCaption, popup.caption);
-    m_details->setEnabled(popup.detailsEnabled);
+    PopupItem(ArtistPopupItem::Details)->setEnabled(popup.detailsEnabled);
     m_popupMenu->popup(globalPosition);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <map>
 
 #include "ArtistsController.h"
 #include "windows/main/LibraryListWindow.h"
@@ -9,6 +10,9 @@ class QAction;
 class QMenu;
 
 namespace sw {
+
+/// The items of the artists window's row pop-up, below its caption line.
+enum class ArtistPopupItem { ListSongs, Details, Rename, Play, CopyArtist };
 
 /// The artists window: the controller's list in the shared list frame, its main menu ("Close",
 /// "Refresh", the Filter menu of the four views, "RemoveAll") and the row pop-up.
@@ -21,9 +25,8 @@ public:
     QMenu* FilterMenu() const { return m_filterMenu; }
     QMenu* PopupMenu() const { return m_popupMenu; }
     QAction* RemoveAllItem() const { return m_removeAll; }
-    /// The pop-up's item of that caption ("List songs", "Details", ...); its first item is the
-    /// caption line.
-    QAction* PopupItem(const QString& caption) const;
+    /// The pop-up's item; the caption line above them is the pop-up's first action.
+    QAction* PopupItem(ArtistPopupItem item) const { return m_popupItems.at(item); }
 
     /// Fills the pop-up for the row and opens it at the global position (as a right click does).
     void OpenPopup(int row, const QPoint& globalPosition);
@@ -49,7 +52,7 @@ private:
     QAction* m_removeAll = nullptr;
     QMenu* m_popupMenu = nullptr;
     QAction* m_popupCaption = nullptr;
-    QAction* m_details = nullptr;
+    std::map<ArtistPopupItem, QAction*> m_popupItems;
 };
 
 }  // namespace sw

@@ -112,22 +112,22 @@ TEST_F(AlbumsWindowTest, ThePopUpEnablesTheItemsOfTheRowsKind) {
     m_window.OpenPopup(groupRow, m_window.mapToGlobal(QPoint(20, 60)));
     QMenu* popup = m_window.PopupMenu();
     EXPECT_TRUE(popup->isVisible());
-    EXPECT_EQ(m_window.PopupItem("View album details")->text(),
+    EXPECT_EQ(m_window.PopupItem(AlbumPopupItem::ViewDetails)->text(),
               "View group details ( #" + QString::number(m_group) + " )");
-    EXPECT_TRUE(m_window.PopupItem("Delete group")->isEnabled());
-    EXPECT_FALSE(m_window.PopupItem("Delete album")->isEnabled());
-    EXPECT_FALSE(m_window.PopupItem("Play whole album")->isEnabled());
-    m_window.PopupItem("Select this group")->trigger();
+    EXPECT_TRUE(m_window.PopupItem(AlbumPopupItem::DeleteGroup)->isEnabled());
+    EXPECT_FALSE(m_window.PopupItem(AlbumPopupItem::DeleteAlbum)->isEnabled());
+    EXPECT_FALSE(m_window.PopupItem(AlbumPopupItem::PlayWholeAlbum)->isEnabled());
+    m_window.PopupItem(AlbumPopupItem::SelectThisGroup)->trigger();
     popup->hide();
     EXPECT_EQ(m_dialogs.TextsOf("FLASH"), QStringList{"Group \"Tom & Jerry\" selected"});
 
     m_window.OpenPopup(0, m_window.mapToGlobal(QPoint(20, 40)));
-    EXPECT_EQ(m_window.PopupItem("Include this Item in selected group")->text(),
+    EXPECT_EQ(m_window.PopupItem(AlbumPopupItem::IncludeInSelectedGroup)->text(),
               "Include this Item in selected Group \"Tom && Jerry\"");
-    EXPECT_FALSE(m_window.PopupItem("Select this group")->isEnabled());
-    EXPECT_FALSE(m_window.PopupItem("Include selected Item in this group")->isEnabled());
-    EXPECT_FALSE(m_window.PopupItem("Exclude this Item from group")->isEnabled());
-    EXPECT_FALSE(m_window.PopupItem("Assign genre")->isEnabled());
+    EXPECT_FALSE(m_window.PopupItem(AlbumPopupItem::SelectThisGroup)->isEnabled());
+    EXPECT_FALSE(m_window.PopupItem(AlbumPopupItem::IncludeSelectedItem)->isEnabled());
+    EXPECT_FALSE(m_window.PopupItem(AlbumPopupItem::ExcludeFromGroup)->isEnabled());
+    EXPECT_FALSE(m_window.PopupItem(AlbumPopupItem::AssignGenre)->isEnabled());
     popup->hide();
 }
 

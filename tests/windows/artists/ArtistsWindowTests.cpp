@@ -104,18 +104,21 @@ TEST_F(ArtistsWindowTest, ThePopupShowsTheArtistAndEnablesWhatCanBeDone) {
     EXPECT_EQ(popup->actions().first()->text(), "= Artist #" + QString::number(m_blur));
     EXPECT_FALSE(popup->actions().first()->isEnabled());
     EXPECT_TRUE(m_window.SearchBox()->text().isEmpty());
-    EXPECT_FALSE(m_window.PopupItem("Details")->isEnabled());
-    EXPECT_FALSE(m_window.PopupItem("Play")->isEnabled());
-    for (const char* enabled : {"List songs", "Rename", "Copy artist"}) {
-        EXPECT_TRUE(m_window.PopupItem(enabled)->isEnabled()) << enabled;
+    EXPECT_FALSE(m_window.PopupItem(ArtistPopupItem::Details)->isEnabled());
+    EXPECT_FALSE(m_window.PopupItem(ArtistPopupItem::Play)->isEnabled());
+    for (const auto& [enabled, caption] : {std::pair{ArtistPopupItem::ListSongs, "List songs"},
+                                           std::pair{ArtistPopupItem::Rename, "Rename"},
+                                           std::pair{ArtistPopupItem::CopyArtist, "Copy artist"}}) {
+        EXPECT_EQ(m_window.PopupItem(enabled)->text(), caption);
+        EXPECT_TRUE(m_window.PopupItem(enabled)->isEnabled()) << caption;
     }
     popup->close();
 
     QList<int> details;
     m_artists.Hooks().artistDetails = [&details](int id) { details << id; };
     m_window.OpenPopup(1, m_window.mapToGlobal(QPoint(10, 10)));
-    EXPECT_TRUE(m_window.PopupItem("Details")->isEnabled());
-    m_window.PopupItem("Details")->trigger();
+    EXPECT_TRUE(m_window.PopupItem(ArtistPopupItem::Details)->isEnabled());
+    m_window.PopupItem(ArtistPopupItem::Details)->trigger();
     popup->close();
     EXPECT_EQ(details, QList<int>{m_blur});
 }
