@@ -6,7 +6,6 @@
 #include <QMenuBar>
 
 #include "GenreDetailsDialog.h"
-#include "windows/main/WindowHelpers.h"
 
 namespace sw {
 
@@ -38,39 +37,40 @@ GenresWindow::~GenresWindow() {
 }
 
 void GenresWindow::BuildMenus() {
+    using C = GenresCommand;
     QMenuBar* bar = menuBar();
-    bar->addAction("Close", this, [this] { m_controller.CloseCommand(); });
-    bar->addAction("Load", this, [this] { m_controller.LoadCommand(); });
-    bar->addAction("Refresh", this, [this] { m_controller.RefreshCommand(); });
+    m_commands[C::Close] = bar->addAction("Close", this, [this] { m_controller.CloseCommand(); });
+    m_commands[C::Load] = bar->addAction("Load", this, [this] { m_controller.LoadCommand(); });
+    m_commands[C::Refresh] = bar->addAction("Refresh", this, [this] { m_controller.RefreshCommand(); });
 
     m_sequenceMenu = bar->addMenu("Sequence");
     auto* sequence = new QActionGroup(this);
-    m_byId = AddRadioItem(m_sequenceMenu, sequence, "by Id");
-    m_byName = AddRadioItem(m_sequenceMenu, sequence, "by Name");
-    m_sequenceMenu->addAction("(or click on column headings)")->setEnabled(false);
-    connect(m_byId, &QAction::triggered, this, [this] { m_controller.SetSort(GenreSort::ById); });
-    connect(m_byName, &QAction::triggered, this, [this] { m_controller.SetSort(GenreSort::ByName); });
+    m_commands[C::ById] = AddRadioItem(m_sequenceMenu, sequence, "by Id");
+    m_commands[C::ByName] = AddRadioItem(m_sequenceMenu, sequence, "by Name");
+    m_commands[C::SequenceHint] = m_sequenceMenu->addAction("(or click on column headings)");
+    m_commands[C::SequenceHint]->setEnabled(false);
+    connect(Command(C::ById), &QAction::triggered, this, [this] { m_controller.SetSort(GenreSort::ById); });
+    connect(Command(C::ByName), &QAction::triggered, this,
+            [this] { m_controller.SetSort(GenreSort::ByName); });
 
     m_filterMenu = bar->addMenu("Filter");
     auto* filter = new QActionGroup(this);
-    m_inUse = AddRadioItem(m_filterMenu, filter, "in use");
-    m_available = AddRadioItem(m_filterMenu, filter, "available");
-    m_all = AddRadioItem(m_filterMenu, filter, "all (incl dormants)");
-    connect(m_inUse, &QAction::triggered, this, [this] { m_controller.SetFilter(GenreFilter::InUse); });
-    connect(m_available, &QAction::triggered, this,
+    m_commands[C::InUse] = AddRadioItem(m_filterMenu, filter, "in use");
+    m_commands[C::Available] = AddRadioItem(m_filterMenu, filter, "available");
+    m_commands[C::All] = AddRadioItem(m_filterMenu, filter, "all (incl dormants)");
+    connect(Command(C::InUse), &QAction::triggered, this,
+            [this] { m_controller.SetFilter(GenreFilter::InUse); });
+    connect(Command(C::Available), &QAction::triggered, this,
             [this] { m_controller.SetFilter(GenreFilter::Available); });
-    connect(m_all, &QAction::triggered, this, [this] { m_controller.SetFilter(GenreFilter::All); });
+    connect(Command(C::All), &QAction::triggered, this, [this] { m_controller.SetFilter(GenreFilter::All); });
 
-    bar->addAction("New", this, [this] { m_controller.NewCommand(); });
+    m_commands[C::New] = bar->addAction("New", this, [this] { m_controller.NewCommand(); });
 
     m_popup = new QMenu(this);
-    m_popup->addAction("List tracks", this, [this] { m_controller.ListTracks(); });
-    m_popup->addAction("Edit", this, [this] { m_controller.EditCommand(); });
-    m_popup->addAction("Delete", this, [this] { m_controller.DeleteCommand(); });
-}
-
-QAction* GenresWindow::Command(const QString& caption) const {
-    return FindAction(this, caption);
+    m_commands[C::ListTracks] =
+        m_popup->addAction("List tracks", this, [this] { m_controller.ListTracks(); });
+    m_commands[C::Edit] = m_popup->addAction("Edit", this, [this] { m_controller.EditCommand(); });
+    m_commands[C::Delete] = m_popup->addAction("Delete", this, [this] { m_controller.DeleteCommand(); });
 }
 
 void GenresWindow::PopupRequested(int row, const QPoint& at) {
@@ -80,11 +80,12 @@ void GenresWindow::PopupRequested(int row, const QPoint& at) {
 
 void GenresWindow::StateChanged() {
     CountLabel()->setText(m_controller.ListOpen() ? m_controller.CountLabel() : QString());
-    m_byId->setChecked(m_controller.Sort() == GenreSort::ById);
-    m_byName->setChecked(m_controller.Sort() == GenreSort::ByName);
-    m_inUse->setChecked(m_controller.Filter() == GenreFilter::InUse);
-    m_available->setChecked(m_controller.Filter() == GenreFilter::Available);
-    m_all->setChecked(m_controller.Filter() == GenreFilter::All);
+    using C = GenresCommand;
+    Command(C::ById)->setChecked(m_controller.Sort() == GenreSort::ById);
+    Command(C::ByName)->setChecked(m_controller.Sort() == GenreSort::ByName);
+    Command(C::InUse)->setChecked(m_controller.Filter() == GenreFilter::InUse);
+    Command(C::Available)->setChecked(m_controller.Filter() == GenreFilter::Available);
+    Command(C::All)->setChecked(m_controller.Filter() == GenreFilter::All);
     m_filterMenu->setTitle(m_controller.FilterCaption());
 }
 

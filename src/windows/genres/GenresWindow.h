@@ -2,6 +2,7 @@
 
 #include <QPoint>
 #include <QString>
+#include <map>
 
 #include "GenresController.h"
 #include "windows/main/LibraryListWindow.h"
@@ -12,6 +13,24 @@ class QMenu;
 namespace sw {
 
 class GenreDetailsDialog;
+
+/// The genres window's menu-bar items, the items of its "Sequence" and "Filter" menus and of its
+/// pop-up, in their menu order.
+enum class GenresCommand {
+    Close,
+    Load,
+    Refresh,
+    ById,
+    ByName,
+    SequenceHint,
+    InUse,
+    Available,
+    All,
+    New,
+    ListTracks,
+    Edit,
+    Delete,
+};
 
 /// The "Genres" window: the genre list over its controller's model with the menus, the pop-up,
 /// the search box and the pick bar, and the "Genre details" dialog it opens. Created once.
@@ -25,8 +44,7 @@ public:
     QMenu* SequenceMenu() const { return m_sequenceMenu; }
     QMenu* FilterMenu() const { return m_filterMenu; }
     QMenu* PopupMenu() const { return m_popup; }
-    /// The item of that caption in the menu bar, its menus or the pop-up; null when there is none.
-    QAction* Command(const QString& caption) const;
+    QAction* Command(GenresCommand command) const { return m_commands.at(command); }
 
 protected:
     int ControllerRow() const override { return m_controller.CurrentRow(); }
@@ -45,13 +63,9 @@ private:
     GenresController& m_controller;
     GenreDetailsDialog* m_details = nullptr;
     QMenu* m_sequenceMenu = nullptr;
-    QAction* m_byId = nullptr;
-    QAction* m_byName = nullptr;
     QMenu* m_filterMenu = nullptr;
-    QAction* m_inUse = nullptr;
-    QAction* m_available = nullptr;
-    QAction* m_all = nullptr;
     QMenu* m_popup = nullptr;
+    std::map<GenresCommand, QAction*> m_commands;
 };
 
 }  // namespace sw

@@ -1,12 +1,31 @@
 #pragma once
 
-#include "windows/main/LibraryListWindow.h"
+#include <map>
+
 #include "PlaylistsController.h"
+#include "windows/main/LibraryListWindow.h"
 
 class QAction;
 class QMenu;
 
 namespace sw {
+
+/// The playlists window's menu-bar items, the items of its "Sequence" menu and of its pop-up, in
+/// their menu order.
+enum class PlaylistsCommand {
+    Close,
+    Refresh,
+    New,
+    ById,
+    ByName,
+    ByDate,
+    SequenceHint,
+    ListSongs,
+    Rename,
+    EditContent,
+    Clear,
+    Delete,
+};
 
 /// The "Playlists" window over PlaylistsController: the grid of playlists, its menus and pop-up,
 /// and the pick bar shown while it serves as the playlist picker.
@@ -21,8 +40,7 @@ public:
     PlaylistsController& Controller() { return m_controller; }
     QMenu* SequenceMenu() const { return m_sequence; }
     QMenu* PopupMenu() const { return m_popup; }
-    /// The menu-bar, "Sequence" or pop-up item of that caption; null when there is none.
-    QAction* Command(const QString& caption) const;
+    QAction* Command(PlaylistsCommand command) const { return m_commands.at(command); }
 
 protected:
     int ControllerRow() const override { return m_controller.CurrentRow(); }
@@ -35,11 +53,8 @@ protected:
 private:
     PlaylistsController& m_controller;
     QMenu* m_sequence = nullptr;
-    QAction* m_byId = nullptr;
-    QAction* m_byName = nullptr;
-    QAction* m_byDate = nullptr;
     QMenu* m_popup = nullptr;
-    QAction* m_editContent = nullptr;
+    std::map<PlaylistsCommand, QAction*> m_commands;
 };
 
 }  // namespace sw

@@ -70,30 +70,40 @@ TEST_F(GenresWindowTest, ShowsTheGenresUnderTheirHeadingsWithTheMenusTicked) {
         bar << item->text();
     }
     EXPECT_EQ(bar, (QStringList{"Close", "Load", "Refresh", "Sequence", "FILTER", "New"}));
-    EXPECT_TRUE(m_view.Command("by Name")->isChecked());
-    EXPECT_FALSE(m_view.Command("by Id")->isChecked());
-    EXPECT_FALSE(m_view.Command("(or click on column headings)")->isEnabled());
-    EXPECT_TRUE(m_view.Command("in use")->isChecked());
+    const auto captions = [](QMenu* menu) {
+        QStringList texts;
+        for (QAction* item : menu->actions()) {
+            texts << item->text();
+        }
+        return texts;
+    };
+    EXPECT_EQ(captions(m_view.SequenceMenu()),
+              (QStringList{"by Id", "by Name", "(or click on column headings)"}));
+    EXPECT_EQ(captions(m_view.FilterMenu()), (QStringList{"in use", "available", "all (incl dormants)"}));
+    EXPECT_TRUE(m_view.Command(GenresCommand::ByName)->isChecked());
+    EXPECT_FALSE(m_view.Command(GenresCommand::ById)->isChecked());
+    EXPECT_FALSE(m_view.Command(GenresCommand::SequenceHint)->isEnabled());
+    EXPECT_TRUE(m_view.Command(GenresCommand::InUse)->isChecked());
     QStringList popup;
     for (QAction* item : m_view.PopupMenu()->actions()) {
         popup << item->text();
     }
     EXPECT_EQ(popup, (QStringList{"List tracks", "Edit", "Delete"}));
 
-    m_view.Command("all (incl dormants)")->trigger();
+    m_view.Command(GenresCommand::All)->trigger();
     EXPECT_EQ(m_view.FilterMenu()->title(), "Filter");
-    EXPECT_TRUE(m_view.Command("all (incl dormants)")->isChecked());
-    EXPECT_FALSE(m_view.Command("in use")->isChecked());
+    EXPECT_TRUE(m_view.Command(GenresCommand::All)->isChecked());
+    EXPECT_FALSE(m_view.Command(GenresCommand::InUse)->isChecked());
 
     // A click on the Id heading, second by name, sorts by id and moves the column first.
     m_view.Grid()->horizontalHeader()->sectionClicked(1);
     EXPECT_EQ(Heading(0), kBullet + "Id  ");
     EXPECT_EQ(Heading(1), "Name");
-    EXPECT_TRUE(m_view.Command("by Id")->isChecked());
+    EXPECT_TRUE(m_view.Command(GenresCommand::ById)->isChecked());
     EXPECT_EQ(Grid()->model()->index(0, 0).data().toString(), "3");
     // The "Dormant?" heading does not sort.
     m_view.Grid()->horizontalHeader()->sectionClicked(2);
-    EXPECT_TRUE(m_view.Command("by Id")->isChecked());
+    EXPECT_TRUE(m_view.Command(GenresCommand::ById)->isChecked());
     m_view.Grid()->horizontalHeader()->sectionClicked(1);
     EXPECT_EQ(Heading(0), kBullet + "Name ");
 }
@@ -169,7 +179,7 @@ TEST_F(GenresWindowTest, TheDetailsDialogKeepsABadIdOpenAndSavesAGoodOne) {
         dialog->SaveButton()->click();
         steps << (dialog->isVisible() ? "open after 4" : "closed after 4");
     });
-    m_view.Command("Edit")->trigger();
+    m_view.Command(GenresCommand::Edit)->trigger();
     EXPECT_EQ(steps, (QStringList{"open after x", "open after 7", "closed after 4"}));
     EXPECT_EQ(m_dialogs.TextsOf("INFO"),
               (QStringList{"Invalid integer \"x\"", "Invalid id", "Genre 7 already exists"}));

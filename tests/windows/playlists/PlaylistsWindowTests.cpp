@@ -75,7 +75,7 @@ TEST_F(PlaylistsWindowTest, MenusAndHeadingsFollowTheOrder) {
     EXPECT_EQ(Captions(m_window.menuBar()->actions()), (QStringList{"Close", "Refresh", "New", "Sequence"}));
     EXPECT_EQ(Captions(m_window.SequenceMenu()->actions()),
               (QStringList{"by Id", "by Name", "by Date", "", "(or click on column headings)"}));
-    EXPECT_FALSE(m_window.Command("(or click on column headings)")->isEnabled());
+    EXPECT_FALSE(m_window.Command(PlaylistsCommand::SequenceHint)->isEnabled());
 
     QHeaderView* header = m_window.Grid()->horizontalHeader();
     const auto clickHeading = [header](int column) {
@@ -85,18 +85,20 @@ TEST_F(PlaylistsWindowTest, MenusAndHeadingsFollowTheOrder) {
     struct Step {
         std::function<void()> act;
         QStringList headings;
-        const char* ticked;
+        PlaylistsCommand ticked;
+        const char* name;
     };
+    using C = PlaylistsCommand;
     const std::vector<Step> steps{
-        {[] {}, {"Id ", kBullet + "Name ", "Date"}, "by Name"},
-        {[&] { clickHeading(0); }, {kBullet + "Id ", "Name ", "Date"}, "by Id"},
-        {[&] { m_window.Command("by Date")->trigger(); }, {"Id ", "Name ", "Date"}, "by Date"},
-        {[&] { clickHeading(1); }, {"Id ", kBullet + "Name ", "Date"}, "by Name"},
+        {[] {}, {"Id ", kBullet + "Name ", "Date"}, C::ByName, "by Name"},
+        {[&] { clickHeading(0); }, {kBullet + "Id ", "Name ", "Date"}, C::ById, "by Id"},
+        {[&] { m_window.Command(C::ByDate)->trigger(); }, {"Id ", "Name ", "Date"}, C::ByDate, "by Date"},
+        {[&] { clickHeading(1); }, {"Id ", kBullet + "Name ", "Date"}, C::ByName, "by Name"},
     };
     for (const Step& step : steps) {
         step.act();
-        EXPECT_EQ(Headings(), step.headings) << step.ticked;
-        EXPECT_TRUE(m_window.Command(step.ticked)->isChecked()) << step.ticked;
+        EXPECT_EQ(Headings(), step.headings) << step.name;
+        EXPECT_TRUE(m_window.Command(step.ticked)->isChecked()) << step.name;
         EXPECT_GE(m_window.Grid()->columnWidth(1),
                   m_window.Grid()->fontMetrics().horizontalAdvance("Night's end"));
     }
@@ -136,7 +138,7 @@ TEST_F(PlaylistsWindowTest, ARightClickMakesTheRowCurrentAndOpensThePopup) {
     EXPECT_EQ(m_controller.CurrentPlaylistId(), 2);
     EXPECT_EQ(m_window.Grid()->currentIndex().row(), 1);
     EXPECT_TRUE(m_window.PopupMenu()->isVisible());
-    EXPECT_FALSE(m_window.Command("Edit playlist content")->isEnabled()) << "no queue to edit in";
+    EXPECT_FALSE(m_window.Command(PlaylistsCommand::EditContent)->isEnabled()) << "no queue to edit in";
     m_window.PopupMenu()->hide();
 }
 
