@@ -44,10 +44,11 @@ private:
 DaysWindow::DaysWindow(Catalogue& catalogue, QWidget* parent) : QMainWindow(parent), m_controller(catalogue) {
     setWindowTitle("Days");
 
-    menuBar()->addAction("Close", this, &QWidget::close);
-    menuBar()->addAction("Refresh", this, [this] { m_controller.Refresh(); });
-    menuBar()->addAction("First", this, [this] { m_controller.First(); });
-    menuBar()->addAction("Last", this, [this] { m_controller.Last(); });
+    using C = DaysCommand;
+    m_commands[C::Close] = menuBar()->addAction("Close", this, &QWidget::close);
+    m_commands[C::Refresh] = menuBar()->addAction("Refresh", this, [this] { m_controller.Refresh(); });
+    m_commands[C::First] = menuBar()->addAction("First", this, [this] { m_controller.First(); });
+    m_commands[C::Last] = menuBar()->addAction("Last", this, [this] { m_controller.Last(); });
 
     m_grid = new QTableView(this);
     m_grid->setObjectName("days");
@@ -57,15 +58,16 @@ DaysWindow::DaysWindow(Catalogue& catalogue, QWidget* parent) : QMainWindow(pare
     setCentralWidget(m_grid);
 
     m_popup = new QMenu(this);
-    m_listSongs = m_popup->addAction("List songs actually played", this,
-                                     [this] { m_controller.ListSongsActuallyPlayed(); });
-    m_editNote = m_popup->addAction("Add/edit day note", this, [this] { m_controller.EditDayNote(); });
+    m_commands[C::ListSongs] = m_popup->addAction("List songs actually played", this,
+                                                  [this] { m_controller.ListSongsActuallyPlayed(); });
+    m_commands[C::EditNote] =
+        m_popup->addAction("Add/edit day note", this, [this] { m_controller.EditDayNote(); });
     // Until the songs window is connected there is nowhere to list a day's songs.
-    m_listSongs->setEnabled(false);
+    Command(C::ListSongs)->setEnabled(false);
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_grid, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) {
-                m_editNote->setEnabled(m_controller.DayNoteAllowed());
+                Command(DaysCommand::EditNote)->setEnabled(m_controller.DayNoteAllowed());
                 m_popup->popup(m_grid->viewport()->mapToGlobal(at));
             });
 
@@ -93,12 +95,8 @@ void DaysWindow::ShowDays() {
 }
 
 void DaysWindow::SetListDaySongs(std::function<void(int day)> list) {
-    m_listSongs->setEnabled(static_cast<bool>(list));
+    Command(DaysCommand::ListSongs)->setEnabled(static_cast<bool>(list));
     m_controller.SetListDaySongs(std::move(list));
-}
-
-QAction* DaysWindow::Command(const QString& caption) const {
-    return FindAction(this, caption);
 }
 
 void DaysWindow::CellClicked(int row) {

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <map>
 
 #include "DaysController.h"
 
@@ -12,6 +13,9 @@ class QTableView;
 namespace sw {
 
 class DaysModel;
+
+/// The days window's menu-bar items and the items of its pop-up, in their menu order.
+enum class DaysCommand { Close, Refresh, First, Last, ListSongs, EditNote };
 
 /// The "Days" window: the grid of played days with their notes, its menu and pop-up menu.
 class DaysWindow : public QMainWindow, private DaysDisplay {
@@ -27,8 +31,7 @@ public:
     DaysController& Controller() { return m_controller; }
     QTableView* Grid() const { return m_grid; }
     QMenu* PopupMenu() const { return m_popup; }
-    /// The menu or pop-up command of that caption.
-    QAction* Command(const QString& caption) const;
+    QAction* Command(DaysCommand command) const { return m_commands.at(command); }
 
 protected:
     bool event(QEvent* event) override;
@@ -44,8 +47,7 @@ private:
     DaysModel* m_model = nullptr;
     QTableView* m_grid = nullptr;
     QMenu* m_popup = nullptr;
-    QAction* m_listSongs = nullptr;
-    QAction* m_editNote = nullptr;
+    std::map<DaysCommand, QAction*> m_commands;
     bool m_moving = false;
 };
 

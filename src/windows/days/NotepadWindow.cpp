@@ -50,16 +50,20 @@ NotepadWindow::NotepadWindow(const QString& programFolder, const Clock& clock, Q
     : QMainWindow(parent), m_controller(programFolder, clock) {
     setWindowTitle(QString(kApplicationTitle) + " - Notepad");
 
-    menuBar()->addAction("Close", this, &QWidget::close);
-    menuBar()->addAction("Save", this, [this] { m_controller.ReportSaveState(); });
-    menuBar()->addAction("Now!", this, [this] { m_controller.InsertNow(); });
-    QMenu* exportMenu = menuBar()->addMenu("Export");
-    exportMenu->addAction("to Clipboard", this, [this] { m_controller.ExportToClipboard(); });
-    exportMenu->addAction("to File", this, [this] { m_controller.ExportToFile(); });
-    menuBar()->addAction("Font", this, [this] { m_controller.ChooseFont(); });
-    menuBar()->addAction("Scroll-to-cursor", this, [this] { m_controller.ScrollToCursor(); });
-    menuBar()->addAction("Clear", this, [this] { m_controller.ClearText(); });
-    menuBar()->addAction("Search", this, [this] { m_controller.Search(); });
+    using C = NotepadCommand;
+    QMenuBar* bar = menuBar();
+    m_commands[C::Close] = bar->addAction("Close", this, &QWidget::close);
+    m_commands[C::Save] = bar->addAction("Save", this, [this] { m_controller.ReportSaveState(); });
+    m_commands[C::Now] = bar->addAction("Now!", this, [this] { m_controller.InsertNow(); });
+    QMenu* exportMenu = bar->addMenu("Export");
+    m_commands[C::ToClipboard] =
+        exportMenu->addAction("to Clipboard", this, [this] { m_controller.ExportToClipboard(); });
+    m_commands[C::ToFile] = exportMenu->addAction("to File", this, [this] { m_controller.ExportToFile(); });
+    m_commands[C::Font] = bar->addAction("Font", this, [this] { m_controller.ChooseFont(); });
+    m_commands[C::ScrollToCursor] =
+        bar->addAction("Scroll-to-cursor", this, [this] { m_controller.ScrollToCursor(); });
+    m_commands[C::Clear] = bar->addAction("Clear", this, [this] { m_controller.ClearText(); });
+    m_commands[C::Search] = bar->addAction("Search", this, [this] { m_controller.Search(); });
 
     m_text = new QPlainTextEdit(this);
     m_text->setObjectName("notepad");
@@ -92,10 +96,6 @@ void NotepadWindow::OpenFromMainMenu(bool catalogueReadOnly) {
     m_controller.UseProgramTextFile();
     ShowRestored(this);
     m_controller.SetReadOnly(RefuseIfReadOnly(catalogueReadOnly));
-}
-
-QAction* NotepadWindow::Command(const QString& caption) const {
-    return FindAction(this, caption);
 }
 
 void NotepadWindow::showEvent(QShowEvent* event) {

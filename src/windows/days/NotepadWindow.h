@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QMainWindow>
+#include <map>
 
 #include "NotepadController.h"
 
@@ -10,6 +11,9 @@ class QPlainTextEdit;
 class QTimer;
 
 namespace sw {
+
+/// The notepad's menu commands, in their menu order ("to Clipboard" and "to File" are in "Export").
+enum class NotepadCommand { Close, Save, Now, ToClipboard, ToFile, Font, ScrollToCursor, Clear, Search };
 
 /// The notepad window: a pale green text area under the menu of the notepad's commands.
 class NotepadWindow : public QMainWindow, private NotepadDisplay {
@@ -28,8 +32,7 @@ public:
 
     NotepadController& Controller() { return m_controller; }
     QPlainTextEdit* TextArea() const { return m_text; }
-    /// The menu command of that caption ("Save", "to File", ...).
-    QAction* Command(const QString& caption) const;
+    QAction* Command(NotepadCommand command) const { return m_commands.at(command); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -59,6 +62,7 @@ private:
     NotepadController m_controller;
     QPlainTextEdit* m_text = nullptr;
     QTimer* m_autosave = nullptr;
+    std::map<NotepadCommand, QAction*> m_commands;
     bool m_applyingFont = false;
 };
 

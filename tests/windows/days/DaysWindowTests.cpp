@@ -72,10 +72,12 @@ TEST_F(DaysWindowTest, ShowsTheDaysFittedOnTheMostRecentAndClosesOnEscape) {
     // The note column is as wide as its longest note.
     EXPECT_GE(grid->columnWidth(1), grid->fontMetrics().horizontalAdvance("A long note for the last day"));
 
-    for (const char* caption : {"Close", "Refresh", "First", "Last"}) {
-        EXPECT_NE(m_window.Command(caption), nullptr) << caption;
+    for (const auto& [command, caption] :
+         {std::pair{DaysCommand::Close, "Close"}, std::pair{DaysCommand::Refresh, "Refresh"},
+          std::pair{DaysCommand::First, "First"}, std::pair{DaysCommand::Last, "Last"}}) {
+        EXPECT_EQ(m_window.Command(command)->text(), caption);
     }
-    m_window.Command("First")->trigger();
+    m_window.Command(DaysCommand::First)->trigger();
     EXPECT_EQ(grid->currentIndex().row(), 0);
     EXPECT_EQ(m_window.Controller().CurrentDay(), 20240101);
 
@@ -89,13 +91,13 @@ TEST_F(DaysWindowTest, ShowsTheDaysFittedOnTheMostRecentAndClosesOnEscape) {
 
 TEST_F(DaysWindowTest, ThePopupMenuEditsNotesAndListsSongsOnceTheSongsWindowIsThere) {
     m_window.ShowDays();
-    m_window.Command("First")->trigger();
+    m_window.Command(DaysCommand::First)->trigger();
     m_dialogs.QueueAnswer("It's the first");
-    m_window.Command("Add/edit day note")->trigger();
+    m_window.Command(DaysCommand::EditNote)->trigger();
     EXPECT_EQ(Cell(0, 1), "It's the first");
     EXPECT_EQ(m_window.Grid()->currentIndex().row(), 0);
 
-    QAction* list = m_window.Command("List songs actually played");
+    QAction* list = m_window.Command(DaysCommand::ListSongs);
     EXPECT_FALSE(list->isEnabled());
     ClickCell(m_window.Grid(), 2, 0);
     EXPECT_EQ(m_window.Controller().RememberedDay(), 0);

@@ -58,13 +58,17 @@ TEST_F(NotepadWindowTest, OpensPaleGreenWithTheCaretAtTheEndAndFindsWithF3) {
     EXPECT_EQ(text->toPlainText(), "rock and ROCK");
     EXPECT_EQ(text->textCursor().position(), 13);
     EXPECT_FALSE(text->isReadOnly());
-    for (const char* caption : {"Close", "Save", "Now!", "to Clipboard", "to File", "Font",
-                                "Scroll-to-cursor", "Clear", "Search"}) {
-        EXPECT_NE(m_window.Command(caption), nullptr) << caption;
+    using C = NotepadCommand;
+    for (const auto& [command, caption] :
+         {std::pair{C::Close, "Close"}, std::pair{C::Save, "Save"}, std::pair{C::Now, "Now!"},
+          std::pair{C::ToClipboard, "to Clipboard"}, std::pair{C::ToFile, "to File"},
+          std::pair{C::Font, "Font"}, std::pair{C::ScrollToCursor, "Scroll-to-cursor"},
+          std::pair{C::Clear, "Clear"}, std::pair{C::Search, "Search"}}) {
+        EXPECT_EQ(m_window.Command(command)->text(), caption);
     }
 
     m_dialogs.QueueAnswer("ROCK");
-    m_window.Command("Search")->trigger();
+    m_window.Command(NotepadCommand::Search)->trigger();
     EXPECT_EQ(text->textCursor().selectionStart(), 0);
     Press(text, Qt::Key_F3);
     EXPECT_EQ(text->textCursor().selectionStart(), 9);
@@ -101,7 +105,7 @@ TEST_F(NotepadWindowTest, TheFontDialogAndTheSaveDialogDriveTheirCommands) {
         fonts->setCurrentFont(chosen);
         fonts->accept();
     });
-    m_window.Command("Font")->trigger();
+    m_window.Command(NotepadCommand::Font)->trigger();
     EXPECT_TRUE(m_window.Controller().SettingsChanged());
     EXPECT_EQ(m_window.TextArea()->font().pointSize(), 15);
     EXPECT_TRUE(m_window.TextArea()->font().italic());
@@ -117,7 +121,7 @@ TEST_F(NotepadWindowTest, TheFontDialogAndTheSaveDialogDriveTheirCommands) {
         name->setText(Folder() + "notes");
         QMetaObject::invokeMethod(files, "accept");
     });
-    m_window.Command("to File")->trigger();
+    m_window.Command(NotepadCommand::ToFile)->trigger();
     EXPECT_EQ(startFolder, m_dir.path());
     EXPECT_EQ(ReadBytes(Folder() + "notes.txt"), "rock and ROCK");
     EXPECT_EQ(m_dialogs.TextsOf("FLASH"), QStringList{"Exported OK"});
