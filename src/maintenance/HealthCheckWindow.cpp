@@ -54,13 +54,12 @@ HealthCheckWindow::~HealthCheckWindow() {
 }
 
 void HealthCheckWindow::BuildMenu() {
-    const auto command = [this](const QString& caption, auto&& slot) {
-        QAction* action = menuBar()->addAction(caption, this, slot);
-        m_commands[caption] = action;
-        return action;
+    using C = HealthCheckCommand;
+    const auto command = [this](C id, const QString& caption, auto&& slot) {
+        m_commands[id] = menuBar()->addAction(caption, this, slot);
     };
-    command("Close", [this] { close(); });
-    command("Cancel", [this] { m_controller.Cancel(); });
+    command(C::Close, "Close", [this] { close(); });
+    command(C::Cancel, "Cancel", [this] { m_controller.Cancel(); });
 
     m_options = menuBar()->addMenu("Options");
     m_options->setObjectName("options");
@@ -81,15 +80,10 @@ void HealthCheckWindow::BuildMenu() {
     }
     connect(m_options, &QMenu::aboutToShow, this, &HealthCheckWindow::ShowOptions);
 
-    command("Run ( check )", [this] { m_controller.RunCheck(); });
-    command("Run ( repair ) ", [this] { m_controller.RunRepair(); });
-    command("Statistics", [this] { ShowStatistics(); });
+    command(C::RunCheck, "Run ( check )", [this] { m_controller.RunCheck(); });
+    command(C::RunRepair, "Run ( repair ) ", [this] { m_controller.RunRepair(); });
+    command(C::Statistics, "Statistics", [this] { ShowStatistics(); });
     ShowOptions();
-}
-
-QAction* HealthCheckWindow::Command(const QString& caption) const {
-    const auto found = m_commands.find(caption);
-    return found == m_commands.end() ? nullptr : found->second;
 }
 
 void HealthCheckWindow::OpenHealthCheck() {
@@ -170,10 +164,11 @@ void HealthCheckWindow::StateChanged() {
     ShowPending();
     setWindowTitle(m_controller.Caption());
     const bool running = m_controller.Running();
-    m_commands.at("Close")->setEnabled(m_controller.CloseEnabled());
-    m_commands.at("Cancel")->setEnabled(m_controller.CancelEnabled());
-    for (const char* caption : {"Run ( check )", "Run ( repair ) ", "Statistics"}) {
-        m_commands.at(caption)->setEnabled(!running);
+    using C = HealthCheckCommand;
+    Command(C::Close)->setEnabled(m_controller.CloseEnabled());
+    Command(C::Cancel)->setEnabled(m_controller.CancelEnabled());
+    for (const C command : {C::RunCheck, C::RunRepair, C::Statistics}) {
+        Command(command)->setEnabled(!running);
     }
     m_options->setEnabled(!running);
     m_sinceShown.invalidate();

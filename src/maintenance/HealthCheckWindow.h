@@ -13,6 +13,10 @@ class QPlainTextEdit;
 
 namespace sw {
 
+/// The database check window's menu-bar commands, in their menu order (the "Options" menu sits
+/// between "Cancel" and "Run ( check )").
+enum class HealthCheckCommand { Close, Cancel, RunCheck, RunRepair, Statistics };
+
 /// The "Database check" window: the report, a one-line progress bar under it, and the menu that
 /// runs the check, the repair and the statistics. Created once; OpenHealthCheck and ShowStatistics
 /// are what the main window's "Healthcheck" and "Statistics" entries call.
@@ -29,8 +33,7 @@ public:
     QPlainTextEdit* ReportArea() const { return m_report; }
     QLabel* ProgressBar() const { return m_progress; }
     QMenu* OptionsMenu() const { return m_options; }
-    /// The menu command of that caption ("Close", "Cancel", "Run ( check )", ...).
-    QAction* Command(const QString& caption) const;
+    QAction* Command(HealthCheckCommand command) const { return m_commands.at(command); }
     QAction* OptionItem(HealthOption option) const { return m_optionItems.at(option); }
 
 protected:
@@ -54,7 +57,7 @@ private:
     QPlainTextEdit* m_report = nullptr;
     QLabel* m_progress = nullptr;
     QMenu* m_options = nullptr;
-    std::map<QString, QAction*> m_commands;
+    std::map<HealthCheckCommand, QAction*> m_commands;
     std::map<HealthOption, QAction*> m_optionItems;
     QStringList m_pendingLines;
     bool m_progressPending = false;

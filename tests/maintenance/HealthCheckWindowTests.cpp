@@ -52,30 +52,36 @@ TEST_F(HealthCheckWindowTest, ShowsTheReportOfARunAndItsProgress) {
     EXPECT_TRUE(m_window.isVisible());
     EXPECT_EQ(m_window.windowTitle(), "Database check");
     EXPECT_EQ(ReportText(), "Set Options then click \"Run\"");
+    QStringList bar;
+    for (QAction* item : m_window.menuBar()->actions()) {
+        bar << item->text();
+    }
+    EXPECT_EQ(bar,
+              (QStringList{"Close", "Cancel", "Options", "Run ( check )", "Run ( repair ) ", "Statistics"}));
 
     // While the scan runs, Close is off and Cancel on, and the bar shows the rows left in light blue.
     bool seenRunning = false;
     // Looked at between the second and third song, when the first song's progress has been drawn.
     QTimer::singleShot(0, &m_window, [&] {
         QTimer::singleShot(0, &m_window, [&] {
-            seenRunning = !m_window.Command("Close")->isEnabled() &&
-                          m_window.Command("Cancel")->isEnabled() &&
-                          !m_window.Command("Run ( check )")->isEnabled();
+            seenRunning = !m_window.Command(HealthCheckCommand::Close)->isEnabled() &&
+                          m_window.Command(HealthCheckCommand::Cancel)->isEnabled() &&
+                          !m_window.Command(HealthCheckCommand::RunCheck)->isEnabled();
             EXPECT_EQ(m_window.ProgressBar()->text(), " Songs : 3  id=1");
             EXPECT_EQ(m_window.ProgressBar()->palette().color(QPalette::Window), QColor(Qt::cyan));
         });
     });
-    m_window.Command("Run ( check )")->trigger();
+    m_window.Command(HealthCheckCommand::RunCheck)->trigger();
     EXPECT_TRUE(seenRunning);
     EXPECT_EQ(ReportText(), m_window.Controller().Report().join('\n'));
     EXPECT_TRUE(ReportText().contains("Song #1 db wrongly shows file as present (can auto-repair)"));
     EXPECT_TRUE(ReportText().endsWith("Scan complete"));
-    EXPECT_TRUE(m_window.Command("Close")->isEnabled());
-    EXPECT_FALSE(m_window.Command("Cancel")->isEnabled());
+    EXPECT_TRUE(m_window.Command(HealthCheckCommand::Close)->isEnabled());
+    EXPECT_FALSE(m_window.Command(HealthCheckCommand::Cancel)->isEnabled());
     EXPECT_EQ(m_window.ProgressBar()->text(), " ");
     EXPECT_NE(m_window.ProgressBar()->palette().color(QPalette::Window), QColor(Qt::cyan));
 
-    m_window.Command("Statistics")->trigger();
+    m_window.Command(HealthCheckCommand::Statistics)->trigger();
     EXPECT_EQ(m_window.windowTitle(), "Database statistics");
     EXPECT_TRUE(
         ReportText().startsWith("Song #2 file size wrong on DB, run repair\nRating : Count / actual size "))
@@ -87,9 +93,9 @@ TEST_F(HealthCheckWindowTest, CancelStopsTheScanWithinOneSong) {
     int rowsAtCancel = -1;
     QTimer::singleShot(0, &m_window, [&] {
         rowsAtCancel = m_window.Controller().Totals().songs;
-        m_window.Command("Cancel")->trigger();
+        m_window.Command(HealthCheckCommand::Cancel)->trigger();
     });
-    m_window.Command("Run ( check )")->trigger();
+    m_window.Command(HealthCheckCommand::RunCheck)->trigger();
     EXPECT_GE(rowsAtCancel, 0);
     EXPECT_EQ(m_window.Controller().Totals().songs, rowsAtCancel);
     EXPECT_TRUE(ReportText().contains("Scan aborted"));
@@ -100,7 +106,7 @@ TEST_F(HealthCheckWindowTest, CancelStopsTheScanWithinOneSong) {
 TEST_F(HealthCheckWindowTest, EscapeInTheReportClosesTheIdleWindowAndStopsARunningScan) {
     m_window.OpenHealthCheck();
     QTimer::singleShot(0, &m_window, [&] { PressEscape(m_window.ReportArea()); });
-    m_window.Command("Run ( check )")->trigger();
+    m_window.Command(HealthCheckCommand::RunCheck)->trigger();
     EXPECT_TRUE(ReportText().contains("Scan aborted"));
     EXPECT_TRUE(m_window.isVisible());
 
@@ -134,7 +140,7 @@ TEST_F(HealthCheckWindowTest, DISABLED_ShowUntilClosed) {
     m_catalogue.ExecSql("insert into songinpl (plid, seq, songnum) values (2, 5, 99)");
     m_catalogue.CommitAndContinue();
     m_window.OpenHealthCheck();
-    m_window.Command("Run ( check )")->trigger();
+    m_window.Command(HealthCheckCommand::RunCheck)->trigger();
     QTimer closed;
     QObject::connect(&closed, &QTimer::timeout, [&] {
         if (!m_window.isVisible()) {

@@ -81,24 +81,29 @@ SongDetailsWindow::~SongDetailsWindow() {
 }
 
 void SongDetailsWindow::BuildMenu() {
+    using C = SongDetailsCommand;
     QMenuBar* bar = menuBar();
-    bar->addAction("Close", this, &QWidget::close);
-    bar->addAction("Refresh", this, [this] { m_controller.Refresh(); });
+    m_commands[C::Close] = bar->addAction("Close", this, &QWidget::close);
+    m_commands[C::Refresh] = bar->addAction("Refresh", this, [this] { m_controller.Refresh(); });
     QMenu* list = bar->addMenu("List");
-    list->addAction("Songs with this Title", this, [this] { m_controller.ListSongsLike(SongsLike::Title); });
-    list->addAction("Songs by this Artist", this, [this] { m_controller.ListSongsLike(SongsLike::Artist); });
-    list->addAction("Songs on this Album", this, [this] { m_controller.ListSongsLike(SongsLike::Album); });
-    list->addAction("Songs in this Genre", this, [this] { m_controller.ListSongsLike(SongsLike::Genre); });
-    m_edit = bar->addAction("Edit", this, [this] { m_controller.Edit(); });
+    m_commands[C::SongsWithTitle] = list->addAction("Songs with this Title", this,
+                                                    [this] { m_controller.ListSongsLike(SongsLike::Title); });
+    m_commands[C::SongsByArtist] = list->addAction("Songs by this Artist", this,
+                                                   [this] { m_controller.ListSongsLike(SongsLike::Artist); });
+    m_commands[C::SongsOnAlbum] = list->addAction("Songs on this Album", this,
+                                                  [this] { m_controller.ListSongsLike(SongsLike::Album); });
+    m_commands[C::SongsInGenre] = list->addAction("Songs in this Genre", this,
+                                                  [this] { m_controller.ListSongsLike(SongsLike::Genre); });
+    m_commands[C::Edit] = bar->addAction("Edit", this, [this] { m_controller.Edit(); });
     QMenu* remove = bar->addMenu("Delete");
-    m_deleteFile = remove->addAction("Delete music file", this,
-                                     [this] { m_controller.Remove(RemoveAction::DeleteFile); });
-    remove->addAction("Remove song from database", this,
-                      [this] { m_controller.Remove(RemoveAction::RemoveSong); });
-    m_deleteAndRemove = remove->addAction("Delete && Remove", this,
-                                          [this] { m_controller.Remove(RemoveAction::DeleteAndRemove); });
-    bar->addAction("Duplicates", this, [this] { m_controller.Duplicates(); });
-    bar->addAction("Copy", this, [this] { m_controller.Copy(); });
+    m_commands[C::DeleteFile] = remove->addAction("Delete music file", this,
+                                                  [this] { m_controller.Remove(RemoveAction::DeleteFile); });
+    m_commands[C::RemoveSong] = remove->addAction("Remove song from database", this,
+                                                  [this] { m_controller.Remove(RemoveAction::RemoveSong); });
+    m_commands[C::DeleteAndRemove] = remove->addAction(
+        "Delete && Remove", this, [this] { m_controller.Remove(RemoveAction::DeleteAndRemove); });
+    m_commands[C::Duplicates] = bar->addAction("Duplicates", this, [this] { m_controller.Duplicates(); });
+    m_commands[C::Copy] = bar->addAction("Copy", this, [this] { m_controller.Copy(); });
 }
 
 QWidget* SongDetailsWindow::BuildCataloguePage() {
@@ -257,11 +262,11 @@ QWidget* SongDetailsWindow::BuildPlaylistsPage() {
     connect(add, &QPushButton::clicked, this, [this] { m_controller.AddToAnotherPlaylist(); });
     layout->addWidget(add, 0, Qt::AlignLeft);
     m_playlistPopup = new QMenu(this);
-    m_playlistPopup->addAction("View playlist", this,
-                               [this] { m_controller.ViewPlaylist(m_playlistGrid->currentIndex().row()); });
-    m_playlistPopup->addAction("Drop song from this playlist", this, [this] {
-        m_controller.DropFromPlaylist(m_playlistGrid->currentIndex().row());
-    });
+    m_commands[SongDetailsCommand::ViewPlaylist] = m_playlistPopup->addAction(
+        "View playlist", this, [this] { m_controller.ViewPlaylist(m_playlistGrid->currentIndex().row()); });
+    m_commands[SongDetailsCommand::DropFromPlaylist] = m_playlistPopup->addAction(
+        "Drop song from this playlist", this,
+        [this] { m_controller.DropFromPlaylist(m_playlistGrid->currentIndex().row()); });
     m_playlistGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_playlistGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         const QModelIndex index = m_playlistGrid->indexAt(at);
@@ -280,8 +285,9 @@ QWidget* SongDetailsWindow::BuildHistoryPage() {
     m_historyModel = new RowSetModel(m_historyGrid);
     m_historyGrid->setModel(m_historyModel);
     m_historyPopup = new QMenu(this);
-    m_historyPopup->addAction("List songs played", this,
-                              [this] { m_controller.ListSongsPlayed(m_historyGrid->currentIndex().row()); });
+    m_commands[SongDetailsCommand::ListSongsPlayed] = m_historyPopup->addAction(
+        "List songs played", this,
+        [this] { m_controller.ListSongsPlayed(m_historyGrid->currentIndex().row()); });
     m_historyGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_historyGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         const QModelIndex index = m_historyGrid->indexAt(at);
@@ -295,22 +301,18 @@ QWidget* SongDetailsWindow::BuildHistoryPage() {
     return m_historyGrid;
 }
 
-QAction* SongDetailsWindow::Command(const QString& caption) const {
-    return FindAction(this, caption);
-}
-
 void SongDetailsWindow::HooksChanged() {
     const SongDetailsHooks& hooks = m_controller.Hooks();
     m_albumButton->setEnabled(static_cast<bool>(hooks.albumDetails));
     m_artistButton->setEnabled(static_cast<bool>(hooks.artistDetails));
     m_genreButton->setEnabled(static_cast<bool>(hooks.genreDetails));
-    m_edit->setEnabled(static_cast<bool>(hooks.editSong));
-    for (const QString caption :
-         {"Songs with this Title", "Songs by this Artist", "Songs on this Album", "Songs in this Genre"}) {
-        Command(caption)->setEnabled(static_cast<bool>(hooks.listSongsLike));
+    using C = SongDetailsCommand;
+    Command(C::Edit)->setEnabled(static_cast<bool>(hooks.editSong));
+    for (const C command : {C::SongsWithTitle, C::SongsByArtist, C::SongsOnAlbum, C::SongsInGenre}) {
+        Command(command)->setEnabled(static_cast<bool>(hooks.listSongsLike));
     }
-    m_playlistPopup->actions().at(0)->setEnabled(static_cast<bool>(hooks.viewPlaylist));
-    m_historyPopup->actions().at(0)->setEnabled(static_cast<bool>(hooks.listDay));
+    Command(C::ViewPlaylist)->setEnabled(static_cast<bool>(hooks.viewPlaylist));
+    Command(C::ListSongsPlayed)->setEnabled(static_cast<bool>(hooks.listDay));
     findChild<QPushButton*>("addToAnother")->setEnabled(static_cast<bool>(hooks.selectPlaylist));
 }
 
@@ -387,8 +389,8 @@ void SongDetailsWindow::DetailsChanged() {
             m_facts[i]->setVisible(visible);
         }
     }
-    m_deleteFile->setEnabled(t.deleteEnabled);
-    m_deleteAndRemove->setEnabled(t.deleteEnabled);
+    Command(SongDetailsCommand::DeleteFile)->setEnabled(t.deleteEnabled);
+    Command(SongDetailsCommand::DeleteAndRemove)->setEnabled(t.deleteEnabled);
     for (int kind = 0; kind < kTagKindCount; ++kind) {
         FillTagPage(static_cast<TagKind>(kind));
     }

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <map>
 
 #include "SongDetailsController.h"
 
@@ -16,6 +17,26 @@ namespace sw {
 
 class RowSetModel;
 
+/// The song details window's menu items, in their menu order, then the items of the pop-ups over
+/// the playlists grid and the history grid.
+enum class SongDetailsCommand {
+    Close,
+    Refresh,
+    SongsWithTitle,
+    SongsByArtist,
+    SongsOnAlbum,
+    SongsInGenre,
+    Edit,
+    DeleteFile,
+    RemoveSong,
+    DeleteAndRemove,
+    Duplicates,
+    Copy,
+    ViewPlaylist,
+    DropFromPlaylist,
+    ListSongsPlayed,
+};
+
 /// The song details window: eight pages over SongDetailsController, its menu and a status line.
 class SongDetailsWindow : public QMainWindow, private SongDetailsDisplay {
 public:
@@ -27,8 +48,7 @@ public:
     /// The caption label of a catalogue field (yellow when the file disagrees).
     QLabel* FieldCaption(DetailsField field) const { return m_captions[static_cast<std::size_t>(field)]; }
     QLabel* StatusLine() const { return m_status; }
-    /// The menu command of that caption.
-    QAction* Command(const QString& caption) const;
+    QAction* Command(SongDetailsCommand command) const { return m_commands.at(command); }
     /// Enables the items whose windows exist; call after setting the controller's hooks.
     void HooksChanged();
 
@@ -85,9 +105,7 @@ private:
     RowSetModel* m_historyModel = nullptr;
     QMenu* m_playlistPopup = nullptr;
     QMenu* m_historyPopup = nullptr;
-    QAction* m_deleteFile = nullptr;
-    QAction* m_deleteAndRemove = nullptr;
-    QAction* m_edit = nullptr;
+    std::map<SongDetailsCommand, QAction*> m_commands;
     bool m_filling = false;
 };
 

@@ -42,8 +42,9 @@ TEST_F(DetailsWindows, DetailsWindowMarksMismatchesInYellow) {
     EXPECT_EQ(window.StatusLine()->text(), "Database / music file mismatches are highlighted in yellow");
     EXPECT_EQ(window.Pages()->tabText(2), "( MP3 tag vn 1 )");
     EXPECT_EQ(window.Pages()->tabText(3), "MP3 tag vn 2");
-    EXPECT_TRUE(window.Command("Delete music file")->isEnabled());
-    EXPECT_FALSE(window.Command("Edit")->isEnabled()) << "no edit window connected";
+    EXPECT_EQ(window.Command(SongDetailsCommand::DeleteFile)->text(), "Delete music file");
+    EXPECT_TRUE(window.Command(SongDetailsCommand::DeleteFile)->isEnabled());
+    EXPECT_FALSE(window.Command(SongDetailsCommand::Edit)->isEnabled()) << "no edit window connected";
 
     // A click on "+" steps the rating; the "When played" tab queries the history.
     for (QPushButton* button : window.findChildren<QPushButton*>()) {
@@ -60,7 +61,7 @@ TEST_F(DetailsWindows, DetailsWindowMarksMismatchesInYellow) {
 
     QFile::remove(m_music.filePath("a.mp3"));
     m_details.Refresh();
-    EXPECT_FALSE(window.Command("Delete music file")->isEnabled());
+    EXPECT_FALSE(window.Command(SongDetailsCommand::DeleteFile)->isEnabled());
     EXPECT_FALSE(window.findChild<QPushButton*>("remind")->isHidden());
 }
 
