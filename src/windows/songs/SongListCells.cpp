@@ -7,14 +7,14 @@
 namespace sw {
 
 const std::vector<FilterMenuItem> kFilterMenu{
-    {"Default filter", 1},
-    {"4 : Only the very best", 4},
-    {"3 : Only the best", 3},
-    {"2 : Only the good ones", 2},
-    {"1 : Only the good ones + unrated (default)", 1},
-    {"0 : All but the bad ones", 0},
-    {"-1 : Only the bad ones", -1},
-    {"No filter", 99},
+    {SongFilterItem::DefaultFilter, "Default filter", 1},
+    {SongFilterItem::VeryBest, "4 : Only the very best", 4},
+    {SongFilterItem::Best, "3 : Only the best", 3},
+    {SongFilterItem::Good, "2 : Only the good ones", 2},
+    {SongFilterItem::GoodAndUnrated, "1 : Only the good ones + unrated (default)", 1},
+    {SongFilterItem::AllButBad, "0 : All but the bad ones", 0},
+    {SongFilterItem::OnlyBad, "-1 : Only the bad ones", -1},
+    {SongFilterItem::NoFilter, "No filter", 99},
 };
 
 QString SongColumnCaption(SongColumn column) {

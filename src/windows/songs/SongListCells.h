@@ -50,8 +50,21 @@ bool FilterLabelHighlighted(int ratingFilter);
 /// Said when a command on the selection finds none.
 inline constexpr char kNoSongsSelected[] = "No songs selected (select/unselect using CTRL+Click)";
 
+/// The filter menu's items, in their order.
+enum class SongFilterItem {
+    DefaultFilter,
+    VeryBest,
+    Best,
+    Good,
+    GoodAndUnrated,
+    AllButBad,
+    OnlyBad,
+    NoFilter
+};
+
 /// The filter menu's items in order, with the value each sets.
 struct FilterMenuItem {
+    SongFilterItem id;
     const char* caption;
     int value;
 };

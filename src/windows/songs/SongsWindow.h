@@ -19,6 +19,50 @@ namespace sw {
 
 class Catalogue;
 
+/// The row pop-up's items, those of its "More songs ..." submenu included, in their order.
+enum class SongPopupItem {
+    ViewSong,
+    EditSong,
+    CopySong,
+    AlbumDetails,
+    PlayNowThisSong,
+    PlayNextThisSong,
+    InsertThisSong,
+    AppendThisSong,
+    PlayNextFromPosition,
+    Preview,
+    MoreInAlbum,
+    MoreInAlbumGroup,
+    MoreByArtist,
+    MoreInGenre,
+    MoreWithTitle,
+    MoreWithSimilarFileName,
+    AlreadyInPlaylists,
+    AddToPlaylist,
+    ViewPlaylist,
+    AddToAnotherPlaylist,
+    DropFromPlaylist,
+    DeleteMusicFile,
+    RemoveFromDatabase,
+    DeleteAndRemove
+};
+
+/// The menu bar's items that the window sets as their menus open (the "Play" menu's scopes and
+/// commands go by PlayScope and QueueKind, the filters by SongFilterItem).
+enum class SongsMenuItem {
+    EditPlaylist,
+    ViewPlaylist,
+    SelectPlaylist,
+    FixDurations,
+    FixQuestion,
+    FixBang,
+    HideMissing,
+    AutoFit,
+    AutoRefresh,
+    DoubleClickView,
+    DoubleClickEdit
+};
+
 /// The "Songs" window: the list of the songs window's controller in a grid, its menus, the row
 /// pop-up, the count and filter labels and the jump buttons. Created once; requests show it.
 class SongsWindow : public QMainWindow, private SongListDisplay {
@@ -31,6 +75,13 @@ public:
     QMenu* PopupMenu() const { return m_popup; }
     QMenu* FilterMenu() const { return m_filterMenu; }
     QMenu* PlayMenu() const { return m_playMenu; }
+    QAction* PopupItem(SongPopupItem item) const { return m_popupItems.at(item); }
+    /// The "Play" menu's item that chooses the scope.
+    QAction* PlayItem(PlayScope scope) const;
+    /// The "Play" menu's item that sends the scope's songs to the queue.
+    QAction* PlayItem(QueueKind kind) const;
+    QAction* FilterItem(SongFilterItem item) const;
+    QAction* MenuItem(SongsMenuItem item) const;
     /// The grid's column widths by caption, as a rebuild without fitting restores them.
     const std::map<QString, int>& SavedWidths() const { return m_savedWidths; }
 
@@ -50,7 +101,8 @@ private:
     void BuildFilterMenu();
     void BuildOptionsMenu();
     void BuildPopup();
-    QAction* AddPopupItem(QMenu* menu, const QString& caption, std::function<void()> action);
+    QAction* AddPopupItem(QMenu* menu, SongPopupItem id, const QString& caption,
+                          std::function<void()> action);
 
     void ShowSongsWindow() override;
     void SaveColumnWidths() override;
@@ -99,7 +151,7 @@ private:
     QAction* m_doubleClickEdit = nullptr;
 
     QMenu* m_popup = nullptr;
-    std::map<QString, QAction*> m_popupItems;
+    std::map<SongPopupItem, QAction*> m_popupItems;
     QMenu* m_moreSongs = nullptr;
 
     QTimer* m_scanTimer = nullptr;

@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
+#include <utility>
 
 #include "SongsWindow.h"
 #include "windows/main/WindowHelpers.h"
@@ -15,6 +16,13 @@ constexpr std::array<PlayScope, 4> kScopes{PlayScope::ThisSong, PlayScope::Selec
                                            PlayScope::ListFromPosition, PlayScope::WholeList};
 constexpr std::array<QueueKind, 4> kKinds{QueueKind::PlayNow, QueueKind::PlayNext, QueueKind::Insert,
                                           QueueKind::Append};
+/// The pop-up's items that queue the song under the pointer, by how they queue it.
+constexpr std::array<std::pair<QueueKind, SongPopupItem>, 4> kThisSongItems{{
+    {QueueKind::PlayNow, SongPopupItem::PlayNowThisSong},
+    {QueueKind::PlayNext, SongPopupItem::PlayNextThisSong},
+    {QueueKind::Insert, SongPopupItem::InsertThisSong},
+    {QueueKind::Append, SongPopupItem::AppendThisSong},
+}};
 
 }  // namespace
 
@@ -208,94 +216,161 @@ void SongsWindow::BuildOptionsMenu() {
     });
 }
 
+QAction* SongsWindow::PlayItem(PlayScope scope) const {
+    for (std::size_t i = 0; i < kScopes.size(); ++i) {
+        if (kScopes[i] == scope) {
+            return m_scopeItems[i];
+        }
+    }
+    return nullptr;
+}
+
+QAction* SongsWindow::PlayItem(QueueKind kind) const {
+    for (std::size_t i = 0; i < kKinds.size(); ++i) {
+        if (kKinds[i] == kind) {
+            return m_kindItems[i];
+        }
+    }
+    return nullptr;
+}
+
+QAction* SongsWindow::FilterItem(SongFilterItem item) const {
+    for (std::size_t i = 0; i < kFilterMenu.size(); ++i) {
+        if (kFilterMenu[i].id == item) {
+            return m_filterItems[i];
+        }
+    }
+    return nullptr;
+}
+
+QAction* SongsWindow::MenuItem(SongsMenuItem item) const {
+    switch (item) {
+        case SongsMenuItem::EditPlaylist:
+            return m_editPlaylist;
+        case SongsMenuItem::ViewPlaylist:
+            return m_viewPlaylist;
+        case SongsMenuItem::SelectPlaylist:
+            return m_selectPlaylist;
+        case SongsMenuItem::FixDurations:
+            return m_fixDurations;
+        case SongsMenuItem::FixQuestion:
+            return m_fixQuestion;
+        case SongsMenuItem::FixBang:
+            return m_fixBang;
+        case SongsMenuItem::HideMissing:
+            return m_hideMissing;
+        case SongsMenuItem::AutoFit:
+            return m_autoFit;
+        case SongsMenuItem::AutoRefresh:
+            return m_autoRefresh;
+        case SongsMenuItem::DoubleClickView:
+            return m_doubleClickView;
+        case SongsMenuItem::DoubleClickEdit:
+            return m_doubleClickEdit;
+    }
+    return nullptr;
+}
+
 // The pop-up.
 
-QAction* SongsWindow::AddPopupItem(QMenu* menu, const QString& caption, std::function<void()> action) {
+QAction* SongsWindow::AddPopupItem(QMenu* menu, SongPopupItem id, const QString& caption,
+                                   std::function<void()> action) {
     QAction* item = menu->addAction(caption);
     if (action) {
         connect(item, &QAction::triggered, this, std::move(action));
     }
-    m_popupItems[caption] = item;
+    m_popupItems[id] = item;
     return item;
 }
 
 void SongsWindow::BuildPopup() {
+    using Item = SongPopupItem;
     m_popup = new QMenu(this);
     m_popup->setObjectName("songPopup");
     SongListController& c = m_controller;
-    AddPopupItem(m_popup, "View song", [&c] { c.PopupViewSong(); });
-    AddPopupItem(m_popup, "Edit song", [&c] { c.PopupEditSong(); });
-    AddPopupItem(m_popup, "Copy song", [&c] { c.PopupCopySong(); });
-    AddPopupItem(m_popup, "Album details", [&c] { c.PopupAlbumDetails(); });
+    AddPopupItem(m_popup, Item::ViewSong, "View song", [&c] { c.PopupViewSong(); });
+    AddPopupItem(m_popup, Item::EditSong, "Edit song", [&c] { c.PopupEditSong(); });
+    AddPopupItem(m_popup, Item::CopySong, "Copy song", [&c] { c.PopupCopySong(); });
+    AddPopupItem(m_popup, Item::AlbumDetails, "Album details", [&c] { c.PopupAlbumDetails(); });
     m_popup->addSeparator();
-    for (const QueueKind kind : kKinds) {
-        AddPopupItem(m_popup, QueueKindCaption(kind, PlayScope::ThisSong),
+    for (const auto& [kind, id] : kThisSongItems) {
+        AddPopupItem(m_popup, id, QueueKindCaption(kind, PlayScope::ThisSong),
                      [&c, kind] { c.QueueSongs(PlayScope::ThisSong, kind); });
     }
-    AddPopupItem(m_popup, QueueKindCaption(QueueKind::PlayNext, PlayScope::ListFromPosition),
+    AddPopupItem(m_popup, Item::PlayNextFromPosition,
+                 QueueKindCaption(QueueKind::PlayNext, PlayScope::ListFromPosition),
                  [&c] { c.QueueSongs(PlayScope::ListFromPosition, QueueKind::PlayNext); });
-    AddPopupItem(m_popup, "Preview", [&c] { c.PopupPreview(); });
+    AddPopupItem(m_popup, Item::Preview, "Preview", [&c] { c.PopupPreview(); });
     m_popup->addSeparator();
     m_moreSongs = m_popup->addMenu("More songs ...");
-    AddPopupItem(m_moreSongs, "-  in this Album", [&c] { c.PopupMoreSongs(SongsLike::Album); });
-    AddPopupItem(m_moreSongs, "-  in this Album Group", [&c] { c.PopupAlbumGroup(); });
-    AddPopupItem(m_moreSongs, "-  by this Artist", [&c] { c.PopupMoreSongs(SongsLike::Artist); });
-    AddPopupItem(m_moreSongs, "-  in this Genre", [&c] { c.PopupMoreSongs(SongsLike::Genre); });
-    AddPopupItem(m_moreSongs, "-  with this Title", [&c] { c.PopupMoreSongs(SongsLike::Title); });
-    AddPopupItem(m_moreSongs, "-  with similar Filename", [&c] { c.PopupSimilarFileName(); });
-    AddPopupItem(m_popup, "Already in playlist(s)", [&c] { c.PopupPlaylistsHolding(); });
+    AddPopupItem(m_moreSongs, Item::MoreInAlbum, "-  in this Album",
+                 [&c] { c.PopupMoreSongs(SongsLike::Album); });
+    AddPopupItem(m_moreSongs, Item::MoreInAlbumGroup, "-  in this Album Group",
+                 [&c] { c.PopupAlbumGroup(); });
+    AddPopupItem(m_moreSongs, Item::MoreByArtist, "-  by this Artist",
+                 [&c] { c.PopupMoreSongs(SongsLike::Artist); });
+    AddPopupItem(m_moreSongs, Item::MoreInGenre, "-  in this Genre",
+                 [&c] { c.PopupMoreSongs(SongsLike::Genre); });
+    AddPopupItem(m_moreSongs, Item::MoreWithTitle, "-  with this Title",
+                 [&c] { c.PopupMoreSongs(SongsLike::Title); });
+    AddPopupItem(m_moreSongs, Item::MoreWithSimilarFileName, "-  with similar Filename",
+                 [&c] { c.PopupSimilarFileName(); });
+    AddPopupItem(m_popup, Item::AlreadyInPlaylists, "Already in playlist(s)",
+                 [&c] { c.PopupPlaylistsHolding(); });
     m_popup->addSeparator();
-    AddPopupItem(m_popup, "Add to playlist x", [&c] { c.PopupAddToPlaylist(); });
-    AddPopupItem(m_popup, "View playlist x", [&c] { c.PopupViewPlaylist(); });
-    AddPopupItem(m_popup, "Add to another playlist", [&c] { c.PopupAddToAnotherPlaylist(); });
-    AddPopupItem(m_popup, "Drop from playlist", [&c] { c.DropFromPlaylist(); });
+    AddPopupItem(m_popup, Item::AddToPlaylist, "Add to playlist x", [&c] { c.PopupAddToPlaylist(); });
+    AddPopupItem(m_popup, Item::ViewPlaylist, "View playlist x", [&c] { c.PopupViewPlaylist(); });
+    AddPopupItem(m_popup, Item::AddToAnotherPlaylist, "Add to another playlist",
+                 [&c] { c.PopupAddToAnotherPlaylist(); });
+    AddPopupItem(m_popup, Item::DropFromPlaylist, "Drop from playlist", [&c] { c.DropFromPlaylist(); });
     m_popup->addSeparator();
-    AddPopupItem(m_popup, "Delete music file", [&c] { c.PopupRemove(1); });
-    AddPopupItem(m_popup, "Remove song from database", [&c] { c.PopupRemove(2); });
+    AddPopupItem(m_popup, Item::DeleteMusicFile, "Delete music file", [&c] { c.PopupRemove(1); });
+    AddPopupItem(m_popup, Item::RemoveFromDatabase, "Remove song from database", [&c] { c.PopupRemove(2); });
     // "&&" shows one "&".
-    AddPopupItem(m_popup, "Delete && Remove", [&c] { c.PopupRemove(3); });
+    AddPopupItem(m_popup, Item::DeleteAndRemove, "Delete && Remove", [&c] { c.PopupRemove(3); });
 }
 
 void SongsWindow::OpenPopup(int row, const QPoint& globalPosition) {
+    using Item = SongPopupItem;
     const SongPopupMenu& menu = m_controller.OpenPopup(row);
     const SongListHooks& hooks = m_controller.Hooks();
     const bool song = m_controller.CurrentSong().SongNum > 0;
-    const auto item = [this](const QString& caption) { return m_popupItems.at(caption); };
+    const auto item = [this](SongPopupItem id) { return m_popupItems.at(id); };
 
-    item("View song")->setEnabled(song && hooks.viewSong);
-    item("Edit song")->setEnabled(song && hooks.editSong);
-    item("Copy song")->setEnabled(song);
-    item("Album details")->setEnabled(song && hooks.albumDetails);
+    item(Item::ViewSong)->setEnabled(song && hooks.viewSong);
+    item(Item::EditSong)->setEnabled(song && hooks.editSong);
+    item(Item::CopySong)->setEnabled(song);
+    item(Item::AlbumDetails)->setEnabled(song && hooks.albumDetails);
     const bool queue = song && m_controller.QueueConnected();
-    for (const QueueKind kind : kKinds) {
-        item(QueueKindCaption(kind, PlayScope::ThisSong))->setEnabled(queue);
+    for (const auto& each : kThisSongItems) {
+        item(each.second)->setEnabled(queue);
     }
-    item(QueueKindCaption(QueueKind::PlayNext, PlayScope::ListFromPosition))->setEnabled(queue);
-    item("Preview")->setEnabled(song && hooks.preview);
-    QAction* inAlbum = item("-  in this Album");
+    item(Item::PlayNextFromPosition)->setEnabled(queue);
+    item(Item::Preview)->setEnabled(song && hooks.preview);
+    QAction* inAlbum = item(Item::MoreInAlbum);
     SetMenuCaption(inAlbum, menu.inThisAlbum);
     inAlbum->setEnabled(song);
-    QAction* byArtist = item("-  by this Artist");
+    QAction* byArtist = item(Item::MoreByArtist);
     SetMenuCaption(byArtist, menu.byThisArtist);
     byArtist->setEnabled(song);
-    item("-  in this Album Group")->setEnabled(song && menu.albumGroupEnabled && hooks.albumGroup);
-    item("-  in this Genre")->setEnabled(song);
-    item("-  with this Title")->setEnabled(song);
-    item("-  with similar Filename")->setEnabled(song && hooks.searchWindow);
-    item("Already in playlist(s)")->setEnabled(song && hooks.playlistsHolding);
-    QAction* add = item("Add to playlist x");
+    item(Item::MoreInAlbumGroup)->setEnabled(song && menu.albumGroupEnabled && hooks.albumGroup);
+    item(Item::MoreInGenre)->setEnabled(song);
+    item(Item::MoreWithTitle)->setEnabled(song);
+    item(Item::MoreWithSimilarFileName)->setEnabled(song && hooks.searchWindow);
+    item(Item::AlreadyInPlaylists)->setEnabled(song && hooks.playlistsHolding);
+    QAction* add = item(Item::AddToPlaylist);
     SetMenuCaption(add, menu.addToPlaylist);
     add->setEnabled(song && menu.addToPlaylistEnabled);
-    QAction* view = item("View playlist x");
+    QAction* view = item(Item::ViewPlaylist);
     SetMenuCaption(view, menu.viewPlaylist);
     view->setEnabled(menu.viewPlaylistEnabled);
-    QAction* another = item("Add to another playlist");
+    QAction* another = item(Item::AddToAnotherPlaylist);
     SetMenuCaption(another, menu.addToAnother);
     another->setEnabled(song && hooks.selectPlaylist);
-    item("Drop from playlist")->setEnabled(menu.dropEnabled);
-    item("Delete music file")->setEnabled(song && menu.deleteEnabled);
-    item("Remove song from database")->setEnabled(song);
-    item("Delete && Remove")->setEnabled(song && menu.deleteEnabled);
+    item(Item::DropFromPlaylist)->setEnabled(menu.dropEnabled);
+    item(Item::DeleteMusicFile)->setEnabled(song && menu.deleteEnabled);
+    item(Item::RemoveFromDatabase)->setEnabled(song);
+    item(Item::DeleteAndRemove)->setEnabled(song && menu.deleteEnabled);
     ShowCurrentRow();
     m_popup->popup(globalPosition);
 }

@@ -48,15 +48,6 @@ protected:
         QKeyEvent press(QEvent::KeyPress, key, modifiers);
         QApplication::sendEvent(target, &press);
     }
-    QAction* MenuItem(QMenu* menu, const QString& text) {
-        for (QAction* item : menu->actions()) {
-            if (item->text() == text) {
-                return item;
-            }
-        }
-        ADD_FAILURE() << "no item " << text.toStdString();
-        return nullptr;
-    }
     QLabel* Label(const char* name) { return m_window.findChild<QLabel*>(name); }
     bool Marked(int row) { return Grid()->model()->index(row, 0).data(RowSetModel::kRowMarkedRole).toBool(); }
 
@@ -169,25 +160,25 @@ TEST_F(SongsWindowTest, ThePlayMenuFollowsTheScopeAndTheFilterMenuTicksTheFilter
     m_list.ShowAlbumSongs(m_album);
     QMenu* play = m_window.PlayMenu();
     emit play->aboutToShow();
-    EXPECT_TRUE(MenuItem(play, "  whole list")->isChecked());
-    EXPECT_FALSE(MenuItem(play, "  selection")->isEnabled());
-    EXPECT_NE(MenuItem(play, "Play now - whole list"), nullptr);
-    EXPECT_NE(MenuItem(play, "Insert into queue - whole list"), nullptr);
-    MenuItem(play, "  this song")->trigger();
-    EXPECT_NE(MenuItem(play, "Append to queue - this song"), nullptr);
+    EXPECT_TRUE(m_window.PlayItem(PlayScope::WholeList)->isChecked());
+    EXPECT_FALSE(m_window.PlayItem(PlayScope::Selection)->isEnabled());
+    EXPECT_EQ(m_window.PlayItem(QueueKind::PlayNow)->text(), "Play now - whole list");
+    EXPECT_EQ(m_window.PlayItem(QueueKind::Insert)->text(), "Insert into queue - whole list");
+    m_window.PlayItem(PlayScope::ThisSong)->trigger();
+    EXPECT_EQ(m_window.PlayItem(QueueKind::Append)->text(), "Append to queue - this song");
     Mouse(QEvent::MouseButtonPress, 2);
     emit play->aboutToShow();
-    EXPECT_NE(MenuItem(play, "Play next - list from position"), nullptr);
+    EXPECT_EQ(m_window.PlayItem(QueueKind::PlayNext)->text(), "Play next - list from position");
 
     QMenu* filter = m_window.FilterMenu();
     emit filter->aboutToShow();
-    EXPECT_TRUE(MenuItem(filter, "1 : Only the good ones + unrated (default)")->isChecked());
-    EXPECT_FALSE(MenuItem(filter, "Default filter")->isChecked());
-    EXPECT_FALSE(MenuItem(filter, "Hide songs whose MP3 does not exist")->isEnabled());
-    MenuItem(filter, "No filter")->trigger();
+    EXPECT_TRUE(m_window.FilterItem(SongFilterItem::GoodAndUnrated)->isChecked());
+    EXPECT_FALSE(m_window.FilterItem(SongFilterItem::DefaultFilter)->isChecked());
+    EXPECT_FALSE(m_window.MenuItem(SongsMenuItem::HideMissing)->isEnabled());
+    m_window.FilterItem(SongFilterItem::NoFilter)->trigger();
     EXPECT_EQ(m_settings.FILTER, 99);
     emit filter->aboutToShow();
-    EXPECT_TRUE(MenuItem(filter, "No filter")->isChecked());
+    EXPECT_TRUE(m_window.FilterItem(SongFilterItem::NoFilter)->isChecked());
 }
 
 TEST_F(SongsWindowTest, ThePopUpShowsTheSongsItemsAndDisablesWindowsNotThereYet) {
@@ -203,15 +194,17 @@ TEST_F(SongsWindowTest, ThePopUpShowsTheSongsItemsAndDisablesWindowsNotThereYet)
         }
     }
     ASSERT_NE(more, nullptr);
-    EXPECT_NE(MenuItem(more, "- in this Album (#" + QString::number(m_album) + ")"), nullptr);
-    EXPECT_TRUE(MenuItem(popup, "Copy song")->isEnabled());
-    EXPECT_FALSE(MenuItem(popup, "View song")->isEnabled());
-    EXPECT_FALSE(MenuItem(popup, "Drop from playlist")->isEnabled());
-    EXPECT_FALSE(MenuItem(popup, "Delete && Remove")->isEnabled());  // the file is missing
-    EXPECT_FALSE(MenuItem(popup, "Add to playlist x")->isEnabled());
+    QAction* inAlbum = m_window.PopupItem(SongPopupItem::MoreInAlbum);
+    EXPECT_TRUE(more->actions().contains(inAlbum));
+    EXPECT_EQ(inAlbum->text(), "- in this Album (#" + QString::number(m_album) + ")");
+    EXPECT_TRUE(m_window.PopupItem(SongPopupItem::CopySong)->isEnabled());
+    EXPECT_FALSE(m_window.PopupItem(SongPopupItem::ViewSong)->isEnabled());
+    EXPECT_FALSE(m_window.PopupItem(SongPopupItem::DropFromPlaylist)->isEnabled());
+    EXPECT_FALSE(m_window.PopupItem(SongPopupItem::DeleteAndRemove)->isEnabled());  // the file is missing
+    EXPECT_FALSE(m_window.PopupItem(SongPopupItem::AddToPlaylist)->isEnabled());
     popup->hide();
 
-    MenuItem(popup, "Copy song")->trigger();
+    m_window.PopupItem(SongPopupItem::CopySong)->trigger();
     EXPECT_EQ(m_dialogs.TextsOf("FLASH"), QStringList{"Copied ok"});
     EXPECT_EQ(m_library.clipboard.album.AlbumName, "Letters");
 }
@@ -248,18 +241,20 @@ TEST_F(SongsWindowTest, ThePlayMenuAndThePopUpSendSongsToTheQueueOnceItIsThere) 
     Mouse(QEvent::MouseButtonPress, 2);
     QMenu* play = m_window.PlayMenu();
     emit play->aboutToShow();
-    QAction* append = MenuItem(play, "Append to queue - list from position");
+    QAction* append = m_window.PlayItem(QueueKind::Append);
+    EXPECT_EQ(append->text(), "Append to queue - list from position");
     ASSERT_TRUE(append->isEnabled());
     append->trigger();
     EXPECT_EQ(queue.RowCount(), 2);
 
     m_window.OpenPopup(0, m_window.mapToGlobal(QPoint(20, 40)));
-    QAction* next = MenuItem(m_window.PopupMenu(), "Play next - this song");
+    QAction* next = m_window.PopupItem(SongPopupItem::PlayNextThisSong);
+    EXPECT_EQ(next->text(), "Play next - this song");
     EXPECT_TRUE(next->isEnabled());
     m_window.PopupMenu()->hide();
     next->trigger();
     EXPECT_EQ(queue.SongAt(1)->Song().Title, "Alpha");
-    EXPECT_FALSE(MenuItem(play, "Edit playlist")->isEnabled());
+    EXPECT_FALSE(m_window.MenuItem(SongsMenuItem::EditPlaylist)->isEnabled());
     m_list.SetQueue(nullptr, nullptr);
 }
 
@@ -276,8 +271,8 @@ TEST_F(SongsWindowTest, TheWarningsScanFollowsTheDrawnListAndFinishesWhenTheFixM
     QMenu* fix = m_window.findChild<QMenu*>("fixMenu");
     emit fix->aboutToShow();
     EXPECT_FALSE(m_list.WarningsScanPending());
-    EXPECT_TRUE(MenuItem(fix, "\"?\" warnings")->isEnabled());
-    EXPECT_TRUE(MenuItem(fix, "\"!\" warnings")->isEnabled());
+    EXPECT_TRUE(m_window.MenuItem(SongsMenuItem::FixQuestion)->isEnabled());
+    EXPECT_TRUE(m_window.MenuItem(SongsMenuItem::FixBang)->isEnabled());
 
     m_list.Refresh();
     EXPECT_TRUE(m_list.WarningsScanPending());
@@ -285,7 +280,7 @@ TEST_F(SongsWindowTest, TheWarningsScanFollowsTheDrawnListAndFinishesWhenTheFixM
         QApplication::processEvents();
     }
     emit m_window.FilterMenu()->aboutToShow();
-    EXPECT_TRUE(MenuItem(m_window.FilterMenu(), "Hide songs whose MP3 does not exist")->isEnabled());
+    EXPECT_TRUE(m_window.MenuItem(SongsMenuItem::HideMissing)->isEnabled());
 }
 
 }  // namespace
