@@ -63,6 +63,67 @@ struct MainMenuHooks {
     std::function<TagRereadCounts(const TagRereadRequest&, const TagRereadProgress&)> rereadTags;
 };
 
+/// The entries of the main window's menu bar and of its menus, in menu order; the entry of a menu
+/// opens it (MainWindow::Menu). The rows of the tables below (the random filters, the recent spans,
+/// the write policies, the options), the tag switches and the levelling entries are reached by
+/// their own keys instead.
+enum class MainEntry {
+    Exit,
+    NowPlaying,
+    PlayMenu,
+    PlayPause,
+    Stop,
+    Next,
+    Previous,
+    SearchKey,
+    LoadKey,
+    Quit,
+    BrowseMenu,
+    AllAlbums,
+    AlbumGroups,
+    Artists,
+    Genres,
+    LastLoaded,
+    Playlists,
+    PlayHistory,
+    RecentMenu,
+    RecentHeading,
+    RecentDaysAsked,
+    Singles,
+    Songs,
+    Random,
+    RandomFilterMenu,
+    DefaultFilter,
+    Search,
+    Load,
+    DatabaseMenu,
+    HealthCheck,
+    Statistics,
+    RootFolder,
+    ReadOnly,
+    TagsMenu,
+    DefaultTagPolicy,
+    ReadHeading,
+    ReadV1,
+    ReadV2,
+    WriteHeading,
+    OggTags,
+    SqueezeRating,
+    Devices,
+    WindowsMenu,
+    Arrange,
+    CloseAll,
+    ToolsMenu,
+    Notepad,
+    OptionsMenu,
+    LevellingMenu,
+    FlashMenu,
+    LastFlashMessage,
+    FlashInterval,
+    FlashTest,
+    About,
+};
+
 /// The random filters of the Browse menu, with their captions and hints.
 struct RandomFilterEntry {
     int filter;

@@ -60,17 +60,22 @@ public:
     /// Runs once, at the first showing of the window.
     void SetFirstShowAction(std::function<void()> action) { m_firstShow = std::move(action); }
 
-    /// The top-level entry of that caption (accelerator marks ignored) runs `command` from now on;
-    /// an entry the menu bar lacks is added at its end.
-    void AddMenuCommand(const QString& caption, std::function<void()> command);
-    /// The same for an entry of the top-level menu `menu`.
-    void AddSubmenuCommand(const QString& menu, const QString& caption, std::function<void()> command);
+    /// The entry runs `command` from now on instead of its own, and is enabled.
+    void AddMenuCommand(MainEntry entry, std::function<void()> command);
 
-    /// A top-level menu by its caption, accelerator marks ignored; null when there is none.
-    QMenu* Menu(const QString& caption) const;
-    /// The entry at a path of captions separated by "/" ("Tags/- only v2", "Tools/Flash messages/Test"),
-    /// accelerator marks ignored; null when there is none.
-    QAction* Entry(const QString& path) const;
+    /// Every MainEntry has its entry.
+    QAction* Entry(MainEntry entry) const;
+    /// The menu that the entry opens; null for an entry that opens none.
+    QMenu* Menu(MainEntry entry) const;
+    /// The entries made from the tables of MainController.h, by their rows' keys; null for a key
+    /// the table lacks.
+    QAction* RandomFilterAction(int filter) const;
+    QAction* RecentSpanAction(int days) const;
+    QAction* WritePolicyAction(int policy) const;
+    /// The check entry of "Tools" > "Options" that switches the setting, the clipping protection among them.
+    QAction* OptionAction(bool Settings::*setting) const;
+    /// The entry of a tag switch of the Tags menu.
+    QAction* TagSwitchAction(bool Settings::*setting) const;
     /// The play buttons: Play, Pause (given the button's new down state), Stop and "...".
     void SetPlayButtonActions(std::function<void()> play, std::function<void(bool)> pause,
                               std::function<void()> stop, std::function<void()> more);
@@ -85,8 +90,6 @@ public:
     NowPlayingPanel* NowPlayingView() const { return m_nowPlayingPanel; }
     /// An entry of "Tools" > "Options" > "Loudness levelling", or the pre-amp or clipping entry.
     QAction* LevellingAction(LevellingEntry entry) const;
-    /// The entry of the Play menu that carries one of the program's keys, by its caption.
-    QAction* KeyEntry(const QString& caption) const;
 
     void SetLabel(MainLabel label, const QString& value);
     QString Label(MainLabel label) const;
@@ -111,12 +114,14 @@ private:
     void BuildTagsMenu();
     void BuildPlayMenu();
     /// Runs the command of a key entry of the Play menu.
-    void KeyCommand(const QString& caption);
+    void KeyCommand(MainEntry entry);
     /// The progress box of a tag re-read, made when the run first reports.
     TagRereadProgress RereadProgressBox();
     void BuildToolsMenu();
     /// Below the check entries of "Options": levelling, pre-amp and clipping protection.
     void BuildLevellingEntries(QMenu* options);
+    /// Keeps the entry for Entry; returns it.
+    QAction* KeepEntry(MainEntry entry, QAction* action);
     /// Runs `command` (or the command attached later) when the entry is chosen; `reachable` tells
     /// whether it can be chosen.
     void Connect(QAction* action, std::function<void()> command, std::function<bool()> reachable);
@@ -143,28 +148,24 @@ private:
 
     QMenu* m_browse = nullptr;
     QMenu* m_tags = nullptr;
-    QAction* m_random = nullptr;
+    /// The entries by their names (Entry, Menu).
+    std::map<MainEntry, QAction*> m_entries;
+    /// The entries made from the random filter, recent span and write policy tables, by their keys.
     std::map<int, QAction*> m_filterEntries;
-    QAction* m_readOnlyEntry = nullptr;
-    QAction* m_readV1 = nullptr;
-    QAction* m_readV2 = nullptr;
+    std::map<int, QAction*> m_recentSpans;
     std::map<int, QAction*> m_writePolicies;
-    QAction* m_oggTag = nullptr;
-    QAction* m_squeezeRating = nullptr;
     /// The tag switches' entries, by setting.
     std::vector<std::pair<bool Settings::*, QAction*>> m_tagSwitches;
-    std::map<QString, QAction*> m_keyEntries;
     QVBoxLayout* m_bodyLayout = nullptr;
     std::unique_ptr<NowPlayingController> m_nowPlaying;
     NowPlayingPanel* m_nowPlayingPanel = nullptr;
     ProgramKeyGuard* m_keyGuard = nullptr;
-    QAction* m_flashInterval = nullptr;
     /// The entries of "Tools" > "Options", by their rows.
     std::vector<std::pair<const OptionEntry*, QAction*>> m_options;
     std::map<LevellingEntry, QAction*> m_levelling;
     /// The entries that lead to other windows, with what tells whether they can be reached.
     std::vector<std::pair<QAction*, std::function<bool()>>> m_reachable;
-    /// Commands given later to entries (AddMenuCommand, AddSubmenuCommand) by entry.
+    /// Commands given later to entries (AddMenuCommand) by entry.
     std::map<QAction*, std::function<void()>> m_attached;
     /// What a left click on a label does.
     std::map<QObject*, std::function<void()>> m_clicks;

@@ -4,22 +4,26 @@
 #include <QObject>
 #include <array>
 
+#include "MainController.h"
+
 class QWidget;
 
 namespace sw {
 
-/// The keys that work anywhere in the program, by what they do. The Play menu shows them.
+/// The keys that work anywhere in the program, by what they do. The Play menu shows them, each
+/// on its entry.
 struct ProgramKey {
+    MainEntry entry;
     const char* caption;
     QKeyCombination key;
 };
 inline constexpr std::array<ProgramKey, 6> kProgramKeys{{
-    {"Play / Pause", QKeyCombination(Qt::Key_Space)},
-    {"Next", QKeyCombination(Qt::ControlModifier, Qt::Key_Right)},
-    {"Previous", QKeyCombination(Qt::ControlModifier, Qt::Key_Left)},
-    {"Search", QKeyCombination(Qt::ControlModifier, Qt::Key_F)},
-    {"Load", QKeyCombination(Qt::ControlModifier, Qt::Key_L)},
-    {"Quit", QKeyCombination(Qt::ControlModifier, Qt::Key_Q)},
+    {MainEntry::PlayPause, "Play / Pause", QKeyCombination(Qt::Key_Space)},
+    {MainEntry::Next, "Next", QKeyCombination(Qt::ControlModifier, Qt::Key_Right)},
+    {MainEntry::Previous, "Previous", QKeyCombination(Qt::ControlModifier, Qt::Key_Left)},
+    {MainEntry::SearchKey, "Search", QKeyCombination(Qt::ControlModifier, Qt::Key_F)},
+    {MainEntry::LoadKey, "Load", QKeyCombination(Qt::ControlModifier, Qt::Key_L)},
+    {MainEntry::Quit, "Quit", QKeyCombination(Qt::ControlModifier, Qt::Key_Q)},
 }};
 
 /// True when `key`, one of the program's keys, is left to the widget that has the focus

@@ -21,26 +21,15 @@ namespace sw {
 
 namespace {
 
-QString WithoutAccelerators(QString caption) {
-    caption.replace("&&", QString(QChar(0x1)));
-    caption.remove('&');
-    caption.replace(QChar(0x1), "&");
-    return caption;
-}
-
-QAction* FindAction(const QList<QAction*>& actions, const QString& caption) {
-    for (QAction* action : actions) {
-        if (!action->isSeparator() && WithoutAccelerators(action->text()) == caption) {
-            return action;
-        }
-    }
-    return nullptr;
-}
-
 QMenu* NewMenu(QWidget* parent, const QString& caption) {
     auto* menu = new QMenu(caption, parent);
     menu->setToolTipsVisible(true);
     return menu;
+}
+
+QAction* FoundOrNull(const std::map<int, QAction*>& entries, int key) {
+    const auto found = entries.find(key);
+    return found == entries.end() ? nullptr : found->second;
 }
 
 }  // namespace
@@ -57,6 +46,11 @@ void MainWindow::Connect(QAction* action, std::function<void()> command, std::fu
     if (reachable) {
         m_reachable.emplace_back(action, std::move(reachable));
     }
+}
+
+QAction* MainWindow::KeepEntry(MainEntry entry, QAction* action) {
+    m_entries[entry] = action;
+    return action;
 }
 
 QAction* MainWindow::AddEntry(QMenu* menu, const QString& caption, std::function<void()> command,
@@ -104,29 +98,31 @@ std::function<bool()> Has(const Hook& hook) {
 void MainWindow::BuildMenus() {
     MainMenuHooks& hooks = m_controller.Hooks();
     MainController& c = m_controller;
-    AddCommandEntry("&Exit", [this] { close(); }, {});
-    AddCommandEntry(
-        "&NowPlaying", [&c] { c.ShowNowPlaying(); }, Has(hooks.showNowPlaying));
+    KeepEntry(MainEntry::Exit, AddCommandEntry("&Exit", [this] { close(); }, {}));
+    KeepEntry(MainEntry::NowPlaying,
+              AddCommandEntry(
+                  "&NowPlaying", [&c] { c.ShowNowPlaying(); }, Has(hooks.showNowPlaying)));
     BuildPlayMenu();
     BuildBrowseMenu();
-    AddCommandEntry("&Search", Call(hooks.search), Has(hooks.search));
-    AddCommandEntry(
-        "&Load", [&c] { c.Load(); }, Has(hooks.showLoadWindow));
+    KeepEntry(MainEntry::Search, AddCommandEntry("&Search", Call(hooks.search), Has(hooks.search)));
+    KeepEntry(MainEntry::Load, AddCommandEntry(
+                                   "&Load", [&c] { c.Load(); }, Has(hooks.showLoadWindow)));
     BuildDatabaseMenu();
     BuildTagsMenu();
-    AddCommandEntry(
-        "De&vices", [&c] { c.Devices(); },
-        [&hooks] { return hooks.masterDeviceName && hooks.reseekDevices; });
+    KeepEntry(MainEntry::Devices, AddCommandEntry(
+                                      "De&vices", [&c] { c.Devices(); },
+                                      [&hooks] { return hooks.masterDeviceName && hooks.reseekDevices; }));
 
     QMenu* windows = NewMenu(this, "&Windows");
-    menuBar()->addMenu(windows);
-    AddEntry(
-        windows, "Arrange", [&c] { c.Arrange(); }, Has(hooks.arrangeWindows));
-    AddEntry(
-        windows, "Close all", [&c] { c.CloseAll(); }, Has(hooks.closeManagedWindows));
+    KeepEntry(MainEntry::WindowsMenu, menuBar()->addMenu(windows));
+    KeepEntry(MainEntry::Arrange, AddEntry(
+                                      windows, "Arrange", [&c] { c.Arrange(); }, Has(hooks.arrangeWindows)));
+    KeepEntry(MainEntry::CloseAll,
+              AddEntry(
+                  windows, "Close all", [&c] { c.CloseAll(); }, Has(hooks.closeManagedWindows)));
 
     BuildToolsMenu();
-    AddCommandEntry("&About", Call(hooks.showAbout), Has(hooks.showAbout));
+    KeepEntry(MainEntry::About, AddCommandEntry("&About", Call(hooks.showAbout), Has(hooks.showAbout)));
 
     for (QAction* top : menuBar()->actions()) {
         if (QMenu* menu = top->menu()) {
@@ -139,40 +135,50 @@ void MainWindow::BuildBrowseMenu() {
     MainMenuHooks& hooks = m_controller.Hooks();
     MainController& c = m_controller;
     m_browse = NewMenu(this, "&Browse");
-    menuBar()->addMenu(m_browse);
-    AddEntry(m_browse, "All albums", Call(hooks.showAllAlbums), Has(hooks.showAllAlbums));
-    AddEntry(m_browse, "Album Groups", Call(hooks.showAlbumGroups), Has(hooks.showAlbumGroups));
-    AddEntry(m_browse, "Artists", Call(hooks.showArtists), Has(hooks.showArtists));
-    AddEntry(m_browse, "Genres", Call(hooks.showGenres), Has(hooks.showGenres));
+    KeepEntry(MainEntry::BrowseMenu, menuBar()->addMenu(m_browse));
+    KeepEntry(MainEntry::AllAlbums,
+              AddEntry(m_browse, "All albums", Call(hooks.showAllAlbums), Has(hooks.showAllAlbums)));
+    KeepEntry(MainEntry::AlbumGroups,
+              AddEntry(m_browse, "Album Groups", Call(hooks.showAlbumGroups), Has(hooks.showAlbumGroups)));
+    KeepEntry(MainEntry::Artists,
+              AddEntry(m_browse, "Artists", Call(hooks.showArtists), Has(hooks.showArtists)));
+    KeepEntry(MainEntry::Genres, AddEntry(m_browse, "Genres", Call(hooks.showGenres), Has(hooks.showGenres)));
     m_browse->addSeparator();
-    AddEntry(
-        m_browse, "Last loaded", [&c] { c.LastLoaded(); }, Has(hooks.showLastLoaded));
-    AddEntry(m_browse, "Playlists", Call(hooks.showPlaylists), Has(hooks.showPlaylists));
-    AddEntry(m_browse, "Play history", Call(hooks.showPlayHistory), Has(hooks.showPlayHistory));
+    KeepEntry(MainEntry::LastLoaded,
+              AddEntry(
+                  m_browse, "Last loaded", [&c] { c.LastLoaded(); }, Has(hooks.showLastLoaded)));
+    KeepEntry(MainEntry::Playlists,
+              AddEntry(m_browse, "Playlists", Call(hooks.showPlaylists), Has(hooks.showPlaylists)));
+    KeepEntry(MainEntry::PlayHistory,
+              AddEntry(m_browse, "Play history", Call(hooks.showPlayHistory), Has(hooks.showPlayHistory)));
 
     QMenu* recent = NewMenu(m_browse, "Recent additions");
-    m_browse->addMenu(recent);
-    AddHeading(recent, "within last ...");
+    KeepEntry(MainEntry::RecentMenu, m_browse->addMenu(recent));
+    KeepEntry(MainEntry::RecentHeading, AddHeading(recent, "within last ..."));
     for (const RecentSpanEntry& span : kRecentSpanEntries) {
-        AddEntry(
+        m_recentSpans[span.days] = AddEntry(
             recent, span.caption, [&c, days = span.days] { c.RecentAdditions(days); },
             Has(hooks.showRecentSongs));
     }
-    AddEntry(
-        recent, "- <n> days (specify)", [&c] { c.RecentAdditionsAsked(); }, Has(hooks.showRecentSongs));
+    KeepEntry(
+        MainEntry::RecentDaysAsked,
+        AddEntry(
+            recent, "- <n> days (specify)", [&c] { c.RecentAdditionsAsked(); }, Has(hooks.showRecentSongs)));
     connect(recent, &QMenu::aboutToShow, this, &MainWindow::EnableReachableEntries);
 
-    AddEntry(m_browse, "Singles", Call(hooks.showSingles), Has(hooks.showSingles));
-    AddEntry(m_browse, "Songs", Call(hooks.showSongs), Has(hooks.showSongs));
+    KeepEntry(MainEntry::Singles,
+              AddEntry(m_browse, "Singles", Call(hooks.showSingles), Has(hooks.showSingles)));
+    KeepEntry(MainEntry::Songs, AddEntry(m_browse, "Songs", Call(hooks.showSongs), Has(hooks.showSongs)));
     m_browse->addSeparator();
     auto random = [&c] { return c.RandomAvailable(); };
-    m_random = AddEntry(
-        m_browse, "Random", [&c] { c.Random(); }, random);
+    KeepEntry(MainEntry::Random, AddEntry(
+                                     m_browse, "Random", [&c] { c.Random(); }, random));
 
     QMenu* filters = NewMenu(m_browse, "Random  ( specify filter )");
-    m_browse->addMenu(filters);
-    AddEntry(
-        filters, "Default filter", [&c] { c.RandomWithFilter(1); }, random);
+    KeepEntry(MainEntry::RandomFilterMenu, m_browse->addMenu(filters));
+    KeepEntry(MainEntry::DefaultFilter,
+              AddEntry(
+                  filters, "Default filter", [&c] { c.RandomWithFilter(1); }, random));
     filters->addSeparator();
     auto* group = new QActionGroup(filters);
     for (const RandomFilterEntry& entry : kRandomFilterEntries) {
@@ -190,52 +196,59 @@ void MainWindow::BuildBrowseMenu() {
         }
     });
     connect(m_browse, &QMenu::aboutToShow, this,
-            [this] { SetMenuCaption(m_random, m_controller.RandomCaption()); });
+            [this] { SetMenuCaption(Entry(MainEntry::Random), m_controller.RandomCaption()); });
 }
 
 void MainWindow::BuildDatabaseMenu() {
     MainMenuHooks& hooks = m_controller.Hooks();
     MainController& c = m_controller;
     QMenu* database = NewMenu(this, "&Database");
-    menuBar()->addMenu(database);
-    AddEntry(
-        database, "Healthcheck", [&c] { c.HealthCheck(); }, Has(hooks.openHealthCheck));
-    AddEntry(
-        database, "Statistics", [&c] { c.Statistics(); }, Has(hooks.showStatistics));
+    KeepEntry(MainEntry::DatabaseMenu, menuBar()->addMenu(database));
+    KeepEntry(MainEntry::HealthCheck,
+              AddEntry(
+                  database, "Healthcheck", [&c] { c.HealthCheck(); }, Has(hooks.openHealthCheck)));
+    KeepEntry(MainEntry::Statistics,
+              AddEntry(
+                  database, "Statistics", [&c] { c.Statistics(); }, Has(hooks.showStatistics)));
     database->addSeparator();
-    AddEntry(
-        database, "MP3 root folder", [&c] { c.RootFolderCommand(); }, Has(hooks.selectFolder));
+    KeepEntry(MainEntry::RootFolder,
+              AddEntry(
+                  database, "MP3 root folder", [&c] { c.RootFolderCommand(); }, Has(hooks.selectFolder)));
     database->addSeparator();
-    m_readOnlyEntry = database->addAction("Read-only");
-    m_readOnlyEntry->setCheckable(true);
-    connect(m_readOnlyEntry, &QAction::triggered, this, [this](bool checked) {
+    QAction* readOnly = KeepEntry(MainEntry::ReadOnly, database->addAction("Read-only"));
+    readOnly->setCheckable(true);
+    connect(readOnly, &QAction::triggered, this, [this, readOnly](bool checked) {
         // Not confirmed: the mark goes back to the mode as it stands.
-        m_readOnlyEntry->setChecked(m_controller.ReadOnlyChosen(checked));
+        readOnly->setChecked(m_controller.ReadOnlyChosen(checked));
     });
     connect(database, &QMenu::aboutToShow, this,
-            [this] { m_readOnlyEntry->setChecked(m_session.settings.READONLY); });
+            [this, readOnly] { readOnly->setChecked(m_session.settings.READONLY); });
 }
 
 void MainWindow::BuildTagsMenu() {
     m_tags = NewMenu(this, "&Tags");
-    menuBar()->addMenu(m_tags);
-    AddEntry(m_tags, "Use default tag policy ( recommended )",
-             [this] { TagsChanged(m_controller.UseDefaultTagPolicy()); });
+    KeepEntry(MainEntry::TagsMenu, menuBar()->addMenu(m_tags));
+    KeepEntry(MainEntry::DefaultTagPolicy, AddEntry(m_tags, "Use default tag policy ( recommended )", [this] {
+                  TagsChanged(m_controller.UseDefaultTagPolicy());
+              }));
     m_tags->addSeparator();
 
-    AddHeading(m_tags, "MP3 Tag policy - READ");
+    KeepEntry(MainEntry::ReadHeading, AddHeading(m_tags, "MP3 Tag policy - READ"));
     auto* readGroup = new QActionGroup(m_tags);
-    m_readV1 = AddEntry(m_tags, "- v1 preferred  (where both present)",
-                        [this] { TagsChanged(m_controller.ReadPreferenceChosen(m_readV1->isChecked())); });
-    m_readV2 = AddEntry(m_tags, "- v2 preferred  (where both present)",
-                        [this] { TagsChanged(m_controller.ReadPreferenceChosen(m_readV1->isChecked())); });
-    for (QAction* read : {m_readV1, m_readV2}) {
+    const auto readChosen = [this] {
+        TagsChanged(m_controller.ReadPreferenceChosen(Entry(MainEntry::ReadV1)->isChecked()));
+    };
+    QAction* readV1 =
+        KeepEntry(MainEntry::ReadV1, AddEntry(m_tags, "- v1 preferred  (where both present)", readChosen));
+    QAction* readV2 =
+        KeepEntry(MainEntry::ReadV2, AddEntry(m_tags, "- v2 preferred  (where both present)", readChosen));
+    for (QAction* read : {readV1, readV2}) {
         read->setCheckable(true);
         readGroup->addAction(read);
     }
     m_tags->addSeparator();
 
-    AddHeading(m_tags, "MP3 Tag policy - WRITE");
+    KeepEntry(MainEntry::WriteHeading, AddHeading(m_tags, "MP3 Tag policy - WRITE"));
     auto* writeGroup = new QActionGroup(m_tags);
     for (const WritePolicyEntry& entry : kWritePolicyEntries) {
         QAction* action = AddEntry(
@@ -248,13 +261,16 @@ void MainWindow::BuildTagsMenu() {
     }
     m_tags->addSeparator();
 
-    m_oggTag = AddEntry(m_tags, "Write OGG Vorbis tags ('comment headers')",
-                        [this] { TagsChanged(m_controller.OggTagChosen(m_oggTag->isChecked())); });
-    m_oggTag->setCheckable(true);
-    m_squeezeRating = AddEntry(m_tags, "Squeeze Rating into MP3/OGG tag details", [this] {
-        TagsChanged(m_controller.SqueezeRatingChosen(m_squeezeRating->isChecked()));
-    });
-    m_squeezeRating->setCheckable(true);
+    QAction* oggTags =
+        KeepEntry(MainEntry::OggTags, AddEntry(m_tags, "Write OGG Vorbis tags ('comment headers')", [this] {
+                      TagsChanged(m_controller.OggTagChosen(Entry(MainEntry::OggTags)->isChecked()));
+                  }));
+    oggTags->setCheckable(true);
+    QAction* squeezeRating = KeepEntry(
+        MainEntry::SqueezeRating, AddEntry(m_tags, "Squeeze Rating into MP3/OGG tag details", [this] {
+            TagsChanged(m_controller.SqueezeRatingChosen(Entry(MainEntry::SqueezeRating)->isChecked()));
+        }));
+    squeezeRating->setCheckable(true);
     m_tags->addSeparator();
     for (const TagSwitch& entry : TagSwitches()) {
         QAction* action = m_tags->addAction(entry.Caption);
@@ -269,13 +285,13 @@ void MainWindow::BuildTagsMenu() {
 
 void MainWindow::ShowTagChecks() {
     const Settings& settings = m_session.settings;
-    m_readV1->setChecked(settings.MP3TAGREADPREFV1V2 == 1);
-    m_readV2->setChecked(settings.MP3TAGREADPREFV1V2 != 1);
+    Entry(MainEntry::ReadV1)->setChecked(settings.MP3TAGREADPREFV1V2 == 1);
+    Entry(MainEntry::ReadV2)->setChecked(settings.MP3TAGREADPREFV1V2 != 1);
     for (const auto& [policy, action] : m_writePolicies) {
         action->setChecked(policy == settings.MP3TAGPOLICY);
     }
-    m_oggTag->setChecked(settings.OGGTAG);
-    m_squeezeRating->setChecked(settings.SQUEEZERATING);
+    Entry(MainEntry::OggTags)->setChecked(settings.OGGTAG);
+    Entry(MainEntry::SqueezeRating)->setChecked(settings.SQUEEZERATING);
     for (const auto& [setting, action] : m_tagSwitches) {
         action->setChecked(settings.*setting);
     }
@@ -305,15 +321,14 @@ TagRereadProgress MainWindow::RereadProgressBox() {
 
 void MainWindow::BuildPlayMenu() {
     QMenu* play = NewMenu(this, "&Play");
-    menuBar()->addMenu(play);
+    KeepEntry(MainEntry::PlayMenu, menuBar()->addMenu(play));
     int index = 0;
     for (const ProgramKey& key : kProgramKeys) {
         // The transport first, then the commands of the menu bar that the keys reach anywhere.
         if (index++ == 3) {
             play->addSeparator();
         }
-        const QString caption = key.caption;
-        QAction* action = play->addAction(caption);
+        QAction* action = play->addAction(key.caption);
         action->setShortcut(QKeySequence(key.key));
         action->setShortcutContext(Qt::ApplicationShortcut);
         action->setShortcutVisibleInContextMenu(true);
@@ -322,40 +337,44 @@ void MainWindow::BuildPlayMenu() {
         std::function<bool()> reachable;
         if (index <= 3) {
             reachable = [this] { return m_nowPlaying != nullptr; };
-        } else if (caption == "Search") {
+        } else if (key.entry == MainEntry::SearchKey) {
             reachable = Has(m_controller.Hooks().search);
-        } else if (caption == "Load") {
+        } else if (key.entry == MainEntry::LoadKey) {
             reachable = Has(m_controller.Hooks().showLoadWindow);
         }
-        Connect(action, [this, caption] { KeyCommand(caption); }, std::move(reachable));
-        m_keyEntries[caption] = action;
+        Connect(
+            action, [this, entry = key.entry] { KeyCommand(entry); }, std::move(reachable));
+        KeepEntry(key.entry, action);
     }
-    play->insertAction(m_keyEntries.at("Next"), [&] {
-        QAction* stop = new QAction("Stop", play);
-        Connect(stop, [this] {
-            if (m_nowPlaying) {
-                m_nowPlaying->Stop();
-            }
-        }, [this] { return m_nowPlaying != nullptr; });
+    play->insertAction(Entry(MainEntry::Next), [&] {
+        QAction* stop = KeepEntry(MainEntry::Stop, new QAction("Stop", play));
+        Connect(
+            stop,
+            [this] {
+                if (m_nowPlaying) {
+                    m_nowPlaying->Stop();
+                }
+            },
+            [this] { return m_nowPlaying != nullptr; });
         return stop;
     }());
 }
 
-void MainWindow::KeyCommand(const QString& caption) {
-    if (caption == "Search") {
+void MainWindow::KeyCommand(MainEntry entry) {
+    if (entry == MainEntry::SearchKey) {
         if (m_controller.Hooks().search) {
             m_controller.Hooks().search();
         }
-    } else if (caption == "Load") {
+    } else if (entry == MainEntry::LoadKey) {
         m_controller.Load();
-    } else if (caption == "Quit") {
+    } else if (entry == MainEntry::Quit) {
         close();
     } else if (m_nowPlaying) {
-        if (caption == "Play / Pause") {
+        if (entry == MainEntry::PlayPause) {
             m_nowPlaying->PlayPause();
-        } else if (caption == "Next") {
+        } else if (entry == MainEntry::Next) {
             m_nowPlaying->Next();
-        } else if (caption == "Previous") {
+        } else if (entry == MainEntry::Previous) {
             m_nowPlaying->Previous();
         }
     }
@@ -364,10 +383,6 @@ void MainWindow::KeyCommand(const QString& caption) {
     }
 }
 
-QAction* MainWindow::KeyEntry(const QString& caption) const {
-    const auto found = m_keyEntries.find(caption);
-    return found == m_keyEntries.end() ? nullptr : found->second;
-}
 void MainWindow::TagsChanged(bool reopen) {
     if (!reopen) {
         // The marks go back to the settings as they stand.
@@ -387,12 +402,12 @@ void MainWindow::BuildToolsMenu() {
     MainController& c = m_controller;
     // Alt+T belongs to the Tags menu.
     QMenu* tools = NewMenu(this, "T&ools");
-    menuBar()->addMenu(tools);
-    AddEntry(
-        tools, "Notepad", [&c] { c.Notepad(); }, Has(hooks.openNotepad));
+    KeepEntry(MainEntry::ToolsMenu, menuBar()->addMenu(tools));
+    KeepEntry(MainEntry::Notepad, AddEntry(
+                                      tools, "Notepad", [&c] { c.Notepad(); }, Has(hooks.openNotepad)));
 
     QMenu* options = NewMenu(tools, "Options");
-    tools->addMenu(options);
+    KeepEntry(MainEntry::OptionsMenu, tools->addMenu(options));
     for (const OptionEntry& option : kOptionEntries) {
         QAction* action = AddEntry(options, option.caption, {});
         action->setCheckable(true);
@@ -403,13 +418,13 @@ void MainWindow::BuildToolsMenu() {
     BuildLevellingEntries(options);
 
     QMenu* flash = NewMenu(tools, "Flash messages");
-    tools->addMenu(flash);
-    AddEntry(flash, "Last message", [&c] { c.LastFlashMessage(); });
-    m_flashInterval = AddEntry(flash, "Flash interval", [&c] { c.FlashInterval(); });
-    AddEntry(flash, "Test", [&c] { c.FlashTest(); });
+    KeepEntry(MainEntry::FlashMenu, tools->addMenu(flash));
+    KeepEntry(MainEntry::LastFlashMessage, AddEntry(flash, "Last message", [&c] { c.LastFlashMessage(); }));
+    KeepEntry(MainEntry::FlashInterval, AddEntry(flash, "Flash interval", [&c] { c.FlashInterval(); }));
+    KeepEntry(MainEntry::FlashTest, AddEntry(flash, "Test", [&c] { c.FlashTest(); }));
 
     connect(tools, &QMenu::aboutToShow, this, [this] {
-        SetMenuCaption(m_flashInterval, m_controller.FlashIntervalCaption());
+        SetMenuCaption(Entry(MainEntry::FlashInterval), m_controller.FlashIntervalCaption());
         for (const auto& [option, action] : m_options) {
             action->setChecked(m_controller.OptionChecked(*option));
         }
@@ -423,7 +438,7 @@ void MainWindow::BuildToolsMenu() {
 void MainWindow::BuildLevellingEntries(QMenu* options) {
     options->addSeparator();
     QMenu* levelling = NewMenu(options, kLevellingMenuCaption);
-    options->addMenu(levelling);
+    KeepEntry(MainEntry::LevellingMenu, options->addMenu(levelling));
     auto* group = new QActionGroup(levelling);
     for (const LoudnessModeEntry& entry : kLoudnessModeEntries) {
         QAction* action = AddEntry(levelling, entry.caption,
@@ -452,52 +467,41 @@ void MainWindow::EnableReachableEntries() {
     }
 }
 
-QMenu* MainWindow::Menu(const QString& caption) const {
-    QAction* top = FindAction(menuBar()->actions(), WithoutAccelerators(caption));
-    return top ? top->menu() : nullptr;
+QAction* MainWindow::Entry(MainEntry entry) const {
+    return m_entries.at(entry);
 }
 
-QAction* MainWindow::Entry(const QString& path) const {
-    const QStringList parts = path.split('/');
-    QList<QAction*> actions = menuBar()->actions();
-    QAction* found = nullptr;
-    // A caption may hold "/" itself ("MP3/OGG"): the shortest run of parts that names an entry.
-    for (qsizetype first = 0; first < parts.size();) {
-        found = nullptr;
-        qsizetype last = first;
-        for (; last < parts.size() && !found; ++last) {
-            found = FindAction(actions, parts.mid(first, last - first + 1).join('/'));
-        }
-        if (!found) {
-            return nullptr;
-        }
-        first = last;
-        actions = found->menu() ? found->menu()->actions() : QList<QAction*>();
-    }
-    return found;
+QMenu* MainWindow::Menu(MainEntry entry) const {
+    return Entry(entry)->menu();
 }
 
-void MainWindow::AddMenuCommand(const QString& caption, std::function<void()> command) {
-    QAction* action = FindAction(menuBar()->actions(), WithoutAccelerators(caption));
-    if (!action) {
-        action = AddCommandEntry(caption, {}, [] { return false; });
-    }
-    m_attached[action] = std::move(command);
-    EnableReachableEntries();
+QAction* MainWindow::RandomFilterAction(int filter) const {
+    return FoundOrNull(m_filterEntries, filter);
 }
 
-void MainWindow::AddSubmenuCommand(const QString& menu, const QString& caption,
-                                   std::function<void()> command) {
-    QMenu* found = Menu(menu);
-    if (!found) {
-        found = NewMenu(this, menu);
-        menuBar()->addMenu(found);
-    }
-    QAction* action = FindAction(found->actions(), WithoutAccelerators(caption));
-    if (!action) {
-        action = AddEntry(found, caption, {}, [] { return false; });
-    }
-    m_attached[action] = std::move(command);
+QAction* MainWindow::RecentSpanAction(int days) const {
+    return FoundOrNull(m_recentSpans, days);
+}
+
+QAction* MainWindow::WritePolicyAction(int policy) const {
+    return FoundOrNull(m_writePolicies, policy);
+}
+
+QAction* MainWindow::OptionAction(bool Settings::*setting) const {
+    const auto found = std::find_if(m_options.begin(), m_options.end(), [setting](const auto& option) {
+        return option.first->setting == setting;
+    });
+    return found == m_options.end() ? nullptr : found->second;
+}
+
+QAction* MainWindow::TagSwitchAction(bool Settings::*setting) const {
+    const auto found = std::find_if(m_tagSwitches.begin(), m_tagSwitches.end(),
+                                    [setting](const auto& entry) { return entry.first == setting; });
+    return found == m_tagSwitches.end() ? nullptr : found->second;
+}
+
+void MainWindow::AddMenuCommand(MainEntry entry, std::function<void()> command) {
+    m_attached[Entry(entry)] = std::move(command);
     EnableReachableEntries();
 }
 

@@ -87,7 +87,7 @@ protected:
 TEST_F(MainWindowPlaying, CloseAllLeavesTheQueueWindowOpenAndTheSongPlaying) {
     ASSERT_EQ(m_engine.State(), PlaybackState::Playing);
     const double before = PlayFor(300);
-    m_window.Entry("Windows/Close all")->trigger();
+    m_window.Entry(MainEntry::CloseAll)->trigger();
     EXPECT_TRUE(m_window.isVisible());
     EXPECT_TRUE(m_queueWindow.isVisible());
     EXPECT_FALSE(m_notepad.isVisible());
@@ -97,7 +97,7 @@ TEST_F(MainWindowPlaying, CloseAllLeavesTheQueueWindowOpenAndTheSongPlaying) {
     // Paused, the queue window closes with the others, and the song stays where it was.
     m_engine.TogglePause();
     ASSERT_EQ(m_engine.State(), PlaybackState::Paused);
-    m_window.Entry("Windows/Close all")->trigger();
+    m_window.Entry(MainEntry::CloseAll)->trigger();
     EXPECT_FALSE(m_queueWindow.isVisible());
     EXPECT_EQ(m_engine.State(), PlaybackState::Paused);
 }

@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QTemporaryDir>
+#include <functional>
 #include <set>
 
 #include "core/CoreSession.h"
@@ -60,11 +61,7 @@ protected:
         m_window.hide();
     }
 
-    QAction* Entry(const QString& path) {
-        QAction* entry = m_window.Entry(path);
-        EXPECT_NE(entry, nullptr) << path.toStdString();
-        return entry;
-    }
+    QAction* Entry(MainEntry entry) const { return m_window.Entry(entry); }
 
     QTemporaryDir m_dir;
     ScriptedDialogs m_dialogs;
@@ -85,44 +82,57 @@ TEST_F(MainWindowTest, EveryTopLevelEntryHasItsOwnAltLetterAndTagsHasT) {
     }
     EXPECT_EQ(captions, (QStringList{"Exit", "NowPlaying", "Play", "Browse", "Search", "Load", "Database", "Tags",
                                      "Devices", "Windows", "Tools", "About"}));
-    EXPECT_EQ(m_window.Menu("Tags")->menuAction()->text(), "&Tags");
+    EXPECT_EQ(m_window.Menu(MainEntry::TagsMenu)->menuAction()->text(), "&Tags");
 }
 
 TEST_F(MainWindowTest, EntriesOfWindowsNotBuiltStayDisabledUntilTheirHooksAreSet) {
-    for (const char* path : {"NowPlaying", "Browse/All albums", "Browse/Songs", "Browse/Random", "Search",
-                             "Load", "Database/Healthcheck", "Devices", "Tools/Notepad", "About"}) {
-        EXPECT_FALSE(Entry(path)->isEnabled()) << path;
+    for (MainEntry entry : {MainEntry::NowPlaying, MainEntry::AllAlbums, MainEntry::Songs, MainEntry::Random,
+                            MainEntry::Search, MainEntry::Load, MainEntry::HealthCheck, MainEntry::Devices,
+                            MainEntry::Notepad, MainEntry::About}) {
+        EXPECT_FALSE(Entry(entry)->isEnabled()) << Entry(entry)->text().toStdString();
     }
     // Entries that need no other window work from the start.
-    for (const char* path : {"Exit", "Database/Read-only", "Tags/- only v2", "Tools/Flash messages/Test"}) {
-        EXPECT_TRUE(Entry(path)->isEnabled()) << path;
+    for (QAction* entry : {Entry(MainEntry::Exit), Entry(MainEntry::ReadOnly), m_window.WritePolicyAction(3),
+                           Entry(MainEntry::FlashTest)}) {
+        EXPECT_TRUE(entry->isEnabled()) << entry->text().toStdString();
     }
     int shown = 0;
     m_window.Hooks().showAbout = [&] { ++shown; };
     m_window.Hooks().pickRandomSongs = [](int count, int) { return count; };
     m_window.EnableReachableEntries();
-    EXPECT_TRUE(Entry("About")->isEnabled());
+    EXPECT_TRUE(Entry(MainEntry::About)->isEnabled());
     // The random entries need the songs window as well.
-    EXPECT_FALSE(Entry("Browse/Random")->isEnabled());
-    Entry("About")->trigger();
+    EXPECT_FALSE(Entry(MainEntry::Random)->isEnabled());
+    Entry(MainEntry::About)->trigger();
     EXPECT_EQ(shown, 1);
 }
 
 TEST_F(MainWindowTest, ACommandGivenLaterTakesItsPlaceInTheMenu) {
     const int entries = static_cast<int>(m_window.menuBar()->actions().size());
     int shown = 0;
-    m_window.AddMenuCommand("NowPlaying", [&] { ++shown; });
-    m_window.AddSubmenuCommand("&Browse", "Play history", [&] { shown += 10; });
+    m_window.AddMenuCommand(MainEntry::NowPlaying, [&] { ++shown; });
+    m_window.AddMenuCommand(MainEntry::PlayHistory, [&] { shown += 10; });
     EXPECT_EQ(m_window.menuBar()->actions().size(), entries);
-    ASSERT_TRUE(Entry("NowPlaying")->isEnabled());
-    Entry("NowPlaying")->trigger();
-    Entry("Browse/Play history")->trigger();
+    ASSERT_TRUE(Entry(MainEntry::NowPlaying)->isEnabled());
+    Entry(MainEntry::NowPlaying)->trigger();
+    Entry(MainEntry::PlayHistory)->trigger();
     EXPECT_EQ(shown, 11);
+}
+
+/// How a case finds its entry in the window.
+using EntryOf = std::function<QAction*(const MainWindow&)>;
+
+EntryOf Fixed(MainEntry entry) {
+    return [entry](const MainWindow& window) { return window.Entry(entry); };
+}
+
+EntryOf WritePolicy(int policy) {
+    return [policy](const MainWindow& window) { return window.WritePolicyAction(policy); };
 }
 
 struct TagEntryCase {
     const char* name;
-    const char* entry;
+    EntryOf entry;
     int policy;
     int readPreference;
     bool ogg;
@@ -141,9 +151,10 @@ TEST_P(TagsMenu, AChoiceWritesItsSettingAndTheMenuOpensAgainWithItChecked) {
     m_session.settings.MP3TAGREADPREFV1V2 = 1;
     m_session.settings.OGGTAG = false;
     m_session.settings.SQUEEZERATING = true;
-    QMenu* tags = m_window.Menu("Tags");
+    QMenu* tags = m_window.Menu(MainEntry::TagsMenu);
     OpenAndClose(tags);
-    QAction* entry = Entry(QString("Tags/") + c.entry);
+    QAction* entry = c.entry(m_window);
+    ASSERT_NE(entry, nullptr);
     entry->trigger();
     EXPECT_EQ(m_session.settings.MP3TAGPOLICY, c.policy);
     EXPECT_EQ(m_session.settings.MP3TAGREADPREFV1V2, c.readPreference);
@@ -153,38 +164,42 @@ TEST_P(TagsMenu, AChoiceWritesItsSettingAndTheMenuOpensAgainWithItChecked) {
     QApplication::processEvents();
     EXPECT_TRUE(tags->isVisible());
     EXPECT_EQ(m_window.menuBar()->activeAction(), tags->menuAction());
-    EXPECT_TRUE(Entry(QString("Tags/- only v1 ( truncating as necessary )"))->isChecked() == (c.policy == 1));
-    EXPECT_EQ(Entry("Tags/- v1 preferred  (where both present)")->isChecked(), c.readPreference == 1);
-    EXPECT_EQ(Entry("Tags/- v2 preferred  (where both present)")->isChecked(), c.readPreference == 2);
-    EXPECT_EQ(Entry("Tags/Write OGG Vorbis tags ('comment headers')")->isChecked(), c.ogg);
-    EXPECT_EQ(Entry("Tags/Squeeze Rating into MP3/OGG tag details")->isChecked(), c.squeeze);
-    if (entry->isCheckable() && entry != Entry("Tags/Squeeze Rating into MP3/OGG tag details")) {
+    EXPECT_TRUE(m_window.WritePolicyAction(1)->isChecked() == (c.policy == 1));
+    EXPECT_EQ(Entry(MainEntry::ReadV1)->isChecked(), c.readPreference == 1);
+    EXPECT_EQ(Entry(MainEntry::ReadV2)->isChecked(), c.readPreference == 2);
+    EXPECT_EQ(Entry(MainEntry::OggTags)->isChecked(), c.ogg);
+    EXPECT_EQ(Entry(MainEntry::SqueezeRating)->isChecked(), c.squeeze);
+    if (entry->isCheckable() && entry != Entry(MainEntry::SqueezeRating)) {
         EXPECT_TRUE(entry->isChecked());
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Entries, TagsMenu,
-    ::testing::Values(
-        TagEntryCase{"DefaultPolicy", "Use default tag policy ( recommended )", 2, 2, true, false},
-        TagEntryCase{"ReadV2", "- v2 preferred  (where both present)", 4, 2, false, true},
-        TagEntryCase{"ReadV1", "- v1 preferred  (where both present)", 4, 1, false, true},
-        TagEntryCase{"NoTags", "- no tags", 0, 1, false, true},
-        TagEntryCase{"OnlyV1", "- only v1 ( truncating as necessary )", 1, 1, false, true},
-        TagEntryCase{"V1WhereNoTruncation", "- v1 where no truncation, else v2", 2, 1, false, true},
-        TagEntryCase{"OnlyV2", "- only v2", 3, 1, false, true},
-        TagEntryCase{"Both", "- both ( truncating v1 as necessary )", 4, 1, false, true},
-        TagEntryCase{"Ogg", "Write OGG Vorbis tags ('comment headers')", 4, 1, true, true},
-        TagEntryCase{"Squeeze", "Squeeze Rating into MP3/OGG tag details", 4, 1, false, false}),
+    ::testing::Values(TagEntryCase{"DefaultPolicy", Fixed(MainEntry::DefaultTagPolicy), 2, 2, true, false},
+                      TagEntryCase{"ReadV2", Fixed(MainEntry::ReadV2), 4, 2, false, true},
+                      TagEntryCase{"ReadV1", Fixed(MainEntry::ReadV1), 4, 1, false, true},
+                      TagEntryCase{"NoTags", WritePolicy(0), 0, 1, false, true},
+                      TagEntryCase{"OnlyV1", WritePolicy(1), 1, 1, false, true},
+                      TagEntryCase{"V1WhereNoTruncation", WritePolicy(2), 2, 1, false, true},
+                      TagEntryCase{"OnlyV2", WritePolicy(3), 3, 1, false, true},
+                      TagEntryCase{"Both", WritePolicy(4), 4, 1, false, true},
+                      TagEntryCase{"Ogg", Fixed(MainEntry::OggTags), 4, 1, true, true},
+                      TagEntryCase{"Squeeze", Fixed(MainEntry::SqueezeRating), 4, 1, false, false}),
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(MainWindowTest, RecentAdditionsEntriesStoreTheirDayCounts) {
     QList<int> listed;
     m_window.Hooks().showRecentSongs = [&] { listed << m_session.settings.DAYSRECENT; };
     m_window.EnableReachableEntries();
-    EXPECT_FALSE(Entry("Browse/Recent additions/within last ...")->isEnabled());
-    for (const char* span : {"- Day", "- Week", "- Month", "- Quarter", "- Year"}) {
-        Entry(QString("Browse/Recent additions/") + span)->trigger();
+    EXPECT_FALSE(Entry(MainEntry::RecentHeading)->isEnabled());
+    const std::pair<const char*, int> spans[] = {
+        {"- Day", 2}, {"- Week", 7}, {"- Month", 31}, {"- Quarter", 92}, {"- Year", 366}};
+    for (const auto& [caption, days] : spans) {
+        QAction* span = m_window.RecentSpanAction(days);
+        ASSERT_NE(span, nullptr) << caption;
+        EXPECT_EQ(span->text(), caption);
+        span->trigger();
     }
     EXPECT_EQ(listed, (QList<int>{2, 7, 31, 92, 366}));
     EXPECT_EQ(m_session.settings.DAYSRECENT, 366);
@@ -196,25 +211,24 @@ TEST_F(MainWindowTest, BrowseShowsTheFilterAndTheFilterMenuChecksIt) {
     m_window.Hooks().showPlaylistSongs = [](int) {};
     m_window.Hooks().showLastLoaded = [] {};
     m_window.EnableReachableEntries();
-    Entry("Browse/Last loaded")->trigger();
-    OpenAndClose(m_window.Menu("Browse"));
+    Entry(MainEntry::LastLoaded)->trigger();
+    OpenAndClose(m_window.Menu(MainEntry::BrowseMenu));
     // The entry now carries the filter in its caption.
-    ASSERT_NE(m_window.Entry("Browse/Random  ( No filter )"), nullptr);
+    EXPECT_EQ(Entry(MainEntry::Random)->text(), "Random  ( No filter )");
 
-    Entry("Browse/Random  ( specify filter )/3 = Only the best")->trigger();
-    Entry("Browse/Random  ( specify filter )/Default filter")->trigger();
-    QMenu* filters = Entry("Browse/Random  ( specify filter )")->menu();
+    m_window.RandomFilterAction(3)->trigger();
+    Entry(MainEntry::DefaultFilter)->trigger();
+    QMenu* filters = m_window.Menu(MainEntry::RandomFilterMenu);
     OpenAndClose(filters);
-    EXPECT_TRUE(
-        Entry("Browse/Random  ( specify filter )/1 = Only the good ones + unrated (default)")->isChecked());
-    EXPECT_FALSE(Entry("Browse/Random  ( specify filter )/3 = Only the best")->isChecked());
+    EXPECT_TRUE(m_window.RandomFilterAction(1)->isChecked());
+    EXPECT_FALSE(m_window.RandomFilterAction(3)->isChecked());
     EXPECT_EQ(picked, (QList<int>{3, 1}));
-    EXPECT_EQ(Entry("Browse/Random  ( specify filter )/4 = Only the very best")->toolTip(), "Rating = +4");
+    EXPECT_EQ(m_window.RandomFilterAction(4)->toolTip(), "Rating = +4");
 }
 
 TEST_F(MainWindowTest, ReadOnlyRefusedLeavesTheEntryUncheckedAndAllowedShowsTheNotice) {
-    QMenu* database = m_window.Menu("Database");
-    QAction* readOnly = Entry("Database/Read-only");
+    QMenu* database = m_window.Menu(MainEntry::DatabaseMenu);
+    QAction* readOnly = Entry(MainEntry::ReadOnly);
     m_dialogs.QueueAnswers({"No", "Yes"});
     readOnly->trigger();
     OpenAndClose(database);
@@ -252,10 +266,12 @@ TEST_F(MainWindowTest, LabelClicksRunTheirCommands) {
 TEST_F(MainWindowTest, ToolsShowsTheFlashIntervalAndTheSoundCardOption) {
     m_dialogs.SetFlashInterval(1500);
     m_session.settings.ConfirmDevicesAtStartup = false;
-    OpenAndClose(m_window.Menu("Tools"));
-    QAction* interval = Entry("Tools/Flash messages/Flash interval (ms) = 1500");
-    QAction* confirm = Entry("Tools/Options/Confirm multiple sound-cards at startup");
+    OpenAndClose(m_window.Menu(MainEntry::ToolsMenu));
+    QAction* interval = Entry(MainEntry::FlashInterval);
+    QAction* confirm = m_window.OptionAction(&Settings::ConfirmDevicesAtStartup);
     ASSERT_TRUE(interval && confirm);
+    EXPECT_EQ(interval->text(), "Flash interval (ms) = 1500");
+    EXPECT_EQ(confirm->text(), "Confirm multiple sound-cards at startup");
     EXPECT_FALSE(confirm->isChecked());
     confirm->trigger();
     EXPECT_TRUE(m_session.settings.ConfirmDevicesAtStartup);
@@ -270,9 +286,10 @@ TEST_F(MainWindowTest, EveryOptionShowsItsSettingAndSwitchesIt) {
         SCOPED_TRACE(option.caption);
         for (const bool before : {false, true}) {
             m_session.settings.*option.setting = before;
-            OpenAndClose(m_window.Menu("Tools"));
-            QAction* entry = Entry(QString("Tools/Options/") + option.caption);
+            OpenAndClose(m_window.Menu(MainEntry::ToolsMenu));
+            QAction* entry = m_window.OptionAction(option.setting);
             ASSERT_TRUE(entry);
+            EXPECT_EQ(entry->text(), option.caption);
             EXPECT_EQ(entry->isChecked(), before);
             entry->trigger();
             EXPECT_EQ(m_session.settings.*option.setting, !before);
@@ -285,7 +302,7 @@ TEST_F(MainWindowTest, EveryOptionShowsItsSettingAndSwitchesIt) {
 }
 
 TEST_F(MainWindowTest, LevellingEntriesFollowTheCheckEntriesOfOptions) {
-    QMenu* options = m_window.Entry("Tools/Options")->menu();
+    QMenu* options = m_window.Menu(MainEntry::OptionsMenu);
     ASSERT_NE(options, nullptr);
     QList<QAction*> actions = options->actions();
     ASSERT_EQ(actions.size(), qsizetype(kOptionEntries.size() + 4));
@@ -324,7 +341,7 @@ TEST_F(MainWindowTest, LevellingEntriesShowTheSettingsAsToolsOpensAndSwitchThem)
         }
         return marks;
     };
-    OpenAndClose(m_window.Menu("Tools"));
+    OpenAndClose(m_window.Menu(MainEntry::ToolsMenu));
     EXPECT_EQ(checks(), "--x-");
     EXPECT_EQ(m_window.LevellingAction(LevellingEntry::Preamp)->text(), "Pre-amp (dB) = -4");
 
@@ -339,7 +356,7 @@ TEST_F(MainWindowTest, LevellingEntriesShowTheSettingsAsToolsOpensAndSwitchThem)
     EXPECT_FALSE(QFile::exists(m_session.paths.settingsFile));
 
     settings.LOUDNESS = kLoudnessOff;
-    OpenAndClose(m_window.Menu("Tools"));
+    OpenAndClose(m_window.Menu(MainEntry::ToolsMenu));
     EXPECT_EQ(checks(), "x--x");
     EXPECT_EQ(m_window.LevellingAction(LevellingEntry::Preamp)->text(), "Pre-amp (dB) = 9");
 }

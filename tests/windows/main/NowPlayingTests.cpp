@@ -322,9 +322,9 @@ TEST_F(MainWindowModern, TheTagSwitchesShowTheSettingsAndTurnedOnOfferTheReread)
         counts.reread = 2;
         return counts;
     };
-    emit m_window.Menu("Tags")->aboutToShow();
-    QAction* unicode = m_window.Entry("Tags/Read and write Unicode tags");
-    QAction* flac = m_window.Entry("Tags/Also load FLAC and Opus files");
+    emit m_window.Menu(MainEntry::TagsMenu)->aboutToShow();
+    QAction* unicode = m_window.TagSwitchAction(&Settings::UNICODETAGS);
+    QAction* flac = m_window.TagSwitchAction(&Settings::FLACOPUS);
     ASSERT_TRUE(unicode && flac);
     EXPECT_FALSE(unicode->isChecked());
     EXPECT_TRUE(flac->isChecked());
@@ -361,7 +361,7 @@ TEST_F(MainWindowModern, TheTagSwitchesShowTheSettingsAndTurnedOnOfferTheReread)
     m_session.settings.READONLY = true;
     m_session.settings.UNICODETAGS = false;
     m_dialogs.ClearTranscript();
-    emit m_window.Menu("Tags")->aboutToShow();
+    emit m_window.Menu(MainEntry::TagsMenu)->aboutToShow();
     unicode->trigger();
     EXPECT_TRUE(m_dialogs.TextsOf("ASK").isEmpty());
     EXPECT_EQ(asked.size(), 2u);
@@ -369,19 +369,21 @@ TEST_F(MainWindowModern, TheTagSwitchesShowTheSettingsAndTurnedOnOfferTheReread)
 
 TEST_F(MainWindowModern, ThePlayMenuShowsTheProgramsKeysWorkingAnywhere) {
     for (const ProgramKey& key : kProgramKeys) {
-        QAction* entry = m_window.Entry(QString("Play/") + key.caption);
+        QAction* entry = m_window.Entry(key.entry);
         ASSERT_TRUE(entry) << key.caption;
+        EXPECT_EQ(entry->text(), key.caption);
+        EXPECT_TRUE(m_window.Menu(MainEntry::PlayMenu)->actions().contains(entry)) << key.caption;
         EXPECT_EQ(entry->shortcut(), QKeySequence(key.key)) << key.caption;
         EXPECT_EQ(entry->shortcutContext(), Qt::ApplicationShortcut) << key.caption;
     }
     // Without the engine the transport entries wait; Quit is always there.
     m_window.EnableReachableEntries();
-    EXPECT_FALSE(m_window.KeyEntry("Play / Pause")->isEnabled());
-    EXPECT_TRUE(m_window.KeyEntry("Quit")->isEnabled());
+    EXPECT_FALSE(m_window.Entry(MainEntry::PlayPause)->isEnabled());
+    EXPECT_TRUE(m_window.Entry(MainEntry::Quit)->isEnabled());
     bool searched = false;
     m_window.Hooks().search = [&] { searched = true; };
     m_window.EnableReachableEntries();
-    m_window.KeyEntry("Search")->trigger();
+    m_window.Entry(MainEntry::SearchKey)->trigger();
     EXPECT_TRUE(searched);
 }
 

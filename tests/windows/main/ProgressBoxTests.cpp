@@ -68,8 +68,8 @@ TEST_P(RereadProgressKeys, OnlyAClickOrEscapeCancelsTheRun) {
         }
         return TagRereadCounts{};
     };
-    emit m_window.Menu("Tags")->aboutToShow();
-    QAction* unicode = m_window.Entry("Tags/Read and write Unicode tags");
+    emit m_window.Menu(MainEntry::TagsMenu)->aboutToShow();
+    QAction* unicode = m_window.TagSwitchAction(&Settings::UNICODETAGS);
     ASSERT_NE(unicode, nullptr);
     m_dialogs.QueueAnswer("Yes");
     unicode->trigger();
