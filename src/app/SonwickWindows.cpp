@@ -52,9 +52,7 @@ void SonwickWindows::AddCreationSteps(CreationSteps& steps, QString audioChoice)
         placements.Register("fctrl2", mainWindow.get());
         MainMenuHooks& hooks = mainWindow->Hooks();
         hooks.selectFolder = [&](QString& folder) { return SelectFolder(folder, {}, mainWindow.get()); };
-        hooks.arrangeWindows = [&] {
-            ArrangeWindows(placements, mainWindow->screen()->availableGeometry());
-        };
+        hooks.arrangeWindows = [&] { ArrangeWindows(placements, mainWindow->screen()->availableGeometry()); };
         hooks.closeManagedWindows = [&] { placements.CloseManagedWindows(); };
         hooks.pickRandomSongs = [&](int count, int filter) {
             return randomSelection.PickRandomSongs(count, filter);
@@ -233,9 +231,7 @@ void SonwickWindows::AddCreationSteps(CreationSteps& steps, QString audioChoice)
     steps[StartupWindow::BeatsPerMinute] = [&] {
         return bpmWindow = std::make_unique<BpmWindow>(bpmTapper), true;
     };
-    steps[StartupWindow::Preview] = [&] {
-        return previewWindow = std::make_unique<PreviewWindow>(), true;
-    };
+    steps[StartupWindow::Preview] = [&] { return previewWindow = std::make_unique<PreviewWindow>(), true; };
     steps[StartupWindow::NowPlaying] = [&, audioChoice] {
         audio = std::make_unique<AudioLibrary>(MakeAudioOutputForOption(audioChoice));
         engine = std::make_unique<PlaybackEngine>(*audio, queue, session.settings, RealClock());
