@@ -97,15 +97,6 @@ void PopupAtCursor(QMenu* menu) {
     menu->popup(QCursor::pos());
 }
 
-QAction* FindAction(const QWidget* window, const QString& caption) {
-    for (QAction* action : window->findChildren<QAction*>()) {
-        if (action->text() == caption) {
-            return action;
-        }
-    }
-    return nullptr;
-}
-
 DragByMouse::DragByMouse(QWidget* window) : QObject(window), m_window(window) {
     Watch(window);
 }

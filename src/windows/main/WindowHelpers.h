@@ -30,8 +30,6 @@ void ClearEditQuietly(QLineEdit* edit);
 void SetMenuCaption(QAction* item, const QString& text);
 void SetMenuChecked(QAction* item, bool checked);
 void PopupAtCursor(QMenu* menu);
-/// The window's menu, pop-up or other command of that caption; null when it has none.
-QAction* FindAction(const QWidget* window, const QString& caption);
 /// The screen area the mouse is on.
 QRect ScreenAtCursor();
 /// The program's icon, which its windows wear.
