@@ -9,8 +9,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 
-#include "windows/main/WindowHelpers.h"
 #include "foundation/Text.h"
+#include "windows/main/WindowHelpers.h"
 
 namespace sw {
 
@@ -138,31 +138,40 @@ void AlbumDetailsWindow::BuildLines() {
 }
 
 void AlbumDetailsWindow::BuildPopups() {
+    using Item = AlbumDetailsPopupItem;
     m_namePopup = new QMenu(this);
     m_namePopup->setObjectName("namePopup");
-    m_namePopup->addAction("Rename album", this, [this] { m_controller.Rename(); });
+    m_popupItems[Item::RenameAlbum] =
+        m_namePopup->addAction("Rename album", this, [this] { m_controller.Rename(); });
 
     m_artistPopup = new QMenu(this);
     m_artistPopup->setObjectName("artistPopup");
-    m_viewArtist = m_artistPopup->addAction("View this artist", this, [this] { m_controller.ViewArtist(); });
+    m_popupItems[Item::ViewArtist] =
+        m_artistPopup->addAction("View this artist", this, [this] { m_controller.ViewArtist(); });
     QMenu* assign = m_artistPopup->addMenu("Assign a different artist...");
-    assign->addAction("- input artist name", this, [this] { m_controller.InputArtist(); });
-    m_pasteArtist = assign->addAction("- paste artist", this, [this] { m_controller.PasteArtist(); });
+    m_popupItems[Item::InputArtist] =
+        assign->addAction("- input artist name", this, [this] { m_controller.InputArtist(); });
+    m_popupItems[Item::PasteArtist] =
+        assign->addAction("- paste artist", this, [this] { m_controller.PasteArtist(); });
 
     m_groupPopup = new QMenu(this);
     m_groupPopup->setObjectName("groupPopup");
-    m_viewGroup = m_groupPopup->addAction("View this Group", this, [this] { m_controller.ViewGroup(); });
-    m_groupPopup->addAction("Assign different Group", this, [this] { m_controller.AssignDifferentGroup(); });
-    m_pasteGroup = m_groupPopup->addAction("Paste album group", this, [this] { m_controller.PasteGroup(); });
+    m_popupItems[Item::ViewGroup] =
+        m_groupPopup->addAction("View this Group", this, [this] { m_controller.ViewGroup(); });
+    m_popupItems[Item::AssignDifferentGroup] = m_groupPopup->addAction(
+        "Assign different Group", this, [this] { m_controller.AssignDifferentGroup(); });
+    m_popupItems[Item::PasteGroup] =
+        m_groupPopup->addAction("Paste album group", this, [this] { m_controller.PasteGroup(); });
 }
 
 void AlbumDetailsWindow::ShowPopupStates() {
-    m_viewArtist->setEnabled(m_controller.ViewArtistEnabled());
-    m_pasteArtist->setEnabled(m_controller.PasteArtistEnabled());
-    SetMenuCaption(m_pasteArtist, m_controller.PasteArtistCaption());
-    m_viewGroup->setEnabled(m_controller.ViewGroupEnabled());
-    m_pasteGroup->setEnabled(m_controller.PasteGroupEnabled());
-    SetMenuCaption(m_pasteGroup, m_controller.PasteGroupCaption());
+    using Item = AlbumDetailsPopupItem;
+    PopupItem(Item::ViewArtist)->setEnabled(m_controller.ViewArtistEnabled());
+    PopupItem(Item::PasteArtist)->setEnabled(m_controller.PasteArtistEnabled());
+    SetMenuCaption(PopupItem(Item::PasteArtist), m_controller.PasteArtistCaption());
+    PopupItem(Item::ViewGroup)->setEnabled(m_controller.ViewGroupEnabled());
+    PopupItem(Item::PasteGroup)->setEnabled(m_controller.PasteGroupEnabled());
+    SetMenuCaption(PopupItem(Item::PasteGroup), m_controller.PasteGroupCaption());
 }
 
 void AlbumDetailsWindow::Popup(QMenu* menu, QWidget* under) {

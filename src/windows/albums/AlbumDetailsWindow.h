@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <map>
 
 #include "AlbumDetailsController.h"
 
@@ -10,6 +11,18 @@ class QMenu;
 class QPushButton;
 
 namespace sw {
+
+/// The items of the name, artist and group lines' pop-ups (the artist's "Assign a different
+/// artist..." submenu included), in their menu order.
+enum class AlbumDetailsPopupItem {
+    RenameAlbum,
+    ViewArtist,
+    InputArtist,
+    PasteArtist,
+    ViewGroup,
+    AssignDifferentGroup,
+    PasteGroup,
+};
 
 /// The album details window: the lines of one album or group, the pop-ups of its name, artist and
 /// group lines, and the buttons and menu that assign a rating and a sequence number.
@@ -22,6 +35,8 @@ public:
     QMenu* NamePopup() const { return m_namePopup; }
     QMenu* ArtistPopup() const { return m_artistPopup; }
     QMenu* GroupPopup() const { return m_groupPopup; }
+    /// The pop-ups' item (its shown caption may differ from the one it was built with).
+    QAction* PopupItem(AlbumDetailsPopupItem item) const { return m_popupItems.at(item); }
     /// The menus' states as the pop-ups show them, brought up to date.
     void ShowPopupStates();
 
@@ -55,11 +70,8 @@ private:
     QPushButton* m_rating = nullptr;
     QMenu* m_namePopup = nullptr;
     QMenu* m_artistPopup = nullptr;
-    QAction* m_viewArtist = nullptr;
-    QAction* m_pasteArtist = nullptr;
     QMenu* m_groupPopup = nullptr;
-    QAction* m_viewGroup = nullptr;
-    QAction* m_pasteGroup = nullptr;
+    std::map<AlbumDetailsPopupItem, QAction*> m_popupItems;
 };
 
 }  // namespace sw

@@ -35,18 +35,19 @@ AlbumsWindow::~AlbumsWindow() {
 }
 
 void AlbumsWindow::BuildMenus() {
+    using Item = AlbumsMenuItem;
     QMenuBar* bar = menuBar();
-    m_back = bar->addAction("Back", this, [this] { m_controller.Back(); });
-    m_back->setObjectName("backItem");
+    m_menuItems[Item::Back] = bar->addAction("Back", this, [this] { m_controller.Back(); });
+    BackItem()->setObjectName("backItem");
     BuildFilterMenu();
     BuildSequenceMenu();
     BuildGroupsMenu();
     m_newMenu = bar->addMenu("New");
     m_newMenu->setObjectName("newMenu");
-    m_newMenu->addAction("Album", this, [this] { m_controller.NewAlbum(); });
-    m_newGroup = m_newMenu->addAction("Group", this, [this] { m_controller.NewGroup(); });
-    QAction* refresh = bar->addAction("Refresh", this, [this] { m_controller.Refresh(); });
-    refresh->setObjectName("refreshItem");
+    m_menuItems[Item::NewAlbum] = m_newMenu->addAction("Album", this, [this] { m_controller.NewAlbum(); });
+    m_menuItems[Item::NewGroup] = m_newMenu->addAction("Group", this, [this] { m_controller.NewGroup(); });
+    m_menuItems[Item::Refresh] = bar->addAction("Refresh", this, [this] { m_controller.Refresh(); });
+    MenuItem(Item::Refresh)->setObjectName("refreshItem");
     for (QMenu* menu : {m_filterMenu, m_sequenceMenu, m_groupsMenu, m_newMenu}) {
         connect(menu, &QMenu::aboutToShow, this, [this] { ShowMenuStates(); });
     }
@@ -64,9 +65,9 @@ void AlbumsWindow::BuildFilterMenu() {
         m_filterItems[filter] = item;
     }
     m_filterMenu->addSeparator();
-    m_hideMissing = m_filterMenu->addAction("Hide albums with no existing files", this,
-                                            [this] { m_controller.ToggleHideMissing(); });
-    m_hideMissing->setCheckable(true);
+    m_menuItems[AlbumsMenuItem::HideMissing] = m_filterMenu->addAction(
+        "Hide albums with no existing files", this, [this] { m_controller.ToggleHideMissing(); });
+    MenuItem(AlbumsMenuItem::HideMissing)->setCheckable(true);
 }
 
 void AlbumsWindow::BuildSequenceMenu() {
@@ -83,23 +84,24 @@ void AlbumsWindow::BuildSequenceMenu() {
 }
 
 void AlbumsWindow::BuildGroupsMenu() {
+    using Item = AlbumsMenuItem;
     m_groupsMenu = menuBar()->addMenu("Groups");
     m_groupsMenu->setObjectName("groupsMenu");
     auto* views = new QActionGroup(m_groupsMenu);
-    m_expanded =
+    m_menuItems[Item::Expanded] =
         m_groupsMenu->addAction("Expanded", this, [this] { m_controller.SetView(AlbumView::Expanded); });
-    m_collapsed =
+    m_menuItems[Item::Collapsed] =
         m_groupsMenu->addAction("Collapsed", this, [this] { m_controller.SetView(AlbumView::Collapsed); });
-    for (QAction* item : {m_expanded, m_collapsed}) {
+    for (QAction* item : {MenuItem(Item::Expanded), MenuItem(Item::Collapsed)}) {
         item->setCheckable(true);
         views->addAction(item);
     }
     m_groupsMenu->addSeparator();
-    m_hideUngrouped = m_groupsMenu->addAction("Hide ungrouped albums", this,
-                                              [this] { m_controller.ToggleHideUngrouped(); });
-    m_hideUngrouped->setCheckable(true);
+    m_menuItems[Item::HideUngrouped] = m_groupsMenu->addAction(
+        "Hide ungrouped albums", this, [this] { m_controller.ToggleHideUngrouped(); });
+    MenuItem(Item::HideUngrouped)->setCheckable(true);
     m_groupsMenu->addSeparator();
-    m_groupsNew = m_groupsMenu->addAction("New", this, [this] { m_controller.NewGroup(); });
+    m_menuItems[Item::GroupsNew] = m_groupsMenu->addAction("New", this, [this] { m_controller.NewGroup(); });
 }
 
 void AlbumsWindow::BuildJumpButtons() {
@@ -189,22 +191,23 @@ void AlbumsWindow::StateChanged() {
 }
 
 void AlbumsWindow::ShowMenuStates() {
-    m_back->setEnabled(m_controller.BackEnabled());
+    using Item = AlbumsMenuItem;
+    BackItem()->setEnabled(m_controller.BackEnabled());
     m_filterMenu->setTitle(m_controller.FilterMenuCaption());
     for (const auto& [filter, item] : m_filterItems) {
         item->setChecked(filter == m_controller.RatingFilter());
     }
-    m_hideMissing->setChecked(m_controller.HideMissing());
+    MenuItem(Item::HideMissing)->setChecked(m_controller.HideMissing());
     for (const auto& [sort, item] : m_sortItems) {
         item->setChecked(sort == m_controller.Sort());
     }
     m_sortItems.at(AlbumSort::SequenceNumber)->setEnabled(m_controller.SequenceSortEnabled());
-    m_expanded->setChecked(m_controller.View() == AlbumView::Expanded);
-    m_collapsed->setChecked(m_controller.View() == AlbumView::Collapsed);
-    m_hideUngrouped->setChecked(m_controller.HideUngrouped());
-    m_hideUngrouped->setEnabled(m_controller.HideUngroupedEnabled());
-    m_groupsNew->setEnabled(m_controller.NewGroupEnabled());
-    m_newGroup->setEnabled(m_controller.NewGroupEnabled());
+    MenuItem(Item::Expanded)->setChecked(m_controller.View() == AlbumView::Expanded);
+    MenuItem(Item::Collapsed)->setChecked(m_controller.View() == AlbumView::Collapsed);
+    MenuItem(Item::HideUngrouped)->setChecked(m_controller.HideUngrouped());
+    MenuItem(Item::HideUngrouped)->setEnabled(m_controller.HideUngroupedEnabled());
+    MenuItem(Item::GroupsNew)->setEnabled(m_controller.NewGroupEnabled());
+    MenuItem(Item::NewGroup)->setEnabled(m_controller.NewGroupEnabled());
 }
 
 }  // namespace sw

@@ -33,6 +33,20 @@ enum class AlbumPopupItem {
     Singles,
 };
 
+/// The albums window's menu-bar items and the items of its menus, in their menu order; the rating
+/// filters and the sorts go by AlbumRatingFilter and AlbumSort.
+enum class AlbumsMenuItem {
+    Back,
+    HideMissing,
+    Expanded,
+    Collapsed,
+    HideUngrouped,
+    GroupsNew,
+    NewAlbum,
+    NewGroup,
+    Refresh,
+};
+
 /// The "Albums" window: the albums controller's list in the shared list frame, its menus, the row
 /// pop-up and the jump buttons. Created once; the controller's requests show it.
 class AlbumsWindow : public LibraryListWindow {
@@ -46,7 +60,12 @@ public:
     QMenu* SequenceMenu() const { return m_sequenceMenu; }
     QMenu* GroupsMenu() const { return m_groupsMenu; }
     QMenu* NewMenu() const { return m_newMenu; }
-    QAction* BackItem() const { return m_back; }
+    QAction* BackItem() const { return MenuItem(AlbumsMenuItem::Back); }
+    QAction* MenuItem(AlbumsMenuItem item) const { return m_menuItems.at(item); }
+    /// The "Filter" menu's item that sets the rating filter.
+    QAction* FilterItem(AlbumRatingFilter filter) const { return m_filterItems.at(filter); }
+    /// The "Sequence" menu's item that sets the sort.
+    QAction* SequenceItem(AlbumSort sort) const { return m_sortItems.at(sort); }
     /// The pop-up's item (its shown caption may differ from the one it was built with).
     QAction* PopupItem(AlbumPopupItem item) const { return m_popupItems.at(item); }
 
@@ -76,19 +95,13 @@ private:
     void ShowMenuStates();
 
     AlbumsController& m_controller;
-    QAction* m_back = nullptr;
+    std::map<AlbumsMenuItem, QAction*> m_menuItems;
     QMenu* m_filterMenu = nullptr;
     std::map<AlbumRatingFilter, QAction*> m_filterItems;
-    QAction* m_hideMissing = nullptr;
     QMenu* m_sequenceMenu = nullptr;
     std::map<AlbumSort, QAction*> m_sortItems;
     QMenu* m_groupsMenu = nullptr;
-    QAction* m_expanded = nullptr;
-    QAction* m_collapsed = nullptr;
-    QAction* m_hideUngrouped = nullptr;
-    QAction* m_groupsNew = nullptr;
     QMenu* m_newMenu = nullptr;
-    QAction* m_newGroup = nullptr;
     QMenu* m_popup = nullptr;
     std::map<AlbumPopupItem, QAction*> m_popupItems;
 };

@@ -21,8 +21,13 @@
 namespace sw {
 namespace {
 
-using test::MenuItem;
 using test::PressKey;
+
+/// Fails unless the item is one of the menu's own, under that caption.
+void ExpectItem(const QWidget* menu, const QAction* item, const QString& caption) {
+    EXPECT_TRUE(menu->actions().contains(item)) << caption.toStdString();
+    EXPECT_EQ(item->text(), caption);
+}
 
 class AlbumsWindowTest : public test::AlbumsFixture {
 protected:
@@ -50,21 +55,37 @@ TEST_F(AlbumsWindowTest, ShowsTheListWithItsCaptionCountAndMenuStates) {
     EXPECT_EQ(Grid()->currentIndex().row(), 0);
     EXPECT_GE(Grid()->columnWidth(1), Grid()->fontMetrics().horizontalAdvance("Inside"));
 
+    using Item = AlbumsMenuItem;
+    QAction* hideUngrouped = m_window.MenuItem(Item::HideUngrouped);
+    QAction* expanded = m_window.MenuItem(Item::Expanded);
+    QAction* groupsNew = m_window.MenuItem(Item::GroupsNew);
+    QAction* bySequence = m_window.SequenceItem(AlbumSort::SequenceNumber);
+    QAction* hideMissing = m_window.MenuItem(Item::HideMissing);
+    QAction* best = m_window.FilterItem(AlbumRatingFilter::Best);
+    QAction* all = m_window.FilterItem(AlbumRatingFilter::All);
+    ExpectItem(m_window.GroupsMenu(), hideUngrouped, "Hide ungrouped albums");
+    ExpectItem(m_window.GroupsMenu(), expanded, "Expanded");
+    ExpectItem(m_window.GroupsMenu(), groupsNew, "New");
+    ExpectItem(m_window.SequenceMenu(), bySequence, "Sequence number");
+    ExpectItem(m_window.FilterMenu(), hideMissing, "Hide albums with no existing files");
+    ExpectItem(m_window.FilterMenu(), best, "Only the best ( 3+ )");
+    ExpectItem(m_window.FilterMenu(), all, "All");
+
     emit m_window.GroupsMenu()->aboutToShow();
-    EXPECT_FALSE(MenuItem(m_window.GroupsMenu(), "Hide ungrouped albums")->isEnabled());
-    EXPECT_TRUE(MenuItem(m_window.GroupsMenu(), "Expanded")->isChecked());
-    EXPECT_TRUE(MenuItem(m_window.GroupsMenu(), "New")->isEnabled());
-    EXPECT_FALSE(MenuItem(m_window.SequenceMenu(), "Sequence number")->isEnabled());
+    EXPECT_FALSE(hideUngrouped->isEnabled());
+    EXPECT_TRUE(expanded->isChecked());
+    EXPECT_TRUE(groupsNew->isEnabled());
+    EXPECT_FALSE(bySequence->isEnabled());
     EXPECT_FALSE(m_window.BackItem()->isEnabled());
 
-    MenuItem(m_window.FilterMenu(), "Hide albums with no existing files")->trigger();
+    hideMissing->trigger();
     EXPECT_EQ(m_window.FilterMenu()->title(), "FILTER");
     EXPECT_EQ(m_window.CountLabel()->text(), "2 item(s) listed");
-    MenuItem(m_window.FilterMenu(), "Hide albums with no existing files")->trigger();
-    MenuItem(m_window.FilterMenu(), "Only the best ( 3+ )")->trigger();
+    hideMissing->trigger();
+    best->trigger();
     EXPECT_EQ(m_window.FilterMenu()->title(), "FILTER");
     EXPECT_EQ(m_window.CountLabel()->text(), "0 item(s) listed");
-    MenuItem(m_window.FilterMenu(), "All")->trigger();
+    all->trigger();
     EXPECT_EQ(m_window.FilterMenu()->title(), "Filter");
 }
 
@@ -78,7 +99,9 @@ TEST_F(AlbumsWindowTest, AClickOpensAGroupEscapeGoesBackThenCloses) {
     emit Grid()->clicked(Grid()->model()->index(0, 0));
     EXPECT_TRUE(m_window.SearchBox()->text().isEmpty());
     EXPECT_EQ(m_window.windowTitle(), "Albums in Group \"Tom & Jerry\"");
-    EXPECT_TRUE(MenuItem(m_window.SequenceMenu(), "Sequence number")->isEnabled());
+    QAction* bySequence = m_window.SequenceItem(AlbumSort::SequenceNumber);
+    ExpectItem(m_window.SequenceMenu(), bySequence, "Sequence number");
+    EXPECT_TRUE(bySequence->isEnabled());
 
     PressKey(Grid(), Qt::Key_Escape);
     EXPECT_EQ(m_window.windowTitle(), "Album groups ");
@@ -94,7 +117,9 @@ TEST_F(AlbumsWindowTest, HeadingsSortTypingMovesAndEnterListsTheSongs) {
     m_albums.ShowAllAlbums();
     emit Grid()->horizontalHeader()->sectionClicked(1);
     EXPECT_EQ(Heading(0), "\u2022 Name");
-    EXPECT_TRUE(MenuItem(m_window.SequenceMenu(), "Album name")->isChecked());
+    QAction* byName = m_window.SequenceItem(AlbumSort::AlbumName);
+    ExpectItem(m_window.SequenceMenu(), byName, "Album name");
+    EXPECT_TRUE(byName->isChecked());
     m_window.SearchBox()->setText("b");
     EXPECT_EQ(Grid()->currentIndex().row(), 1);
     EXPECT_EQ(m_albums.CurrentAlbumId(), m_albums.AlbumIdAt(1));
@@ -143,11 +168,15 @@ TEST_F(AlbumsWindowTest, TheDetailsWindowShowsTheLinesAndClosesOnEscape) {
               "Number of existing MP3/OGG files for this album");
     EXPECT_FALSE(window.findChild<QPushButton*>("sequence")->isVisibleTo(&window));
     EXPECT_EQ(window.findChild<QPushButton*>("rating")->text(), "0.0");
-    QAction* paste = MenuItem(window.GroupPopup(), "Paste album group \"Tom && Jerry\"");
+    using Item = AlbumDetailsPopupItem;
+    QAction* paste = window.PopupItem(Item::PasteGroup);
     ASSERT_NE(paste, nullptr);
+    ExpectItem(window.GroupPopup(), paste, "Paste album group \"Tom && Jerry\"");
     EXPECT_TRUE(paste->isEnabled());
-    EXPECT_FALSE(MenuItem(window.GroupPopup(), "View this Group")->isEnabled());
-    EXPECT_FALSE(MenuItem(window.ArtistPopup(), "View this artist")->isEnabled());
+    ExpectItem(window.GroupPopup(), window.PopupItem(Item::ViewGroup), "View this Group");
+    EXPECT_FALSE(window.PopupItem(Item::ViewGroup)->isEnabled());
+    ExpectItem(window.ArtistPopup(), window.PopupItem(Item::ViewArtist), "View this artist");
+    EXPECT_FALSE(window.PopupItem(Item::ViewArtist)->isEnabled());
 
     m_dialogs.QueueAnswer("Yes");
     paste->trigger();
