@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTableView>
+#include <array>
 
 #include "windows/main/WindowHelpers.h"
 
@@ -35,19 +36,19 @@ ArtistsWindow::~ArtistsWindow() {
 }
 
 void ArtistsWindow::BuildMenus() {
-    menuBar()->addAction("Close", this, &QWidget::close);
-    menuBar()->addAction("Refresh", this, [this] { m_controller.Refresh(); });
+    using Item = ArtistsMenuItem;
+    m_menuItems[Item::Close] = menuBar()->addAction("Close", this, &QWidget::close);
+    m_menuItems[Item::Refresh] = menuBar()->addAction("Refresh", this, [this] { m_controller.Refresh(); });
     m_filterMenu = menuBar()->addMenu("Filter");
     auto* group = new QActionGroup(this);
-    for (std::size_t index = 0; index < kViews.size(); ++index) {
-        const ArtistsView view = kViews[index];
+    for (const ArtistsView view : kViews) {
         QAction* item = m_filterMenu->addAction(ArtistsViewName(view), this,
                                                 [this, view] { m_controller.ChooseView(view); });
         item->setCheckable(true);
         group->addAction(item);
-        m_viewItems[index] = item;
+        m_viewItems[view] = item;
     }
-    m_removeAll =
+    m_menuItems[Item::RemoveAll] =
         menuBar()->addAction("RemoveAll", this, [this] { m_controller.RemoveArtistsWithNoSongs(); });
 }
 
@@ -84,10 +85,10 @@ void ArtistsWindow::Activated() {
 void ArtistsWindow::StateChanged() {
     setWindowTitle(m_controller.Caption());
     m_filterMenu->setTitle(m_controller.FilterCaption());
-    for (std::size_t index = 0; index < kViews.size(); ++index) {
-        m_viewItems[index]->setChecked(kViews[index] == m_controller.View());
+    for (const auto& [view, item] : m_viewItems) {
+        item->setChecked(view == m_controller.View());
     }
-    m_removeAll->setEnabled(m_controller.RemoveAllEnabled());
+    RemoveAllItem()->setEnabled(m_controller.RemoveAllEnabled());
     CountLabel()->setText(m_controller.ListOpen() ? m_controller.CountLabel() : QString());
 }
 

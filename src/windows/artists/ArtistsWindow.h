@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <map>
 
 #include "ArtistsController.h"
@@ -14,6 +13,9 @@ namespace sw {
 /// The items of the artists window's row pop-up, below its caption line.
 enum class ArtistPopupItem { ListSongs, Details, Rename, Play, CopyArtist };
 
+/// The items of the artists window's menu bar besides its Filter menu, whose items go by ArtistsView.
+enum class ArtistsMenuItem { Close, Refresh, RemoveAll };
+
 /// The artists window: the controller's list in the shared list frame, its main menu ("Close",
 /// "Refresh", the Filter menu of the four views, "RemoveAll") and the row pop-up.
 class ArtistsWindow : public LibraryListWindow {
@@ -24,7 +26,10 @@ public:
     ArtistsController& Controller() { return m_controller; }
     QMenu* FilterMenu() const { return m_filterMenu; }
     QMenu* PopupMenu() const { return m_popupMenu; }
-    QAction* RemoveAllItem() const { return m_removeAll; }
+    QAction* RemoveAllItem() const { return MenuItem(ArtistsMenuItem::RemoveAll); }
+    QAction* MenuItem(ArtistsMenuItem item) const { return m_menuItems.at(item); }
+    /// The Filter menu's item that chooses the view.
+    QAction* FilterItem(ArtistsView view) const { return m_viewItems.at(view); }
     /// The pop-up's item; the caption line above them is the pop-up's first action.
     QAction* PopupItem(ArtistPopupItem item) const { return m_popupItems.at(item); }
 
@@ -47,9 +52,9 @@ private:
     void BuildPopup();
 
     ArtistsController& m_controller;
+    std::map<ArtistsMenuItem, QAction*> m_menuItems;
     QMenu* m_filterMenu = nullptr;
-    std::array<QAction*, 4> m_viewItems{};
-    QAction* m_removeAll = nullptr;
+    std::map<ArtistsView, QAction*> m_viewItems;
     QMenu* m_popupMenu = nullptr;
     QAction* m_popupCaption = nullptr;
     std::map<ArtistPopupItem, QAction*> m_popupItems;

@@ -22,8 +22,13 @@ namespace sw {
 namespace {
 
 using test::ListedSong;
-using test::MenuItem;
 using test::PressKey;
+
+/// Fails unless the item is one of the menu's (or menu bar's) own, under that caption.
+void ExpectItem(const QWidget* menu, const QAction* item, const QString& caption) {
+    EXPECT_TRUE(menu->actions().contains(item)) << caption.toStdString();
+    EXPECT_EQ(item->text(), caption);
+}
 
 class ArtistsWindowTest : public test::ArtistsFixture {
 protected:
@@ -36,14 +41,6 @@ protected:
 
     QTableView* Grid() { return m_window.Grid(); }
     QString Heading(int column) { return Grid()->model()->headerData(column, Qt::Horizontal).toString(); }
-    QAction* BarItem(const QString& text) {
-        for (QAction* item : m_window.menuBar()->actions()) {
-            if (item->text() == text) {
-                return item;
-            }
-        }
-        return nullptr;
-    }
     void Click(int row) {
         const QPoint at(5, Grid()->rowViewportPosition(row) + Grid()->rowHeight(row) / 2);
         for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
@@ -68,10 +65,15 @@ TEST_F(ArtistsWindowTest, ShowsTheListWithTheCaptionsOfItsViewAndTheFilterMenu) 
     EXPECT_EQ(Heading(0), "Artist");
     EXPECT_EQ(m_window.CountLabel()->text(), "4 artist(s) listed");
     EXPECT_EQ(m_window.FilterMenu()->title(), "Filter");
-    EXPECT_TRUE(MenuItem(m_window.FilterMenu(), "All artists")->isChecked());
+    QAction* withSongs = m_window.FilterItem(ArtistsView::WithSongs);
+    QAction* withNoSongs = m_window.FilterItem(ArtistsView::WithNoSongs);
+    ExpectItem(m_window.FilterMenu(), m_window.FilterItem(ArtistsView::All), "All artists");
+    ExpectItem(m_window.FilterMenu(), withSongs, "Artists with any songs");
+    ExpectItem(m_window.FilterMenu(), withNoSongs, "Artists with no songs");
+    EXPECT_TRUE(m_window.FilterItem(ArtistsView::All)->isChecked());
     EXPECT_FALSE(m_window.RemoveAllItem()->isEnabled());
-    EXPECT_NE(BarItem("Close"), nullptr);
-    EXPECT_NE(BarItem("Refresh"), nullptr);
+    ExpectItem(m_window.menuBar(), m_window.MenuItem(ArtistsMenuItem::Close), "Close");
+    ExpectItem(m_window.menuBar(), m_window.MenuItem(ArtistsMenuItem::Refresh), "Refresh");
     EXPECT_EQ(Grid()->currentIndex().row(), 0);
     // The name column fits its longest name, and the window widens to show every column.
     EXPECT_GE(Grid()->columnWidth(0), Grid()->fontMetrics().horizontalAdvance("Cream's \"Best\""));
@@ -82,15 +84,15 @@ TEST_F(ArtistsWindowTest, ShowsTheListWithTheCaptionsOfItsViewAndTheFilterMenu) 
     EXPECT_EQ(Grid()->horizontalScrollBar()->maximum(), 0);
     EXPECT_EQ(m_window.CountLabel()->text(), "5 artist(s) listed");
 
-    MenuItem(m_window.FilterMenu(), "Artists with any songs")->trigger();
+    withSongs->trigger();
     EXPECT_EQ(m_window.windowTitle(), "Artists - with >0 songs");
     EXPECT_EQ(m_window.FilterMenu()->title(), "FILTER");
     EXPECT_EQ(Heading(1), "Song count");
     EXPECT_EQ(Grid()->model()->index(0, 1).data().toString(), "2");
-    EXPECT_TRUE(MenuItem(m_window.FilterMenu(), "Artists with any songs")->isChecked());
+    EXPECT_TRUE(withSongs->isChecked());
 
     m_dialogs.QueueAnswer("Yes");
-    MenuItem(m_window.FilterMenu(), "Artists with no songs")->trigger();
+    withNoSongs->trigger();
     EXPECT_EQ(m_window.windowTitle(), "Artists - with no songs");
     EXPECT_TRUE(m_window.RemoveAllItem()->isEnabled());
     EXPECT_EQ(m_window.CountLabel()->text(), "3 artist(s) listed");
