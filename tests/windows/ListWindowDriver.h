@@ -19,17 +19,6 @@ inline void PressKey(QWidget* target, int key) {
     QApplication::sendEvent(target, &press);
 }
 
-/// The menu's item of that caption; a test failure when there is none.
-inline QAction* MenuItem(QMenu* menu, const QString& text) {
-    for (QAction* item : menu->actions()) {
-        if (item->text() == text) {
-            return item;
-        }
-    }
-    ADD_FAILURE() << "no item " << text.toStdString();
-    return nullptr;
-}
-
 /// Runs `act` once the list window runs modally (as a picker) and is on show.
 inline void WhenListWindowModal(LibraryListWindow& window, std::function<void()> act) {
     auto* timer = new QTimer(&window);
