@@ -23,6 +23,18 @@ constexpr int kDialect = 3;
 /// The client's master interface; the first call points the engine at its lock folder.
 IMaster* Master();
 
+/// True when the client's error vector holds the engine's "string right truncation".
+inline bool HoldsStringTruncation(const intptr_t* errors) {
+    constexpr intptr_t kStringTruncation = 335544914;  // isc_string_truncation
+    for (const intptr_t* at = errors; at && *at != isc_arg_end;) {
+        if (at[0] == isc_arg_gds && at[1] == kStringTruncation) {
+            return true;
+        }
+        at += at[0] == isc_arg_cstring ? 3 : 2;
+    }
+    return false;
+}
+
 /// Runs `call` with a throwing status wrapper and turns the client's error into DatabaseError.
 template <typename Call>
 auto Checked(Call&& call) {
@@ -40,8 +52,9 @@ auto Checked(Call&& call) {
     } catch (const FbException& error) {
         char text[2048];
         Master()->getUtilInterface()->formatStatus(text, sizeof text, error.getStatus());
+        const bool truncation = HoldsStringTruncation(error.getStatus()->getErrors());
         raw->dispose();
-        throw DatabaseError(text);
+        throw DatabaseError(text, truncation);
     }
 }
 

@@ -15,6 +15,14 @@ namespace sw {
 class DatabaseError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+    DatabaseError(const std::string& text, bool stringTruncation)
+        : std::runtime_error(text), m_stringTruncation(stringTruncation) {}
+
+    /// The engine's "string right truncation": a text did not fit where the statement put it.
+    bool StringTruncation() const { return m_stringTruncation; }
+
+private:
+    bool m_stringTruncation = false;
 };
 
 enum class ColumnKind { Integer, Real, Text, Timestamp, Other };

@@ -55,6 +55,22 @@ RowSet KeepRows(const RowSet& rows, const std::function<bool(int row)>& keep) {
 }  // namespace
 
 void SongListController::OpenQuery() {
+    const bool searching = m_mode == SongListMode::Stamp && m_listsFound && !m_searchCondition.isEmpty();
+    try {
+        ReadQuery();
+    } catch (const DatabaseError& error) {
+        // A text holding a letter whose upper case is longer (ɐ) stops CONTAINING in the
+        // catalogue; the search is read again with both sides upper-cased first.
+        if (!searching || m_searchUpperFirst || !error.StringTruncation()) {
+            throw;
+        }
+        m_searchUpperFirst = true;
+        m_searchCondition = SearchCondition(m_searchPlace, m_searchText, m_searchTitle, true);
+        ReadQuery();
+    }
+}
+
+void SongListController::ReadQuery() {
     SongListQueryParts parts;
     parts.mode = m_mode;
     parts.noArtist = m_mode == SongListMode::Artist && m_artistId == 0;
@@ -166,7 +182,7 @@ bool SongListController::ReadByKeys(const SongListQueryParts& parts, const std::
             return false;
         }
         rows = ReadSearchByKeys(m_library.catalogue, m_searchPlace, m_searchText, m_searchTitle,
-                                m_hideMissing, found);
+                                m_hideMissing, found, m_searchUpperFirst);
     } else {
         rows = ReadSongListByKeys(m_library.catalogue, parts, bind,
                                   listsFound && FoundSongsAskedBySpan(m_found) ? &m_found : nullptr);

@@ -355,6 +355,7 @@ private:
     bool RunSearchRequest(const SongListRequest& request);
 
     void OpenQuery();
+    void ReadQuery();
     /// The list read in two steps; false when it is to be read at once.
     bool ReadByKeys(const SongListQueryParts& parts, const std::function<void(Query&)>& bind, bool searching,
                     bool listsFound);
@@ -412,6 +413,8 @@ private:
     SearchPlace m_searchPlace = SearchPlace::Anywhere;
     QString m_searchText;
     bool m_searchTitle = false;
+    /// The search upper-cases both sides first: as it stood it failed with "string right truncation".
+    bool m_searchUpperFirst = false;
     bool m_readByKeys = true;
     int m_sortColumn = -1;
     bool m_sortReversed = false;

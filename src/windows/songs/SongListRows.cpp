@@ -196,8 +196,9 @@ std::optional<RowSet> ReadSongListByKeys(Catalogue& catalogue, const SongListQue
 }
 
 std::optional<RowSet> ReadSearchByKeys(Catalogue& catalogue, SearchPlace place, const QString& doubledText,
-                                       bool titleEquals, bool hideMissing, std::vector<int>& found) {
-    const SearchParts parts = SearchPartsText(place, doubledText, titleEquals);
+                                       bool titleEquals, bool hideMissing, std::vector<int>& found,
+                                       bool upperFirst) {
+    const SearchParts parts = SearchPartsText(place, doubledText, titleEquals, upperFirst);
     std::vector<RowSet> matched;
     if (!parts.songKeys.isEmpty()) {
         matched.push_back(Query(catalogue, parts.songKeys).Open());

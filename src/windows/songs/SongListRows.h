@@ -31,8 +31,10 @@ std::optional<RowSet> ReadSongListByKeys(Catalogue& catalogue, const SongListQue
 /// The first reading of a text search the same way: the songs whose album, artist, title, file
 /// name or comment (as `place` says) hold the text, as SearchCondition finds them, in the stamp
 /// mode's order; with `hideMissing` only those whose EXI is 1. `found` receives every song found
-/// (sorted, no repeats), hidden ones included. Nothing, as ReadSongListByKeys.
+/// (sorted, no repeats), hidden ones included. Nothing, as ReadSongListByKeys. `upperFirst` as
+/// SearchCondition takes it.
 std::optional<RowSet> ReadSearchByKeys(Catalogue& catalogue, SearchPlace place, const QString& doubledText,
-                                       bool titleEquals, bool hideMissing, std::vector<int>& found);
+                                       bool titleEquals, bool hideMissing, std::vector<int>& found,
+                                       bool upperFirst = false);
 
 }  // namespace sw

@@ -129,6 +129,7 @@ bool SongListController::RunSearchRequest(const SongListRequest& request) {
     m_searchPlace = title ? SearchPlace::Title : request.Options.place;
     m_searchText = text;
     m_searchTitle = title;
+    m_searchUpperFirst = false;
     m_searchCondition = SearchCondition(m_searchPlace, text, title);
     return true;
 }

@@ -64,8 +64,8 @@ QString FoundCondition(const std::vector<int>& found, bool& alternatives) {
         return "(1 = 0)";
     }
     if (FoundSongsAskedBySpan(found)) {
-        return "(s.songnum between " + QString::number(found.front()) + " and " + QString::number(found.back()) +
-               ")";
+        return "(s.songnum between " + QString::number(found.front()) + " and " +
+               QString::number(found.back()) + ")";
     }
     QStringList each;
     for (const auto& [first, last] : Runs(found)) {
@@ -184,6 +184,16 @@ QString SearchLiteral(const QString& doubledText) {
     return "'" + doubledText.toLower() + "'";
 }
 
+/// `column containing literal`; with `upperFirst` both sides are upper-cased by UPPER first. The
+/// catalogue's CONTAINING upper-cases a text into a buffer of the text's own length, so a text
+/// with a letter whose upper case is longer in UTF-8 (the turned a, ɐ, becomes Ɐ) stops the whole
+/// statement with "string right truncation"; UPPER makes room for it, and CONTAINING then finds the
+/// same rows, as upper-casing an upper-cased text changes nothing.
+QString Containing(const QString& column, const QString& literal, bool upperFirst) {
+    return upperFirst ? "upper(" + column + ") containing upper(" + literal + ")"
+                      : column + " containing " + literal;
+}
+
 }  // namespace
 
 bool FoundSongsAskedBySpan(const std::vector<int>& found) {
@@ -281,7 +291,8 @@ QString SongColumnQueryText(const QString& column, int first, int last) {
            " and " + QString::number(last);
 }
 
-SearchParts SearchPartsText(SearchPlace place, const QString& doubledText, bool titleEquals) {
+SearchParts SearchPartsText(SearchPlace place, const QString& doubledText, bool titleEquals,
+                            bool upperFirst) {
     const auto chosen = [place](SearchPlace each) { return place == SearchPlace::Anywhere || place == each; };
     // An exact title is found through the index on the lower-cased title; a text held anywhere in
     // the songs' own columns is looked for in their stored lower-cased copies, each song joined by
@@ -291,9 +302,11 @@ SearchParts SearchPartsText(SearchPlace place, const QString& doubledText, bool 
     QString own;
     for (const SearchPlace each : {SearchPlace::Title, SearchPlace::FileName, SearchPlace::Comment}) {
         if (chosen(each)) {
-            own += (own.isEmpty() ? "" : "or ") +
-                   (stored ? "(" + StoredPlaceColumn(each) + " containing " + SearchLiteral(doubledText) + ")"
-                           : SearchCondition(each, doubledText, titleEquals));
+            own +=
+                (own.isEmpty() ? "" : "or ") +
+                (stored
+                     ? "(" + Containing(StoredPlaceColumn(each), SearchLiteral(doubledText), upperFirst) + ")"
+                     : SearchCondition(each, doubledText, titleEquals, upperFirst));
         }
     }
     if (!own.isEmpty()) {
@@ -303,11 +316,11 @@ SearchParts SearchPartsText(SearchPlace place, const QString& doubledText, bool 
     }
     if (chosen(SearchPlace::AlbumName)) {
         parts.albumIds = "SELECT al.albumid FROM album al\nwhere " +
-                         SearchCondition(SearchPlace::AlbumName, doubledText, titleEquals);
+                         SearchCondition(SearchPlace::AlbumName, doubledText, titleEquals, upperFirst);
     }
     if (chosen(SearchPlace::ArtistName)) {
         parts.artistIds = "SELECT ar.artistid FROM artist ar\nwhere " +
-                          SearchCondition(SearchPlace::ArtistName, doubledText, titleEquals);
+                          SearchCondition(SearchPlace::ArtistName, doubledText, titleEquals, upperFirst);
     }
     return parts;
 }
@@ -326,9 +339,8 @@ QString SongKeysOfQueryText(const std::vector<int>& albumIds, const std::vector<
            (each.isEmpty() ? QString("(1 = 0)") : each.join(" or "));
 }
 
-QString SearchCondition(SearchPlace place, const QString& doubledText, bool titleEquals) {
+QString SearchCondition(SearchPlace place, const QString& doubledText, bool titleEquals, bool upperFirst) {
     const QString literal = SearchLiteral(doubledText);
-    const QString op = titleEquals ? " = " : " containing ";
     QList<SearchPlace> places;
     if (place == SearchPlace::Anywhere) {
         places = {SearchPlace::AlbumName, SearchPlace::ArtistName, SearchPlace::Title, SearchPlace::FileName,
@@ -338,14 +350,16 @@ QString SearchCondition(SearchPlace place, const QString& doubledText, bool titl
     }
     QString condition;
     for (const SearchPlace each : places) {
-        condition += (condition.isEmpty() ? "" : "or ") + ("(" + PlaceColumn(each) + op + literal + ")");
+        const QString test = titleEquals ? PlaceColumn(each) + " = " + literal
+                                         : Containing(PlaceColumn(each), literal, upperFirst);
+        condition += (condition.isEmpty() ? "" : "or ") + ("(" + test + ")");
     }
     return condition;
 }
 
-QString SearchQueryText(SearchPlace place, const QString& doubledText, bool titleEquals) {
+QString SearchQueryText(SearchPlace place, const QString& doubledText, bool titleEquals, bool upperFirst) {
     QStringList lines{kSearchQuery};
-    lines << kNameJoins << "where " + SearchCondition(place, doubledText, titleEquals);
+    lines << kNameJoins << "where " + SearchCondition(place, doubledText, titleEquals, upperFirst);
     return lines.join('\n');
 }
 

@@ -44,11 +44,15 @@ QString RatingFilterCondition(int filter);
 
 /// The condition of a text search over song query A's names: the chosen places hold the text
 /// (`titleEquals`: the title equals it), each bracketed, joined by "or ". The text is lower-cased
-/// here; its apostrophes must be doubled already.
-QString SearchCondition(SearchPlace place, const QString& doubledText, bool titleEquals);
+/// here; its apostrophes must be doubled already. `upperFirst` upper-cases each side before it is
+/// searched, for a catalogue where the search as it stands fails with "string right truncation" (a
+/// text holding a letter whose upper case is longer, such as ɐ); it finds the same rows.
+QString SearchCondition(SearchPlace place, const QString& doubledText, bool titleEquals,
+                        bool upperFirst = false);
 
 /// The query of a text search: the song numbers that meet SearchCondition.
-QString SearchQueryText(SearchPlace place, const QString& doubledText, bool titleEquals);
+QString SearchQueryText(SearchPlace place, const QString& doubledText, bool titleEquals,
+                        bool upperFirst = false);
 
 // A long list is read in two steps: the few columns of every listed song that its order needs,
 // straight from the song table and without the joins, which are then ordered in memory; and the
@@ -76,7 +80,8 @@ struct SearchParts {
     QString albumIds;
     QString artistIds;
 };
-SearchParts SearchPartsText(SearchPlace place, const QString& doubledText, bool titleEquals);
+SearchParts SearchPartsText(SearchPlace place, const QString& doubledText, bool titleEquals,
+                            bool upperFirst = false);
 /// True when SearchPartsText reads SONGSEARCH for such a search: a text (not an exact title) in the
 /// songs' own columns.
 bool SearchReadsStoredTexts(SearchPlace place, bool titleEquals);
