@@ -38,8 +38,10 @@ AlbumStore::AlbumStore(Catalogue& catalogue, ArtistStore& artists)
           ":rprts, :createts, :alorgrp, :grpid, :ratingdrvd, :ratingsumm, :ratingassd, :seq)"),
       m_update(catalogue, "update album set " + kAlbumColumns + " where albumid = :albumid"),
       m_exists(catalogue, "select albumid from album where albumid = :albumid"),
-      m_moveCount(catalogue,
-                  "update album set numexi = maxvalue(coalesce(numexi, 0) + :delta, 0) where albumid = :albumid") {}
+      m_moveCount(
+          catalogue,
+          "update album set numexi = maxvalue(coalesce(numexi, 0) + :delta, 0) where albumid = :albumid"),
+      m_storedCase(catalogue) {}
 
 void AlbumStore::FillAlbumFromRow(const RowSet& rows, TAlbum& album) const {
     album.AlbumId = rows.Int("ALBUMID");
@@ -104,7 +106,7 @@ int AlbumStore::FindAlbumByName(const QString& name, TAlbum& album) {
         return 0;
     }
     // Names are stored cut to their column, so a longer name is looked up as it was stored.
-    const QString lower = FitToColumn(name, kAlbumNameWidth).toLower();
+    const QString lower = m_storedCase.Lower(FitToColumn(name, kAlbumNameWidth));
     LoadCache* cache = SyncedCache();
     const QString key = cache ? LoadCache::Key(lower) : QString();
     const LoadCache::AlbumHit* hit = cache ? cache->AlbumNamed(key) : nullptr;

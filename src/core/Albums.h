@@ -5,6 +5,7 @@
 #include "AlbumRecords.h"
 #include "Query.h"
 #include "Song.h"
+#include "StoredCase.h"
 
 namespace sw {
 
@@ -66,6 +67,7 @@ private:
     Query m_update;
     Query m_exists;
     Query m_moveCount;
+    StoredCase m_storedCase;
     TAlbum m_current;
     LoadCache* m_cache = nullptr;
 };

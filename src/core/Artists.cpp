@@ -17,7 +17,8 @@ const QString kVarious = "various";
 ArtistStore::ArtistStore(Catalogue& catalogue)
     : m_catalogue(catalogue),
       m_byId(catalogue, "select ar.artistid, ar.arname from artist ar where ar.artistid = :id"),
-      m_byName(catalogue, "select ar.artistid, ar.arname from artist ar where lower(ar.arname) = :name") {}
+      m_byName(catalogue, "select ar.artistid, ar.arname from artist ar where lower(ar.arname) = :name"),
+      m_storedCase(catalogue) {}
 
 void ArtistStore::InitVariousArtist() {
     m_variousId = FindOrCreateArtist(kVarious);
@@ -37,7 +38,7 @@ int ArtistStore::FindArtistByName(const QString& name) {
         return 0;
     }
     // Names are stored cut to their column, so a longer name is looked up as it was stored.
-    const QString lower = FitToColumn(name, kArtistNameWidth).toLower();
+    const QString lower = m_storedCase.Lower(FitToColumn(name, kArtistNameWidth));
     if (lower == kVarious && m_variousId > 0) {
         m_last = {m_variousId, kVarious};
         return m_variousId;

@@ -4,6 +4,7 @@
 
 #include "AlbumRecords.h"
 #include "Query.h"
+#include "StoredCase.h"
 
 namespace sw {
 
@@ -45,6 +46,7 @@ private:
     Catalogue& m_catalogue;
     Query m_byId;
     Query m_byName;
+    StoredCase m_storedCase;
     LoadCache* m_cache = nullptr;
     int m_variousId = 0;
     TArtist m_last;

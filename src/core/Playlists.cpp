@@ -3,6 +3,7 @@
 #include "Catalogue.h"
 #include "Query.h"
 #include "SongStore.h"
+#include "StoredCase.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Text.h"
 
@@ -72,8 +73,9 @@ std::optional<int> Playlists::FindPlaylistId(const QString& name) {
 }
 
 std::optional<Tplist> Playlists::OtherPlaylistNamed(const QString& name, int playlistId) {
-    m_catalogue.RunQuery("select plid, plname from plist where lower(plname) = " + SqlQuote(name.toLower()) +
-                         " and plid <> " + Number(playlistId) + " order by plid");
+    m_catalogue.RunQuery("select plid, plname from plist where lower(plname) = " +
+                         SqlQuote(StoredCase(m_catalogue).Lower(name)) + " and plid <> " +
+                         Number(playlistId) + " order by plid");
     const RowSet& rows = m_catalogue.GeneralQuery();
     if (rows.Eof()) {
         return std::nullopt;

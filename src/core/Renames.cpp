@@ -5,6 +5,7 @@
 #include "Library.h"
 #include "Query.h"
 #include "SongTagWriter.h"
+#include "StoredCase.h"
 #include "foundation/Dialogs.h"
 #include "foundation/Text.h"
 
@@ -42,9 +43,10 @@ bool OtherArtistNamed(Library& library, const QString& name, int except, TArtist
                 "select ar.artistid, ar.arname from artist ar\n"
                 "where lower(ar.arname) = :name and ar.artistid <> :id\n"
                 "order by ar.artistid");
-    RowSet rows = query.SetExactText("name", FitToColumn(name, kArtistNameWidth).toLower())
-                      .SetInteger("id", except)
-                      .Open();
+    RowSet rows =
+        query.SetExactText("name", StoredCase(library.catalogue).Lower(FitToColumn(name, kArtistNameWidth)))
+            .SetInteger("id", except)
+            .Open();
     if (rows.RowCount() == 0) {
         return false;
     }
@@ -58,9 +60,10 @@ bool OnlyOtherAlbumNamed(Library& library, const QString& name, int except, TAlb
     Query query(library.catalogue,
                 "select al.albumid from album al\n"
                 "where lower(al.alname) = :name and al.alorgrp = 'A' and al.albumid <> :id");
-    RowSet rows = query.SetExactText("name", FitToColumn(name, kAlbumNameWidth).toLower())
-                      .SetInteger("id", except)
-                      .Open();
+    RowSet rows =
+        query.SetExactText("name", StoredCase(library.catalogue).Lower(FitToColumn(name, kAlbumNameWidth)))
+            .SetInteger("id", except)
+            .Open();
     return rows.RowCount() == 1 && library.albums.FindAlbumById(rows.Int("ALBUMID"), other);
 }
 

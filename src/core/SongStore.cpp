@@ -92,7 +92,8 @@ SongStore::SongStore(Catalogue& catalogue, AlbumStore& albums, const Settings& s
       m_genreName(catalogue, "select g.gname from genre g where g.genreid = :genreid"),
       m_folderNames(catalogue, "select lower(fn) as lfn from song where lower(fn) starting with :prefix"),
       m_albumPairs(catalogue, "select artistid, track from song where albumid = :albumid"),
-      m_storedName(catalogue, "select lower(fn) as lfn from song where songnum = :songnum") {}
+      m_storedName(catalogue, "select lower(fn) as lfn from song where songnum = :songnum"),
+      m_storedCase(catalogue) {}
 
 void SongStore::UseLoadCache(LoadCache* cache) {
     m_cache = cache;
@@ -202,7 +203,7 @@ int SongStore::LookUpFile(const QString& path, TSong& song, bool exactOnly) {
     if (!FitsColumn(stored, kSongFileNameWidth)) {
         return 0;  // no stored name is that long, and the database would refuse to compare it
     }
-    const QString lowered = stored.toLower();
+    const QString lowered = m_storedCase.Lower(stored);
     if (m_cache && !MayBeStored(*m_cache, lowered)) {
         return 0;
     }
@@ -292,7 +293,7 @@ bool SongStore::FindSongByDetails(TSong& song) {
         .SetInteger("tracknum", song.Track);
     if (!song.Title.isEmpty()) {
         // Titles are stored cut to their column; a longer one is compared as it was stored.
-        query.SetExactText("title", FitToColumn(song.Title, kSongTitleWidth).toLower());
+        query.SetExactText("title", m_storedCase.Lower(FitToColumn(song.Title, kSongTitleWidth)));
     }
     const RowSet rows = query.Open();
     if (rows.RowCount() == 0) {

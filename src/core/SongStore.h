@@ -7,6 +7,7 @@
 
 #include "Query.h"
 #include "Song.h"
+#include "StoredCase.h"
 
 namespace sw {
 
@@ -93,6 +94,7 @@ private:
     Query m_folderNames;
     Query m_albumPairs;
     Query m_storedName;
+    StoredCase m_storedCase;
     std::map<int, Query> m_updates;
     LoadCache* m_cache = nullptr;
 };

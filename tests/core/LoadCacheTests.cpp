@@ -30,6 +30,7 @@ protected:
                  QString("insert into artist (artistid, arname) values (14, 'Ægir')"),
                  QString("insert into artist (artistid, arname) values (15, 'STRASSE')"),
                  "insert into artist (artistid, arname) values (16, '" + longName + "')",
+                 QString("insert into artist (artistid, arname) values (17, '\u0130lhan')"),
                  QString("insert into album (albumid, alname, artistid, numexi, alorgrp, \"year\") "
                          "values (21, 'Abbey Road', 11, 3, 'A', '1969')"),
                  QString(
@@ -44,6 +45,8 @@ protected:
                      "insert into album (albumid, alname, artistid, alorgrp) values (26, 'Ágætis', 14, 'A')"),
                  "insert into album (albumid, alname, artistid, alorgrp) values (27, '" + longName +
                      "', 16, 'A')",
+                 QString("insert into album (albumid, alname, artistid, alorgrp) values (28, '\u0130zmir', "
+                         "17, 'A')"),
              }) {
             m_catalogue.ExecSql(sql);
         }
@@ -102,7 +105,11 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"ArtistWithATypographicApostrophe", false, "O\u2019Brien", -1},
         NameCase{"ArtistBeyondAscii", false, "ægir", 14}, NameCase{"ArtistWithSharpS", false, "straße", -1},
         NameCase{"ArtistLongerThanTheColumn", false, QString("LONG ").repeated(20), 16},
-        NameCase{"ArtistUnknown", false, "Nobody", -1}, NameCase{"AlbumInLowerCase", true, "abbey road", 21},
+        NameCase{"ArtistUnknown", false, "Nobody", -1},
+        // The engine lower-cases the dotted capital I to a plain i, Qt to an i with a dot above.
+        NameCase{"ArtistWithADottedCapitalI", false, "\u0130lhan", 17},
+        NameCase{"AlbumWithADottedCapitalI", true, "\u0130ZM\u0130R", 28},
+        NameCase{"AlbumInLowerCase", true, "abbey road", 21},
         NameCase{"AlbumWithTrailingBlanks", true, "ABBEY ROAD  ", 21},
         NameCase{"TwoAlbumsDifferingInCase", true, "hits", -2}, NameCase{"GroupIsNoAlbum", true, "Mixes", -1},
         NameCase{"AlbumStoredWithTrailingBlanks", true, "DON'T", 25},
@@ -153,8 +160,9 @@ INSTANTIATE_TEST_SUITE_P(
                       FileCase{"OtherCaseOfAFileGone", "Rock/B.mp3", "rock/b.mp3", true, 1},
                       FileCase{"AccentedOtherCaseOfAFileGone", "Björk/Jóga.mp3", "BJÖRK/JÓGA.mp3", true, 1},
                       // The engine lower-cases a dotted capital I to a plain i, Qt to i and a dot
-                      // above: such a name is not found under its own spelling, but is as plain i.
-                      FileCase{"DottedCapitalI", "\u0130zmir/\u0130.mp3", "\u0130zmir/\u0130.mp3", false, 0},
+                      // above: names are compared by the engine's lower case, so such a name is
+                      // found under its own spelling, and as plain i once its file is gone.
+                      FileCase{"DottedCapitalI", "\u0130zmir/\u0130.mp3", "\u0130zmir/\u0130.mp3", false, 1},
                       FileCase{"DottedCapitalIAsPlainI", "\u0130zmir/\u0130.mp3", "Izmir/i.mp3", true, 1},
                       FileCase{"TopFolder", "top.mp3", "TOP.MP3", true, 1},
                       FileCase{"OtherFolder", "Rock/c.mp3", "Pop/c.mp3", false, 0}),
