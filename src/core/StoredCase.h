@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 
 #include "Query.h"
@@ -16,11 +17,16 @@ class StoredCase {
 public:
     explicit StoredCase(Catalogue& catalogue);
 
-    /// The text as lower(column) would hold it; a text of ASCII only is lowered here, alike.
+    /// The text as lower(column) would hold it. A text whose letters the catalogue lower-cases as
+    /// Qt does is lowered here; the catalogue is asked once about each letter beyond ASCII, and
+    /// lowers the whole text only where one of its letters differs.
     QString Lower(const QString& text);
 
 private:
+    QString EngineLower(const QString& text);
+
     Query m_lower;
+    QHash<char32_t, bool> m_lowersAlike;
 };
 
 }  // namespace sw
