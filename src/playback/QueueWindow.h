@@ -99,6 +99,7 @@ private:
     void RefreshFadeMenu();
     /// Puts the controller's cursor and selection on the grid.
     void ShowSelection();
+    void ShowQueueState();
     void TakeSelection();
     void ShowColumnWidths();
     void ShowPopup(const QPoint& at);
@@ -138,6 +139,7 @@ private:
     std::array<int, 256> m_latinWidths;
     QHash<char16_t, int> m_charWidths;
     bool m_applying = false;  // the window shows the controller's selection
+    bool m_showPending = false;  // the queue's state waits to be shown by the next pass of the loop
     bool m_dragged = false;   // the time bar's thumb has moved since it was pressed
 };
 
