@@ -413,7 +413,7 @@ private:
     SearchPlace m_searchPlace = SearchPlace::Anywhere;
     QString m_searchText;
     bool m_searchTitle = false;
-    /// The search upper-cases both sides first: as it stood it failed with "string right truncation".
+    /// Searches upper-case both sides first: one as it stood failed with "string right truncation".
     bool m_searchUpperFirst = false;
     bool m_readByKeys = true;
     int m_sortColumn = -1;

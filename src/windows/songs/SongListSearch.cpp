@@ -129,8 +129,9 @@ bool SongListController::RunSearchRequest(const SongListRequest& request) {
     m_searchPlace = title ? SearchPlace::Title : request.Options.place;
     m_searchText = text;
     m_searchTitle = title;
-    m_searchUpperFirst = false;
-    m_searchCondition = SearchCondition(m_searchPlace, text, title);
+    // Once the catalogue has refused a search as it stood, it holds such a letter: every later
+    // search of this list upper-cases both sides at once rather than failing first.
+    m_searchCondition = SearchCondition(m_searchPlace, text, title, m_searchUpperFirst);
     return true;
 }
 
