@@ -41,6 +41,7 @@
 #include "core/Settings.h"
 #include "foundation/Clock.h"
 #include "foundation/ScriptedDialogs.h"
+#include "foundation/Text.h"
 #include "core/Playlists.h"
 #include "windows/songs/SongListController.h"
 #include "windows/songs/SongListSql.h"
@@ -93,7 +94,8 @@ std::vector<int> ListedSongs(const sw::SongListController& controller) {
 double SearchQueryMilliseconds(sw::Catalogue& catalogue, const QString& text) {
     QElapsedTimer timer;
     timer.start();
-    const sw::SearchParts parts = sw::SearchPartsText(sw::SearchPlace::Anywhere, text, false);
+    const QString held = sw::SqlQuote(sw::Query(catalogue, sw::HeldSearchTextQuery(text)).Open().TextAt(0, 0));
+    const sw::SearchParts parts = sw::SearchPartsText(sw::SearchPlace::Anywhere, text, false, false, held);
     const sw::RowSet own = sw::Query(catalogue, parts.songKeys).Open();
     const auto ids = [&catalogue](const QString& sql) {
         std::vector<int> each;

@@ -30,14 +30,25 @@ constexpr const char* kCreateSongSearch =
     "create table songsearch (songnum integer not null, lowtitle varchar(80), lowfn varchar(255), lowcomment "
     "varchar(80))";
 constexpr const char* kCreateSongSearchIndex = "create index ix_songsearch_songnum on songsearch (songnum)";
-constexpr const char* kFillSongSearch =
-    "insert into songsearch (songnum, lowtitle, lowfn, lowcomment) select songnum, lower(title), lower(fn), "
-    "lower(\"comment\") from song";
+
+/// A song's text as SONGSEARCH holds it: lower-cased, and lower-cased again after upper-casing, so
+/// that two letters that one upper case stands for (the long s and the s, the final sigma and the
+/// sigma, the dotless i and the i) are held as one. CONTAINING tells such letters apart no more
+/// than that, so finding the text's plain substring in the held text finds the same songs without
+/// changing the case of every song at each search.
+QString Held(const QString& column) {
+    return "lower(upper(lower(" + column + ")))";
+}
+
+QString FillSongSearch() {
+    return "insert into songsearch (songnum, lowtitle, lowfn, lowcomment) select songnum, " + Held("title") +
+           ", " + Held("fn") + ", " + Held("\"comment\"") + " from song";
+}
 
 /// The statements that make the rows of SONGSEARCH for the songs numbered `number` afresh from all of
 /// them, so that two songs sharing a number (which a damaged catalogue may hold) keep their own texts.
 QString RemakeSearchRows(const QString& number) {
-    return "delete from songsearch where songnum = " + number + "; " + kFillSongSearch +
+    return "delete from songsearch where songnum = " + number + "; " + FillSongSearch() +
            " where songnum = " + number + "; ";
 }
 
@@ -55,9 +66,9 @@ QString SongSearchTrigger() {
     return QString(
                "create or alter trigger %1 for song active after insert or update or delete as begin "
                "if (inserting) then insert into songsearch (songnum, lowtitle, lowfn, lowcomment) values "
-               "(new.songnum, lower(new.title), lower(new.fn), lower(new.\"comment\")); "
+               "(new.songnum, %2, %3, %4); "
                "else if (deleting or new.songnum is distinct from old.songnum or ")
-               .arg(kSongSearchTrigger) +
+               .arg(kSongSearchTrigger, Held("new.title"), Held("new.fn"), Held("new.\"comment\"")) +
            Changed("title") + " or " + Changed("fn") + " or " + Changed("\"comment\"") + ") then begin " +
            RemakeSearchRows("old.songnum") +
            "if (updating) then if (new.songnum <> old.songnum) then begin " +
@@ -131,11 +142,13 @@ bool Exists(Catalogue& catalogue, const QString& sql) {
 constexpr const char* kSearchTableQuery =
     "select count(*) as ct from rdb$relations where rdb$relation_name = 'SONGSEARCH'";
 
+/// The trigger is there, active, and holds the texts as this version compares them (an earlier one
+/// held them lower-cased only).
 QString SearchTriggerQuery() {
     return QString(
                "select count(*) as ct from rdb$triggers where rdb$trigger_name = '%1' and "
-               "coalesce(rdb$trigger_inactive, 0) = 0")
-        .arg(kSongSearchTrigger);
+               "coalesce(rdb$trigger_inactive, 0) = 0 and rdb$trigger_source containing '%2'")
+        .arg(kSongSearchTrigger, Held("new.title"));
 }
 
 }  // namespace
@@ -177,11 +190,12 @@ void Catalogue::OpenTableCursors() {
     if (QueryFieldInt(table, "ct") > 0 && QueryFieldInt(trigger, "ct") == 0) {
         ExecSqlCommit(kCreateSongLoudnessTrigger);
     }
-    // Without its trigger the table may have missed changes (or was never filled): it is filled
-    // afresh first, so that a stop in between leaves it without the trigger, to be filled again.
+    // Without its trigger the table may have missed changes (or was never filled), and with an
+    // earlier version's it holds its texts otherwise: it is filled afresh first, so that a stop in
+    // between leaves the trigger as it was, and the table to be filled again.
     if (Exists(*this, kSearchTableQuery) && !Exists(*this, SearchTriggerQuery())) {
         ExecSqlCommit("delete from songsearch");
-        ExecSqlCommit(kFillSongSearch);
+        ExecSqlCommit(FillSongSearch());
         ExecSqlCommit(SongSearchTrigger());
     }
 }

@@ -8,6 +8,7 @@
 #include "SongListSql.h"
 #include "core/Catalogue.h"
 #include "core/Query.h"
+#include "foundation/Text.h"
 
 namespace sw {
 
@@ -198,7 +199,14 @@ std::optional<RowSet> ReadSongListByKeys(Catalogue& catalogue, const SongListQue
 std::optional<RowSet> ReadSearchByKeys(Catalogue& catalogue, SearchPlace place, const QString& doubledText,
                                        bool titleEquals, bool hideMissing, std::vector<int>& found,
                                        bool upperFirst) {
-    const SearchParts parts = SearchPartsText(place, doubledText, titleEquals, upperFirst);
+    QString held;
+    if (SearchReadsStoredTexts(place, titleEquals)) {
+        if (doubledText.toLower().size() > kLongestHeldSearchText) {
+            return std::nullopt;
+        }
+        held = SqlQuote(Query(catalogue, HeldSearchTextQuery(doubledText)).Open().TextAt(0, 0));
+    }
+    const SearchParts parts = SearchPartsText(place, doubledText, titleEquals, upperFirst, held);
     std::vector<RowSet> matched;
     if (!parts.songKeys.isEmpty()) {
         matched.push_back(Query(catalogue, parts.songKeys).Open());

@@ -131,7 +131,7 @@ QString ModeOrder(SongListMode mode) {
     return {};
 }
 
-/// A song's own place as SONGSEARCH holds it: the same text, lower-cased when it was written.
+/// A song's own place as SONGSEARCH holds it: the same text, in the case a search compares.
 QString StoredPlaceColumn(SearchPlace place) {
     switch (place) {
         case SearchPlace::Title:
@@ -291,12 +291,21 @@ QString SongColumnQueryText(const QString& column, int first, int last) {
            " and " + QString::number(last);
 }
 
-SearchParts SearchPartsText(SearchPlace place, const QString& doubledText, bool titleEquals,
-                            bool upperFirst) {
+QString HeldSearchTextQuery(const QString& doubledText) {
+    // A quoted text is of a fixed length, which the answer would lose its trailing blanks to. The
+    // width counts the lower-cased text's UTF-16 units, never fewer than its letters.
+    const QString literal = SearchLiteral(doubledText);
+    const auto width = std::max<qsizetype>(literal.size() - 2, 1);
+    return "select lower(upper(cast(" + literal + " as varchar(" + QString::number(width) +
+           ")))) as held from rdb$database";
+}
+
+SearchParts SearchPartsText(SearchPlace place, const QString& doubledText, bool titleEquals, bool upperFirst,
+                            const QString& heldLiteral) {
     const auto chosen = [place](SearchPlace each) { return place == SearchPlace::Anywhere || place == each; };
     // An exact title is found through the index on the lower-cased title; a text held anywhere in
-    // the songs' own columns is looked for in their stored lower-cased copies, each song joined by
-    // its number.
+    // the songs' own columns is looked for, as it stands, in their copies in SONGSEARCH, each song
+    // joined by its number.
     const bool stored = SearchReadsStoredTexts(place, titleEquals);
     SearchParts parts;
     QString own;
@@ -304,9 +313,8 @@ SearchParts SearchPartsText(SearchPlace place, const QString& doubledText, bool 
         if (chosen(each)) {
             own +=
                 (own.isEmpty() ? "" : "or ") +
-                (stored
-                     ? "(" + Containing(StoredPlaceColumn(each), SearchLiteral(doubledText), upperFirst) + ")"
-                     : SearchCondition(each, doubledText, titleEquals, upperFirst));
+                (stored ? "(position(" + heldLiteral + " in " + StoredPlaceColumn(each) + ") > 0)"
+                        : SearchCondition(each, doubledText, titleEquals, upperFirst));
         }
     }
     if (!own.isEmpty()) {

@@ -70,18 +70,24 @@ QString SongRowsQueryText(const std::vector<int>& songNums);
 /// CREATETS, lower-case names are quoted) for the songs numbered from `first` to `last`.
 QString SongColumnQueryText(const QString& column, int first, int last);
 
+/// The query that gives the search text (lower-cased as SearchCondition compares it) in the case
+/// SONGSEARCH holds the songs' texts, as its one column and row; for a text of at most
+/// kLongestHeldSearchText characters.
+inline constexpr int kLongestHeldSearchText = 8191;
+QString HeldSearchTextQuery(const QString& doubledText);
 /// A text search in its parts that need no join of names: the keys (with EXI) of the songs whose
 /// own columns hold the text (empty when no such place is searched), and the ids of the albums and
 /// of the artists whose names hold it (empty when not searched). Each place's condition is the one
-/// SearchCondition writes for it, except that the songs' own columns are read lower-cased from
-/// SONGSEARCH (joined by song number) for a text they hold, which needs SongSearchTableKept.
+/// SearchCondition writes for it, except that for a text the songs' own columns hold, their copies
+/// in SONGSEARCH (joined by song number) are searched for `heldLiteral`, the quoted answer of
+/// HeldSearchTextQuery, which finds the same songs and needs SongSearchTableKept.
 struct SearchParts {
     QString songKeys;
     QString albumIds;
     QString artistIds;
 };
-SearchParts SearchPartsText(SearchPlace place, const QString& doubledText, bool titleEquals,
-                            bool upperFirst = false);
+SearchParts SearchPartsText(SearchPlace place, const QString& doubledText, bool titleEquals, bool upperFirst,
+                            const QString& heldLiteral);
 /// True when SearchPartsText reads SONGSEARCH for such a search: a text (not an exact title) in the
 /// songs' own columns.
 bool SearchReadsStoredTexts(SearchPlace place, bool titleEquals);
