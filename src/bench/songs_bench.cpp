@@ -41,9 +41,9 @@
 #include "core/Settings.h"
 #include "foundation/Clock.h"
 #include "foundation/ScriptedDialogs.h"
-#include "foundation/Text.h"
 #include "core/Playlists.h"
 #include "windows/songs/SongListController.h"
+#include "windows/songs/SongListRows.h"
 #include "windows/songs/SongListSql.h"
 #include "windows/songs/SongsWindow.h"
 
@@ -94,7 +94,7 @@ std::vector<int> ListedSongs(const sw::SongListController& controller) {
 double SearchQueryMilliseconds(sw::Catalogue& catalogue, const QString& text) {
     QElapsedTimer timer;
     timer.start();
-    const QString held = sw::SqlQuote(sw::Query(catalogue, sw::HeldSearchTextQuery(text)).Open().TextAt(0, 0));
+    const QString held = sw::HeldSearchLiteral(catalogue, text).value();
     const sw::SearchParts parts = sw::SearchPartsText(sw::SearchPlace::Anywhere, text, false, false, held);
     const sw::RowSet own = sw::Query(catalogue, parts.songKeys).Open();
     const auto ids = [&catalogue](const QString& sql) {

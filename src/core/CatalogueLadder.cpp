@@ -31,18 +31,10 @@ constexpr const char* kCreateSongSearch =
     "varchar(80))";
 constexpr const char* kCreateSongSearchIndex = "create index ix_songsearch_songnum on songsearch (songnum)";
 
-/// A song's text as SONGSEARCH holds it: lower-cased, and lower-cased again after upper-casing, so
-/// that two letters that one upper case stands for (the long s and the s, the final sigma and the
-/// sigma, the dotless i and the i) are held as one. CONTAINING tells such letters apart no more
-/// than that, so finding the text's plain substring in the held text finds the same songs without
-/// changing the case of every song at each search.
-QString Held(const QString& column) {
-    return "lower(upper(lower(" + column + ")))";
-}
-
 QString FillSongSearch() {
-    return "insert into songsearch (songnum, lowtitle, lowfn, lowcomment) select songnum, " + Held("title") +
-           ", " + Held("fn") + ", " + Held("\"comment\"") + " from song";
+    return "insert into songsearch (songnum, lowtitle, lowfn, lowcomment) select songnum, " +
+           HeldSearchForm("title") + ", " + HeldSearchForm("fn") + ", " + HeldSearchForm("\"comment\"") +
+           " from song";
 }
 
 /// The statements that make the rows of SONGSEARCH for the songs numbered `number` afresh from all of
@@ -68,7 +60,8 @@ QString SongSearchTrigger() {
                "if (inserting) then insert into songsearch (songnum, lowtitle, lowfn, lowcomment) values "
                "(new.songnum, %2, %3, %4); "
                "else if (deleting or new.songnum is distinct from old.songnum or ")
-               .arg(kSongSearchTrigger, Held("new.title"), Held("new.fn"), Held("new.\"comment\"")) +
+               .arg(kSongSearchTrigger, HeldSearchForm("new.title"), HeldSearchForm("new.fn"),
+                    HeldSearchForm("new.\"comment\"")) +
            Changed("title") + " or " + Changed("fn") + " or " + Changed("\"comment\"") + ") then begin " +
            RemakeSearchRows("old.songnum") +
            "if (updating) then if (new.songnum <> old.songnum) then begin " +
@@ -148,7 +141,7 @@ QString SearchTriggerQuery() {
     return QString(
                "select count(*) as ct from rdb$triggers where rdb$trigger_name = '%1' and "
                "coalesce(rdb$trigger_inactive, 0) = 0 and rdb$trigger_source containing '%2'")
-        .arg(kSongSearchTrigger, Held("new.title"));
+        .arg(kSongSearchTrigger, HeldSearchForm("new.title"));
 }
 
 }  // namespace
@@ -198,6 +191,10 @@ void Catalogue::OpenTableCursors() {
         ExecSqlCommit(FillSongSearch());
         ExecSqlCommit(SongSearchTrigger());
     }
+}
+
+QString HeldSearchForm(const QString& expression) {
+    return "lower(upper(lower(" + expression + ")))";
 }
 
 bool SongSearchTableKept(Catalogue& catalogue) {

@@ -99,6 +99,7 @@ private:
     void RefreshFadeMenu();
     /// Puts the controller's cursor and selection on the grid.
     void ShowSelection();
+    /// Shows the caption, count, column widths and selection the queue has now.
     void ShowQueueState();
     void TakeSelection();
     void ShowColumnWidths();
@@ -138,9 +139,9 @@ private:
     std::array<QAction*, kPopupItemCount> m_popupActions{};
     std::array<int, 256> m_latinWidths;
     QHash<char16_t, int> m_charWidths;
-    bool m_applying = false;  // the window shows the controller's selection
+    bool m_applying = false;     // the window shows the controller's selection
     bool m_showPending = false;  // the queue's state waits to be shown by the next pass of the loop
-    bool m_dragged = false;   // the time bar's thumb has moved since it was pressed
+    bool m_dragged = false;      // the time bar's thumb has moved since it was pressed
 };
 
 }  // namespace sw

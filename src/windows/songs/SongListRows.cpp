@@ -196,17 +196,25 @@ std::optional<RowSet> ReadSongListByKeys(Catalogue& catalogue, const SongListQue
     return ListOverKeys(catalogue, std::move(keys), parts.mode);
 }
 
+std::optional<QString> HeldSearchLiteral(Catalogue& catalogue, const QString& doubledText) {
+    if (doubledText.toLower().size() > kLongestHeldSearchText) {
+        return std::nullopt;
+    }
+    return SqlQuote(Query(catalogue, HeldSearchTextQuery(doubledText)).Open().TextAt(0, 0));
+}
+
 std::optional<RowSet> ReadSearchByKeys(Catalogue& catalogue, SearchPlace place, const QString& doubledText,
                                        bool titleEquals, bool hideMissing, std::vector<int>& found,
                                        bool upperFirst) {
-    QString held;
+    std::optional<QString> held;
     if (SearchReadsStoredTexts(place, titleEquals)) {
-        if (doubledText.toLower().size() > kLongestHeldSearchText) {
+        held = HeldSearchLiteral(catalogue, doubledText);
+        if (!held) {
             return std::nullopt;
         }
-        held = SqlQuote(Query(catalogue, HeldSearchTextQuery(doubledText)).Open().TextAt(0, 0));
     }
-    const SearchParts parts = SearchPartsText(place, doubledText, titleEquals, upperFirst, held);
+    const SearchParts parts =
+        SearchPartsText(place, doubledText, titleEquals, upperFirst, held.value_or(QString()));
     std::vector<RowSet> matched;
     if (!parts.songKeys.isEmpty()) {
         matched.push_back(Query(catalogue, parts.songKeys).Open());

@@ -28,6 +28,10 @@ std::optional<RowSet> ReadSongListByKeys(Catalogue& catalogue, const SongListQue
                                          const std::function<void(Query&)>& bind,
                                          const std::vector<int>* found = nullptr);
 
+/// The search text, quoted, as SONGSEARCH holds texts (HeldSearchTextQuery); nothing for a text
+/// longer than kLongestHeldSearchText, which is then searched at once.
+std::optional<QString> HeldSearchLiteral(Catalogue& catalogue, const QString& doubledText);
+
 /// The first reading of a text search the same way: the songs whose album, artist, title, file
 /// name or comment (as `place` says) hold the text, as SearchCondition finds them, in the stamp
 /// mode's order; with `hideMissing` only those whose EXI is 1. `found` receives every song found

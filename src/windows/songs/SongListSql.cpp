@@ -1,5 +1,7 @@
 #include "SongListSql.h"
 
+#include "core/SongSearchTable.h"
+
 #include <QStringList>
 #include <algorithm>
 #include <utility>
@@ -296,8 +298,8 @@ QString HeldSearchTextQuery(const QString& doubledText) {
     // width counts the lower-cased text's UTF-16 units, never fewer than its letters.
     const QString literal = SearchLiteral(doubledText);
     const auto width = std::max<qsizetype>(literal.size() - 2, 1);
-    return "select lower(upper(cast(" + literal + " as varchar(" + QString::number(width) +
-           ")))) as held from rdb$database";
+    return "select " + HeldSearchForm("cast(" + literal + " as varchar(" + QString::number(width) + "))") +
+           " as held from rdb$database";
 }
 
 SearchParts SearchPartsText(SearchPlace place, const QString& doubledText, bool titleEquals, bool upperFirst,
@@ -311,10 +313,9 @@ SearchParts SearchPartsText(SearchPlace place, const QString& doubledText, bool 
     QString own;
     for (const SearchPlace each : {SearchPlace::Title, SearchPlace::FileName, SearchPlace::Comment}) {
         if (chosen(each)) {
-            own +=
-                (own.isEmpty() ? "" : "or ") +
-                (stored ? "(position(" + heldLiteral + " in " + StoredPlaceColumn(each) + ") > 0)"
-                        : SearchCondition(each, doubledText, titleEquals, upperFirst));
+            own += (own.isEmpty() ? "" : "or ") +
+                   (stored ? "(position(" + heldLiteral + " in " + StoredPlaceColumn(each) + ") > 0)"
+                           : SearchCondition(each, doubledText, titleEquals, upperFirst));
         }
     }
     if (!own.isEmpty()) {
