@@ -2,6 +2,8 @@
 
 #include <QLocale>
 #include <algorithm>
+#include <limits>
+#include <optional>
 
 #include "SongListFixture.h"
 #include "core/Catalogue.h"
@@ -226,6 +228,70 @@ TEST_F(SongListByKeys, AListAskedForAgainIsReadAgainAfterAnyChange) {
         m_list.SetReadByKeys(true);
     }
     EXPECT_EQ(Listed(), own);
+}
+
+// The order of the whole list (album name, track, artist name, title, song number), on rows the
+// engine cannot hold for the comparison with its own ORDER BY: numbers at both ends of 64 bits.
+struct KeyRow {
+    int songNum;
+    std::optional<qint64> track;
+    QString album;
+    QString artist;
+    QString title;
+};
+
+struct KeyOrderCase {
+    std::string name;
+    std::vector<KeyRow> rows;
+    std::vector<int> songNums;
+};
+
+TEST(SongKeysOrder, NullsFirstThenByEachKeyInTurn) {
+    constexpr qint64 kLowest = std::numeric_limits<qint64>::min();
+    constexpr qint64 kHighest = std::numeric_limits<qint64>::max();
+    const QString none;
+    for (const KeyOrderCase& c : std::vector<KeyOrderCase>{
+             {"SmallNumbersAndNames",
+              {{1, 2, "b", "x", "t"},
+               {2, std::nullopt, "b", "x", "t"},
+               {3, -3, "b", "x", "t"},
+               {4, 2, "a", "y", "t"},
+               {5, 2, none, "x", "t"},
+               {6, 2, "b", none, "t"},
+               {7, 2, "b", "w", "t"}},
+              {5, 4, 2, 3, 6, 7, 1}},
+             {"NumbersAtBothEnds",
+              {{1, kHighest, "a", "x", "t"},
+               {2, kLowest, "a", "x", "t"},
+               {3, std::nullopt, "a", "x", "t"},
+               {4, -1, "a", "x", "t"},
+               {5, 0, "a", "x", "t"}},
+              {3, 2, 4, 5, 1}},
+             {"LevelKeysGoByTitleThenNumber",
+              {{9, 1, "a", "x", "b"}, {8, 1, "a", "x", "a"}, {7, 1, "a", "x", "a "}, {6, 1, "a", "x", none}},
+              {6, 7, 8, 9}}}) {
+        RowSet rows({{"SONGNUM", ColumnKind::Integer},
+                     {"TRACK", ColumnKind::Integer},
+                     {"ALNAME", ColumnKind::Text},
+                     {"ARNAME", ColumnKind::Text},
+                     {"TITLE", ColumnKind::Text}});
+        const auto text = [&rows](const QString& value) {
+            value.isNull() ? rows.AppendNull() : rows.AppendText(value);
+        };
+        for (const KeyRow& row : c.rows) {
+            rows.AppendInteger(row.songNum);
+            row.track ? rows.AppendInteger(*row.track) : rows.AppendNull();
+            text(row.album);
+            text(row.artist);
+            text(row.title);
+            rows.EndRow();
+        }
+        std::vector<int> songNums;
+        for (const int row : SongListOrder(rows, SongListMode::Stamp)) {
+            songNums.push_back(c.rows[static_cast<std::size_t>(row)].songNum);
+        }
+        EXPECT_EQ(songNums, c.songNums) << c.name;
+    }
 }
 
 struct ColumnSortCase {
