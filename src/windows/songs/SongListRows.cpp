@@ -216,27 +216,13 @@ std::optional<RowSet> ReadSearchByKeys(Catalogue& catalogue, SearchPlace place, 
     const SearchParts parts =
         SearchPartsText(place, doubledText, titleEquals, upperFirst, held.value_or(QString()));
     std::vector<RowSet> matched;
-    if (!parts.songKeys.isEmpty()) {
-        matched.push_back(Query(catalogue, parts.songKeys).Open());
-    }
-    const auto ids = [&catalogue](const QString& sql) {
-        std::vector<int> each;
-        if (!sql.isEmpty()) {
-            const RowSet rows = Query(catalogue, sql).Open();
-            for (int row = 0; row < rows.RowCount(); ++row) {
-                if (!rows.IsNullAt(row, 0)) {
-                    each.push_back(static_cast<int>(rows.IntegerAt(row, 0)));
-                }
-            }
+    for (const QString& each : {parts.songKeys, parts.albumSongKeys, parts.artistSongKeys}) {
+        if (!each.isEmpty()) {
+            matched.push_back(Query(catalogue, each).Open());
         }
-        std::sort(each.begin(), each.end());
-        each.erase(std::unique(each.begin(), each.end()), each.end());
-        return each;
-    };
-    const std::vector<int> albumIds = ids(parts.albumIds);
-    const std::vector<int> artistIds = ids(parts.artistIds);
-    if (!albumIds.empty() || !artistIds.empty()) {
-        matched.push_back(Query(catalogue, SongKeysOfQueryText(albumIds, artistIds)).Open());
+    }
+    if (matched.empty()) {
+        return std::nullopt;
     }
     // A song found in more than one place is listed once, as the joined query lists it.
     std::vector<RowSet::Column> columns;
@@ -269,9 +255,6 @@ std::optional<RowSet> ReadSearchByKeys(Catalogue& catalogue, SearchPlace place, 
         }
     }
     std::sort(found.begin(), found.end());
-    if (matched.empty()) {
-        keys = Query(catalogue, SongKeysOfQueryText({}, {})).Open();
-    }
     return ListOverKeys(catalogue, std::move(keys), SongListMode::Stamp);
 }
 

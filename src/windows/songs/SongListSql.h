@@ -75,16 +75,16 @@ QString SongColumnQueryText(const QString& column, int first, int last);
 /// kLongestHeldSearchText characters.
 inline constexpr int kLongestHeldSearchText = 8191;
 QString HeldSearchTextQuery(const QString& doubledText);
-/// A text search in its parts that need no join of names: the keys (with EXI) of the songs whose
-/// own columns hold the text (empty when no such place is searched), and the ids of the albums and
-/// of the artists whose names hold it (empty when not searched). Each place's condition is the one
+/// A text search in its parts, each of which lists the keys (with EXI) of the songs it finds: those
+/// whose own columns hold the text (empty when no such place is searched), and those of the albums
+/// and of the artists whose names hold it (each empty when not searched). Each place's condition is the one
 /// SearchCondition writes for it, except that for a text the songs' own columns hold, their copies
 /// in SONGSEARCH (joined by song number) are searched for `heldLiteral`, the quoted answer of
 /// HeldSearchTextQuery, which finds the same songs and needs SongSearchTableKept.
 struct SearchParts {
     QString songKeys;
-    QString albumIds;
-    QString artistIds;
+    QString albumSongKeys;
+    QString artistSongKeys;
 };
 SearchParts SearchPartsText(SearchPlace place, const QString& doubledText, bool titleEquals, bool upperFirst,
                             const QString& heldLiteral);
@@ -97,7 +97,5 @@ bool SearchReadsStoredTexts(SearchPlace place, bool titleEquals);
 /// pattern's own length and then reads all of it, bytes left there from earlier included, so that
 /// what such a pattern finds depends on the memory the query happens to reuse.
 bool SearchReadableInTwoSteps(const QString& doubledText, bool titleEquals);
-/// The keys (with EXI) of the songs of these albums or of these artists.
-QString SongKeysOfQueryText(const std::vector<int>& albumIds, const std::vector<int>& artistIds);
 
 }  // namespace sw
