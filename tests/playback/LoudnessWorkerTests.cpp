@@ -209,8 +209,10 @@ TEST_F(LoudnessWorkerTest, WhilePausedNothingIsSavedAndNoFileStarted) {
     EXPECT_EQ(measure.Started().size(), 1);
     EXPECT_TRUE(worker.Busy());
 
+    // Resuming saves the held song at once; the next one, already allowed, may be done by then.
     worker.Resume();
-    EXPECT_EQ(SavedSongs(), (std::vector<int>{1}));
+    ASSERT_FALSE(SavedSongs().empty());
+    EXPECT_EQ(SavedSongs().front(), 1);
     ASSERT_TRUE(RunUntilIdle(worker));
     EXPECT_EQ(SavedSongs(), (std::vector<int>{1, 2}));
 }
