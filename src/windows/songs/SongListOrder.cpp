@@ -2,8 +2,6 @@
 
 #include <QCollator>
 #include <algorithm>
-#include <bit>
-#include <limits>
 #include <numeric>
 #include <stdexcept>
 #include <unordered_map>
@@ -139,50 +137,6 @@ std::vector<std::pair<QString, KeyKind>> OrderColumns(SongListMode mode) {
     return {};
 }
 
-/// The order's leading number keys (numbers and ranked names, up to the first plain text) packed
-/// into one number per row, as many as fit in 64 bits together: comparing two rows' numbers
-/// compares them by those keys, a null below every value. Most rows of a long list are told apart
-/// by the packed keys alone.
-struct PackedKeys {
-    std::vector<quint64> packed;
-    /// How many of the leading keys the numbers hold.
-    std::size_t keys = 0;
-
-    PackedKeys(const std::vector<KeyColumn>& columns, std::size_t count) : packed(count, 0) {
-        int bitsLeft = std::numeric_limits<quint64>::digits;
-        for (const KeyColumn& key : columns) {
-            if (key.text) {
-                break;
-            }
-            qint64 low = std::numeric_limits<qint64>::max();
-            qint64 high = std::numeric_limits<qint64>::min();
-            for (std::size_t row = 0; row < count; ++row) {
-                if (!key.nulls[row]) {
-                    low = std::min(low, key.integers[row]);
-                    high = std::max(high, key.integers[row]);
-                }
-            }
-            // Values low..high are held as 1..high-low+1, a null as 0.
-            const quint64 span = low > high ? 0 : static_cast<quint64>(high) - static_cast<quint64>(low);
-            if (span >= std::numeric_limits<quint64>::max() / 2) {
-                break;
-            }
-            const int bits = std::bit_width(span + 1);
-            if (bits > bitsLeft) {
-                break;
-            }
-            bitsLeft -= bits;
-            for (std::size_t row = 0; row < count; ++row) {
-                const quint64 value =
-                    key.nulls[row] ? 0
-                                   : static_cast<quint64>(key.integers[row]) - static_cast<quint64>(low) + 1;
-                packed[row] = (packed[row] << bits) | value;
-            }
-            ++keys;
-        }
-    }
-};
-
 }  // namespace
 
 int CompareStoredText(const QString& a, const QString& b) {
@@ -207,18 +161,11 @@ std::vector<int> SongListOrder(const RowSet& rows, SongListMode mode) {
     for (const auto& [name, kind] : OrderColumns(mode)) {
         keys.emplace_back(rows, name, kind);
     }
-    const auto count = static_cast<std::size_t>(rows.RowCount());
-    const PackedKeys packed(keys, count);
-    std::vector<int> order(count);
+    std::vector<int> order(static_cast<std::size_t>(rows.RowCount()));
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&keys, &packed](int a, int b) {
-        const quint64 x = packed.packed[static_cast<std::size_t>(a)];
-        const quint64 y = packed.packed[static_cast<std::size_t>(b)];
-        if (x != y) {
-            return x < y;
-        }
-        for (std::size_t key = packed.keys; key < keys.size(); ++key) {
-            if (const int c = keys[key].Compare(a, b); c != 0) {
+    std::stable_sort(order.begin(), order.end(), [&keys](int a, int b) {
+        for (const KeyColumn& key : keys) {
+            if (const int c = key.Compare(a, b); c != 0) {
                 return c < 0;
             }
         }
