@@ -77,10 +77,10 @@ inline constexpr int kLongestHeldSearchText = 8191;
 QString HeldSearchTextQuery(const QString& doubledText);
 /// A text search in its parts, each of which lists the keys (with EXI) of the songs it finds: those
 /// whose own columns hold the text (empty when no such place is searched), and those of the albums
-/// and of the artists whose names hold it (each empty when not searched). Each place's condition is the one
-/// SearchCondition writes for it, except that for a text the songs' own columns hold, their copies
-/// in SONGSEARCH (joined by song number) are searched for `heldLiteral`, the quoted answer of
-/// HeldSearchTextQuery, which finds the same songs and needs SongSearchTableKept.
+/// and of the artists whose names hold it (each empty when not searched). Each place's condition
+/// is the one SearchCondition writes for it, except that for a text the songs' own columns hold,
+/// their copies in SONGSEARCH (joined by song number) are searched for `heldLiteral`, the quoted
+/// answer of HeldSearchTextQuery, which finds the same songs and needs SongSearchTableKept.
 struct SearchParts {
     QString songKeys;
     QString albumSongKeys;
