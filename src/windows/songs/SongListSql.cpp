@@ -309,6 +309,10 @@ SearchParts SearchPartsText(SearchPlace place, const QString& doubledText, bool 
     // the songs' own columns is looked for, as it stands, in their copies in SONGSEARCH, each song
     // joined by its number.
     const bool stored = SearchReadsStoredTexts(place, titleEquals);
+    // Every part lists the keys (with EXI) of the songs it finds.
+    const auto keysFrom = [](const QString& from, const QString& condition) {
+        return QString(kSongKeys) + ", s.exi FROM " + from + "\nwhere " + condition;
+    };
     SearchParts parts;
     QString own;
     for (const SearchPlace each : {SearchPlace::Title, SearchPlace::FileName, SearchPlace::Comment}) {
@@ -319,21 +323,20 @@ SearchParts SearchPartsText(SearchPlace place, const QString& doubledText, bool 
         }
     }
     if (!own.isEmpty()) {
-        parts.songKeys = QString(kSongKeys) + ", s.exi FROM " +
-                         (stored ? "songsearch x\nJOIN song s ON s.songnum = x.songnum" : "song s") +
-                         "\nwhere " + own;
+        parts.songKeys =
+            keysFrom(stored ? "songsearch x\nJOIN song s ON s.songnum = x.songnum" : "song s", own);
     }
     // The names are read first and their songs through the song table's index on the name's id:
     // the "+ 0" keeps the engine from reading every song and looking its name up by key instead.
+    const auto songsOfNames = [&](SearchPlace name, const char* table, const char* alias, const char* id) {
+        return keysFrom(QString("%1 %2\nJOIN song s ON s.%3 = %2.%3 + 0").arg(table, alias, id),
+                        SearchCondition(name, doubledText, titleEquals, upperFirst));
+    };
     if (chosen(SearchPlace::AlbumName)) {
-        parts.albumSongKeys =
-            QString(kSongKeys) + ", s.exi FROM album al\nJOIN song s ON s.albumid = al.albumid + 0" +
-            "\nwhere " + SearchCondition(SearchPlace::AlbumName, doubledText, titleEquals, upperFirst);
+        parts.albumSongKeys = songsOfNames(SearchPlace::AlbumName, "album", "al", "albumid");
     }
     if (chosen(SearchPlace::ArtistName)) {
-        parts.artistSongKeys = QString(kSongKeys) +
-                               ", s.exi FROM artist ar\nJOIN song s ON s.artistid = ar.artistid + 0\nwhere " +
-                               SearchCondition(SearchPlace::ArtistName, doubledText, titleEquals, upperFirst);
+        parts.artistSongKeys = songsOfNames(SearchPlace::ArtistName, "artist", "ar", "artistid");
     }
     return parts;
 }
